@@ -1,0 +1,15 @@
+#include "FileIO/Memory.h"
+
+#include <cstdlib>
+
+// calloc with a size of at least one byte, so a zero-sized request still
+// yields a block that FreeString/FreeExt can tell apart from a failure.
+static void* AllocZeroed(std::size_t size) { return std::calloc(size ? size : 1, 1); }
+
+char* AllocString(std::size_t size) { return static_cast<char*>(AllocZeroed(size)); }
+
+void FreeString(char* text) { std::free(text); }
+
+void* AllocExt(std::size_t size) { return AllocZeroed(size); }
+
+void FreeExt(void* block) { std::free(block); }

@@ -1,0 +1,87 @@
+#include "FileIO/Registry.h"
+
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "RegistryFile.h"
+#include "RegistryText.h"
+
+using fileio::RegistryFile;
+
+namespace {
+
+// The stored text of a key; nothing when the file or key is missing. Nothing
+// below may throw past the library, so allocation failures read as missing.
+std::optional<std::string> StoredText(const String& section, const String& key) {
+  try {
+    return RegistryFile::Load().Find(section.Get(), key.Get());
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+int Store(const String& section, const String& key, const std::string& text) {
+  try {
+    return RegistryFile::Update([&](fileio::RegistryDocument& document) {
+      document.Set(section.Get(), key.Get(), text);
+    });
+  } catch (...) {
+    return 0;
+  }
+}
+
+std::optional<int> StoredInteger(const String& section, const String& key) {
+  std::optional<std::string> text = StoredText(section, key);
+  if (!text) return std::nullopt;
+  std::optional<long long> value = fileio::ParseInteger(*text);
+  if (!value || *value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max())
+    return std::nullopt;
+  return static_cast<int>(*value);
+}
+
+}  // namespace
+
+int GetRegistryBOOL(const String& section, const String& key, int defaultValue) {
+  std::optional<int> value = StoredInteger(section, key);
+  return value ? (*value != 0) : defaultValue;
+}
+
+int GetRegistryValue(const String& section, const String& key, int defaultValue) {
+  return StoredInteger(section, key).value_or(defaultValue);
+}
+
+double GetRegistryValue(const String& section, const String& key, double defaultValue) {
+  std::optional<std::string> text = StoredText(section, key);
+  if (!text) return defaultValue;
+  return fileio::ParseReal(*text).value_or(defaultValue);
+}
+
+String GetRegistryString(const String& section, const String& key, const String& defaultValue) {
+  std::optional<std::string> text = StoredText(section, key);
+  return text ? String(text->c_str()) : defaultValue;
+}
+
+int SetRegistryBOOL(const String& section, const String& key, int value) {
+  return Store(section, key, value ? "1" : "0");
+}
+
+int SetRegistryValue(const String& section, const String& key, int value) {
+  return Store(section, key, fileio::FormatInteger(value));
+}
+
+int SetRegistryValue(const String& section, const String& key, double value) {
+  return Store(section, key, fileio::FormatReal(value));
+}
+
+int SetRegistryString(const String& section, const String& key, const String& value) {
+  return Store(section, key, value.Get());
+}
+
+String GetRegistryFilePath() {
+  try {
+    return String(RegistryFile::Path().c_str());
+  } catch (...) {
+    return String();
+  }
+}

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "FileIO/Registry.h"
+#include "ScratchFolder.h"
+
+namespace {
+
+const char* kSection = "Pigmora";
+
+std::string RegistryText(const ScratchFolder& scratch) { return ScratchFolder::ReadFile(scratch.RegistryPath()); }
+
+}  // namespace
+
+TEST(RegistryPath, OverrideThenXdgConfigThenHome) {
+  ScratchFolder scratch;
+  EXPECT_EQ(GetRegistryFilePath().Get(), scratch.RegistryPath().string());
+  unsetenv("HASH_REGISTRY_FILE");
+  setenv("XDG_CONFIG_HOME", "/cfg", 1);
+  EXPECT_STREQ(GetRegistryFilePath().Get(), "/cfg/hash-animator/registry.ini");
+  setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+  setenv("HOME", "/home/someone", 1);
+  EXPECT_STREQ(GetRegistryFilePath().Get(), "/home/someone/.config/hash-animator/registry.ini");
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_STREQ(GetRegistryFilePath().Get(), "/home/someone/.config/hash-animator/registry.ini");
+}
+
+TEST(Registry, MissingFileReadsDefaultsAndTheFirstWriteCreatesFolderAndFile) {
+  ScratchFolder scratch;
+  EXPECT_EQ(GetRegistryBOOL(kSection, "ExportColor", 1), 1);
+  EXPECT_EQ(GetRegistryValue(kSection, "DisplTexExt", 3), 3);
+  EXPECT_EQ(GetRegistryValue(kSection, "Scale", 0.25), 0.25);
+  EXPECT_STREQ(GetRegistryString(kSection, "exePath", "...").Get(), "...");
+  EXPECT_FALSE(std::filesystem::exists(scratch.RegistryPath()));
+
+  EXPECT_NE(SetRegistryString(kSection, "exePath", "/opt/pigmora/Pigmora"), 0);
+  EXPECT_STREQ(GetRegistryString(kSection, "exePath", "...").Get(), "/opt/pigmora/Pigmora");
+  EXPECT_EQ(RegistryText(scratch), "[Pigmora]\nexePath=/opt/pigmora/Pigmora\n");
+}
+
+TEST(Registry, ValuesOfEveryKindReadBackAsWritten) {
+  ScratchFolder scratch;
+  SetRegistryBOOL(kSection, "AutoImport", 7);
+  SetRegistryBOOL(kSection, "SkipImport", 0);
+  SetRegistryValue(kSection, "Minimum", std::numeric_limits<int>::min());
+  SetRegistryValue(kSection, "Negative", -3);
+  const double reals[] = {0.1, 1.0 / 3.0, -2.5e-300, 1e300, std::numeric_limits<double>::denorm_min()};
+  for (int i = 0; i < 5; ++i) SetRegistryValue(kSection, ("Real" + std::to_string(i)).c_str(), reals[i]);
+
+  EXPECT_EQ(GetRegistryBOOL(kSection, "AutoImport", 0), 1);
+  EXPECT_EQ(GetRegistryBOOL(kSection, "SkipImport", 1), 0);
+  EXPECT_EQ(GetRegistryValue(kSection, "Minimum", 0), std::numeric_limits<int>::min());
+  EXPECT_EQ(GetRegistryValue(kSection, "Negative", 0), -3);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(GetRegistryValue(kSection, ("Real" + std::to_string(i)).c_str(), 9.0), reals[i]);
+  EXPECT_NE(RegistryText(scratch).find("AutoImport=1\n"), std::string::npos);  // bools are stored as 0/1
+
+  SetRegistryValue(kSection, "Infinite", std::numeric_limits<double>::infinity());
+  EXPECT_TRUE(std::isinf(GetRegistryValue(kSection, "Infinite", 0.0)));
+  // An integer setting read as a real and the other way round.
+  EXPECT_EQ(GetRegistryValue(kSection, "Negative", 0.0), -3.0);
+  EXPECT_EQ(GetRegistryValue(kSection, "Real0", 42), 42);
+}
+
+TEST(Registry, NamesMatchExactlyAndSectionsKeepTheirKeysApart) {
+  ScratchFolder scratch;
+  SetRegistryValue("Pigmora", "Mode", 1);
+  SetRegistryValue("pigmora", "Mode", 2);
+  SetRegistryValue("Pigmora", "mode", 3);
+  SetRegistryValue("Other", "Mode", 4);
+  EXPECT_EQ(GetRegistryValue("Pigmora", "Mode", 0), 1);
+  EXPECT_EQ(GetRegistryValue("pigmora", "Mode", 0), 2);
+  EXPECT_EQ(GetRegistryValue("Pigmora", "mode", 0), 3);
+  EXPECT_EQ(GetRegistryValue("Other", "Mode", 0), 4);
+  EXPECT_EQ(GetRegistryValue("Pigmora ", "Mode", 0), 0);
+  SetRegistryValue("Pigmora", "Mode", 5);
+  EXPECT_EQ(GetRegistryValue("Pigmora", "Mode", 0), 5);
+  EXPECT_EQ(GetRegistryValue("Other", "Mode", 0), 4);
+}
+
+TEST(Registry, StringsKeepSurroundingBlanksAndCannotInjectKeysOrSections) {
+  ScratchFolder scratch;
+  const char* hostile = "  x\n[Pigmora]\nAutoImport=1\r\n=\\n]  ";
+  SetRegistryString(kSection, "exePath", hostile);
+  SetRegistryString(kSection, "Windows", "C:\\Program Files\\Pigmora\\");
+  SetRegistryString("Odd]Section\n", "[key=with;equals", "v");
+  SetRegistryString(kSection, "Empty", "");
+
+  EXPECT_STREQ(GetRegistryString(kSection, "exePath", "").Get(), hostile);
+  EXPECT_STREQ(GetRegistryString(kSection, "Windows", "").Get(), "C:\\Program Files\\Pigmora\\");
+  EXPECT_STREQ(GetRegistryString("Odd]Section\n", "[key=with;equals", "").Get(), "v");
+  EXPECT_STREQ(GetRegistryString(kSection, "Empty", "default").Get(), "");
+  EXPECT_EQ(GetRegistryBOOL(kSection, "AutoImport", 0), 0);
+  EXPECT_EQ(GetRegistryString("Odd]Section", "key", "none"), String("none"));
+}
+
+TEST(Registry, HandEditedFileIsReadAsWrittenAndKeptOnRewrite) {
+  ScratchFolder scratch;
+  ScratchFolder::WriteFile(scratch.RegistryPath(),
+                           "; settings of the host\r\n"
+                           "[Pigmora]\r\n"
+                           "exePath=C:\\Tools\\Pigmora.exe\r\n"
+                           "Spaced= value with blanks \r\n"
+                           "ExportColor=0\r\n"
+                           "\r\n"
+                           "[Host]\n"
+                           "Theme=dark");
+  EXPECT_STREQ(GetRegistryString(kSection, "exePath", "").Get(), "C:\\Tools\\Pigmora.exe");
+  EXPECT_STREQ(GetRegistryString(kSection, "Spaced", "").Get(), " value with blanks ");
+  EXPECT_EQ(GetRegistryBOOL(kSection, "ExportColor", 1), 0);
+
+  SetRegistryBOOL(kSection, "ExportSpecular", 1);
+  EXPECT_EQ(RegistryText(scratch),
+            "; settings of the host\n"
+            "[Pigmora]\n"
+            "exePath=C:\\\\Tools\\\\Pigmora.exe\n"
+            "Spaced= value with blanks \n"
+            "ExportColor=0\n"
+            "ExportSpecular=1\n"
+            "\n"
+            "[Host]\n"
+            "Theme=dark\n");
+  EXPECT_STREQ(GetRegistryString(kSection, "exePath", "").Get(), "C:\\Tools\\Pigmora.exe");
+  EXPECT_STREQ(GetRegistryString("Host", "Theme", "").Get(), "dark");
+}
+
+TEST(Registry, GarbledFileOrValuesReadAsDefaultsAndTheNextWriteRepairsThem) {
+  ScratchFolder scratch;
+  std::string junk = "[Pigmora]\nExportColor=yes\nDisplNorm=99999999999\nResolution=1.5\nScale=1.2.3\n";
+  junk += "no equals sign here\n[unterminated\n";
+  junk += std::string("\0\xff\xfe\x01=\x02\n", 7);
+  junk += std::string(2 << 20, 'A') + "\n";  // one huge line
+  junk += "AutoImport=1\nAutoImport=0\n";  // duplicates: the last one counts
+  ScratchFolder::WriteFile(scratch.RegistryPath(), junk);
+
+  EXPECT_EQ(GetRegistryBOOL(kSection, "ExportColor", 1), 1);
+  EXPECT_EQ(GetRegistryValue(kSection, "DisplNorm", 2), 2);
+  EXPECT_EQ(GetRegistryValue(kSection, "Resolution", 1), 1);
+  EXPECT_EQ(GetRegistryValue(kSection, "Scale", 0.5), 0.5);
+  EXPECT_EQ(GetRegistryBOOL(kSection, "AutoImport", 1), 0);
+
+  ASSERT_NE(SetRegistryBOOL(kSection, "ExportColor", 0), 0);
+  ASSERT_NE(SetRegistryBOOL(kSection, "AutoImport", 1), 0);
+  std::string repaired = RegistryText(scratch);
+  EXPECT_EQ(repaired.find("no equals sign"), std::string::npos);
+  EXPECT_EQ(repaired.find("[unterminated"), std::string::npos);
+  EXPECT_EQ(repaired.find("AutoImport=0"), std::string::npos);
+  EXPECT_LT(repaired.size(), 1000u);
+  EXPECT_EQ(GetRegistryBOOL(kSection, "ExportColor", 1), 0);
+  EXPECT_EQ(GetRegistryBOOL(kSection, "AutoImport", 0), 1);
+  EXPECT_EQ(GetRegistryValue(kSection, "Resolution", 7), 7);
+}
+
+TEST(Registry, UnusableFilesReadAsDefaultsAndWritesReplaceThem) {
+  ScratchFolder scratch;
+  ScratchFolder::WriteFile(scratch.RegistryPath(), std::string(4096, '\0'));
+  EXPECT_EQ(GetRegistryValue(kSection, "ExportResolution", 1), 1);
+  EXPECT_NE(SetRegistryValue(kSection, "ExportResolution", 0), 0);
+  EXPECT_EQ(GetRegistryValue(kSection, "ExportResolution", 1), 0);
+
+  // A folder where the file should be: reads give defaults, writes fail cleanly.
+  std::filesystem::remove(scratch.RegistryPath());
+  std::filesystem::create_directories(scratch.RegistryPath());
+  EXPECT_EQ(GetRegistryValue(kSection, "ExportResolution", 1), 1);
+  EXPECT_EQ(SetRegistryValue(kSection, "ExportResolution", 0), 0);
+
+  // A file where the folder should be.
+  std::filesystem::remove(scratch.RegistryPath());
+  ScratchFolder::WriteFile(scratch.RegistryPath(), "not a folder");
+  setenv("HASH_REGISTRY_FILE", (scratch.RegistryPath() / "sub" / "registry.ini").c_str(), 1);
+  EXPECT_EQ(SetRegistryValue(kSection, "ExportResolution", 0), 0);
+}
+
+TEST(Registry, WritesLeaveNoTemporaryFilesBehind) {
+  ScratchFolder scratch;
+  for (int i = 0; i < 20; ++i) SetRegistryValue(kSection, ("Key" + std::to_string(i)).c_str(), i);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(scratch.RegistryPath().parent_path()))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"registry.ini", "registry.ini.lock"}));
+}
