@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "IERecords.h"
+
+namespace {
+
+std::vector<int> CapacitiesWhileAppending(IEArray<int>& array, int appends) {
+  std::vector<int> capacities;
+  for (int i = 0; i < appends; ++i) {
+    int before = array.capacity;
+    EXPECT_TRUE(array.Append(i));
+    if (array.capacity != before) capacities.push_back(array.capacity);
+  }
+  return capacities;
+}
+
+}  // namespace
+
+TEST(IEArrayGrowth, AutomaticStepIsFourThenAnEighthCappedAt1024) {
+  IEArray<int> array(0);
+  std::vector<int> capacities = CapacitiesWhileAppending(array, 20000);
+  ASSERT_GE(capacities.size(), 12u);
+  EXPECT_EQ(capacities[0], 1);
+  EXPECT_EQ(capacities[1], 5);
+  EXPECT_EQ(capacities[2], 9);
+  EXPECT_EQ(capacities[3], 13);
+  for (std::size_t i = 1; i < capacities.size(); ++i) {
+    int countAtGrowth = capacities[i - 1];  // the array grows when it is full
+    int step = capacities[i] - capacities[i - 1];
+    int expected = countAtGrowth / 8;
+    if (expected < 4) expected = 4;
+    if (expected > 1024) expected = 1024;
+    EXPECT_EQ(step, expected) << "growing from " << countAtGrowth;
+  }
+  EXPECT_EQ(capacities.back() - capacities[capacities.size() - 2], 1024);
+  for (int i = 0; i < array.count; ++i) ASSERT_EQ(array[i], i) << "elements survive every growth";
+}
+
+TEST(IEArrayGrowth, FixedStepAddsGrowByAndSetCountZeroReleases) {
+  IEArray<int> array(1000);
+  std::vector<int> capacities = CapacitiesWhileAppending(array, 2500);
+  EXPECT_EQ(capacities, (std::vector<int>{1, 1001, 2001, 3001}));
+
+  EXPECT_TRUE(array.SetCount(0));
+  EXPECT_EQ(array.data, nullptr);
+  EXPECT_EQ(array.capacity, 0);
+  EXPECT_EQ(array.growBy, 1000);
+  EXPECT_TRUE(array.Append(7));
+  EXPECT_EQ(array.capacity, 1);
+
+  // A jump beyond capacity + step takes exactly what was asked for.
+  EXPECT_TRUE(array.SetCount(5000));
+  EXPECT_EQ(array.capacity, 5000);
+  EXPECT_EQ(array[0], 7);
+  EXPECT_EQ(array[4999], 0);
+  // Shrinking keeps the storage; growing back within it zeroes the reused slots.
+  array[3] = 42;
+  EXPECT_TRUE(array.SetCount(2));
+  EXPECT_EQ(array.capacity, 5000);
+  EXPECT_TRUE(array.SetCount(4));
+  EXPECT_EQ(array[3], 0);
+  EXPECT_FALSE(array.SetCount(-1));
+  EXPECT_EQ(array.count, 4);
+}
+
+TEST(IEArrayGrowth, NewMaterialSlotsHoldDefaultsOtherSlotsZero) {
+  IEArray<IEMaterial> materials(20);
+  ASSERT_TRUE(materials.SetCount(3));
+  materials[0].diffuseFactor = 0.25f;
+  ASSERT_TRUE(materials.SetCount(30));  // grows: copies and initialises the new slots
+  EXPECT_FLOAT_EQ(materials[0].diffuseFactor, 0.25f);
+  for (int i = 1; i < materials.count; ++i) {
+    const IEMaterial& m = materials[i];
+    EXPECT_EQ(m.name[0], '\0');
+    EXPECT_FLOAT_EQ(m.diffuseFactor, 1.0f);
+    EXPECT_FLOAT_EQ(m.ambientFactor, 0.0f);
+    EXPECT_FLOAT_EQ(m.specularFactor, 1.0f);
+    EXPECT_EQ(m.reserved300, 0u);
+    const float tail[10] = {0, 1, 0, 0, 1, 0, 0, 0, 1, 0};
+    for (int k = 0; k < 10; ++k) EXPECT_FLOAT_EQ(m.reserved308[k], tail[k]) << "slot " << i << " value " << k;
+    for (float c : m.diffuse) EXPECT_EQ(c, 0.0f);
+  }
+
+  IEArray<IEImage> images(20);
+  ASSERT_TRUE(images.SetCount(2));
+  images[1].reserved258 = 9;
+  ASSERT_TRUE(images.SetCount(1));
+  ASSERT_TRUE(images.SetCount(25));
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&images[1]);
+  for (std::size_t b = 0; b < sizeof(IEImage) * 24; ++b) ASSERT_EQ(bytes[b], 0) << "byte " << b;
+}
+
+TEST(IERecordText, LongNamesAndPathsAreCutAt255Characters) {
+  std::string longText(300, 'x');
+  IEImage image{};
+  EXPECT_FALSE(image.SetPath(longText.c_str()));
+  EXPECT_EQ(std::string(image.path).size(), 255u);
+  IEMaterial material = IEMaterial::Defaults();
+  EXPECT_TRUE(material.SetName("skin"));
+  EXPECT_STREQ(material.name, "skin");
+}

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "IERecords.h"
+
+namespace {
+
+int g_nodesDestroyed = 0;
+std::vector<int> g_destroyOrder;
+
+class TaggedNode : public IENode {
+public:
+  explicit TaggedNode(int tag) : tag_(tag) {}
+  ~TaggedNode() override {
+    ++g_nodesDestroyed;
+    g_destroyOrder.push_back(tag_);
+  }
+
+private:
+  int tag_;
+};
+
+}  // namespace
+
+TEST(IEModelRecords, NewRecordsHoldTheirDocumentedValues) {
+  IEPolyModel model;
+  EXPECT_EQ(model.vertices.buckets.growBy, 0);
+  EXPECT_EQ(model.vertices.vectors.growBy, 1000);
+  EXPECT_EQ(model.secondVectors.buckets.growBy, 0);
+  EXPECT_EQ(model.secondVectors.vectors.growBy, 1000);
+  EXPECT_EQ(model.imageTags.growBy, 20);
+  EXPECT_EQ(model.images.growBy, 20);
+  EXPECT_EQ(model.materialTags.growBy, 20);
+  EXPECT_EQ(model.materials.growBy, 20);
+  EXPECT_EQ(model.polygons.growBy, 1000);
+  EXPECT_EQ(model.polygons.data, nullptr);
+  EXPECT_EQ(model.root, nullptr);
+
+  IEPoly polygon;
+  EXPECT_EQ(polygon.maps.growBy, 5);
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(polygon.corners[k], -1);
+    EXPECT_EQ(polygon.secondCorners[k], -1);
+    EXPECT_EQ(polygon.thirdCorners[k], -1);
+  }
+  EXPECT_EQ(polygon.material, -1);
+  EXPECT_EQ(polygon.patch, nullptr);
+
+  IEPolyMap map;
+  EXPECT_EQ(map.reserved32, 1.0f);
+  EXPECT_EQ(map.reserved36, 1.0f);
+  EXPECT_EQ(map.reserved48, 1.0f);
+  EXPECT_EQ(map.image, -1);
+  EXPECT_EQ(map.reserved44, -1);
+  EXPECT_EQ(map.flags, 0u);
+  map.flags = 0xF0u;
+  map.SetKind(13);
+  EXPECT_EQ(map.Kind(), 13);
+  EXPECT_EQ(map.flags, 0xFDu) << "setting the kind keeps the other bits";
+}
+
+TEST(IEModelRecords, ImagesAndMaterialsKeepTheirTagsParallel) {
+  IEPolyModel model;
+  ASSERT_TRUE(model.AddImage("/tmp/a.png"));
+  ASSERT_TRUE(model.AddImage("/tmp/b.png"));
+  IEMaterial* material = model.AddMaterial("skin");
+  ASSERT_NE(material, nullptr);
+  EXPECT_STREQ(material->name, "skin");
+  EXPECT_FLOAT_EQ(material->diffuseFactor, 1.0f);
+  EXPECT_EQ(model.images.count, model.imageTags.count);
+  EXPECT_EQ(model.materials.count, model.materialTags.count);
+  EXPECT_EQ(model.imageTags[1], -1);
+  EXPECT_STREQ(model.images[1].path, "/tmp/b.png");
+}
+
+TEST(IEModelRecords, DestructionFreesPolygonsMapsChainsAndHierarchy) {
+  g_nodesDestroyed = 0;
+  g_destroyOrder.clear();
+  auto* model = new IEPolyModel;
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(model->AddVertex(float(i), 0, 0));
+  auto* polygon = new IEPoly;
+  polygon->corners[0] = 0;
+  polygon->corners[1] = 1;
+  polygon->corners[2] = 2;
+  polygon->corners[3] = 0;
+  EXPECT_EQ(polygon->CornerCount(), 3);
+  ASSERT_TRUE(polygon->AddMap(new IEPolyMap));
+  ASSERT_TRUE(polygon->AddMap(new IEPolyMap));
+  ASSERT_TRUE(model->AddPolygon(polygon));
+  ASSERT_TRUE(model->AddPolygon(nullptr));  // skipped on destruction
+
+  // Host-made lookup chains in both collections.
+  for (VectorCollection* collection : {&model->vertices, &model->secondVectors}) {
+    ASSERT_TRUE(collection->buckets.SetCount(3));
+    collection->buckets[2] = new VectorChainNode{new VectorChainNode{nullptr, 1}, 0};
+  }
+
+  // Root 1 with children 2 (child 3) and 4; sibling 5. Children go before their parent.
+  auto* root = new TaggedNode(1);
+  auto* second = new TaggedNode(2);
+  second->firstChild = new TaggedNode(3);
+  second->nextSibling = new TaggedNode(4);
+  root->firstChild = second;
+  root->nextSibling = new TaggedNode(5);
+  model->root = root;
+
+  IEModel* base = model;
+  delete base;  // through the base's virtual destructor
+  EXPECT_EQ(g_nodesDestroyed, 5);
+  EXPECT_EQ(g_destroyOrder, (std::vector<int>{3, 2, 4, 1, 5}));
+  // Leaks of polygons, maps or chain nodes are reported by the sanitizer build.
+}
+
+TEST(IEModelRecords, ClearEmptiesChainsAndVectorsButKeepsBuckets) {
+  VectorCollection collection;
+  ASSERT_TRUE(collection.vectors.Append(IEVector{1, 2, 3}));
+  ASSERT_TRUE(collection.buckets.SetCount(4));
+  collection.buckets[0] = new VectorChainNode{nullptr, 0};
+  collection.Clear();
+  EXPECT_EQ(collection.vectors.count, 0);
+  EXPECT_EQ(collection.vectors.data, nullptr);
+  EXPECT_EQ(collection.buckets.count, 4);
+  EXPECT_NE(collection.buckets.data, nullptr);
+  EXPECT_EQ(collection.buckets[0], nullptr);
+}
