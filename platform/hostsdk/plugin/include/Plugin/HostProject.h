@@ -1,0 +1,35 @@
+#pragma once
+
+#include <ostream>
+
+#include <FileIO/String.h>
+
+#include "Plugin/Export.h"
+
+class HModelCache;
+class HProject;
+class HTreeObject;
+
+// The stand-in host's own services: what the host application does with its
+// project. Plug-ins never call these.
+
+// A new project, which becomes GetHProject(). withSample adds the built-in
+// model "Sample" and an instance of it in the scene.
+PLUGIN_API HProject* CreateHostProject(bool withSample = true);
+// Deletes the project; GetHProject() is null afterwards when it was current.
+PLUGIN_API void DestroyHostProject(HProject* project);
+
+// "" is the project; "Objects", "Objects/NAME", "Images", "Images/NAME",
+// "Scenes", "Scenes/SCENE", "Scenes/SCENE/NAME". Null when there is none.
+PLUGIN_API HTreeObject* FindTreeObjectByPath(HProject* project, const char* path);
+
+// One object per line, two spaces per level: Kind "Name" then key=value facts.
+PLUGIN_API void PrintProjectTree(HProject* project, std::ostream& out);
+
+// Adds a model read from a Wavefront OBJ file (and its MTL) to the project.
+// Null with a message in error when the file cannot be used; the project is
+// then unchanged. Missing MTL files or images are reported in warnings.
+PLUGIN_API HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings);
+
+// Writes the model as OBJ with an MTL file beside it. Non-zero on success.
+PLUGIN_API int SaveModelAsObj(HModelCache* model, const char* path, String& error);

@@ -1,0 +1,50 @@
+#include "Plugin/HTreeObject.h"
+
+HTreeObject::HTreeObject(int type) : type_(type) {}
+
+HTreeObject::~HTreeObject() {
+  // Children go first, each one unlinked before it is deleted so that the
+  // objects it tells on the way out still see a consistent tree.
+  while (firstChild_) {
+    HHashObject* child = firstChild_;
+    DetachChild(child);
+    delete child;
+  }
+}
+
+void HTreeObject::AppendChild(HHashObject* child) {
+  child->parent_ = this;
+  child->nextSibling_ = nullptr;
+  if (!firstChild_) {
+    firstChild_ = child;
+    return;
+  }
+  HHashObject* last = firstChild_;
+  while (last->nextSibling_) last = last->nextSibling_;
+  last->nextSibling_ = child;
+}
+
+void HTreeObject::DetachChild(HHashObject* child) {
+  HHashObject** link = &firstChild_;
+  while (*link && *link != child) link = &(*link)->nextSibling_;
+  if (!*link) return;
+  *link = child->nextSibling_;
+  child->parent_ = nullptr;
+  child->nextSibling_ = nullptr;
+  ChildDetached(child);
+}
+
+bool HTreeObject::DeleteHandle(HTreeObject* object) {
+  if (!object || !object->IsDeletable()) return false;
+  if (object->parent_) object->parent_->DetachChild(static_cast<HHashObject*>(object));
+  delete object;
+  return true;
+}
+
+HHashObject::HHashObject(int type, const String& name) : HTreeObject(type) { name_ = name; }
+
+int HHashObject::CountChildren() const {
+  int count = 0;
+  for (HHashObject* child = firstChild_; child; child = child->nextSibling_) ++count;
+  return count;
+}
