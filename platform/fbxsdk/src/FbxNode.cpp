@@ -1,0 +1,80 @@
+#include "fbxsdk/fbxnode.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "FbxObjectFactory.h"
+#include "fbxsdk/fbxgeometry.h"
+#include "fbxsdk/fbxsurface.h"
+
+namespace fbxsdk {
+
+FbxNode::FbxNode(FbxManager& manager, const char* name) : FbxObject(manager, name) {}
+FBXSDK_DEFINE_FACTORY(FbxNode)
+
+FbxNode::~FbxNode() {
+    if (mParent) mParent->RemoveChild(this);
+    for (FbxNode* child : mChildren) child->mParent = nullptr;
+}
+
+FbxNodeAttribute* FbxNode::SetNodeAttribute(FbxNodeAttribute* attribute) {
+    FbxNodeAttribute* old = GetNodeAttribute();
+    if (old == attribute) return nullptr;
+    if (old) DisconnectSrcObject(old);
+    if (attribute) ConnectSrcObject(attribute);
+    return old;
+}
+
+FbxNodeAttribute* FbxNode::GetNodeAttribute() const { return GetSrcObject<FbxNodeAttribute>(0); }
+
+FbxMesh* FbxNode::GetMesh() const { return dynamic_cast<FbxMesh*>(GetNodeAttribute()); }
+
+bool FbxNode::AddChild(FbxNode* child) {
+    if (!child || child == this) return false;
+    for (FbxNode* up = this; up; up = up->mParent)
+        if (up == child) return false;  // would make a cycle
+    if (child->mParent) child->mParent->RemoveChild(child);
+    child->mParent = this;
+    mChildren.push_back(child);
+    return true;
+}
+
+FbxNode* FbxNode::RemoveChild(FbxNode* child) {
+    auto found = std::find(mChildren.begin(), mChildren.end(), child);
+    if (found == mChildren.end()) return nullptr;
+    mChildren.erase(found);
+    child->mParent = nullptr;
+    return child;
+}
+
+int FbxNode::GetChildCount(bool recursive) const {
+    int n = static_cast<int>(mChildren.size());
+    if (recursive)
+        for (FbxNode* child : mChildren) n += child->GetChildCount(true);
+    return n;
+}
+
+FbxNode* FbxNode::GetChild(int index) const {
+    return index >= 0 && index < static_cast<int>(mChildren.size()) ? mChildren[static_cast<size_t>(index)] : nullptr;
+}
+
+int FbxNode::AddMaterial(FbxSurfaceMaterial* material) {
+    if (!material) return -1;
+    for (int i = 0; i < GetMaterialCount(); ++i)
+        if (GetMaterial(i) == material) return i;
+    ConnectSrcObject(material);
+    return GetMaterialCount() - 1;
+}
+
+int FbxNode::GetMaterialCount() const { return GetSrcObjectCount<FbxSurfaceMaterial>(); }
+
+FbxSurfaceMaterial* FbxNode::GetMaterial(int index) const { return GetSrcObject<FbxSurfaceMaterial>(index); }
+
+int FbxNode::GetMaterialIndex(const char* name) const {
+    if (!name) return -1;
+    for (int i = 0; i < GetMaterialCount(); ++i)
+        if (std::strcmp(GetMaterial(i)->GetName(), name) == 0) return i;
+    return -1;
+}
+
+}  // namespace fbxsdk

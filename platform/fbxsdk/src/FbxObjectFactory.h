@@ -1,0 +1,12 @@
+// Defines the two Create factories of a class the manager owns.
+#pragma once
+
+#include "fbxsdk/fbxmanager.h"
+
+#define FBXSDK_DEFINE_FACTORY(ClassName)                                             \
+    ClassName* ClassName::Create(FbxManager* manager, const char* name) {            \
+        return manager ? manager->Adopt(new ClassName(*manager, name)) : nullptr;    \
+    }                                                                                \
+    ClassName* ClassName::Create(FbxObject* container, const char* name) {           \
+        return container ? Create(container->GetFbxManager(), name) : nullptr;       \
+    }

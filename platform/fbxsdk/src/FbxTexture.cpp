@@ -1,0 +1,20 @@
+#include "fbxsdk/fbxtexture.h"
+
+#include "FbxObjectFactory.h"
+
+namespace fbxsdk {
+
+FbxFileTexture::FbxFileTexture(FbxManager& manager, const char* name) : FbxTexture(manager, name) {}
+FBXSDK_DEFINE_FACTORY(FbxFileTexture)
+
+bool FbxFileTexture::SetFileName(const char* path) {
+    mFileName = path ? path : "";
+    return true;
+}
+
+bool FbxFileTexture::SetRelativeFileName(const char* path) {
+    mRelativeFileName = path ? path : "";
+    return true;
+}
+
+}  // namespace fbxsdk

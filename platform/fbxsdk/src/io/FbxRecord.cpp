@@ -1,0 +1,193 @@
+#include "FbxRecord.h"
+
+#include <cmath>
+#include <limits>
+
+namespace fbxsdk::io {
+
+FbxValue FbxValue::MakeInt(int64_t v, Type t) {
+    FbxValue value;
+    value.type = t;
+    value.integer = v;
+    return value;
+}
+
+FbxValue FbxValue::MakeDouble(double v) {
+    FbxValue value;
+    value.type = Double;
+    value.real = v;
+    return value;
+}
+
+FbxValue FbxValue::MakeString(std::string_view s) {
+    FbxValue value;
+    value.type = String;
+    value.text.assign(s);
+    return value;
+}
+
+FbxValue FbxValue::MakeDoubles(std::vector<double> v) {
+    FbxValue value;
+    value.type = DoubleArray;
+    value.doubles = std::move(v);
+    return value;
+}
+
+FbxValue FbxValue::MakeInts(std::vector<int32_t> v) {
+    FbxValue value;
+    value.type = Int32Array;
+    value.ints = std::move(v);
+    return value;
+}
+
+bool FbxValue::IsArray() const {
+    return type == BoolArray || type == Int32Array || type == Int64Array || type == FloatArray ||
+           type == DoubleArray;
+}
+
+bool FbxValue::IsNumber() const {
+    return type == Bool || type == Int16 || type == Int32 || type == Int64 || type == Float || type == Double;
+}
+
+int64_t FbxValue::AsInt() const {
+    if (type == Float || type == Double) {
+        if (!(real >= -9.2e18 && real <= 9.2e18)) return 0;
+        return static_cast<int64_t>(real);
+    }
+    return IsNumber() ? integer : 0;
+}
+
+double FbxValue::AsDouble() const {
+    if (type == Float || type == Double) return real;
+    return IsNumber() ? static_cast<double>(integer) : 0.0;
+}
+
+size_t FbxValue::ArraySize() const {
+    switch (type) {
+    case BoolArray: case Int32Array: return ints.size();
+    case Int64Array: return longs.size();
+    case FloatArray: return floats.size();
+    case DoubleArray: return doubles.size();
+    default: return 0;
+    }
+}
+
+namespace {
+int32_t ClampToInt(double v) {
+    if (!(v >= -2147483648.0 && v <= 2147483647.0)) return 0;
+    return static_cast<int32_t>(v);
+}
+int32_t ClampToInt(int64_t v) {
+    return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max()
+               ? static_cast<int32_t>(v) : 0;
+}
+}  // namespace
+
+std::vector<double> FbxValue::TakeDoubles() {
+    std::vector<double> out;
+    switch (type) {
+    case DoubleArray: out = std::move(doubles); doubles = {}; return out;
+    case BoolArray: case Int32Array: out.assign(ints.begin(), ints.end()); ints = {}; return out;
+    case Int64Array:
+        out.reserve(longs.size());
+        for (int64_t v : longs) out.push_back(static_cast<double>(v));
+        longs = {};
+        return out;
+    case FloatArray: out.assign(floats.begin(), floats.end()); floats = {}; return out;
+    default: return out;
+    }
+}
+
+std::vector<int32_t> FbxValue::TakeInts() {
+    std::vector<int32_t> out;
+    switch (type) {
+    case BoolArray: case Int32Array: out = std::move(ints); ints = {}; return out;
+    case Int64Array:
+        out.reserve(longs.size());
+        for (int64_t v : longs) out.push_back(ClampToInt(v));
+        longs = {};
+        return out;
+    case FloatArray:
+        out.reserve(floats.size());
+        for (float v : floats) out.push_back(ClampToInt(static_cast<double>(v)));
+        floats = {};
+        return out;
+    case DoubleArray:
+        out.reserve(doubles.size());
+        for (double v : doubles) out.push_back(ClampToInt(v));
+        doubles = {};
+        return out;
+    default: return out;
+    }
+}
+
+const FbxRecord* FbxRecord::Find(std::string_view child) const {
+    for (const FbxRecord& record : children)
+        if (record.name == child) return &record;
+    return nullptr;
+}
+
+FbxRecord* FbxRecord::Find(std::string_view child) {
+    for (FbxRecord& record : children)
+        if (record.name == child) return &record;
+    return nullptr;
+}
+
+FbxRecord& FbxRecord::Add(std::string_view child) {
+    children.emplace_back();
+    children.back().name.assign(child);
+    return children.back();
+}
+
+std::string_view FbxRecord::Text(size_t index) const {
+    return index < values.size() && values[index].IsText() ? std::string_view(values[index].text) : std::string_view();
+}
+
+int64_t FbxRecord::Int(size_t index, int64_t fallback) const {
+    return index < values.size() && values[index].IsNumber() ? values[index].AsInt() : fallback;
+}
+
+double FbxRecord::Double(size_t index, double fallback) const {
+    return index < values.size() && values[index].IsNumber() ? values[index].AsDouble() : fallback;
+}
+
+std::string_view FbxRecord::ChildText(std::string_view child) const {
+    const FbxRecord* record = Find(child);
+    return record ? record->Text() : std::string_view();
+}
+
+bool FbxRecord::ChildNumbers(std::string_view child, std::vector<double>& out) {
+    out.clear();
+    FbxRecord* record = Find(child);
+    if (!record) return false;
+    if (record->values.size() == 1 && record->values[0].IsArray()) {
+        out = record->values[0].TakeDoubles();
+        return true;
+    }
+    out.reserve(record->values.size());
+    for (const FbxValue& value : record->values) {
+        if (!value.IsNumber()) return false;
+        out.push_back(value.AsDouble());
+    }
+    record->values.clear();
+    return true;
+}
+
+bool FbxRecord::ChildInts(std::string_view child, std::vector<int32_t>& out) {
+    out.clear();
+    FbxRecord* record = Find(child);
+    if (!record) return false;
+    if (record->values.size() == 1 && record->values[0].IsArray()) {
+        out = record->values[0].TakeInts();
+        return true;
+    }
+    out.reserve(record->values.size());
+    for (const FbxValue& value : record->values) {
+        if (!value.IsNumber()) return false;
+        out.push_back(ClampToInt(value.AsInt()));
+    }
+    record->values.clear();
+    return true;
+}
+
+}  // namespace fbxsdk::io

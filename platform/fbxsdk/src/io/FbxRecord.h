@@ -1,0 +1,65 @@
+// The node records of an FBX file, as both encodings store them: a name, a list
+// of typed values and nested records. Readers build them, writers consume them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fbxsdk::io {
+
+struct FbxValue {
+    // The binary encoding's type codes; Symbol is an unquoted ASCII word (T, Y, ...).
+    enum Type : char {
+        Bool = 'C', Int16 = 'Y', Int32 = 'I', Int64 = 'L', Float = 'F', Double = 'D',
+        String = 'S', Raw = 'R', Symbol = 'W',
+        BoolArray = 'b', Int32Array = 'i', Int64Array = 'l', FloatArray = 'f', DoubleArray = 'd'
+    };
+
+    Type type = Int32;
+    int64_t integer = 0;
+    double real = 0.0;
+    std::string text;
+    std::vector<int32_t> ints;     // Int32Array, BoolArray
+    std::vector<int64_t> longs;    // Int64Array
+    std::vector<float> floats;     // FloatArray
+    std::vector<double> doubles;   // DoubleArray
+
+    static FbxValue MakeInt(int64_t v, Type t = Int32);
+    static FbxValue MakeDouble(double v);
+    static FbxValue MakeString(std::string_view s);
+    static FbxValue MakeDoubles(std::vector<double> v);
+    static FbxValue MakeInts(std::vector<int32_t> v);
+
+    bool IsArray() const;
+    bool IsNumber() const;
+    bool IsText() const { return type == String || type == Raw || type == Symbol; }
+    int64_t AsInt() const;
+    double AsDouble() const;
+    size_t ArraySize() const;
+    // Array contents converted; the moving forms leave this value empty.
+    std::vector<double> TakeDoubles();
+    std::vector<int32_t> TakeInts();
+};
+
+struct FbxRecord {
+    std::string name;
+    std::vector<FbxValue> values;
+    std::vector<FbxRecord> children;
+
+    const FbxRecord* Find(std::string_view child) const;
+    FbxRecord* Find(std::string_view child);
+    FbxRecord& Add(std::string_view child);
+    // Convenience for readers: first value as text / number, with a fallback.
+    std::string_view Text(size_t index = 0) const;
+    int64_t Int(size_t index = 0, int64_t fallback = 0) const;
+    double Double(size_t index = 0, double fallback = 0.0) const;
+    // Text of a child's first value, or "" when the child is absent.
+    std::string_view ChildText(std::string_view child) const;
+    // A child's numbers as one array: its array value, or its scalar values.
+    bool ChildNumbers(std::string_view child, std::vector<double>& out);
+    bool ChildInts(std::string_view child, std::vector<int32_t>& out);
+};
+
+}  // namespace fbxsdk::io
