@@ -25,7 +25,10 @@ HModelCache::HModelCache(const String& name) : HHashObject(HOT_MODEL, name) {}
 
 HModelCache* HModelCache::New(const String& name, int addToProject) {
   if (!addToProject) return new HModelCache(name);
-  HProject* project = GetHProject();
+  return NewInProject(GetHProject(), name);
+}
+
+HModelCache* HModelCache::NewInProject(HProject* project, const String& name) {
   if (!project) return nullptr;
   HObjectCacheContainer* folder = project->GetChildObjectCacheContainer();
   auto* model = new HModelCache(UniqueModelName(folder, name));

@@ -17,6 +17,7 @@ class HDecal;
 class HDecalContainer;
 class HGroup;
 class HGroupContainer;
+class HProject;
 class IEPolyModel;
 
 // A model: control point positions, splines through them, patches of three or
@@ -27,6 +28,8 @@ public:
   // objects folder (null when there is no project), its name made unique there
   // by a ".N" suffix; with 0 it stands alone until DeleteHandle.
   static HModelCache* New(const String& name, int addToProject);
+  // A new, empty model in project's objects folder, named as New names it.
+  static HModelCache* NewInProject(HProject* project, const String& name);
   ~HModelCache() override;
   HModelCache* GetAsModelCache() override { return this; }
 

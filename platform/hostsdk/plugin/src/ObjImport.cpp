@@ -1,0 +1,206 @@
+// ImportObjFile: a Wavefront OBJ file (with its MTL) as a host model.
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <tiny_obj_loader.h>
+
+#include "ObjLineCheck.h"
+#include "Plugin/DecalKind.h"
+#include "Plugin/HDecal.h"
+#include "Plugin/HGroup.h"
+#include "Plugin/HImage.h"
+#include "Plugin/HModelCache.h"
+#include "Plugin/HProject.h"
+#include "Plugin/HostProject.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsBlack(const tinyobj::real_t (&colour)[3]) { return colour[0] == 0 && colour[1] == 0 && colour[2] == 0; }
+
+RGBFloat ColourOf(const tinyobj::real_t (&colour)[3]) { return RGBFloat::FromRGB(colour[0], colour[1], colour[2]); }
+
+void ApplyMaterial(const tinyobj::material_t& material, HAttrProperty& attr) {
+  attr.GetDiffuseColor()->SetRGBFloat(ColourOf(material.diffuse));
+  attr.GetDiffuseFallOff()->SetValue(1.0f);
+  attr.GetAmbianceColor()->SetRGBFloat(ColourOf(material.ambient));
+  attr.GetAmbiance()->SetValue(IsBlack(material.ambient) ? 0.0f : 1.0f);
+  attr.GetSpecularColor()->SetRGBFloat(ColourOf(material.specular));
+  attr.GetSpecularIntensity()->SetValue(IsBlack(material.specular) ? 0.0f : 1.0f);
+  attr.GetSpecularSize()->SetValue(material.shininess);
+  attr.GetTransparency()->SetValue(1.0f - material.dissolve);
+}
+
+// The texture maps of a material as (file name, decal kind), in a fixed order.
+std::vector<std::pair<std::string, int>> TextureMaps(const tinyobj::material_t& material) {
+  std::vector<std::pair<std::string, int>> maps;
+  auto add = [&](const std::string& name, int kind) {
+    if (!name.empty()) maps.emplace_back(name, kind);
+  };
+  add(material.diffuse_texname, HDK_COLOR);
+  add(material.specular_texname, HDK_SPECULAR);
+  add(material.ambient_texname, HDK_AMBIANCE);
+  add(material.emissive_texname, HDK_EMISSIVE_POWER);
+  add(material.normal_texname.empty() ? material.bump_texname : material.normal_texname, HDK_NORMAL);
+  add(material.displacement_texname, HDK_DISPLACEMENT);
+  return maps;
+}
+
+class ObjModelBuilder {
+public:
+  ObjModelBuilder(HProject& project, const fs::path& objPath, const tinyobj::ObjReader& reader, String& warnings)
+      : project_(project), folder_(objPath.parent_path()), reader_(reader), warnings_(warnings) {
+    model_ = HModelCache::NewInProject(&project, objPath.stem().string().c_str());
+  }
+
+  HModelCache* Build() {
+    const tinyobj::attrib_t& attrib = reader_.GetAttrib();
+    model_->ReservePositions(attrib.vertices.size() / 3);
+    for (std::size_t i = 0; i + 2 < attrib.vertices.size(); i += 3) {
+      model_->AddPosition(attrib.vertices[i], attrib.vertices[i + 1], attrib.vertices[i + 2]);
+    }
+    for (const tinyobj::shape_t& shape : reader_.GetShapes()) AddShape(shape);
+    model_->BuildSplinesAlongPatchEdges();
+    return model_;
+  }
+
+private:
+  void AddShape(const tinyobj::shape_t& shape) {
+    const tinyobj::mesh_t& mesh = shape.mesh;
+    std::size_t offset = 0;
+    for (std::size_t face = 0; face < mesh.num_face_vertices.size(); ++face) {
+      const int cornerCount = mesh.num_face_vertices[face];
+      const int materialId = face < mesh.material_ids.size() ? mesh.material_ids[face] : -1;
+      const tinyobj::index_t* corners = &mesh.indices[offset];
+      offset += static_cast<std::size_t>(cornerCount);
+      if (cornerCount == 3 || cornerCount == 4) {
+        AddPatch(shape.name, materialId, corners, cornerCount == 4 ? std::vector<int>{0, 1, 2, 3} : std::vector<int>{0, 1, 2});
+        continue;
+      }
+      for (int k = 1; k + 1 < cornerCount; ++k) AddPatch(shape.name, materialId, corners, {0, k, k + 1});
+    }
+  }
+
+  void AddPatch(const std::string& groupName, int materialId, const tinyobj::index_t* corners,
+                const std::vector<int>& pick) {
+    int v[4] = {-1, -1, -1, -1};
+    for (std::size_t k = 0; k < pick.size(); ++k) v[k] = corners[pick[k]].vertex_index;
+    HPatch* patch = model_->AddPatch(v[0], v[1], v[2], v[3]);
+    if (!patch) return;
+    const tinyobj::material_t* material = materialId >= 0 && materialId < static_cast<int>(reader_.GetMaterials().size())
+                                              ? &reader_.GetMaterials()[static_cast<std::size_t>(materialId)]
+                                              : nullptr;
+    if (HGroup* group = GroupFor(groupName, material)) group->AddPatch(patch->GetIndex());
+    else if (material && !modelHasMaterial_) {
+      ApplyMaterial(*material, *model_->GetAttr());
+      modelHasMaterial_ = true;
+    }
+    if (!material) return;
+
+    float uv[4][2] = {};
+    for (std::size_t k = 0; k < pick.size(); ++k) {
+      int t = corners[pick[k]].texcoord_index;
+      if (t < 0) return;  // no UVs: the textures cannot be placed
+      const std::vector<tinyobj::real_t>& uvs = reader_.GetAttrib().texcoords;
+      uv[k][0] = uvs[2 * static_cast<std::size_t>(t)];
+      uv[k][1] = 1.0f - uvs[2 * static_cast<std::size_t>(t) + 1];
+    }
+    if (pick.size() == 3) {
+      uv[3][0] = uv[0][0];
+      uv[3][1] = uv[0][1];
+    }
+    for (const auto& [file, kind] : TextureMaps(*material)) {
+      if (HDecal* decal = DecalFor(file, kind)) decal->SetPatchUV(patch->GetIndex(), uv);
+    }
+  }
+
+  // Patches of an unnamed group stay ungrouped; their material becomes the model's.
+  HGroup* GroupFor(const std::string& name, const tinyobj::material_t* material) {
+    if (name.empty()) return nullptr;
+    auto found = groups_.find(name);
+    if (found != groups_.end()) return found->second;
+    HGroup* group = model_->AddGroup(name.c_str());
+    if (material) ApplyMaterial(*material, *group->GetAttr());
+    groups_[name] = group;
+    return group;
+  }
+
+  HDecal* DecalFor(const std::string& file, int kind) {
+    fs::path imagePath = fs::path(file).is_absolute() ? fs::path(file) : folder_ / file;
+    std::string key = imagePath.lexically_normal().string();
+    auto found = decals_.find({key, kind});
+    if (found != decals_.end()) return found->second;
+    HDecal* decal = nullptr;
+    std::error_code error;
+    if (!fs::is_regular_file(imagePath, error)) {
+      if (missingImages_.insert(key).second) {
+        warnings_ += ("image " + key + " not found; its texture map is left out\n").c_str();
+      }
+    } else {
+      HImage* image = ImageFor(key);
+      decal = model_->AddDecal((image->GetName() + " " + DecalKindWord(kind)));
+      decal->AddDecalClip(image)->GetKind()->SetValue(kind);
+    }
+    decals_[{key, kind}] = decal;
+    return decal;
+  }
+
+  HImage* ImageFor(const std::string& path) {
+    auto found = images_.find(path);
+    if (found != images_.end()) return found->second;
+    HImage* image = project_.AddImage(path.c_str());
+    images_[path] = image;
+    return image;
+  }
+
+  HProject& project_;
+  fs::path folder_;
+  const tinyobj::ObjReader& reader_;
+  String& warnings_;
+  HModelCache* model_ = nullptr;
+  bool modelHasMaterial_ = false;
+  std::map<std::string, HGroup*> groups_;
+  std::map<std::pair<std::string, int>, HDecal*> decals_;
+  std::map<std::string, HImage*> images_;
+  std::set<std::string> missingImages_;
+};
+
+}  // namespace
+
+HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings) {
+  if (!project || !path || !*path) {
+    error = "no project or no file to import";
+    return nullptr;
+  }
+  std::string problem;
+  if (!CheckObjLines(path, problem)) {
+    error = problem.c_str();
+    return nullptr;
+  }
+  tinyobj::ObjReaderConfig config;
+  config.triangulate = false;
+  config.vertex_color = false;
+  config.mtl_search_path = fs::path(path).parent_path().string();
+  tinyobj::ObjReader reader;
+  const bool parsed = reader.ParseFromFile(path, config);
+  if (!reader.Warning().empty()) warnings += reader.Warning().c_str();
+  if (!parsed) {
+    std::string message = reader.Error();
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+    error = (std::string(path) + ": " + (message.empty() ? "cannot read the file" : message)).c_str();
+    return nullptr;
+  }
+  bool hasFaces = false;
+  for (const tinyobj::shape_t& shape : reader.GetShapes()) hasFaces = hasFaces || !shape.mesh.num_face_vertices.empty();
+  if (!hasFaces) {
+    error = (std::string(path) + ": the file holds no faces").c_str();
+    return nullptr;
+  }
+  // Everything below works on checked data; the model is added in one go.
+  return ObjModelBuilder(*project, path, reader, warnings).Build();
+}
