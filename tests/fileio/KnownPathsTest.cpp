@@ -10,6 +10,9 @@ TEST(KnownPaths, DocumentsOverrideLosesItsTrailingSeparators) {
   // The root folder: appending "/PigmoraV3" must still give "/PigmoraV3".
   setenv("HASH_DOCUMENTS_DIR", "/", 1);
   EXPECT_STREQ(String::GetMyDocumentsPath().Get(), "");
+  // A relative setting is taken from the working folder, so paths built on it stay absolute.
+  setenv("HASH_DOCUMENTS_DIR", "docs/", 1);
+  EXPECT_EQ(String::GetMyDocumentsPath().Get(), std::filesystem::current_path().string() + "/docs");
 }
 
 TEST(KnownPaths, DocumentsComeFromTheXdgUserDirsThenFromHome) {

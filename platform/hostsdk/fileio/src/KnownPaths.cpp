@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <vector>
@@ -35,6 +36,16 @@ std::string XdgDocumentsFolder() {
     if (!value.empty() && value[0] == '/') found = value;  // the last setting wins, as in the shell
   }
   return found;
+}
+
+// Relative settings are taken from here, so callers always get an absolute path.
+std::string CurrentFolder() {
+  std::vector<char> buffer(4096);
+  while (!getcwd(buffer.data(), buffer.size())) {
+    if (errno != ERANGE || buffer.size() >= (1u << 20)) return "";
+    buffer.resize(buffer.size() * 2);
+  }
+  return WithoutTrailingSeparator(buffer.data());
 }
 
 // /proc/self/exe resolved; empty when it cannot be read.
@@ -74,6 +85,7 @@ std::string WithoutTrailingSeparator(std::string path) {
 String String::GetMyDocumentsPath() {
   using namespace fileio;
   std::string documents = Environment("HASH_DOCUMENTS_DIR");
+  if (!documents.empty() && documents[0] != '/') documents = CurrentFolder() + "/" + documents;
   if (documents.empty()) documents = XdgDocumentsFolder();
   if (documents.empty()) documents = WithoutTrailingSeparator(HomeFolder()) + "/Documents";
   return String(WithoutTrailingSeparator(documents).c_str());

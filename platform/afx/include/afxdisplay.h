@@ -1,0 +1,70 @@
+#pragma once
+
+// Host side: where the framework shows things. A display is chosen by the
+// host (headless for tests and scripts; an on-screen one for people); the
+// framework itself never depends on which.
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "windows.h"
+
+struct AFX_API AfxMessageBoxRecord {
+  HWND owner = nullptr;
+  std::string caption;
+  std::string text;
+  UINT type = MB_OK;
+  int answer = 0;  // the button that closed it; 0 while it is still up
+
+  UINT Icon() const { return type & MB_ICONMASK; }
+  UINT Buttons() const { return type & MB_TYPEMASK; }
+};
+
+// The buttons a box of this type offers, in order, and the one Enter presses.
+AFX_API std::vector<int> AfxMessageBoxButtons(UINT type);
+AFX_API int AfxMessageBoxDefaultAnswer(UINT type);
+
+class AFX_API AfxDisplay {
+public:
+  virtual ~AfxDisplay();
+  // Shows a modal message box and returns the button that closed it. An
+  // on-screen display runs a modal loop meanwhile, in which timers tick.
+  virtual int ShowMessageBox(const AfxMessageBoxRecord& box) = 0;
+  // Waits up to `milliseconds` of real time for input; returns early when
+  // something happened. Not called under the virtual clock.
+  virtual void WaitForEvents(int milliseconds) = 0;
+};
+
+// Keeps everything in memory. A message box is recorded and closed at once
+// with the next queued answer, or the box's default button when none is
+// queued or the queued one is not among its buttons; no time passes and no
+// timer ticks while it is "up".
+class AFX_API AfxHeadlessDisplay : public AfxDisplay {
+public:
+  int ShowMessageBox(const AfxMessageBoxRecord& box) override;
+  void WaitForEvents(int milliseconds) override;
+
+  const std::vector<AfxMessageBoxRecord>& MessageBoxes() const { return m_boxes; }
+  void ClearMessageBoxes() { m_boxes.clear(); }
+  void QueueMessageBoxAnswer(int answer) { m_answers.push_back(answer); }
+  std::size_t QueuedAnswerCount() const { return m_answers.size(); }
+  void ClearQueuedAnswers() { m_answers.clear(); }
+
+private:
+  std::vector<AfxMessageBoxRecord> m_boxes;
+  std::deque<int> m_answers;
+};
+
+// The framework's own headless display, in use until another is set.
+AFX_API AfxHeadlessDisplay& AfxGetHeadlessDisplay();
+// Makes `display` current (the caller keeps ownership); null goes back to the
+// headless one.
+AFX_API void AfxSetDisplay(AfxDisplay* display);
+AFX_API AfxDisplay& AfxGetDisplay();
+
+// Called for every message box just before it is shown (answer still 0),
+// whatever the display; an empty function removes the listener.
+AFX_API void AfxSetMessageBoxListener(std::function<void(const AfxMessageBoxRecord&)> listener);
+// A listener that prints each box to standard error as "[Caption] text".
+AFX_API void AfxEchoMessageBoxesToStandardError();

@@ -1,0 +1,64 @@
+#pragma once
+
+// Host side of the framework: loading modules, the message loop and its
+// clock. Plug-ins never include this.
+#include <functional>
+
+#include "afxdisplay.h"
+#include "windows.h"
+
+// ---------------------------------------------------------------------------
+// Modules
+//
+// A plug-in links the static library afx_module (last, after its own objects
+// and static libraries). Loading it with dlopen then runs, in this order:
+//   1. the module's state is created (before any other static object);
+//   2. the module's static constructors, among them its application object,
+//      which registers with the module;
+//   3. the attach step: InitInstance of the application, under the module's
+//      state.
+// dlopen itself succeeds either way; the host asks AfxModuleAttachResult and
+// must dlclose and refuse a module whose InitInstance returned FALSE.
+// dlclose runs ExitInstance (when InitInstance ran), then the static
+// destructors, the application's among them, and last destroys the module's
+// state. Timers whose procedure lies in the module are killed then, so a
+// forgotten timer cannot call into unloaded code. A host should dlclose its
+// plug-ins before it exits: at process exit without dlclose, static objects
+// are destroyed first and ExitInstance is skipped.
+
+// For a handle from dlopen: 1 attached, 0 refused (InitInstance returned
+// FALSE or threw), -1 not a framework module (or not loaded).
+AFX_API int AfxModuleAttachResult(void* dlopenHandle);
+// Modules whose state exists at the moment (the host's own not counted).
+AFX_API int AfxLoadedModuleCount();
+// Reports each step of loading and unloading: "state-created", "attached",
+// "refused", "detached", "state-destroyed", with the module's file. An empty
+// function removes the hook.
+AFX_API void AfxSetModuleTraceHook(std::function<void(const char* event, const char* modulePath)> hook);
+
+// ---------------------------------------------------------------------------
+// Clock, message loop and timers
+//
+// Timers tick only while a loop runs: AfxRunMessageLoop, a modal loop of a
+// dialog or an on-screen message box. Each due timer gets one tick per pass;
+// ticks a slow tick made the loop miss are merged into one, as on Windows.
+// The clock is real by default; under the virtual clock time passes only in
+// the loop, which jumps straight to the next due tick, so tests are exact and
+// fast.
+
+AFX_API void AfxUseVirtualClock(bool useVirtual);
+AFX_API bool AfxIsVirtualClock();
+// Milliseconds since the framework started (real), or virtual milliseconds.
+AFX_API ULONGLONG AfxClockMilliseconds();
+
+// Runs the loop for `milliseconds`, delivering every tick that falls due.
+AFX_API void AfxRunMessageLoop(ULONGLONG milliseconds);
+// Runs the loop until `done` returns true (checked after every pass) or the
+// time limit passes; true when done. Under the virtual clock with no timer
+// left nothing can change any more, so it returns false at once.
+AFX_API bool AfxRunMessageLoopUntil(const std::function<bool()>& done, ULONGLONG limitMilliseconds);
+// Delivers the ticks that are due now without waiting; returns how many.
+AFX_API int AfxProcessDueTimers();
+AFX_API int AfxActiveTimerCount();
+// Time until the next tick is due (0 when overdue); -1 when no timer runs.
+AFX_API long long AfxMillisecondsUntilNextTimer();

@@ -1,0 +1,142 @@
+#pragma once
+
+// The Win32 types, constants and calls that framework-based modules use, with
+// their Windows names and values. Text is 8-bit (the A functions).
+#include <cstdint>
+
+#include "afxexport.h"
+
+#define WINAPI
+#define CALLBACK
+#define AFXAPI
+#define PASCAL
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef std::uint32_t DWORD;
+typedef std::int32_t LONG;
+typedef std::uint32_t ULONG;
+typedef std::uint64_t ULONGLONG;
+typedef std::int64_t LONGLONG;
+typedef unsigned int UINT;
+typedef std::uintptr_t UINT_PTR;
+typedef std::intptr_t INT_PTR;
+typedef std::intptr_t LONG_PTR;
+typedef std::uintptr_t ULONG_PTR;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+typedef char CHAR;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+typedef const char* LPCTSTR;
+typedef char* LPTSTR;
+typedef void* LPVOID;
+typedef void* HANDLE;
+typedef struct HWND__* HWND;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef struct HMENU__* HMENU;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+#define MAX_PATH 260
+
+#define LOWORD(l) (static_cast<WORD>(static_cast<ULONG_PTR>(l) & 0xffff))
+#define HIWORD(l) (static_cast<WORD>((static_cast<ULONG_PTR>(l) >> 16) & 0xffff))
+#define MAKELONG(a, b) (static_cast<LONG>(static_cast<WORD>(a) | (static_cast<DWORD>(static_cast<WORD>(b)) << 16)))
+#define MAKEWPARAM(l, h) (static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
+#define MAKELPARAM(l, h) (static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
+
+// Window messages.
+#define WM_DESTROY 0x0002
+#define WM_CLOSE 0x0010
+#define WM_NOTIFY 0x004E
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define WM_TIMER 0x0113
+#define WM_USER 0x0400
+
+// Message box types: buttons in the low nibble, icon in the next, default button next.
+#define MB_OK 0x00000000u
+#define MB_OKCANCEL 0x00000001u
+#define MB_ABORTRETRYIGNORE 0x00000002u
+#define MB_YESNOCANCEL 0x00000003u
+#define MB_YESNO 0x00000004u
+#define MB_RETRYCANCEL 0x00000005u
+#define MB_CANCELTRYCONTINUE 0x00000006u
+#define MB_ICONHAND 0x00000010u
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONSTOP MB_ICONHAND
+#define MB_ICONQUESTION 0x00000020u
+#define MB_ICONEXCLAMATION 0x00000030u
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONASTERISK 0x00000040u
+#define MB_ICONINFORMATION MB_ICONASTERISK
+#define MB_DEFBUTTON1 0x00000000u
+#define MB_DEFBUTTON2 0x00000100u
+#define MB_DEFBUTTON3 0x00000200u
+#define MB_TYPEMASK 0x0000000Fu
+#define MB_ICONMASK 0x000000F0u
+#define MB_DEFMASK 0x00000F00u
+
+// Dialog and message box results.
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+#define IDTRYAGAIN 10
+#define IDCONTINUE 11
+
+// System error codes.
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_TOO_MANY_OPEN_FILES 4L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_SHARING_VIOLATION 32L
+#define ERROR_FILE_EXISTS 80L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_DISK_FULL 112L
+#define ERROR_BAD_PATHNAME 161L
+#define ERROR_ALREADY_EXISTS 183L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_CANCELLED 1223L
+
+// Timers: a window-less timer's procedure gets a null window, WM_TIMER, its id
+// and the tick count in milliseconds.
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+#define USER_TIMER_MINIMUM 0x0000000Au
+#define USER_TIMER_MAXIMUM 0x7FFFFFFFu
+
+extern "C" {
+// With no window: a zero or unknown id creates a new timer and returns its
+// new non-zero id; the id of a running window-less timer replaces that timer.
+// With a window: the id is the caller's, and replaces any timer of that window
+// with the same id. Returns 0 when the window does not exist or when there is
+// neither a window nor a procedure to deliver to. Ticks come only from a
+// running message loop (see afxhost.h).
+AFX_API UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
+// TRUE when the timer existed; it never ticks again.
+AFX_API BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
+
+// Shows a modal message box; returns the button that closed it (IDOK...).
+// A null caption reads "Error", as on Windows.
+AFX_API int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+// Delivers a message to a window's procedure at once; 0 for an unknown window.
+AFX_API LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+
+AFX_API BOOL WINAPI IsWindow(HWND hWnd);
+AFX_API BOOL WINAPI DestroyWindow(HWND hWnd);
+// Milliseconds on the framework's clock (virtual in tests).
+AFX_API DWORD WINAPI GetTickCount(void);
+}

@@ -1,0 +1,39 @@
+#include "WindowTable.h"
+
+#include "afxwin.h"
+
+namespace afx {
+
+WindowTable& WindowTable::Instance() {
+  static WindowTable table;
+  return table;
+}
+
+HWND WindowTable::Add(const WindowRecord& record) {
+  // Handles are small multiples of 4 that no pointer in this process equals.
+  HWND window = reinterpret_cast<HWND>((++m_lastHandle) << 2);
+  m_windows[window] = record;
+  return window;
+}
+
+void WindowTable::Remove(HWND window) { m_windows.erase(window); }
+
+WindowRecord* WindowTable::Find(HWND window) {
+  auto it = m_windows.find(window);
+  return it == m_windows.end() ? nullptr : &it->second;
+}
+
+std::vector<HWND> WindowTable::ChildrenOf(HWND window) const {
+  std::vector<HWND> children;
+  for (const auto& [handle, record] : m_windows)
+    if (record.parent == window) children.push_back(handle);
+  return children;
+}
+
+LRESULT WindowTable::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowRecord* record = Find(window);
+  if (!record || !record->object) return 0;
+  return record->object->WindowProc(message, wParam, lParam);
+}
+
+}  // namespace afx
