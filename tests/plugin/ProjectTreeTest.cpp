@@ -40,5 +40,4 @@ TEST_F(ProjectTree, NewProjectHoldsFoldersSampleAndItsInstance) {
   EXPECT_EQ(FindTreeObjectByPath(project_, "Objects/Nothing"), nullptr);
   EXPECT_EQ(FindTreeObjectByPath(project_, "Scenes/Nope/Sample"), nullptr);
   EXPECT_EQ(FindTreeObjectByPath(project_, "Elsewhere"), nullptr);
-  std::cout << Tree();
 }
