@@ -41,6 +41,7 @@ TEST_F(ModuleLoad, StateThenConstructorsThenInitInstanceAndTheReverseOnUnload) {
   void* module = dlopen(RECORDING_MODULE, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(module, nullptr) << dlerror();
   EXPECT_EQ(AfxModuleAttachResult(module), 1);
+  EXPECT_TRUE(AfxModuleAttachSucceeded(module));
   EXPECT_EQ(AfxLoadedModuleCount(), 1);
   EXPECT_EQ(g_events, (std::vector<std::string>{"framework:state-created afx_recording_module.so",
                                                 "app-constructed registered", "other-static-constructed",
@@ -70,6 +71,7 @@ TEST_F(ModuleLoad, FalseInitInstanceMakesTheHostRefuseTheModule) {
   void* module = dlopen(REFUSING_MODULE, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(module, nullptr) << dlerror();
   EXPECT_EQ(AfxModuleAttachResult(module), 0);
+  EXPECT_FALSE(AfxModuleAttachSucceeded(module));
   EXPECT_EQ(g_events.back(), "framework:refused afx_refusing_module.so");
 
   g_events.clear();
@@ -82,6 +84,7 @@ TEST_F(ModuleLoad, LibrariesWithoutTheFrameworkAreNotModules) {
   void* plain = dlopen(PLAIN_MODULE, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(plain, nullptr) << dlerror();
   EXPECT_EQ(AfxModuleAttachResult(plain), -1);
+  EXPECT_TRUE(AfxModuleAttachSucceeded(plain));
   EXPECT_EQ(AfxModuleAttachResult(nullptr), -1);
   EXPECT_TRUE(g_events.empty());
   dlclose(plain);

@@ -29,6 +29,9 @@
 // For a handle from dlopen: 1 attached, 0 refused (InitInstance returned
 // FALSE or threw), -1 not a framework module (or not loaded).
 AFX_API int AfxModuleAttachResult(void* dlopenHandle);
+// The host's question: false only when the module refused to start, so a
+// library without the framework (nothing to refuse) still loads.
+AFX_API bool AfxModuleAttachSucceeded(void* dlopenHandle);
 // Modules whose state exists at the moment (the host's own not counted).
 AFX_API int AfxLoadedModuleCount();
 // Reports each step of loading and unloading: "state-created", "attached",

@@ -146,6 +146,8 @@ int AfxModuleAttachResult(void* dlopenHandle) {
   return -1;
 }
 
+bool AfxModuleAttachSucceeded(void* dlopenHandle) { return AfxModuleAttachResult(dlopenHandle) != 0; }
+
 int AfxLoadedModuleCount() { return static_cast<int>(afx::LiveModules().size()); }
 
 void AfxSetModuleTraceHook(std::function<void(const char*, const char*)> hook) { afx::TraceHook() = std::move(hook); }
