@@ -29,6 +29,7 @@ void FbxManager::Destroy() {
 
 void FbxManager::AdoptObject(FbxObject* object) {
     object->mManagerSlot = mObjects.size();
+    mLive.insert(object);
     mObjects.push_back(object);
 }
 
@@ -39,6 +40,7 @@ void FbxManager::ReleaseObject(FbxObject* object) {
     mObjects[slot] = mObjects.back();
     mObjects[slot]->mManagerSlot = slot;
     mObjects.pop_back();
+    mLive.erase(object);
     if (mIOSettings == object) mIOSettings = nullptr;
     delete object;
 }

@@ -39,14 +39,29 @@ void Collect(std::vector<FbxObject*>& doomed, FbxObject* object) {
     if (object && std::find(doomed.begin(), doomed.end(), object) == doomed.end()) doomed.push_back(object);
 }
 
+void CollectMaterial(std::vector<FbxObject*>& doomed, FbxSurfaceMaterial* material) {
+    Collect(doomed, material);
+    for (int t = 0; t < material->GetSrcObjectCount<FbxTexture>(); ++t) Collect(doomed, material->GetSrcObject<FbxTexture>(t));
+}
+
 void CollectNode(std::vector<FbxObject*>& doomed, FbxNode* node) {
     Collect(doomed, node);
-    Collect(doomed, node->GetNodeAttribute());
-    for (int i = 0; i < node->GetMaterialCount(); ++i) {
-        FbxSurfaceMaterial* material = node->GetMaterial(i);
-        Collect(doomed, material);
-        for (int t = 0; t < material->GetSrcObjectCount<FbxTexture>(); ++t)
-            Collect(doomed, material->GetSrcObject<FbxTexture>(t));
+    FbxNodeAttribute* attribute = node->GetNodeAttribute();
+    Collect(doomed, attribute);
+    for (int i = 0; i < node->GetMaterialCount(); ++i) CollectMaterial(doomed, node->GetMaterial(i));
+    // Materials and textures that only the mesh's layers name belong to the scene as well.
+    FbxManager* manager = node->GetFbxManager();
+    if (auto* geometry = dynamic_cast<FbxGeometryBase*>(attribute)) {
+        for (int l = 0; l < geometry->GetLayerCount(); ++l) {
+            FbxLayer* layer = geometry->GetLayer(l);
+            if (FbxLayerElementMaterial* materials = layer->GetMaterials())
+                for (FbxSurfaceMaterial* material : materials->GetDirectArray().Items())
+                    if (manager->Owns(material)) CollectMaterial(doomed, material);
+            for (int t = FbxLayerElement::sTypeTextureStartIndex; t <= FbxLayerElement::sTypeTextureEndIndex; ++t)
+                if (FbxLayerElementTexture* textures = layer->GetTextures(static_cast<FbxLayerElement::EType>(t)))
+                    for (FbxTexture* texture : textures->GetDirectArray().Items())
+                        if (manager->Owns(texture)) Collect(doomed, texture);
+        }
     }
     for (int c = 0; c < node->GetChildCount(); ++c) CollectNode(doomed, node->GetChild(c));
 }

@@ -74,10 +74,11 @@ FbxString& FbxString::Append(const char* text, size_t length) {
     if (!grown) std::abort();
     std::memcpy(grown, mText, mLength);
     std::memcpy(grown + mLength, text, length);
-    grown[mLength + length] = 0;
+    size_t total = mLength + length;
+    grown[total] = 0;
     Clear();
     mText = grown;
-    mLength += length;
+    mLength = total;
     return *this;
 }
 

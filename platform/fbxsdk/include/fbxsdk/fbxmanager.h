@@ -3,6 +3,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "fbxobject.h"
@@ -29,6 +30,9 @@ public:
     bool LoadPluginsDirectory(const char* directory, const char* extensions = nullptr);
 
     int GetObjectCount() const { return static_cast<int>(mObjects.size()); }
+    // Whether the pointer names a live object of this manager; layer elements hold
+    // plain pointers to materials and textures that may have been destroyed since.
+    bool Owns(const void* object) const { return mLive.count(object) != 0; }
 
     // Takes ownership of a freshly built object. Used by the Create factories.
     template <class T> T* Adopt(T* object) {
@@ -46,6 +50,7 @@ private:
     void AdoptObject(FbxObject* object);
 
     std::vector<FbxObject*> mObjects;
+    std::unordered_set<const void*> mLive;
     FbxIOSettings* mIOSettings = nullptr;
     FbxIOPluginRegistry* mRegistry = nullptr;
     bool mDestroying = false;

@@ -32,8 +32,10 @@ public:
     }
 
 private:
-    bool Fail(const std::string& what) {
-        size_t line = 1 + static_cast<size_t>(std::count(mBegin, mP, '\n'));
+    bool Fail(const std::string& what) { return FailAt(what, mP); }
+
+    bool FailAt(const std::string& what, const char* where) {
+        size_t line = 1 + static_cast<size_t>(std::count(mBegin, where, '\n'));
         mError = what + " on line " + std::to_string(line);
         return false;
     }
@@ -210,7 +212,7 @@ private:
 
     // "*N { a: v,v,... }": integers while they last, doubles from the first fraction on.
     bool ParseArray(FbxRecord& record) {
-        ++mP;
+        const char* start = mP++;
         bool isInteger;
         int64_t declared;
         double unused;
@@ -254,8 +256,8 @@ private:
             value.doubles.push_back(isInteger ? static_cast<double>(integer) : real);
         }
         if (value.ArraySize() != static_cast<size_t>(declared))
-            return Fail("array of '" + record.name + "' declares " + std::to_string(declared) + " values but holds " +
-                        std::to_string(value.ArraySize()));
+            return FailAt("array of '" + record.name + "' declares " + std::to_string(declared) + " values but holds " +
+                        std::to_string(value.ArraySize()), start);
         record.values.push_back(std::move(value));
         return true;
     }

@@ -8,6 +8,7 @@
 
 #include "LayerNames.h"
 #include "fbxsdk/fbxgeometry.h"
+#include "fbxsdk/fbxmanager.h"
 #include "fbxsdk/fbxnode.h"
 #include "fbxsdk/fbxscene.h"
 #include "fbxsdk/fbxsurface.h"
@@ -93,7 +94,7 @@ private:
         if (FbxMesh* mesh = node.GetMesh())
             for (int e = 0; e < mesh->GetElementMaterialCount(); ++e)
                 for (FbxSurfaceMaterial* material : mesh->GetElementMaterial(e)->GetDirectArray().Items())
-                    AppendOnce(list, material);
+                    if (node.GetFbxManager()->Owns(material)) AppendOnce(list, material);
         return list;
     }
 

@@ -1,0 +1,45 @@
+// Scenes and files for the FBX library's tests.
+#pragma once
+
+#include <fbxsdk.h>
+
+#include <string>
+#include <vector>
+
+namespace fbxtest {
+
+// A scene shaped like the one the plug-in sends: one node "Head" with mesh "HeadShape",
+// a 3x2 grid of quads plus one triangle, the "map1" UV set by polygon vertex with an
+// index array, two Phong materials by polygon, and file textures on three channels.
+struct PluginLikeScene {
+    FbxNode* node = nullptr;
+    FbxMesh* mesh = nullptr;
+    FbxSurfacePhong* materials[2] = {};
+    FbxFileTexture* textures[3] = {};
+};
+PluginLikeScene BuildPluginLikeScene(FbxManager& manager, FbxScene& scene, bool polygonWithoutUVs = false);
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::string& Path() const { return mPath; }
+    std::string File(const std::string& name) const { return mPath + "/" + name; }
+
+private:
+    std::string mPath;
+};
+
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// Writes the scene with writer index 0 (binary) or 1 (ASCII); the error text on failure.
+bool Save(FbxManager& manager, FbxScene& scene, const std::string& path, int writer, std::string* error = nullptr);
+// Reads a file into the scene; fills status with the importer's.
+bool Load(FbxManager& manager, FbxScene& scene, const std::string& path, FbxStatus* status = nullptr);
+
+// Runs a shell command, returning its exit status and output.
+int RunCommand(const std::string& command, std::string* output = nullptr);
+
+}  // namespace fbxtest
