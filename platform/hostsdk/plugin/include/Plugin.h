@@ -2,6 +2,7 @@
 
 // The host SDK's Plugin library: project, tree objects, models, groups,
 // attributes, images, decals, splines, patches and model conversion.
+#include "Plugin/CPluginApp.h"
 #include "Plugin/CommandPlugin.h"
 #include "Plugin/DecalKind.h"
 #include "Plugin/HAttrProperty.h"
@@ -15,6 +16,7 @@
 #include "Plugin/HTreeObject.h"
 #include "Plugin/HVector.h"
 #include "Plugin/IEPolyModelParms.h"
+#include "Plugin/MainWindow.h"
 #include "Plugin/ObjectTypes.h"
 #include "Plugin/Properties.h"
 #include "Plugin/RGBFloat.h"

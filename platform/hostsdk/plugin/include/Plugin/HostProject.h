@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include <FileIO/String.h>
+#include <windows.h>
 
 #include "Plugin/Export.h"
 
@@ -33,3 +34,6 @@ PLUGIN_API HModelCache* ImportObjFile(HProject* project, const char* path, Strin
 
 // Writes the model as OBJ with an MTL file beside it. Non-zero on success.
 PLUGIN_API int SaveModelAsObj(HModelCache* model, const char* path, String& error);
+
+// The window GetMainApplicationWnd() reports to plug-ins; null for none.
+PLUGIN_API void SetMainApplicationWnd(HWND wnd);
