@@ -55,6 +55,10 @@ TEST(CFile, FailuresFillTheExceptionRecordAndOpenNothing) {
   EXPECT_EQ(error.m_strFileName, folder / "missing.txt");
   EXPECT_FALSE(file.IsOpen());
 
+  EXPECT_FALSE(file.Open((folder / "no/such/folder.txt").c_str(), kCreateExclusiveWrite, &error));
+  EXPECT_EQ(error.m_cause, CFileException::badPath);
+  EXPECT_FALSE(std::filesystem::exists(folder / "no"));
+
   TempFolder::Write(folder / "plain", "x");
   EXPECT_FALSE(file.Open((folder / "plain/below.txt").c_str(), kCreateExclusiveWrite, &error));
   EXPECT_EQ(error.m_cause, CFileException::badPath);

@@ -9,14 +9,27 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "afx.h"
 
 namespace {
 
+bool FolderOfPathExists(const char* path) {
+  std::string folder(path);
+  std::size_t slash = folder.rfind('/');
+  if (slash == std::string::npos) return true;  // the working folder
+  folder.erase(slash == 0 ? 1 : slash);
+  struct stat info {};
+  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 void Report(CFileException* error, int osError, LPCTSTR fileName) {
   if (!error) return;
   error->m_cause = CFileException::OsErrorToException(osError);
+  // A missing folder on the way is a bad path, not a missing file, as on Windows.
+  if (osError == ENOENT && fileName && *fileName && !FolderOfPathExists(fileName))
+    error->m_cause = CFileException::badPath;
   error->m_lOsError = osError;
   error->m_strFileName = fileName ? fileName : "";
 }

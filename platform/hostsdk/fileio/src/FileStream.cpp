@@ -18,7 +18,7 @@ int FileStream::Open(const String& path, int mode) {
   return file_ != nullptr;
 }
 
-int FileStream::ReadLine(String& line) {
+int FileStream::ReadLine(String& line) try {
   if (!file_) return 0;
   std::string text;
   int c = 0;
@@ -32,6 +32,8 @@ int FileStream::ReadLine(String& line) {
   if (c == '\n' && !text.empty() && text.back() == '\r') text.pop_back();
   line = text.c_str();
   return 1;
+} catch (...) {
+  return 0;  // a line too long to hold in memory ends the reading
 }
 
 void FileStream::Close() {

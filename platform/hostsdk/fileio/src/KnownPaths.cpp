@@ -82,23 +82,31 @@ std::string WithoutTrailingSeparator(std::string path) {
 
 }  // namespace fileio
 
-String String::GetMyDocumentsPath() {
+// These run inside the host's calls; an allocation failure must not escape
+// the library, so it yields an empty path.
+String String::GetMyDocumentsPath() try {
   using namespace fileio;
   std::string documents = Environment("HASH_DOCUMENTS_DIR");
   if (!documents.empty() && documents[0] != '/') documents = CurrentFolder() + "/" + documents;
   if (documents.empty()) documents = XdgDocumentsFolder();
   if (documents.empty()) documents = WithoutTrailingSeparator(HomeFolder()) + "/Documents";
   return String(WithoutTrailingSeparator(documents).c_str());
+} catch (...) {
+  return String();
 }
 
-String String::GetAppPath() {
+String String::GetAppPath() try {
   std::string path = fileio::ExecutablePath();
   std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return String("");
   return String(path.substr(0, slash).c_str());
+} catch (...) {
+  return String();
 }
 
-String String::GetAppName() {
+String String::GetAppName() try {
   std::string path = fileio::ExecutablePath();
   return String(path.substr(path.rfind('/') + 1).c_str());
+} catch (...) {
+  return String();
 }
