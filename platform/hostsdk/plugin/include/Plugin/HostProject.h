@@ -6,10 +6,10 @@
 #include <windows.h>
 
 #include "Plugin/Export.h"
+#include "Plugin/HTreeObject.h"
 
 class HModelCache;
 class HProject;
-class HTreeObject;
 
 // The stand-in host's own services: what the host application does with its
 // project. Plug-ins never call these.
