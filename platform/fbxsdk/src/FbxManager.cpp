@@ -13,7 +13,13 @@ FbxManager::FbxManager() : mRegistry(new FbxIOPluginRegistry) {}
 
 FbxManager::~FbxManager() { delete mRegistry; }
 
-FbxManager* FbxManager::Create() { return new (std::nothrow) FbxManager; }
+// Test seam: with FBXSDK_TEST_REFUSE_MANAGER set to 1 no manager can be created,
+// as when the SDK cannot start, so callers' failure paths can be exercised.
+FbxManager* FbxManager::Create() {
+    const char* refuse = std::getenv("FBXSDK_TEST_REFUSE_MANAGER");
+    if (refuse && std::strcmp(refuse, "1") == 0) return nullptr;
+    return new (std::nothrow) FbxManager;
+}
 
 void FbxManager::Destroy() {
     mDestroying = true;
