@@ -42,8 +42,8 @@ void SwapBytes(uint8_t* p, size_t count, size_t width) {
 
 class BinaryParser {
 public:
-    BinaryParser(const uint8_t* data, size_t size, std::string& error)
-        : mData(data), mSize(size), mError(error) {}
+    BinaryParser(const uint8_t* data, size_t size, std::string& error, const ReleaseConsumed& release)
+        : mData(data), mSize(size), mError(error), mRelease(release) {}
 
     bool Parse(FbxRecord& root) {
         if (!IsBinaryFbx(mData, mSize)) return Fail("not a binary FBX header", 0);
@@ -107,6 +107,7 @@ private:
         }
         if (p != end) return Fail("record '" + record.name + "' has bytes after its end marker", p);
         offset = end;
+        if (mRelease) mRelease(static_cast<size_t>(end));  // its values are copied out
         return true;
     }
 
@@ -239,6 +240,7 @@ private:
     const uint8_t* mData;
     uint64_t mSize;
     std::string& mError;
+    const ReleaseConsumed& mRelease;
     bool mBigEndian = false;
     bool mWide = false;
 };
@@ -250,8 +252,9 @@ int BinaryVersion(const uint8_t* data, size_t size) {
     return static_cast<int>(Load32(data + 23, IsBigEndian(data)));
 }
 
-bool ParseBinaryRecords(const uint8_t* data, size_t size, FbxRecord& root, std::string& error) {
-    BinaryParser parser(data, size, error);
+bool ParseBinaryRecords(const uint8_t* data, size_t size, FbxRecord& root, std::string& error,
+                        const ReleaseConsumed& release) {
+    BinaryParser parser(data, size, error, release);
     return parser.Parse(root);
 }
 

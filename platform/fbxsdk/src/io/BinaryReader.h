@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "AsciiReader.h"
 #include "FbxRecord.h"
 
 namespace fbxsdk::io {
@@ -13,6 +14,7 @@ namespace fbxsdk::io {
 int BinaryVersion(const uint8_t* data, size_t size);
 
 // Adds the file's top-level records to root. On failure, error says what and at which byte offset.
-bool ParseBinaryRecords(const uint8_t* data, size_t size, FbxRecord& root, std::string& error);
+bool ParseBinaryRecords(const uint8_t* data, size_t size, FbxRecord& root, std::string& error,
+                        const ReleaseConsumed& release = {});
 
 }  // namespace fbxsdk::io

@@ -40,9 +40,11 @@ bool ReadFbxMemory(const uint8_t* data, size_t size, FbxScene& scene, std::strin
     error = VersionProblem(header.version);
     if (!error.empty()) return false;
     FbxRecord file;
-    bool parsed = header.binary ? ParseBinaryRecords(data, size, file, error)
+    bool parsed = header.binary ? ParseBinaryRecords(data, size, file, error, release)
                                 : ParseAsciiRecords(reinterpret_cast<const char*>(data), size, file, error, release);
     if (!parsed) return false;
+    // The records hold copies of everything; the file's bytes are not needed while the scene is built.
+    if (release) release(size);
     return BuildScene(file, scene, error);
 }
 

@@ -54,7 +54,9 @@ void FileContents::ReleaseBefore(size_t offset) {
     size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
     size_t upTo = offset / page * page;
     // Give pages back in large steps; each call is a system call.
-    if (upTo <= mReleased + (size_t(8) << 20)) return;
+    if (offset >= mSize) upTo = (mSize + page - 1) / page * page;  // all of it: the mapping's tail page too
+    else if (upTo <= mReleased + (size_t(8) << 20)) return;
+    if (upTo <= mReleased) return;
     madvise(mData + mReleased, upTo - mReleased, MADV_DONTNEED);
     mReleased = upTo;
 }

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the fuzz flavour and runs the FBX reader fuzzer for SECONDS (default 60):
+#   scripts/fuzz.sh [SECONDS]
+# Seeds: the shared FBX corpus (when present), the writers' own output and the kept
+# regression inputs. Findings go to fuzz-artifacts/; the script then exits non-zero.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-60}
+
+"$root/scripts/build.sh" fuzz
+fuzzer=$root/build-fuzz/bin/fbx_reader_fuzzer
+if [ ! -x "$fuzzer" ]; then
+  echo "fuzz.sh: $fuzzer was not built (needs clang and libclang-rt)" >&2
+  exit 1
+fi
+
+corpus=$root/build-fuzz/fuzz-corpus
+seeds=$root/build-fuzz/fuzz-seeds
+artifacts=$root/fuzz-artifacts
+mkdir -p "$corpus" "$seeds" "$artifacts"
+shared=${FBX_CORPUS_DIR:-$root/../shared/fbx-corpus}
+if [ -d "$shared" ]; then cp -f "$shared"/*.fbx "$seeds"/ 2>/dev/null || true; fi
+cp -f "$root"/tests/fbxsdk/regressions/*.fbx "$seeds"/ 2>/dev/null || true
+FBX_FUZZ_SEED_DIR=$seeds "$fuzzer" -runs=0 "$seeds" >/dev/null 2>&1
+
+# One process: the machine's two cores are shared with the rest of the test run.
+exec "$fuzzer" "$corpus" "$seeds" \
+  -dict="$root/platform/fbxsdk/fuzz/fbx.dict" \
+  -max_total_time="$seconds" -max_len=131072 -rss_limit_mb=2048 -malloc_limit_mb=1024 -timeout=10 \
+  -artifact_prefix="$artifacts/" -print_final_stats=1
