@@ -1,5 +1,6 @@
 // HModelCache::BuildExportModel and DeleteIEModel: a model as an interchange
 // polygon model.
+#include <cstddef>
 #include <new>
 #include <unordered_map>
 #include <vector>
@@ -9,6 +10,12 @@
 #include "Plugin/HGroup.h"
 #include "Plugin/HImage.h"
 #include "Plugin/HModelCache.h"
+
+// Callers fill the parameter record by these offsets.
+static_assert(offsetof(IEPolyModelParms, subdivision) == 4);
+static_assert(offsetof(IEPolyModelParms, options) == 16);
+static_assert(offsetof(IEPolyModelParms, flags) == 24);
+static_assert(sizeof(IEPolyModelParms) == 32);
 
 namespace {
 
