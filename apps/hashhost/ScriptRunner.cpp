@@ -1,0 +1,160 @@
+#include "ScriptRunner.h"
+
+#include <charconv>
+#include <cmath>
+#include <ostream>
+
+#include <FileIO/String.h>
+#include <Plugin/HostProject.h>
+#include <afxhost.h>
+
+#include "PluginHost.h"
+
+namespace {
+
+bool ParseInt(const std::string& text, int& value) {
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end;
+}
+
+bool ParseSeconds(const std::string& text, double& seconds) {
+  try {
+    std::size_t used = 0;
+    seconds = std::stod(text, &used);
+    return used == text.size() && std::isfinite(seconds) && seconds >= 0.0;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool ExpectWords(const std::vector<std::string>& words, std::size_t least, std::size_t most, const char* usage,
+                 std::string& problem) {
+  if (words.size() >= least && words.size() <= most) return true;
+  problem = std::string("usage: ") + usage;
+  return false;
+}
+
+}  // namespace
+
+const char* ScriptCommandSummary() {
+  return "  plugins                      list each plug-in with its commands\n"
+         "  run PLUGIN INDEX [OBJECT]    run a plug-in command on a tree object\n"
+         "                               (\"Objects\", \"Objects/NAME\", \"Scenes/SCENE/NAME\"; none: the project)\n"
+         "  wait SECONDS                 run the message loop so timers tick\n"
+         "  tree                         print the project tree\n"
+         "  open PATH.obj                add a model from a Wavefront OBJ file\n"
+         "  save-obj MODEL PATH.obj      write a model as OBJ and MTL with its textures\n";
+}
+
+ScriptRunner::ScriptRunner(HProject* project, PluginHost& plugins, std::ostream& out, std::ostream& err)
+    : project_(project), plugins_(plugins), out_(out), err_(err) {}
+
+bool ScriptRunner::Run(const std::vector<ScriptCommand>& commands) {
+  for (const ScriptCommand& command : commands) {
+    std::string problem;
+    if (!Execute(command, problem)) {
+      out_.flush();
+      err_ << "hashhost: " << command.location << " (" << command.words.front() << "): " << problem << std::endl;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ScriptRunner::Execute(const ScriptCommand& command, std::string& problem) {
+  const std::string& verb = command.words.front();
+  if (verb == "plugins") return ListPlugins(command.words, problem);
+  if (verb == "run") return RunPluginCommand(command.words, problem);
+  if (verb == "wait") return Wait(command.words, problem);
+  if (verb == "tree") return PrintTree(command.words, problem);
+  if (verb == "open") return OpenObj(command.words, problem);
+  if (verb == "save-obj") return SaveObj(command.words, problem);
+  problem = "unknown command '" + verb + "'";
+  return false;
+}
+
+bool ScriptRunner::ListPlugins(const std::vector<std::string>& words, std::string& problem) {
+  if (!ExpectWords(words, 1, 1, "plugins", problem)) return false;
+  for (const LoadedPlugin& plugin : plugins_.Plugins()) {
+    out_ << plugin.stem << "\n";
+    for (const PluginCommand& command : plugin.commands) {
+      out_ << "  " << command.index << " entry=" << command.entryCode << " caption=\"" << command.caption
+           << "\" menu=" << command.menuValue1 << "," << command.menuValue2 << "\n";
+    }
+  }
+  out_.flush();
+  return true;
+}
+
+bool ScriptRunner::RunPluginCommand(const std::vector<std::string>& words, std::string& problem) {
+  if (!ExpectWords(words, 3, 4, "run PLUGIN INDEX [OBJECT]", problem)) return false;
+  LoadedPlugin* plugin = plugins_.Find(words[1]);
+  if (!plugin) {
+    problem = "unknown plug-in '" + words[1] + "'";
+    return false;
+  }
+  int index = 0;
+  if (!ParseInt(words[2], index) || index < 0 || index >= static_cast<int>(plugin->commands.size())) {
+    problem = "plug-in '" + plugin->stem + "' has no command '" + words[2] + "'";
+    return false;
+  }
+  const std::string objectPath = words.size() == 4 ? words[3] : std::string();
+  HTreeObject* object = FindTreeObjectByPath(project_, objectPath.c_str());
+  if (!object) {
+    problem = "no object '" + objectPath + "' in the project";
+    return false;
+  }
+  const int result = plugin->onCommand(object, index);
+  out_ << "run " << plugin->stem << " " << index << (objectPath.empty() ? "" : " ") << objectPath
+       << ": result=" << result << std::endl;
+  return true;
+}
+
+bool ScriptRunner::Wait(const std::vector<std::string>& words, std::string& problem) {
+  if (!ExpectWords(words, 2, 2, "wait SECONDS", problem)) return false;
+  double seconds = 0;
+  if (!ParseSeconds(words[1], seconds) || seconds > 24 * 3600) {
+    problem = "'" + words[1] + "' is not a number of seconds";
+    return false;
+  }
+  AfxRunMessageLoop(static_cast<unsigned>(std::lround(seconds * 1000.0)));
+  return true;
+}
+
+bool ScriptRunner::PrintTree(const std::vector<std::string>& words, std::string& problem) {
+  if (!ExpectWords(words, 1, 1, "tree", problem)) return false;
+  PrintProjectTree(project_, out_);
+  out_.flush();
+  return true;
+}
+
+bool ScriptRunner::OpenObj(const std::vector<std::string>& words, std::string& problem) {
+  if (!ExpectWords(words, 2, 2, "open PATH.obj", problem)) return false;
+  String error, warnings;
+  HModelCache* model = ImportObjFile(project_, words[1].c_str(), error, warnings);
+  if (!warnings.IsEmpty()) err_ << warnings.Get() << (warnings.Get()[warnings.Length() - 1] == '\n' ? "" : "\n");
+  if (!model) {
+    problem = error.IsEmpty() ? "cannot open '" + words[1] + "'" : std::string(error.Get());
+    return false;
+  }
+  out_ << "opened " << words[1] << std::endl;
+  return true;
+}
+
+bool ScriptRunner::SaveObj(const std::vector<std::string>& words, std::string& problem) {
+  if (!ExpectWords(words, 3, 3, "save-obj MODEL PATH.obj", problem)) return false;
+  HTreeObject* object = FindTreeObjectByPath(project_, ("Objects/" + words[1]).c_str());
+  HModelCache* model = object ? object->GetAsModelCache() : nullptr;
+  if (!model) {
+    problem = "no model '" + words[1] + "' in the project";
+    return false;
+  }
+  String error;
+  if (!SaveModelAsObj(model, words[2].c_str(), error)) {
+    problem = error.IsEmpty() ? "cannot write '" + words[2] + "'" : std::string(error.Get());
+    return false;
+  }
+  out_ << "saved " << words[1] << " to " << words[2] << std::endl;
+  return true;
+}

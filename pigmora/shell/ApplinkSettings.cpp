@@ -1,0 +1,84 @@
+#include "ApplinkSettings.h"
+
+#include <utility>
+
+#include <FileIO/Registry.h>
+
+ApplinkSettings* TheApplinkSettings = nullptr;
+
+ApplinkSettings::ApplinkSettings(String sectionName) : sectionName_(std::move(sectionName)) {
+  BuildExchangeFolder();
+}
+
+void ApplinkSettings::BuildExchangeFolder() { exchange_.Build(); }
+
+void ApplinkSettings::RegisterValueSetting(String key, int defaultValue, bool isBool) {
+  SettingValue prepared;
+  prepared.value = defaultValue;
+  if (isBool) {
+    prepared.kind = SK_BOOL;
+    prepared.value = GetRegistryBOOL(sectionName_, key, defaultValue);
+  } else {
+    prepared.value = GetRegistryValue(sectionName_, key, defaultValue);
+  }
+  settings_[key] = prepared;
+  PersistSetting(key, prepared);
+}
+
+void ApplinkSettings::RegisterStringSetting(String key, String defaultText) {
+  SettingValue prepared;
+  prepared.kind = SK_STRING;
+  prepared.text = GetRegistryString(sectionName_, key, defaultText);
+  settings_[key] = prepared;
+  PersistSetting(key, prepared);
+}
+
+int ApplinkSettings::GetSettingValue(String key) const {
+  auto found = settings_.find(key);
+  return found == settings_.end() ? 0 : found->second.value;
+}
+
+String ApplinkSettings::GetSettingString(String key) const {
+  auto found = settings_.find(key);
+  return found == settings_.end() ? String("") : found->second.text;
+}
+
+void ApplinkSettings::SetSettingValue(String key, int value) {
+  auto found = settings_.find(key);
+  if (found == settings_.end()) return;
+  found->second.value = value;
+  PersistSetting(found->first, found->second);
+}
+
+void ApplinkSettings::SetSettingString(String key, String text) {
+  auto found = settings_.find(key);
+  if (found == settings_.end()) return;
+  found->second.text = text;
+  PersistSetting(found->first, found->second);
+}
+
+void ApplinkSettings::PersistSetting(const String& key, const SettingValue& entry) const {
+  switch (entry.kind) {
+    case SK_BOOL: SetRegistryBOOL(sectionName_, key, entry.value); break;
+    case SK_INTEGER: SetRegistryValue(sectionName_, key, entry.value); break;
+    case SK_STRING: SetRegistryString(sectionName_, key, entry.text); break;
+    case SK_REAL: SetRegistryValue(sectionName_, key, entry.realValue); break;
+    default: break;
+  }
+}
+
+int GetSettingValue(String key) {
+  return TheApplinkSettings ? TheApplinkSettings->GetSettingValue(std::move(key)) : 0;
+}
+
+String GetSettingString(String key) {
+  return TheApplinkSettings ? TheApplinkSettings->GetSettingString(std::move(key)) : String("");
+}
+
+void SetSettingValue(String key, int value) {
+  if (TheApplinkSettings) TheApplinkSettings->SetSettingValue(std::move(key), value);
+}
+
+void SetSettingString(String key, String text) {
+  if (TheApplinkSettings) TheApplinkSettings->SetSettingString(std::move(key), std::move(text));
+}

@@ -1,0 +1,41 @@
+#include "ExchangeFolder.h"
+
+#include <afx.h>
+#include <shlobj.h>
+
+#include "PathSeparator.h"
+
+namespace {
+
+// Creates or truncates the file and writes the text, without terminator or line end.
+void WriteMarkerFile(const String& path, const char* text, int length) {
+  CFile file;
+  CFileException error;
+  if (!file.Open(path.Get(), CFile::modeCreate | CFile::shareExclusive | CFile::modeWrite, &error)) return;
+  if (length > 0) file.Write(text, static_cast<UINT>(length));
+  file.Close();
+}
+
+}  // namespace
+
+void ExchangeFolder::Build() {
+  documentsDir = String::GetMyDocumentsPath();
+  exchangeDir = documentsDir + PIGMORA_PATH_SEPARATOR "PigmoraV3" PIGMORA_PATH_SEPARATOR "Exchange" PIGMORA_PATH_SEPARATOR;
+  hostExchangeDir = exchangeDir + "Hash" PIGMORA_PATH_SEPARATOR;
+  dataDir = hostExchangeDir + "data" PIGMORA_PATH_SEPARATOR;
+  hostExecutable = String::GetAppPath() + PIGMORA_PATH_SEPARATOR + String::GetAppName();
+
+  extensionFile = hostExchangeDir + "extension.txt";
+  runFile = hostExchangeDir + "run.txt";
+  importFile = exchangeDir + "import.txt";
+  exportFile = exchangeDir + "export.txt";
+  hostExportFile = hostExchangeDir + "export.txt";
+  texturesFile = exchangeDir + "textures.txt";
+  exportFbxFile = dataDir + "export.fbx";
+
+  // An existing folder is fine; a failure shows up as the opens below failing.
+  SHCreateDirectoryExA(nullptr, dataDir.Get(), nullptr);
+
+  WriteMarkerFile(runFile, hostExecutable.Get(), hostExecutable.Length());
+  WriteMarkerFile(extensionFile, "fbx", 3);
+}

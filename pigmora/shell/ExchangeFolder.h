@@ -1,0 +1,24 @@
+#pragma once
+
+#include <FileIO/String.h>
+
+// The paths through which the plug-in and Pigmora meet, computed once at load.
+// Every value is plain concatenation; no separator is added beyond the literals.
+struct ExchangeFolder {
+  String documentsDir;     // the user's documents folder, as the host SDK returns it
+  String exchangeDir;      // Pigmora's exchange folder
+  String hostExchangeDir;  // this host's sub-folder of it
+  String dataDir;          // where the model file is written
+  String hostExecutable;   // the running host's full path, written to runFile
+  String extensionFile;    // names the model file type ("fbx")
+  String runFile;          // names the host executable
+  String importFile;       // the command file Pigmora reads
+  String exportFile;       // Pigmora's answer: first line names its FBX file
+  String hostExportFile;   // computed for completeness; nothing reads it
+  String texturesFile;     // Pigmora's answer: the painted textures
+  String exportFbxFile;    // the model file Pigmora reads
+
+  // Fills every path, creates the data folder with its parents and rewrites the
+  // two marker files. Failures are silent: the paths stay valid.
+  void Build();
+};

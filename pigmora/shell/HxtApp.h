@@ -1,0 +1,37 @@
+#pragma once
+
+#include <afxwin.h>
+#include <fbxsdk.h>
+#include <Plugin/CPluginApp.h>
+
+class HTreeObject;
+
+// The plug-in's application object: one static instance lives exactly as long
+// as the library is loaded. Its constructor sets up settings, exchange folder,
+// FBX context and the auto-import timer; its destructor tears them down.
+class HxtApp : public CPluginApp {
+public:
+  HxtApp();
+  ~HxtApp() override;
+
+  BOOL InitInstance() override;
+
+  // Host commands 0 and 1. Returns 1 when the applink dialog ran, 0 when a
+  // failed FBX start kept it closed.
+  int ShowApplinkDialog();
+
+  const FbxString& FbxErrorText() const { return fbxErrorText_; }
+  UINT_PTR AutoImportTimerId() const { return autoImportTimerId_; }
+
+private:
+  FbxString fbxErrorText_;
+  UINT_PTR autoImportTimerId_ = 0;
+
+  DECLARE_MESSAGE_MAP()
+};
+
+// The host object of the latest host command; the send finds its model from it.
+extern HTreeObject* CurrentTreeObject;
+
+// Polls for Pigmora's answer once a second while auto-import is on.
+void CALLBACK AutoImportTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);

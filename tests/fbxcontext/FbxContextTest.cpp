@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "ScratchFolder.h"
+#include "fbx/FbxContext.h"
+
+namespace {
+
+std::string FirstBytes(const std::filesystem::path& path, std::size_t count) {
+  return ScratchFolder::ReadFile(path).substr(0, count);
+}
+
+class FbxContextTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FbxString error;
+    ASSERT_TRUE(InitFbxContext(error));
+    ASSERT_TRUE(error.IsEmpty());
+    // Something to save: one node with a triangle.
+    FbxManager* manager = GetFbxContextManager();
+    FbxNode* node = FbxNode::Create(manager, "Tri");
+    FbxMesh* mesh = FbxMesh::Create(manager, "TriShape");
+    node->SetNodeAttribute(mesh);
+    mesh->InitControlPoints(3);
+    mesh->SetControlPointAt(FbxVector4(0, 0, 0), 0);
+    mesh->SetControlPointAt(FbxVector4(1, 0, 0), 1);
+    mesh->SetControlPointAt(FbxVector4(0, 1, 0), 2);
+    mesh->BeginPolygon(-1, -1, -1, false);
+    for (int corner = 0; corner < 3; ++corner) mesh->AddPolygon(corner, -1);
+    mesh->EndPolygon();
+    GetFbxContextScene()->GetRootNode()->AddChild(node);
+  }
+  void TearDown() override {
+    DestroyFbxContext();
+    unsetenv("FBXSDK_TEST_PASSWORD_FILE");
+    unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
+  }
+
+  std::string PathOf(const char* name) const { return (scratch.Root() / name).string(); }
+
+  ScratchFolder scratch;
+};
+
+TEST_F(FbxContextTest, AnIndexThatNamesNoWriterPicksTheAsciiFbxWriter) {
+  FbxIOPluginRegistry* registry = GetFbxContextManager()->GetIOPluginRegistry();
+  const int count = registry->GetWriterFormatCount();
+  for (int index : {-1, count, count + 10}) {
+    FbxString error;
+    const std::string path = PathOf(("choice" + std::to_string(index + 5) + ".fbx").c_str());
+    ASSERT_TRUE(SaveFbxScene(path.c_str(), index, error)) << index;
+    EXPECT_EQ(FirstBytes(path, 6), "; FBX ") << "index " << index << " should write ASCII";
+    EXPECT_TRUE(error.IsEmpty());
+  }
+}
+
+TEST_F(FbxContextTest, AValidIndexIsUsedUnchanged) {
+  FbxIOPluginRegistry* registry = GetFbxContextManager()->GetIOPluginRegistry();
+  const int binary = registry->FindWriterIDByDescription("FBX binary (*.fbx)");
+  ASSERT_GE(binary, 0);
+  FbxString error;
+  const std::string path = PathOf("binary.fbx");
+  ASSERT_TRUE(SaveFbxScene(path.c_str(), binary, error));
+  EXPECT_EQ(FirstBytes(path, 18), "Kaydara FBX Binary");
+}
+
+TEST_F(FbxContextTest, SavedSceneLoadsBackAndSuccessLeavesTheErrorTextAlone) {
+  const std::string path = PathOf("roundtrip.fbx");
+  FbxString error("earlier text");
+  ASSERT_TRUE(SaveFbxScene(path.c_str(), -1, error));
+  GetFbxContextScene()->Clear();
+  ASSERT_TRUE(LoadFbxScene(path.c_str(), error));
+  EXPECT_STREQ(error.Buffer(), "earlier text");
+  FbxNode* root = GetFbxContextScene()->GetRootNode();
+  ASSERT_EQ(root->GetChildCount(), 1);
+  ASSERT_NE(root->GetChild(0)->GetMesh(), nullptr);
+  EXPECT_EQ(root->GetChild(0)->GetMesh()->GetControlPointsCount(), 3);
+}
+
+TEST_F(FbxContextTest, SaveToAnUnwritablePlaceAppendsTheExporterFailure) {
+  FbxString error("before\n");
+  const std::string path = PathOf("no-such-folder/model.fbx");
+  EXPECT_FALSE(SaveFbxScene(path.c_str(), -1, error));
+  const std::string text = error.Buffer();
+  EXPECT_EQ(text.rfind("before\n<FBX_ERROR>: Call to FbxExporter::Initialize() failed.\nError returned: ", 0), 0u)
+      << text;
+  EXPECT_EQ(text.substr(text.size() - 2), "\n\n");
+}
+
+TEST_F(FbxContextTest, NewerFileVersionIsExplainedInThreeParts) {
+  const std::string path = PathOf("newer.fbx");
+  FbxString error;
+  ASSERT_TRUE(SaveFbxScene(path.c_str(), 0, error));
+  {
+    // The binary header keeps the file version at byte 23, little-endian.
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    const unsigned char version[4] = {0xAC, 0x26, 0, 0};  // 9900
+    file.seekp(23);
+    file.write(reinterpret_cast<const char*>(version), 4);
+  }
+  EXPECT_FALSE(LoadFbxScene(path.c_str(), error));
+  const std::string text = error.Buffer();
+  const std::string first = "<FBX_ERROR>: Call to FbxImporter::Initialize() failed.\nError returned: ";
+  const std::string sdkLine = "\n\nFBX file format version for this FBX SDK is 7.4.0\n";
+  const std::string fileLine = "FBX file format version for file '" + path + "' is 9.9.0\n\n";
+  EXPECT_EQ(text.rfind(first, 0), 0u) << text;
+  const std::size_t sdkAt = text.find(sdkLine);
+  ASSERT_NE(sdkAt, std::string::npos) << text;
+  EXPECT_EQ(text.substr(sdkAt + sdkLine.size()), fileLine);
+}
+
+TEST_F(FbxContextTest, PasswordProtectedFileReplacesTheErrorText) {
+  const std::string path = PathOf("locked.fbx");
+  FbxString error;
+  ASSERT_TRUE(SaveFbxScene(path.c_str(), -1, error));
+  setenv("FBXSDK_TEST_PASSWORD_FILE", path.c_str(), 1);
+  error = "whatever was here before\n";
+  EXPECT_FALSE(LoadFbxScene(path.c_str(), error));
+  EXPECT_STREQ(error.Buffer(), "<FBX_ERROR>: File protected by password\n");
+}
+
+TEST_F(FbxContextTest, OverlongMessagesAreCutToTheBuffer) {
+  const std::string path = "/nonexistent/" + std::string(9000, 'a') + ".fbx";
+  FbxString error;
+  EXPECT_FALSE(LoadFbxScene(path.c_str(), error));
+  const std::string text = error.Buffer();
+  EXPECT_EQ(text.rfind("<FBX_ERROR>: Call to FbxImporter::Initialize() failed.", 0), 0u);
+  EXPECT_LE(text.size(), 4095u);
+}
+
+TEST(FbxContextStart, ARefusedManagerIsReportedAndLoadingIsRefused) {
+  setenv("FBXSDK_TEST_REFUSE_MANAGER", "1", 1);
+  FbxString error("stale");
+  EXPECT_FALSE(InitFbxContext(error));
+  unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
+  EXPECT_STREQ(error.Buffer(), "<FBX_ERROR>: Unable to create FBX Manager!\n");
+  EXPECT_EQ(GetFbxContextManager(), nullptr);
+
+  FbxString loadError;
+  EXPECT_FALSE(LoadFbxScene("/tmp/anything.fbx", loadError));
+  EXPECT_FALSE(loadError.IsEmpty());
+  FbxString saveError;
+  EXPECT_FALSE(SaveFbxScene("/tmp/anything.fbx", -1, saveError));
+  EXPECT_FALSE(saveError.IsEmpty());
+  DestroyFbxContext();
+}
+
+}  // namespace

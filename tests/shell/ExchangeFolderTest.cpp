@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "ExchangeFolder.h"
+#include "ScratchFolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ExchangeFolderTest : public ::testing::Test {
+protected:
+  ScratchFolder scratch;
+  std::string docs = scratch.DocumentsPath().string();
+};
+
+TEST_F(ExchangeFolderTest, PathsArePlainConcatenationsOfTheDocumentsFolder) {
+  ExchangeFolder folder;
+  folder.Build();
+  EXPECT_STREQ(folder.documentsDir.Get(), docs.c_str());
+  EXPECT_EQ(std::string(folder.exchangeDir.Get()), docs + "/PigmoraV3/Exchange/");
+  EXPECT_EQ(std::string(folder.hostExchangeDir.Get()), docs + "/PigmoraV3/Exchange/Hash/");
+  EXPECT_EQ(std::string(folder.dataDir.Get()), docs + "/PigmoraV3/Exchange/Hash/data/");
+  EXPECT_EQ(std::string(folder.exportFbxFile.Get()), docs + "/PigmoraV3/Exchange/Hash/data/export.fbx");
+  EXPECT_EQ(std::string(folder.importFile.Get()), docs + "/PigmoraV3/Exchange/import.txt");
+  EXPECT_EQ(std::string(folder.exportFile.Get()), docs + "/PigmoraV3/Exchange/export.txt");
+  EXPECT_EQ(std::string(folder.texturesFile.Get()), docs + "/PigmoraV3/Exchange/textures.txt");
+  EXPECT_EQ(std::string(folder.hostExportFile.Get()), docs + "/PigmoraV3/Exchange/Hash/export.txt");
+  EXPECT_EQ(std::string(folder.runFile.Get()), docs + "/PigmoraV3/Exchange/Hash/run.txt");
+  EXPECT_EQ(std::string(folder.extensionFile.Get()), docs + "/PigmoraV3/Exchange/Hash/extension.txt");
+  const std::string self = fs::read_symlink("/proc/self/exe").string();
+  EXPECT_EQ(std::string(folder.hostExecutable.Get()), self);
+}
+
+TEST_F(ExchangeFolderTest, FreshAccountGetsEveryFolderAndBothMarkerFiles) {
+  ASSERT_FALSE(fs::exists(scratch.DocumentsPath()));
+  ExchangeFolder folder;
+  folder.Build();
+  EXPECT_TRUE(fs::is_directory(scratch.ExchangePath() / "Hash" / "data"));
+
+  const std::string run = ScratchFolder::ReadFile(scratch.ExchangePath() / "Hash" / "run.txt");
+  EXPECT_EQ(run, std::string(folder.hostExecutable.Get())) << "no terminator, no line end";
+  EXPECT_EQ(ScratchFolder::ReadFile(scratch.ExchangePath() / "Hash" / "extension.txt"), "fbx");
+}
+
+TEST_F(ExchangeFolderTest, LongerOldMarkerFilesAreTruncatedNotPatched) {
+  const std::string stale(4096, 'x');
+  ScratchFolder::WriteFile(scratch.ExchangePath() / "Hash" / "run.txt", stale);
+  ScratchFolder::WriteFile(scratch.ExchangePath() / "Hash" / "extension.txt", "fbx-and-then-some\n");
+  ExchangeFolder folder;
+  folder.Build();
+  EXPECT_EQ(ScratchFolder::ReadFile(scratch.ExchangePath() / "Hash" / "run.txt"),
+            std::string(folder.hostExecutable.Get()));
+  EXPECT_EQ(fs::file_size(scratch.ExchangePath() / "Hash" / "extension.txt"), 3u);
+}
+
+TEST_F(ExchangeFolderTest, UnwritableDocumentsFolderLeavesValidPathsAndNoFiles) {
+  // A plain file where the documents folder should be: nothing can be created.
+  ScratchFolder::WriteFile(scratch.DocumentsPath(), "not a folder");
+  ExchangeFolder folder;
+  folder.Build();
+  EXPECT_EQ(std::string(folder.exportFbxFile.Get()), docs + "/PigmoraV3/Exchange/Hash/data/export.fbx");
+  EXPECT_TRUE(fs::is_regular_file(scratch.DocumentsPath()));
+}
+
+}  // namespace
