@@ -63,6 +63,18 @@ TEST(String, OrderIsByUnsignedBytesSoMapsAgreeEverywhere) {
   EXPECT_TRUE(String() < String("a"));
 }
 
+TEST(String, ComparesWithTextLiteralsInEitherOrder) {
+  String key("Pigmora");
+  EXPECT_TRUE(key == "Pigmora");
+  EXPECT_TRUE("Pigmora" == key);
+  EXPECT_TRUE(key != "pigmora");
+  EXPECT_TRUE(key < "Pigmorb");
+  EXPECT_TRUE("Pigmor" < key);
+  EXPECT_FALSE(key < "Pigmora");
+  EXPECT_TRUE(String() == static_cast<const char*>(nullptr));
+  EXPECT_TRUE(String() == "");
+}
+
 TEST(String, FindReportsPositionZeroForAPrefixAndMinusOneWhenAbsent) {
   String line("<FBX_ERROR>: version");
   EXPECT_EQ(line.Find("<FBX_ERROR>"), 0);

@@ -101,6 +101,12 @@ bool String::operator<(const String& other) const { return std::strcmp(Get(), ot
 
 bool String::operator==(const String& other) const { return std::strcmp(Get(), other.Get()) == 0; }
 
+bool String::operator==(const char* text) const { return std::strcmp(Get(), text ? text : "") == 0; }
+
+bool String::operator<(const char* text) const { return std::strcmp(Get(), text ? text : "") < 0; }
+
+bool operator<(const char* text, const String& string) { return std::strcmp(text ? text : "", string.Get()) < 0; }
+
 const char* String::Get() const { return data_ ? data_ : ""; }
 
 int String::Length() const { return data_ ? static_cast<int>(std::strlen(data_)) : 0; }

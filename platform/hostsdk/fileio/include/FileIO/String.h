@@ -25,6 +25,11 @@ public:
   // Byte order, so a std::map keyed by String is ordered the same everywhere.
   bool operator<(const String& other) const;
   bool operator==(const String& other) const;  // byte for byte
+  // Text forms, so comparing with a literal is not ambiguous with the
+  // conversion to const char*. A null text reads as "".
+  bool operator==(const char* text) const;
+  bool operator<(const char* text) const;
+  friend FILEIO_API bool operator<(const char* text, const String& string);
 
   const char* Get() const;           // never null
   operator const char*() const { return Get(); }
