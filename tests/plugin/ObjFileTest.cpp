@@ -121,6 +121,9 @@ TEST_F(ObjFiles, SavedObjReadsBackWithTheSameModel) {
   const std::string saved = temp_.File("out/copy.obj");
   ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error), 1) << error.Get();
   ASSERT_TRUE(std::filesystem::exists(temp_.File("out/copy.mtl")));
+  String refused;
+  EXPECT_EQ(SaveModelAsObj(first, temp_.File("missing/copy.obj").c_str(), refused), 0);
+  EXPECT_NE(std::string(refused.Get()).find("missing/copy"), std::string::npos) << refused.Get();
 
   HModelCache* second = ImportObjFile(project_, saved.c_str(), error, warnings);
   ASSERT_NE(second, nullptr) << error.Get();

@@ -1,5 +1,7 @@
 // HModelCache::MergeIEModel: an interchange polygon model into a host model.
+#include <cstring>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -41,13 +43,17 @@ bool IsMergeable(const IEPolyModel& model) {
   return true;
 }
 
+// Text fields the other side filled may lack their terminator.
+String BoundedText(const char (&field)[256]) { return String(std::string(field, strnlen(field, sizeof(field))).c_str()); }
+
 RGBFloat ColourOf(const float (&stored)[3]) { return RGBFloat{stored[0], stored[1], stored[2]}; }
 
 void AddGroups(const IEPolyModel& source, HModelCache& model, const std::vector<std::int32_t>& materialOfPatch) {
   std::vector<HGroup*> groups;
   for (std::int32_t i = 0; i < source.materials.count; ++i) {
     const IEMaterial& material = source.materials[i];
-    String name = material.name[0] ? String(material.name) : String(("Material " + std::to_string(i + 1)).c_str());
+    String name = BoundedText(material.name);
+    if (name.IsEmpty()) name = ("Material " + std::to_string(i + 1)).c_str();
     HGroup* group = model.AddGroup(name);
     HAttrProperty* attr = group->GetAttr();
     attr->GetDiffuseColor()->SetRGBFloat(ColourOf(material.diffuse));
@@ -70,7 +76,7 @@ void AddDecals(const IEPolyModel& source, HModelCache& model, const std::vector<
   std::vector<HImage*> images;
   HProject* project = GetHProject();
   for (const IEImage& image : source.images) {
-    images.push_back(project ? project->AddImage(String(image.path)) : nullptr);
+    images.push_back(project ? project->AddImage(BoundedText(image.path)) : nullptr);
   }
   std::map<std::pair<std::int32_t, int>, HDecal*> decals;
   for (std::size_t patch = 0; patch < patchPolygons.size(); ++patch) {
