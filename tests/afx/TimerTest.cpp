@@ -153,7 +153,8 @@ TEST(RealClock, TheLoopWaitsRealTimeForTicks) {
   ULONGLONG start = AfxClockMilliseconds();
   AfxRunMessageLoop(110);
   EXPECT_GE(AfxClockMilliseconds(), start + 110);
-  EXPECT_GE(TicksOf(id), 3);
+  // A busy machine may merge late ticks into one, but never adds any.
+  EXPECT_GE(TicksOf(id), 1);
   EXPECT_LE(TicksOf(id), 6);
   KillTimer(nullptr, id);
 }
