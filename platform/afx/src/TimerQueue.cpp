@@ -33,6 +33,7 @@ UINT_PTR TimerQueue::Set(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) 
   if (elapse < USER_TIMER_MINIMUM) elapse = USER_TIMER_MINIMUM;
   if (elapse > USER_TIMER_MAXIMUM) elapse = USER_TIMER_MAXIMUM;
   m_timers[{window, id}] = Timer{elapse, proc, Clock::Instance().Now() + elapse, ++m_sequence};
+  // A window's timer keeps the caller's id (0 included); success must still read non-zero.
   return window ? (id ? id : 1) : id;
 }
 
