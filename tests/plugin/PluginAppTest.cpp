@@ -19,12 +19,14 @@ public:
 }  // namespace
 
 TEST(PluginApp, IsTheFrameworkApplicationOfItsModule) {
-  TestPluginApp app("Pigmora");
-  EXPECT_STREQ(app.m_pszAppName, "Pigmora");
-  EXPECT_EQ(AfxGetApp(), &app);
-  EXPECT_TRUE(app.InitInstance());
-  EXPECT_STREQ(app.m_pszRegistryKey, "Hash Animator");
-
+  {
+    TestPluginApp app("Pigmora");
+    EXPECT_STREQ(app.m_pszAppName, "Pigmora");
+    EXPECT_EQ(AfxGetApp(), &app);
+    EXPECT_TRUE(app.InitInstance());
+    EXPECT_STREQ(app.m_pszRegistryKey, "Hash Animator");
+  }
+  EXPECT_EQ(AfxGetApp(), nullptr) << "the application leaves with its object";
   TestPluginApp unnamed;
   EXPECT_GT(std::strlen(unnamed.m_pszAppName), 0u) << "named after the module's file";
 }
