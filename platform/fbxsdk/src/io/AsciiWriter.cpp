@@ -1,6 +1,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <span>
 
 #include "RecordWriters.h"
 
@@ -63,7 +64,7 @@ private:
 };
 
 template <class T, class Emit>
-void WriteArray(TextSink& sink, const std::vector<T>& items, int depth, Emit emit) {
+void WriteArray(TextSink& sink, std::span<const T> items, int depth, Emit emit) {
     sink.Put('*');
     sink.Integer(static_cast<int64_t>(items.size()));
     sink.Put(" {\n");
@@ -94,16 +95,16 @@ void WriteValue(TextSink& sink, const FbxValue& value, int depth) {
         sink.Put(value.text);
         break;
     case FbxValue::BoolArray: case FbxValue::Int32Array:
-        WriteArray(sink, value.ints, depth, [&](int32_t v) { sink.Integer(v); });
+        WriteArray<int32_t>(sink, value.IntData(), depth, [&](int32_t v) { sink.Integer(v); });
         break;
     case FbxValue::Int64Array:
-        WriteArray(sink, value.longs, depth, [&](int64_t v) { sink.Integer(v); });
+        WriteArray<int64_t>(sink, value.longs, depth, [&](int64_t v) { sink.Integer(v); });
         break;
     case FbxValue::FloatArray:
-        WriteArray(sink, value.floats, depth, [&](float v) { sink.Real(v); });
+        WriteArray<float>(sink, value.floats, depth, [&](float v) { sink.Real(v); });
         break;
     case FbxValue::DoubleArray:
-        WriteArray(sink, value.doubles, depth, [&](double v) { sink.Real(v); });
+        WriteArray<double>(sink, value.DoubleData(), depth, [&](double v) { sink.Real(v); });
         break;
     }
 }

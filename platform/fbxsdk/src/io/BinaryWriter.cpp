@@ -1,4 +1,6 @@
 #include <cstring>
+#include <span>
+#include <vector>
 
 #include "BinaryFormat.h"
 #include "RecordWriters.h"
@@ -38,7 +40,7 @@ private:
 };
 
 template <class T>
-void WriteArray(ByteSink& sink, char type, const std::vector<T>& items) {
+void WriteArray(ByteSink& sink, char type, std::span<const T> items) {
     sink.U8(static_cast<uint8_t>(type));
     sink.U32(static_cast<uint32_t>(items.size()));
     sink.U32(0);  // stored plainly: reading it back needs no inflating
@@ -82,14 +84,15 @@ void WriteValue(ByteSink& sink, const FbxValue& value) {
         sink.Bytes(value.text.data(), value.text.size());
         break;
     case FbxValue::BoolArray: {
-        std::vector<uint8_t> flags(value.ints.begin(), value.ints.end());
-        WriteArray(sink, 'b', flags);
+        std::span<const int32_t> ints = value.IntData();
+        std::vector<uint8_t> flags(ints.begin(), ints.end());
+        WriteArray<uint8_t>(sink, 'b', flags);
         break;
     }
-    case FbxValue::Int32Array: WriteArray(sink, 'i', value.ints); break;
-    case FbxValue::Int64Array: WriteArray(sink, 'l', value.longs); break;
-    case FbxValue::FloatArray: WriteArray(sink, 'f', value.floats); break;
-    case FbxValue::DoubleArray: WriteArray(sink, 'd', value.doubles); break;
+    case FbxValue::Int32Array: WriteArray<int32_t>(sink, 'i', value.IntData()); break;
+    case FbxValue::Int64Array: WriteArray<int64_t>(sink, 'l', value.longs); break;
+    case FbxValue::FloatArray: WriteArray<float>(sink, 'f', value.floats); break;
+    case FbxValue::DoubleArray: WriteArray<double>(sink, 'd', value.DoubleData()); break;
     }
 }
 

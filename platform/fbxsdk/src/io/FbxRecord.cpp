@@ -40,6 +40,30 @@ FbxValue FbxValue::MakeInts(std::vector<int32_t> v) {
     return value;
 }
 
+FbxValue FbxValue::BorrowDoubles(const double* data, size_t count) {
+    FbxValue value;
+    value.type = DoubleArray;
+    value.borrowedDoubles = data;
+    value.borrowedCount = count;
+    return value;
+}
+
+FbxValue FbxValue::BorrowInts(const int32_t* data, size_t count) {
+    FbxValue value;
+    value.type = Int32Array;
+    value.borrowedInts = data;
+    value.borrowedCount = count;
+    return value;
+}
+
+std::span<const double> FbxValue::DoubleData() const {
+    return borrowedDoubles ? std::span<const double>(borrowedDoubles, borrowedCount) : std::span<const double>(doubles);
+}
+
+std::span<const int32_t> FbxValue::IntData() const {
+    return borrowedInts ? std::span<const int32_t>(borrowedInts, borrowedCount) : std::span<const int32_t>(ints);
+}
+
 bool FbxValue::IsArray() const {
     return type == BoolArray || type == Int32Array || type == Int64Array || type == FloatArray ||
            type == DoubleArray;
@@ -64,10 +88,10 @@ double FbxValue::AsDouble() const {
 
 size_t FbxValue::ArraySize() const {
     switch (type) {
-    case BoolArray: case Int32Array: return ints.size();
+    case BoolArray: case Int32Array: return IntData().size();
     case Int64Array: return longs.size();
     case FloatArray: return floats.size();
-    case DoubleArray: return doubles.size();
+    case DoubleArray: return DoubleData().size();
     default: return 0;
     }
 }

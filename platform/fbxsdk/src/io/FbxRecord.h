@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,12 +26,21 @@ struct FbxValue {
     std::vector<int64_t> longs;    // Int64Array
     std::vector<float> floats;     // FloatArray
     std::vector<double> doubles;   // DoubleArray
+    // Writers borrow large arrays from the scene instead of copying them; the scene outlives the records.
+    const double* borrowedDoubles = nullptr;
+    const int32_t* borrowedInts = nullptr;
+    size_t borrowedCount = 0;
 
     static FbxValue MakeInt(int64_t v, Type t = Int32);
     static FbxValue MakeDouble(double v);
     static FbxValue MakeString(std::string_view s);
     static FbxValue MakeDoubles(std::vector<double> v);
     static FbxValue MakeInts(std::vector<int32_t> v);
+    static FbxValue BorrowDoubles(const double* data, size_t count);
+    static FbxValue BorrowInts(const int32_t* data, size_t count);
+    // The values of a DoubleArray or of an Int32Array/BoolArray, owned or borrowed.
+    std::span<const double> DoubleData() const;
+    std::span<const int32_t> IntData() const;
 
     bool IsArray() const;
     bool IsNumber() const;

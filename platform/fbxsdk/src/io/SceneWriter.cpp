@@ -310,15 +310,13 @@ private:
         FbxRecord& element = geometry.Add("LayerElementUV");
         element.values.push_back(Int(typed));
         AddElementHeader(element, uvs, 101);
+        // UV pairs are two adjacent doubles, exactly as the file stores them.
+        static_assert(sizeof(FbxVector2) == 2 * sizeof(double));
         const auto& direct = uvs.GetDirectArray().Items();
-        std::vector<double> pairs(direct.size() * 2);
-        for (size_t i = 0; i < direct.size(); ++i) {
-            pairs[2 * i] = direct[i][0];
-            pairs[2 * i + 1] = direct[i][1];
-        }
-        AddChild(element, "UV", FbxValue::MakeDoubles(std::move(pairs)));
+        AddChild(element, "UV", FbxValue::BorrowDoubles(direct.empty() ? nullptr : direct.front().Buffer(), direct.size() * 2));
+        const auto& indices = uvs.GetIndexArray().Items();
         if (uvs.GetReferenceMode() != FbxLayerElement::eDirect)
-            AddChild(element, "UVIndex", FbxValue::MakeInts(uvs.GetIndexArray().Items()));
+            AddChild(element, "UVIndex", FbxValue::BorrowInts(indices.data(), indices.size()));
     }
 
     static void AddMaterialElement(FbxRecord& geometry, FbxLayerElementMaterial& source,
@@ -326,15 +324,16 @@ private:
         FbxRecord& element = geometry.Add("LayerElementMaterial");
         element.values.push_back(Int(typed));
         AddElementHeader(element, source, 101);
+        if (source.GetReferenceMode() != FbxLayerElement::eDirect) {
+            const auto& stored = source.GetIndexArray().Items();
+            AddChild(element, "Materials", FbxValue::BorrowInts(stored.data(), stored.size()));
+            return;
+        }
+        // Direct entries are materials; files store their positions in the node's list.
         std::vector<int32_t> indices;
-        if (source.GetReferenceMode() == FbxLayerElement::eDirect) {
-            // Direct entries are materials; files store their positions in the node's list.
-            for (FbxSurfaceMaterial* material : source.GetDirectArray().Items()) {
-                auto found = std::find(materials.begin(), materials.end(), material);
-                indices.push_back(found == materials.end() ? -1 : static_cast<int32_t>(found - materials.begin()));
-            }
-        } else {
-            indices = source.GetIndexArray().Items();
+        for (FbxSurfaceMaterial* material : source.GetDirectArray().Items()) {
+            auto found = std::find(materials.begin(), materials.end(), material);
+            indices.push_back(found == materials.end() ? -1 : static_cast<int32_t>(found - materials.begin()));
         }
         AddChild(element, "Materials", FbxValue::MakeInts(std::move(indices)));
     }
