@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 #include "afx.h"
 
 namespace {
@@ -10,9 +10,9 @@ namespace {
 constexpr UINT kCreateExclusiveWrite = CFile::modeCreate | CFile::shareExclusive | CFile::modeWrite;
 
 TEST(CFile, CreateTruncatesAnExistingFileSoALongerOldTextLeavesNoTail) {
-  TempFolder folder;
-  std::string path = folder / "run.txt";
-  TempFolder::Write(path, "/a/much/longer/path/of/an/older/host");
+  ScratchFolder folder;
+  std::string path = folder.Path("run.txt");
+  ScratchFolder::WriteFile(path, "/a/much/longer/path/of/an/older/host");
   EXPECT_EQ(kCreateExclusiveWrite, 0x1011u);
 
   CFile file;
@@ -22,14 +22,14 @@ TEST(CFile, CreateTruncatesAnExistingFileSoALongerOldTextLeavesNoTail) {
   EXPECT_FALSE(file.HasWriteError());
   EXPECT_EQ(file.GetLength(), 13u);
   file.Close();
-  EXPECT_EQ(TempFolder::Read(path), "/opt/hashhost");
+  EXPECT_EQ(ScratchFolder::ReadFile(path), "/opt/hashhost");
   file.Close();  // closing twice is harmless
 }
 
 TEST(CFile, NoTruncateKeepsContentAndReadWriteSeeksWork) {
-  TempFolder folder;
-  std::string path = folder / "data.bin";
-  TempFolder::Write(path, "0123456789");
+  ScratchFolder folder;
+  std::string path = folder.Path("data.bin");
+  ScratchFolder::WriteFile(path, "0123456789");
   CFile file;
   ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite));
   EXPECT_EQ(file.GetLength(), 10u);
@@ -42,25 +42,25 @@ TEST(CFile, NoTruncateKeepsContentAndReadWriteSeeksWork) {
   EXPECT_EQ(file.Read(buffer, sizeof buffer), 0u);
   file.Close();
 
-  ASSERT_TRUE(file.Open((folder / "new.bin").c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
+  ASSERT_TRUE(file.Open((folder.Path("new.bin")).c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
   EXPECT_EQ(file.GetLength(), 0u);
 }
 
 TEST(CFile, FailuresFillTheExceptionRecordAndOpenNothing) {
-  TempFolder folder;
+  ScratchFolder folder;
   CFile file;
   CFileException error;
-  EXPECT_FALSE(file.Open((folder / "missing.txt").c_str(), CFile::modeRead, &error));
+  EXPECT_FALSE(file.Open((folder.Path("missing.txt")).c_str(), CFile::modeRead, &error));
   EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
-  EXPECT_EQ(error.m_strFileName, folder / "missing.txt");
+  EXPECT_EQ(error.m_strFileName, folder.Path("missing.txt"));
   EXPECT_FALSE(file.IsOpen());
 
-  EXPECT_FALSE(file.Open((folder / "no/such/folder.txt").c_str(), kCreateExclusiveWrite, &error));
+  EXPECT_FALSE(file.Open((folder.Path("no/such/folder.txt")).c_str(), kCreateExclusiveWrite, &error));
   EXPECT_EQ(error.m_cause, CFileException::badPath);
-  EXPECT_FALSE(std::filesystem::exists(folder / "no"));
+  EXPECT_FALSE(std::filesystem::exists(folder.Path("no")));
 
-  TempFolder::Write(folder / "plain", "x");
-  EXPECT_FALSE(file.Open((folder / "plain/below.txt").c_str(), kCreateExclusiveWrite, &error));
+  ScratchFolder::WriteFile(folder.Path("plain"), "x");
+  EXPECT_FALSE(file.Open((folder.Path("plain/below.txt")).c_str(), kCreateExclusiveWrite, &error));
   EXPECT_EQ(error.m_cause, CFileException::badPath);
 
   EXPECT_FALSE(file.Open(folder.Root().c_str(), CFile::modeRead, &error));
@@ -78,9 +78,9 @@ TEST(CFile, FailuresFillTheExceptionRecordAndOpenNothing) {
 }
 
 TEST(CFile, AnExclusiveOpenIsRefusedWhileAnotherHoldsTheFileAndTruncatesNothing) {
-  TempFolder folder;
-  std::string path = folder / "extension.txt";
-  TempFolder::Write(path, "fbx");
+  ScratchFolder folder;
+  std::string path = folder.Path("extension.txt");
+  ScratchFolder::WriteFile(path, "fbx");
   CFile holder;
   ASSERT_TRUE(holder.Open(path.c_str(), CFile::modeRead | CFile::shareExclusive));
 
@@ -88,16 +88,16 @@ TEST(CFile, AnExclusiveOpenIsRefusedWhileAnotherHoldsTheFileAndTruncatesNothing)
   CFileException error;
   EXPECT_FALSE(second.Open(path.c_str(), kCreateExclusiveWrite, &error));
   EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
-  EXPECT_EQ(TempFolder::Read(path), "fbx");
+  EXPECT_EQ(ScratchFolder::ReadFile(path), "fbx");
 
   holder.Close();
   EXPECT_TRUE(second.Open(path.c_str(), kCreateExclusiveWrite, &error));
 }
 
 TEST(CFile, GetStatusTellsWhetherAPathExists) {
-  TempFolder folder;
-  std::string path = folder / "export.txt";
-  TempFolder::Write(path, "12345");
+  ScratchFolder folder;
+  std::string path = folder.Path("export.txt");
+  ScratchFolder::WriteFile(path, "12345");
   CFileStatus status;
   ASSERT_TRUE(CFile::GetStatus(path.c_str(), status));
   EXPECT_EQ(status.m_size, 5u);
@@ -105,14 +105,14 @@ TEST(CFile, GetStatusTellsWhetherAPathExists) {
   EXPECT_STREQ(status.m_szFullName, std::filesystem::canonical(path).c_str());
   ASSERT_TRUE(CFile::GetStatus(folder.Root().c_str(), status));
   EXPECT_NE(status.m_attribute & CFile::directory, 0);
-  EXPECT_FALSE(CFile::GetStatus((folder / "absent").c_str(), status));
+  EXPECT_FALSE(CFile::GetStatus((folder.Path("absent")).c_str(), status));
   EXPECT_FALSE(CFile::GetStatus(nullptr, status));
 }
 
 TEST(CFile, RemoveDeletesAFileAndThrowsAHeapExceptionOnFailure) {
-  TempFolder folder;
-  std::string path = folder / "textures.txt";
-  TempFolder::Write(path, "x");
+  ScratchFolder folder;
+  std::string path = folder.Path("textures.txt");
+  ScratchFolder::WriteFile(path, "x");
   EXPECT_NO_THROW(CFile::Remove(path.c_str()));
   EXPECT_FALSE(std::filesystem::exists(path));
 

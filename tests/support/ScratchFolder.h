@@ -28,6 +28,8 @@ public:
   std::filesystem::path RegistryPath() const { return root_ / "config" / "registry.ini"; }
   std::filesystem::path DocumentsPath() const { return root_ / "Documents"; }
   std::filesystem::path ExchangePath() const { return DocumentsPath() / "PigmoraV3" / "Exchange"; }
+  // A path inside the folder, as text.
+  std::string Path(const std::string& name) const { return (root_ / name).string(); }
 
   static void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     std::filesystem::create_directories(path.parent_path());
