@@ -9,7 +9,7 @@
 #include "ModelTestSupport.h"
 #include "Plugin.h"
 #include "Plugin/HostProject.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ protected:
     return placements;
   }
 
-  TempFolder temp_;
+  ScratchFolder temp_;
   HProject* project_ = nullptr;
   HModelCache* model_ = nullptr;
   HImage* colourImage_ = nullptr;

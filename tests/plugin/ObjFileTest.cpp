@@ -7,7 +7,7 @@
 #include "ModelTestSupport.h"
 #include "Plugin.h"
 #include "Plugin/HostProject.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ protected:
     return out.str();
   }
 
-  TempFolder temp_;
+  ScratchFolder temp_;
   HProject* project_ = nullptr;
 };
 
@@ -117,12 +117,12 @@ TEST_F(ObjFiles, SavedObjReadsBackWithTheSameModel) {
   String error, warnings;
   HModelCache* first = ImportObjFile(project_, WriteStrip().c_str(), error, warnings);
   ASSERT_NE(first, nullptr) << error.Get();
-  std::filesystem::create_directory(temp_.Path() / "out");
-  const std::string saved = temp_.File("out/copy.obj");
+  std::filesystem::create_directory(temp_.Root() / "out");
+  const std::string saved = temp_.Path("out/copy.obj");
   ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error), 1) << error.Get();
-  ASSERT_TRUE(std::filesystem::exists(temp_.File("out/copy.mtl")));
+  ASSERT_TRUE(std::filesystem::exists(temp_.Path("out/copy.mtl")));
   String refused;
-  EXPECT_EQ(SaveModelAsObj(first, temp_.File("missing/copy.obj").c_str(), refused), 0);
+  EXPECT_EQ(SaveModelAsObj(first, temp_.Path("missing/copy.obj").c_str(), refused), 0);
   EXPECT_NE(std::string(refused.Get()).find("missing/copy"), std::string::npos) << refused.Get();
 
   HModelCache* second = ImportObjFile(project_, saved.c_str(), error, warnings);
@@ -157,7 +157,7 @@ TEST_F(ObjFiles, TheSampleSavesAsObjAndReadsBack) {
   project_ = CreateHostProject(true);
   auto* sample = FindTreeObjectByPath(project_, "Objects/Sample")->GetAsModelCache();
   String error, warnings;
-  const std::string saved = temp_.File("sample.obj");
+  const std::string saved = temp_.Path("sample.obj");
   ASSERT_EQ(SaveModelAsObj(sample, saved.c_str(), error), 1) << error.Get();
   HModelCache* copy = ImportObjFile(project_, saved.c_str(), error, warnings);
   ASSERT_NE(copy, nullptr) << error.Get();
@@ -184,7 +184,7 @@ TEST_F(ObjFiles, BrokenFilesAreRefusedWithTheLineAndTheProjectUnchanged) {
     EXPECT_NE(std::string(error.Get()).find("broken.obj"), std::string::npos) << error.Get();
   }
   String error, warnings;
-  EXPECT_EQ(ImportObjFile(project_, temp_.File("absent.obj").c_str(), error, warnings), nullptr);
+  EXPECT_EQ(ImportObjFile(project_, temp_.Path("absent.obj").c_str(), error, warnings), nullptr);
   EXPECT_FALSE(error.IsEmpty());
   EXPECT_EQ(ImportObjFile(project_, temp_.Write("empty.obj", "# nothing\nv 0 0 0\n").c_str(), error, warnings),
             nullptr);
@@ -203,7 +203,7 @@ TEST_F(ObjFiles, MissingMtlOrImagesGiveWarningsAndDefaults) {
 
   temp_.Write("strip.mtl", kMtl);
   String imageWarnings;
-  model = ImportObjFile(project_, temp_.File("strip.obj").c_str(), error, imageWarnings);
+  model = ImportObjFile(project_, temp_.Path("strip.obj").c_str(), error, imageWarnings);
   ASSERT_NE(model, nullptr);
   EXPECT_NE(std::string(imageWarnings.Get()).find("denim_n.tga"), std::string::npos) << imageWarnings.Get();
   EXPECT_EQ(model->CountDecals(), 0);

@@ -7,10 +7,10 @@
 #include "ModelTestSupport.h"
 #include "Plugin.h"
 #include "Plugin/HostProject.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 TEST(SampleModel, IsARecognisableModelWithGroupsDecalsAndClosedSplines) {
-  TempFolder temp;
+  ScratchFolder temp;
   HProject* project = CreateHostProject(true);
   HModelCache* sample = FindTreeObjectByPath(project, "Objects/Sample")->GetAsModelCache();
   ASSERT_NE(sample, nullptr);

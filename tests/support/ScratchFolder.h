@@ -30,6 +30,11 @@ public:
   std::filesystem::path ExchangePath() const { return DocumentsPath() / "PigmoraV3" / "Exchange"; }
   // A path inside the folder, as text.
   std::string Path(const std::string& name) const { return (root_ / name).string(); }
+  // Writes a file inside the folder and returns its path.
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    WriteFile(root_ / name, bytes);
+    return Path(name);
+  }
 
   static void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     std::filesystem::create_directories(path.parent_path());
