@@ -111,6 +111,10 @@ TEST(ObjectModelTest, StringsAndPropertiesBehaveAsCallersExpect) {
     EXPECT_EQ(diffuse.GetPropertyDataType(), eFbxDouble3);
     diffuse.Set(FbxDouble3(0.3, 0.2, 0.1));  // a handle writes through to the member
     EXPECT_EQ(phong->Diffuse.Get(), FbxDouble3(0.3, 0.2, 0.1));
+    EXPECT_EQ(phong->Diffuse.Get<FbxDouble3>(), FbxDouble3(0.3, 0.2, 0.1));
+    phong->SpecularFactor.Set<double>(0.25);
+    EXPECT_EQ(phong->FindProperty(FbxSurfaceMaterial::sSpecularFactor).Get<double>(), 0.25);
+    EXPECT_EQ(phong->SpecularFactor.Get<float>(), 0.25f);
     EXPECT_FALSE(phong->FindProperty("NoSuchProperty").IsValid());
     EXPECT_EQ(FbxCast<FbxSurfaceLambert>(phong), phong);
     EXPECT_EQ(FbxCast<FbxSurfacePhong>(FbxSurfaceLambert::Create(manager, "l")), nullptr);

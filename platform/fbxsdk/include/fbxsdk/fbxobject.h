@@ -97,6 +97,9 @@ public:
     FbxPropertyT(const FbxPropertyT&) = delete;
     FbxPropertyT& operator=(const FbxPropertyT&) = delete;
 
+    // Both spellings callers use: Diffuse.Get() and Diffuse.Get<FbxDouble3>().
+    using FbxProperty::Get;
+    using FbxProperty::Set;
     T Get() const { return FbxProperty::Get<T>(); }
     bool Set(const T& value) { return FbxProperty::Set<T>(value); }
 
