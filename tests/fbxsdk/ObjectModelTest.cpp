@@ -32,6 +32,28 @@ TEST(ObjectModelTest, ClearDestroysSceneContentButNotObjectsOutsideIt) {
     manager->Destroy();
 }
 
+TEST(ObjectModelTest, DeepAndWideTreesClearWithoutExhaustingTheStack) {
+    FbxManager* manager = FbxManager::Create();
+    FbxScene* scene = FbxScene::Create(manager, "My Scene");
+    FbxNode* parent = scene->GetRootNode();
+    for (int depth = 0; depth < 200000; ++depth) {
+        FbxNode* child = FbxNode::Create(manager, "deep");
+        parent->AddChild(child);
+        parent = child;
+    }
+    FbxSurfacePhong* shared = FbxSurfacePhong::Create(manager, "shared");
+    for (int i = 0; i < 20000; ++i) {
+        FbxNode* node = FbxNode::Create(manager, "wide");
+        node->AddMaterial(shared);
+        scene->GetRootNode()->AddChild(node);
+    }
+    EXPECT_EQ(scene->GetRootNode()->GetChildCount(true), 220000);
+    scene->Clear();
+    EXPECT_EQ(scene->GetRootNode()->GetChildCount(true), 0);
+    EXPECT_EQ(manager->GetObjectCount(), 2);  // the scene and its root
+    manager->Destroy();
+}
+
 TEST(ObjectModelTest, DestroyingAnObjectCutsItsConnectionsAndParent) {
     FbxManager* manager = FbxManager::Create();
     FbxNode* parent = FbxNode::Create(manager, "parent");

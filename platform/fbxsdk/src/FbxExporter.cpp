@@ -1,5 +1,7 @@
 #include "fbxsdk/fbxio.h"
 
+#include <new>
+
 #include "FbxObjectFactory.h"
 #include "fbxsdk/fbxscene.h"
 #include "io/OutputFile.h"
@@ -31,7 +33,16 @@ bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings
 }
 
 bool FbxExporter::Export(FbxDocument* document, bool) {
-    auto* scene = FbxCast<FbxScene>(document);
+    try {
+        return ExportScene(FbxCast<FbxScene>(document));
+    } catch (const std::bad_alloc&) {
+        // Nothing may leave the library as an exception.
+        mStatus.SetCode(FbxStatus::eInsufficientMemory, "Not enough memory to write '%s'", mFileName.Buffer());
+        return false;
+    }
+}
+
+bool FbxExporter::ExportScene(FbxScene* scene) {
     if (!mReady) {
         mStatus.SetCode(FbxStatus::eFailure, "The exporter was not initialized");
         return false;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "FbxObjectFactory.h"
@@ -88,8 +89,15 @@ bool FbxImporter::Import(FbxDocument* document, bool) {
         mStatus.SetCode(FbxStatus::eFailure, "%s", error.c_str());
         return false;
     }
-    bool ok = io::ReadFbxMemory(contents.Data(), contents.Size(), *scene, error,
-                                [&contents](size_t consumed) { contents.ReleaseBefore(consumed); });
+    bool ok = false;
+    try {
+        ok = io::ReadFbxMemory(contents.Data(), contents.Size(), *scene, error,
+                               [&contents](size_t consumed) { contents.ReleaseBefore(consumed); });
+    } catch (const std::bad_alloc&) {
+        // Nothing may leave the library as an exception; a huge file is a status like any other.
+        mStatus.SetCode(FbxStatus::eInsufficientMemory, "Not enough memory to read '%s'", mFileName.Buffer());
+        return false;
+    }
     if (!ok) {
         mStatus.SetCode(FbxStatus::eInvalidFile, "'%s': %s", mFileName.Buffer(), error.c_str());
         return false;

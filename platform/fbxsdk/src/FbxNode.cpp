@@ -31,8 +31,10 @@ FbxMesh* FbxNode::GetMesh() const { return dynamic_cast<FbxMesh*>(GetNodeAttribu
 
 bool FbxNode::AddChild(FbxNode* child) {
     if (!child || child == this) return false;
-    for (FbxNode* up = this; up; up = up->mParent)
-        if (up == child) return false;  // would make a cycle
+    // Only a node with children can be an ancestor of this one; a leaf needs no walk up.
+    if (!child->mChildren.empty())
+        for (FbxNode* up = this; up; up = up->mParent)
+            if (up == child) return false;  // would make a cycle
     if (child->mParent) child->mParent->RemoveChild(child);
     child->mParent = this;
     mChildren.push_back(child);
@@ -40,17 +42,25 @@ bool FbxNode::AddChild(FbxNode* child) {
 }
 
 FbxNode* FbxNode::RemoveChild(FbxNode* child) {
-    auto found = std::find(mChildren.begin(), mChildren.end(), child);
-    if (found == mChildren.end()) return nullptr;
-    mChildren.erase(found);
+    // From the back: clearing destroys the newest children first, so this stays cheap.
+    auto found = std::find(mChildren.rbegin(), mChildren.rend(), child);
+    if (found == mChildren.rend()) return nullptr;
+    mChildren.erase(std::next(found).base());
     child->mParent = nullptr;
     return child;
 }
 
 int FbxNode::GetChildCount(bool recursive) const {
-    int n = static_cast<int>(mChildren.size());
-    if (recursive)
-        for (FbxNode* child : mChildren) n += child->GetChildCount(true);
+    if (!recursive) return static_cast<int>(mChildren.size());
+    // Without recursion: a file may nest nodes deeper than the stack would allow.
+    int n = 0;
+    std::vector<const FbxNode*> pending{this};
+    while (!pending.empty()) {
+        const FbxNode* node = pending.back();
+        pending.pop_back();
+        n += static_cast<int>(node->mChildren.size());
+        pending.insert(pending.end(), node->mChildren.begin(), node->mChildren.end());
+    }
     return n;
 }
 
@@ -60,10 +70,14 @@ FbxNode* FbxNode::GetChild(int index) const {
 
 int FbxNode::AddMaterial(FbxSurfaceMaterial* material) {
     if (!material) return -1;
-    for (int i = 0; i < GetMaterialCount(); ++i)
-        if (GetMaterial(i) == material) return i;
+    int index = 0;
+    for (int i = 0; i < GetSrcObjectCount(); ++i) {
+        FbxObject* source = GetSrcObject(i);
+        if (source == material) return index;
+        if (dynamic_cast<FbxSurfaceMaterial*>(source)) ++index;
+    }
     ConnectSrcObject(material);
-    return GetMaterialCount() - 1;
+    return index;
 }
 
 int FbxNode::GetMaterialCount() const { return GetSrcObjectCount<FbxSurfaceMaterial>(); }

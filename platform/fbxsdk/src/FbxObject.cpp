@@ -113,11 +113,16 @@ FbxObject::FbxObject(FbxManager& manager, const char* name) : mManager(&manager)
 
 FbxObject::~FbxObject() { DisconnectAll(); }
 
+namespace {
+// Removes one occurrence, searching from the back where the newest connections are.
+void EraseOne(std::vector<FbxObject*>& list, FbxObject* object) {
+    auto found = std::find(list.rbegin(), list.rend(), object);
+    if (found != list.rend()) list.erase(std::next(found).base());
+}
+}  // namespace
+
 void FbxObject::DisconnectAll() {
-    for (Link& link : mSources) {
-        auto& back = link.object->mDestinations;
-        back.erase(std::find(back.begin(), back.end(), this));
-    }
+    for (Link& link : mSources) EraseOne(link.object->mDestinations, this);
     mSources.clear();
     while (!mDestinations.empty()) mDestinations.back()->DisconnectSrcObject(this);
 }
@@ -151,8 +156,7 @@ bool FbxObject::DisconnectSrcObject(FbxObject* object) {
     for (size_t i = mSources.size(); i-- > 0;) {
         if (mSources[i].object != object) continue;
         mSources.erase(mSources.begin() + static_cast<std::ptrdiff_t>(i));
-        auto& back = object->mDestinations;
-        back.erase(std::find(back.begin(), back.end(), this));
+        EraseOne(object->mDestinations, this);
         found = true;
     }
     return found;

@@ -1,6 +1,7 @@
 #include "fbxsdk/fbxscene.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 #include "FbxObjectFactory.h"
@@ -35,44 +36,67 @@ FBXSDK_DEFINE_FACTORY(FbxScene)
 FbxScene::~FbxScene() = default;
 
 namespace {
-void Collect(std::vector<FbxObject*>& doomed, FbxObject* object) {
-    if (object && std::find(doomed.begin(), doomed.end(), object) == doomed.end()) doomed.push_back(object);
-}
 
-void CollectMaterial(std::vector<FbxObject*>& doomed, FbxSurfaceMaterial* material) {
-    Collect(doomed, material);
-    for (int t = 0; t < material->GetSrcObjectCount<FbxTexture>(); ++t) Collect(doomed, material->GetSrcObject<FbxTexture>(t));
-}
+// What the scene holds, in an order where parents come before their children.
+class SceneContent {
+public:
+    void Add(FbxObject* object) {
+        if (object && mSeen.insert(object).second) mOrder.push_back(object);
+    }
 
-void CollectNode(std::vector<FbxObject*>& doomed, FbxNode* node) {
-    Collect(doomed, node);
-    FbxNodeAttribute* attribute = node->GetNodeAttribute();
-    Collect(doomed, attribute);
-    for (int i = 0; i < node->GetMaterialCount(); ++i) CollectMaterial(doomed, node->GetMaterial(i));
-    // Materials and textures that only the mesh's layers name belong to the scene as well.
-    FbxManager* manager = node->GetFbxManager();
-    if (auto* geometry = dynamic_cast<FbxGeometryBase*>(attribute)) {
-        for (int l = 0; l < geometry->GetLayerCount(); ++l) {
+    void AddMaterial(FbxSurfaceMaterial* material) {
+        Add(material);
+        for (int t = 0; t < material->GetSrcObjectCount<FbxTexture>(); ++t) Add(material->GetSrcObject<FbxTexture>(t));
+    }
+
+    // Without recursion: a file may nest nodes deeper than the stack would allow.
+    void AddTree(FbxNode* top) {
+        std::vector<FbxNode*> pending{top};
+        while (!pending.empty()) {
+            FbxNode* node = pending.back();
+            pending.pop_back();
+            AddNode(node);
+            for (int c = node->GetChildCount() - 1; c >= 0; --c) pending.push_back(node->GetChild(c));
+        }
+    }
+
+    const std::vector<FbxObject*>& Objects() const { return mOrder; }
+
+private:
+    void AddNode(FbxNode* node) {
+        Add(node);
+        FbxNodeAttribute* attribute = node->GetNodeAttribute();
+        Add(attribute);
+        for (int i = 0; i < node->GetMaterialCount(); ++i) AddMaterial(node->GetMaterial(i));
+        // Materials and textures that only the mesh's layers name belong to the scene as well.
+        FbxManager* manager = node->GetFbxManager();
+        auto* geometry = dynamic_cast<FbxGeometryBase*>(attribute);
+        for (int l = 0; geometry && l < geometry->GetLayerCount(); ++l) {
             FbxLayer* layer = geometry->GetLayer(l);
             if (FbxLayerElementMaterial* materials = layer->GetMaterials())
                 for (FbxSurfaceMaterial* material : materials->GetDirectArray().Items())
-                    if (manager->Owns(material)) CollectMaterial(doomed, material);
+                    if (manager->Owns(material)) AddMaterial(material);
             for (int t = FbxLayerElement::sTypeTextureStartIndex; t <= FbxLayerElement::sTypeTextureEndIndex; ++t)
                 if (FbxLayerElementTexture* textures = layer->GetTextures(static_cast<FbxLayerElement::EType>(t)))
                     for (FbxTexture* texture : textures->GetDirectArray().Items())
-                        if (manager->Owns(texture)) Collect(doomed, texture);
+                        if (manager->Owns(texture)) Add(texture);
         }
     }
-    for (int c = 0; c < node->GetChildCount(); ++c) CollectNode(doomed, node->GetChild(c));
-}
+
+    std::unordered_set<FbxObject*> mSeen;
+    std::vector<FbxObject*> mOrder;
+};
+
 }  // namespace
 
 void FbxScene::Clear() {
     FbxDocument::Clear();
     if (!mRoot) return;
-    std::vector<FbxObject*> doomed;
-    for (int c = 0; c < mRoot->GetChildCount(); ++c) CollectNode(doomed, mRoot->GetChild(c));
-    for (FbxObject* object : doomed) object->Destroy();
+    SceneContent content;
+    for (int c = 0; c < mRoot->GetChildCount(); ++c) content.AddTree(mRoot->GetChild(c));
+    // Newest connections first: children before parents, the root's last child before its first.
+    const std::vector<FbxObject*>& objects = content.Objects();
+    for (auto object = objects.rbegin(); object != objects.rend(); ++object) (*object)->Destroy();
 }
 
 }  // namespace fbxsdk

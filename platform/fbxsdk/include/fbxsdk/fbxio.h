@@ -7,6 +7,7 @@
 namespace fbxsdk {
 
 class FbxDocument;
+class FbxScene;
 class FbxIOSettings;
 
 class FBXSDK_DLL FbxExporter : public FbxObject {
@@ -20,6 +21,8 @@ class FBXSDK_DLL FbxExporter : public FbxObject {
     int GetFileFormat() const { return mFormat; }
 
 private:
+    bool ExportScene(FbxScene* scene);
+
     FbxStatus mStatus;
     FbxString mFileName;
     int mFormat = -1;
