@@ -113,7 +113,10 @@ private:
                 for (int t = 0; t < material->GetSrcObjectCount<FbxFileTexture>(); ++t)
                     AppendOnce(mTextures, material->GetSrcObject<FbxFileTexture>(t));
             }
-            if (FbxMesh* mesh = node->GetMesh()) AssignChannels(*mesh, materials);
+            if (FbxMesh* mesh = node->GetMesh()) {
+                AssignChannels(*mesh, materials);
+                mMeshMaterials.emplace(mesh, materials);  // the first node using a mesh decides its indices
+            }
             mNodeMaterials[node] = std::move(materials);
             for (int c = node->GetChildCount() - 1; c >= 0; --c) pending.push_back(node->GetChild(c));
         }
@@ -294,9 +297,8 @@ private:
     }
 
     std::vector<FbxSurfaceMaterial*> PrimaryNodeMaterials(FbxMesh& mesh) {
-        for (FbxNode* node : mNodes)
-            if (node->GetMesh() == &mesh) return mNodeMaterials[node];
-        return {};
+        auto found = mMeshMaterials.find(&mesh);
+        return found == mMeshMaterials.end() ? std::vector<FbxSurfaceMaterial*>() : found->second;
     }
 
     static void AddElementHeader(FbxRecord& element, const FbxLayerElement& source, int version) {
@@ -432,6 +434,7 @@ private:
     std::vector<FbxSurfaceMaterial*> mMaterials;
     std::vector<FbxFileTexture*> mTextures;
     std::map<const FbxNode*, std::vector<FbxSurfaceMaterial*>> mNodeMaterials;
+    std::map<const FbxMesh*, std::vector<FbxSurfaceMaterial*>> mMeshMaterials;
     std::map<std::pair<const FbxSurfaceMaterial*, const FbxTexture*>, std::set<std::string>> mChannels;
     std::map<const FbxTexture*, std::set<std::string>> mAnyChannel;
 };
