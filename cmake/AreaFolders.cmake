@@ -1,0 +1,11 @@
+# Adds every sub-folder of the current source folder that has a CMakeLists.txt,
+# in name order, so a new area needs no edit here.
+function(add_area_subdirectories)
+  file(GLOB areas LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT areas)
+  foreach(area IN LISTS areas)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/CMakeLists.txt)
+      add_subdirectory(${area})
+    endif()
+  endforeach()
+endfunction()
