@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 #include "TestScene.h"
 
@@ -134,6 +135,29 @@ TEST_P(RoundTripTest, KeepsMaterialsPerPolygonWithTheirColoursAndTextures) {
     EXPECT_EQ(textureOn(1, FbxSurfaceMaterial::sNormalMap), "/textures/normal.png");
     EXPECT_EQ(textureOn(1, FbxSurfaceMaterial::sDiffuse), "(0 textures)");
     EXPECT_EQ(textureOn(0, FbxSurfaceMaterial::sSpecularFactor), "(0 textures)");
+}
+
+TEST_P(RoundTripTest, EveryDoubleComesBackBitForBit) {
+    FbxNode* node = FbxNode::Create(manager, "values");
+    FbxMesh* mesh = FbxMesh::Create(manager, "valuesShape");
+    node->SetNodeAttribute(mesh);
+    written->GetRootNode()->AddChild(node);
+    const double tricky[] = {0.1, 0.2, 0.3, 1.0 / 3.0, 2.0 / 3.0, 1e-7, 1.5e-7, 9.999999e7, 1e8, 123456.789,
+                             -0.001, -2.5, 1e300, -1e-300, 4.9e-324, 0.1 + 0.2, 3 * 0.01, 0.07, 1e23,
+                             9007199254740993.0, 0.30000000000000004, 12345678.9, 99999999.99999999};
+    const int count = static_cast<int>(std::size(tricky));
+    mesh->InitControlPoints(count);
+    for (int i = 0; i < count; ++i) mesh->SetControlPointAt(FbxVector4(tricky[i], -tricky[i], tricky[i] / 7.0), i);
+
+    std::string path = folder.File("values.fbx");
+    ASSERT_TRUE(fbxtest::Save(*manager, *written, path, GetParam().writer));
+    ASSERT_TRUE(fbxtest::Load(*manager, *read, path));
+    FbxMesh* back = read->GetRootNode()->GetChild(0)->GetMesh();
+    ASSERT_NE(back, nullptr);
+    ASSERT_EQ(back->GetControlPointsCount(), count);
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(back->GetControlPointAt(i)[k], mesh->GetControlPointAt(i)[k]) << "value " << i << " component " << k;
 }
 
 TEST_P(RoundTripTest, LeavesOnlyTheFinishedFile) {

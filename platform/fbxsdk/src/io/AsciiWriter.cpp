@@ -1,4 +1,5 @@
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 #include <span>
@@ -38,8 +39,40 @@ public:
             return;
         }
         char text[32];
-        auto result = std::to_chars(text, text + sizeof text, v);
-        mBuffer.append(text, result.ptr);
+        char* end = ShortDecimal(v, text);
+        if (!end) end = std::to_chars(text, text + sizeof text, v).ptr;
+        mBuffer.append(text, end);
+    }
+
+    // Most values in meshes are short decimals (0.25, 0.001): when v is exactly what a
+    // reader makes of some integer r divided by 10^k, print r with k decimals, which is
+    // much cheaper than the general shortest form. Returns null when no small k fits.
+    static char* ShortDecimal(double v, char* out) {
+        static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7};
+        double magnitude = std::fabs(v);
+        if (!(magnitude < 1e8) || (magnitude != 0.0 && magnitude < 1e-7)) return nullptr;
+        for (int k = 0; k < 8; ++k) {
+            double scaled = magnitude * kPowers[k];
+            double rounded = std::nearbyint(scaled);
+            // Both are exact integers below 2^53, so the division is correctly rounded like a parse.
+            if (rounded / kPowers[k] != magnitude) continue;
+            auto digits = static_cast<uint64_t>(rounded);
+            char reversed[24];
+            int n = 0;
+            do {
+                reversed[n++] = static_cast<char>('0' + digits % 10);
+                digits /= 10;
+            } while (digits);
+            while (n <= k) reversed[n++] = '0';  // at least one digit before the point
+            char* p = out;
+            if (v < 0.0) *p++ = '-';
+            for (int i = n - 1; i >= 0; --i) {
+                *p++ = reversed[i];
+                if (i == k && k > 0) *p++ = '.';
+            }
+            return p;
+        }
+        return nullptr;
     }
 
     void Quoted(std::string_view text) {
