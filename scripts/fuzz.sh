@@ -21,7 +21,11 @@ mkdir -p "$corpus" "$seeds" "$artifacts"
 shared=${FBX_CORPUS_DIR:-$root/../shared/fbx-corpus}
 if [ -d "$shared" ]; then cp -f "$shared"/*.fbx "$seeds"/ 2>/dev/null || true; fi
 cp -f "$root"/tests/fbxsdk/regressions/*.fbx "$seeds"/ 2>/dev/null || true
-FBX_FUZZ_SEED_DIR=$seeds "$fuzzer" -runs=0 "$seeds" >/dev/null 2>&1
+# Writes the writers' own output into the seeds and checks that every seed reads cleanly.
+if ! FBX_FUZZ_SEED_DIR=$seeds "$fuzzer" -runs=0 "$seeds" >"$artifacts/seed-check.log" 2>&1; then
+  cat "$artifacts/seed-check.log" >&2
+  exit 1
+fi
 
 # One process: the machine's two cores are shared with the rest of the test run.
 exec "$fuzzer" "$corpus" "$seeds" \

@@ -16,6 +16,9 @@ constexpr int kMaxDepth = 64;
 constexpr uint64_t kMaxInflateRatio = 1032;
 // Arrays are indexed with int by the scene objects.
 constexpr uint64_t kMaxArrayBytes = uint64_t(1) << 31;
+// All arrays of a file together may take this much memory beyond 64 times the file's size:
+// real files compress their arrays far less, while a hostile one could claim 1032:1 everywhere.
+constexpr uint64_t kArrayAllowance = uint64_t(256) << 20;
 
 bool LooksLikeVersion(uint32_t v) { return v >= 2000 && v <= 100000; }
 
@@ -43,7 +46,7 @@ void SwapBytes(uint8_t* p, size_t count, size_t width) {
 class BinaryParser {
 public:
     BinaryParser(const uint8_t* data, size_t size, std::string& error, const ReleaseConsumed& release)
-        : mData(data), mSize(size), mError(error), mRelease(release) {}
+        : mData(data), mSize(size), mError(error), mRelease(release), mArrayBudget(kArrayAllowance + 64 * uint64_t(size)) {}
 
     bool Parse(FbxRecord& root) {
         if (!IsBinaryFbx(mData, mSize)) return Fail("not a binary FBX header", 0);
@@ -191,7 +194,6 @@ private:
         if (limit - p < stored) return Fail("array of '" + record.name + "' runs past the property list", at);
         size_t width = type == 'b' ? 1 : (type == 'i' || type == 'f') ? 4 : 8;
         uint64_t bytes = length * width;
-        if (bytes > kMaxArrayBytes) return Fail("array of '" + record.name + "' is too large", at);
         if (encoding == 0) {
             if (stored != bytes) return Fail("array of '" + record.name + "' holds " + std::to_string(stored) + " bytes for " + std::to_string(length) + " values", at);
         } else if (encoding == 1) {
@@ -200,6 +202,11 @@ private:
         } else {
             return Fail("array of '" + record.name + "' has unknown encoding " + std::to_string(encoding), at);
         }
+        uint64_t held = type == 'b' ? length * 4 : bytes;  // flags are kept as ints
+        if (held > kMaxArrayBytes) return Fail("array of '" + record.name + "' is too large", at);
+        if (held > mArrayBudget)
+            return Fail("arrays expand to more memory than a file of " + std::to_string(mSize) + " bytes can need", at);
+        mArrayBudget -= held;
 
         FbxValue value;
         uint8_t* target = nullptr;
@@ -241,6 +248,7 @@ private:
     uint64_t mSize;
     std::string& mError;
     const ReleaseConsumed& mRelease;
+    uint64_t mArrayBudget;
     bool mBigEndian = false;
     bool mWide = false;
 };
