@@ -74,6 +74,29 @@ TEST_F(AsciiVariantsTest, OlderFilesKeyObjectsByNameAndWrapLongLists) {
     EXPECT_EQ(lambert->Diffuse.Get(), FbxDouble3(0.5, 0.25, 1));  // the older property name
 }
 
+TEST_F(AsciiVariantsTest, LongPlainListsKeepEveryNumber) {
+    std::string vertices, corners;
+    for (int i = 0; i < 40; ++i) {
+        vertices += (i ? "," : "") + std::to_string(i) + "," + (i == 20 ? "0.5" : "0") + ",-" + std::to_string(i);
+        if (i % 7 == 6) vertices += "\n        ";
+    }
+    for (int i = 0; i < 39; ++i) corners += std::to_string(i) + ",";
+    corners += "-40";
+    FbxNode* node = Read("FBXHeaderExtension:  {\n    FBXVersion: 6100\n}\nObjects:  {\n"
+                         "    Model: \"Model::Fan\", \"Mesh\" {\n        Vertices: " + vertices +
+                         "\n        PolygonVertexIndex: " + corners + "\n    }\n}\n"
+                         "Connections:  {\n    Connect: \"OO\", \"Model::Fan\", \"Model::Scene\"\n}\n");
+    ASSERT_NE(node, nullptr);
+    FbxMesh* mesh = node->GetMesh();
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->GetControlPointsCount(), 40);
+    EXPECT_EQ(mesh->GetControlPointAt(20), FbxVector4(20, 0.5, -20, 1));
+    EXPECT_EQ(mesh->GetControlPointAt(39), FbxVector4(39, 0, -39, 1));
+    ASSERT_EQ(mesh->GetPolygonCount(), 1);
+    EXPECT_EQ(mesh->GetPolygonSize(0), 40);
+    EXPECT_EQ(mesh->GetPolygonVertex(0, 39), 39);
+}
+
 const char* kHeader = "FBXHeaderExtension:  {\n\tFBXVersion: 7500\n}\n";
 
 TEST_F(AsciiVariantsTest, SpecialNumbersQuotesCommentsAndEmbeddedContent) {

@@ -113,9 +113,45 @@ private:
             if (haveValue) return Fail("missing ',' between values of '" + record.name + "'");
             bool ok = c == '"' ? ParseString(record) : c == '*' ? ParseArray(record) : ParseScalar(record);
             if (!ok) return false;
+            CoalesceNumbers(record);
             haveValue = true;
             afterComma = false;
         }
+    }
+
+    // Older files write long arrays as plain value lists. Past a few numbers, they are kept
+    // as one array value, as the newer form is, rather than one record value per number.
+    static void CoalesceNumbers(FbxRecord& record) {
+        constexpr size_t kLoose = 16;
+        std::vector<FbxValue>& values = record.values;
+        if (values.size() == 2 && values[0].IsArray() && values[0].openList && values[1].IsNumber()) {
+            Append(values[0], values[1]);
+            values.pop_back();
+            return;
+        }
+        if (values.size() != kLoose) return;
+        for (const FbxValue& value : values)
+            if (!value.IsNumber()) return;
+        FbxValue array = FbxValue::MakeInts({});
+        array.openList = true;
+        for (const FbxValue& value : values) Append(array, value);
+        values.clear();
+        values.push_back(std::move(array));
+    }
+
+    static void Append(FbxValue& array, const FbxValue& number) {
+        bool integer = number.type != FbxValue::Double && number.type != FbxValue::Float &&
+                       number.integer >= INT32_MIN && number.integer <= INT32_MAX;
+        if (array.type == FbxValue::Int32Array && integer) {
+            array.ints.push_back(static_cast<int32_t>(number.integer));
+            return;
+        }
+        if (array.type == FbxValue::Int32Array) {
+            array.doubles.assign(array.ints.begin(), array.ints.end());
+            array.ints = {};
+            array.type = FbxValue::DoubleArray;
+        }
+        array.doubles.push_back(number.AsDouble());
     }
 
     static void Unescape(std::string& text) {

@@ -30,6 +30,8 @@ struct FbxValue {
     const double* borrowedDoubles = nullptr;
     const int32_t* borrowedInts = nullptr;
     size_t borrowedCount = 0;
+    // An array the ASCII reader gathered from a plain value list; more numbers may join it.
+    bool openList = false;
 
     static FbxValue MakeInt(int64_t v, Type t = Int32);
     static FbxValue MakeDouble(double v);
