@@ -90,7 +90,8 @@ private:
             return true;
         }
         uint64_t start = offset;
-        if (end <= offset || end > limit) return Fail("record end offset " + std::to_string(end) + " lies outside its parent", start);
+        if (end < offset + header || end > limit)
+            return Fail("record end offset " + std::to_string(end) + " lies outside its parent", start);
         uint64_t p = offset + header;
         if (end - p < nameLength) return Fail("record name runs past the record's end", start);
         FbxRecord& record = parent.Add(std::string_view(reinterpret_cast<const char*>(mData + p), nameLength));
