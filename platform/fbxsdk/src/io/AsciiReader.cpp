@@ -176,6 +176,7 @@ private:
 
     // Reads one number. Accepts the "1.#INF" / "-1.#IND" forms some exporters write.
     bool ReadNumber(bool& isInteger, int64_t& integer, double& real) {
+        if (mP >= mEnd) return Fail("end of file where a number belongs");
         const char* start = mP;
         const char* q = mP;
         bool negative = false;
