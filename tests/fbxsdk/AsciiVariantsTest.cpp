@@ -17,15 +17,15 @@ protected:
     void TearDown() override { manager->Destroy(); }
 
     FbxNode* Read(const std::string& text) {
-        fbxtest::WriteWholeFile(folder.File("in.fbx"), text);
+        ScratchFolder::WriteFile(folder.Path("in.fbx"), text);
         FbxStatus status;
-        EXPECT_TRUE(fbxtest::Load(*manager, *scene, folder.File("in.fbx"), &status)) << status.GetErrorString();
+        EXPECT_TRUE(fbxtest::Load(*manager, *scene, folder.Path("in.fbx"), &status)) << status.GetErrorString();
         return scene->GetRootNode()->GetChild(0);
     }
 
     FbxManager* manager = nullptr;
     FbxScene* scene = nullptr;
-    fbxtest::TempFolder folder;
+    ScratchFolder folder;
 };
 
 TEST_F(AsciiVariantsTest, OlderFilesKeyObjectsByNameAndWrapLongLists) {

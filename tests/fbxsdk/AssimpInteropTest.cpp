@@ -76,16 +76,16 @@ class AssimpInteropTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(AssimpInteropTest, ReadsTheSameGeometryUVsMaterialsAndTextures) {
     if (fbxtest::RunCommand("command -v assimp") != 0) GTEST_SKIP() << "assimp is not on PATH (Debian package assimp-utils)";
-    fbxtest::TempFolder folder;
+    ScratchFolder folder;
     FbxManager* manager = FbxManager::Create();
     FbxScene* scene = FbxScene::Create(manager, "My Scene");
     fbxtest::PluginLikeScene built = fbxtest::BuildPluginLikeScene(*manager, *scene);
-    ASSERT_TRUE(fbxtest::Save(*manager, *scene, folder.File("scene.fbx"), GetParam()));
+    ASSERT_TRUE(fbxtest::Save(*manager, *scene, folder.Path("scene.fbx"), GetParam()));
 
     std::string output;
-    ASSERT_EQ(fbxtest::RunCommand("assimp info '" + folder.File("scene.fbx") + "'", &output), 0) << output;
-    ASSERT_EQ(fbxtest::RunCommand("cd '" + folder.Path() + "' && assimp export scene.fbx scene.obj", &output), 0) << output;
-    ObjContent obj = ParseObj(fbxtest::ReadWholeFile(folder.File("scene.obj")), fbxtest::ReadWholeFile(folder.File("scene.mtl")));
+    ASSERT_EQ(fbxtest::RunCommand("assimp info '" + folder.Path("scene.fbx") + "'", &output), 0) << output;
+    ASSERT_EQ(fbxtest::RunCommand("cd '" + folder.Root().string() + "' && assimp export scene.fbx scene.obj", &output), 0) << output;
+    ObjContent obj = ParseObj(ScratchFolder::ReadFile(folder.Path("scene.obj")), ScratchFolder::ReadFile(folder.Path("scene.mtl")));
 
     // Faces by material, each as its corners' positions, in the scene's order.
     FbxMesh& mesh = *built.mesh;

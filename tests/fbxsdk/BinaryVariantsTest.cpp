@@ -119,12 +119,12 @@ TEST_P(BinaryVariantsTest, ReadsMeshNodeAndMaterial) {
     Node connections{"Connections", "", 0, {link(20, 0), link(10, 20), link(30, 20)}};
     std::string bytes = file.Finish({header, objects, connections});
 
-    fbxtest::TempFolder folder;
-    fbxtest::WriteWholeFile(folder.File("variant.fbx"), bytes);
+    ScratchFolder folder;
+    ScratchFolder::WriteFile(folder.Path("variant.fbx"), bytes);
     FbxManager* manager = FbxManager::Create();
     FbxScene* scene = FbxScene::Create(manager, "s");
     FbxImporter* importer = FbxImporter::Create(manager, "");
-    ASSERT_TRUE(importer->Initialize(folder.File("variant.fbx").c_str())) << importer->GetStatus().GetErrorString();
+    ASSERT_TRUE(importer->Initialize(folder.Path("variant.fbx").c_str())) << importer->GetStatus().GetErrorString();
     int major, minor, revision;
     importer->GetFileVersion(major, minor, revision);
     EXPECT_EQ(major * 1000 + minor * 100 + revision, variant.version);

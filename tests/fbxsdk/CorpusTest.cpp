@@ -40,7 +40,7 @@ protected:
         folder = CorpusFolder();
         if (folder.empty())
             GTEST_SKIP() << "FBX corpus not found at " << FBX_DEFAULT_CORPUS_DIR << " (set FBX_CORPUS_DIR to run these)";
-        expected = Lines(fbxtest::ReadWholeFile(folder + "/expected.tsv"));
+        expected = Lines(ScratchFolder::ReadFile(folder + "/expected.tsv"));
         ASSERT_GT(expected.size(), 1u);
     }
     std::string folder;
@@ -58,11 +58,11 @@ TEST_F(CorpusTest, FbxinfoMatchesEveryExpectedRow) {
 }
 
 TEST_F(CorpusTest, ConvertedFilesReadBackWithTheSameFacts) {
-    fbxtest::TempFolder scratch;
+    ScratchFolder scratch;
     for (size_t i = 1; i < expected.size(); ++i) {
         std::vector<std::string> want = Columns(expected[i]);
         for (const char* encoding : {"ascii", "binary"}) {
-            std::string out = scratch.File(std::string(encoding) + "_" + want[0]);
+            std::string out = scratch.Path(std::string(encoding) + "_" + want[0]);
             std::string output;
             ASSERT_EQ(fbxtest::RunCommand(Tool("fbxconvert") + " '" + folder + "/" + want[0] + "' '" + out + "' --" + encoding, &output), 0)
                 << want[0] << ": " << output;
@@ -82,15 +82,15 @@ TEST(FbxToolsTest, ReportBadArgumentsAndUnreadableFiles) {
     EXPECT_EQ(fbxtest::RunCommand(Tool("fbxinfo"), &output), 2);
     EXPECT_NE(output.find("usage"), std::string::npos);
     EXPECT_EQ(fbxtest::RunCommand(Tool("fbxconvert") + " a b --text", &output), 2);
-    fbxtest::TempFolder scratch;
-    fbxtest::WriteWholeFile(scratch.File("notes.fbx"), "just some notes\n");
-    EXPECT_EQ(fbxtest::RunCommand(Tool("fbxinfo") + " '" + scratch.File("notes.fbx") + "'", &output), 1);
+    ScratchFolder scratch;
+    ScratchFolder::WriteFile(scratch.Path("notes.fbx"), "just some notes\n");
+    EXPECT_EQ(fbxtest::RunCommand(Tool("fbxinfo") + " '" + scratch.Path("notes.fbx") + "'", &output), 1);
     std::vector<std::string> lines = Lines(output);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1].rfind("notes.fbx\terror: ", 0), 0u) << lines[1];
-    EXPECT_EQ(fbxtest::RunCommand(Tool("fbxconvert") + " '" + scratch.File("notes.fbx") + "' '" + scratch.File("o.fbx") + "' --ascii", &output), 1);
+    EXPECT_EQ(fbxtest::RunCommand(Tool("fbxconvert") + " '" + scratch.Path("notes.fbx") + "' '" + scratch.Path("o.fbx") + "' --ascii", &output), 1);
     EXPECT_NE(output.find("not an FBX file"), std::string::npos) << output;
-    EXPECT_FALSE(std::filesystem::exists(scratch.File("o.fbx")));
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path("o.fbx")));
 }
 
 }  // namespace

@@ -19,8 +19,8 @@ protected:
 
     // Writes the bytes and imports them; returns the status of the failed step.
     FbxStatus Import(const std::string& bytes, bool* imported = nullptr) {
-        std::string path = folder.File("input.fbx");
-        fbxtest::WriteWholeFile(path, bytes);
+        std::string path = folder.Path("input.fbx");
+        ScratchFolder::WriteFile(path, bytes);
         FbxImporter* importer = FbxImporter::Create(manager, "");
         bool ok = importer->Initialize(path.c_str()) && importer->Import(scene);
         if (imported) *imported = ok;
@@ -39,7 +39,7 @@ protected:
 
     FbxManager* manager = nullptr;
     FbxScene* scene = nullptr;
-    fbxtest::TempFolder folder;
+    ScratchFolder folder;
 };
 
 // ---- binary files built by hand ----
@@ -73,13 +73,13 @@ std::string DoubleArray(uint32_t length, uint32_t encoding, const std::string& d
 
 TEST_F(MalformedInputTest, MissingAndForeignFilesFailAtInitialize) {
     FbxImporter* importer = FbxImporter::Create(manager, "");
-    EXPECT_FALSE(importer->Initialize(folder.File("absent.fbx").c_str()));
+    EXPECT_FALSE(importer->Initialize(folder.Path("absent.fbx").c_str()));
     EXPECT_EQ(importer->GetStatus().GetCode(), FbxStatus::eFailure);
     EXPECT_NE(std::string(importer->GetStatus().GetErrorString()).find("absent.fbx"), std::string::npos);
     EXPECT_FALSE(importer->Import(scene));
 
-    fbxtest::WriteWholeFile(folder.File("photo.fbx"), "\x89PNG\r\n\x1a\n not a scene");
-    EXPECT_FALSE(importer->Initialize(folder.File("photo.fbx").c_str()));
+    ScratchFolder::WriteFile(folder.Path("photo.fbx"), "\x89PNG\r\n\x1a\n not a scene");
+    EXPECT_FALSE(importer->Initialize(folder.Path("photo.fbx").c_str()));
     EXPECT_EQ(importer->GetStatus().GetCode(), FbxStatus::eInvalidFile);
     EXPECT_FALSE(importer->IsFBX());
     EXPECT_NE(std::string(importer->GetStatus().GetErrorString()).find("not an FBX file"), std::string::npos);
@@ -88,9 +88,9 @@ TEST_F(MalformedInputTest, MissingAndForeignFilesFailAtInitialize) {
 TEST_F(MalformedInputTest, NewerVersionsAreRefusedWithStatusSix) {
     for (const std::string& bytes : {std::string("; FBX 8.0.0 project file\nFBXHeaderExtension:  {\n\tFBXVersion: 8000\n}\n"),
                                      BinaryHeader(8000) + std::string(13, '\0')}) {
-        fbxtest::WriteWholeFile(folder.File("new.fbx"), bytes);
+        ScratchFolder::WriteFile(folder.Path("new.fbx"), bytes);
         FbxImporter* importer = FbxImporter::Create(manager, "");
-        EXPECT_FALSE(importer->Initialize(folder.File("new.fbx").c_str()));
+        EXPECT_FALSE(importer->Initialize(folder.Path("new.fbx").c_str()));
         EXPECT_EQ(importer->GetStatus().GetCode(), FbxStatus::eInvalidFileVersion);
         EXPECT_EQ(static_cast<int>(FbxStatus::eInvalidFileVersion), 6);
         std::string message = importer->GetStatus().GetErrorString();
@@ -105,7 +105,7 @@ TEST_F(MalformedInputTest, NewerVersionsAreRefusedWithStatusSix) {
 
 TEST_F(MalformedInputTest, PasswordSeamGivesStatusFive) {
     fbxtest::BuildPluginLikeScene(*manager, *scene);
-    std::string path = folder.File("locked.fbx");
+    std::string path = folder.Path("locked.fbx");
     ASSERT_TRUE(fbxtest::Save(*manager, *scene, path, 1));
     setenv("FBXSDK_TEST_PASSWORD_FILE", path.c_str(), 1);
     FbxImporter* importer = FbxImporter::Create(manager, "");
@@ -205,13 +205,13 @@ TEST_F(MalformedInputTest, MeshesMustReferToTheirOwnControlPoints) {
 TEST_F(MalformedInputTest, EveryTruncationOfAWrittenFileFailsCleanlyOrReadsFully) {
     fbxtest::BuildPluginLikeScene(*manager, *scene);
     for (int writer : {0, 1}) {
-        std::string path = folder.File("whole.fbx");
+        std::string path = folder.Path("whole.fbx");
         ASSERT_TRUE(fbxtest::Save(*manager, *scene, path, writer));
-        std::string whole = fbxtest::ReadWholeFile(path);
+        std::string whole = ScratchFolder::ReadFile(path);
         FbxScene* target = FbxScene::Create(manager, "target");
         size_t step = std::max<size_t>(1, whole.size() / 300);
         for (size_t cut = 0; cut < whole.size(); cut += step) {
-            fbxtest::WriteWholeFile(path, whole.substr(0, cut));
+            ScratchFolder::WriteFile(path, whole.substr(0, cut));
             FbxImporter* importer = FbxImporter::Create(manager, "");
             bool ok = importer->Initialize(path.c_str()) && importer->Import(target);
             if (!ok) {

@@ -100,14 +100,14 @@ TEST(ObjectModelTest, WriterRegistryAndIndexChecks) {
     EXPECT_FALSE(registry->WriterIsFBX(2));
     EXPECT_EQ(registry->GetWriterFormatDescription(-1), nullptr);
 
-    fbxtest::TempFolder folder;
+    ScratchFolder folder;
     FbxExporter* exporter = FbxExporter::Create(manager, "");
-    EXPECT_FALSE(exporter->Initialize(folder.File("x.fbx").c_str(), 7));
+    EXPECT_FALSE(exporter->Initialize(folder.Path("x.fbx").c_str(), 7));
     EXPECT_EQ(exporter->GetStatus().GetCode(), FbxStatus::eInvalidParameter);
-    EXPECT_FALSE(exporter->Initialize((folder.File("missing") + "/x.fbx").c_str(), 1));
+    EXPECT_FALSE(exporter->Initialize((folder.Path("missing") + "/x.fbx").c_str(), 1));
     EXPECT_NE(std::string(exporter->GetStatus().GetErrorString()).find("missing"), std::string::npos);
     EXPECT_FALSE(exporter->Export(FbxScene::Create(manager, "s")));
-    ASSERT_TRUE(exporter->Initialize(folder.File("x.fbx").c_str(), -1));
+    ASSERT_TRUE(exporter->Initialize(folder.Path("x.fbx").c_str(), -1));
     EXPECT_EQ(exporter->GetFileFormat(), 0);
     manager->Destroy();
 }

@@ -28,7 +28,7 @@ protected:
 
     FbxNode* WriteAndRead(bool polygonWithoutUVs = false) {
         original = BuildPluginLikeScene(*manager, *written, polygonWithoutUVs);
-        std::string path = folder.File("scene.fbx"), error;
+        std::string path = folder.Path("scene.fbx"), error;
         EXPECT_TRUE(fbxtest::Save(*manager, *written, path, GetParam().writer, &error)) << error;
         FbxStatus status;
         EXPECT_TRUE(fbxtest::Load(*manager, *read, path, &status)) << status.GetErrorString();
@@ -39,7 +39,7 @@ protected:
     FbxScene* written = nullptr;
     FbxScene* read = nullptr;
     fbxtest::PluginLikeScene original;
-    fbxtest::TempFolder folder;
+    ScratchFolder folder;
 };
 
 TEST_P(RoundTripTest, KeepsNodeGeometryAndUVs) {
@@ -149,7 +149,7 @@ TEST_P(RoundTripTest, EveryDoubleComesBackBitForBit) {
     mesh->InitControlPoints(count);
     for (int i = 0; i < count; ++i) mesh->SetControlPointAt(FbxVector4(tricky[i], -tricky[i], tricky[i] / 7.0), i);
 
-    std::string path = folder.File("values.fbx");
+    std::string path = folder.Path("values.fbx");
     ASSERT_TRUE(fbxtest::Save(*manager, *written, path, GetParam().writer));
     ASSERT_TRUE(fbxtest::Load(*manager, *read, path));
     FbxMesh* back = read->GetRootNode()->GetChild(0)->GetMesh();
@@ -162,16 +162,16 @@ TEST_P(RoundTripTest, EveryDoubleComesBackBitForBit) {
 
 TEST_P(RoundTripTest, LeavesOnlyTheFinishedFile) {
     BuildPluginLikeScene(*manager, *written);
-    ASSERT_TRUE(fbxtest::Save(*manager, *written, folder.File("a.fbx"), GetParam().writer));
-    ASSERT_TRUE(fbxtest::Save(*manager, *written, folder.File("a.fbx"), GetParam().writer));  // replaces
+    ASSERT_TRUE(fbxtest::Save(*manager, *written, folder.Path("a.fbx"), GetParam().writer));
+    ASSERT_TRUE(fbxtest::Save(*manager, *written, folder.Path("a.fbx"), GetParam().writer));  // replaces
     size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Root().string())) {
         EXPECT_EQ(entry.path().filename(), "a.fbx");
         ++files;
     }
     EXPECT_EQ(files, 1u);
     FbxImporter* importer = FbxImporter::Create(manager, "");
-    ASSERT_TRUE(importer->Initialize(folder.File("a.fbx").c_str()));
+    ASSERT_TRUE(importer->Initialize(folder.Path("a.fbx").c_str()));
     int major, minor, revision;
     importer->GetFileVersion(major, minor, revision);
     EXPECT_EQ(major * 1000 + minor * 100 + revision, 7400);

@@ -110,30 +110,6 @@ PluginLikeScene BuildPluginLikeScene(FbxManager& manager, FbxScene& scene, bool 
     return built;
 }
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "fbxsdk-test-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back(0);
-    if (mkdtemp(name.data())) mPath = name.data();
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    if (!mPath.empty()) std::filesystem::remove_all(mPath, ignored);
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 bool Save(FbxManager& manager, FbxScene& scene, const std::string& path, int writer, std::string* error) {
     FbxExporter* exporter = FbxExporter::Create(&manager, "");
     bool ok = exporter->Initialize(path.c_str(), writer, manager.GetIOSettings()) && exporter->Export(&scene, false);

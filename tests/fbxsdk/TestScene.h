@@ -1,6 +1,8 @@
 // Scenes and files for the FBX library's tests.
 #pragma once
 
+#include "ScratchFolder.h"
+
 #include <fbxsdk.h>
 
 #include <string>
@@ -18,21 +20,6 @@ struct PluginLikeScene {
     FbxFileTexture* textures[3] = {};
 };
 PluginLikeScene BuildPluginLikeScene(FbxManager& manager, FbxScene& scene, bool polygonWithoutUVs = false);
-
-// A fresh folder under the system's temporary folder, removed with the object.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::string& Path() const { return mPath; }
-    std::string File(const std::string& name) const { return mPath + "/" + name; }
-
-private:
-    std::string mPath;
-};
-
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // Writes the scene with writer index 0 (binary) or 1 (ASCII); the error text on failure.
 bool Save(FbxManager& manager, FbxScene& scene, const std::string& path, int writer, std::string* error = nullptr);
