@@ -180,38 +180,39 @@ std::string_view FbxRecord::ChildText(std::string_view child) const {
     return record ? record->Text() : std::string_view();
 }
 
-bool FbxRecord::ChildNumbers(std::string_view child, std::vector<double>& out) {
+namespace {
+
+// A child's values as one list: its array when it holds one, else its plain
+// numbers one by one. The child's values are handed over, not copied.
+template <typename T, typename TakeArray, typename Convert>
+bool TakeChildValues(FbxRecord* record, std::vector<T>& out, TakeArray takeArray, Convert convert) {
     out.clear();
-    FbxRecord* record = Find(child);
     if (!record) return false;
     if (record->values.size() == 1 && record->values[0].IsArray()) {
-        out = record->values[0].TakeDoubles();
+        out = takeArray(record->values[0]);
         return true;
     }
     out.reserve(record->values.size());
     for (const FbxValue& value : record->values) {
         if (!value.IsNumber()) return false;
-        out.push_back(value.AsDouble());
+        out.push_back(convert(value));
     }
     record->values.clear();
     return true;
 }
 
+}  // namespace
+
+bool FbxRecord::ChildNumbers(std::string_view child, std::vector<double>& out) {
+    return TakeChildValues(
+        Find(child), out, [](FbxValue& array) { return array.TakeDoubles(); },
+        [](const FbxValue& value) { return value.AsDouble(); });
+}
+
 bool FbxRecord::ChildInts(std::string_view child, std::vector<int32_t>& out) {
-    out.clear();
-    FbxRecord* record = Find(child);
-    if (!record) return false;
-    if (record->values.size() == 1 && record->values[0].IsArray()) {
-        out = record->values[0].TakeInts();
-        return true;
-    }
-    out.reserve(record->values.size());
-    for (const FbxValue& value : record->values) {
-        if (!value.IsNumber()) return false;
-        out.push_back(ClampToInt(value.AsInt()));
-    }
-    record->values.clear();
-    return true;
+    return TakeChildValues(
+        Find(child), out, [](FbxValue& array) { return array.TakeInts(); },
+        [](const FbxValue& value) { return ClampToInt(value.AsInt()); });
 }
 
 }  // namespace fbxsdk::io
