@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include "IERecords.h"
+#include "Interchange/IERecords.h"
 #include "Plugin.h"
 #include "Plugin/HostProject.h"
 

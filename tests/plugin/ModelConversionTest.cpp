@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "IERecords.h"
+#include "Interchange/IERecords.h"
 #include "ModelTestSupport.h"
 #include "Plugin.h"
 #include "Plugin/HostProject.h"

@@ -15,7 +15,7 @@
 #include "Plugin/HSpline.h"
 #include "Plugin/HTreeObject.h"
 #include "Plugin/HVector.h"
-#include "Plugin/IEPolyModelParms.h"
+#include "Interchange/IEPolyModelParms.h"
 #include "Plugin/MainWindow.h"
 #include "Plugin/ObjectTypes.h"
 #include "Plugin/Properties.h"

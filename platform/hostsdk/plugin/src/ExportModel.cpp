@@ -5,17 +5,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "IEModel.h"
+#include "Interchange/IEModel.h"
 #include "Plugin/HDecal.h"
 #include "Plugin/HGroup.h"
 #include "Plugin/HImage.h"
 #include "Plugin/HModelCache.h"
-
-// Callers fill the parameter record by these offsets.
-static_assert(offsetof(IEPolyModelParms, subdivision) == 4);
-static_assert(offsetof(IEPolyModelParms, options) == 16);
-static_assert(offsetof(IEPolyModelParms, flags) == 24);
-static_assert(sizeof(IEPolyModelParms) == 32);
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "IEModel.h"
+#include "Interchange/IEModel.h"
 #include "Plugin/DecalKind.h"
 #include "Plugin/HDecal.h"
 #include "Plugin/HGroup.h"

@@ -10,7 +10,7 @@
 #include "Plugin/HSpline.h"
 #include "Plugin/HTreeObject.h"
 #include "Plugin/HVector.h"
-#include "Plugin/IEPolyModelParms.h"
+#include "Interchange/IEPolyModelParms.h"
 
 class HAnimObject;
 class HDecal;

@@ -1,4 +1,4 @@
-#include "IEArray.h"
+#include "Interchange/IEArray.h"
 
 #include <algorithm>
 #include <climits>

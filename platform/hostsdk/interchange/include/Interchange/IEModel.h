@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "IEArray.h"
-#include "IEImage.h"
-#include "IEMaterial.h"
-#include "IEPoly.h"
-#include "VectorCollection.h"
+#include "Interchange/IEArray.h"
+#include "Interchange/IEImage.h"
+#include "Interchange/IEMaterial.h"
+#include "Interchange/IEPoly.h"
+#include "Interchange/VectorCollection.h"
 
 // A node of the host's hierarchy; this side only destroys them.
 class IENode {

@@ -2,7 +2,8 @@
 // must never move.
 #include <cstddef>
 
-#include "IEModel.h"
+#include "Interchange/IEModel.h"
+#include "Interchange/IEPolyModelParms.h"
 
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
@@ -71,6 +72,12 @@ static_assert(offsetof(IEMaterial, reserved308) == 308);
 
 static_assert(offsetof(IENode, firstChild) == 352);
 static_assert(offsetof(IENode, nextSibling) == 360);
+
+// Callers fill the conversion parameter record by these offsets.
+static_assert(offsetof(IEPolyModelParms, subdivision) == 4);
+static_assert(offsetof(IEPolyModelParms, options) == 16);
+static_assert(offsetof(IEPolyModelParms, flags) == 24);
+static_assert(sizeof(IEPolyModelParms) == 32);
 
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop

@@ -1,4 +1,4 @@
-#include "VectorCollection.h"
+#include "Interchange/VectorCollection.h"
 
 VectorCollection::VectorCollection() = default;
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "IEArray.h"
+#include "Interchange/IEArray.h"
 
 class HPatch;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "IERecords.h"
+#include "Interchange/IERecords.h"
 
 namespace {
 

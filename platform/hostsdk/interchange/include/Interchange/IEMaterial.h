@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "IEArray.h"
+#include "Interchange/IEArray.h"
 
 // One material of an interchange model (348 bytes). Colours are stored blue,
 // green, red.

@@ -1,4 +1,4 @@
-#include "IEModel.h"
+#include "Interchange/IEModel.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "IERecords.h"
+#include "Interchange/IERecords.h"
 
 namespace {
 

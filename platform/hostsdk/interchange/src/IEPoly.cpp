@@ -1,4 +1,4 @@
-#include "IEPoly.h"
+#include "Interchange/IEPoly.h"
 
 IEPoly::IEPoly() {
   for (int k = 0; k < 4; ++k) {

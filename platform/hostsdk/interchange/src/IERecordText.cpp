@@ -1,7 +1,7 @@
 #include <cstring>
 
-#include "IEImage.h"
-#include "IEMaterial.h"
+#include "Interchange/IEImage.h"
+#include "Interchange/IEMaterial.h"
 
 namespace {
 
