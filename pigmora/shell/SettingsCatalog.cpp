@@ -2,6 +2,7 @@
 
 #include "ApplinkSettings.h"
 
+// clang-format off: one setting a line
 const SettingDefinition kSettingDefinitions[] = {
     {"exePath", SK_STRING, 0, EXE_PATH_NOT_SET},
     {"ExportColor", SK_BOOL, 1, nullptr},
@@ -23,6 +24,7 @@ const SettingDefinition kSettingDefinitions[] = {
     {"CoarseMesh", SK_BOOL, 0, nullptr},
     {"AutoImport", SK_BOOL, 0, nullptr},
 };
+// clang-format on
 
 const int kSettingDefinitionCount = sizeof(kSettingDefinitions) / sizeof(kSettingDefinitions[0]);
 
