@@ -11,7 +11,7 @@
 namespace {
 // A plug-in with more commands than this is treated as broken.
 constexpr int kMaxCommandsPerPlugin = 256;
-}
+}  // namespace
 
 PluginHost::~PluginHost() { UnloadAll(); }
 

@@ -44,12 +44,26 @@ bool ParseScript(const std::string& text, const std::string& sourceName, std::ve
     }
     if (current.words.empty() && !inWord) commandLine = line;
     switch (c) {
-      case '"': inQuotes = true; inWord = true; break;
-      case '#': endWord(); inComment = true; break;
+      case '"':
+        inQuotes = true;
+        inWord = true;
+        break;
+      case '#':
+        endWord();
+        inComment = true;
+        break;
       case ';': endCommand(); break;
-      case '\n': endCommand(); ++line; break;
-      case ' ': case '\t': case '\r': endWord(); break;
-      default: word += c; inWord = true; break;
+      case '\n':
+        endCommand();
+        ++line;
+        break;
+      case ' ':
+      case '\t':
+      case '\r': endWord(); break;
+      default:
+        word += c;
+        inWord = true;
+        break;
     }
   }
   if (inQuotes) {

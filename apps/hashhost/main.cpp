@@ -77,9 +77,8 @@ int main(int argc, char** argv) {
   }
 
   // Message boxes of the headless display are shown on standard error.
-  AfxSetMessageBoxListener([](const AfxMessageBoxRecord& box) {
-    std::cerr << "[" << box.caption << "] " << box.text << std::endl;
-  });
+  AfxSetMessageBoxListener(
+      [](const AfxMessageBoxRecord& box) { std::cerr << "[" << box.caption << "] " << box.text << std::endl; });
 
   HProject* project = CreateHostProject(true);
   int status = 0;

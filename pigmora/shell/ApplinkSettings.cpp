@@ -6,9 +6,7 @@
 
 ApplinkSettings* TheApplinkSettings = nullptr;
 
-ApplinkSettings::ApplinkSettings(String sectionName) : sectionName_(std::move(sectionName)) {
-  BuildExchangeFolder();
-}
+ApplinkSettings::ApplinkSettings(String sectionName) : sectionName_(std::move(sectionName)) { BuildExchangeFolder(); }
 
 void ApplinkSettings::BuildExchangeFolder() { exchange_.Build(); }
 
@@ -67,9 +65,7 @@ void ApplinkSettings::PersistSetting(const String& key, const SettingValue& entr
   }
 }
 
-int GetSettingValue(String key) {
-  return TheApplinkSettings ? TheApplinkSettings->GetSettingValue(std::move(key)) : 0;
-}
+int GetSettingValue(String key) { return TheApplinkSettings ? TheApplinkSettings->GetSettingValue(std::move(key)) : 0; }
 
 String GetSettingString(String key) {
   return TheApplinkSettings ? TheApplinkSettings->GetSettingString(std::move(key)) : String("");

@@ -20,7 +20,8 @@ void WriteMarkerFile(const String& path, const char* text, int length) {
 
 void ExchangeFolder::Build() {
   documentsDir = String::GetMyDocumentsPath();
-  exchangeDir = documentsDir + PIGMORA_PATH_SEPARATOR "PigmoraV3" PIGMORA_PATH_SEPARATOR "Exchange" PIGMORA_PATH_SEPARATOR;
+  exchangeDir =
+      documentsDir + PIGMORA_PATH_SEPARATOR "PigmoraV3" PIGMORA_PATH_SEPARATOR "Exchange" PIGMORA_PATH_SEPARATOR;
   hostExchangeDir = exchangeDir + "Hash" PIGMORA_PATH_SEPARATOR;
   dataDir = hostExchangeDir + "data" PIGMORA_PATH_SEPARATOR;
   hostExecutable = String::GetAppPath() + PIGMORA_PATH_SEPARATOR + String::GetAppName();

@@ -1,7 +1,7 @@
 // The three functions the host looks up in Pigmora.hxt; nothing else is exported.
-#include <afxwin.h>
 #include <FileIO/String.h>
 #include <Plugin/CommandPlugin.h>
+#include <afxwin.h>
 
 #include "HxtApp.h"
 #include "receive/ReceiveModel.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <Plugin/CPluginApp.h>
 #include <afxwin.h>
 #include <fbxsdk.h>
-#include <Plugin/CPluginApp.h>
 
 class HTreeObject;
 

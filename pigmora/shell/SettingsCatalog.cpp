@@ -4,24 +4,15 @@
 
 // clang-format off: one setting a line
 const SettingDefinition kSettingDefinitions[] = {
-    {"exePath", SK_STRING, 0, EXE_PATH_NOT_SET},
-    {"ExportColor", SK_BOOL, 1, nullptr},
-    {"ExportSpecular", SK_BOOL, 1, nullptr},
-    {"ExportSpecularColor", SK_BOOL, 0, nullptr},
-    {"ExportEmissivePower", SK_BOOL, 0, nullptr},
-    {"ExportEmissive", SK_BOOL, 0, nullptr},
-    {"ExportNormalmap", SK_BOOL, 0, nullptr},
-    {"ColorFileExtension", SK_INTEGER, 0, nullptr},
-    {"SpecNormExtension", SK_INTEGER, 0, nullptr},
-    {"ExportDispl", SK_BOOL, 0, nullptr},
-    {"ExportResolution", SK_INTEGER, 0, nullptr},
-    {"DisplNorm", SK_INTEGER, 0, nullptr},
-    {"DisplTexExt", SK_INTEGER, 0, nullptr},
-    {"SkipImport", SK_BOOL, 0, nullptr},
-    {"SkipExport", SK_BOOL, 0, nullptr},
-    {"PickSourcePositions", SK_BOOL, 0, nullptr},
-    {"PickDepthFromLayer0", SK_BOOL, 0, nullptr},
-    {"CoarseMesh", SK_BOOL, 0, nullptr},
+    {"exePath", SK_STRING, 0, EXE_PATH_NOT_SET},   {"ExportColor", SK_BOOL, 1, nullptr},
+    {"ExportSpecular", SK_BOOL, 1, nullptr},       {"ExportSpecularColor", SK_BOOL, 0, nullptr},
+    {"ExportEmissivePower", SK_BOOL, 0, nullptr},  {"ExportEmissive", SK_BOOL, 0, nullptr},
+    {"ExportNormalmap", SK_BOOL, 0, nullptr},      {"ColorFileExtension", SK_INTEGER, 0, nullptr},
+    {"SpecNormExtension", SK_INTEGER, 0, nullptr}, {"ExportDispl", SK_BOOL, 0, nullptr},
+    {"ExportResolution", SK_INTEGER, 0, nullptr},  {"DisplNorm", SK_INTEGER, 0, nullptr},
+    {"DisplTexExt", SK_INTEGER, 0, nullptr},       {"SkipImport", SK_BOOL, 0, nullptr},
+    {"SkipExport", SK_BOOL, 0, nullptr},           {"PickSourcePositions", SK_BOOL, 0, nullptr},
+    {"PickDepthFromLayer0", SK_BOOL, 0, nullptr},  {"CoarseMesh", SK_BOOL, 0, nullptr},
     {"AutoImport", SK_BOOL, 0, nullptr},
 };
 // clang-format on

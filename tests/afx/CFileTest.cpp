@@ -42,7 +42,8 @@ TEST(CFile, NoTruncateKeepsContentAndReadWriteSeeksWork) {
   EXPECT_EQ(file.Read(buffer, sizeof buffer), 0u);
   file.Close();
 
-  ASSERT_TRUE(file.Open((folder.Path("new.bin")).c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
+  ASSERT_TRUE(
+      file.Open((folder.Path("new.bin")).c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
   EXPECT_EQ(file.GetLength(), 0u);
 }
 

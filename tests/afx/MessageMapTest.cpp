@@ -17,8 +17,8 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(BasePage, CWnd)
-  ON_COMMAND(9, OnHelp)
-  ON_COMMAND(10, OnApply)
+ON_COMMAND(9, OnHelp)
+ON_COMMAND(10, OnApply)
 END_MESSAGE_MAP()
 
 class ModePage : public BasePage {
@@ -41,9 +41,9 @@ protected:
 constexpr UINT kSelectionChanged = 1;
 
 BEGIN_MESSAGE_MAP(ModePage, BasePage)
-  ON_COMMAND_RANGE(1001, 1012, OnModeButton)
-  ON_COMMAND(10, OnApply)
-  ON_CONTROL_RANGE(kSelectionChanged, 2001, 2005, OnListChanged)
+ON_COMMAND_RANGE(1001, 1012, OnModeButton)
+ON_COMMAND(10, OnApply)
+ON_CONTROL_RANGE(kSelectionChanged, 2001, 2005, OnListChanged)
 END_MESSAGE_MAP()
 
 class MessageMaps : public ::testing::Test {

@@ -43,9 +43,10 @@ TEST_F(ModuleLoad, StateThenConstructorsThenInitInstanceAndTheReverseOnUnload) {
   EXPECT_EQ(AfxModuleAttachResult(module), 1);
   EXPECT_TRUE(AfxModuleAttachSucceeded(module));
   EXPECT_EQ(AfxLoadedModuleCount(), 1);
-  EXPECT_EQ(g_events, (std::vector<std::string>{"framework:state-created afx_recording_module.so",
-                                                "app-constructed registered", "other-static-constructed",
-                                                "InitInstance in-module", "framework:attached afx_recording_module.so"}));
+  EXPECT_EQ(g_events,
+            (std::vector<std::string>{"framework:state-created afx_recording_module.so", "app-constructed registered",
+                                      "other-static-constructed", "InitInstance in-module",
+                                      "framework:attached afx_recording_module.so"}));
 
   g_events.clear();
   ASSERT_EQ(dlclose(module), 0);

@@ -24,7 +24,8 @@ TEST(ShellFolders, ReportsWhatStandsInTheWay) {
   EXPECT_EQ(SHCreateDirectoryExA(nullptr, nullptr, nullptr), ERROR_BAD_PATHNAME);
 
   std::filesystem::create_directories(folder.Path("locked"));
-  std::filesystem::permissions(folder.Path("locked"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(folder.Path("locked"),
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   if (geteuid() != 0) {  // root ignores the permission
     EXPECT_EQ(SHCreateDirectoryExA(nullptr, (folder.Path("locked/a/b")).c_str(), nullptr), ERROR_ACCESS_DENIED);
   }

@@ -14,121 +14,126 @@ using Point = std::vector<double>;
 using Face = std::vector<Point>;
 
 Point Rounded(std::initializer_list<double> values) {
-    Point point;
-    for (double v : values) point.push_back(std::round(v * 1e5) / 1e5);
-    return point;
+  Point point;
+  for (double v : values) point.push_back(std::round(v * 1e5) / 1e5);
+  return point;
 }
 
 // What an OBJ export holds: faces (as corner positions) and UVs per material, and the .mtl lines per material.
 struct ObjContent {
-    std::map<std::string, std::vector<Face>> faces;
-    std::vector<Point> uvs;
-    std::map<std::string, std::map<std::string, std::string>> materials;
+  std::map<std::string, std::vector<Face>> faces;
+  std::vector<Point> uvs;
+  std::map<std::string, std::map<std::string, std::string>> materials;
 };
 
 ObjContent ParseObj(const std::string& obj, const std::string& mtl) {
-    ObjContent content;
-    std::vector<Point> positions;
-    std::string material;
-    std::istringstream lines(obj);
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream in(line);
-        std::string key;
-        in >> key;
-        if (key == "v") {
-            double x, y, z;
-            in >> x >> y >> z;
-            positions.push_back(Rounded({x, y, z}));
-        } else if (key == "vt") {
-            double u, v;
-            in >> u >> v;
-            content.uvs.push_back(Rounded({u, v}));
-        } else if (key == "usemtl") {
-            in >> material;
-        } else if (key == "f") {
-            Face face;
-            for (std::string corner; in >> corner;) {
-                size_t index = std::stoul(corner.substr(0, corner.find('/')));
-                face.push_back(index >= 1 && index <= positions.size() ? positions[index - 1] : Point{});
-            }
-            content.faces[material].push_back(face);
-        }
+  ObjContent content;
+  std::vector<Point> positions;
+  std::string material;
+  std::istringstream lines(obj);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream in(line);
+    std::string key;
+    in >> key;
+    if (key == "v") {
+      double x, y, z;
+      in >> x >> y >> z;
+      positions.push_back(Rounded({x, y, z}));
+    } else if (key == "vt") {
+      double u, v;
+      in >> u >> v;
+      content.uvs.push_back(Rounded({u, v}));
+    } else if (key == "usemtl") {
+      in >> material;
+    } else if (key == "f") {
+      Face face;
+      for (std::string corner; in >> corner;) {
+        size_t index = std::stoul(corner.substr(0, corner.find('/')));
+        face.push_back(index >= 1 && index <= positions.size() ? positions[index - 1] : Point{});
+      }
+      content.faces[material].push_back(face);
     }
-    std::istringstream mtlLines(mtl);
-    for (std::string line; std::getline(mtlLines, line);) {
-        size_t space = line.find(' ');
-        if (space == std::string::npos) continue;
-        std::string key = line.substr(0, space), rest = line.substr(space + 1);
-        if (key == "newmtl") material = rest;
-        else content.materials[material][key] = rest;
-    }
-    return content;
+  }
+  std::istringstream mtlLines(mtl);
+  for (std::string line; std::getline(mtlLines, line);) {
+    size_t space = line.find(' ');
+    if (space == std::string::npos) continue;
+    std::string key = line.substr(0, space), rest = line.substr(space + 1);
+    if (key == "newmtl")
+      material = rest;
+    else
+      content.materials[material][key] = rest;
+  }
+  return content;
 }
 
 std::vector<double> Numbers(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<double> numbers;
-    for (double v; in >> v;) numbers.push_back(v);
-    return numbers;
+  std::istringstream in(text);
+  std::vector<double> numbers;
+  for (double v; in >> v;) numbers.push_back(v);
+  return numbers;
 }
 
 class AssimpInteropTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(AssimpInteropTest, ReadsTheSameGeometryUVsMaterialsAndTextures) {
-    if (fbxtest::RunCommand("command -v assimp") != 0) GTEST_SKIP() << "assimp is not on PATH (Debian package assimp-utils)";
-    ScratchFolder folder;
-    FbxManager* manager = FbxManager::Create();
-    FbxScene* scene = FbxScene::Create(manager, "My Scene");
-    fbxtest::PluginLikeScene built = fbxtest::BuildPluginLikeScene(*manager, *scene);
-    ASSERT_TRUE(fbxtest::Save(*manager, *scene, folder.Path("scene.fbx"), GetParam()));
+  if (fbxtest::RunCommand("command -v assimp") != 0)
+    GTEST_SKIP() << "assimp is not on PATH (Debian package assimp-utils)";
+  ScratchFolder folder;
+  FbxManager* manager = FbxManager::Create();
+  FbxScene* scene = FbxScene::Create(manager, "My Scene");
+  fbxtest::PluginLikeScene built = fbxtest::BuildPluginLikeScene(*manager, *scene);
+  ASSERT_TRUE(fbxtest::Save(*manager, *scene, folder.Path("scene.fbx"), GetParam()));
 
-    std::string output;
-    ASSERT_EQ(fbxtest::RunCommand("assimp info '" + folder.Path("scene.fbx") + "'", &output), 0) << output;
-    ASSERT_EQ(fbxtest::RunCommand("cd '" + folder.Root().string() + "' && assimp export scene.fbx scene.obj", &output), 0) << output;
-    ObjContent obj = ParseObj(ScratchFolder::ReadFile(folder.Path("scene.obj")), ScratchFolder::ReadFile(folder.Path("scene.mtl")));
+  std::string output;
+  ASSERT_EQ(fbxtest::RunCommand("assimp info '" + folder.Path("scene.fbx") + "'", &output), 0) << output;
+  ASSERT_EQ(fbxtest::RunCommand("cd '" + folder.Root().string() + "' && assimp export scene.fbx scene.obj", &output), 0)
+      << output;
+  ObjContent obj =
+      ParseObj(ScratchFolder::ReadFile(folder.Path("scene.obj")), ScratchFolder::ReadFile(folder.Path("scene.mtl")));
 
-    // Faces by material, each as its corners' positions, in the scene's order.
-    FbxMesh& mesh = *built.mesh;
-    std::map<std::string, std::vector<Face>> expected;
-    for (int p = 0; p < mesh.GetPolygonCount(); ++p) {
-        Face face;
-        for (int k = 0; k < mesh.GetPolygonSize(p); ++k) {
-            FbxVector4 point = mesh.GetControlPointAt(mesh.GetPolygonVertex(p, k));
-            face.push_back(Rounded({point[0], point[1], point[2]}));
-        }
-        int material = mesh.GetLayer(0)->GetMaterials()->GetIndexArray().GetAt(p);
-        expected[built.materials[material]->GetName()].push_back(face);
+  // Faces by material, each as its corners' positions, in the scene's order.
+  FbxMesh& mesh = *built.mesh;
+  std::map<std::string, std::vector<Face>> expected;
+  for (int p = 0; p < mesh.GetPolygonCount(); ++p) {
+    Face face;
+    for (int k = 0; k < mesh.GetPolygonSize(p); ++k) {
+      FbxVector4 point = mesh.GetControlPointAt(mesh.GetPolygonVertex(p, k));
+      face.push_back(Rounded({point[0], point[1], point[2]}));
     }
-    EXPECT_EQ(obj.faces, expected);
+    int material = mesh.GetLayer(0)->GetMaterials()->GetIndexArray().GetAt(p);
+    expected[built.materials[material]->GetName()].push_back(face);
+  }
+  EXPECT_EQ(obj.faces, expected);
 
-    std::vector<Point> uvs;
-    for (const FbxVector2& uv : mesh.GetElementUV("map1")->GetDirectArray().Items()) {
-        Point rounded = Rounded({uv[0], uv[1]});
-        if (std::find(uvs.begin(), uvs.end(), rounded) == uvs.end()) uvs.push_back(rounded);
-    }
-    std::sort(uvs.begin(), uvs.end());
-    std::sort(obj.uvs.begin(), obj.uvs.end());
-    EXPECT_EQ(obj.uvs, uvs);
+  std::vector<Point> uvs;
+  for (const FbxVector2& uv : mesh.GetElementUV("map1")->GetDirectArray().Items()) {
+    Point rounded = Rounded({uv[0], uv[1]});
+    if (std::find(uvs.begin(), uvs.end(), rounded) == uvs.end()) uvs.push_back(rounded);
+  }
+  std::sort(uvs.begin(), uvs.end());
+  std::sort(obj.uvs.begin(), obj.uvs.end());
+  EXPECT_EQ(obj.uvs, uvs);
 
-    for (FbxSurfacePhong* phong : built.materials) {
-        auto& lines = obj.materials[phong->GetName()];
-        FbxDouble3 diffuse = phong->Diffuse.Get(), ambient = phong->Ambient.Get(), specular = phong->Specular.Get();
-        std::vector<double> kd = Numbers(lines["Kd"]), ka = Numbers(lines["Ka"]), ks = Numbers(lines["Ks"]);
-        ASSERT_EQ(kd.size(), 3u) << phong->GetName();
-        ASSERT_EQ(ka.size(), 3u);
-        ASSERT_EQ(ks.size(), 3u);
-        for (int c = 0; c < 3; ++c) {
-            EXPECT_NEAR(kd[c], diffuse[c] * phong->DiffuseFactor.Get(), 1e-6);
-            EXPECT_NEAR(ka[c], ambient[c] * phong->AmbientFactor.Get(), 1e-6);
-            EXPECT_NEAR(ks[c], specular[c], 1e-6);
-        }
+  for (FbxSurfacePhong* phong : built.materials) {
+    auto& lines = obj.materials[phong->GetName()];
+    FbxDouble3 diffuse = phong->Diffuse.Get(), ambient = phong->Ambient.Get(), specular = phong->Specular.Get();
+    std::vector<double> kd = Numbers(lines["Kd"]), ka = Numbers(lines["Ka"]), ks = Numbers(lines["Ks"]);
+    ASSERT_EQ(kd.size(), 3u) << phong->GetName();
+    ASSERT_EQ(ka.size(), 3u);
+    ASSERT_EQ(ks.size(), 3u);
+    for (int c = 0; c < 3; ++c) {
+      EXPECT_NEAR(kd[c], diffuse[c] * phong->DiffuseFactor.Get(), 1e-6);
+      EXPECT_NEAR(ka[c], ambient[c] * phong->AmbientFactor.Get(), 1e-6);
+      EXPECT_NEAR(ks[c], specular[c], 1e-6);
     }
-    EXPECT_EQ(obj.materials["default"]["map_Kd"], "/textures/color map.png");
-    EXPECT_EQ(obj.materials["default"].count("map_Ks"), 0u);
-    EXPECT_EQ(obj.materials["left_arm"]["map_Ks"], "/textures/specular.tif");
-    EXPECT_EQ(obj.materials["left_arm"]["map_bump"], "/textures/normal.png");
-    EXPECT_EQ(obj.materials["left_arm"].count("map_Kd"), 0u);
-    manager->Destroy();
+  }
+  EXPECT_EQ(obj.materials["default"]["map_Kd"], "/textures/color map.png");
+  EXPECT_EQ(obj.materials["default"].count("map_Ks"), 0u);
+  EXPECT_EQ(obj.materials["left_arm"]["map_Ks"], "/textures/specular.tif");
+  EXPECT_EQ(obj.materials["left_arm"]["map_bump"], "/textures/normal.png");
+  EXPECT_EQ(obj.materials["left_arm"].count("map_Kd"), 0u);
+  manager->Destroy();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothWriters, AssimpInteropTest, ::testing::Values(0, 1),

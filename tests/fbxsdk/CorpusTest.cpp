@@ -11,86 +11,91 @@
 namespace {
 
 std::string CorpusFolder() {
-    const char* configured = std::getenv("FBX_CORPUS_DIR");
-    std::string folder = configured && *configured ? configured : FBX_DEFAULT_CORPUS_DIR;
-    return std::filesystem::exists(folder + "/expected.tsv") ? folder : std::string();
+  const char* configured = std::getenv("FBX_CORPUS_DIR");
+  std::string folder = configured && *configured ? configured : FBX_DEFAULT_CORPUS_DIR;
+  return std::filesystem::exists(folder + "/expected.tsv") ? folder : std::string();
 }
 
 std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
 }
 
 std::vector<std::string> Columns(const std::string& line) {
-    std::vector<std::string> columns;
-    size_t start = 0;
-    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-        columns.push_back(line.substr(start, tab - start));
-    columns.push_back(line.substr(start));
-    return columns;
+  std::vector<std::string> columns;
+  size_t start = 0;
+  for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+    columns.push_back(line.substr(start, tab - start));
+  columns.push_back(line.substr(start));
+  return columns;
 }
 
 std::string Tool(const char* name) { return std::string(FBX_TOOLS_DIR) + "/" + name; }
 
 class CorpusTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder = CorpusFolder();
-        if (folder.empty())
-            GTEST_SKIP() << "FBX corpus not found at " << FBX_DEFAULT_CORPUS_DIR << " (set FBX_CORPUS_DIR to run these)";
-        expected = Lines(ScratchFolder::ReadFile(folder + "/expected.tsv"));
-        ASSERT_GT(expected.size(), 1u);
-    }
-    std::string folder;
-    std::vector<std::string> expected;
+  void SetUp() override {
+    folder = CorpusFolder();
+    if (folder.empty())
+      GTEST_SKIP() << "FBX corpus not found at " << FBX_DEFAULT_CORPUS_DIR << " (set FBX_CORPUS_DIR to run these)";
+    expected = Lines(ScratchFolder::ReadFile(folder + "/expected.tsv"));
+    ASSERT_GT(expected.size(), 1u);
+  }
+  std::string folder;
+  std::vector<std::string> expected;
 };
 
 TEST_F(CorpusTest, FbxinfoMatchesEveryExpectedRow) {
-    std::string command = Tool("fbxinfo");
-    for (size_t i = 1; i < expected.size(); ++i) command += " '" + folder + "/" + Columns(expected[i])[0] + "'";
-    std::string output;
-    EXPECT_EQ(fbxtest::RunCommand(command, &output), 0) << output;
-    std::vector<std::string> actual = Lines(output);
-    ASSERT_EQ(actual.size(), expected.size()) << output;
-    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(actual[i], expected[i]);
+  std::string command = Tool("fbxinfo");
+  for (size_t i = 1; i < expected.size(); ++i) command += " '" + folder + "/" + Columns(expected[i])[0] + "'";
+  std::string output;
+  EXPECT_EQ(fbxtest::RunCommand(command, &output), 0) << output;
+  std::vector<std::string> actual = Lines(output);
+  ASSERT_EQ(actual.size(), expected.size()) << output;
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(actual[i], expected[i]);
 }
 
 TEST_F(CorpusTest, ConvertedFilesReadBackWithTheSameFacts) {
-    ScratchFolder scratch;
-    for (size_t i = 1; i < expected.size(); ++i) {
-        std::vector<std::string> want = Columns(expected[i]);
-        for (const char* encoding : {"ascii", "binary"}) {
-            std::string out = scratch.Path(std::string(encoding) + "_" + want[0]);
-            std::string output;
-            ASSERT_EQ(fbxtest::RunCommand(Tool("fbxconvert") + " '" + folder + "/" + want[0] + "' '" + out + "' --" + encoding, &output), 0)
-                << want[0] << ": " << output;
-            ASSERT_EQ(fbxtest::RunCommand(Tool("fbxinfo") + " '" + out + "'", &output), 0) << output;
-            std::vector<std::string> got = Columns(Lines(output).at(1));
-            ASSERT_EQ(got.size(), want.size()) << output;
-            EXPECT_EQ(got[1], "7400");
-            EXPECT_EQ(got[2], encoding);
-            for (size_t c = 3; c < want.size(); ++c)
-                EXPECT_EQ(got[c], want[c]) << want[0] << " as " << encoding << ", column " << Columns(expected[0])[c];
-        }
+  ScratchFolder scratch;
+  for (size_t i = 1; i < expected.size(); ++i) {
+    std::vector<std::string> want = Columns(expected[i]);
+    for (const char* encoding : {"ascii", "binary"}) {
+      std::string out = scratch.Path(std::string(encoding) + "_" + want[0]);
+      std::string output;
+      ASSERT_EQ(fbxtest::RunCommand(
+                    Tool("fbxconvert") + " '" + folder + "/" + want[0] + "' '" + out + "' --" + encoding, &output),
+                0)
+          << want[0] << ": " << output;
+      ASSERT_EQ(fbxtest::RunCommand(Tool("fbxinfo") + " '" + out + "'", &output), 0) << output;
+      std::vector<std::string> got = Columns(Lines(output).at(1));
+      ASSERT_EQ(got.size(), want.size()) << output;
+      EXPECT_EQ(got[1], "7400");
+      EXPECT_EQ(got[2], encoding);
+      for (size_t c = 3; c < want.size(); ++c)
+        EXPECT_EQ(got[c], want[c]) << want[0] << " as " << encoding << ", column " << Columns(expected[0])[c];
     }
+  }
 }
 
 TEST(FbxToolsTest, ReportBadArgumentsAndUnreadableFiles) {
-    std::string output;
-    EXPECT_EQ(fbxtest::RunCommand(Tool("fbxinfo"), &output), 2);
-    EXPECT_NE(output.find("usage"), std::string::npos);
-    EXPECT_EQ(fbxtest::RunCommand(Tool("fbxconvert") + " a b --text", &output), 2);
-    ScratchFolder scratch;
-    ScratchFolder::WriteFile(scratch.Path("notes.fbx"), "just some notes\n");
-    EXPECT_EQ(fbxtest::RunCommand(Tool("fbxinfo") + " '" + scratch.Path("notes.fbx") + "'", &output), 1);
-    std::vector<std::string> lines = Lines(output);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1].rfind("notes.fbx\terror: ", 0), 0u) << lines[1];
-    EXPECT_EQ(fbxtest::RunCommand(Tool("fbxconvert") + " '" + scratch.Path("notes.fbx") + "' '" + scratch.Path("o.fbx") + "' --ascii", &output), 1);
-    EXPECT_NE(output.find("not an FBX file"), std::string::npos) << output;
-    EXPECT_FALSE(std::filesystem::exists(scratch.Path("o.fbx")));
+  std::string output;
+  EXPECT_EQ(fbxtest::RunCommand(Tool("fbxinfo"), &output), 2);
+  EXPECT_NE(output.find("usage"), std::string::npos);
+  EXPECT_EQ(fbxtest::RunCommand(Tool("fbxconvert") + " a b --text", &output), 2);
+  ScratchFolder scratch;
+  ScratchFolder::WriteFile(scratch.Path("notes.fbx"), "just some notes\n");
+  EXPECT_EQ(fbxtest::RunCommand(Tool("fbxinfo") + " '" + scratch.Path("notes.fbx") + "'", &output), 1);
+  std::vector<std::string> lines = Lines(output);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1].rfind("notes.fbx\terror: ", 0), 0u) << lines[1];
+  EXPECT_EQ(
+      fbxtest::RunCommand(
+          Tool("fbxconvert") + " '" + scratch.Path("notes.fbx") + "' '" + scratch.Path("o.fbx") + "' --ascii", &output),
+      1);
+  EXPECT_NE(output.find("not an FBX file"), std::string::npos) << output;
+  EXPECT_FALSE(std::filesystem::exists(scratch.Path("o.fbx")));
 }
 
 }  // namespace

@@ -14,10 +14,10 @@ namespace fbxtest {
 // a 3x2 grid of quads plus one triangle, the "map1" UV set by polygon vertex with an
 // index array, two Phong materials by polygon, and file textures on three channels.
 struct PluginLikeScene {
-    FbxNode* node = nullptr;
-    FbxMesh* mesh = nullptr;
-    FbxSurfacePhong* materials[2] = {};
-    FbxFileTexture* textures[3] = {};
+  FbxNode* node = nullptr;
+  FbxMesh* mesh = nullptr;
+  FbxSurfacePhong* materials[2] = {};
+  FbxFileTexture* textures[3] = {};
 };
 PluginLikeScene BuildPluginLikeScene(FbxManager& manager, FbxScene& scene, bool polygonWithoutUVs = false);
 

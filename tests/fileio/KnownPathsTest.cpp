@@ -32,7 +32,8 @@ TEST(KnownPaths, DocumentsComeFromTheXdgUserDirsThenFromHome) {
   EXPECT_STREQ(String::GetMyDocumentsPath().Get(), "/srv/papers");
 
   // A relative or broken entry is not a folder to write into.
-  ScratchFolder::WriteFile(scratch.Root() / "config" / "user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"papers\"\nXDG_DOCUMENTS_DIR=\"/x");
+  ScratchFolder::WriteFile(scratch.Root() / "config" / "user-dirs.dirs",
+                           "XDG_DOCUMENTS_DIR=\"papers\"\nXDG_DOCUMENTS_DIR=\"/x");
   EXPECT_EQ(String::GetMyDocumentsPath().Get(), (scratch.Root() / "home" / "Documents").string());
 }
 

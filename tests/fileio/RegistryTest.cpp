@@ -54,7 +54,8 @@ TEST(Registry, ValuesOfEveryKindReadBackAsWritten) {
   EXPECT_EQ(GetRegistryBOOL(kSection, "SkipImport", 1), 0);
   EXPECT_EQ(GetRegistryValue(kSection, "Minimum", 0), std::numeric_limits<int>::min());
   EXPECT_EQ(GetRegistryValue(kSection, "Negative", 0), -3);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(GetRegistryValue(kSection, ("Real" + std::to_string(i)).c_str(), 9.0), reals[i]);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(GetRegistryValue(kSection, ("Real" + std::to_string(i)).c_str(), 9.0), reals[i]);
   EXPECT_NE(RegistryText(scratch).find("AutoImport=1\n"), std::string::npos);  // bools are stored as 0/1
 
   SetRegistryValue(kSection, "Infinite", std::numeric_limits<double>::infinity());
@@ -132,7 +133,7 @@ TEST(Registry, GarbledFileOrValuesReadAsDefaultsAndTheNextWriteRepairsThem) {
   junk += "no equals sign here\n[unterminated\n";
   junk += std::string("\0\xff\xfe\x01=\x02\n", 7);
   junk += std::string(2 << 20, 'A') + "\n";  // one huge line
-  junk += "AutoImport=1\nAutoImport=0\n";  // duplicates: the last one counts
+  junk += "AutoImport=1\nAutoImport=0\n";    // duplicates: the last one counts
   ScratchFolder::WriteFile(scratch.RegistryPath(), junk);
 
   EXPECT_EQ(GetRegistryBOOL(kSection, "ExportColor", 1), 1);

@@ -25,8 +25,7 @@ TEST_F(HashhostScriptTest, PluginsListsPigmorasThreeCommandsAndLeavesTheExchange
 
   const auto hostFolder = scratch.ExchangePath() / "Hash";
   EXPECT_TRUE(std::filesystem::is_directory(hostFolder / "data"));
-  EXPECT_EQ(ScratchFolder::ReadFile(hostFolder / "run.txt"),
-            std::filesystem::canonical(HASHHOST_PATH).string());
+  EXPECT_EQ(ScratchFolder::ReadFile(hostFolder / "run.txt"), std::filesystem::canonical(HASHHOST_PATH).string());
   EXPECT_EQ(ScratchFolder::ReadFile(hostFolder / "extension.txt"), "fbx");
   EXPECT_STREQ(GetRegistryString("Pigmora", "exePath", "<absent>").Get(), "...");
   EXPECT_EQ(GetRegistryBOOL("Pigmora", "ExportColor", 0), 1);
@@ -70,8 +69,7 @@ TEST_F(HashhostScriptTest, ScriptFilesKeepQuotedWordsAndReportTheirLine) {
   const HashhostRun run = RunHashhost(scratch, "--script '" + script.string() + "'");
   EXPECT_NE(run.exitCode, 0);
   EXPECT_NE(run.out.find("Pigmora\n"), std::string::npos);
-  EXPECT_EQ(run.err, "hashhost: " + script.string() +
-                         ":4 (run): no object 'Objects/No Such Model' in the project\n");
+  EXPECT_EQ(run.err, "hashhost: " + script.string() + ":4 (run): no object 'Objects/No Such Model' in the project\n");
 }
 
 TEST_F(HashhostScriptTest, TreeShowsTheProjectWithTheBuiltInSample) {

@@ -56,7 +56,9 @@ struct DecalFact {
   std::string file;
   int kind;
   int patches;
-  bool operator<(const DecalFact& o) const { return std::tie(file, kind, patches) < std::tie(o.file, o.kind, o.patches); }
+  bool operator<(const DecalFact& o) const {
+    return std::tie(file, kind, patches) < std::tie(o.file, o.kind, o.patches);
+  }
   bool operator==(const DecalFact& o) const = default;
 };
 
@@ -100,9 +102,9 @@ TEST_F(ObjFiles, ImportReadsGroupsMaterialsUVsAndTextureMaps) {
   EXPECT_FLOAT_EQ(cloth->GetAttr()->GetSpecularSize()->GetValue(), 40.0f);
   EXPECT_FLOAT_EQ(cloth->GetAttr()->GetTransparency()->GetValue(), 0.25f);
 
-  EXPECT_EQ(DecalFacts(*model), (std::set<DecalFact>{{"denim.tga", HDK_COLOR, 5},
-                                                      {"denim_n.tga", HDK_NORMAL, 5},
-                                                      {"denim_d.tga", HDK_DISPLACEMENT, 5}}));
+  EXPECT_EQ(DecalFacts(*model),
+            (std::set<DecalFact>{
+                {"denim.tga", HDK_COLOR, 5}, {"denim_n.tga", HDK_NORMAL, 5}, {"denim_d.tga", HDK_DISPLACEMENT, 5}}));
   float uv[4][2];
   ASSERT_TRUE(Decals(*model)[0]->GetPatchUV(1, uv));
   EXPECT_FLOAT_EQ(uv[0][0], 0.25f);

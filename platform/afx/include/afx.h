@@ -95,7 +95,15 @@ public:
     typeText = 0x4000,
     typeBinary = 0x8000,
   };
-  enum Attribute : BYTE { normal = 0x00, readOnly = 0x01, hidden = 0x02, system = 0x04, volume = 0x08, directory = 0x10, archive = 0x20 };
+  enum Attribute : BYTE {
+    normal = 0x00,
+    readOnly = 0x01,
+    hidden = 0x02,
+    system = 0x04,
+    volume = 0x08,
+    directory = 0x10,
+    archive = 0x20
+  };
   enum SeekPosition { begin = 0, current = 1, end = 2 };
 
   CFile();

@@ -85,7 +85,7 @@ struct AFX_MSGMAP_ENTRY {
 };
 
 struct AFX_MSGMAP {
-  const AFX_MSGMAP* (PASCAL* pfnGetBaseMap)();
+  const AFX_MSGMAP*(PASCAL* pfnGetBaseMap)();
   const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
@@ -100,32 +100,53 @@ LRESULT AfxThunkId(CCmdTarget* target, const AFX_MSGCALL& call) {
   return 0;
 }
 
-#define DECLARE_MESSAGE_MAP()                            \
- protected:                                              \
-  static const AFX_MSGMAP* PASCAL GetThisMessageMap();   \
+#define DECLARE_MESSAGE_MAP()                          \
+protected:                                             \
+  static const AFX_MSGMAP* PASCAL GetThisMessageMap(); \
   const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
   const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-  const AFX_MSGMAP* PASCAL theClass::GetThisMessageMap() {                    \
-    using ThisClass [[maybe_unused]] = theClass;                              \
-    using TheBaseClass = baseClass;                                           \
+  const AFX_MSGMAP* PASCAL theClass::GetThisMessageMap() {                          \
+    using ThisClass [[maybe_unused]] = theClass;                                    \
+    using TheBaseClass = baseClass;                                                 \
     static const AFX_MSGMAP_ENTRY afxMessageEntries[] = {
-
-#define END_MESSAGE_MAP()                                                                   \
-    {0, 0, 0, 0, AfxSig_end, nullptr}};                                                     \
-    static const AFX_MSGMAP afxMessageMap = {&TheBaseClass::GetThisMessageMap, &afxMessageEntries[0]}; \
-    return &afxMessageMap;                                                                  \
+#define END_MESSAGE_MAP()                                                                            \
+  { 0, 0, 0, 0, AfxSig_end, nullptr }                                                                \
+  }                                                                                                  \
+  ;                                                                                                  \
+  static const AFX_MSGMAP afxMessageMap = {&TheBaseClass::GetThisMessageMap, &afxMessageEntries[0]}; \
+  return &afxMessageMap;                                                                             \
   }
 
 #define ON_COMMAND(id, memberFxn) \
-  {WM_COMMAND, CN_COMMAND, static_cast<UINT>(id), static_cast<UINT>(id), AfxSig_vv, &AfxThunkVoid<ThisClass, &ThisClass::memberFxn>},
+  {WM_COMMAND,                    \
+   CN_COMMAND,                    \
+   static_cast<UINT>(id),         \
+   static_cast<UINT>(id),         \
+   AfxSig_vv,                     \
+   &AfxThunkVoid<ThisClass, &ThisClass::memberFxn>},
 #define ON_COMMAND_RANGE(id, idLast, memberFxn) \
-  {WM_COMMAND, CN_COMMAND, static_cast<UINT>(id), static_cast<UINT>(idLast), AfxSig_vw, &AfxThunkId<ThisClass, &ThisClass::memberFxn>},
+  {WM_COMMAND,                                  \
+   CN_COMMAND,                                  \
+   static_cast<UINT>(id),                       \
+   static_cast<UINT>(idLast),                   \
+   AfxSig_vw,                                   \
+   &AfxThunkId<ThisClass, &ThisClass::memberFxn>},
 #define ON_CONTROL(wNotifyCode, id, memberFxn) \
-  {WM_COMMAND, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), static_cast<UINT>(id), AfxSig_vv, &AfxThunkVoid<ThisClass, &ThisClass::memberFxn>},
+  {WM_COMMAND,                                 \
+   static_cast<UINT>(wNotifyCode),             \
+   static_cast<UINT>(id),                      \
+   static_cast<UINT>(id),                      \
+   AfxSig_vv,                                  \
+   &AfxThunkVoid<ThisClass, &ThisClass::memberFxn>},
 #define ON_CONTROL_RANGE(wNotifyCode, id, idLast, memberFxn) \
-  {WM_COMMAND, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), static_cast<UINT>(idLast), AfxSig_vw, &AfxThunkId<ThisClass, &ThisClass::memberFxn>},
+  {WM_COMMAND,                                               \
+   static_cast<UINT>(wNotifyCode),                           \
+   static_cast<UINT>(id),                                    \
+   static_cast<UINT>(idLast),                                \
+   AfxSig_vw,                                                \
+   &AfxThunkId<ThisClass, &ThisClass::memberFxn>},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 
 // ---------------------------------------------------------------------------
@@ -172,8 +193,8 @@ public:
 
   LPCTSTR m_pszAppName = nullptr;
   LPCTSTR m_pszExeName = nullptr;
-  LPCTSTR m_pszRegistryKey = nullptr;   // null until SetRegistryKey
-  LPCTSTR m_pszProfileName = nullptr;   // "<app name>.INI" until SetRegistryKey
+  LPCTSTR m_pszRegistryKey = nullptr;  // null until SetRegistryKey
+  LPCTSTR m_pszProfileName = nullptr;  // "<app name>.INI" until SetRegistryKey
   HINSTANCE m_hInstance = nullptr;
 
 private:

@@ -82,8 +82,7 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
   }
   if (int lock = LockFor(nOpenFlags)) {
     int result;
-    while ((result = flock(fd, lock | LOCK_NB)) != 0 && errno == EINTR) {
-    }
+    while ((result = flock(fd, lock | LOCK_NB)) != 0 && errno == EINTR) {}
     if (result != 0) {
       int lockError = errno;
       close(fd);

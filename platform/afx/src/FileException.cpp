@@ -47,12 +47,21 @@ int CFileException::OsErrorToException(LONG lOsError) {
 BOOL CFileException::GetErrorMessage(LPTSTR buffer, UINT maxChars, UINT* helpContext) const {
   if (helpContext) *helpContext = 0;
   if (!buffer || !maxChars) return FALSE;
-  static const char* const kCauses[] = {
-      "no error", "an unspecified error", "the file was not found", "the path is invalid",
-      "too many files are open", "access was denied", "the file handle is invalid",
-      "the current folder cannot be removed", "the folder is full", "the seek failed",
-      "a hardware error occurred", "the file is in use", "a region is locked", "the disk is full",
-      "the end of the file was reached"};
+  static const char* const kCauses[] = {"no error",
+                                        "an unspecified error",
+                                        "the file was not found",
+                                        "the path is invalid",
+                                        "too many files are open",
+                                        "access was denied",
+                                        "the file handle is invalid",
+                                        "the current folder cannot be removed",
+                                        "the folder is full",
+                                        "the seek failed",
+                                        "a hardware error occurred",
+                                        "the file is in use",
+                                        "a region is locked",
+                                        "the disk is full",
+                                        "the end of the file was reached"};
   const char* cause = (m_cause >= none && m_cause <= endOfFile) ? kCauses[m_cause] : kCauses[genericException];
   const char* detail = m_lOsError > 0 ? std::strerror(static_cast<int>(m_lOsError)) : nullptr;
   if (detail)

@@ -139,9 +139,9 @@ int AfxModuleAttachResult(void* dlopenHandle) {
   if (!dlopenHandle || dlinfo(dlopenHandle, RTLD_DI_LINKMAP, &map) != 0 || !map) return -1;
   for (AFX_MODULE_STATE* state : afx::LiveModules()) {
     if (reinterpret_cast<ElfW(Addr)>(state->m_hCurrentInstanceHandle) != map->l_addr) continue;
-    return state->m_nAttachState == AFX_MODULE_STATE::attached ? 1
+    return state->m_nAttachState == AFX_MODULE_STATE::attached  ? 1
            : state->m_nAttachState == AFX_MODULE_STATE::refused ? 0
-                                                                 : -1;
+                                                                : -1;
   }
   return -1;
 }

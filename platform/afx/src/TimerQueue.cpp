@@ -47,8 +47,8 @@ void TimerQueue::KillTimersOfWindow(HWND window) {
 void TimerQueue::KillTimersInModule(const void* moduleBase) {
   for (auto it = m_timers.begin(); it != m_timers.end();) {
     Dl_info info{};
-    bool inModule = it->second.proc && dladdr(reinterpret_cast<void*>(it->second.proc), &info) &&
-                    info.dli_fbase == moduleBase;
+    bool inModule =
+        it->second.proc && dladdr(reinterpret_cast<void*>(it->second.proc), &info) && info.dli_fbase == moduleBase;
     it = inModule ? m_timers.erase(it) : std::next(it);
   }
 }

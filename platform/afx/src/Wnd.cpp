@@ -100,12 +100,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (OnCommand(wParam, lParam)) return 0;
       break;
-    case WM_CLOSE:
-      OnClose();
-      return 0;
-    case WM_TIMER:
-      OnTimer(static_cast<UINT_PTR>(wParam));
-      return 0;
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wParam)); return 0;
     default: break;
   }
   return DefWindowProc(message, wParam, lParam);

@@ -2,18 +2,18 @@
 #pragma once
 
 #include "fbxsdk/fbxdefs.h"
-#include "fbxsdk/fbxstring.h"
-#include "fbxsdk/fbxmath.h"
-#include "fbxsdk/fbxstatus.h"
-#include "fbxsdk/fbxobject.h"
-#include "fbxsdk/fbxmanager.h"
-#include "fbxsdk/fbxlayer.h"
 #include "fbxsdk/fbxgeometry.h"
+#include "fbxsdk/fbxio.h"
+#include "fbxsdk/fbxlayer.h"
+#include "fbxsdk/fbxmanager.h"
+#include "fbxsdk/fbxmath.h"
+#include "fbxsdk/fbxnode.h"
+#include "fbxsdk/fbxobject.h"
+#include "fbxsdk/fbxscene.h"
+#include "fbxsdk/fbxstatus.h"
+#include "fbxsdk/fbxstring.h"
 #include "fbxsdk/fbxsurface.h"
 #include "fbxsdk/fbxtexture.h"
-#include "fbxsdk/fbxnode.h"
-#include "fbxsdk/fbxscene.h"
-#include "fbxsdk/fbxio.h"
 
 // Callers write the class names unqualified, as with the vendor's header.
 #ifndef FBXSDK_NAMESPACE_USING

@@ -16,59 +16,59 @@ FbxManager::~FbxManager() { delete mRegistry; }
 // Test seam: with FBXSDK_TEST_REFUSE_MANAGER set to 1 no manager can be created,
 // as when the SDK cannot start, so callers' failure paths can be exercised.
 FbxManager* FbxManager::Create() {
-    const char* refuse = std::getenv("FBXSDK_TEST_REFUSE_MANAGER");
-    if (refuse && std::strcmp(refuse, "1") == 0) return nullptr;
-    return new (std::nothrow) FbxManager;
+  const char* refuse = std::getenv("FBXSDK_TEST_REFUSE_MANAGER");
+  if (refuse && std::strcmp(refuse, "1") == 0) return nullptr;
+  return new (std::nothrow) FbxManager;
 }
 
 void FbxManager::Destroy() {
-    mDestroying = true;
-    // Newest first, so that containers outlive little of what they hold; every
-    // destructor cuts its own connections, so the order is not a matter of safety.
-    while (!mObjects.empty()) {
-        FbxObject* object = mObjects.back();
-        mObjects.pop_back();
-        delete object;
-    }
-    delete this;
+  mDestroying = true;
+  // Newest first, so that containers outlive little of what they hold; every
+  // destructor cuts its own connections, so the order is not a matter of safety.
+  while (!mObjects.empty()) {
+    FbxObject* object = mObjects.back();
+    mObjects.pop_back();
+    delete object;
+  }
+  delete this;
 }
 
 void FbxManager::AdoptObject(FbxObject* object) {
-    object->mManagerSlot = mObjects.size();
-    mLive.insert(object);
-    mObjects.push_back(object);
+  object->mManagerSlot = mObjects.size();
+  mLive.insert(object);
+  mObjects.push_back(object);
 }
 
 void FbxManager::ReleaseObject(FbxObject* object) {
-    if (mDestroying || !object || object->mManager != this) return;
-    size_t slot = object->mManagerSlot;
-    if (slot >= mObjects.size() || mObjects[slot] != object) return;
-    mObjects[slot] = mObjects.back();
-    mObjects[slot]->mManagerSlot = slot;
-    mObjects.pop_back();
-    mLive.erase(object);
-    if (mIOSettings == object) mIOSettings = nullptr;
-    delete object;
+  if (mDestroying || !object || object->mManager != this) return;
+  size_t slot = object->mManagerSlot;
+  if (slot >= mObjects.size() || mObjects[slot] != object) return;
+  mObjects[slot] = mObjects.back();
+  mObjects[slot]->mManagerSlot = slot;
+  mObjects.pop_back();
+  mLive.erase(object);
+  if (mIOSettings == object) mIOSettings = nullptr;
+  delete object;
 }
 
 void FbxManager::GetFileFormatVersion(int& major, int& minor, int& revision) {
-    major = 7;
-    minor = 4;
-    revision = 0;
+  major = 7;
+  minor = 4;
+  revision = 0;
 }
 
 bool FbxManager::LoadPluginsDirectory(const char* directory, const char* extensions) {
-    if (!directory) return false;
-    DIR* folder = opendir(directory);
-    if (!folder) return false;
-    const char* wanted = extensions && *extensions ? extensions : ".so";
-    bool found = false;
-    while (dirent* entry = readdir(folder)) {
-        size_t n = std::strlen(entry->d_name), m = std::strlen(wanted);
-        if (n > m && std::strcmp(entry->d_name + n - m, wanted) == 0) found = true;
-    }
-    closedir(folder);
-    return found;
+  if (!directory) return false;
+  DIR* folder = opendir(directory);
+  if (!folder) return false;
+  const char* wanted = extensions && *extensions ? extensions : ".so";
+  bool found = false;
+  while (dirent* entry = readdir(folder)) {
+    size_t n = std::strlen(entry->d_name), m = std::strlen(wanted);
+    if (n > m && std::strcmp(entry->d_name + n - m, wanted) == 0) found = true;
+  }
+  closedir(folder);
+  return found;
 }
 
 // ---- FbxIOSettings ----
@@ -76,20 +76,20 @@ bool FbxManager::LoadPluginsDirectory(const char* directory, const char* extensi
 FbxIOSettings::FbxIOSettings(FbxManager& manager, const char* name) : FbxObject(manager, name) {}
 
 FbxIOSettings* FbxIOSettings::Create(FbxManager* manager, const char* name) {
-    return manager ? manager->Adopt(new FbxIOSettings(*manager, name)) : nullptr;
+  return manager ? manager->Adopt(new FbxIOSettings(*manager, name)) : nullptr;
 }
 FbxIOSettings* FbxIOSettings::Create(FbxObject* container, const char* name) {
-    return container ? Create(container->GetFbxManager(), name) : nullptr;
+  return container ? Create(container->GetFbxManager(), name) : nullptr;
 }
 
 void FbxIOSettings::SetBoolProp(const char* name, bool value) {
-    if (name) mBools[name] = value;
+  if (name) mBools[name] = value;
 }
 
 bool FbxIOSettings::GetBoolProp(const char* name, bool defaultValue) const {
-    if (!name) return defaultValue;
-    auto found = mBools.find(name);
-    return found == mBools.end() ? defaultValue : found->second;
+  if (!name) return defaultValue;
+  auto found = mBools.find(name);
+  return found == mBools.end() ? defaultValue : found->second;
 }
 
 // ---- FbxIOPluginRegistry ----
@@ -99,10 +99,10 @@ const char* const kWriterDescriptions[] = {"FBX binary (*.fbx)", "FBX ascii (*.f
 const char* const kReaderDescription = "FBX (*.fbx)";
 
 bool SameExtension(const char* a, const char* b) {
-    if (!a || !b) return false;
-    if (*a == '.') ++a;
-    if (*b == '.') ++b;
-    return strcasecmp(a, b) == 0;
+  if (!a || !b) return false;
+  if (*a == '.') ++a;
+  if (*b == '.') ++b;
+  return strcasecmp(a, b) == 0;
 }
 }  // namespace
 
@@ -110,44 +110,44 @@ int FbxIOPluginRegistry::GetWriterFormatCount() const { return eWriterCount; }
 int FbxIOPluginRegistry::GetNativeWriterFormat() const { return eBinaryWriter; }
 bool FbxIOPluginRegistry::WriterIsFBX(int index) const { return index >= 0 && index < eWriterCount; }
 const char* FbxIOPluginRegistry::GetWriterFormatDescription(int index) const {
-    return WriterIsFBX(index) ? kWriterDescriptions[index] : nullptr;
+  return WriterIsFBX(index) ? kWriterDescriptions[index] : nullptr;
 }
 const char* FbxIOPluginRegistry::GetWriterFormatExtension(int index) const {
-    return WriterIsFBX(index) ? "fbx" : nullptr;
+  return WriterIsFBX(index) ? "fbx" : nullptr;
 }
 int FbxIOPluginRegistry::FindWriterIDByDescription(const char* description) const {
-    for (int i = 0; i < eWriterCount && description; ++i)
-        if (std::strcmp(kWriterDescriptions[i], description) == 0) return i;
-    return -1;
+  for (int i = 0; i < eWriterCount && description; ++i)
+    if (std::strcmp(kWriterDescriptions[i], description) == 0) return i;
+  return -1;
 }
 int FbxIOPluginRegistry::FindWriterIDByExtension(const char* extension) const {
-    return SameExtension(extension, "fbx") ? GetNativeWriterFormat() : -1;
+  return SameExtension(extension, "fbx") ? GetNativeWriterFormat() : -1;
 }
 
 int FbxIOPluginRegistry::GetReaderFormatCount() const { return 1; }
 int FbxIOPluginRegistry::GetNativeReaderFormat() const { return 0; }
 bool FbxIOPluginRegistry::ReaderIsFBX(int index) const { return index == 0; }
 const char* FbxIOPluginRegistry::GetReaderFormatDescription(int index) const {
-    return index == 0 ? kReaderDescription : nullptr;
+  return index == 0 ? kReaderDescription : nullptr;
 }
 const char* FbxIOPluginRegistry::GetReaderFormatExtension(int index) const { return index == 0 ? "fbx" : nullptr; }
 int FbxIOPluginRegistry::FindReaderIDByDescription(const char* description) const {
-    return description && std::strcmp(description, kReaderDescription) == 0 ? 0 : -1;
+  return description && std::strcmp(description, kReaderDescription) == 0 ? 0 : -1;
 }
 int FbxIOPluginRegistry::FindReaderIDByExtension(const char* extension) const {
-    return SameExtension(extension, "fbx") ? 0 : -1;
+  return SameExtension(extension, "fbx") ? 0 : -1;
 }
 
 // ---- free functions ----
 
 FbxString FbxGetApplicationDirectory() {
-    char path[4096];
-    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return FbxString(".");
-    path[n] = 0;
-    char* slash = std::strrchr(path, '/');
-    if (!slash) return FbxString(".");
-    return FbxString(path, slash == path ? 1 : static_cast<size_t>(slash - path));
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return FbxString(".");
+  path[n] = 0;
+  char* slash = std::strrchr(path, '/');
+  if (!slash) return FbxString(".");
+  return FbxString(path, slash == path ? 1 : static_cast<size_t>(slash - path));
 }
 
 void* FbxMalloc(size_t size) { return std::malloc(size ? size : 1); }

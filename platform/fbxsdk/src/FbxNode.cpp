@@ -13,16 +13,16 @@ FbxNode::FbxNode(FbxManager& manager, const char* name) : FbxObject(manager, nam
 FBXSDK_DEFINE_FACTORY(FbxNode)
 
 FbxNode::~FbxNode() {
-    if (mParent) mParent->RemoveChild(this);
-    for (FbxNode* child : mChildren) child->mParent = nullptr;
+  if (mParent) mParent->RemoveChild(this);
+  for (FbxNode* child : mChildren) child->mParent = nullptr;
 }
 
 FbxNodeAttribute* FbxNode::SetNodeAttribute(FbxNodeAttribute* attribute) {
-    FbxNodeAttribute* old = GetNodeAttribute();
-    if (old == attribute) return nullptr;
-    if (old) DisconnectSrcObject(old);
-    if (attribute) ConnectSrcObject(attribute);
-    return old;
+  FbxNodeAttribute* old = GetNodeAttribute();
+  if (old == attribute) return nullptr;
+  if (old) DisconnectSrcObject(old);
+  if (attribute) ConnectSrcObject(attribute);
+  return old;
 }
 
 FbxNodeAttribute* FbxNode::GetNodeAttribute() const { return GetSrcObject<FbxNodeAttribute>(0); }
@@ -30,54 +30,54 @@ FbxNodeAttribute* FbxNode::GetNodeAttribute() const { return GetSrcObject<FbxNod
 FbxMesh* FbxNode::GetMesh() const { return dynamic_cast<FbxMesh*>(GetNodeAttribute()); }
 
 bool FbxNode::AddChild(FbxNode* child) {
-    if (!child || child == this) return false;
-    // Only a node with children can be an ancestor of this one; a leaf needs no walk up.
-    if (!child->mChildren.empty())
-        for (FbxNode* up = this; up; up = up->mParent)
-            if (up == child) return false;  // would make a cycle
-    if (child->mParent) child->mParent->RemoveChild(child);
-    child->mParent = this;
-    mChildren.push_back(child);
-    return true;
+  if (!child || child == this) return false;
+  // Only a node with children can be an ancestor of this one; a leaf needs no walk up.
+  if (!child->mChildren.empty())
+    for (FbxNode* up = this; up; up = up->mParent)
+      if (up == child) return false;  // would make a cycle
+  if (child->mParent) child->mParent->RemoveChild(child);
+  child->mParent = this;
+  mChildren.push_back(child);
+  return true;
 }
 
 FbxNode* FbxNode::RemoveChild(FbxNode* child) {
-    // From the back: clearing destroys the newest children first, so this stays cheap.
-    auto found = std::find(mChildren.rbegin(), mChildren.rend(), child);
-    if (found == mChildren.rend()) return nullptr;
-    mChildren.erase(std::next(found).base());
-    child->mParent = nullptr;
-    return child;
+  // From the back: clearing destroys the newest children first, so this stays cheap.
+  auto found = std::find(mChildren.rbegin(), mChildren.rend(), child);
+  if (found == mChildren.rend()) return nullptr;
+  mChildren.erase(std::next(found).base());
+  child->mParent = nullptr;
+  return child;
 }
 
 int FbxNode::GetChildCount(bool recursive) const {
-    if (!recursive) return static_cast<int>(mChildren.size());
-    // Without recursion: a file may nest nodes deeper than the stack would allow.
-    int n = 0;
-    std::vector<const FbxNode*> pending{this};
-    while (!pending.empty()) {
-        const FbxNode* node = pending.back();
-        pending.pop_back();
-        n += static_cast<int>(node->mChildren.size());
-        pending.insert(pending.end(), node->mChildren.begin(), node->mChildren.end());
-    }
-    return n;
+  if (!recursive) return static_cast<int>(mChildren.size());
+  // Without recursion: a file may nest nodes deeper than the stack would allow.
+  int n = 0;
+  std::vector<const FbxNode*> pending{this};
+  while (!pending.empty()) {
+    const FbxNode* node = pending.back();
+    pending.pop_back();
+    n += static_cast<int>(node->mChildren.size());
+    pending.insert(pending.end(), node->mChildren.begin(), node->mChildren.end());
+  }
+  return n;
 }
 
 FbxNode* FbxNode::GetChild(int index) const {
-    return index >= 0 && index < static_cast<int>(mChildren.size()) ? mChildren[static_cast<size_t>(index)] : nullptr;
+  return index >= 0 && index < static_cast<int>(mChildren.size()) ? mChildren[static_cast<size_t>(index)] : nullptr;
 }
 
 int FbxNode::AddMaterial(FbxSurfaceMaterial* material) {
-    if (!material) return -1;
-    int index = 0;
-    for (int i = 0; i < GetSrcObjectCount(); ++i) {
-        FbxObject* source = GetSrcObject(i);
-        if (source == material) return index;
-        if (dynamic_cast<FbxSurfaceMaterial*>(source)) ++index;
-    }
-    ConnectSrcObject(material);
-    return index;
+  if (!material) return -1;
+  int index = 0;
+  for (int i = 0; i < GetSrcObjectCount(); ++i) {
+    FbxObject* source = GetSrcObject(i);
+    if (source == material) return index;
+    if (dynamic_cast<FbxSurfaceMaterial*>(source)) ++index;
+  }
+  ConnectSrcObject(material);
+  return index;
 }
 
 int FbxNode::GetMaterialCount() const { return GetSrcObjectCount<FbxSurfaceMaterial>(); }
@@ -85,10 +85,10 @@ int FbxNode::GetMaterialCount() const { return GetSrcObjectCount<FbxSurfaceMater
 FbxSurfaceMaterial* FbxNode::GetMaterial(int index) const { return GetSrcObject<FbxSurfaceMaterial>(index); }
 
 int FbxNode::GetMaterialIndex(const char* name) const {
-    if (!name) return -1;
-    for (int i = 0; i < GetMaterialCount(); ++i)
-        if (std::strcmp(GetMaterial(i)->GetName(), name) == 0) return i;
-    return -1;
+  if (!name) return -1;
+  for (int i = 0; i < GetMaterialCount(); ++i)
+    if (std::strcmp(GetMaterial(i)->GetName(), name) == 0) return i;
+  return -1;
 }
 
 }  // namespace fbxsdk

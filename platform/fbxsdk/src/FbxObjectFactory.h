@@ -3,10 +3,10 @@
 
 #include "fbxsdk/fbxmanager.h"
 
-#define FBXSDK_DEFINE_FACTORY(ClassName)                                             \
-    ClassName* ClassName::Create(FbxManager* manager, const char* name) {            \
-        return manager ? manager->Adopt(new ClassName(*manager, name)) : nullptr;    \
-    }                                                                                \
-    ClassName* ClassName::Create(FbxObject* container, const char* name) {           \
-        return container ? Create(container->GetFbxManager(), name) : nullptr;       \
-    }
+#define FBXSDK_DEFINE_FACTORY(ClassName)                                      \
+  ClassName* ClassName::Create(FbxManager* manager, const char* name) {       \
+    return manager ? manager->Adopt(new ClassName(*manager, name)) : nullptr; \
+  }                                                                           \
+  ClassName* ClassName::Create(FbxObject* container, const char* name) {      \
+    return container ? Create(container->GetFbxManager(), name) : nullptr;    \
+  }

@@ -16,20 +16,20 @@ FbxDocumentInfo::FbxDocumentInfo(FbxManager& manager, const char* name) : FbxObj
 FBXSDK_DEFINE_FACTORY(FbxDocumentInfo)
 
 void FbxDocument::SetDocumentInfo(FbxDocumentInfo* info) {
-    if (mInfo) DisconnectSrcObject(mInfo);
-    mInfo = info;
-    if (info) ConnectSrcObject(info);
+  if (mInfo) DisconnectSrcObject(mInfo);
+  mInfo = info;
+  if (info) ConnectSrcObject(info);
 }
 
 void FbxDocument::Clear() {
-    FbxDocumentInfo* info = mInfo;
-    SetDocumentInfo(nullptr);
-    if (info) info->Destroy();
+  FbxDocumentInfo* info = mInfo;
+  SetDocumentInfo(nullptr);
+  if (info) info->Destroy();
 }
 
 FbxScene::FbxScene(FbxManager& manager, const char* name)
     : FbxDocument(manager, name), mRoot(FbxNode::Create(&manager, "RootNode")) {
-    ConnectSrcObject(mRoot);
+  ConnectSrcObject(mRoot);
 }
 FBXSDK_DEFINE_FACTORY(FbxScene)
 
@@ -40,63 +40,63 @@ namespace {
 // What the scene holds, in an order where parents come before their children.
 class SceneContent {
 public:
-    void Add(FbxObject* object) {
-        if (object && mSeen.insert(object).second) mOrder.push_back(object);
-    }
+  void Add(FbxObject* object) {
+    if (object && mSeen.insert(object).second) mOrder.push_back(object);
+  }
 
-    void AddMaterial(FbxSurfaceMaterial* material) {
-        Add(material);
-        for (int t = 0; t < material->GetSrcObjectCount<FbxTexture>(); ++t) Add(material->GetSrcObject<FbxTexture>(t));
-    }
+  void AddMaterial(FbxSurfaceMaterial* material) {
+    Add(material);
+    for (int t = 0; t < material->GetSrcObjectCount<FbxTexture>(); ++t) Add(material->GetSrcObject<FbxTexture>(t));
+  }
 
-    // Without recursion: a file may nest nodes deeper than the stack would allow.
-    void AddTree(FbxNode* top) {
-        std::vector<FbxNode*> pending{top};
-        while (!pending.empty()) {
-            FbxNode* node = pending.back();
-            pending.pop_back();
-            AddNode(node);
-            for (int c = node->GetChildCount() - 1; c >= 0; --c) pending.push_back(node->GetChild(c));
-        }
+  // Without recursion: a file may nest nodes deeper than the stack would allow.
+  void AddTree(FbxNode* top) {
+    std::vector<FbxNode*> pending{top};
+    while (!pending.empty()) {
+      FbxNode* node = pending.back();
+      pending.pop_back();
+      AddNode(node);
+      for (int c = node->GetChildCount() - 1; c >= 0; --c) pending.push_back(node->GetChild(c));
     }
+  }
 
-    const std::vector<FbxObject*>& Objects() const { return mOrder; }
+  const std::vector<FbxObject*>& Objects() const { return mOrder; }
 
 private:
-    void AddNode(FbxNode* node) {
-        Add(node);
-        FbxNodeAttribute* attribute = node->GetNodeAttribute();
-        Add(attribute);
-        for (int i = 0; i < node->GetMaterialCount(); ++i) AddMaterial(node->GetMaterial(i));
-        // Materials and textures that only the mesh's layers name belong to the scene as well.
-        FbxManager* manager = node->GetFbxManager();
-        auto* geometry = dynamic_cast<FbxGeometryBase*>(attribute);
-        for (int l = 0; geometry && l < geometry->GetLayerCount(); ++l) {
-            FbxLayer* layer = geometry->GetLayer(l);
-            if (FbxLayerElementMaterial* materials = layer->GetMaterials())
-                for (FbxSurfaceMaterial* material : materials->GetDirectArray().Items())
-                    if (manager->Owns(material)) AddMaterial(material);
-            for (int t = FbxLayerElement::sTypeTextureStartIndex; t <= FbxLayerElement::sTypeTextureEndIndex; ++t)
-                if (FbxLayerElementTexture* textures = layer->GetTextures(static_cast<FbxLayerElement::EType>(t)))
-                    for (FbxTexture* texture : textures->GetDirectArray().Items())
-                        if (manager->Owns(texture)) Add(texture);
-        }
+  void AddNode(FbxNode* node) {
+    Add(node);
+    FbxNodeAttribute* attribute = node->GetNodeAttribute();
+    Add(attribute);
+    for (int i = 0; i < node->GetMaterialCount(); ++i) AddMaterial(node->GetMaterial(i));
+    // Materials and textures that only the mesh's layers name belong to the scene as well.
+    FbxManager* manager = node->GetFbxManager();
+    auto* geometry = dynamic_cast<FbxGeometryBase*>(attribute);
+    for (int l = 0; geometry && l < geometry->GetLayerCount(); ++l) {
+      FbxLayer* layer = geometry->GetLayer(l);
+      if (FbxLayerElementMaterial* materials = layer->GetMaterials())
+        for (FbxSurfaceMaterial* material : materials->GetDirectArray().Items())
+          if (manager->Owns(material)) AddMaterial(material);
+      for (int t = FbxLayerElement::sTypeTextureStartIndex; t <= FbxLayerElement::sTypeTextureEndIndex; ++t)
+        if (FbxLayerElementTexture* textures = layer->GetTextures(static_cast<FbxLayerElement::EType>(t)))
+          for (FbxTexture* texture : textures->GetDirectArray().Items())
+            if (manager->Owns(texture)) Add(texture);
     }
+  }
 
-    std::unordered_set<FbxObject*> mSeen;
-    std::vector<FbxObject*> mOrder;
+  std::unordered_set<FbxObject*> mSeen;
+  std::vector<FbxObject*> mOrder;
 };
 
 }  // namespace
 
 void FbxScene::Clear() {
-    FbxDocument::Clear();
-    if (!mRoot) return;
-    SceneContent content;
-    for (int c = 0; c < mRoot->GetChildCount(); ++c) content.AddTree(mRoot->GetChild(c));
-    // Newest connections first: children before parents, the root's last child before its first.
-    const std::vector<FbxObject*>& objects = content.Objects();
-    for (auto object = objects.rbegin(); object != objects.rend(); ++object) (*object)->Destroy();
+  FbxDocument::Clear();
+  if (!mRoot) return;
+  SceneContent content;
+  for (int c = 0; c < mRoot->GetChildCount(); ++c) content.AddTree(mRoot->GetChild(c));
+  // Newest connections first: children before parents, the root's last child before its first.
+  const std::vector<FbxObject*>& objects = content.Objects();
+  for (auto object = objects.rbegin(); object != objects.rend(); ++object) (*object)->Destroy();
 }
 
 }  // namespace fbxsdk

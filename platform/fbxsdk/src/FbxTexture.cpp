@@ -8,13 +8,13 @@ FbxFileTexture::FbxFileTexture(FbxManager& manager, const char* name) : FbxTextu
 FBXSDK_DEFINE_FACTORY(FbxFileTexture)
 
 bool FbxFileTexture::SetFileName(const char* path) {
-    mFileName = path ? path : "";
-    return true;
+  mFileName = path ? path : "";
+  return true;
 }
 
 bool FbxFileTexture::SetRelativeFileName(const char* path) {
-    mRelativeFileName = path ? path : "";
-    return true;
+  mRelativeFileName = path ? path : "";
+  return true;
 }
 
 }  // namespace fbxsdk

@@ -17,7 +17,7 @@ class RecordingApp : public CWinApp {
 public:
   RecordingApp() {
     Record(AfxGetStaticModuleState()->m_pCurrentWinApp == this ? "app-constructed registered"
-                                                                : "app-constructed unregistered");
+                                                               : "app-constructed unregistered");
   }
   ~RecordingApp() override { Record("app-destroyed"); }
 

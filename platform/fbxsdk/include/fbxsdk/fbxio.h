@@ -11,49 +11,49 @@ class FbxScene;
 class FbxIOSettings;
 
 class FBXSDK_DLL FbxExporter : public FbxObject {
-    FBXSDK_OBJECT_FACTORY(FbxExporter)
-    // Checks the writer index (-1 picks the native writer) and that the file can be created.
-    bool Initialize(const char* fileName, int fileFormat = -1, FbxIOSettings* settings = nullptr);
-    // Writes the scene; the file appears complete or not at all.
-    bool Export(FbxDocument* document, bool nonBlocking = false);
-    FbxStatus& GetStatus() { return mStatus; }
-    const char* GetFileName() const { return mFileName; }
-    int GetFileFormat() const { return mFormat; }
+  FBXSDK_OBJECT_FACTORY(FbxExporter)
+  // Checks the writer index (-1 picks the native writer) and that the file can be created.
+  bool Initialize(const char* fileName, int fileFormat = -1, FbxIOSettings* settings = nullptr);
+  // Writes the scene; the file appears complete or not at all.
+  bool Export(FbxDocument* document, bool nonBlocking = false);
+  FbxStatus& GetStatus() { return mStatus; }
+  const char* GetFileName() const { return mFileName; }
+  int GetFileFormat() const { return mFormat; }
 
 private:
-    bool ExportScene(FbxScene* scene);
+  bool ExportScene(FbxScene* scene);
 
-    FbxStatus mStatus;
-    FbxString mFileName;
-    int mFormat = -1;
-    bool mReady = false;
+  FbxStatus mStatus;
+  FbxString mFileName;
+  int mFormat = -1;
+  bool mReady = false;
 };
 
 class FBXSDK_DLL FbxImporter : public FbxObject {
-    FBXSDK_OBJECT_FACTORY(FbxImporter)
-    // Opens the file and reads its header: encoding and version. A version newer
-    // than the library reads fails with FbxStatus::eInvalidFileVersion.
-    bool Initialize(const char* fileName, int fileFormat = -1, FbxIOSettings* settings = nullptr);
-    // The file's version as major, minor, revision (7500 is 7.5.0); zeros when unknown.
-    void GetFileVersion(int& major, int& minor, int& revision) const;
-    bool IsFBX() const { return mIsFbx; }
-    bool IsBinary() const { return mIsBinary; }
-    // Reads the file and adds its nodes under the scene's root.
-    bool Import(FbxDocument* document, bool nonBlocking = false);
-    FbxStatus& GetStatus() { return mStatus; }
-    const char* GetFileName() const { return mFileName; }
+  FBXSDK_OBJECT_FACTORY(FbxImporter)
+  // Opens the file and reads its header: encoding and version. A version newer
+  // than the library reads fails with FbxStatus::eInvalidFileVersion.
+  bool Initialize(const char* fileName, int fileFormat = -1, FbxIOSettings* settings = nullptr);
+  // The file's version as major, minor, revision (7500 is 7.5.0); zeros when unknown.
+  void GetFileVersion(int& major, int& minor, int& revision) const;
+  bool IsFBX() const { return mIsFbx; }
+  bool IsBinary() const { return mIsBinary; }
+  // Reads the file and adds its nodes under the scene's root.
+  bool Import(FbxDocument* document, bool nonBlocking = false);
+  FbxStatus& GetStatus() { return mStatus; }
+  const char* GetFileName() const { return mFileName; }
 
-    // Versions this library reads.
-    static constexpr int kOldestVersion = 6000;
-    static constexpr int kNewestVersion = 7700;
+  // Versions this library reads.
+  static constexpr int kOldestVersion = 6000;
+  static constexpr int kNewestVersion = 7700;
 
 private:
-    FbxStatus mStatus;
-    FbxString mFileName;
-    int mVersion = 0;
-    bool mIsFbx = false;
-    bool mIsBinary = false;
-    bool mReady = false;
+  FbxStatus mStatus;
+  FbxString mFileName;
+  int mVersion = 0;
+  bool mIsFbx = false;
+  bool mIsBinary = false;
+  bool mReady = false;
 };
 
 }  // namespace fbxsdk

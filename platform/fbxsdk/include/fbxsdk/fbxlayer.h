@@ -12,150 +12,163 @@ class FbxLayerContainer;
 class FbxSurfaceMaterial;
 class FbxTexture;
 
-template <class T> struct FbxLayerArrayTypeOf { static constexpr EFbxType value = eFbxUndefined; };
-template <> struct FbxLayerArrayTypeOf<int> { static constexpr EFbxType value = eFbxInt; };
-template <> struct FbxLayerArrayTypeOf<FbxVector2> { static constexpr EFbxType value = eFbxDouble2; };
-template <> struct FbxLayerArrayTypeOf<FbxSurfaceMaterial*> { static constexpr EFbxType value = eFbxReference; };
-template <> struct FbxLayerArrayTypeOf<FbxTexture*> { static constexpr EFbxType value = eFbxReference; };
+template <class T>
+struct FbxLayerArrayTypeOf {
+  static constexpr EFbxType value = eFbxUndefined;
+};
+template <>
+struct FbxLayerArrayTypeOf<int> {
+  static constexpr EFbxType value = eFbxInt;
+};
+template <>
+struct FbxLayerArrayTypeOf<FbxVector2> {
+  static constexpr EFbxType value = eFbxDouble2;
+};
+template <>
+struct FbxLayerArrayTypeOf<FbxSurfaceMaterial*> {
+  static constexpr EFbxType value = eFbxReference;
+};
+template <>
+struct FbxLayerArrayTypeOf<FbxTexture*> {
+  static constexpr EFbxType value = eFbxReference;
+};
 
 // A growable array of a layer element. Reads outside the array give a default value.
 template <class T>
 class FbxLayerElementArrayTemplate {
 public:
-    int Add(const T& item) {
-        mItems.push_back(item);
-        return static_cast<int>(mItems.size()) - 1;
-    }
-    T GetAt(int index) const {
-        return index >= 0 && index < GetCount() ? mItems[static_cast<size_t>(index)] : T{};
-    }
-    bool SetAt(int index, const T& item) {
-        if (index < 0 || index >= GetCount()) return false;
-        mItems[static_cast<size_t>(index)] = item;
-        return true;
-    }
-    int GetCount() const { return static_cast<int>(mItems.size()); }
-    void Clear() { mItems.clear(); }
-    void Resize(int count) { mItems.resize(count > 0 ? static_cast<size_t>(count) : 0); }
-    T operator[](int index) const { return GetAt(index); }
-    EFbxType GetDataType() const { return FbxLayerArrayTypeOf<T>::value; }
+  int Add(const T& item) {
+    mItems.push_back(item);
+    return static_cast<int>(mItems.size()) - 1;
+  }
+  T GetAt(int index) const { return index >= 0 && index < GetCount() ? mItems[static_cast<size_t>(index)] : T{}; }
+  bool SetAt(int index, const T& item) {
+    if (index < 0 || index >= GetCount()) return false;
+    mItems[static_cast<size_t>(index)] = item;
+    return true;
+  }
+  int GetCount() const { return static_cast<int>(mItems.size()); }
+  void Clear() { mItems.clear(); }
+  void Resize(int count) { mItems.resize(count > 0 ? static_cast<size_t>(count) : 0); }
+  T operator[](int index) const { return GetAt(index); }
+  EFbxType GetDataType() const { return FbxLayerArrayTypeOf<T>::value; }
 
-    // The items themselves, for bulk reading and writing.
-    std::vector<T>& Items() { return mItems; }
-    const std::vector<T>& Items() const { return mItems; }
+  // The items themselves, for bulk reading and writing.
+  std::vector<T>& Items() { return mItems; }
+  const std::vector<T>& Items() const { return mItems; }
 
 private:
-    std::vector<T> mItems;
+  std::vector<T> mItems;
 };
 
 class FBXSDK_DLL FbxLayerElement {
 public:
-    enum EType {
-        eUnknown,
-        eNormal,
-        eBiNormal,
-        eTangent,
-        eMaterial,
-        ePolygonGroup,
-        eUV,
-        eVertexColor,
-        eSmoothing,
-        eVertexCrease,
-        eEdgeCrease,
-        eHole,
-        eUserData,
-        eVisibility,
-        eTextureDiffuse,
-        eTextureDiffuseFactor,
-        eTextureEmissive,
-        eTextureEmissiveFactor,
-        eTextureAmbient,
-        eTextureAmbientFactor,
-        eTextureSpecular,
-        eTextureSpecularFactor,
-        eTextureShininess,
-        eTextureNormalMap,
-        eTextureBump,
-        eTextureTransparency,
-        eTextureTransparencyFactor,
-        eTextureReflection,
-        eTextureReflectionFactor,
-        eTextureDisplacement,
-        eTextureDisplacementVector,
-        eTypeCount
-    };
-    static constexpr int sTypeTextureStartIndex = eTextureDiffuse;
-    static constexpr int sTypeTextureEndIndex = eTextureDisplacementVector;
+  enum EType {
+    eUnknown,
+    eNormal,
+    eBiNormal,
+    eTangent,
+    eMaterial,
+    ePolygonGroup,
+    eUV,
+    eVertexColor,
+    eSmoothing,
+    eVertexCrease,
+    eEdgeCrease,
+    eHole,
+    eUserData,
+    eVisibility,
+    eTextureDiffuse,
+    eTextureDiffuseFactor,
+    eTextureEmissive,
+    eTextureEmissiveFactor,
+    eTextureAmbient,
+    eTextureAmbientFactor,
+    eTextureSpecular,
+    eTextureSpecularFactor,
+    eTextureShininess,
+    eTextureNormalMap,
+    eTextureBump,
+    eTextureTransparency,
+    eTextureTransparencyFactor,
+    eTextureReflection,
+    eTextureReflectionFactor,
+    eTextureDisplacement,
+    eTextureDisplacementVector,
+    eTypeCount
+  };
+  static constexpr int sTypeTextureStartIndex = eTextureDiffuse;
+  static constexpr int sTypeTextureEndIndex = eTextureDisplacementVector;
 
-    enum EMappingMode { eNone, eByControlPoint, eByPolygonVertex, eByPolygon, eByEdge, eAllSame };
-    enum EReferenceMode { eDirect, eIndex, eIndexToDirect };
+  enum EMappingMode { eNone, eByControlPoint, eByPolygonVertex, eByPolygon, eByEdge, eAllSame };
+  enum EReferenceMode { eDirect, eIndex, eIndexToDirect };
 
-    virtual ~FbxLayerElement() = default;
+  virtual ~FbxLayerElement() = default;
 
-    void SetMappingMode(EMappingMode mode) { mMappingMode = mode; }
-    EMappingMode GetMappingMode() const { return mMappingMode; }
-    void SetReferenceMode(EReferenceMode mode) { mReferenceMode = mode; }
-    EReferenceMode GetReferenceMode() const { return mReferenceMode; }
-    void SetName(const char* name) { mName = name ? name : ""; }
-    const char* GetName() const { return mName; }
+  void SetMappingMode(EMappingMode mode) { mMappingMode = mode; }
+  EMappingMode GetMappingMode() const { return mMappingMode; }
+  void SetReferenceMode(EReferenceMode mode) { mReferenceMode = mode; }
+  EReferenceMode GetReferenceMode() const { return mReferenceMode; }
+  void SetName(const char* name) { mName = name ? name : ""; }
+  const char* GetName() const { return mName; }
 
 protected:
-    FbxLayerElement() = default;
+  FbxLayerElement() = default;
 
 private:
-    FbxString mName;
-    EMappingMode mMappingMode = eNone;
-    EReferenceMode mReferenceMode = eDirect;
+  FbxString mName;
+  EMappingMode mMappingMode = eNone;
+  EReferenceMode mReferenceMode = eDirect;
 };
 
 // An element with values in a direct array and, for the index modes, an index array into it.
 template <class T>
 class FbxLayerElementTemplate : public FbxLayerElement {
 public:
-    FbxLayerElementArrayTemplate<T>& GetDirectArray() { return mDirect; }
-    const FbxLayerElementArrayTemplate<T>& GetDirectArray() const { return mDirect; }
-    FbxLayerElementArrayTemplate<int>& GetIndexArray() { return mIndex; }
-    const FbxLayerElementArrayTemplate<int>& GetIndexArray() const { return mIndex; }
+  FbxLayerElementArrayTemplate<T>& GetDirectArray() { return mDirect; }
+  const FbxLayerElementArrayTemplate<T>& GetDirectArray() const { return mDirect; }
+  FbxLayerElementArrayTemplate<int>& GetIndexArray() { return mIndex; }
+  const FbxLayerElementArrayTemplate<int>& GetIndexArray() const { return mIndex; }
 
 private:
-    FbxLayerElementArrayTemplate<T> mDirect;
-    FbxLayerElementArrayTemplate<int> mIndex;
+  FbxLayerElementArrayTemplate<T> mDirect;
+  FbxLayerElementArrayTemplate<int> mIndex;
 };
 
 class FBXSDK_DLL FbxLayerElementUV : public FbxLayerElementTemplate<FbxVector2> {
 public:
-    // The element belongs to the container it is created on.
-    static FbxLayerElementUV* Create(FbxLayerContainer* owner, const char* name);
+  // The element belongs to the container it is created on.
+  static FbxLayerElementUV* Create(FbxLayerContainer* owner, const char* name);
 };
 
 class FBXSDK_DLL FbxLayerElementMaterial : public FbxLayerElementTemplate<FbxSurfaceMaterial*> {
 public:
-    static FbxLayerElementMaterial* Create(FbxLayerContainer* owner, const char* name);
+  static FbxLayerElementMaterial* Create(FbxLayerContainer* owner, const char* name);
 };
 
 class FBXSDK_DLL FbxLayerElementTexture : public FbxLayerElementTemplate<FbxTexture*> {
 public:
-    static FbxLayerElementTexture* Create(FbxLayerContainer* owner, const char* name);
+  static FbxLayerElementTexture* Create(FbxLayerContainer* owner, const char* name);
 };
 
 // One layer of a geometry: which elements apply. It refers to elements, it does not own them.
 class FBXSDK_DLL FbxLayer {
 public:
-    void SetUVs(FbxLayerElementUV* uvs, FbxLayerElement::EType type = FbxLayerElement::eTextureDiffuse);
-    FbxLayerElementUV* GetUVs(FbxLayerElement::EType type = FbxLayerElement::eTextureDiffuse) const;
-    int GetUVSetCount() const;
-    void SetMaterials(FbxLayerElementMaterial* materials) { mMaterials = materials; }
-    FbxLayerElementMaterial* GetMaterials() const { return mMaterials; }
-    void SetTextures(FbxLayerElement::EType type, FbxLayerElementTexture* textures);
-    FbxLayerElementTexture* GetTextures(FbxLayerElement::EType type) const;
+  void SetUVs(FbxLayerElementUV* uvs, FbxLayerElement::EType type = FbxLayerElement::eTextureDiffuse);
+  FbxLayerElementUV* GetUVs(FbxLayerElement::EType type = FbxLayerElement::eTextureDiffuse) const;
+  int GetUVSetCount() const;
+  void SetMaterials(FbxLayerElementMaterial* materials) { mMaterials = materials; }
+  FbxLayerElementMaterial* GetMaterials() const { return mMaterials; }
+  void SetTextures(FbxLayerElement::EType type, FbxLayerElementTexture* textures);
+  FbxLayerElementTexture* GetTextures(FbxLayerElement::EType type) const;
 
 private:
-    static int TextureSlot(FbxLayerElement::EType type);
-    static constexpr int kTextureTypeCount =
-        FbxLayerElement::sTypeTextureEndIndex - FbxLayerElement::sTypeTextureStartIndex + 1;
-    FbxLayerElementUV* mUVs[kTextureTypeCount] = {};
-    FbxLayerElementTexture* mTextures[kTextureTypeCount] = {};
-    FbxLayerElementMaterial* mMaterials = nullptr;
+  static int TextureSlot(FbxLayerElement::EType type);
+  static constexpr int kTextureTypeCount =
+      FbxLayerElement::sTypeTextureEndIndex - FbxLayerElement::sTypeTextureStartIndex + 1;
+  FbxLayerElementUV* mUVs[kTextureTypeCount] = {};
+  FbxLayerElementTexture* mTextures[kTextureTypeCount] = {};
+  FbxLayerElementMaterial* mMaterials = nullptr;
 };
 
 }  // namespace fbxsdk

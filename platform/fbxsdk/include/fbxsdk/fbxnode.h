@@ -12,37 +12,37 @@ class FbxNodeAttribute;
 class FbxSurfaceMaterial;
 
 class FBXSDK_DLL FbxNode : public FbxObject {
-    FBXSDK_OBJECT_FACTORY(FbxNode)
-    enum EShadingMode { eHardShading, eWireFrame, eFlatShading, eLightShading, eTextureShading, eFullShading };
+  FBXSDK_OBJECT_FACTORY(FbxNode)
+  enum EShadingMode { eHardShading, eWireFrame, eFlatShading, eLightShading, eTextureShading, eFullShading };
 
-    // Returns the attribute it replaces, or null.
-    FbxNodeAttribute* SetNodeAttribute(FbxNodeAttribute* attribute);
-    FbxNodeAttribute* GetNodeAttribute() const;
-    FbxMesh* GetMesh() const;
+  // Returns the attribute it replaces, or null.
+  FbxNodeAttribute* SetNodeAttribute(FbxNodeAttribute* attribute);
+  FbxNodeAttribute* GetNodeAttribute() const;
+  FbxMesh* GetMesh() const;
 
-    void SetShadingMode(EShadingMode mode) { mShadingMode = mode; }
-    EShadingMode GetShadingMode() const { return mShadingMode; }
+  void SetShadingMode(EShadingMode mode) { mShadingMode = mode; }
+  EShadingMode GetShadingMode() const { return mShadingMode; }
 
-    // A node has one parent; adding it elsewhere moves it.
-    bool AddChild(FbxNode* child);
-    FbxNode* RemoveChild(FbxNode* child);
-    int GetChildCount(bool recursive = false) const;
-    FbxNode* GetChild(int index) const;
-    FbxNode* GetParent() const { return mParent; }
+  // A node has one parent; adding it elsewhere moves it.
+  bool AddChild(FbxNode* child);
+  FbxNode* RemoveChild(FbxNode* child);
+  int GetChildCount(bool recursive = false) const;
+  FbxNode* GetChild(int index) const;
+  FbxNode* GetParent() const { return mParent; }
 
-    // Materials in the node's order; the material layer's indices refer to it.
-    int AddMaterial(FbxSurfaceMaterial* material);
-    int GetMaterialCount() const;
-    FbxSurfaceMaterial* GetMaterial(int index) const;
-    // Position of the first material with this name, or -1.
-    int GetMaterialIndex(const char* name) const;
+  // Materials in the node's order; the material layer's indices refer to it.
+  int AddMaterial(FbxSurfaceMaterial* material);
+  int GetMaterialCount() const;
+  FbxSurfaceMaterial* GetMaterial(int index) const;
+  // Position of the first material with this name, or -1.
+  int GetMaterialIndex(const char* name) const;
 
-    ~FbxNode() override;
+  ~FbxNode() override;
 
 private:
-    std::vector<FbxNode*> mChildren;
-    FbxNode* mParent = nullptr;
-    EShadingMode mShadingMode = eHardShading;
+  std::vector<FbxNode*> mChildren;
+  FbxNode* mParent = nullptr;
+  EShadingMode mShadingMode = eHardShading;
 };
 
 }  // namespace fbxsdk

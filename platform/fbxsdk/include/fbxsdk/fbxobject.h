@@ -12,186 +12,228 @@ class FbxManager;
 class FbxObject;
 
 struct FbxConnection {
-    enum EType { eNone = 0, eDefault = 0 };
+  enum EType { eNone = 0, eDefault = 0 };
 };
 
 // A handle to a named, typed value of an object. Copies refer to the same value;
 // default-constructed handles are invalid.
 class FBXSDK_DLL FbxProperty {
 public:
-    FbxProperty() = default;
+  FbxProperty() = default;
 
-    bool IsValid() const { return mValue != nullptr; }
-    const char* GetName() const;
-    EFbxType GetPropertyDataType() const;
-    FbxObject* GetFbxObject() const;
+  bool IsValid() const { return mValue != nullptr; }
+  const char* GetName() const;
+  EFbxType GetPropertyDataType() const;
+  FbxObject* GetFbxObject() const;
 
-    template <class T> T Get() const;
-    template <class T> bool Set(const T& value);
+  template <class T>
+  T Get() const;
+  template <class T>
+  bool Set(const T& value);
 
-    // Connects a texture (or any object) to this property of its owner.
-    bool ConnectSrcObject(FbxObject* object, FbxConnection::EType type = FbxConnection::eNone);
-    int GetSrcObjectCount() const;
-    FbxObject* GetSrcObject(int index = 0) const;
+  // Connects a texture (or any object) to this property of its owner.
+  bool ConnectSrcObject(FbxObject* object, FbxConnection::EType type = FbxConnection::eNone);
+  int GetSrcObjectCount() const;
+  FbxObject* GetSrcObject(int index = 0) const;
 
-    // Bulk access used by the readers and writers: up to four numbers and a text.
-    int GetValueCount() const;
-    const double* GetValues() const;
-    void SetValues(const double* values, int count);
-    const char* GetText() const;
-    void SetText(const char* text);
+  // Bulk access used by the readers and writers: up to four numbers and a text.
+  int GetValueCount() const;
+  const double* GetValues() const;
+  void SetValues(const double* values, int count);
+  const char* GetText() const;
+  void SetText(const char* text);
 
 protected:
-    struct Value {
-        FbxObject* owner = nullptr;
-        FbxString name;
-        EFbxType type = eFbxUndefined;
-        double numbers[4] = {};
-        FbxString text;
-    };
-    explicit FbxProperty(Value* value) : mValue(value) {}
-    static void Register(FbxObject* owner, FbxProperty* property);
+  struct Value {
+    FbxObject* owner = nullptr;
+    FbxString name;
+    EFbxType type = eFbxUndefined;
+    double numbers[4] = {};
+    FbxString text;
+  };
+  explicit FbxProperty(Value* value) : mValue(value) {}
+  static void Register(FbxObject* owner, FbxProperty* property);
 
 private:
-    Value* mValue = nullptr;
+  Value* mValue = nullptr;
 };
 
-template <> FBXSDK_DLL double FbxProperty::Get<double>() const;
-template <> FBXSDK_DLL float FbxProperty::Get<float>() const;
-template <> FBXSDK_DLL int FbxProperty::Get<int>() const;
-template <> FBXSDK_DLL bool FbxProperty::Get<bool>() const;
-template <> FBXSDK_DLL FbxDouble2 FbxProperty::Get<FbxDouble2>() const;
-template <> FBXSDK_DLL FbxDouble3 FbxProperty::Get<FbxDouble3>() const;
-template <> FBXSDK_DLL FbxDouble4 FbxProperty::Get<FbxDouble4>() const;
-template <> FBXSDK_DLL FbxString FbxProperty::Get<FbxString>() const;
-template <> FBXSDK_DLL bool FbxProperty::Set<double>(const double&);
-template <> FBXSDK_DLL bool FbxProperty::Set<float>(const float&);
-template <> FBXSDK_DLL bool FbxProperty::Set<int>(const int&);
-template <> FBXSDK_DLL bool FbxProperty::Set<bool>(const bool&);
-template <> FBXSDK_DLL bool FbxProperty::Set<FbxDouble2>(const FbxDouble2&);
-template <> FBXSDK_DLL bool FbxProperty::Set<FbxDouble3>(const FbxDouble3&);
-template <> FBXSDK_DLL bool FbxProperty::Set<FbxDouble4>(const FbxDouble4&);
-template <> FBXSDK_DLL bool FbxProperty::Set<FbxString>(const FbxString&);
+template <>
+FBXSDK_DLL double FbxProperty::Get<double>() const;
+template <>
+FBXSDK_DLL float FbxProperty::Get<float>() const;
+template <>
+FBXSDK_DLL int FbxProperty::Get<int>() const;
+template <>
+FBXSDK_DLL bool FbxProperty::Get<bool>() const;
+template <>
+FBXSDK_DLL FbxDouble2 FbxProperty::Get<FbxDouble2>() const;
+template <>
+FBXSDK_DLL FbxDouble3 FbxProperty::Get<FbxDouble3>() const;
+template <>
+FBXSDK_DLL FbxDouble4 FbxProperty::Get<FbxDouble4>() const;
+template <>
+FBXSDK_DLL FbxString FbxProperty::Get<FbxString>() const;
+template <>
+FBXSDK_DLL bool FbxProperty::Set<double>(const double&);
+template <>
+FBXSDK_DLL bool FbxProperty::Set<float>(const float&);
+template <>
+FBXSDK_DLL bool FbxProperty::Set<int>(const int&);
+template <>
+FBXSDK_DLL bool FbxProperty::Set<bool>(const bool&);
+template <>
+FBXSDK_DLL bool FbxProperty::Set<FbxDouble2>(const FbxDouble2&);
+template <>
+FBXSDK_DLL bool FbxProperty::Set<FbxDouble3>(const FbxDouble3&);
+template <>
+FBXSDK_DLL bool FbxProperty::Set<FbxDouble4>(const FbxDouble4&);
+template <>
+FBXSDK_DLL bool FbxProperty::Set<FbxString>(const FbxString&);
 
-template <class T> struct FbxPropertyTypeOf;
-template <> struct FbxPropertyTypeOf<double> { static constexpr EFbxType value = eFbxDouble; };
-template <> struct FbxPropertyTypeOf<int> { static constexpr EFbxType value = eFbxInt; };
-template <> struct FbxPropertyTypeOf<bool> { static constexpr EFbxType value = eFbxBool; };
-template <> struct FbxPropertyTypeOf<FbxDouble2> { static constexpr EFbxType value = eFbxDouble2; };
-template <> struct FbxPropertyTypeOf<FbxDouble3> { static constexpr EFbxType value = eFbxDouble3; };
-template <> struct FbxPropertyTypeOf<FbxDouble4> { static constexpr EFbxType value = eFbxDouble4; };
-template <> struct FbxPropertyTypeOf<FbxString> { static constexpr EFbxType value = eFbxString; };
+template <class T>
+struct FbxPropertyTypeOf;
+template <>
+struct FbxPropertyTypeOf<double> {
+  static constexpr EFbxType value = eFbxDouble;
+};
+template <>
+struct FbxPropertyTypeOf<int> {
+  static constexpr EFbxType value = eFbxInt;
+};
+template <>
+struct FbxPropertyTypeOf<bool> {
+  static constexpr EFbxType value = eFbxBool;
+};
+template <>
+struct FbxPropertyTypeOf<FbxDouble2> {
+  static constexpr EFbxType value = eFbxDouble2;
+};
+template <>
+struct FbxPropertyTypeOf<FbxDouble3> {
+  static constexpr EFbxType value = eFbxDouble3;
+};
+template <>
+struct FbxPropertyTypeOf<FbxDouble4> {
+  static constexpr EFbxType value = eFbxDouble4;
+};
+template <>
+struct FbxPropertyTypeOf<FbxString> {
+  static constexpr EFbxType value = eFbxString;
+};
 
 // A property member of a class, typed at compile time. It holds the value that
 // FbxProperty handles refer to.
 template <class T>
 class FbxPropertyT : public FbxProperty {
 public:
-    FbxPropertyT(FbxObject* owner, const char* name, const T& initial) : FbxProperty(&mOwnValue) {
-        mOwnValue.owner = owner;
-        mOwnValue.name = name;
-        mOwnValue.type = FbxPropertyTypeOf<T>::value;
-        FbxProperty::Set<T>(initial);
-        Register(owner, this);
-    }
-    FbxPropertyT(const FbxPropertyT&) = delete;
-    FbxPropertyT& operator=(const FbxPropertyT&) = delete;
+  FbxPropertyT(FbxObject* owner, const char* name, const T& initial) : FbxProperty(&mOwnValue) {
+    mOwnValue.owner = owner;
+    mOwnValue.name = name;
+    mOwnValue.type = FbxPropertyTypeOf<T>::value;
+    FbxProperty::Set<T>(initial);
+    Register(owner, this);
+  }
+  FbxPropertyT(const FbxPropertyT&) = delete;
+  FbxPropertyT& operator=(const FbxPropertyT&) = delete;
 
-    // Both spellings callers use: Diffuse.Get() and Diffuse.Get<FbxDouble3>().
-    using FbxProperty::Get;
-    using FbxProperty::Set;
-    T Get() const { return FbxProperty::Get<T>(); }
-    bool Set(const T& value) { return FbxProperty::Set<T>(value); }
+  // Both spellings callers use: Diffuse.Get() and Diffuse.Get<FbxDouble3>().
+  using FbxProperty::Get;
+  using FbxProperty::Set;
+  T Get() const { return FbxProperty::Get<T>(); }
+  bool Set(const T& value) { return FbxProperty::Set<T>(value); }
 
 private:
-    Value mOwnValue;
+  Value mOwnValue;
 };
 
 class FBXSDK_DLL FbxObject {
 public:
-    FbxObject(const FbxObject&) = delete;
-    FbxObject& operator=(const FbxObject&) = delete;
+  FbxObject(const FbxObject&) = delete;
+  FbxObject& operator=(const FbxObject&) = delete;
 
-    const char* GetName() const { return mName; }
-    void SetName(const char* name) { mName = name ? name : ""; }
-    FbxManager* GetFbxManager() const { return mManager; }
+  const char* GetName() const { return mName; }
+  void SetName(const char* name) { mName = name ? name : ""; }
+  FbxManager* GetFbxManager() const { return mManager; }
 
-    // Frees the object now; its connections are cut. With recursive, the
-    // objects connected to it as sources are destroyed too.
-    void Destroy(bool recursive = false);
+  // Frees the object now; its connections are cut. With recursive, the
+  // objects connected to it as sources are destroyed too.
+  void Destroy(bool recursive = false);
 
-    bool ConnectSrcObject(FbxObject* object, FbxConnection::EType type = FbxConnection::eNone);
-    bool DisconnectSrcObject(FbxObject* object);
-    int GetSrcObjectCount() const { return static_cast<int>(mSources.size()); }
-    FbxObject* GetSrcObject(int index = 0) const;
-    int GetDstObjectCount() const { return static_cast<int>(mDestinations.size()); }
-    FbxObject* GetDstObject(int index = 0) const;
+  bool ConnectSrcObject(FbxObject* object, FbxConnection::EType type = FbxConnection::eNone);
+  bool DisconnectSrcObject(FbxObject* object);
+  int GetSrcObjectCount() const { return static_cast<int>(mSources.size()); }
+  FbxObject* GetSrcObject(int index = 0) const;
+  int GetDstObjectCount() const { return static_cast<int>(mDestinations.size()); }
+  FbxObject* GetDstObject(int index = 0) const;
 
-    template <class T> int GetSrcObjectCount() const {
-        int n = 0;
-        for (const Link& link : mSources)
-            if (dynamic_cast<T*>(link.object)) ++n;
-        return n;
-    }
-    template <class T> T* GetSrcObject(int index = 0) const {
-        for (const Link& link : mSources)
-            if (T* typed = dynamic_cast<T*>(link.object))
-                if (index-- == 0) return typed;
-        return nullptr;
-    }
+  template <class T>
+  int GetSrcObjectCount() const {
+    int n = 0;
+    for (const Link& link : mSources)
+      if (dynamic_cast<T*>(link.object)) ++n;
+    return n;
+  }
+  template <class T>
+  T* GetSrcObject(int index = 0) const {
+    for (const Link& link : mSources)
+      if (T* typed = dynamic_cast<T*>(link.object))
+        if (index-- == 0) return typed;
+    return nullptr;
+  }
 
-    // The property name a source object is connected to ("" for the object itself).
-    const char* GetSrcPropertyName(int index) const;
-    bool ConnectSrcObjectToProperty(FbxObject* object, const char* property);
+  // The property name a source object is connected to ("" for the object itself).
+  const char* GetSrcPropertyName(int index) const;
+  bool ConnectSrcObjectToProperty(FbxObject* object, const char* property);
 
-    // Properties of this object, found by their file names ("DiffuseColor").
-    FbxProperty FindProperty(const char* name) const;
-    int GetPropertyCount() const { return static_cast<int>(mProperties.size()); }
-    FbxProperty* GetPropertyAt(int index) const;
+  // Properties of this object, found by their file names ("DiffuseColor").
+  FbxProperty FindProperty(const char* name) const;
+  int GetPropertyCount() const { return static_cast<int>(mProperties.size()); }
+  FbxProperty* GetPropertyAt(int index) const;
 
-    virtual ~FbxObject();
+  virtual ~FbxObject();
 
 protected:
-    FbxObject(FbxManager& manager, const char* name);
+  FbxObject(FbxManager& manager, const char* name);
 
 private:
-    friend class FbxManager;
-    friend class FbxProperty;
-    struct Link {
-        FbxObject* object;
-        FbxString property;
-    };
-    void RegisterProperty(FbxProperty* property) { mProperties.push_back(property); }
-    void DisconnectAll();
+  friend class FbxManager;
+  friend class FbxProperty;
+  struct Link {
+    FbxObject* object;
+    FbxString property;
+  };
+  void RegisterProperty(FbxProperty* property) { mProperties.push_back(property); }
+  void DisconnectAll();
 
-    FbxManager* mManager;
-    FbxString mName;
-    std::vector<Link> mSources;
-    std::vector<FbxObject*> mDestinations;
-    std::vector<FbxProperty*> mProperties;
-    size_t mManagerSlot = 0;
+  FbxManager* mManager;
+  FbxString mName;
+  std::vector<Link> mSources;
+  std::vector<FbxObject*> mDestinations;
+  std::vector<FbxProperty*> mProperties;
+  size_t mManagerSlot = 0;
 };
 
 // Checked downcast between library classes; null when the object is of another class.
 template <class T>
 T* FbxCast(FbxObject* object) {
-    return dynamic_cast<T*>(object);
+  return dynamic_cast<T*>(object);
 }
 template <class T>
 const T* FbxCast(const FbxObject* object) {
-    return dynamic_cast<const T*>(object);
+  return dynamic_cast<const T*>(object);
 }
 
 }  // namespace fbxsdk
 
 // Every class that the manager creates has these two factories.
-#define FBXSDK_OBJECT_FACTORY(ClassName)                                   \
-public:                                                                     \
-    static ClassName* Create(FbxManager* manager, const char* name);       \
-    static ClassName* Create(FbxObject* container, const char* name);      \
-                                                                            \
-protected:                                                                  \
-    friend class FbxManager;                                                \
-    ClassName(FbxManager& manager, const char* name);                      \
-                                                                            \
+#define FBXSDK_OBJECT_FACTORY(ClassName)                            \
+public:                                                             \
+  static ClassName* Create(FbxManager* manager, const char* name);  \
+  static ClassName* Create(FbxObject* container, const char* name); \
+                                                                    \
+protected:                                                          \
+  friend class FbxManager;                                          \
+  ClassName(FbxManager& manager, const char* name);                 \
+                                                                    \
 public:

@@ -7,39 +7,39 @@ namespace fbxsdk {
 
 class FBXSDK_DLL FbxStatus {
 public:
-    // The numbers are part of the interface: callers test for 5 and 6.
-    enum EStatusCode {
-        eSuccess = 0,
-        eFailure = 1,
-        eInsufficientMemory = 2,
-        eInvalidParameter = 3,
-        eIndexOutOfRange = 4,
-        ePasswordError = 5,
-        eInvalidFileVersion = 6,
-        eInvalidFile = 7,
-        eSceneCheckFail = 8
-    };
+  // The numbers are part of the interface: callers test for 5 and 6.
+  enum EStatusCode {
+    eSuccess = 0,
+    eFailure = 1,
+    eInsufficientMemory = 2,
+    eInvalidParameter = 3,
+    eIndexOutOfRange = 4,
+    ePasswordError = 5,
+    eInvalidFileVersion = 6,
+    eInvalidFile = 7,
+    eSceneCheckFail = 8
+  };
 
-    FbxStatus() = default;
-    explicit FbxStatus(EStatusCode code) : mCode(code) {}
+  FbxStatus() = default;
+  explicit FbxStatus(EStatusCode code) : mCode(code) {}
 
-    EStatusCode GetCode() const { return mCode; }
-    bool Error() const { return mCode != eSuccess; }
-    // The error text, or a generic description of the code when none was set.
-    const char* GetErrorString() const;
-    void SetCode(EStatusCode code, const char* format = nullptr, ...)
+  EStatusCode GetCode() const { return mCode; }
+  bool Error() const { return mCode != eSuccess; }
+  // The error text, or a generic description of the code when none was set.
+  const char* GetErrorString() const;
+  void SetCode(EStatusCode code, const char* format = nullptr, ...)
 #if defined(__GNUC__)
-        __attribute__((format(printf, 3, 4)))
+      __attribute__((format(printf, 3, 4)))
 #endif
-        ;
-    void Clear();
+      ;
+  void Clear();
 
-    bool operator==(EStatusCode code) const { return mCode == code; }
-    bool operator!=(EStatusCode code) const { return mCode != code; }
+  bool operator==(EStatusCode code) const { return mCode == code; }
+  bool operator!=(EStatusCode code) const { return mCode != code; }
 
 private:
-    EStatusCode mCode = eSuccess;
-    FbxString mText;
+  EStatusCode mCode = eSuccess;
+  FbxString mText;
 };
 
 }  // namespace fbxsdk

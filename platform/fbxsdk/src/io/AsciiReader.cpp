@@ -13,332 +13,334 @@ namespace {
 constexpr int kMaxDepth = 64;
 
 bool IsNameChar(char c) {
-    return !(c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ':' || c == '{' || c == '}' ||
-             c == ',' || c == '"' || c == ';' || c == '*');
+  return !(c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ':' || c == '{' || c == '}' || c == ',' ||
+           c == '"' || c == ';' || c == '*');
 }
 
 class AsciiParser {
 public:
-    AsciiParser(const char* data, size_t size, std::string& error, const ReleaseConsumed& release)
-        : mBegin(data), mP(data), mEnd(data + size), mError(error), mRelease(release) {}
+  AsciiParser(const char* data, size_t size, std::string& error, const ReleaseConsumed& release)
+      : mBegin(data), mP(data), mEnd(data + size), mError(error), mRelease(release) {}
 
-    bool ParseTop(FbxRecord& root) {
-        for (;;) {
-            SkipSpace();
-            if (mP == mEnd) return true;
-            if (*mP == '}') return Fail("'}' without a matching '{'");
-            if (!ParseRecord(root, 0)) return false;
-        }
+  bool ParseTop(FbxRecord& root) {
+    for (;;) {
+      SkipSpace();
+      if (mP == mEnd) return true;
+      if (*mP == '}') return Fail("'}' without a matching '{'");
+      if (!ParseRecord(root, 0)) return false;
     }
+  }
 
 private:
-    bool Fail(const std::string& what) { return FailAt(what, mP); }
+  bool Fail(const std::string& what) { return FailAt(what, mP); }
 
-    bool FailAt(const std::string& what, const char* where) {
-        size_t line = 1 + static_cast<size_t>(std::count(mBegin, where, '\n'));
-        mError = what + " on line " + std::to_string(line);
-        return false;
-    }
+  bool FailAt(const std::string& what, const char* where) {
+    size_t line = 1 + static_cast<size_t>(std::count(mBegin, where, '\n'));
+    mError = what + " on line " + std::to_string(line);
+    return false;
+  }
 
-    // Blanks, line ends and ';' comments.
-    void SkipSpace() {
-        while (mP < mEnd) {
-            char c = *mP;
-            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-                ++mP;
-            } else if (c == ';') {
-                const void* eol = std::memchr(mP, '\n', static_cast<size_t>(mEnd - mP));
-                mP = eol ? static_cast<const char*>(eol) : mEnd;
-            } else {
-                return;
-            }
-        }
-    }
-
-    void SkipBlanks() {
-        while (mP < mEnd && (*mP == ' ' || *mP == '\t' || *mP == '\r')) ++mP;
-    }
-
-    bool ParseBlock(FbxRecord& parent, int depth) {
-        if (depth >= kMaxDepth) return Fail("records nested deeper than " + std::to_string(kMaxDepth) + " levels");
-        for (;;) {
-            SkipSpace();
-            if (mP == mEnd) return Fail("end of file inside a '{' block");
-            if (*mP == '}') {
-                ++mP;
-                return true;
-            }
-            if (!ParseRecord(parent, depth)) return false;
-        }
-    }
-
-    bool ParseRecord(FbxRecord& parent, int depth) {
-        const char* start = mP;
-        while (mP < mEnd && IsNameChar(*mP)) ++mP;
-        if (mP == start) return Fail(std::string("unexpected character '") + *mP + "' where a record name belongs");
-        if (mP == mEnd || *mP != ':') return Fail("record name '" + std::string(start, mP) + "' is not followed by ':'");
-        FbxRecord& record = parent.Add(std::string_view(start, static_cast<size_t>(mP - start)));
+  // Blanks, line ends and ';' comments.
+  void SkipSpace() {
+    while (mP < mEnd) {
+      char c = *mP;
+      if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
         ++mP;
-        if (!ParseValues(record, depth)) return false;
-        if (mRelease) mRelease(static_cast<size_t>(mP - mBegin));
-        return true;
+      } else if (c == ';') {
+        const void* eol = std::memchr(mP, '\n', static_cast<size_t>(mEnd - mP));
+        mP = eol ? static_cast<const char*>(eol) : mEnd;
+      } else {
+        return;
+      }
     }
+  }
 
-    bool ParseValues(FbxRecord& record, int depth) {
-        bool afterComma = false;  // a value may follow on the next line
-        bool haveValue = false;   // a value was read since the last comma
-        for (;;) {
-            SkipBlanks();
-            if (mP == mEnd) return true;
-            char c = *mP;
-            if (c == '\n' || c == ';') {
-                // Values may continue on the next line before or after a comma (older
-                // files wrap long lists), and the block may open there.
-                SkipSpace();
-                if (afterComma) continue;
-                if (mP < mEnd && (*mP == ',' || *mP == '{')) continue;
-                return true;
-            }
-            if (c == '{') {
-                ++mP;
-                return ParseBlock(record, depth + 1);
-            }
-            if (c == '}') return true;
-            if (c == ',') {
-                ++mP;  // an empty value (",," or a leading ",") is skipped
-                afterComma = true;
-                haveValue = false;
-                continue;
-            }
-            if (haveValue) return Fail("missing ',' between values of '" + record.name + "'");
-            bool ok = c == '"' ? ParseString(record) : c == '*' ? ParseArray(record) : ParseScalar(record);
-            if (!ok) return false;
-            CoalesceNumbers(record);
-            haveValue = true;
-            afterComma = false;
-        }
-    }
+  void SkipBlanks() {
+    while (mP < mEnd && (*mP == ' ' || *mP == '\t' || *mP == '\r')) ++mP;
+  }
 
-    // Older files write long arrays as plain value lists. Past a few numbers, they are kept
-    // as one array value, as the newer form is, rather than one record value per number.
-    static void CoalesceNumbers(FbxRecord& record) {
-        constexpr size_t kLoose = 16;
-        std::vector<FbxValue>& values = record.values;
-        if (values.size() == 2 && values[0].IsArray() && values[0].openList && values[1].IsNumber()) {
-            Append(values[0], values[1]);
-            values.pop_back();
-            return;
-        }
-        if (values.size() != kLoose) return;
-        for (const FbxValue& value : values)
-            if (!value.IsNumber()) return;
-        FbxValue array = FbxValue::MakeInts({});
-        array.openList = true;
-        for (const FbxValue& value : values) Append(array, value);
-        values.clear();
-        values.push_back(std::move(array));
-    }
-
-    static void Append(FbxValue& array, const FbxValue& number) {
-        bool integer = number.type != FbxValue::Double && number.type != FbxValue::Float &&
-                       number.integer >= INT32_MIN && number.integer <= INT32_MAX;
-        if (array.type == FbxValue::Int32Array && integer) {
-            array.ints.push_back(static_cast<int32_t>(number.integer));
-            return;
-        }
-        if (array.type == FbxValue::Int32Array) {
-            array.doubles.assign(array.ints.begin(), array.ints.end());
-            array.ints = {};
-            array.type = FbxValue::DoubleArray;
-        }
-        array.doubles.push_back(number.AsDouble());
-    }
-
-    static void Unescape(std::string& text) {
-        size_t at = text.find("&quot;");
-        while (at != std::string::npos) {
-            text.replace(at, 6, "\"");
-            at = text.find("&quot;", at + 1);
-        }
-    }
-
-    bool ParseString(FbxRecord& record) {
+  bool ParseBlock(FbxRecord& parent, int depth) {
+    if (depth >= kMaxDepth) return Fail("records nested deeper than " + std::to_string(kMaxDepth) + " levels");
+    for (;;) {
+      SkipSpace();
+      if (mP == mEnd) return Fail("end of file inside a '{' block");
+      if (*mP == '}') {
         ++mP;
-        const void* close = std::memchr(mP, '"', static_cast<size_t>(mEnd - mP));
-        if (!close) return Fail("string without a closing '\"'");
-        const char* stop = static_cast<const char*>(close);
-        FbxValue value = FbxValue::MakeString(std::string_view(mP, static_cast<size_t>(stop - mP)));
-        Unescape(value.text);
-        record.values.push_back(std::move(value));
-        mP = stop + 1;
         return true;
+      }
+      if (!ParseRecord(parent, depth)) return false;
     }
+  }
 
-    // Reads one number. Accepts the "1.#INF" / "-1.#IND" forms some exporters write.
-    bool ReadNumber(bool& isInteger, int64_t& integer, double& real) {
-        if (mP >= mEnd) return Fail("end of file where a number belongs");
-        const char* start = mP;
-        const char* q = mP;
-        bool negative = false;
-        if (q < mEnd && (*q == '-' || *q == '+')) negative = *q++ == '-';
-        const char* digits = q;
-        uint64_t magnitude = 0;
-        while (q < mEnd && *q >= '0' && *q <= '9' && q - digits < 18) magnitude = magnitude * 10 + static_cast<uint64_t>(*q++ - '0');
-        bool plainInteger = q > digits && (q == mEnd || !(*q == '.' || *q == 'e' || *q == 'E' || *q == '#' ||
-                                                             (*q >= '0' && *q <= '9')));
-        if (plainInteger) {
-            isInteger = true;
-            integer = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
-            mP = q;
-            return true;
-        }
-        if (q > digits && q < mEnd && *q >= '0' && *q <= '9') {
-            // Longer than the fast path: object identifiers use the full 64 bits.
-            int64_t wide = 0;
-            auto parsedInt = std::from_chars(*start == '+' ? start + 1 : start, mEnd, wide);
-            if (parsedInt.ec == std::errc() &&
-                (parsedInt.ptr == mEnd || !(*parsedInt.ptr == '.' || *parsedInt.ptr == 'e' ||
-                                            *parsedInt.ptr == 'E' || *parsedInt.ptr == '#'))) {
-                isInteger = true;
-                integer = wide;
-                mP = parsedInt.ptr;
-                return true;
-            }
-        }
-        isInteger = false;
-        const char* from = *start == '+' ? start + 1 : start;
-        auto parsed = std::from_chars(from, mEnd, real);
-        if (parsed.ec == std::errc::result_out_of_range) {
-            real = negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
-        } else if (parsed.ec != std::errc()) {
-            return Fail("malformed number");
-        }
-        mP = parsed.ptr;
-        if (mP < mEnd && *mP == '#') {
-            const char* word = ++mP;
-            while (mP < mEnd && ((*mP >= 'A' && *mP <= 'Z') || (*mP >= 'a' && *mP <= 'z'))) ++mP;
-            bool infinite = mP - word >= 3 && (std::strncmp(word, "INF", 3) == 0 || std::strncmp(word, "inf", 3) == 0);
-            real = infinite ? (negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity())
-                            : std::numeric_limits<double>::quiet_NaN();
-        }
-        return true;
-    }
+  bool ParseRecord(FbxRecord& parent, int depth) {
+    const char* start = mP;
+    while (mP < mEnd && IsNameChar(*mP)) ++mP;
+    if (mP == start) return Fail(std::string("unexpected character '") + *mP + "' where a record name belongs");
+    if (mP == mEnd || *mP != ':') return Fail("record name '" + std::string(start, mP) + "' is not followed by ':'");
+    FbxRecord& record = parent.Add(std::string_view(start, static_cast<size_t>(mP - start)));
+    ++mP;
+    if (!ParseValues(record, depth)) return false;
+    if (mRelease) mRelease(static_cast<size_t>(mP - mBegin));
+    return true;
+  }
 
-    bool ParseScalar(FbxRecord& record) {
-        char c = *mP;
-        if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') {
-            bool isInteger;
-            int64_t integer;
-            double real;
-            if (!ReadNumber(isInteger, integer, real)) return false;
-            if (isInteger)
-                record.values.push_back(FbxValue::MakeInt(
-                    integer, integer >= INT32_MIN && integer <= INT32_MAX ? FbxValue::Int32 : FbxValue::Int64));
-            else
-                record.values.push_back(FbxValue::MakeDouble(real));
-            return true;
-        }
-        const char* start = mP;
-        while (mP < mEnd && IsNameChar(*mP)) ++mP;
-        if (mP == start) return Fail(std::string("unexpected character '") + c + "' in the values of '" + record.name + "'");
-        FbxValue value = FbxValue::MakeString(std::string_view(start, static_cast<size_t>(mP - start)));
-        value.type = FbxValue::Symbol;
-        record.values.push_back(std::move(value));
-        return true;
-    }
-
-    // "*N { a: v,v,... }": integers while they last, doubles from the first fraction on.
-    bool ParseArray(FbxRecord& record) {
-        const char* start = mP++;
-        bool isInteger;
-        int64_t declared;
-        double unused;
-        if (!ReadNumber(isInteger, declared, unused) || !isInteger || declared < 0)
-            return Fail("array of '" + record.name + "' has no valid length after '*'");
+  bool ParseValues(FbxRecord& record, int depth) {
+    bool afterComma = false;  // a value may follow on the next line
+    bool haveValue = false;   // a value was read since the last comma
+    for (;;) {
+      SkipBlanks();
+      if (mP == mEnd) return true;
+      char c = *mP;
+      if (c == '\n' || c == ';') {
+        // Values may continue on the next line before or after a comma (older
+        // files wrap long lists), and the block may open there.
         SkipSpace();
-        if (mP == mEnd || *mP != '{') return Fail("array of '" + record.name + "' does not open with '{'");
-        ++mP;
-        SkipSpace();
-        if (mP + 1 < mEnd && *mP == 'a' && mP[1] == ':') mP += 2;
-
-        // Every value takes at least two bytes ("0,"), so this bounds the reservation.
-        size_t room = static_cast<size_t>(mEnd - mP) / 2 + 1;
-        size_t expected = std::min(static_cast<size_t>(declared), room);
-        FbxValue value = FbxValue::MakeInts({});
-        value.ints.reserve(expected);
-        for (;;) {
-            SkipSpace();
-            if (mP == mEnd) return Fail("end of file inside the array of '" + record.name + "'");
-            if (*mP == '}') {
-                ++mP;
-                break;
-            }
-            if (*mP == ',') {
-                ++mP;
-                continue;
-            }
-            int64_t integer;
-            double real;
-            if (!ReadNumber(isInteger, integer, real)) return false;
-            if (value.type == FbxValue::Int32Array) {
-                if (isInteger && integer >= INT32_MIN && integer <= INT32_MAX) {
-                    value.ints.push_back(static_cast<int32_t>(integer));
-                    continue;
-                }
-                value.doubles.reserve(expected);
-                value.doubles.assign(value.ints.begin(), value.ints.end());
-                value.ints = {};
-                value.type = FbxValue::DoubleArray;
-            }
-            value.doubles.push_back(isInteger ? static_cast<double>(integer) : real);
-        }
-        if (value.ArraySize() != static_cast<size_t>(declared))
-            return FailAt("array of '" + record.name + "' declares " + std::to_string(declared) + " values but holds " +
-                        std::to_string(value.ArraySize()), start);
-        record.values.push_back(std::move(value));
+        if (afterComma) continue;
+        if (mP < mEnd && (*mP == ',' || *mP == '{')) continue;
         return true;
+      }
+      if (c == '{') {
+        ++mP;
+        return ParseBlock(record, depth + 1);
+      }
+      if (c == '}') return true;
+      if (c == ',') {
+        ++mP;  // an empty value (",," or a leading ",") is skipped
+        afterComma = true;
+        haveValue = false;
+        continue;
+      }
+      if (haveValue) return Fail("missing ',' between values of '" + record.name + "'");
+      bool ok = c == '"' ? ParseString(record) : c == '*' ? ParseArray(record) : ParseScalar(record);
+      if (!ok) return false;
+      CoalesceNumbers(record);
+      haveValue = true;
+      afterComma = false;
     }
+  }
 
-    const char* mBegin;
-    const char* mP;
-    const char* mEnd;
-    std::string& mError;
-    const ReleaseConsumed& mRelease;
+  // Older files write long arrays as plain value lists. Past a few numbers, they are kept
+  // as one array value, as the newer form is, rather than one record value per number.
+  static void CoalesceNumbers(FbxRecord& record) {
+    constexpr size_t kLoose = 16;
+    std::vector<FbxValue>& values = record.values;
+    if (values.size() == 2 && values[0].IsArray() && values[0].openList && values[1].IsNumber()) {
+      Append(values[0], values[1]);
+      values.pop_back();
+      return;
+    }
+    if (values.size() != kLoose) return;
+    for (const FbxValue& value : values)
+      if (!value.IsNumber()) return;
+    FbxValue array = FbxValue::MakeInts({});
+    array.openList = true;
+    for (const FbxValue& value : values) Append(array, value);
+    values.clear();
+    values.push_back(std::move(array));
+  }
+
+  static void Append(FbxValue& array, const FbxValue& number) {
+    bool integer = number.type != FbxValue::Double && number.type != FbxValue::Float && number.integer >= INT32_MIN &&
+                   number.integer <= INT32_MAX;
+    if (array.type == FbxValue::Int32Array && integer) {
+      array.ints.push_back(static_cast<int32_t>(number.integer));
+      return;
+    }
+    if (array.type == FbxValue::Int32Array) {
+      array.doubles.assign(array.ints.begin(), array.ints.end());
+      array.ints = {};
+      array.type = FbxValue::DoubleArray;
+    }
+    array.doubles.push_back(number.AsDouble());
+  }
+
+  static void Unescape(std::string& text) {
+    size_t at = text.find("&quot;");
+    while (at != std::string::npos) {
+      text.replace(at, 6, "\"");
+      at = text.find("&quot;", at + 1);
+    }
+  }
+
+  bool ParseString(FbxRecord& record) {
+    ++mP;
+    const void* close = std::memchr(mP, '"', static_cast<size_t>(mEnd - mP));
+    if (!close) return Fail("string without a closing '\"'");
+    const char* stop = static_cast<const char*>(close);
+    FbxValue value = FbxValue::MakeString(std::string_view(mP, static_cast<size_t>(stop - mP)));
+    Unescape(value.text);
+    record.values.push_back(std::move(value));
+    mP = stop + 1;
+    return true;
+  }
+
+  // Reads one number. Accepts the "1.#INF" / "-1.#IND" forms some exporters write.
+  bool ReadNumber(bool& isInteger, int64_t& integer, double& real) {
+    if (mP >= mEnd) return Fail("end of file where a number belongs");
+    const char* start = mP;
+    const char* q = mP;
+    bool negative = false;
+    if (q < mEnd && (*q == '-' || *q == '+')) negative = *q++ == '-';
+    const char* digits = q;
+    uint64_t magnitude = 0;
+    while (q < mEnd && *q >= '0' && *q <= '9' && q - digits < 18)
+      magnitude = magnitude * 10 + static_cast<uint64_t>(*q++ - '0');
+    bool plainInteger =
+        q > digits && (q == mEnd || !(*q == '.' || *q == 'e' || *q == 'E' || *q == '#' || (*q >= '0' && *q <= '9')));
+    if (plainInteger) {
+      isInteger = true;
+      integer = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+      mP = q;
+      return true;
+    }
+    if (q > digits && q < mEnd && *q >= '0' && *q <= '9') {
+      // Longer than the fast path: object identifiers use the full 64 bits.
+      int64_t wide = 0;
+      auto parsedInt = std::from_chars(*start == '+' ? start + 1 : start, mEnd, wide);
+      if (parsedInt.ec == std::errc() && (parsedInt.ptr == mEnd || !(*parsedInt.ptr == '.' || *parsedInt.ptr == 'e' ||
+                                                                     *parsedInt.ptr == 'E' || *parsedInt.ptr == '#'))) {
+        isInteger = true;
+        integer = wide;
+        mP = parsedInt.ptr;
+        return true;
+      }
+    }
+    isInteger = false;
+    const char* from = *start == '+' ? start + 1 : start;
+    auto parsed = std::from_chars(from, mEnd, real);
+    if (parsed.ec == std::errc::result_out_of_range) {
+      real = negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    } else if (parsed.ec != std::errc()) {
+      return Fail("malformed number");
+    }
+    mP = parsed.ptr;
+    if (mP < mEnd && *mP == '#') {
+      const char* word = ++mP;
+      while (mP < mEnd && ((*mP >= 'A' && *mP <= 'Z') || (*mP >= 'a' && *mP <= 'z'))) ++mP;
+      bool infinite = mP - word >= 3 && (std::strncmp(word, "INF", 3) == 0 || std::strncmp(word, "inf", 3) == 0);
+      real = infinite ? (negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity())
+                      : std::numeric_limits<double>::quiet_NaN();
+    }
+    return true;
+  }
+
+  bool ParseScalar(FbxRecord& record) {
+    char c = *mP;
+    if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') {
+      bool isInteger;
+      int64_t integer;
+      double real;
+      if (!ReadNumber(isInteger, integer, real)) return false;
+      if (isInteger)
+        record.values.push_back(FbxValue::MakeInt(
+            integer, integer >= INT32_MIN && integer <= INT32_MAX ? FbxValue::Int32 : FbxValue::Int64));
+      else
+        record.values.push_back(FbxValue::MakeDouble(real));
+      return true;
+    }
+    const char* start = mP;
+    while (mP < mEnd && IsNameChar(*mP)) ++mP;
+    if (mP == start)
+      return Fail(std::string("unexpected character '") + c + "' in the values of '" + record.name + "'");
+    FbxValue value = FbxValue::MakeString(std::string_view(start, static_cast<size_t>(mP - start)));
+    value.type = FbxValue::Symbol;
+    record.values.push_back(std::move(value));
+    return true;
+  }
+
+  // "*N { a: v,v,... }": integers while they last, doubles from the first fraction on.
+  bool ParseArray(FbxRecord& record) {
+    const char* start = mP++;
+    bool isInteger;
+    int64_t declared;
+    double unused;
+    if (!ReadNumber(isInteger, declared, unused) || !isInteger || declared < 0)
+      return Fail("array of '" + record.name + "' has no valid length after '*'");
+    SkipSpace();
+    if (mP == mEnd || *mP != '{') return Fail("array of '" + record.name + "' does not open with '{'");
+    ++mP;
+    SkipSpace();
+    if (mP + 1 < mEnd && *mP == 'a' && mP[1] == ':') mP += 2;
+
+    // Every value takes at least two bytes ("0,"), so this bounds the reservation.
+    size_t room = static_cast<size_t>(mEnd - mP) / 2 + 1;
+    size_t expected = std::min(static_cast<size_t>(declared), room);
+    FbxValue value = FbxValue::MakeInts({});
+    value.ints.reserve(expected);
+    for (;;) {
+      SkipSpace();
+      if (mP == mEnd) return Fail("end of file inside the array of '" + record.name + "'");
+      if (*mP == '}') {
+        ++mP;
+        break;
+      }
+      if (*mP == ',') {
+        ++mP;
+        continue;
+      }
+      int64_t integer;
+      double real;
+      if (!ReadNumber(isInteger, integer, real)) return false;
+      if (value.type == FbxValue::Int32Array) {
+        if (isInteger && integer >= INT32_MIN && integer <= INT32_MAX) {
+          value.ints.push_back(static_cast<int32_t>(integer));
+          continue;
+        }
+        value.doubles.reserve(expected);
+        value.doubles.assign(value.ints.begin(), value.ints.end());
+        value.ints = {};
+        value.type = FbxValue::DoubleArray;
+      }
+      value.doubles.push_back(isInteger ? static_cast<double>(integer) : real);
+    }
+    if (value.ArraySize() != static_cast<size_t>(declared))
+      return FailAt("array of '" + record.name + "' declares " + std::to_string(declared) + " values but holds " +
+                        std::to_string(value.ArraySize()),
+                    start);
+    record.values.push_back(std::move(value));
+    return true;
+  }
+
+  const char* mBegin;
+  const char* mP;
+  const char* mEnd;
+  std::string& mError;
+  const ReleaseConsumed& mRelease;
 };
 
 }  // namespace
 
 int AsciiVersion(const char* data, size_t size) {
-    std::string_view text(data, std::min(size, size_t(1) << 20));
-    size_t at = text.find("FBXVersion:");
-    if (at != std::string_view::npos) {
-        int version = 0;
-        const char* p = data + at + 11;
-        while (p < data + text.size() && (*p == ' ' || *p == '\t')) ++p;
-        auto parsed = std::from_chars(p, data + text.size(), version);
-        if (parsed.ec == std::errc()) return version;
+  std::string_view text(data, std::min(size, size_t(1) << 20));
+  size_t at = text.find("FBXVersion:");
+  if (at != std::string_view::npos) {
+    int version = 0;
+    const char* p = data + at + 11;
+    while (p < data + text.size() && (*p == ' ' || *p == '\t')) ++p;
+    auto parsed = std::from_chars(p, data + text.size(), version);
+    if (parsed.ec == std::errc()) return version;
+  }
+  // Files without the header record still name their version in the first comment.
+  at = text.find("; FBX ");
+  if (at != std::string_view::npos && at < 256) {
+    int major = 0, minor = 0, revision = 0;
+    const char* p = data + at + 6;
+    const char* end = data + text.size();
+    auto a = std::from_chars(p, end, major);
+    if (a.ec == std::errc() && a.ptr < end && *a.ptr == '.') {
+      auto b = std::from_chars(a.ptr + 1, end, minor);
+      if (b.ec == std::errc() && b.ptr < end && *b.ptr == '.') std::from_chars(b.ptr + 1, end, revision);
+      if (major > 0 && major < 100 && minor >= 0 && minor < 10 && revision >= 0 && revision < 100)
+        return major * 1000 + minor * 100 + revision;
     }
-    // Files without the header record still name their version in the first comment.
-    at = text.find("; FBX ");
-    if (at != std::string_view::npos && at < 256) {
-        int major = 0, minor = 0, revision = 0;
-        const char* p = data + at + 6;
-        const char* end = data + text.size();
-        auto a = std::from_chars(p, end, major);
-        if (a.ec == std::errc() && a.ptr < end && *a.ptr == '.') {
-            auto b = std::from_chars(a.ptr + 1, end, minor);
-            if (b.ec == std::errc() && b.ptr < end && *b.ptr == '.') std::from_chars(b.ptr + 1, end, revision);
-            if (major > 0 && major < 100 && minor >= 0 && minor < 10 && revision >= 0 && revision < 100)
-                return major * 1000 + minor * 100 + revision;
-        }
-    }
-    return 0;
+  }
+  return 0;
 }
 
 bool ParseAsciiRecords(const char* data, size_t size, FbxRecord& root, std::string& error,
                        const ReleaseConsumed& release) {
-    AsciiParser parser(data, size, error, release);
-    return parser.ParseTop(root);
+  AsciiParser parser(data, size, error, release);
+  return parser.ParseTop(root);
 }
 
 }  // namespace fbxsdk::io

@@ -1,6 +1,6 @@
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <span>
 
@@ -13,169 +13,167 @@ namespace {
 // Collects text and hands it to the file in large pieces.
 class TextSink {
 public:
-    explicit TextSink(OutputFile& out) : mOut(out) { mBuffer.reserve(kChunk + 256); }
-    ~TextSink() = default;
+  explicit TextSink(OutputFile& out) : mOut(out) { mBuffer.reserve(kChunk + 256); }
+  ~TextSink() = default;
 
-    void Put(std::string_view text) {
-        mBuffer.append(text);
-        if (mBuffer.size() >= kChunk) Flush();
-    }
-    void Put(char c) { mBuffer.push_back(c); }
-    void FlushWhenFull() {
-        if (mBuffer.size() >= kChunk) Flush();
-    }
-    void Indent(int depth) { mBuffer.append(static_cast<size_t>(depth), '\t'); }
+  void Put(std::string_view text) {
+    mBuffer.append(text);
+    if (mBuffer.size() >= kChunk) Flush();
+  }
+  void Put(char c) { mBuffer.push_back(c); }
+  void FlushWhenFull() {
+    if (mBuffer.size() >= kChunk) Flush();
+  }
+  void Indent(int depth) { mBuffer.append(static_cast<size_t>(depth), '\t'); }
 
-    void Integer(int64_t v) {
-        char text[24];
-        auto result = std::to_chars(text, text + sizeof text, v);
-        mBuffer.append(text, result.ptr);
-    }
+  void Integer(int64_t v) {
+    char text[24];
+    auto result = std::to_chars(text, text + sizeof text, v);
+    mBuffer.append(text, result.ptr);
+  }
 
-    void Real(double v) {
-        if (!std::isfinite(v)) {
-            // The spelling other exporters use, which readers of this encoding accept.
-            Put(std::isnan(v) ? "1.#QNAN" : v > 0 ? "1.#INF" : "-1.#INF");
-            return;
-        }
-        char text[32];
-        char* end = ShortDecimal(v, text);
-        if (!end) end = std::to_chars(text, text + sizeof text, v).ptr;
-        mBuffer.append(text, end);
+  void Real(double v) {
+    if (!std::isfinite(v)) {
+      // The spelling other exporters use, which readers of this encoding accept.
+      Put(std::isnan(v) ? "1.#QNAN" : v > 0 ? "1.#INF" : "-1.#INF");
+      return;
     }
+    char text[32];
+    char* end = ShortDecimal(v, text);
+    if (!end) end = std::to_chars(text, text + sizeof text, v).ptr;
+    mBuffer.append(text, end);
+  }
 
-    // Most values in meshes are short decimals (0.25, 0.001): when v is exactly what a
-    // reader makes of some integer r divided by 10^k, print r with k decimals, which is
-    // much cheaper than the general shortest form. Returns null when no small k fits.
-    static char* ShortDecimal(double v, char* out) {
-        static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7};
-        double magnitude = std::fabs(v);
-        if (!(magnitude < 1e8) || (magnitude != 0.0 && magnitude < 1e-7)) return nullptr;
-        for (int k = 0; k < 8; ++k) {
-            double scaled = magnitude * kPowers[k];
-            double rounded = std::nearbyint(scaled);
-            // Both are exact integers below 2^53, so the division is correctly rounded like a parse.
-            if (rounded / kPowers[k] != magnitude) continue;
-            auto digits = static_cast<uint64_t>(rounded);
-            char reversed[24];
-            int n = 0;
-            do {
-                reversed[n++] = static_cast<char>('0' + digits % 10);
-                digits /= 10;
-            } while (digits);
-            while (n <= k) reversed[n++] = '0';  // at least one digit before the point
-            char* p = out;
-            if (v < 0.0) *p++ = '-';
-            for (int i = n - 1; i >= 0; --i) {
-                *p++ = reversed[i];
-                if (i == k && k > 0) *p++ = '.';
-            }
-            return p;
-        }
-        return nullptr;
+  // Most values in meshes are short decimals (0.25, 0.001): when v is exactly what a
+  // reader makes of some integer r divided by 10^k, print r with k decimals, which is
+  // much cheaper than the general shortest form. Returns null when no small k fits.
+  static char* ShortDecimal(double v, char* out) {
+    static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7};
+    double magnitude = std::fabs(v);
+    if (!(magnitude < 1e8) || (magnitude != 0.0 && magnitude < 1e-7)) return nullptr;
+    for (int k = 0; k < 8; ++k) {
+      double scaled = magnitude * kPowers[k];
+      double rounded = std::nearbyint(scaled);
+      // Both are exact integers below 2^53, so the division is correctly rounded like a parse.
+      if (rounded / kPowers[k] != magnitude) continue;
+      auto digits = static_cast<uint64_t>(rounded);
+      char reversed[24];
+      int n = 0;
+      do {
+        reversed[n++] = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+      } while (digits);
+      while (n <= k) reversed[n++] = '0';  // at least one digit before the point
+      char* p = out;
+      if (v < 0.0) *p++ = '-';
+      for (int i = n - 1; i >= 0; --i) {
+        *p++ = reversed[i];
+        if (i == k && k > 0) *p++ = '.';
+      }
+      return p;
     }
+    return nullptr;
+  }
 
-    void Quoted(std::string_view text) {
-        mBuffer.push_back('"');
-        for (char c : text) {
-            if (c == '"') mBuffer.append("&quot;");
-            else mBuffer.push_back(c);
-        }
-        mBuffer.push_back('"');
+  void Quoted(std::string_view text) {
+    mBuffer.push_back('"');
+    for (char c : text) {
+      if (c == '"')
+        mBuffer.append("&quot;");
+      else
+        mBuffer.push_back(c);
     }
+    mBuffer.push_back('"');
+  }
 
-    bool Flush() {
-        bool ok = mOut.Write(mBuffer.data(), mBuffer.size());
-        mBuffer.clear();
-        return ok;
-    }
+  bool Flush() {
+    bool ok = mOut.Write(mBuffer.data(), mBuffer.size());
+    mBuffer.clear();
+    return ok;
+  }
 
 private:
-    static constexpr size_t kChunk = size_t(1) << 20;
-    OutputFile& mOut;
-    std::string mBuffer;
+  static constexpr size_t kChunk = size_t(1) << 20;
+  OutputFile& mOut;
+  std::string mBuffer;
 };
 
 template <class T, class Emit>
 void WriteArray(TextSink& sink, std::span<const T> items, int depth, Emit emit) {
-    sink.Put('*');
-    sink.Integer(static_cast<int64_t>(items.size()));
-    sink.Put(" {\n");
-    sink.Indent(depth + 1);
-    sink.Put("a: ");
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i) sink.Put(',');
-        emit(items[i]);
-        if ((i & 0xFFFF) == 0xFFFF) sink.FlushWhenFull();  // long arrays must not pile up in memory
-    }
-    sink.Put('\n');
-    sink.Indent(depth);
-    sink.Put('}');
+  sink.Put('*');
+  sink.Integer(static_cast<int64_t>(items.size()));
+  sink.Put(" {\n");
+  sink.Indent(depth + 1);
+  sink.Put("a: ");
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i) sink.Put(',');
+    emit(items[i]);
+    if ((i & 0xFFFF) == 0xFFFF) sink.FlushWhenFull();  // long arrays must not pile up in memory
+  }
+  sink.Put('\n');
+  sink.Indent(depth);
+  sink.Put('}');
 }
 
 void WriteValue(TextSink& sink, const FbxValue& value, int depth) {
-    switch (value.type) {
-    case FbxValue::Bool: case FbxValue::Int16: case FbxValue::Int32: case FbxValue::Int64:
-        sink.Integer(value.integer);
-        break;
-    case FbxValue::Float: case FbxValue::Double:
-        sink.Real(value.real);
-        break;
-    case FbxValue::String: case FbxValue::Raw:
-        sink.Quoted(value.text);
-        break;
-    case FbxValue::Symbol:
-        sink.Put(value.text);
-        break;
-    case FbxValue::BoolArray: case FbxValue::Int32Array:
-        WriteArray<int32_t>(sink, value.IntData(), depth, [&](int32_t v) { sink.Integer(v); });
-        break;
+  switch (value.type) {
+    case FbxValue::Bool:
+    case FbxValue::Int16:
+    case FbxValue::Int32:
+    case FbxValue::Int64: sink.Integer(value.integer); break;
+    case FbxValue::Float:
+    case FbxValue::Double: sink.Real(value.real); break;
+    case FbxValue::String:
+    case FbxValue::Raw: sink.Quoted(value.text); break;
+    case FbxValue::Symbol: sink.Put(value.text); break;
+    case FbxValue::BoolArray:
+    case FbxValue::Int32Array:
+      WriteArray<int32_t>(sink, value.IntData(), depth, [&](int32_t v) { sink.Integer(v); });
+      break;
     case FbxValue::Int64Array:
-        WriteArray<int64_t>(sink, value.longs, depth, [&](int64_t v) { sink.Integer(v); });
-        break;
-    case FbxValue::FloatArray:
-        WriteArray<float>(sink, value.floats, depth, [&](float v) { sink.Real(v); });
-        break;
+      WriteArray<int64_t>(sink, value.longs, depth, [&](int64_t v) { sink.Integer(v); });
+      break;
+    case FbxValue::FloatArray: WriteArray<float>(sink, value.floats, depth, [&](float v) { sink.Real(v); }); break;
     case FbxValue::DoubleArray:
-        WriteArray<double>(sink, value.DoubleData(), depth, [&](double v) { sink.Real(v); });
-        break;
-    }
+      WriteArray<double>(sink, value.DoubleData(), depth, [&](double v) { sink.Real(v); });
+      break;
+  }
 }
 
 void WriteRecord(TextSink& sink, const FbxRecord& record, int depth) {
+  sink.Indent(depth);
+  sink.Put(record.name);
+  sink.Put(':');
+  for (size_t i = 0; i < record.values.size(); ++i) {
+    sink.Put(i ? ", " : " ");
+    WriteValue(sink, record.values[i], depth);
+  }
+  // A record without values is a block, even when empty.
+  if (!record.children.empty() || record.values.empty()) {
+    sink.Put(" {\n");
+    for (const FbxRecord& child : record.children) WriteRecord(sink, child, depth + 1);
     sink.Indent(depth);
-    sink.Put(record.name);
-    sink.Put(':');
-    for (size_t i = 0; i < record.values.size(); ++i) {
-        sink.Put(i ? ", " : " ");
-        WriteValue(sink, record.values[i], depth);
-    }
-    // A record without values is a block, even when empty.
-    if (!record.children.empty() || record.values.empty()) {
-        sink.Put(" {\n");
-        for (const FbxRecord& child : record.children) WriteRecord(sink, child, depth + 1);
-        sink.Indent(depth);
-        sink.Put('}');
-    }
-    sink.Put('\n');
+    sink.Put('}');
+  }
+  sink.Put('\n');
 }
 
 }  // namespace
 
 bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out) {
-    TextSink sink(out);
-    sink.Put("; FBX ");
-    sink.Integer(version / 1000);
-    sink.Put('.');
-    sink.Integer(version / 100 % 10);
-    sink.Put('.');
-    sink.Integer(version % 100);
-    sink.Put(" project file\n; ----------------------------------------------------\n\n");
-    for (const FbxRecord& record : file.children) {
-        WriteRecord(sink, record, 0);
-        sink.Put('\n');
-    }
-    return sink.Flush();
+  TextSink sink(out);
+  sink.Put("; FBX ");
+  sink.Integer(version / 1000);
+  sink.Put('.');
+  sink.Integer(version / 100 % 10);
+  sink.Put('.');
+  sink.Integer(version % 100);
+  sink.Put(" project file\n; ----------------------------------------------------\n\n");
+  for (const FbxRecord& record : file.children) {
+    WriteRecord(sink, record, 0);
+    sink.Put('\n');
+  }
+  return sink.Flush();
 }
 
 }  // namespace fbxsdk::io

@@ -14,11 +14,11 @@ inline constexpr size_t kBinaryHeaderSize = 27;
 inline constexpr int kFirstWideRecordVersion = 7500;
 
 inline bool IsBinaryFbx(const void* data, size_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    if (size < kBinaryHeaderSize) return false;
-    for (size_t i = 0; i < kBinaryMagicSize; ++i)
-        if (bytes[i] != static_cast<unsigned char>(kBinaryMagic[i])) return false;
-    return true;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  if (size < kBinaryHeaderSize) return false;
+  for (size_t i = 0; i < kBinaryMagicSize; ++i)
+    if (bytes[i] != static_cast<unsigned char>(kBinaryMagic[i])) return false;
+  return true;
 }
 
 }  // namespace fbxsdk::io

@@ -12,135 +12,138 @@ namespace {
 // Builds the file in memory: record headers hold end offsets, known only after the children.
 class ByteSink {
 public:
-    explicit ByteSink(bool wide) : mWide(wide) {}
+  explicit ByteSink(bool wide) : mWide(wide) {}
 
-    size_t Size() const { return mBytes.size(); }
-    void Bytes(const void* data, size_t size) {
-        const auto* p = static_cast<const uint8_t*>(data);
-        mBytes.insert(mBytes.end(), p, p + size);
+  size_t Size() const { return mBytes.size(); }
+  void Bytes(const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    mBytes.insert(mBytes.end(), p, p + size);
+  }
+  void U8(uint8_t v) { mBytes.push_back(v); }
+  void U32(uint32_t v) { Bytes(&v, 4); }  // the encoding is little-endian, as is this machine
+  void U64(uint64_t v) { Bytes(&v, 8); }
+  void Word(uint64_t v) { mWide ? U64(v) : U32(static_cast<uint32_t>(v)); }
+  void PatchWord(size_t at, uint64_t v) {
+    if (mWide)
+      std::memcpy(&mBytes[at], &v, 8);
+    else {
+      uint32_t narrow = static_cast<uint32_t>(v);
+      std::memcpy(&mBytes[at], &narrow, 4);
     }
-    void U8(uint8_t v) { mBytes.push_back(v); }
-    void U32(uint32_t v) { Bytes(&v, 4); }  // the encoding is little-endian, as is this machine
-    void U64(uint64_t v) { Bytes(&v, 8); }
-    void Word(uint64_t v) { mWide ? U64(v) : U32(static_cast<uint32_t>(v)); }
-    void PatchWord(size_t at, uint64_t v) {
-        if (mWide) std::memcpy(&mBytes[at], &v, 8);
-        else {
-            uint32_t narrow = static_cast<uint32_t>(v);
-            std::memcpy(&mBytes[at], &narrow, 4);
-        }
-    }
-    void Zeros(size_t n) { mBytes.insert(mBytes.end(), n, 0); }
-    size_t WordSize() const { return mWide ? 8 : 4; }
-    const std::vector<uint8_t>& Data() const { return mBytes; }
+  }
+  void Zeros(size_t n) { mBytes.insert(mBytes.end(), n, 0); }
+  size_t WordSize() const { return mWide ? 8 : 4; }
+  const std::vector<uint8_t>& Data() const { return mBytes; }
 
 private:
-    bool mWide;
-    std::vector<uint8_t> mBytes;
+  bool mWide;
+  std::vector<uint8_t> mBytes;
 };
 
 template <class T>
 void WriteArray(ByteSink& sink, char type, std::span<const T> items) {
-    sink.U8(static_cast<uint8_t>(type));
-    sink.U32(static_cast<uint32_t>(items.size()));
-    sink.U32(0);  // stored plainly: reading it back needs no inflating
-    sink.U32(static_cast<uint32_t>(items.size() * sizeof(T)));
-    sink.Bytes(items.data(), items.size() * sizeof(T));
+  sink.U8(static_cast<uint8_t>(type));
+  sink.U32(static_cast<uint32_t>(items.size()));
+  sink.U32(0);  // stored plainly: reading it back needs no inflating
+  sink.U32(static_cast<uint32_t>(items.size() * sizeof(T)));
+  sink.Bytes(items.data(), items.size() * sizeof(T));
 }
 
 void WriteValue(ByteSink& sink, const FbxValue& value) {
-    switch (value.type) {
+  switch (value.type) {
     case FbxValue::Bool:
-        sink.U8('C');
-        sink.U8(value.integer ? 1 : 0);
-        break;
+      sink.U8('C');
+      sink.U8(value.integer ? 1 : 0);
+      break;
     case FbxValue::Int16: {
-        sink.U8('Y');
-        int16_t v = static_cast<int16_t>(value.integer);
-        sink.Bytes(&v, 2);
-        break;
+      sink.U8('Y');
+      int16_t v = static_cast<int16_t>(value.integer);
+      sink.Bytes(&v, 2);
+      break;
     }
     case FbxValue::Int32:
-        sink.U8('I');
-        sink.U32(static_cast<uint32_t>(static_cast<int32_t>(value.integer)));
-        break;
+      sink.U8('I');
+      sink.U32(static_cast<uint32_t>(static_cast<int32_t>(value.integer)));
+      break;
     case FbxValue::Int64:
-        sink.U8('L');
-        sink.U64(static_cast<uint64_t>(value.integer));
-        break;
+      sink.U8('L');
+      sink.U64(static_cast<uint64_t>(value.integer));
+      break;
     case FbxValue::Float: {
-        sink.U8('F');
-        float f = static_cast<float>(value.real);
-        sink.Bytes(&f, 4);
-        break;
+      sink.U8('F');
+      float f = static_cast<float>(value.real);
+      sink.Bytes(&f, 4);
+      break;
     }
     case FbxValue::Double:
-        sink.U8('D');
-        sink.Bytes(&value.real, 8);
-        break;
-    case FbxValue::String: case FbxValue::Symbol: case FbxValue::Raw:
-        sink.U8(value.type == FbxValue::Raw ? 'R' : 'S');
-        sink.U32(static_cast<uint32_t>(value.text.size()));
-        sink.Bytes(value.text.data(), value.text.size());
-        break;
+      sink.U8('D');
+      sink.Bytes(&value.real, 8);
+      break;
+    case FbxValue::String:
+    case FbxValue::Symbol:
+    case FbxValue::Raw:
+      sink.U8(value.type == FbxValue::Raw ? 'R' : 'S');
+      sink.U32(static_cast<uint32_t>(value.text.size()));
+      sink.Bytes(value.text.data(), value.text.size());
+      break;
     case FbxValue::BoolArray: {
-        std::span<const int32_t> ints = value.IntData();
-        std::vector<uint8_t> flags(ints.begin(), ints.end());
-        WriteArray<uint8_t>(sink, 'b', flags);
-        break;
+      std::span<const int32_t> ints = value.IntData();
+      std::vector<uint8_t> flags(ints.begin(), ints.end());
+      WriteArray<uint8_t>(sink, 'b', flags);
+      break;
     }
     case FbxValue::Int32Array: WriteArray<int32_t>(sink, 'i', value.IntData()); break;
     case FbxValue::Int64Array: WriteArray<int64_t>(sink, 'l', value.longs); break;
     case FbxValue::FloatArray: WriteArray<float>(sink, 'f', value.floats); break;
     case FbxValue::DoubleArray: WriteArray<double>(sink, 'd', value.DoubleData()); break;
-    }
+  }
 }
 
 void WriteNullRecord(ByteSink& sink) { sink.Zeros(3 * sink.WordSize() + 1); }
 
 void WriteRecord(ByteSink& sink, const FbxRecord& record) {
-    size_t start = sink.Size();
-    sink.Word(0);  // end offset, patched below
-    sink.Word(record.values.size());
-    size_t listLengthAt = sink.Size();
-    sink.Word(0);
-    size_t nameLength = std::min<size_t>(record.name.size(), 255);
-    sink.U8(static_cast<uint8_t>(nameLength));
-    sink.Bytes(record.name.data(), nameLength);
-    size_t listStart = sink.Size();
-    for (const FbxValue& value : record.values) WriteValue(sink, value);
-    sink.PatchWord(listLengthAt, sink.Size() - listStart);
-    // Children end with a null record; so does a record with neither values nor children.
-    if (!record.children.empty() || record.values.empty()) {
-        for (const FbxRecord& child : record.children) WriteRecord(sink, child);
-        WriteNullRecord(sink);
-    }
-    sink.PatchWord(start, sink.Size());
+  size_t start = sink.Size();
+  sink.Word(0);  // end offset, patched below
+  sink.Word(record.values.size());
+  size_t listLengthAt = sink.Size();
+  sink.Word(0);
+  size_t nameLength = std::min<size_t>(record.name.size(), 255);
+  sink.U8(static_cast<uint8_t>(nameLength));
+  sink.Bytes(record.name.data(), nameLength);
+  size_t listStart = sink.Size();
+  for (const FbxValue& value : record.values) WriteValue(sink, value);
+  sink.PatchWord(listLengthAt, sink.Size() - listStart);
+  // Children end with a null record; so does a record with neither values nor children.
+  if (!record.children.empty() || record.values.empty()) {
+    for (const FbxRecord& child : record.children) WriteRecord(sink, child);
+    WriteNullRecord(sink);
+  }
+  sink.PatchWord(start, sink.Size());
 }
 
 }  // namespace
 
 bool WriteBinaryRecords(const FbxRecord& file, int version, OutputFile& out) {
-    ByteSink sink(version >= kFirstWideRecordVersion);
-    sink.Bytes(kBinaryMagic, kBinaryMagicSize);
-    sink.U8(0x1A);
-    sink.U8(0);  // little-endian
-    sink.U32(static_cast<uint32_t>(version));
-    for (const FbxRecord& record : file.children) WriteRecord(sink, record);
-    WriteNullRecord(sink);
-    // Footer: a 16-byte tag, padding to a 16-byte boundary, the version, reserved zeros and a fixed tail.
-    static const uint8_t kFooterTag[16] = {0xfa, 0xbc, 0xab, 0x09, 0xd0, 0xc8, 0xd4, 0x66,
-                                           0xb1, 0x76, 0xfb, 0x83, 0x1c, 0xf7, 0x26, 0x7e};
-    static const uint8_t kFooterTail[16] = {0xf8, 0x5a, 0x8c, 0x6a, 0xde, 0xf5, 0xd9, 0x7e,
-                                            0xec, 0xe9, 0x0c, 0xe3, 0x75, 0x8f, 0x29, 0x0b};
-    sink.Bytes(kFooterTag, sizeof kFooterTag);
-    sink.Zeros(4);
-    size_t padding = (16 - sink.Size() % 16) % 16;
-    sink.Zeros(padding);
-    sink.U32(static_cast<uint32_t>(version));
-    sink.Zeros(120);
-    sink.Bytes(kFooterTail, sizeof kFooterTail);
-    return out.Write(sink.Data().data(), sink.Data().size());
+  ByteSink sink(version >= kFirstWideRecordVersion);
+  sink.Bytes(kBinaryMagic, kBinaryMagicSize);
+  sink.U8(0x1A);
+  sink.U8(0);  // little-endian
+  sink.U32(static_cast<uint32_t>(version));
+  for (const FbxRecord& record : file.children) WriteRecord(sink, record);
+  WriteNullRecord(sink);
+  // Footer: a 16-byte tag, padding to a 16-byte boundary, the version, reserved zeros and a fixed tail.
+  static const uint8_t kFooterTag[16] = {0xfa, 0xbc, 0xab, 0x09, 0xd0, 0xc8, 0xd4, 0x66,
+                                         0xb1, 0x76, 0xfb, 0x83, 0x1c, 0xf7, 0x26, 0x7e};
+  static const uint8_t kFooterTail[16] = {0xf8, 0x5a, 0x8c, 0x6a, 0xde, 0xf5, 0xd9, 0x7e,
+                                          0xec, 0xe9, 0x0c, 0xe3, 0x75, 0x8f, 0x29, 0x0b};
+  sink.Bytes(kFooterTag, sizeof kFooterTag);
+  sink.Zeros(4);
+  size_t padding = (16 - sink.Size() % 16) % 16;
+  sink.Zeros(padding);
+  sink.U32(static_cast<uint32_t>(version));
+  sink.Zeros(120);
+  sink.Bytes(kFooterTail, sizeof kFooterTail);
+  return out.Write(sink.Data().data(), sink.Data().size());
 }
 
 }  // namespace fbxsdk::io

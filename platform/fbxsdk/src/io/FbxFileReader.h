@@ -14,9 +14,9 @@ class FbxScene;
 namespace fbxsdk::io {
 
 struct FileHeader {
-    bool fbx = false;
-    bool binary = false;
-    int version = 0;
+  bool fbx = false;
+  bool binary = false;
+  int version = 0;
 };
 
 FileHeader SniffHeader(const uint8_t* data, size_t size);

@@ -6,178 +6,192 @@
 namespace fbxsdk::io {
 
 FbxValue FbxValue::MakeInt(int64_t v, Type t) {
-    FbxValue value;
-    value.type = t;
-    value.integer = v;
-    return value;
+  FbxValue value;
+  value.type = t;
+  value.integer = v;
+  return value;
 }
 
 FbxValue FbxValue::MakeDouble(double v) {
-    FbxValue value;
-    value.type = Double;
-    value.real = v;
-    return value;
+  FbxValue value;
+  value.type = Double;
+  value.real = v;
+  return value;
 }
 
 FbxValue FbxValue::MakeString(std::string_view s) {
-    FbxValue value;
-    value.type = String;
-    value.text.assign(s);
-    return value;
+  FbxValue value;
+  value.type = String;
+  value.text.assign(s);
+  return value;
 }
 
 FbxValue FbxValue::MakeDoubles(std::vector<double> v) {
-    FbxValue value;
-    value.type = DoubleArray;
-    value.doubles = std::move(v);
-    return value;
+  FbxValue value;
+  value.type = DoubleArray;
+  value.doubles = std::move(v);
+  return value;
 }
 
 FbxValue FbxValue::MakeInts(std::vector<int32_t> v) {
-    FbxValue value;
-    value.type = Int32Array;
-    value.ints = std::move(v);
-    return value;
+  FbxValue value;
+  value.type = Int32Array;
+  value.ints = std::move(v);
+  return value;
 }
 
 FbxValue FbxValue::BorrowDoubles(const double* data, size_t count) {
-    FbxValue value;
-    value.type = DoubleArray;
-    value.borrowedDoubles = data;
-    value.borrowedCount = count;
-    return value;
+  FbxValue value;
+  value.type = DoubleArray;
+  value.borrowedDoubles = data;
+  value.borrowedCount = count;
+  return value;
 }
 
 FbxValue FbxValue::BorrowInts(const int32_t* data, size_t count) {
-    FbxValue value;
-    value.type = Int32Array;
-    value.borrowedInts = data;
-    value.borrowedCount = count;
-    return value;
+  FbxValue value;
+  value.type = Int32Array;
+  value.borrowedInts = data;
+  value.borrowedCount = count;
+  return value;
 }
 
 std::span<const double> FbxValue::DoubleData() const {
-    return borrowedDoubles ? std::span<const double>(borrowedDoubles, borrowedCount) : std::span<const double>(doubles);
+  return borrowedDoubles ? std::span<const double>(borrowedDoubles, borrowedCount) : std::span<const double>(doubles);
 }
 
 std::span<const int32_t> FbxValue::IntData() const {
-    return borrowedInts ? std::span<const int32_t>(borrowedInts, borrowedCount) : std::span<const int32_t>(ints);
+  return borrowedInts ? std::span<const int32_t>(borrowedInts, borrowedCount) : std::span<const int32_t>(ints);
 }
 
 bool FbxValue::IsArray() const {
-    return type == BoolArray || type == Int32Array || type == Int64Array || type == FloatArray ||
-           type == DoubleArray;
+  return type == BoolArray || type == Int32Array || type == Int64Array || type == FloatArray || type == DoubleArray;
 }
 
 bool FbxValue::IsNumber() const {
-    return type == Bool || type == Int16 || type == Int32 || type == Int64 || type == Float || type == Double;
+  return type == Bool || type == Int16 || type == Int32 || type == Int64 || type == Float || type == Double;
 }
 
 int64_t FbxValue::AsInt() const {
-    if (type == Float || type == Double) {
-        if (!(real >= -9.2e18 && real <= 9.2e18)) return 0;
-        return static_cast<int64_t>(real);
-    }
-    return IsNumber() ? integer : 0;
+  if (type == Float || type == Double) {
+    if (!(real >= -9.2e18 && real <= 9.2e18)) return 0;
+    return static_cast<int64_t>(real);
+  }
+  return IsNumber() ? integer : 0;
 }
 
 double FbxValue::AsDouble() const {
-    if (type == Float || type == Double) return real;
-    return IsNumber() ? static_cast<double>(integer) : 0.0;
+  if (type == Float || type == Double) return real;
+  return IsNumber() ? static_cast<double>(integer) : 0.0;
 }
 
 size_t FbxValue::ArraySize() const {
-    switch (type) {
-    case BoolArray: case Int32Array: return IntData().size();
+  switch (type) {
+    case BoolArray:
+    case Int32Array: return IntData().size();
     case Int64Array: return longs.size();
     case FloatArray: return floats.size();
     case DoubleArray: return DoubleData().size();
     default: return 0;
-    }
+  }
 }
 
 namespace {
 int32_t ClampToInt(double v) {
-    if (!(v >= -2147483648.0 && v <= 2147483647.0)) return 0;
-    return static_cast<int32_t>(v);
+  if (!(v >= -2147483648.0 && v <= 2147483647.0)) return 0;
+  return static_cast<int32_t>(v);
 }
 int32_t ClampToInt(int64_t v) {
-    return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max()
-               ? static_cast<int32_t>(v) : 0;
+  return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max() ? static_cast<int32_t>(v)
+                                                                                              : 0;
 }
 }  // namespace
 
 std::vector<double> FbxValue::TakeDoubles() {
-    std::vector<double> out;
-    switch (type) {
-    case DoubleArray: out = std::move(doubles); doubles = {}; return out;
-    case BoolArray: case Int32Array: out.assign(ints.begin(), ints.end()); ints = {}; return out;
+  std::vector<double> out;
+  switch (type) {
+    case DoubleArray:
+      out = std::move(doubles);
+      doubles = {};
+      return out;
+    case BoolArray:
+    case Int32Array:
+      out.assign(ints.begin(), ints.end());
+      ints = {};
+      return out;
     case Int64Array:
-        out.reserve(longs.size());
-        for (int64_t v : longs) out.push_back(static_cast<double>(v));
-        longs = {};
-        return out;
-    case FloatArray: out.assign(floats.begin(), floats.end()); floats = {}; return out;
+      out.reserve(longs.size());
+      for (int64_t v : longs) out.push_back(static_cast<double>(v));
+      longs = {};
+      return out;
+    case FloatArray:
+      out.assign(floats.begin(), floats.end());
+      floats = {};
+      return out;
     default: return out;
-    }
+  }
 }
 
 std::vector<int32_t> FbxValue::TakeInts() {
-    std::vector<int32_t> out;
-    switch (type) {
-    case BoolArray: case Int32Array: out = std::move(ints); ints = {}; return out;
+  std::vector<int32_t> out;
+  switch (type) {
+    case BoolArray:
+    case Int32Array:
+      out = std::move(ints);
+      ints = {};
+      return out;
     case Int64Array:
-        out.reserve(longs.size());
-        for (int64_t v : longs) out.push_back(ClampToInt(v));
-        longs = {};
-        return out;
+      out.reserve(longs.size());
+      for (int64_t v : longs) out.push_back(ClampToInt(v));
+      longs = {};
+      return out;
     case FloatArray:
-        out.reserve(floats.size());
-        for (float v : floats) out.push_back(ClampToInt(static_cast<double>(v)));
-        floats = {};
-        return out;
+      out.reserve(floats.size());
+      for (float v : floats) out.push_back(ClampToInt(static_cast<double>(v)));
+      floats = {};
+      return out;
     case DoubleArray:
-        out.reserve(doubles.size());
-        for (double v : doubles) out.push_back(ClampToInt(v));
-        doubles = {};
-        return out;
+      out.reserve(doubles.size());
+      for (double v : doubles) out.push_back(ClampToInt(v));
+      doubles = {};
+      return out;
     default: return out;
-    }
+  }
 }
 
 const FbxRecord* FbxRecord::Find(std::string_view child) const {
-    for (const FbxRecord& record : children)
-        if (record.name == child) return &record;
-    return nullptr;
+  for (const FbxRecord& record : children)
+    if (record.name == child) return &record;
+  return nullptr;
 }
 
 FbxRecord* FbxRecord::Find(std::string_view child) {
-    for (FbxRecord& record : children)
-        if (record.name == child) return &record;
-    return nullptr;
+  for (FbxRecord& record : children)
+    if (record.name == child) return &record;
+  return nullptr;
 }
 
 FbxRecord& FbxRecord::Add(std::string_view child) {
-    children.emplace_back();
-    children.back().name.assign(child);
-    return children.back();
+  children.emplace_back();
+  children.back().name.assign(child);
+  return children.back();
 }
 
 std::string_view FbxRecord::Text(size_t index) const {
-    return index < values.size() && values[index].IsText() ? std::string_view(values[index].text) : std::string_view();
+  return index < values.size() && values[index].IsText() ? std::string_view(values[index].text) : std::string_view();
 }
 
 int64_t FbxRecord::Int(size_t index, int64_t fallback) const {
-    return index < values.size() && values[index].IsNumber() ? values[index].AsInt() : fallback;
+  return index < values.size() && values[index].IsNumber() ? values[index].AsInt() : fallback;
 }
 
 double FbxRecord::Double(size_t index, double fallback) const {
-    return index < values.size() && values[index].IsNumber() ? values[index].AsDouble() : fallback;
+  return index < values.size() && values[index].IsNumber() ? values[index].AsDouble() : fallback;
 }
 
 std::string_view FbxRecord::ChildText(std::string_view child) const {
-    const FbxRecord* record = Find(child);
-    return record ? record->Text() : std::string_view();
+  const FbxRecord* record = Find(child);
+  return record ? record->Text() : std::string_view();
 }
 
 namespace {
@@ -186,33 +200,33 @@ namespace {
 // numbers one by one. The child's values are handed over, not copied.
 template <typename T, typename TakeArray, typename Convert>
 bool TakeChildValues(FbxRecord* record, std::vector<T>& out, TakeArray takeArray, Convert convert) {
-    out.clear();
-    if (!record) return false;
-    if (record->values.size() == 1 && record->values[0].IsArray()) {
-        out = takeArray(record->values[0]);
-        return true;
-    }
-    out.reserve(record->values.size());
-    for (const FbxValue& value : record->values) {
-        if (!value.IsNumber()) return false;
-        out.push_back(convert(value));
-    }
-    record->values.clear();
+  out.clear();
+  if (!record) return false;
+  if (record->values.size() == 1 && record->values[0].IsArray()) {
+    out = takeArray(record->values[0]);
     return true;
+  }
+  out.reserve(record->values.size());
+  for (const FbxValue& value : record->values) {
+    if (!value.IsNumber()) return false;
+    out.push_back(convert(value));
+  }
+  record->values.clear();
+  return true;
 }
 
 }  // namespace
 
 bool FbxRecord::ChildNumbers(std::string_view child, std::vector<double>& out) {
-    return TakeChildValues(
-        Find(child), out, [](FbxValue& array) { return array.TakeDoubles(); },
-        [](const FbxValue& value) { return value.AsDouble(); });
+  return TakeChildValues(
+      Find(child), out, [](FbxValue& array) { return array.TakeDoubles(); },
+      [](const FbxValue& value) { return value.AsDouble(); });
 }
 
 bool FbxRecord::ChildInts(std::string_view child, std::vector<int32_t>& out) {
-    return TakeChildValues(
-        Find(child), out, [](FbxValue& array) { return array.TakeInts(); },
-        [](const FbxValue& value) { return ClampToInt(value.AsInt()); });
+  return TakeChildValues(
+      Find(child), out, [](FbxValue& array) { return array.TakeInts(); },
+      [](const FbxValue& value) { return ClampToInt(value.AsInt()); });
 }
 
 }  // namespace fbxsdk::io

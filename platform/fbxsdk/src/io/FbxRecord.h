@@ -11,67 +11,78 @@
 namespace fbxsdk::io {
 
 struct FbxValue {
-    // The binary encoding's type codes; Symbol is an unquoted ASCII word (T, Y, ...).
-    enum Type : char {
-        Bool = 'C', Int16 = 'Y', Int32 = 'I', Int64 = 'L', Float = 'F', Double = 'D',
-        String = 'S', Raw = 'R', Symbol = 'W',
-        BoolArray = 'b', Int32Array = 'i', Int64Array = 'l', FloatArray = 'f', DoubleArray = 'd'
-    };
+  // The binary encoding's type codes; Symbol is an unquoted ASCII word (T, Y, ...).
+  enum Type : char {
+    Bool = 'C',
+    Int16 = 'Y',
+    Int32 = 'I',
+    Int64 = 'L',
+    Float = 'F',
+    Double = 'D',
+    String = 'S',
+    Raw = 'R',
+    Symbol = 'W',
+    BoolArray = 'b',
+    Int32Array = 'i',
+    Int64Array = 'l',
+    FloatArray = 'f',
+    DoubleArray = 'd'
+  };
 
-    Type type = Int32;
-    int64_t integer = 0;
-    double real = 0.0;
-    std::string text;
-    std::vector<int32_t> ints;     // Int32Array, BoolArray
-    std::vector<int64_t> longs;    // Int64Array
-    std::vector<float> floats;     // FloatArray
-    std::vector<double> doubles;   // DoubleArray
-    // Writers borrow large arrays from the scene instead of copying them; the scene outlives the records.
-    const double* borrowedDoubles = nullptr;
-    const int32_t* borrowedInts = nullptr;
-    size_t borrowedCount = 0;
-    // An array the ASCII reader gathered from a plain value list; more numbers may join it.
-    bool openList = false;
+  Type type = Int32;
+  int64_t integer = 0;
+  double real = 0.0;
+  std::string text;
+  std::vector<int32_t> ints;    // Int32Array, BoolArray
+  std::vector<int64_t> longs;   // Int64Array
+  std::vector<float> floats;    // FloatArray
+  std::vector<double> doubles;  // DoubleArray
+  // Writers borrow large arrays from the scene instead of copying them; the scene outlives the records.
+  const double* borrowedDoubles = nullptr;
+  const int32_t* borrowedInts = nullptr;
+  size_t borrowedCount = 0;
+  // An array the ASCII reader gathered from a plain value list; more numbers may join it.
+  bool openList = false;
 
-    static FbxValue MakeInt(int64_t v, Type t = Int32);
-    static FbxValue MakeDouble(double v);
-    static FbxValue MakeString(std::string_view s);
-    static FbxValue MakeDoubles(std::vector<double> v);
-    static FbxValue MakeInts(std::vector<int32_t> v);
-    static FbxValue BorrowDoubles(const double* data, size_t count);
-    static FbxValue BorrowInts(const int32_t* data, size_t count);
-    // The values of a DoubleArray or of an Int32Array/BoolArray, owned or borrowed.
-    std::span<const double> DoubleData() const;
-    std::span<const int32_t> IntData() const;
+  static FbxValue MakeInt(int64_t v, Type t = Int32);
+  static FbxValue MakeDouble(double v);
+  static FbxValue MakeString(std::string_view s);
+  static FbxValue MakeDoubles(std::vector<double> v);
+  static FbxValue MakeInts(std::vector<int32_t> v);
+  static FbxValue BorrowDoubles(const double* data, size_t count);
+  static FbxValue BorrowInts(const int32_t* data, size_t count);
+  // The values of a DoubleArray or of an Int32Array/BoolArray, owned or borrowed.
+  std::span<const double> DoubleData() const;
+  std::span<const int32_t> IntData() const;
 
-    bool IsArray() const;
-    bool IsNumber() const;
-    bool IsText() const { return type == String || type == Raw || type == Symbol; }
-    int64_t AsInt() const;
-    double AsDouble() const;
-    size_t ArraySize() const;
-    // Array contents converted; the moving forms leave this value empty.
-    std::vector<double> TakeDoubles();
-    std::vector<int32_t> TakeInts();
+  bool IsArray() const;
+  bool IsNumber() const;
+  bool IsText() const { return type == String || type == Raw || type == Symbol; }
+  int64_t AsInt() const;
+  double AsDouble() const;
+  size_t ArraySize() const;
+  // Array contents converted; the moving forms leave this value empty.
+  std::vector<double> TakeDoubles();
+  std::vector<int32_t> TakeInts();
 };
 
 struct FbxRecord {
-    std::string name;
-    std::vector<FbxValue> values;
-    std::vector<FbxRecord> children;
+  std::string name;
+  std::vector<FbxValue> values;
+  std::vector<FbxRecord> children;
 
-    const FbxRecord* Find(std::string_view child) const;
-    FbxRecord* Find(std::string_view child);
-    FbxRecord& Add(std::string_view child);
-    // Convenience for readers: first value as text / number, with a fallback.
-    std::string_view Text(size_t index = 0) const;
-    int64_t Int(size_t index = 0, int64_t fallback = 0) const;
-    double Double(size_t index = 0, double fallback = 0.0) const;
-    // Text of a child's first value, or "" when the child is absent.
-    std::string_view ChildText(std::string_view child) const;
-    // A child's numbers as one array: its array value, or its scalar values.
-    bool ChildNumbers(std::string_view child, std::vector<double>& out);
-    bool ChildInts(std::string_view child, std::vector<int32_t>& out);
+  const FbxRecord* Find(std::string_view child) const;
+  FbxRecord* Find(std::string_view child);
+  FbxRecord& Add(std::string_view child);
+  // Convenience for readers: first value as text / number, with a fallback.
+  std::string_view Text(size_t index = 0) const;
+  int64_t Int(size_t index = 0, int64_t fallback = 0) const;
+  double Double(size_t index = 0, double fallback = 0.0) const;
+  // Text of a child's first value, or "" when the child is absent.
+  std::string_view ChildText(std::string_view child) const;
+  // A child's numbers as one array: its array value, or its scalar values.
+  bool ChildNumbers(std::string_view child, std::vector<double>& out);
+  bool ChildInts(std::string_view child, std::vector<int32_t>& out);
 };
 
 }  // namespace fbxsdk::io

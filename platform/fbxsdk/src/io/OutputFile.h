@@ -10,21 +10,21 @@ namespace fbxsdk::io {
 
 class OutputFile {
 public:
-    OutputFile() = default;
-    ~OutputFile();
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
+  OutputFile() = default;
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
 
-    bool Open(const std::string& path, std::string& error);
-    bool Write(const void* data, size_t size);
-    // Renames the finished file into place; on failure nothing is left behind.
-    bool Commit(std::string& error);
+  bool Open(const std::string& path, std::string& error);
+  bool Write(const void* data, size_t size);
+  // Renames the finished file into place; on failure nothing is left behind.
+  bool Commit(std::string& error);
 
 private:
-    std::string mPath;
-    std::string mTemporary;
-    std::FILE* mFile = nullptr;
-    bool mFailed = false;
+  std::string mPath;
+  std::string mTemporary;
+  std::FILE* mFile = nullptr;
+  bool mFailed = false;
 };
 
 // True when a file can be created at path (its folder exists and is writable).

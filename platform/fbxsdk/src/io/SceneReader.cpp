@@ -22,414 +22,416 @@ namespace {
 
 // The name without its class: binary files write "Name\0\1Class", ASCII files "Class::Name".
 std::string PlainName(std::string_view stored) {
-    size_t binary = stored.find(std::string_view("\0\1", 2));
-    if (binary != std::string_view::npos) return std::string(stored.substr(0, binary));
-    size_t ascii = stored.find("::");
-    if (ascii != std::string_view::npos) return std::string(stored.substr(ascii + 2));
-    return std::string(stored);
+  size_t binary = stored.find(std::string_view("\0\1", 2));
+  if (binary != std::string_view::npos) return std::string(stored.substr(0, binary));
+  size_t ascii = stored.find("::");
+  if (ascii != std::string_view::npos) return std::string(stored.substr(ascii + 2));
+  return std::string(stored);
 }
 
 struct FileObject {
-    FbxRecord* record = nullptr;
-    FbxObject* object = nullptr;
+  FbxRecord* record = nullptr;
+  FbxObject* object = nullptr;
 };
 
 class SceneBuilder {
 public:
-    SceneBuilder(FbxScene& scene, std::string& error)
-        : mScene(scene), mManager(*scene.GetFbxManager()), mError(error) {}
+  SceneBuilder(FbxScene& scene, std::string& error) : mScene(scene), mManager(*scene.GetFbxManager()), mError(error) {}
 
-    bool Build(FbxRecord& file) {
-        FbxRecord* objects = file.Find("Objects");
-        if (!objects) return Fail("the file has no Objects section");
-        for (FbxRecord& record : objects->children)
-            if (!AddObject(record)) return false;
-        if (FbxRecord* connections = file.Find("Connections"))
-            for (FbxRecord& link : connections->children)
-                if (!Connect(link)) return false;
-        ReadDocumentInfo(file);
-        DestroyUnreachable();
-        return true;
-    }
+  bool Build(FbxRecord& file) {
+    FbxRecord* objects = file.Find("Objects");
+    if (!objects) return Fail("the file has no Objects section");
+    for (FbxRecord& record : objects->children)
+      if (!AddObject(record)) return false;
+    if (FbxRecord* connections = file.Find("Connections"))
+      for (FbxRecord& link : connections->children)
+        if (!Connect(link)) return false;
+    ReadDocumentInfo(file);
+    DestroyUnreachable();
+    return true;
+  }
 
-    void DestroyCreated() {
-        for (FbxObject* object : mCreated) object->Destroy();
-        mCreated.clear();
-    }
+  void DestroyCreated() {
+    for (FbxObject* object : mCreated) object->Destroy();
+    mCreated.clear();
+  }
 
 private:
-    bool Fail(const std::string& what) {
-        mError = what;
-        return false;
+  bool Fail(const std::string& what) {
+    mError = what;
+    return false;
+  }
+
+  template <class T>
+  T* Track(T* object) {
+    mCreated.push_back(object);
+    return object;
+  }
+
+  // Objects are keyed by their 64-bit id; older files key them by "Class::Name".
+  bool KeyOf(const FbxValue& value, int64_t& key) {
+    if (value.IsNumber()) {
+      key = value.AsInt();
+      return true;
+    }
+    if (!value.IsText()) return false;
+    if (value.text == "Model::Scene") {
+      key = 0;
+      return true;
+    }
+    auto found = mNameKeys.find(value.text);
+    if (found != mNameKeys.end()) {
+      key = found->second;
+      return true;
+    }
+    key = -1 - static_cast<int64_t>(mNameKeys.size());  // never collides with the root's 0
+    mNameKeys.emplace(value.text, key);
+    return true;
+  }
+
+  bool AddObject(FbxRecord& record) {
+    if (record.values.empty()) return true;
+    bool keyedByName = record.values[0].IsText();
+    int64_t key;
+    if (!KeyOf(record.values[0], key)) return true;
+    std::string_view stored = keyedByName ? std::string_view(record.values[0].text) : record.Text(1);
+    std::string_view subclass = record.Text(keyedByName ? 1 : 2);
+    std::string name = PlainName(stored);
+    FbxObject* object = nullptr;
+    if (record.name == "Model") {
+      FbxNode* node = Track(FbxNode::Create(&mManager, name.c_str()));
+      object = node;
+      // Older files keep the mesh inside its model.
+      if (record.Find("Vertices") && subclass == "Mesh") {
+        FbxMesh* mesh = Track(FbxMesh::Create(&mManager, name.c_str()));
+        if (!ReadMesh(record, *mesh, name)) return false;
+        node->SetNodeAttribute(mesh);
+      }
+    } else if (record.name == "Geometry" && subclass == "Mesh") {
+      FbxMesh* mesh = Track(FbxMesh::Create(&mManager, name.c_str()));
+      if (!ReadMesh(record, *mesh, name)) return false;
+      object = mesh;
+    } else if (record.name == "Material") {
+      object = ReadMaterial(record, name);
+    } else if (record.name == "Texture") {
+      object = ReadTexture(record, name);
+    } else if (record.name == "Video") {
+      mVideos[key] = &record;
+      return true;
+    }
+    if (object) mObjects[key] = {&record, object};
+    return true;
+  }
+
+  // ---- meshes ----
+
+  bool ReadMesh(FbxRecord& record, FbxMesh& mesh, const std::string& name) {
+    std::vector<double> numbers;
+    if (record.Find("Vertices") && !record.ChildNumbers("Vertices", numbers))
+      return Fail("mesh '" + name + "': Vertices holds something other than numbers");
+    if (numbers.size() % 3 != 0)
+      return Fail("mesh '" + name + "': Vertices holds " + std::to_string(numbers.size()) +
+                  " numbers, not three per control point");
+    if (numbers.size() / 3 > static_cast<size_t>(INT32_MAX))
+      return Fail("mesh '" + name + "' has too many control points");
+    auto& points = mesh.ControlPoints();
+    points.resize(numbers.size() / 3);
+    for (size_t i = 0; i < points.size(); ++i)
+      points[i] = FbxVector4(numbers[3 * i], numbers[3 * i + 1], numbers[3 * i + 2], 1.0);
+    numbers = {};
+
+    std::vector<int32_t>& corners = mesh.PolygonVertices();
+    if (record.Find("PolygonVertexIndex") && !record.ChildInts("PolygonVertexIndex", corners))
+      return Fail("mesh '" + name + "': PolygonVertexIndex holds something other than numbers");
+    std::vector<int32_t>& starts = mesh.PolygonStarts();
+    bool open = false;
+    int32_t count = static_cast<int32_t>(points.size());
+    for (size_t i = 0; i < corners.size(); ++i) {
+      if (!open) {
+        starts.push_back(static_cast<int32_t>(i));
+        open = true;
+      }
+      int32_t index = corners[i];
+      if (index < 0) {
+        index = ~index;  // a negative entry ends its polygon
+        corners[i] = index;
+        open = false;
+      }
+      if (index >= count)
+        return Fail("mesh '" + name + "': polygon corner " + std::to_string(i) + " refers to control point " +
+                    std::to_string(index) + " of " + std::to_string(count));
+    }
+    return ReadLayers(record, mesh, name);
+  }
+
+  template <class Element>
+  bool ReadModes(const FbxRecord& record, Element& element) {
+    int mapping = MappingFromName(record.ChildText("MappingInformationType"));
+    if (mapping < 0) return false;  // unusable without knowing what its values apply to
+    std::string_view reference = record.ChildText("ReferenceInformationType");
+    int mode = reference.empty() ? FbxLayerElement::eDirect : ReferenceFromName(reference);
+    if (mode < 0) return false;
+    element.SetMappingMode(static_cast<FbxLayerElement::EMappingMode>(mapping));
+    element.SetReferenceMode(static_cast<FbxLayerElement::EReferenceMode>(mode));
+    element.SetName(std::string(record.ChildText("Name")).c_str());
+    return true;
+  }
+
+  bool ReadLayers(FbxRecord& record, FbxMesh& mesh, const std::string& name) {
+    std::map<int64_t, FbxLayerElementUV*> uvSets;
+    std::map<int64_t, FbxLayerElementMaterial*> materialSets;
+    for (FbxRecord& child : record.children) {
+      if (child.name == "LayerElementUV") {
+        int64_t typed = child.Int(0, 0);
+        // A set without values carries nothing a caller could use.
+        if (uvSets.count(typed) || !child.Find("UV")) continue;
+        FbxLayerElementUV* uvs = FbxLayerElementUV::Create(&mesh, "");
+        if (!ReadModes(child, *uvs)) continue;
+        std::vector<double> pairs;
+        if (!child.ChildNumbers("UV", pairs))
+          return Fail("mesh '" + name + "': UV set '" + uvs->GetName() + "' holds something other than numbers");
+        auto& direct = uvs->GetDirectArray().Items();
+        direct.resize(pairs.size() / 2);
+        for (size_t i = 0; i < direct.size(); ++i) direct[i] = FbxVector2(pairs[2 * i], pairs[2 * i + 1]);
+        if (child.Find("UVIndex") && !child.ChildInts("UVIndex", uvs->GetIndexArray().Items()))
+          return Fail("mesh '" + name + "': UVIndex of '" + uvs->GetName() + "' holds something other than numbers");
+        uvSets[typed] = uvs;
+      } else if (child.name == "LayerElementMaterial") {
+        int64_t typed = child.Int(0, 0);
+        if (materialSets.count(typed)) continue;
+        FbxLayerElementMaterial* materials = FbxLayerElementMaterial::Create(&mesh, "");
+        if (!ReadModes(child, *materials)) continue;
+        if (child.Find("Materials") && !child.ChildInts("Materials", materials->GetIndexArray().Items()))
+          return Fail("mesh '" + name + "': Materials holds something other than numbers");
+        materialSets[typed] = materials;
+      }
     }
 
-    template <class T> T* Track(T* object) {
-        mCreated.push_back(object);
-        return object;
-    }
-
-    // Objects are keyed by their 64-bit id; older files key them by "Class::Name".
-    bool KeyOf(const FbxValue& value, int64_t& key) {
-        if (value.IsNumber()) {
-            key = value.AsInt();
-            return true;
+    // Layers name their elements by type and index; files without them use the index as the layer.
+    std::vector<FbxRecord*> layers;
+    for (FbxRecord& child : record.children)
+      if (child.name == "Layer") layers.push_back(&child);
+    std::stable_sort(layers.begin(), layers.end(),
+                     [](FbxRecord* a, FbxRecord* b) { return a->Int(0, 0) < b->Int(0, 0); });
+    for (FbxRecord* layerRecord : layers) {
+      FbxLayer* layer = mesh.GetLayer(mesh.CreateLayer());
+      for (const FbxRecord& entry : layerRecord->children) {
+        if (entry.name != "LayerElement") continue;
+        std::string_view type = entry.ChildText("Type");
+        const FbxRecord* typedRecord = entry.Find("TypedIndex");
+        int64_t typed = typedRecord ? typedRecord->Int(0, 0) : 0;
+        if (type == "LayerElementUV" && uvSets.count(typed)) {
+          if (!layer->GetUVs()) layer->SetUVs(uvSets[typed]);
+          uvSets.erase(typed);
+        } else if (type == "LayerElementMaterial" && materialSets.count(typed)) {
+          if (!layer->GetMaterials()) layer->SetMaterials(materialSets[typed]);
+          materialSets.erase(typed);
         }
-        if (!value.IsText()) return false;
-        if (value.text == "Model::Scene") {
-            key = 0;
-            return true;
-        }
-        auto found = mNameKeys.find(value.text);
-        if (found != mNameKeys.end()) {
-            key = found->second;
-            return true;
-        }
-        key = -1 - static_cast<int64_t>(mNameKeys.size());  // never collides with the root's 0
-        mNameKeys.emplace(value.text, key);
-        return true;
+      }
     }
+    for (auto& [typed, uvs] : uvSets) LayerFor(mesh, typed, true)->SetUVs(uvs);
+    for (auto& [typed, materials] : materialSets) LayerFor(mesh, typed, false)->SetMaterials(materials);
+    return true;
+  }
 
-    bool AddObject(FbxRecord& record) {
-        if (record.values.empty()) return true;
-        bool keyedByName = record.values[0].IsText();
-        int64_t key;
-        if (!KeyOf(record.values[0], key)) return true;
-        std::string_view stored = keyedByName ? std::string_view(record.values[0].text) : record.Text(1);
-        std::string_view subclass = record.Text(keyedByName ? 1 : 2);
-        std::string name = PlainName(stored);
-        FbxObject* object = nullptr;
-        if (record.name == "Model") {
-            FbxNode* node = Track(FbxNode::Create(&mManager, name.c_str()));
-            object = node;
-            // Older files keep the mesh inside its model.
-            if (record.Find("Vertices") && subclass == "Mesh") {
-                FbxMesh* mesh = Track(FbxMesh::Create(&mManager, name.c_str()));
-                if (!ReadMesh(record, *mesh, name)) return false;
-                node->SetNodeAttribute(mesh);
-            }
-        } else if (record.name == "Geometry" && subclass == "Mesh") {
-            FbxMesh* mesh = Track(FbxMesh::Create(&mManager, name.c_str()));
-            if (!ReadMesh(record, *mesh, name)) return false;
-            object = mesh;
-        } else if (record.name == "Material") {
-            object = ReadMaterial(record, name);
-        } else if (record.name == "Texture") {
-            object = ReadTexture(record, name);
-        } else if (record.name == "Video") {
-            mVideos[key] = &record;
-            return true;
+  // The layer at the typed index when that slot is free, else the first layer with a free slot.
+  static FbxLayer* LayerFor(FbxMesh& mesh, int64_t typed, bool uv) {
+    auto isFree = [uv](FbxLayer* layer) { return uv ? !layer->GetUVs() : !layer->GetMaterials(); };
+    if (typed >= 0 && typed < mesh.GetLayerCount() && isFree(mesh.GetLayer(static_cast<int>(typed))))
+      return mesh.GetLayer(static_cast<int>(typed));
+    for (int l = 0; l < mesh.GetLayerCount(); ++l)
+      if (isFree(mesh.GetLayer(l))) return mesh.GetLayer(l);
+    return mesh.GetLayer(mesh.CreateLayer());
+  }
+
+  // ---- materials and textures ----
+
+  // Property name, then numbers and text, from "P" (name, type, label, flags, values)
+  // or the older "Property" (name, type, flags, values).
+  struct StoredProperty {
+    std::vector<double> numbers;
+    std::string text;
+  };
+
+  static std::map<std::string, StoredProperty, std::less<>> ReadProperties(const FbxRecord& record) {
+    std::map<std::string, StoredProperty, std::less<>> found;
+    for (const char* block : {"Properties70", "Properties60"}) {
+      const FbxRecord* properties = record.Find(block);
+      if (!properties) continue;
+      size_t first = block[10] == '7' ? 4 : 3;
+      for (const FbxRecord& entry : properties->children) {
+        if (entry.values.empty() || !entry.values[0].IsText()) continue;
+        StoredProperty property;
+        for (size_t i = first; i < entry.values.size(); ++i) {
+          if (entry.values[i].IsNumber())
+            property.numbers.push_back(entry.values[i].AsDouble());
+          else if (entry.values[i].IsText())
+            property.text = entry.values[i].text;
         }
-        if (object) mObjects[key] = {&record, object};
-        return true;
+        found.emplace(entry.values[0].text, std::move(property));
+      }
     }
+    return found;
+  }
 
-    // ---- meshes ----
-
-    bool ReadMesh(FbxRecord& record, FbxMesh& mesh, const std::string& name) {
-        std::vector<double> numbers;
-        if (record.Find("Vertices") && !record.ChildNumbers("Vertices", numbers))
-            return Fail("mesh '" + name + "': Vertices holds something other than numbers");
-        if (numbers.size() % 3 != 0)
-            return Fail("mesh '" + name + "': Vertices holds " + std::to_string(numbers.size()) +
-                        " numbers, not three per control point");
-        if (numbers.size() / 3 > static_cast<size_t>(INT32_MAX)) return Fail("mesh '" + name + "' has too many control points");
-        auto& points = mesh.ControlPoints();
-        points.resize(numbers.size() / 3);
-        for (size_t i = 0; i < points.size(); ++i)
-            points[i] = FbxVector4(numbers[3 * i], numbers[3 * i + 1], numbers[3 * i + 2], 1.0);
-        numbers = {};
-
-        std::vector<int32_t>& corners = mesh.PolygonVertices();
-        if (record.Find("PolygonVertexIndex") && !record.ChildInts("PolygonVertexIndex", corners))
-            return Fail("mesh '" + name + "': PolygonVertexIndex holds something other than numbers");
-        std::vector<int32_t>& starts = mesh.PolygonStarts();
-        bool open = false;
-        int32_t count = static_cast<int32_t>(points.size());
-        for (size_t i = 0; i < corners.size(); ++i) {
-            if (!open) {
-                starts.push_back(static_cast<int32_t>(i));
-                open = true;
-            }
-            int32_t index = corners[i];
-            if (index < 0) {
-                index = ~index;  // a negative entry ends its polygon
-                corners[i] = index;
-                open = false;
-            }
-            if (index >= count)
-                return Fail("mesh '" + name + "': polygon corner " + std::to_string(i) + " refers to control point " +
-                            std::to_string(index) + " of " + std::to_string(count));
-        }
-        return ReadLayers(record, mesh, name);
+  FbxObject* ReadMaterial(const FbxRecord& record, const std::string& name) {
+    std::string_view model = record.ChildText("ShadingModel");
+    FbxSurfaceLambert* material = strncasecmp(std::string(model).c_str(), "phong", 5) == 0 && model.size() == 5
+                                      ? Track(FbxSurfacePhong::Create(&mManager, name.c_str()))
+                                      : Track(FbxSurfaceLambert::Create(&mManager, name.c_str()));
+    auto stored = ReadProperties(record);
+    for (int i = 0; i < material->GetPropertyCount(); ++i) {
+      FbxProperty* property = material->GetPropertyAt(i);
+      if (property->GetPropertyDataType() == eFbxString) continue;
+      auto found = stored.find(property->GetName());
+      if (found == stored.end()) found = stored.find(OlderPropertyName(property->GetName()));
+      if (found == stored.end() || found->second.numbers.empty()) continue;
+      const auto& numbers = found->second.numbers;
+      property->SetValues(numbers.data(), static_cast<int>(numbers.size()));
     }
+    return material;
+  }
 
-    template <class Element>
-    bool ReadModes(const FbxRecord& record, Element& element) {
-        int mapping = MappingFromName(record.ChildText("MappingInformationType"));
-        if (mapping < 0) return false;  // unusable without knowing what its values apply to
-        std::string_view reference = record.ChildText("ReferenceInformationType");
-        int mode = reference.empty() ? FbxLayerElement::eDirect : ReferenceFromName(reference);
-        if (mode < 0) return false;
-        element.SetMappingMode(static_cast<FbxLayerElement::EMappingMode>(mapping));
-        element.SetReferenceMode(static_cast<FbxLayerElement::EReferenceMode>(mode));
-        element.SetName(std::string(record.ChildText("Name")).c_str());
-        return true;
-    }
+  // Names that files older than 7.0 give to the same values.
+  static std::string_view OlderPropertyName(std::string_view name) {
+    static const std::pair<std::string_view, std::string_view> kOlder[] = {
+        {"AmbientColor", "Ambient"},   {"DiffuseColor", "Diffuse"},        {"SpecularColor", "Specular"},
+        {"EmissiveColor", "Emissive"}, {"ShininessExponent", "Shininess"}, {"ReflectionColor", "Reflection"}};
+    for (const auto& [current, older] : kOlder)
+      if (current == name) return older;
+    return {};
+  }
 
-    bool ReadLayers(FbxRecord& record, FbxMesh& mesh, const std::string& name) {
-        std::map<int64_t, FbxLayerElementUV*> uvSets;
-        std::map<int64_t, FbxLayerElementMaterial*> materialSets;
-        for (FbxRecord& child : record.children) {
-            if (child.name == "LayerElementUV") {
-                int64_t typed = child.Int(0, 0);
-                // A set without values carries nothing a caller could use.
-                if (uvSets.count(typed) || !child.Find("UV")) continue;
-                FbxLayerElementUV* uvs = FbxLayerElementUV::Create(&mesh, "");
-                if (!ReadModes(child, *uvs)) continue;
-                std::vector<double> pairs;
-                if (!child.ChildNumbers("UV", pairs))
-                    return Fail("mesh '" + name + "': UV set '" + uvs->GetName() + "' holds something other than numbers");
-                auto& direct = uvs->GetDirectArray().Items();
-                direct.resize(pairs.size() / 2);
-                for (size_t i = 0; i < direct.size(); ++i) direct[i] = FbxVector2(pairs[2 * i], pairs[2 * i + 1]);
-                if (child.Find("UVIndex") && !child.ChildInts("UVIndex", uvs->GetIndexArray().Items()))
-                    return Fail("mesh '" + name + "': UVIndex of '" + uvs->GetName() + "' holds something other than numbers");
-                uvSets[typed] = uvs;
-            } else if (child.name == "LayerElementMaterial") {
-                int64_t typed = child.Int(0, 0);
-                if (materialSets.count(typed)) continue;
-                FbxLayerElementMaterial* materials = FbxLayerElementMaterial::Create(&mesh, "");
-                if (!ReadModes(child, *materials)) continue;
-                if (child.Find("Materials") && !child.ChildInts("Materials", materials->GetIndexArray().Items()))
-                    return Fail("mesh '" + name + "': Materials holds something other than numbers");
-                materialSets[typed] = materials;
-            }
-        }
-
-        // Layers name their elements by type and index; files without them use the index as the layer.
-        std::vector<FbxRecord*> layers;
-        for (FbxRecord& child : record.children)
-            if (child.name == "Layer") layers.push_back(&child);
-        std::stable_sort(layers.begin(), layers.end(),
-                         [](FbxRecord* a, FbxRecord* b) { return a->Int(0, 0) < b->Int(0, 0); });
-        for (FbxRecord* layerRecord : layers) {
-            FbxLayer* layer = mesh.GetLayer(mesh.CreateLayer());
-            for (const FbxRecord& entry : layerRecord->children) {
-                if (entry.name != "LayerElement") continue;
-                std::string_view type = entry.ChildText("Type");
-                const FbxRecord* typedRecord = entry.Find("TypedIndex");
-                int64_t typed = typedRecord ? typedRecord->Int(0, 0) : 0;
-                if (type == "LayerElementUV" && uvSets.count(typed)) {
-                    if (!layer->GetUVs()) layer->SetUVs(uvSets[typed]);
-                    uvSets.erase(typed);
-                } else if (type == "LayerElementMaterial" && materialSets.count(typed)) {
-                    if (!layer->GetMaterials()) layer->SetMaterials(materialSets[typed]);
-                    materialSets.erase(typed);
-                }
-            }
-        }
-        for (auto& [typed, uvs] : uvSets) LayerFor(mesh, typed, true)->SetUVs(uvs);
-        for (auto& [typed, materials] : materialSets) LayerFor(mesh, typed, false)->SetMaterials(materials);
-        return true;
-    }
-
-    // The layer at the typed index when that slot is free, else the first layer with a free slot.
-    static FbxLayer* LayerFor(FbxMesh& mesh, int64_t typed, bool uv) {
-        auto isFree = [uv](FbxLayer* layer) { return uv ? !layer->GetUVs() : !layer->GetMaterials(); };
-        if (typed >= 0 && typed < mesh.GetLayerCount() && isFree(mesh.GetLayer(static_cast<int>(typed))))
-            return mesh.GetLayer(static_cast<int>(typed));
-        for (int l = 0; l < mesh.GetLayerCount(); ++l)
-            if (isFree(mesh.GetLayer(l))) return mesh.GetLayer(l);
-        return mesh.GetLayer(mesh.CreateLayer());
-    }
-
-    // ---- materials and textures ----
-
-    // Property name, then numbers and text, from "P" (name, type, label, flags, values)
-    // or the older "Property" (name, type, flags, values).
-    struct StoredProperty {
-        std::vector<double> numbers;
-        std::string text;
+  FbxObject* ReadTexture(const FbxRecord& record, const std::string& name) {
+    FbxFileTexture* texture = Track(FbxFileTexture::Create(&mManager, name.c_str()));
+    texture->SetFileName(std::string(record.ChildText("FileName")).c_str());
+    texture->SetRelativeFileName(std::string(record.ChildText("RelativeFilename")).c_str());
+    auto stored = ReadProperties(record);
+    auto numbers = [&](const char* key, size_t count) -> const double* {
+      auto found = stored.find(key);
+      return found != stored.end() && found->second.numbers.size() >= count ? found->second.numbers.data() : nullptr;
     };
+    if (const double* t = numbers("Translation", 2)) texture->SetTranslation(t[0], t[1]);
+    if (const double* s = numbers("Scaling", 2)) texture->SetScale(s[0], s[1]);
+    if (const double* r = numbers("Rotation", 3)) texture->SetRotation(r[0], r[1], r[2]);
+    if (const double* swap = numbers("UVSwap", 1)) texture->SetSwapUV(*swap != 0.0);
+    return texture;
+  }
 
-    static std::map<std::string, StoredProperty, std::less<>> ReadProperties(const FbxRecord& record) {
-        std::map<std::string, StoredProperty, std::less<>> found;
-        for (const char* block : {"Properties70", "Properties60"}) {
-            const FbxRecord* properties = record.Find(block);
-            if (!properties) continue;
-            size_t first = block[10] == '7' ? 4 : 3;
-            for (const FbxRecord& entry : properties->children) {
-                if (entry.values.empty() || !entry.values[0].IsText()) continue;
-                StoredProperty property;
-                for (size_t i = first; i < entry.values.size(); ++i) {
-                    if (entry.values[i].IsNumber()) property.numbers.push_back(entry.values[i].AsDouble());
-                    else if (entry.values[i].IsText()) property.text = entry.values[i].text;
-                }
-                found.emplace(entry.values[0].text, std::move(property));
-            }
-        }
-        return found;
+  // ---- connections ----
+
+  bool Connect(const FbxRecord& link) {
+    if ((link.name != "C" && link.name != "Connect") || link.values.size() < 3) return true;
+    std::string_view kind = link.Text(0);
+    int64_t from, to;
+    if (!KeyOf(link.values[1], from) || !KeyOf(link.values[2], to)) return true;
+    auto source = mObjects.find(from);
+    if (source == mObjects.end()) {
+      // A clip connected to its texture supplies the file name when the texture has none.
+      auto video = mVideos.find(from);
+      auto target = mObjects.find(to);
+      if (video != mVideos.end() && target != mObjects.end())
+        if (auto* texture = FbxCast<FbxFileTexture>(target->second.object)) FillFromVideo(*texture, *video->second);
+      return true;
     }
-
-    FbxObject* ReadMaterial(const FbxRecord& record, const std::string& name) {
-        std::string_view model = record.ChildText("ShadingModel");
-        FbxSurfaceLambert* material =
-            strncasecmp(std::string(model).c_str(), "phong", 5) == 0 && model.size() == 5
-                ? Track(FbxSurfacePhong::Create(&mManager, name.c_str()))
-                : Track(FbxSurfaceLambert::Create(&mManager, name.c_str()));
-        auto stored = ReadProperties(record);
-        for (int i = 0; i < material->GetPropertyCount(); ++i) {
-            FbxProperty* property = material->GetPropertyAt(i);
-            if (property->GetPropertyDataType() == eFbxString) continue;
-            auto found = stored.find(property->GetName());
-            if (found == stored.end()) found = stored.find(OlderPropertyName(property->GetName()));
-            if (found == stored.end() || found->second.numbers.empty()) continue;
-            const auto& numbers = found->second.numbers;
-            property->SetValues(numbers.data(), static_cast<int>(numbers.size()));
-        }
-        return material;
+    FbxObject* child = source->second.object;
+    FbxObject* parent = nullptr;
+    if (to == 0) {
+      parent = mScene.GetRootNode();
+    } else {
+      auto target = mObjects.find(to);
+      if (target == mObjects.end()) return true;
+      parent = target->second.object;
     }
-
-    // Names that files older than 7.0 give to the same values.
-    static std::string_view OlderPropertyName(std::string_view name) {
-        static const std::pair<std::string_view, std::string_view> kOlder[] = {
-            {"AmbientColor", "Ambient"}, {"DiffuseColor", "Diffuse"}, {"SpecularColor", "Specular"},
-            {"EmissiveColor", "Emissive"}, {"ShininessExponent", "Shininess"}, {"ReflectionColor", "Reflection"}};
-        for (const auto& [current, older] : kOlder)
-            if (current == name) return older;
-        return {};
+    auto* parentNode = FbxCast<FbxNode>(parent);
+    if (auto* node = FbxCast<FbxNode>(child)) {
+      if (parentNode && !node->GetParent()) parentNode->AddChild(node);
+    } else if (auto* attribute = FbxCast<FbxNodeAttribute>(child)) {
+      if (parentNode && !parentNode->GetNodeAttribute()) parentNode->SetNodeAttribute(attribute);
+    } else if (auto* material = FbxCast<FbxSurfaceMaterial>(child)) {
+      if (parentNode) parentNode->AddMaterial(material);
+    } else if (auto* texture = FbxCast<FbxTexture>(child)) {
+      if (FbxCast<FbxSurfaceMaterial>(parent)) {
+        std::string property = kind == "OP" ? std::string(link.Text(3)) : std::string();
+        parent->ConnectSrcObjectToProperty(texture, property.c_str());
+      }
     }
+    return true;
+  }
 
-    FbxObject* ReadTexture(const FbxRecord& record, const std::string& name) {
-        FbxFileTexture* texture = Track(FbxFileTexture::Create(&mManager, name.c_str()));
-        texture->SetFileName(std::string(record.ChildText("FileName")).c_str());
-        texture->SetRelativeFileName(std::string(record.ChildText("RelativeFilename")).c_str());
-        auto stored = ReadProperties(record);
-        auto numbers = [&](const char* key, size_t count) -> const double* {
-            auto found = stored.find(key);
-            return found != stored.end() && found->second.numbers.size() >= count ? found->second.numbers.data() : nullptr;
-        };
-        if (const double* t = numbers("Translation", 2)) texture->SetTranslation(t[0], t[1]);
-        if (const double* s = numbers("Scaling", 2)) texture->SetScale(s[0], s[1]);
-        if (const double* r = numbers("Rotation", 3)) texture->SetRotation(r[0], r[1], r[2]);
-        if (const double* swap = numbers("UVSwap", 1)) texture->SetSwapUV(*swap != 0.0);
-        return texture;
+  static void FillFromVideo(FbxFileTexture& texture, const FbxRecord& video) {
+    if (*texture.GetFileName()) return;
+    std::string path(video.ChildText("Filename"));
+    if (path.empty()) path = std::string(video.ChildText("FileName"));
+    if (path.empty()) {
+      auto stored = ReadProperties(video);
+      auto found = stored.find("Path");
+      if (found != stored.end()) path = found->second.text;
     }
+    texture.SetFileName(path.c_str());
+    if (!*texture.GetRelativeFileName())
+      texture.SetRelativeFileName(std::string(video.ChildText("RelativeFilename")).c_str());
+  }
 
-    // ---- connections ----
+  void ReadDocumentInfo(FbxRecord& file) {
+    const FbxRecord* meta = nullptr;
+    if (const FbxRecord* header = file.Find("FBXHeaderExtension"))
+      if (const FbxRecord* info = header->Find("SceneInfo")) meta = info->Find("MetaData");
+    if (!meta)
+      if (const FbxRecord* objects = file.Find("Objects"))
+        if (const FbxRecord* info = objects->Find("SceneInfo")) meta = info->Find("MetaData");
+    if (!meta) return;
+    FbxDocumentInfo* info = FbxDocumentInfo::Create(&mManager, "SceneInfo");
+    info->mTitle = std::string(meta->ChildText("Title")).c_str();
+    info->mSubject = std::string(meta->ChildText("Subject")).c_str();
+    info->mAuthor = std::string(meta->ChildText("Author")).c_str();
+    info->mKeywords = std::string(meta->ChildText("Keywords")).c_str();
+    info->mRevision = std::string(meta->ChildText("Revision")).c_str();
+    info->mComment = std::string(meta->ChildText("Comment")).c_str();
+    FbxDocumentInfo* old = mScene.GetDocumentInfo();
+    mScene.SetDocumentInfo(info);
+    if (old) old->Destroy();
+  }
 
-    bool Connect(const FbxRecord& link) {
-        if ((link.name != "C" && link.name != "Connect") || link.values.size() < 3) return true;
-        std::string_view kind = link.Text(0);
-        int64_t from, to;
-        if (!KeyOf(link.values[1], from) || !KeyOf(link.values[2], to)) return true;
-        auto source = mObjects.find(from);
-        if (source == mObjects.end()) {
-            // A clip connected to its texture supplies the file name when the texture has none.
-            auto video = mVideos.find(from);
-            auto target = mObjects.find(to);
-            if (video != mVideos.end() && target != mObjects.end())
-                if (auto* texture = FbxCast<FbxFileTexture>(target->second.object)) FillFromVideo(*texture, *video->second);
-            return true;
-        }
-        FbxObject* child = source->second.object;
-        FbxObject* parent = nullptr;
-        if (to == 0) {
-            parent = mScene.GetRootNode();
-        } else {
-            auto target = mObjects.find(to);
-            if (target == mObjects.end()) return true;
-            parent = target->second.object;
-        }
-        auto* parentNode = FbxCast<FbxNode>(parent);
-        if (auto* node = FbxCast<FbxNode>(child)) {
-            if (parentNode && !node->GetParent()) parentNode->AddChild(node);
-        } else if (auto* attribute = FbxCast<FbxNodeAttribute>(child)) {
-            if (parentNode && !parentNode->GetNodeAttribute()) parentNode->SetNodeAttribute(attribute);
-        } else if (auto* material = FbxCast<FbxSurfaceMaterial>(child)) {
-            if (parentNode) parentNode->AddMaterial(material);
-        } else if (auto* texture = FbxCast<FbxTexture>(child)) {
-            if (FbxCast<FbxSurfaceMaterial>(parent)) {
-                std::string property = kind == "OP" ? std::string(link.Text(3)) : std::string();
-                parent->ConnectSrcObjectToProperty(texture, property.c_str());
-            }
-        }
-        return true;
+  // What no connection placed in the scene would otherwise stay with the manager until its end.
+  void DestroyUnreachable() {
+    std::vector<FbxObject*> reachable;
+    std::vector<FbxNode*> pending{mScene.GetRootNode()};
+    while (!pending.empty()) {
+      FbxNode* node = pending.back();
+      pending.pop_back();
+      reachable.push_back(node);
+      if (FbxNodeAttribute* attribute = node->GetNodeAttribute()) reachable.push_back(attribute);
+      for (int m = 0; m < node->GetMaterialCount(); ++m) {
+        FbxSurfaceMaterial* material = node->GetMaterial(m);
+        reachable.push_back(material);
+        for (int t = 0; t < material->GetSrcObjectCount<FbxTexture>(); ++t)
+          reachable.push_back(material->GetSrcObject<FbxTexture>(t));
+      }
+      for (int c = 0; c < node->GetChildCount(); ++c) pending.push_back(node->GetChild(c));
     }
+    std::sort(reachable.begin(), reachable.end());
+    for (FbxObject* object : mCreated)
+      if (!std::binary_search(reachable.begin(), reachable.end(), object)) object->Destroy();
+    mCreated.clear();
+  }
 
-    static void FillFromVideo(FbxFileTexture& texture, const FbxRecord& video) {
-        if (*texture.GetFileName()) return;
-        std::string path(video.ChildText("Filename"));
-        if (path.empty()) path = std::string(video.ChildText("FileName"));
-        if (path.empty()) {
-            auto stored = ReadProperties(video);
-            auto found = stored.find("Path");
-            if (found != stored.end()) path = found->second.text;
-        }
-        texture.SetFileName(path.c_str());
-        if (!*texture.GetRelativeFileName())
-            texture.SetRelativeFileName(std::string(video.ChildText("RelativeFilename")).c_str());
-    }
-
-    void ReadDocumentInfo(FbxRecord& file) {
-        const FbxRecord* meta = nullptr;
-        if (const FbxRecord* header = file.Find("FBXHeaderExtension"))
-            if (const FbxRecord* info = header->Find("SceneInfo")) meta = info->Find("MetaData");
-        if (!meta)
-            if (const FbxRecord* objects = file.Find("Objects"))
-                if (const FbxRecord* info = objects->Find("SceneInfo")) meta = info->Find("MetaData");
-        if (!meta) return;
-        FbxDocumentInfo* info = FbxDocumentInfo::Create(&mManager, "SceneInfo");
-        info->mTitle = std::string(meta->ChildText("Title")).c_str();
-        info->mSubject = std::string(meta->ChildText("Subject")).c_str();
-        info->mAuthor = std::string(meta->ChildText("Author")).c_str();
-        info->mKeywords = std::string(meta->ChildText("Keywords")).c_str();
-        info->mRevision = std::string(meta->ChildText("Revision")).c_str();
-        info->mComment = std::string(meta->ChildText("Comment")).c_str();
-        FbxDocumentInfo* old = mScene.GetDocumentInfo();
-        mScene.SetDocumentInfo(info);
-        if (old) old->Destroy();
-    }
-
-    // What no connection placed in the scene would otherwise stay with the manager until its end.
-    void DestroyUnreachable() {
-        std::vector<FbxObject*> reachable;
-        std::vector<FbxNode*> pending{mScene.GetRootNode()};
-        while (!pending.empty()) {
-            FbxNode* node = pending.back();
-            pending.pop_back();
-            reachable.push_back(node);
-            if (FbxNodeAttribute* attribute = node->GetNodeAttribute()) reachable.push_back(attribute);
-            for (int m = 0; m < node->GetMaterialCount(); ++m) {
-                FbxSurfaceMaterial* material = node->GetMaterial(m);
-                reachable.push_back(material);
-                for (int t = 0; t < material->GetSrcObjectCount<FbxTexture>(); ++t)
-                    reachable.push_back(material->GetSrcObject<FbxTexture>(t));
-            }
-            for (int c = 0; c < node->GetChildCount(); ++c) pending.push_back(node->GetChild(c));
-        }
-        std::sort(reachable.begin(), reachable.end());
-        for (FbxObject* object : mCreated)
-            if (!std::binary_search(reachable.begin(), reachable.end(), object)) object->Destroy();
-        mCreated.clear();
-    }
-
-    FbxScene& mScene;
-    FbxManager& mManager;
-    std::string& mError;
-    std::unordered_map<int64_t, FileObject> mObjects;
-    std::unordered_map<int64_t, FbxRecord*> mVideos;
-    std::unordered_map<std::string, int64_t> mNameKeys;
-    std::vector<FbxObject*> mCreated;
+  FbxScene& mScene;
+  FbxManager& mManager;
+  std::string& mError;
+  std::unordered_map<int64_t, FileObject> mObjects;
+  std::unordered_map<int64_t, FbxRecord*> mVideos;
+  std::unordered_map<std::string, int64_t> mNameKeys;
+  std::vector<FbxObject*> mCreated;
 };
 
 }  // namespace
 
 bool BuildScene(FbxRecord& file, FbxScene& scene, std::string& error) {
-    SceneBuilder builder(scene, error);
-    if (builder.Build(file)) return true;
-    builder.DestroyCreated();
-    return false;
+  SceneBuilder builder(scene, error);
+  if (builder.Build(file)) return true;
+  builder.DestroyCreated();
+  return false;
 }
 
 }  // namespace fbxsdk::io

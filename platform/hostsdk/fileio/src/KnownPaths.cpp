@@ -54,7 +54,8 @@ std::string ExecutablePath() {
   for (;;) {
     ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (length < 0) return "";
-    if (static_cast<std::size_t>(length) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(length));
+    if (static_cast<std::size_t>(length) < buffer.size())
+      return std::string(buffer.data(), static_cast<std::size_t>(length));
     if (buffer.size() >= (1u << 20)) return "";
     buffer.resize(buffer.size() * 2);
   }

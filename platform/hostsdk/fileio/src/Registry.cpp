@@ -23,9 +23,8 @@ std::optional<std::string> StoredText(const String& section, const String& key) 
 
 int Store(const String& section, const String& key, const std::string& text) {
   try {
-    return RegistryFile::Update([&](fileio::RegistryDocument& document) {
-      document.Set(section.Get(), key.Get(), text);
-    });
+    return RegistryFile::Update(
+        [&](fileio::RegistryDocument& document) { document.Set(section.Get(), key.Get(), text); });
   } catch (...) {
     return 0;
   }

@@ -38,8 +38,10 @@ std::optional<std::string> RegistryDocument::Find(std::string_view section, std:
   std::optional<std::string> found;
   bool inSection = false;
   for (const Line& line : lines_) {
-    if (line.kind == LineKind::Section) inSection = line.name == section;
-    else if (inSection && line.kind == LineKind::Pair && line.name == key) found = line.value;
+    if (line.kind == LineKind::Section)
+      inSection = line.name == section;
+    else if (inSection && line.kind == LineKind::Pair && line.name == key)
+      found = line.value;
   }
   return found;
 }

@@ -14,8 +14,8 @@ std::int64_t GrowthStep(std::int32_t growBy, std::int32_t count) {
 
 }  // namespace
 
-bool IEArraySetCount(void*& data, std::int32_t& count, std::int32_t& capacity, std::int32_t growBy,
-                     std::int32_t n, std::size_t elementSize, IEArraySlotInitialiser initialise) {
+bool IEArraySetCount(void*& data, std::int32_t& count, std::int32_t& capacity, std::int32_t growBy, std::int32_t n,
+                     std::size_t elementSize, IEArraySlotInitialiser initialise) {
   if (n < 0) return false;
   if (n == 0) {
     IEArrayRelease(data, count, capacity);

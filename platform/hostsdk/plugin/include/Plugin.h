@@ -2,6 +2,7 @@
 
 // The host SDK's Plugin library: project, tree objects, models, groups,
 // attributes, images, decals, splines, patches and model conversion.
+#include "Interchange/IEPolyModelParms.h"
 #include "Plugin/CPluginApp.h"
 #include "Plugin/CommandPlugin.h"
 #include "Plugin/DecalKind.h"
@@ -15,7 +16,6 @@
 #include "Plugin/HSpline.h"
 #include "Plugin/HTreeObject.h"
 #include "Plugin/HVector.h"
-#include "Interchange/IEPolyModelParms.h"
 #include "Plugin/MainWindow.h"
 #include "Plugin/ObjectTypes.h"
 #include "Plugin/Properties.h"

@@ -35,7 +35,8 @@ bool AddGroupMaterials(HModelCache& model, IEPolyModel& out, std::vector<std::in
     material->specularFactor = attr->GetSpecularIntensity()->GetValue();
     // A patch in several groups takes the first of them.
     for (std::int32_t patch : group->GetPatchIndices()) {
-      if (materialOfPatch[static_cast<std::size_t>(patch)] < 0) materialOfPatch[static_cast<std::size_t>(patch)] = index;
+      if (materialOfPatch[static_cast<std::size_t>(patch)] < 0)
+        materialOfPatch[static_cast<std::size_t>(patch)] = index;
     }
     ++index;
   }

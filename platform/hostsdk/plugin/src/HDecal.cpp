@@ -64,8 +64,10 @@ const std::vector<HPatchUV>& HDecal::GetPatchUVs() const {
     std::vector<HPatchUV> unique;
     unique.reserve(uvs_.size());
     for (const HPatchUV& entry : uvs_) {
-      if (!unique.empty() && unique.back().patch == entry.patch) unique.back() = entry;
-      else unique.push_back(entry);
+      if (!unique.empty() && unique.back().patch == entry.patch)
+        unique.back() = entry;
+      else
+        unique.push_back(entry);
     }
     uvs_.swap(unique);
     sorted_ = true;

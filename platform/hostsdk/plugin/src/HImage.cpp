@@ -21,4 +21,3 @@ HImage::HImage(const String& name, const String& fileName) : HHashObject(HOT_IMA
 HImage::~HImage() {
   for (HClipProperty* user : users_) user->image_ = nullptr;
 }
-

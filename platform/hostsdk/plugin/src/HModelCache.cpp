@@ -96,16 +96,20 @@ HSpline* HModelCache::AddSpline(const int* positions, int count, bool closed) {
   HCP* previous = nullptr;
   for (int i = 0; i < count; ++i) {
     HCP* cp = NewCP(positions[i]);
-    if (previous) previous->next_ = cp;
-    else spline.head_ = cp;
+    if (previous)
+      previous->next_ = cp;
+    else
+      spline.head_ = cp;
     previous = cp;
   }
   if (closed) {
     previous->loop_ = true;
     previous->next_ = spline.head_;
   }
-  if (tailSpline_) tailSpline_->next_ = &spline;
-  else headSpline_ = &spline;
+  if (tailSpline_)
+    tailSpline_->next_ = &spline;
+  else
+    headSpline_ = &spline;
   tailSpline_ = &spline;
   ++splineCount_;
   return &spline;

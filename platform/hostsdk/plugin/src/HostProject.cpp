@@ -49,9 +49,12 @@ HTreeObject* FindTreeObjectByPath(HProject* project, const char* path) {
   if (rest.empty()) return project;
   auto [folderName, inside] = SplitFirst(rest);
   HHashObject* folder = nullptr;
-  if (folderName == "Objects") folder = project->GetChildObjectCacheContainer();
-  else if (folderName == "Images") folder = project->GetChildClipCacheContainer();
-  else if (folderName == "Scenes") folder = project->GetChildSceneContainer();
+  if (folderName == "Objects")
+    folder = project->GetChildObjectCacheContainer();
+  else if (folderName == "Images")
+    folder = project->GetChildClipCacheContainer();
+  else if (folderName == "Scenes")
+    folder = project->GetChildSceneContainer();
   if (!folder || inside.empty()) return rest == folderName ? folder : nullptr;
   if (folder != project->GetChildSceneContainer()) {
     // Model and image names may hold '/': the whole rest is the name.

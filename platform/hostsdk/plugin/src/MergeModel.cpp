@@ -44,7 +44,9 @@ bool IsMergeable(const IEPolyModel& model) {
 }
 
 // Text fields the other side filled may lack their terminator.
-String BoundedText(const char (&field)[256]) { return String(std::string(field, strnlen(field, sizeof(field))).c_str()); }
+String BoundedText(const char (&field)[256]) {
+  return String(std::string(field, strnlen(field, sizeof(field))).c_str());
+}
 
 RGBFloat ColourOf(const float (&stored)[3]) { return RGBFloat{stored[0], stored[1], stored[2]}; }
 

@@ -125,8 +125,7 @@ private:
       out << "\nnewmtl " << material.name << "\n";
       WriteColour(out, "Kd", attr.GetDiffuseColor()->GetFactoredRGBFloat(), attr.GetDiffuseFallOff()->GetValue());
       WriteColour(out, "Ka", attr.GetAmbianceColor()->GetFactoredRGBFloat(), attr.GetAmbiance()->GetValue());
-      WriteColour(out, "Ks", attr.GetSpecularColor()->GetFactoredRGBFloat(),
-                  attr.GetSpecularIntensity()->GetValue());
+      WriteColour(out, "Ks", attr.GetSpecularColor()->GetFactoredRGBFloat(), attr.GetSpecularIntensity()->GetValue());
       out << "Ns " << attr.GetSpecularSize()->GetValue() << "\n";
       out << "d " << 1.0f - attr.GetTransparency()->GetValue() << "\n";
       WriteMaps(out, material);

@@ -79,7 +79,8 @@ private:
       const tinyobj::index_t* corners = &mesh.indices[offset];
       offset += static_cast<std::size_t>(cornerCount);
       if (cornerCount == 3 || cornerCount == 4) {
-        AddPatch(shape.name, materialId, corners, cornerCount == 4 ? std::vector<int>{0, 1, 2, 3} : std::vector<int>{0, 1, 2});
+        AddPatch(shape.name, materialId, corners,
+                 cornerCount == 4 ? std::vector<int>{0, 1, 2, 3} : std::vector<int>{0, 1, 2});
         continue;
       }
       for (int k = 1; k + 1 < cornerCount; ++k) AddPatch(shape.name, materialId, corners, {0, k, k + 1});
@@ -92,10 +93,12 @@ private:
     for (std::size_t k = 0; k < pick.size(); ++k) v[k] = corners[pick[k]].vertex_index;
     HPatch* patch = model_->AddPatch(v[0], v[1], v[2], v[3]);
     if (!patch) return;
-    const tinyobj::material_t* material = materialId >= 0 && materialId < static_cast<int>(reader_.GetMaterials().size())
-                                              ? &reader_.GetMaterials()[static_cast<std::size_t>(materialId)]
-                                              : nullptr;
-    if (HGroup* group = GroupFor(groupName, material)) group->AddPatch(patch->GetIndex());
+    const tinyobj::material_t* material =
+        materialId >= 0 && materialId < static_cast<int>(reader_.GetMaterials().size())
+            ? &reader_.GetMaterials()[static_cast<std::size_t>(materialId)]
+            : nullptr;
+    if (HGroup* group = GroupFor(groupName, material))
+      group->AddPatch(patch->GetIndex());
     else if (material && !modelHasMaterial_) {
       ApplyMaterial(*material, *model_->GetAttr());
       modelHasMaterial_ = true;

@@ -57,10 +57,9 @@ private:
   }
 
   void Model(HModelCache& model, int level) {
-    Line(level, "Model", model.GetName()) << " patches=" << model.GetPatchCount()
-                                          << " cps=" << model.GetPositionCount() << " splines=" << model.CountSplines()
-                                          << " groups=" << model.CountGroups() << " decals=" << model.CountDecals()
-                                          << "\n";
+    Line(level, "Model", model.GetName()) << " patches=" << model.GetPatchCount() << " cps=" << model.GetPositionCount()
+                                          << " splines=" << model.CountSplines() << " groups=" << model.CountGroups()
+                                          << " decals=" << model.CountDecals() << "\n";
     if (HGroupContainer* groups = model.GetChildGroupContainer()) {
       for (HGroup* group = groups->GetChildGroup(); group; group = static_cast<HGroup*>(group->GetSibling())) {
         std::ostream& line = Line(level + 1, "Group", group->GetName()) << " patches=" << group->GetPatchCount();

@@ -77,8 +77,8 @@ HModelCache* AddSampleModel(HProject& project) {
   // colour image once around the capsule.
   for (int j = 0; j < kSegments; ++j) {
     HPatch* patch = model->AddPatch(topPole, at(0, j), at(0, j + 1));
-    const float uv[4][2] = {{u(j) + 0.5f / kSegments, 0}, {u(j), rings[0].v}, {u(j + 1), rings[0].v},
-                            {u(j) + 0.5f / kSegments, 0}};
+    const float uv[4][2] = {
+        {u(j) + 0.5f / kSegments, 0}, {u(j), rings[0].v}, {u(j + 1), rings[0].v}, {u(j) + 0.5f / kSegments, 0}};
     head->AddPatch(patch->GetIndex());
     colour->SetPatchUV(patch->GetIndex(), uv);
   }
@@ -86,8 +86,8 @@ HModelCache* AddSampleModel(HProject& project) {
     HGroup* group = r < 3 ? head : (r < 7 ? body : lower);
     for (int j = 0; j < kSegments; ++j) {
       HPatch* patch = model->AddPatch(at(r, j), at(r + 1, j), at(r + 1, j + 1), at(r, j + 1));
-      const float uv[4][2] = {{u(j), rings[r].v}, {u(j), rings[r + 1].v}, {u(j + 1), rings[r + 1].v},
-                              {u(j + 1), rings[r].v}};
+      const float uv[4][2] = {
+          {u(j), rings[r].v}, {u(j), rings[r + 1].v}, {u(j + 1), rings[r + 1].v}, {u(j + 1), rings[r].v}};
       group->AddPatch(patch->GetIndex());
       colour->SetPatchUV(patch->GetIndex(), uv);
       if (group == body) normal->SetPatchUV(patch->GetIndex(), uv);
@@ -96,8 +96,8 @@ HModelCache* AddSampleModel(HProject& project) {
   for (int j = 0; j < kSegments; ++j) {
     const int last = ringCount - 1;
     HPatch* patch = model->AddPatch(bottomPole, at(last, j + 1), at(last, j));
-    const float uv[4][2] = {{u(j) + 0.5f / kSegments, 1}, {u(j + 1), rings[last].v}, {u(j), rings[last].v},
-                            {u(j) + 0.5f / kSegments, 1}};
+    const float uv[4][2] = {
+        {u(j) + 0.5f / kSegments, 1}, {u(j + 1), rings[last].v}, {u(j), rings[last].v}, {u(j) + 0.5f / kSegments, 1}};
     lower->AddPatch(patch->GetIndex());
     colour->SetPatchUV(patch->GetIndex(), uv);
   }

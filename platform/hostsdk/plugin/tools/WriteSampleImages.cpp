@@ -44,7 +44,8 @@ Pixel Colour(float u, float v) {
 
 Pixel Normal(float u, float v) {
   float tilt = std::sin(v * 40.0f) * 0.35f;
-  return {128, static_cast<std::uint8_t>(128 + 127 * tilt), static_cast<std::uint8_t>(255 * std::sqrt(1 - tilt * tilt))};
+  return {128, static_cast<std::uint8_t>(128 + 127 * tilt),
+          static_cast<std::uint8_t>(255 * std::sqrt(1 - tilt * tilt))};
 }
 
 }  // namespace

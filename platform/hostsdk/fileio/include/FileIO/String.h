@@ -31,7 +31,7 @@ public:
   bool operator<(const char* text) const;
   friend FILEIO_API bool operator<(const char* text, const String& string);
 
-  const char* Get() const;           // never null
+  const char* Get() const;  // never null
   operator const char*() const { return Get(); }
   const char* Buffer() const { return data_; }  // null when none
   int Length() const;

@@ -9,8 +9,8 @@
 // initialise fills newly used slots. False (array unchanged) when n is
 // negative or the allocation fails.
 using IEArraySlotInitialiser = void (*)(void* first, std::size_t count);
-bool IEArraySetCount(void*& data, std::int32_t& count, std::int32_t& capacity, std::int32_t growBy,
-                     std::int32_t n, std::size_t elementSize, IEArraySlotInitialiser initialise);
+bool IEArraySetCount(void*& data, std::int32_t& count, std::int32_t& capacity, std::int32_t growBy, std::int32_t n,
+                     std::size_t elementSize, IEArraySlotInitialiser initialise);
 void IEArrayRelease(void*& data, std::int32_t& count, std::int32_t& capacity);
 
 // New slots of every element type but IEMaterial are zero bytes.
@@ -60,7 +60,5 @@ struct IEArray {
   const T* end() const { return data ? data + count : nullptr; }
 
 private:
-  static void InitialiseSlots(void* first, std::size_t n) {
-    IEArrayInitialiseSlots(static_cast<T*>(first), n);
-  }
+  static void InitialiseSlots(void* first, std::size_t n) { IEArrayInitialiseSlots(static_cast<T*>(first), n); }
 };

@@ -40,5 +40,5 @@ public:
   std::int32_t thirdCorners[4];
   std::int32_t material = -1;  // -1 = none
   std::int32_t padding = 0;
-  HPatch* patch = nullptr;     // the host patch the polygon came from
+  HPatch* patch = nullptr;  // the host patch the polygon came from
 };

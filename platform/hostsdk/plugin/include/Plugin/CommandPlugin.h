@@ -13,8 +13,7 @@ using HxtLoadCommandEntryFn = int (*)(int index, int& entryCode);
 
 // Caption of the command's menu entry and the two menu values (the first picks
 // the submenu: 1 "Export", 2 "Import"). Returns 1 for a known index.
-using HxtOnAddCommandMenuFn = int (*)(void* menuContext, int index, String& caption, int& menuValue1,
-                                      int& menuValue2);
+using HxtOnAddCommandMenuFn = int (*)(void* menuContext, int index, String& caption, int& menuValue1, int& menuValue2);
 
 // Runs command `index` on `object` (null for the project). Returns the command's result.
 using HxtOnCommandFn = int (*)(HTreeObject* object, int index);

@@ -4,13 +4,13 @@
 #include <deque>
 #include <vector>
 
+#include "Interchange/IEPolyModelParms.h"
 #include "Plugin/Export.h"
 #include "Plugin/HAttrProperty.h"
 #include "Plugin/HPatch.h"
 #include "Plugin/HSpline.h"
 #include "Plugin/HTreeObject.h"
 #include "Plugin/HVector.h"
-#include "Interchange/IEPolyModelParms.h"
 
 class HAnimObject;
 class HDecal;
@@ -42,8 +42,7 @@ public:
   // name names the model when it has none; the other arguments are unused
   // here. Returns 0, changing nothing, when model is null or any index in it
   // points outside its arrays.
-  int MergeIEModel(const IEPolyModel* model, const String& name, float tolerance, int mergeGroups,
-                   int mergeDecals);
+  int MergeIEModel(const IEPolyModel* model, const String& name, float tolerance, int mergeGroups, int mergeDecals);
   // Moves every scene instance of this model to target; returns how many moved.
   int ChangeShortCuts(HModelCache* target);
 
