@@ -1,4 +1,4 @@
-#include "FbxContext.h"
+#include "fbx/FbxContext.h"
 
 #include <cstdarg>
 #include <cstdio>

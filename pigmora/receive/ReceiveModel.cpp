@@ -1,4 +1,4 @@
-#include "ReceiveModel.h"
+#include "receive/ReceiveModel.h"
 
 // Reading and merging Pigmora's answer arrives with the receive path; until
 // then there is never an answer to process.

@@ -1,4 +1,4 @@
-#include "ApplinkSettings.h"
+#include "shell/ApplinkSettings.h"
 
 #include <utility>
 

@@ -4,7 +4,7 @@
 
 #include <FileIO/String.h>
 
-#include "ExchangeFolder.h"
+#include "shell/ExchangeFolder.h"
 
 // How a setting is read from and written to the registry.
 enum SettingKind { SK_BOOL = 1, SK_INTEGER = 2, SK_STRING = 3, SK_REAL = 4 };

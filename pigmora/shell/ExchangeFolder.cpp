@@ -1,9 +1,9 @@
-#include "ExchangeFolder.h"
+#include "shell/ExchangeFolder.h"
 
 #include <afx.h>
 #include <shlobj.h>
 
-#include "PathSeparator.h"
+#include "shell/PathSeparator.h"
 
 namespace {
 

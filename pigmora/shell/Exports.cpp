@@ -3,8 +3,8 @@
 #include <Plugin/CommandPlugin.h>
 #include <afxwin.h>
 
-#include "HxtApp.h"
 #include "receive/ReceiveModel.h"
+#include "shell/HxtApp.h"
 
 #define HXT_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -1,12 +1,12 @@
-#include "HxtApp.h"
+#include "shell/HxtApp.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "ApplinkSettings.h"
-#include "SettingsCatalog.h"
 #include "fbx/FbxContext.h"
 #include "receive/ReceiveModel.h"
+#include "shell/ApplinkSettings.h"
+#include "shell/SettingsCatalog.h"
 
 HTreeObject* CurrentTreeObject = nullptr;
 

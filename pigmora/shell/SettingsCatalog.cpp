@@ -1,6 +1,6 @@
-#include "SettingsCatalog.h"
+#include "shell/SettingsCatalog.h"
 
-#include "ApplinkSettings.h"
+#include "shell/ApplinkSettings.h"
 
 // clang-format off: one setting a line
 const SettingDefinition kSettingDefinitions[] = {

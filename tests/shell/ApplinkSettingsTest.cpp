@@ -2,9 +2,9 @@
 
 #include <FileIO/Registry.h>
 
-#include "ApplinkSettings.h"
 #include "ScratchFolder.h"
-#include "SettingsCatalog.h"
+#include "shell/ApplinkSettings.h"
+#include "shell/SettingsCatalog.h"
 
 namespace {
 

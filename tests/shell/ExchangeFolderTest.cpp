@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <string>
 
-#include "ExchangeFolder.h"
 #include "ScratchFolder.h"
+#include "shell/ExchangeFolder.h"
 
 namespace fs = std::filesystem;
 
