@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "Interchange/IERecords.h"
@@ -92,12 +93,48 @@ TEST(IEArrayGrowth, NewMaterialSlotsHoldDefaultsOtherSlotsZero) {
   for (std::size_t b = 0; b < sizeof(IEImage) * 24; ++b) ASSERT_EQ(bytes[b], 0) << "byte " << b;
 }
 
-TEST(IERecordText, LongNamesAndPathsAreCutAt255Characters) {
-  std::string longText(300, 'x');
+// Growing frees the old storage, so the value must be read before it.
+TEST(IEArrayGrowth, AppendingOneOfItsOwnElementsCopiesItBeforeGrowing) {
+  IEArray<IEMaterial> materials(1);
+  ASSERT_TRUE(materials.SetCount(1));
+  ASSERT_TRUE(materials[0].SetName("first"));
+  materials[0].diffuseFactor = 0.5f;
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(materials.count, materials.capacity) << "each append grows the full array";
+    ASSERT_TRUE(materials.Append(materials[materials.count - 1]));
+  }
+  for (const IEMaterial& material : materials) {
+    EXPECT_STREQ(material.name, "first");
+    EXPECT_FLOAT_EQ(material.diffuseFactor, 0.5f);
+  }
+
+  IEArray<int> numbers(0);
+  ASSERT_TRUE(numbers.Append(41));
+  for (int i = 0; i < 40; ++i) ASSERT_TRUE(numbers.Append(numbers[0]));
+  for (int value : numbers) EXPECT_EQ(value, 41);
+}
+
+TEST(IERecordText, NamesAndPathsOfUpTo255CharactersFitLongerOnesAreRefused) {
+  const std::string fits(255, 'x');
+  const std::string tooLong(256, 'x');
   IEImage image{};
-  EXPECT_FALSE(image.SetPath(longText.c_str()));
-  EXPECT_EQ(std::string(image.path).size(), 255u);
+  EXPECT_TRUE(image.SetPath(fits.c_str()));
+  EXPECT_EQ(std::string(image.path), fits);
+  EXPECT_FALSE(image.SetPath(tooLong.c_str()));
   IEMaterial material = IEMaterial::Defaults();
-  EXPECT_TRUE(material.SetName("skin"));
-  EXPECT_STREQ(material.name, "skin");
+  EXPECT_TRUE(material.SetName(nullptr));
+  EXPECT_STREQ(material.name, "");
+
+  IEPolyModel model;
+  ASSERT_TRUE(model.AddImage(fits.c_str()));
+  ASSERT_NE(model.AddMaterial(fits.c_str()), nullptr);
+  EXPECT_FALSE(model.AddImage(tooLong.c_str()));
+  EXPECT_EQ(model.AddMaterial(tooLong.c_str()), nullptr);
+  // A refused record adds nothing to either list, so tags stay parallel.
+  EXPECT_EQ(model.images.count, 1);
+  EXPECT_EQ(model.imageTags.count, 1);
+  EXPECT_EQ(model.materials.count, 1);
+  EXPECT_EQ(model.materialTags.count, 1);
+  EXPECT_EQ(std::string(model.images[0].path), fits);
+  EXPECT_EQ(std::string(model.materials[0].name), fits);
 }

@@ -21,37 +21,44 @@ private:
 
 }  // namespace
 
-TEST(IEModelRecords, NewRecordsHoldTheirDocumentedValues) {
+// The host grows the arrays of a model it receives by the steps stored in them.
+TEST(IEModelRecords, EachArrayOfANewModelGrowsByItsOwnStep) {
   IEPolyModel model;
-  EXPECT_EQ(model.vertices.buckets.growBy, 0);
-  EXPECT_EQ(model.vertices.vectors.growBy, 1000);
-  EXPECT_EQ(model.secondVectors.buckets.growBy, 0);
-  EXPECT_EQ(model.secondVectors.vectors.growBy, 1000);
-  EXPECT_EQ(model.imageTags.growBy, 20);
-  EXPECT_EQ(model.images.growBy, 20);
-  EXPECT_EQ(model.materialTags.growBy, 20);
-  EXPECT_EQ(model.materials.growBy, 20);
-  EXPECT_EQ(model.polygons.growBy, 1000);
-  EXPECT_EQ(model.polygons.data, nullptr);
-  EXPECT_EQ(model.root, nullptr);
-
+  auto stepOf = [](auto& array) {
+    EXPECT_TRUE(array.Append({}));
+    EXPECT_TRUE(array.Append({}));
+    return array.capacity - 1;
+  };
+  const int automatic = 4;  // step 0: an eighth of the count, at least four
+  EXPECT_EQ(stepOf(model.vertices.buckets), automatic);
+  EXPECT_EQ(stepOf(model.vertices.vectors), 1000);
+  EXPECT_EQ(stepOf(model.secondVectors.buckets), automatic);
+  EXPECT_EQ(stepOf(model.secondVectors.vectors), 1000);
+  EXPECT_EQ(stepOf(model.imageTags), 20);
+  EXPECT_EQ(stepOf(model.images), 20);
+  EXPECT_EQ(stepOf(model.materialTags), 20);
+  EXPECT_EQ(stepOf(model.materials), 20);
+  EXPECT_EQ(stepOf(model.polygons), 1000);
   IEPoly polygon;
-  EXPECT_EQ(polygon.maps.growBy, 5);
+  EXPECT_EQ(stepOf(polygon.maps), 5);
+}
+
+// A polygon or map the plug-in makes refers to nothing until it is told to, so
+// the host never follows an index it was not given.
+TEST(IEModelRecords, NewPolygonsAndMapsReferToNoCornerMaterialOrImage) {
+  IEPoly polygon;
   for (int k = 0; k < 4; ++k) {
-    EXPECT_EQ(polygon.corners[k], -1);
-    EXPECT_EQ(polygon.secondCorners[k], -1);
-    EXPECT_EQ(polygon.thirdCorners[k], -1);
+    EXPECT_LT(polygon.corners[k], 0);
+    EXPECT_LT(polygon.secondCorners[k], 0);
+    EXPECT_LT(polygon.thirdCorners[k], 0);
   }
-  EXPECT_EQ(polygon.material, -1);
+  EXPECT_LT(polygon.material, 0);
   EXPECT_EQ(polygon.patch, nullptr);
+  EXPECT_EQ(polygon.maps.count, 0);
 
   IEPolyMap map;
-  EXPECT_EQ(map.reserved32, 1.0f);
-  EXPECT_EQ(map.reserved36, 1.0f);
-  EXPECT_EQ(map.reserved48, 1.0f);
-  EXPECT_EQ(map.image, -1);
-  EXPECT_EQ(map.reserved44, -1);
-  EXPECT_EQ(map.flags, 0u);
+  EXPECT_LT(map.image, 0);
+  EXPECT_EQ(map.Kind(), 0);
   map.flags = 0xF0u;
   map.SetKind(13);
   EXPECT_EQ(map.Kind(), 13);

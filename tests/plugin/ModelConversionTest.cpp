@@ -309,3 +309,29 @@ TEST_F(ModelConversion, AModelThePlugInBuildsMergesWithTrianglesAndNullPolygonsS
   ASSERT_TRUE(decals[0]->GetPatchUV(0, uv));
   EXPECT_EQ(uv[1][0], 1.0f);
 }
+
+// The interchange records hold 255 characters of a name or path; the export fails
+// rather than hand the plug-in a cut name or a path to some other file.
+TEST_F(ModelConversion, ExportFailsWhenAGroupNameOrImagePathDoesNotFitItsRecord) {
+  const std::string fits(255, 'n');
+  const std::string tooLong(256, 'n');
+  HGroup* skin = model_->GetChildGroupContainer()->GetChildGroup();
+  skin->SetName(fits.c_str());
+  IEPolyModel* out = model_->BuildExportModel(nullptr, "/tmp/export.fbx");
+  ASSERT_NE(out, nullptr) << "255 characters fit";
+  EXPECT_EQ(std::string(out->materials[0].name), fits);
+  DeleteIEModel(out);
+
+  skin->SetName(tooLong.c_str());
+  EXPECT_EQ(model_->BuildExportModel(nullptr, "/tmp/export.fbx"), nullptr);
+  skin->SetName("skin");
+
+  const std::string longPath = "/textures/" + std::string(250, 'p') + ".png";
+  colourImage_->GetFilename()->SetValue(longPath.c_str());
+  EXPECT_EQ(model_->BuildExportModel(nullptr, "/tmp/export.fbx"), nullptr);
+  IEPolyModelParms withoutMaps;
+  withoutMaps.flags = 0;
+  out = model_->BuildExportModel(&withoutMaps, "/tmp/export.fbx");
+  ASSERT_NE(out, nullptr) << "without maps the image is not needed";
+  DeleteIEModel(out);
+}

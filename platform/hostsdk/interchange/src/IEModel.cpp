@@ -34,7 +34,7 @@ IEModel::~IEModel() {
 
 bool IEModel::AddImage(const char* path) {
   IEImage image{};
-  image.SetPath(path);
+  if (!image.SetPath(path)) return false;
   if (!images.Append(image)) return false;
   if (!imageTags.Append(-1)) {
     images.SetCount(images.count - 1);
@@ -44,14 +44,14 @@ bool IEModel::AddImage(const char* path) {
 }
 
 IEMaterial* IEModel::AddMaterial(const char* name) {
-  if (!materials.SetCount(materials.count + 1)) return nullptr;
+  IEMaterial named = IEMaterial::Defaults();
+  if (!named.SetName(name)) return nullptr;
+  if (!materials.Append(named)) return nullptr;
   if (!materialTags.Append(-1)) {
     materials.SetCount(materials.count - 1);
     return nullptr;
   }
-  IEMaterial* material = &materials[materials.count - 1];
-  material->SetName(name);
-  return material;
+  return &materials[materials.count - 1];
 }
 
 IEPolyModel::IEPolyModel() = default;

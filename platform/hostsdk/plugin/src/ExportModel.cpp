@@ -24,6 +24,7 @@ bool AddGroupMaterials(HModelCache& model, IEPolyModel& out, std::vector<std::in
   if (!groups) return true;
   std::int32_t index = 0;
   for (HGroup* group = groups->GetChildGroup(); group; group = static_cast<HGroup*>(group->GetSibling())) {
+    // A name the record cannot hold whole fails the export rather than being cut.
     IEMaterial* material = out.AddMaterial(group->GetName().Get());
     if (!material) return false;
     HAttrProperty* attr = group->GetAttr();
@@ -62,6 +63,7 @@ bool CollectClips(HModelCache& model, IEPolyModel& out, std::vector<ClipPlacemen
       HImage* image = clip->GetClip()->GetClip();
       if (!image) continue;
       auto [entry, added] = imageIndex.emplace(image, out.images.count);
+      // A cut path would name another file: a path the record cannot hold fails the export.
       if (added && !out.AddImage(image->GetFilename()->GetValue().Get())) return false;
       clips.push_back(ClipPlacement{decal, entry->second, clip->GetKind()->GetValue()});
     }

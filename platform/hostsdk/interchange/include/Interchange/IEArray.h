@@ -40,10 +40,12 @@ struct IEArray {
     data = static_cast<T*>(storage);
     return ok;
   }
-  // Appending is SetCount(count + 1) and writing the last element.
+  // Appending is SetCount(count + 1) and writing the last element. The value is
+  // copied first: it may be one of this array's own elements, which growing frees.
   bool Append(const T& value) {
+    const T copy = value;
     if (!SetCount(count + 1)) return false;
-    data[count - 1] = value;
+    data[count - 1] = copy;
     return true;
   }
   void Release() {

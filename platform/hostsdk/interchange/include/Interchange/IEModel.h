@@ -30,9 +30,11 @@ public:
   IEModel(const IEModel&) = delete;
   IEModel& operator=(const IEModel&) = delete;
 
-  // Appends an image and its -1 tag; false when either list cannot grow.
+  // Appends an image and its -1 tag. False, with nothing added, when the path
+  // is longer than 255 characters or either list cannot grow.
   bool AddImage(const char* path);
-  // Appends a material with the defaults and its -1 tag.
+  // Appends a material with the defaults and its -1 tag. Null, with nothing
+  // added, when the name is longer than 255 characters or either list cannot grow.
   IEMaterial* AddMaterial(const char* name);
 
   VectorCollection vertices;
