@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# Configures and builds one flavour: scripts/build.sh [release|sanitize|fuzz]
+# Configures and builds one flavour, all of it or the named targets:
+#   scripts/build.sh [release|sanitize|clang|fuzz] [TARGET...]
+# Every flavour treats warnings as errors; a plain CMake build does not.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 flavour=${1:-release}
+shift || true
 jobs=${PIGMORA_JOBS:-2}
+clang=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
 case "$flavour" in
   release)  dir=$root/build;          args=() ;;
   sanitize) dir=$root/build-sanitize; args=(-DPIGMORA_SANITIZE=ON -DPIGMORA_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
-  fuzz)     dir=$root/build-fuzz;     args=(-DPIGMORA_FUZZ=ON -DPIGMORA_TESTS=OFF -DPIGMORA_BENCH=OFF
-                                             -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
+  clang)    dir=$root/build-clang;    args=("${clang[@]}" -DPIGMORA_BENCH=OFF -DCMAKE_BUILD_TYPE=Release) ;;
+  fuzz)     dir=$root/build-fuzz;     args=("${clang[@]}" -DPIGMORA_FUZZ=ON -DPIGMORA_TESTS=OFF -DPIGMORA_BENCH=OFF) ;;
   *) echo "unknown flavour: $flavour" >&2; exit 2 ;;
 esac
-cmake -S "$root" -B "$dir" -G Ninja "${args[@]}" >/dev/null
-cmake --build "$dir" -j "$jobs"
+cmake -S "$root" -B "$dir" -G Ninja -DPIGMORA_WERROR=ON "${args[@]}" >/dev/null
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
+cmake --build "$dir" -j "$jobs" "${targets[@]}"
