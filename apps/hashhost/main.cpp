@@ -24,10 +24,16 @@ void PrintUsage(std::ostream& out) {
       << ScriptCommandSummary();
 }
 
+// bin/plugins in a build tree; lib/hashhost/plugins beside bin/ in an installed tree.
 std::string DefaultPluginFolder() {
   std::error_code error;
   const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string("plugins") : (executable.parent_path() / "plugins").string();
+  if (error) return "plugins";
+  const auto besideHost = executable.parent_path() / "plugins";
+  const auto installed = executable.parent_path().parent_path() / "lib" / "hashhost" / "plugins";
+  if (!std::filesystem::is_directory(besideHost, error) && std::filesystem::is_directory(installed, error))
+    return installed.string();
+  return besideHost.string();
 }
 
 bool ReadFile(const std::string& path, std::string& text) {

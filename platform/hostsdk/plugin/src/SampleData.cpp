@@ -11,5 +11,10 @@ std::string SampleDataFolder() {
   std::error_code error;
   std::filesystem::path library = std::filesystem::canonical(info.dli_fname, error);
   if (error) library = info.dli_fname;
-  return (library.parent_path() / "data").string();
+  // Beside the library in a build tree; in an installed tree, lib/ and share/ are siblings.
+  const std::filesystem::path besideLibrary = library.parent_path() / "data";
+  const std::filesystem::path installed = library.parent_path().parent_path() / "share" / "hashhost" / "data";
+  if (!std::filesystem::is_directory(besideLibrary, error) && std::filesystem::is_directory(installed, error))
+    return installed.string();
+  return besideLibrary.string();
 }

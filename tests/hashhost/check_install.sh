@@ -1,0 +1,26 @@
+#!/bin/sh
+# Installs the build tree into a temporary prefix and runs the installed host from there:
+# it must find its libraries and the plug-in relative to itself, never in the build tree.
+#   check_install.sh CMAKE BUILD_DIR
+set -eu
+cmake=$1
+build=$2
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
+
+for file in "$prefix"/bin/hashhost "$prefix"/lib/*.so "$prefix"/lib/hashhost/plugins/Pigmora.hxt; do
+  if readelf -d "$file" | grep -E 'R(UN)?PATH' | grep -qv 'ORIGIN'; then
+    echo "$file keeps a path outside the installed tree:" >&2
+    readelf -d "$file" | grep -E 'R(UN)?PATH' >&2
+    exit 1
+  fi
+done
+[ -f "$prefix"/share/hashhost/data/sample_color.tga ] || { echo "sample images not installed" >&2; exit 1; }
+
+# Documents and registry in the temporary prefix, never the user's own.
+HASH_DOCUMENTS_DIR=$prefix/documents HASH_REGISTRY_FILE=$prefix/registry.ini \
+  "$prefix"/bin/hashhost -c 'plugins; tree' >"$prefix/out.txt" 2>&1 || { cat "$prefix/out.txt" >&2; exit 1; }
+cat "$prefix/out.txt"
+grep -q 'Pigmora' "$prefix/out.txt" || { echo "the installed host did not load Pigmora.hxt" >&2; exit 1; }
+grep -q 'Sample' "$prefix/out.txt" || { echo "the installed host has no sample model" >&2; exit 1; }
