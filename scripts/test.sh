@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the release build, the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and a short fuzz run.
+# Sets up, builds and runs every test: the release build (GCC), the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, an optimised Clang build, and a
+# short fuzz run; then lists the files that differ from .clang-format.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -16,9 +17,14 @@ ctest --test-dir "$root/build" --output-on-failure -j "$jobs" | tee -a "$log"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$root/build-sanitize" --output-on-failure -j "$jobs" | tee -a "$log"
 
+"$root/scripts/build.sh" clang
+ctest --test-dir "$root/build-clang" --output-on-failure -j "$jobs" | tee -a "$log"
+
 "$root/scripts/fuzz.sh" "${PIGMORA_FUZZ_SECONDS:-60}"
+
+"$root/scripts/check-format.sh"
 
 # Every test above passed (set -e and pipefail stop at the first failing step).
 total=$(sed -n 's/.*tests failed out of \([0-9]*\)$/\1/p' "$log" | awk '{n += $1} END {print n + 0}')
-echo "Tests: release and sanitizer builds, fuzzing clean"
+echo "Tests: release, sanitizer and Clang builds, fuzzing clean"
 echo "$total passed, 0 failed"
