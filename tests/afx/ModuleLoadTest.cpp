@@ -106,8 +106,12 @@ TEST_F(ModuleLoad, StateGuardSwitchesToTheModuleForTheCallOnly) {
   // The application took the module's file name and kept its replaced profile name.
   auto text = Function<const char* (*)(int)>(module, "RecordingModuleText");
   EXPECT_STREQ(text(0), "afx_recording_module");
-  EXPECT_STREQ(text(1), "Hash Animator");
-  EXPECT_STREQ(text(2), "Animator Plugins");
+  EXPECT_STREQ(text(1), "Recording Key");
+  EXPECT_STREQ(text(2), "Recording Profile");
+  CWinApp* app = AfxModuleApp(module);
+  ASSERT_NE(app, nullptr);
+  EXPECT_STREQ(app->m_pszProfileName, "Recording Profile") << "the host sees the module's own application";
+  EXPECT_EQ(AfxModuleApp(nullptr), nullptr);
   dlclose(module);
 }
 

@@ -9,6 +9,7 @@
 #include <Plugin/CommandPlugin.h>
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
+#include <afxwin.h>
 
 #include <string>
 #include <vector>
@@ -22,24 +23,24 @@ public:
   LoadedModule() {
     handle_ = dlopen(PIGMORA_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
     if (!handle_) return;
-    loadCommandEntry = reinterpret_cast<HxtLoadCommandEntryFn>(dlsym(handle_, HXT_LOAD_COMMAND_ENTRY_NAME));
-    onAddCommandMenu = reinterpret_cast<HxtOnAddCommandMenuFn>(dlsym(handle_, HXT_ON_ADD_COMMAND_MENU_NAME));
-    onCommand = reinterpret_cast<HxtOnCommandFn>(dlsym(handle_, HXT_ON_COMMAND_NAME));
+    loadCommandEntry_ = reinterpret_cast<HxtLoadCommandEntryFn>(dlsym(handle_, HXT_LOAD_COMMAND_ENTRY_NAME));
+    onAddCommandMenu_ = reinterpret_cast<HxtOnAddCommandMenuFn>(dlsym(handle_, HXT_ON_ADD_COMMAND_MENU_NAME));
+    onCommand_ = reinterpret_cast<HxtOnCommandFn>(dlsym(handle_, HXT_ON_COMMAND_NAME));
   }
   ~LoadedModule() { Unload(); }
   LoadedModule(const LoadedModule&) = delete;
   LoadedModule& operator=(const LoadedModule&) = delete;
 
-  bool Loaded() const { return handle_ && loadCommandEntry && onAddCommandMenu && onCommand; }
+  bool Loaded() const { return handle_ && loadCommandEntry_ && onAddCommandMenu_ && onCommand_; }
   void* Handle() const { return handle_; }
   void Unload() {
     if (handle_) dlclose(handle_);
     handle_ = nullptr;
   }
 
-  HxtLoadCommandEntryFn loadCommandEntry = nullptr;
-  HxtOnAddCommandMenuFn onAddCommandMenu = nullptr;
-  HxtOnCommandFn onCommand = nullptr;
+  HxtLoadCommandEntryFn loadCommandEntry_ = nullptr;
+  HxtOnAddCommandMenuFn onAddCommandMenu_ = nullptr;
+  HxtOnCommandFn onCommand_ = nullptr;
 
 private:
   void* handle_ = nullptr;
@@ -50,12 +51,12 @@ protected:
   void SetUp() override {
     AfxUseVirtualClock(true);
     AfxGetHeadlessDisplay().ClearMessageBoxes();
-    project = CreateHostProject(false);
+    project_ = CreateHostProject(false);
   }
-  void TearDown() override { DestroyHostProject(project); }
+  void TearDown() override { DestroyHostProject(project_); }
 
-  ScratchFolder scratch;
-  HProject* project = nullptr;
+  ScratchFolder scratch_;
+  HProject* project_ = nullptr;
 };
 
 TEST_F(PluginModuleTest, ExportsExactlyTheThreeCommandsTheHostExpects) {
@@ -67,42 +68,52 @@ TEST_F(PluginModuleTest, ExportsExactlyTheThreeCommandsTheHostExpects) {
   const int expectedMenu[] = {1, 1, 2};
   for (int index = 0; index < 3; ++index) {
     int code = -1;
-    EXPECT_EQ(module.loadCommandEntry(index, code), 1);
+    EXPECT_EQ(module.loadCommandEntry_(index, code), 1);
     EXPECT_EQ(code, expectedCodes[index]);
     String caption = "old caption";
     int first = -1, second = -1;
-    EXPECT_EQ(module.onAddCommandMenu(nullptr, index, caption, first, second), 1);
+    EXPECT_EQ(module.onAddCommandMenu_(nullptr, index, caption, first, second), 1);
     EXPECT_STREQ(caption.Get(), "Pigmora");
     EXPECT_EQ(first, expectedMenu[index]);
     EXPECT_EQ(second, 0);
   }
 
   int untouched = -77;
-  EXPECT_EQ(module.loadCommandEntry(3, untouched), 0);
+  EXPECT_EQ(module.loadCommandEntry_(3, untouched), 0);
   EXPECT_EQ(untouched, -77);
 
   String caption;
   int first = -1, second = -1;
-  EXPECT_EQ(module.onAddCommandMenu(nullptr, 5, caption, first, second), 0);
+  EXPECT_EQ(module.onAddCommandMenu_(nullptr, 5, caption, first, second), 0);
   EXPECT_STREQ(caption.Get(), "Pigmora");
   EXPECT_EQ(first, 1);
   EXPECT_EQ(second, 0);
 }
 
+TEST_F(PluginModuleTest, TheApplicationStartsUnderTheHostsRegistryKeyAndProfile) {
+  LoadedModule module;
+  ASSERT_TRUE(module.Loaded()) << dlerror();
+  CWinApp* app = AfxModuleApp(module.Handle());
+  ASSERT_NE(app, nullptr) << "the module registers its application object";
+  EXPECT_STREQ(app->m_pszAppName, "Pigmora");
+  EXPECT_STREQ(app->m_pszRegistryKey, "Hash Animator");
+  EXPECT_STREQ(app->m_pszProfileName, "Animator Plugins");
+}
+
 TEST_F(PluginModuleTest, UnknownCommandRunsNothing) {
   LoadedModule module;
   ASSERT_TRUE(module.Loaded());
-  HTreeObject* objects = FindTreeObjectByPath(project, "Objects");
+  HTreeObject* objects = FindTreeObjectByPath(project_, "Objects");
   ASSERT_NE(objects, nullptr);
-  EXPECT_EQ(module.onCommand(objects, 7), 0);
-  EXPECT_EQ(module.onCommand(nullptr, -1), 0);
+  EXPECT_EQ(module.onCommand_(objects, 7), 0);
+  EXPECT_EQ(module.onCommand_(nullptr, -1), 0);
   EXPECT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty());
 }
 
 TEST_F(PluginModuleTest, LoadingPreparesTheExchangeFolderAndRegistry) {
   LoadedModule module;
   ASSERT_TRUE(module.Loaded());
-  const auto hostFolder = scratch.ExchangePath() / "Hash";
+  const auto hostFolder = scratch_.ExchangePath() / "Hash";
   EXPECT_TRUE(std::filesystem::is_directory(hostFolder / "data"));
   EXPECT_EQ(ScratchFolder::ReadFile(hostFolder / "extension.txt"), "fbx");
   EXPECT_EQ(ScratchFolder::ReadFile(hostFolder / "run.txt"), std::filesystem::read_symlink("/proc/self/exe").string());
@@ -115,13 +126,13 @@ TEST_F(PluginModuleTest, UnloadWritesNothingToTheRegistry) {
   LoadedModule module;
   ASSERT_TRUE(module.Loaded());
   struct stat before {};
-  ASSERT_EQ(stat(scratch.RegistryPath().c_str(), &before), 0);
-  const std::string contentBefore = ScratchFolder::ReadFile(scratch.RegistryPath());
+  ASSERT_EQ(stat(scratch_.RegistryPath().c_str(), &before), 0);
+  const std::string contentBefore = ScratchFolder::ReadFile(scratch_.RegistryPath());
   module.Unload();
   struct stat after {};
-  ASSERT_EQ(stat(scratch.RegistryPath().c_str(), &after), 0);
+  ASSERT_EQ(stat(scratch_.RegistryPath().c_str(), &after), 0);
   EXPECT_EQ(after.st_ino, before.st_ino) << "the registry file was replaced at unload";
-  EXPECT_EQ(ScratchFolder::ReadFile(scratch.RegistryPath()), contentBefore);
+  EXPECT_EQ(ScratchFolder::ReadFile(scratch_.RegistryPath()), contentBefore);
 }
 
 TEST_F(PluginModuleTest, AutoImportOffStartsNoTimer) {
@@ -159,10 +170,10 @@ TEST_F(PluginModuleTest, FailedFbxStartIsShownByTheDialogCommandsEveryTime) {
   LoadedModule module;
   unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
   ASSERT_TRUE(module.Loaded());
-  HTreeObject* objects = FindTreeObjectByPath(project, "Objects");
+  HTreeObject* objects = FindTreeObjectByPath(project_, "Objects");
 
-  EXPECT_EQ(module.onCommand(objects, 0), 0);
-  EXPECT_EQ(module.onCommand(objects, 1), 0);
+  EXPECT_EQ(module.onCommand_(objects, 0), 0);
+  EXPECT_EQ(module.onCommand_(objects, 1), 0);
   const auto& boxes = AfxGetHeadlessDisplay().MessageBoxes();
   ASSERT_EQ(boxes.size(), 2u);
   for (const AfxMessageBoxRecord& box : boxes) {
@@ -172,7 +183,7 @@ TEST_F(PluginModuleTest, FailedFbxStartIsShownByTheDialogCommandsEveryTime) {
     EXPECT_EQ(box.owner, nullptr);
   }
   // Receiving still runs; with no answer waiting it does nothing.
-  EXPECT_EQ(module.onCommand(objects, 2), 0);
+  EXPECT_EQ(module.onCommand_(objects, 2), 0);
   EXPECT_EQ(boxes.size(), 2u);
 }
 

@@ -7,6 +7,8 @@
 #include "afxdisplay.h"
 #include "windows.h"
 
+class CWinApp;
+
 // ---------------------------------------------------------------------------
 // Modules
 //
@@ -32,6 +34,9 @@ AFX_API int AfxModuleAttachResult(void* dlopenHandle);
 // The host's question: false only when the module refused to start, so a
 // library without the framework (nothing to refuse) still loads.
 AFX_API bool AfxModuleAttachSucceeded(void* dlopenHandle);
+// For a handle from dlopen: the module's application object; null when it has
+// none or is not a framework module.
+AFX_API CWinApp* AfxModuleApp(void* dlopenHandle);
 // Modules whose state exists at the moment (the host's own not counted).
 AFX_API int AfxLoadedModuleCount();
 // Reports each step of loading and unloading: "state-created", "attached",

@@ -134,16 +134,31 @@ void AfxDetachModule(AFX_MODULE_STATE* pModuleState) {
   afx::Trace("detached", *pModuleState);
 }
 
-int AfxModuleAttachResult(void* dlopenHandle) {
+namespace {
+
+// The state of the framework module a dlopen handle names; null for none.
+AFX_MODULE_STATE* ModuleOfHandle(void* dlopenHandle) {
   link_map* map = nullptr;
-  if (!dlopenHandle || dlinfo(dlopenHandle, RTLD_DI_LINKMAP, &map) != 0 || !map) return -1;
+  if (!dlopenHandle || dlinfo(dlopenHandle, RTLD_DI_LINKMAP, &map) != 0 || !map) return nullptr;
   for (AFX_MODULE_STATE* state : afx::LiveModules()) {
-    if (reinterpret_cast<ElfW(Addr)>(state->m_hCurrentInstanceHandle) != map->l_addr) continue;
-    return state->m_nAttachState == AFX_MODULE_STATE::attached  ? 1
-           : state->m_nAttachState == AFX_MODULE_STATE::refused ? 0
-                                                                : -1;
+    if (reinterpret_cast<ElfW(Addr)>(state->m_hCurrentInstanceHandle) == map->l_addr) return state;
   }
-  return -1;
+  return nullptr;
+}
+
+}  // namespace
+
+int AfxModuleAttachResult(void* dlopenHandle) {
+  const AFX_MODULE_STATE* state = ModuleOfHandle(dlopenHandle);
+  if (!state) return -1;
+  return state->m_nAttachState == AFX_MODULE_STATE::attached  ? 1
+         : state->m_nAttachState == AFX_MODULE_STATE::refused ? 0
+                                                              : -1;
+}
+
+CWinApp* AfxModuleApp(void* dlopenHandle) {
+  const AFX_MODULE_STATE* state = ModuleOfHandle(dlopenHandle);
+  return state ? state->m_pCurrentWinApp : nullptr;
 }
 
 bool AfxModuleAttachSucceeded(void* dlopenHandle) { return AfxModuleAttachResult(dlopenHandle) != 0; }

@@ -24,9 +24,10 @@ public:
   BOOL InitInstance() override {
     bool ownState = AfxGetModuleState() == AfxGetStaticModuleState();
     Record(std::string("InitInstance") + (ownState && AfxGetApp() == this ? " in-module" : " wrong-module"));
-    SetRegistryKey("Hash Animator");
+    // An application may replace the framework's heap string with its own.
+    SetRegistryKey("Recording Key");
     std::free(const_cast<char*>(m_pszProfileName));
-    m_pszProfileName = strdup("Animator Plugins");
+    m_pszProfileName = strdup("Recording Profile");
 #ifdef RECORDING_APP_REFUSES
     return FALSE;
 #else
