@@ -40,9 +40,9 @@ protected:
     unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
   }
 
-  std::string PathOf(const char* name) const { return (scratch.Root() / name).string(); }
+  std::string PathOf(const char* name) const { return (scratch_.Root() / name).string(); }
 
-  ScratchFolder scratch;
+  ScratchFolder scratch_;
 };
 
 TEST_F(FbxContextTest, AnIndexThatNamesNoWriterPicksTheAsciiFbxWriter) {
@@ -122,13 +122,30 @@ TEST_F(FbxContextTest, PasswordProtectedFileReplacesTheErrorText) {
   EXPECT_STREQ(error.Buffer(), "<FBX_ERROR>: File protected by password\n");
 }
 
-TEST_F(FbxContextTest, OverlongMessagesAreCutToTheBuffer) {
-  const std::string path = "/nonexistent/" + std::string(9000, 'a') + ".fbx";
+// The version-mismatch lines repeat the file's path, so a path near the system's limit
+// makes one line longer than the formatting buffer: it is cut, never overrun.
+TEST_F(FbxContextTest, AVersionLineLongerThanTheBufferIsCutAtItsEnd) {
+  std::filesystem::path folder = scratch_.Root();
+  while (folder.string().size() < 3800) folder /= std::string(200, 'd');
+  std::filesystem::create_directories(folder);
+  // 4070 characters: within the system's limit, with room for the writer's temporary suffix.
+  const std::string path = (folder / (std::string(4065 - folder.string().size(), 'f') + ".fbx")).string();
+  ASSERT_EQ(path.size(), 4070u);
   FbxString error;
+  ASSERT_TRUE(SaveFbxScene(path.c_str(), 0, error)) << error.Buffer();
+  {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    const unsigned char version[4] = {0xAC, 0x26, 0, 0};  // 9900
+    file.seekp(23);
+    file.write(reinterpret_cast<const char*>(version), 4);
+  }
   EXPECT_FALSE(LoadFbxScene(path.c_str(), error));
   const std::string text = error.Buffer();
-  EXPECT_EQ(text.rfind("<FBX_ERROR>: Call to FbxImporter::Initialize() failed.", 0), 0u);
-  EXPECT_LE(text.size(), 4095u);
+  const std::string fileLine = "FBX file format version for file '" + path + "' is 9.9.0\n\n";
+  const std::string sdkLine = "FBX file format version for this FBX SDK is 7.4.0\n";
+  const std::size_t sdkAt = text.find(sdkLine);
+  ASSERT_NE(sdkAt, std::string::npos) << text.substr(0, 200);
+  EXPECT_EQ(text.substr(sdkAt + sdkLine.size()), fileLine.substr(0, 4095)) << "the line is cut to the buffer";
 }
 
 TEST(FbxContextStart, ARefusedManagerIsReportedAndLoadingIsRefused) {

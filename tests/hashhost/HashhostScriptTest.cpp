@@ -10,11 +10,11 @@ namespace {
 
 class HashhostScriptTest : public ::testing::Test {
 protected:
-  ScratchFolder scratch;
+  ScratchFolder scratch_;
 };
 
 TEST_F(HashhostScriptTest, PluginsListsPigmorasThreeCommandsAndLeavesTheExchangeReady) {
-  const HashhostRun run = RunHashhost(scratch, "-c plugins");
+  const HashhostRun run = RunHashhost(scratch_, "-c plugins");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("Pigmora\n"
                          "  0 entry=1 caption=\"Pigmora\" menu=1,0\n"
@@ -23,7 +23,7 @@ TEST_F(HashhostScriptTest, PluginsListsPigmorasThreeCommandsAndLeavesTheExchange
             std::string::npos)
       << run.out;
 
-  const auto hostFolder = scratch.ExchangePath() / "Hash";
+  const auto hostFolder = scratch_.ExchangePath() / "Hash";
   EXPECT_TRUE(std::filesystem::is_directory(hostFolder / "data"));
   EXPECT_EQ(ScratchFolder::ReadFile(hostFolder / "run.txt"), std::filesystem::canonical(HASHHOST_PATH).string());
   EXPECT_EQ(ScratchFolder::ReadFile(hostFolder / "extension.txt"), "fbx");
@@ -33,7 +33,7 @@ TEST_F(HashhostScriptTest, PluginsListsPigmorasThreeCommandsAndLeavesTheExchange
 }
 
 TEST_F(HashhostScriptTest, RunsCommandsOnObjectsAndPrintsTheirResults) {
-  const HashhostRun run = RunHashhost(scratch, "-c 'run Pigmora 2 Objects; wait 0.01; run Pigmora 2'");
+  const HashhostRun run = RunHashhost(scratch_, "-c 'run Pigmora 2 Objects; wait 0.01; run Pigmora 2'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("run Pigmora 2 Objects: result=0\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("run Pigmora 2: result=0\n"), std::string::npos) << run.out;
@@ -52,7 +52,7 @@ TEST_F(HashhostScriptTest, EachKindOfFailureNamesTheCommandAndStopsTheRun) {
       {"wait soon", "hashhost: command 1 (wait): 'soon' is not a number of seconds\n"},
   };
   for (const Case& c : cases) {
-    const HashhostRun run = RunHashhost(scratch, std::string("-c '") + c.script + "; run Pigmora 2 Objects'");
+    const HashhostRun run = RunHashhost(scratch_, std::string("-c '") + c.script + "; run Pigmora 2 Objects'");
     EXPECT_NE(run.exitCode, 0) << c.script;
     EXPECT_EQ(run.err, c.expectedLine) << c.script;
     EXPECT_EQ(run.out.find("result="), std::string::npos) << "commands after a failure must not run: " << c.script;
@@ -60,20 +60,20 @@ TEST_F(HashhostScriptTest, EachKindOfFailureNamesTheCommandAndStopsTheRun) {
 }
 
 TEST_F(HashhostScriptTest, ScriptFilesKeepQuotedWordsAndReportTheirLine) {
-  const auto script = scratch.Root() / "session.txt";
+  const auto script = scratch_.Root() / "session.txt";
   ScratchFolder::WriteFile(script,
                            "# a comment line\n"
                            "plugins   # trailing comment\n"
                            "\n"
                            "run Pigmora 0 \"Objects/No Such Model\"\n");
-  const HashhostRun run = RunHashhost(scratch, "--script '" + script.string() + "'");
+  const HashhostRun run = RunHashhost(scratch_, "--script '" + script.string() + "'");
   EXPECT_NE(run.exitCode, 0);
   EXPECT_NE(run.out.find("Pigmora\n"), std::string::npos);
   EXPECT_EQ(run.err, "hashhost: " + script.string() + ":4 (run): no object 'Objects/No Such Model' in the project\n");
 }
 
 TEST_F(HashhostScriptTest, TreeShowsTheProjectWithTheBuiltInSample) {
-  const HashhostRun run = RunHashhost(scratch, "-c tree");
+  const HashhostRun run = RunHashhost(scratch_, "-c tree");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("\"Objects\""), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("\"Sample\""), std::string::npos) << run.out;

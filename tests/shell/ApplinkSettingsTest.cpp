@@ -2,6 +2,11 @@
 
 #include <FileIO/Registry.h>
 
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <string>
+
 #include "ScratchFolder.h"
 #include "shell/ApplinkSettings.h"
 #include "shell/SettingsCatalog.h"
@@ -15,27 +20,81 @@ String StoredText(const char* key) { return GetRegistryString("Pigmora", key, "<
 
 class ApplinkSettingsTest : public ::testing::Test {
 protected:
-  ScratchFolder scratch;
+  ScratchFolder scratch_;
 };
 
-TEST_F(ApplinkSettingsTest, FirstLoadWritesAllNineteenDefaults) {
+// The keys users, the options page and Pigmora's command file know, spelt as stored.
+struct KnownSetting {
+  const char* key;
+  int kind;
+  int defaultValue;
+};
+const KnownSetting kKnownSettings[] = {
+    {"exePath", SK_STRING, 0},
+    {"ExportColor", SK_BOOL, 1},
+    {"ExportSpecular", SK_BOOL, 1},
+    {"ExportSpecularColor", SK_BOOL, 0},
+    {"ExportEmissivePower", SK_BOOL, 0},
+    {"ExportEmissive", SK_BOOL, 0},
+    {"ExportNormalmap", SK_BOOL, 0},
+    {"ColorFileExtension", SK_INTEGER, 0},
+    {"SpecNormExtension", SK_INTEGER, 0},
+    {"ExportDispl", SK_BOOL, 0},
+    {"ExportResolution", SK_INTEGER, 0},
+    {"DisplNorm", SK_INTEGER, 0},
+    {"DisplTexExt", SK_INTEGER, 0},
+    {"SkipImport", SK_BOOL, 0},
+    {"SkipExport", SK_BOOL, 0},
+    {"PickSourcePositions", SK_BOOL, 0},
+    {"PickDepthFromLayer0", SK_BOOL, 0},
+    {"CoarseMesh", SK_BOOL, 0},
+    {"AutoImport", SK_BOOL, 0},
+};
+
+// The keys of the [Pigmora] section of the registry file, as written there.
+std::set<std::string> StoredKeys(const std::filesystem::path& registryFile) {
+  std::istringstream text(ScratchFolder::ReadFile(registryFile));
+  std::set<std::string> keys;
+  bool inSection = false;
+  for (std::string line; std::getline(text, line);) {
+    if (!line.empty() && line[0] == '[') inSection = line.rfind("[Pigmora]", 0) == 0;
+    const std::size_t equals = line.find('=');
+    if (inSection && equals != std::string::npos) keys.insert(line.substr(0, equals));
+  }
+  return keys;
+}
+
+TEST_F(ApplinkSettingsTest, FirstLoadWritesTheNineteenKnownKeysWithTheirDefaults) {
   ApplinkSettings settings("Pigmora");
   RegisterApplinkSettings(settings);
 
-  EXPECT_EQ(settings.SettingCount(), 19u);
-  EXPECT_STREQ(StoredText("exePath").Get(), "...");
-  int ticked = 0;
-  for (int i = 0; i < kSettingDefinitionCount; ++i) {
-    const SettingDefinition& definition = kSettingDefinitions[i];
-    if (definition.kind == SK_STRING) continue;
-    const int stored = StoredValue(definition.key);
-    EXPECT_NE(stored, kAbsent) << definition.key << " was not written";
-    EXPECT_EQ(stored, settings.GetSettingValue(definition.key)) << definition.key;
-    ticked += stored;
+  std::set<std::string> expectedKeys;
+  for (const KnownSetting& known : kKnownSettings) {
+    expectedKeys.insert(known.key);
+    ASSERT_TRUE(settings.HasSetting(known.key)) << known.key;
+    if (known.kind == SK_STRING) {
+      EXPECT_STREQ(StoredText(known.key).Get(), "...") << known.key;
+    } else {
+      EXPECT_EQ(StoredValue(known.key), known.defaultValue) << known.key;
+      EXPECT_EQ(settings.GetSettingValue(known.key), known.defaultValue) << known.key;
+    }
   }
-  EXPECT_EQ(StoredValue("ExportColor"), 1);
-  EXPECT_EQ(StoredValue("ExportSpecular"), 1);
-  EXPECT_EQ(ticked, 2) << "only ExportColor and ExportSpecular default to 1";
+  EXPECT_EQ(expectedKeys.size(), 19u);
+  EXPECT_EQ(settings.SettingCount(), 19u);
+  EXPECT_EQ(StoredKeys(scratch_.RegistryPath()), expectedKeys) << "no key spelt any other way";
+}
+
+// A hand-edited 2 is a set flag (read back as 1) but a list index stays 2.
+TEST_F(ApplinkSettingsTest, EachKeyIsReadAsItsKind) {
+  for (const KnownSetting& known : kKnownSettings) {
+    if (known.kind != SK_STRING) SetRegistryValue("Pigmora", known.key, 2);
+  }
+  ApplinkSettings settings("Pigmora");
+  RegisterApplinkSettings(settings);
+  for (const KnownSetting& known : kKnownSettings) {
+    if (known.kind == SK_STRING) continue;
+    EXPECT_EQ(settings.GetSettingValue(known.key), known.kind == SK_BOOL ? 1 : 2) << known.key;
+  }
 }
 
 TEST_F(ApplinkSettingsTest, StoredValuesWinOverDefaultsAndSurviveARestart) {
@@ -59,7 +118,7 @@ TEST_F(ApplinkSettingsTest, StoredValuesWinOverDefaultsAndSurviveARestart) {
 TEST_F(ApplinkSettingsTest, UnknownKeysReadAsNothingAndAreNeverStored) {
   ApplinkSettings settings("Pigmora");
   RegisterApplinkSettings(settings);
-  const std::string before = ScratchFolder::ReadFile(scratch.RegistryPath());
+  const std::string before = ScratchFolder::ReadFile(scratch_.RegistryPath());
 
   EXPECT_EQ(settings.GetSettingValue("NoSuchKey"), 0);
   EXPECT_TRUE(settings.GetSettingString("NoSuchKey").IsEmpty());
@@ -69,7 +128,7 @@ TEST_F(ApplinkSettingsTest, UnknownKeysReadAsNothingAndAreNeverStored) {
   EXPECT_FALSE(settings.HasSetting("NoSuchKey"));
   EXPECT_FALSE(settings.HasSetting("AlsoMissing"));
   EXPECT_EQ(settings.SettingCount(), 19u);
-  EXPECT_EQ(ScratchFolder::ReadFile(scratch.RegistryPath()), before);
+  EXPECT_EQ(ScratchFolder::ReadFile(scratch_.RegistryPath()), before);
 }
 
 TEST_F(ApplinkSettingsTest, WritesFollowTheEntrysKindNotTheOperation) {
@@ -85,7 +144,7 @@ TEST_F(ApplinkSettingsTest, WritesFollowTheEntrysKindNotTheOperation) {
 }
 
 TEST_F(ApplinkSettingsTest, GarbledRegistryReadsAsDefaultsAndIsRepaired) {
-  ScratchFolder::WriteFile(scratch.RegistryPath(),
+  ScratchFolder::WriteFile(scratch_.RegistryPath(),
                            "[Pigmora]\nAutoImport=banana\nExportColor\n\x01\x02=\xff\nDisplNorm=99999999999999\n");
   ApplinkSettings settings("Pigmora");
   RegisterApplinkSettings(settings);
@@ -101,7 +160,7 @@ TEST_F(ApplinkSettingsTest, ProcessWideOperationsAreSafeWithoutARecord) {
   EXPECT_EQ(GetSettingValue("AutoImport"), 0);
   EXPECT_TRUE(GetSettingString("exePath").IsEmpty());
   SetSettingValue("AutoImport", 1);
-  EXPECT_FALSE(std::filesystem::exists(scratch.RegistryPath()));
+  EXPECT_FALSE(std::filesystem::exists(scratch_.RegistryPath()));
 }
 
 }  // namespace

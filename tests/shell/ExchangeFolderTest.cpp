@@ -12,8 +12,8 @@ namespace {
 
 class ExchangeFolderTest : public ::testing::Test {
 protected:
-  ScratchFolder scratch;
-  std::string docs = scratch.DocumentsPath().string();
+  ScratchFolder scratch_;
+  std::string docs = scratch_.DocumentsPath().string();
 };
 
 TEST_F(ExchangeFolderTest, PathsArePlainConcatenationsOfTheDocumentsFolder) {
@@ -35,34 +35,34 @@ TEST_F(ExchangeFolderTest, PathsArePlainConcatenationsOfTheDocumentsFolder) {
 }
 
 TEST_F(ExchangeFolderTest, FreshAccountGetsEveryFolderAndBothMarkerFiles) {
-  ASSERT_FALSE(fs::exists(scratch.DocumentsPath()));
+  ASSERT_FALSE(fs::exists(scratch_.DocumentsPath()));
   ExchangeFolder folder;
   folder.Build();
-  EXPECT_TRUE(fs::is_directory(scratch.ExchangePath() / "Hash" / "data"));
+  EXPECT_TRUE(fs::is_directory(scratch_.ExchangePath() / "Hash" / "data"));
 
-  const std::string run = ScratchFolder::ReadFile(scratch.ExchangePath() / "Hash" / "run.txt");
+  const std::string run = ScratchFolder::ReadFile(scratch_.ExchangePath() / "Hash" / "run.txt");
   EXPECT_EQ(run, std::string(folder.hostExecutable.Get())) << "no terminator, no line end";
-  EXPECT_EQ(ScratchFolder::ReadFile(scratch.ExchangePath() / "Hash" / "extension.txt"), "fbx");
+  EXPECT_EQ(ScratchFolder::ReadFile(scratch_.ExchangePath() / "Hash" / "extension.txt"), "fbx");
 }
 
 TEST_F(ExchangeFolderTest, LongerOldMarkerFilesAreTruncatedNotPatched) {
   const std::string stale(4096, 'x');
-  ScratchFolder::WriteFile(scratch.ExchangePath() / "Hash" / "run.txt", stale);
-  ScratchFolder::WriteFile(scratch.ExchangePath() / "Hash" / "extension.txt", "fbx-and-then-some\n");
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "Hash" / "run.txt", stale);
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "Hash" / "extension.txt", "fbx-and-then-some\n");
   ExchangeFolder folder;
   folder.Build();
-  EXPECT_EQ(ScratchFolder::ReadFile(scratch.ExchangePath() / "Hash" / "run.txt"),
+  EXPECT_EQ(ScratchFolder::ReadFile(scratch_.ExchangePath() / "Hash" / "run.txt"),
             std::string(folder.hostExecutable.Get()));
-  EXPECT_EQ(fs::file_size(scratch.ExchangePath() / "Hash" / "extension.txt"), 3u);
+  EXPECT_EQ(fs::file_size(scratch_.ExchangePath() / "Hash" / "extension.txt"), 3u);
 }
 
 TEST_F(ExchangeFolderTest, UnwritableDocumentsFolderLeavesValidPathsAndNoFiles) {
   // A plain file where the documents folder should be: nothing can be created.
-  ScratchFolder::WriteFile(scratch.DocumentsPath(), "not a folder");
+  ScratchFolder::WriteFile(scratch_.DocumentsPath(), "not a folder");
   ExchangeFolder folder;
   folder.Build();
   EXPECT_EQ(std::string(folder.exportFbxFile.Get()), docs + "/PigmoraV3/Exchange/Hash/data/export.fbx");
-  EXPECT_TRUE(fs::is_regular_file(scratch.DocumentsPath()));
+  EXPECT_TRUE(fs::is_regular_file(scratch_.DocumentsPath()));
 }
 
 }  // namespace
