@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the fuzz flavour and runs the FBX reader fuzzer for SECONDS (default 60),
+# Builds the fuzz targets (fuzz/) and runs the FBX reader fuzzer for SECONDS (default 60),
 # then the registry file fuzzer for a quarter of that:
 #   scripts/fuzz.sh [SECONDS]
 # The runs start from a fixed random seed (PIGMORA_FUZZ_SEED, default 1), so a
@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 seed=${PIGMORA_FUZZ_SEED:-1}
 
-"$root/scripts/build.sh" fuzz
+"$root/scripts/build.sh" fuzz fbx_reader_fuzzer registry_document_fuzzer
 fuzzer=$root/build-fuzz/bin/fbx_reader_fuzzer
 if [ ! -x "$fuzzer" ]; then
   echo "fuzz.sh: $fuzzer was not built (needs clang and libclang-rt)" >&2
@@ -33,7 +33,7 @@ fi
 
 # One process: the machine's two cores are shared with the rest of the test run.
 "$fuzzer" "$corpus" "$seeds" \
-  -dict="$root/platform/fbxsdk/fuzz/fbx.dict" -seed="$seed" \
+  -dict="$root/fuzz/fbx.dict" -seed="$seed" \
   -max_total_time="$seconds" -max_len=131072 -rss_limit_mb=2048 -malloc_limit_mb=1024 -timeout=10 \
   -artifact_prefix="$artifacts/" -print_final_stats=1
 
