@@ -19,13 +19,9 @@ bool ParseInt(const std::string& text, int& value) {
 }
 
 bool ParseSeconds(const std::string& text, double& seconds) {
-  try {
-    std::size_t used = 0;
-    seconds = std::stod(text, &used);
-    return used == text.size() && std::isfinite(seconds) && seconds >= 0.0;
-  } catch (...) {
-    return false;
-  }
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, seconds);
+  return ec == std::errc() && ptr == end && std::isfinite(seconds) && seconds >= 0.0;
 }
 
 bool ExpectWords(const std::vector<std::string>& words, std::size_t least, std::size_t most, const char* usage,

@@ -4,6 +4,7 @@
 #include <afxwin.h>
 
 #include "receive/ReceiveModel.h"
+#include "shell/ExportGuard.h"
 #include "shell/HxtApp.h"
 
 #define HXT_EXPORT extern "C" __attribute__((visibility("default")))
@@ -33,29 +34,35 @@ bool IsKnownCommand(int index) { return index >= 0 && index < kCommandCount; }
 }  // namespace
 
 HXT_EXPORT int HxtLoadCommandEntry(int index, int& entryCode) {
-  if (!IsKnownCommand(index)) return 0;
-  entryCode = kCommands[index].entryCode;
-  return 1;
+  return GuardedExport([&] {
+    if (!IsKnownCommand(index)) return 0;
+    entryCode = kCommands[index].entryCode;
+    return 1;
+  });
 }
 
 HXT_EXPORT int HxtOnAddCommandMenu(void* /*menuContext*/, int index, String& caption, int& menuValue1,
                                    int& menuValue2) {
-  AFX_MANAGE_STATE(AfxGetStaticModuleState());
-  menuValue2 = 0;
-  caption = kMenuCaption;
-  menuValue1 = 1;
-  if (!IsKnownCommand(index)) return 0;
-  menuValue1 = kCommands[index].menuValue1;
-  return 1;
+  return GuardedExport([&] {
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    menuValue2 = 0;
+    caption = kMenuCaption;
+    menuValue1 = 1;
+    if (!IsKnownCommand(index)) return 0;
+    menuValue1 = kCommands[index].menuValue1;
+    return 1;
+  });
 }
 
 HXT_EXPORT int HxtOnCommand(HTreeObject* object, int index) {
-  AFX_MANAGE_STATE(AfxGetStaticModuleState());
-  CurrentTreeObject = object;
-  switch (index) {
-    case 0:
-    case 1: return theApp.ShowApplinkDialog();
-    case 2: return ReceiveModel();
-    default: return 0;
-  }
+  return GuardedExport([&] {
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    CurrentTreeObject = object;
+    switch (index) {
+      case 0:
+      case 1: return theApp.ShowApplinkDialog();
+      case 2: return ReceiveModel();
+      default: return 0;
+    }
+  });
 }

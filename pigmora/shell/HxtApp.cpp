@@ -6,6 +6,7 @@
 #include "fbx/FbxContext.h"
 #include "receive/ReceiveModel.h"
 #include "shell/ApplinkSettings.h"
+#include "shell/ExportGuard.h"
 #include "shell/SettingsCatalog.h"
 
 HTreeObject* CurrentTreeObject = nullptr;
@@ -49,4 +50,6 @@ int HxtApp::ShowApplinkDialog() {
   return 0;
 }
 
-void CALLBACK AutoImportTimerProc(HWND, UINT, UINT_PTR, DWORD) { ReceiveModel(); }
+void CALLBACK AutoImportTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  GuardedExport([] { return ReceiveModel(); });
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ protected:
   void OnModeButton(UINT id) { g_calls.push_back("mode " + std::to_string(id)); }
   void OnApply() { g_calls.push_back("page apply"); }
   void OnListChanged(UINT id) { g_calls.push_back("list " + std::to_string(id)); }
+  void OnBroken() { throw std::runtime_error("handler failed"); }
   void OnClose() override {
     closed = true;
     CWnd::OnClose();
@@ -43,6 +45,7 @@ constexpr UINT kSelectionChanged = 1;
 BEGIN_MESSAGE_MAP(ModePage, BasePage)
 ON_COMMAND_RANGE(1001, 1012, OnModeButton)
 ON_COMMAND(10, OnApply)
+ON_COMMAND(3000, OnBroken)
 ON_CONTROL_RANGE(kSelectionChanged, 2001, 2005, OnListChanged)
 END_MESSAGE_MAP()
 
@@ -76,6 +79,8 @@ TEST_F(MessageMaps, SendMessageDeliversCommandsAndCloseDestroysTheWindow) {
   SendMessageA(handle, WM_COMMAND, MAKEWPARAM(1005, CN_COMMAND), 0);
   page.SendMessage(WM_COMMAND, MAKEWPARAM(2001, kSelectionChanged), 0);
   EXPECT_EQ(g_calls, (std::vector<std::string>{"mode 1005", "list 2001"}));
+  EXPECT_EQ(SendMessageA(handle, WM_COMMAND, MAKEWPARAM(3000, CN_COMMAND), 0), 0) << "a throwing handler answers 0";
+  EXPECT_TRUE(IsWindow(handle));
 
   SendMessageA(handle, WM_CLOSE, 0, 0);
   EXPECT_TRUE(page.closed);

@@ -81,6 +81,14 @@ TEST_F(ModuleLoad, FalseInitInstanceMakesTheHostRefuseTheModule) {
   EXPECT_NE(std::find(g_events.begin(), g_events.end(), "app-destroyed"), g_events.end());
 }
 
+TEST_F(ModuleLoad, AnInitInstanceThatThrowsIsARefusalNotACrash) {
+  void* module = dlopen(THROWING_MODULE, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(module, nullptr) << dlerror();
+  EXPECT_EQ(AfxModuleAttachResult(module), 0);
+  EXPECT_EQ(g_events.back(), "framework:refused afx_throwing_module.so");
+  ASSERT_EQ(dlclose(module), 0);
+}
+
 TEST_F(ModuleLoad, LibrariesWithoutTheFrameworkAreNotModules) {
   void* plain = dlopen(PLAIN_MODULE, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(plain, nullptr) << dlerror();

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "EntryGuard.h"
 #include "afxdisplay.h"
 
 namespace {
@@ -56,19 +57,22 @@ void AfxEchoMessageBoxesToStandardError() {
   });
 }
 
+// 0, as on Windows, when the box could not be shown.
 extern "C" int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
-  AfxMessageBoxRecord box;
-  box.owner = hWnd;
-  box.caption = lpCaption ? lpCaption : "Error";
-  box.text = lpText ? lpText : "";
-  box.type = uType;
-  if (Listener()) {
-    // Copied: the listener may replace itself.
-    auto listener = Listener();
-    listener(box);
-  }
-  int answer = AfxGetDisplay().ShowMessageBox(box);
-  std::vector<int> buttons = AfxMessageBoxButtons(uType);
-  if (std::find(buttons.begin(), buttons.end(), answer) == buttons.end()) answer = AfxMessageBoxDefaultAnswer(uType);
-  return answer;
+  return GuardedEntry(0, [&] {
+    AfxMessageBoxRecord box;
+    box.owner = hWnd;
+    box.caption = lpCaption ? lpCaption : "Error";
+    box.text = lpText ? lpText : "";
+    box.type = uType;
+    if (Listener()) {
+      // Copied: the listener may replace itself.
+      auto listener = Listener();
+      listener(box);
+    }
+    int answer = AfxGetDisplay().ShowMessageBox(box);
+    std::vector<int> buttons = AfxMessageBoxButtons(uType);
+    if (std::find(buttons.begin(), buttons.end(), answer) == buttons.end()) answer = AfxMessageBoxDefaultAnswer(uType);
+    return answer;
+  });
 }

@@ -2,6 +2,7 @@
 #include <limits>
 
 #include "Clock.h"
+#include "EntryGuard.h"
 #include "TimerQueue.h"
 #include "afxhost.h"
 
@@ -75,11 +76,14 @@ long long AfxMillisecondsUntilNextTimer() {
 
 extern "C" {
 
+// 0, as on Windows, when the timer could not be made.
 UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) {
-  return TimerQueue::Instance().Set(hWnd, nIDEvent, uElapse, lpTimerFunc);
+  return GuardedEntry(UINT_PTR{0}, [&] { return TimerQueue::Instance().Set(hWnd, nIDEvent, uElapse, lpTimerFunc); });
 }
 
-BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent) { return TimerQueue::Instance().Kill(hWnd, uIDEvent); }
+BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent) {
+  return GuardedEntry(BOOL{FALSE}, [&] { return TimerQueue::Instance().Kill(hWnd, uIDEvent); });
+}
 
 DWORD WINAPI GetTickCount(void) { return static_cast<DWORD>(Clock::Instance().Now()); }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "EntryGuard.h"
 #include "ModuleRegistry.h"
 #include "TimerQueue.h"
 #include "afxhost.h"
@@ -108,9 +109,11 @@ void AfxAttachModule(AFX_MODULE_STATE* pModuleState) {
   if (CWinApp* app = pModuleState->m_pCurrentWinApp) {
     AFX_MANAGE_STATE(pModuleState);
     pModuleState->m_bInitInstanceRan = TRUE;
-    try {
+    const bool returned = GuardedEntry(false, [&] {
       ok = app->InitInstance();
-    } catch (...) {
+      return true;
+    });
+    if (!returned) {
       std::fprintf(stderr, "%s: InitInstance failed with an exception\n", pModuleState->m_strModulePath.c_str());
       ok = FALSE;
     }
@@ -124,11 +127,12 @@ void AfxDetachModule(AFX_MODULE_STATE* pModuleState) {
   CWinApp* app = pModuleState->m_pCurrentWinApp;
   if (app && pModuleState->m_bInitInstanceRan) {
     AFX_MANAGE_STATE(pModuleState);
-    try {
+    const bool returned = GuardedEntry(false, [&] {
       app->ExitInstance();
-    } catch (...) {
+      return true;
+    });
+    if (!returned)
       std::fprintf(stderr, "%s: ExitInstance failed with an exception\n", pModuleState->m_strModulePath.c_str());
-    }
   }
   pModuleState->m_bInitInstanceRan = FALSE;
   afx::Trace("detached", *pModuleState);

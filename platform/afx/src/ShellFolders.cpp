@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <string>
 
+#include "EntryGuard.h"
 #include "shlobj.h"
 
 namespace {
@@ -22,20 +23,22 @@ int ErrorFor(int osError) {
 }  // namespace
 
 extern "C" int WINAPI SHCreateDirectoryExA(HWND, LPCSTR pszPath, const void*) {
-  if (!pszPath || pszPath[0] != '/') return ERROR_BAD_PATHNAME;
-  std::string path(pszPath);
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return GuardedEntry(int{ERROR_NOT_ENOUGH_MEMORY}, [&]() -> int {
+    if (!pszPath || pszPath[0] != '/') return ERROR_BAD_PATHNAME;
+    std::string path(pszPath);
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
 
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? ERROR_ALREADY_EXISTS : ERROR_FILE_EXISTS;
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? ERROR_ALREADY_EXISTS : ERROR_FILE_EXISTS;
 
-  // Create each missing folder from the top down.
-  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-    std::string folder = path.substr(0, slash);
-    if (!folder.empty() && folder.back() != '/' && mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-      return ErrorFor(errno);
-    if (slash == std::string::npos) break;
-  }
-  if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return ERROR_PATH_NOT_FOUND;
-  return ERROR_SUCCESS;
+    // Create each missing folder from the top down.
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+      std::string folder = path.substr(0, slash);
+      if (!folder.empty() && folder.back() != '/' && mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
+        return ErrorFor(errno);
+      if (slash == std::string::npos) break;
+    }
+    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return ERROR_PATH_NOT_FOUND;
+    return ERROR_SUCCESS;
+  });
 }

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "EntryGuard.h"
 #include "TimerQueue.h"
 #include "WindowTable.h"
 #include "afxwin.h"
@@ -119,15 +120,20 @@ void CWnd::PostNcDestroy() {}
 
 extern "C" {
 
-BOOL WINAPI IsWindow(HWND hWnd) { return WindowTable::Instance().Exists(hWnd); }
-
-BOOL WINAPI DestroyWindow(HWND hWnd) {
-  CWnd* window = CWnd::FromHandle(hWnd);
-  return window ? window->DestroyWindow() : FALSE;
+BOOL WINAPI IsWindow(HWND hWnd) {
+  return GuardedEntry(BOOL{FALSE}, [&] { return WindowTable::Instance().Exists(hWnd); });
 }
 
+BOOL WINAPI DestroyWindow(HWND hWnd) {
+  return GuardedEntry(BOOL{FALSE}, [&] {
+    CWnd* window = CWnd::FromHandle(hWnd);
+    return window ? window->DestroyWindow() : FALSE;
+  });
+}
+
+// A handler that throws answers 0.
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-  return WindowTable::Instance().Send(hWnd, Msg, wParam, lParam);
+  return GuardedEntry(LRESULT{0}, [&] { return WindowTable::Instance().Send(hWnd, Msg, wParam, lParam); });
 }
 
 }  // extern "C"

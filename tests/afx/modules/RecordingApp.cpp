@@ -1,6 +1,7 @@
 // A plug-in whose application object reports each step of its life.
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "afxwin.h"
@@ -28,8 +29,10 @@ public:
     SetRegistryKey("Recording Key");
     std::free(const_cast<char*>(m_pszProfileName));
     m_pszProfileName = strdup("Recording Profile");
-#ifdef RECORDING_APP_REFUSES
+#if defined(RECORDING_APP_REFUSES)
     return FALSE;
+#elif defined(RECORDING_APP_THROWS)
+    throw std::runtime_error("no start");
 #else
     return CWinApp::InitInstance();
 #endif

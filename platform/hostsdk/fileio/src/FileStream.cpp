@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "EntryGuard.h"
+
 FileStream::FileStream() = default;
 
 FileStream::~FileStream() { Close(); }
@@ -18,22 +20,23 @@ int FileStream::Open(const String& path, int mode) {
   return file_ != nullptr;
 }
 
-int FileStream::ReadLine(String& line) try {
-  if (!file_) return 0;
-  std::string text;
-  int c = 0;
-  bool readAny = false;
-  while ((c = std::getc(file_)) != EOF) {
-    readAny = true;
-    if (c == '\n') break;
-    text.push_back(static_cast<char>(c));
-  }
-  if (!readAny) return 0;
-  if (c == '\n' && !text.empty() && text.back() == '\r') text.pop_back();
-  line = text.c_str();
-  return 1;
-} catch (...) {
-  return 0;  // a line too long to hold in memory ends the reading
+// A line too long to hold in memory ends the reading.
+int FileStream::ReadLine(String& line) {
+  return GuardedEntry(0, [&] {
+    if (!file_) return 0;
+    std::string text;
+    int c = 0;
+    bool readAny = false;
+    while ((c = std::getc(file_)) != EOF) {
+      readAny = true;
+      if (c == '\n') break;
+      text.push_back(static_cast<char>(c));
+    }
+    if (!readAny) return 0;
+    if (c == '\n' && !text.empty() && text.back() == '\r') text.pop_back();
+    line = text.c_str();
+    return 1;
+  });
 }
 
 void FileStream::Close() {

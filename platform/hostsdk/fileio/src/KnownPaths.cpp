@@ -8,6 +8,7 @@
 #include <fstream>
 #include <vector>
 
+#include "EntryGuard.h"
 #include "FileIO/String.h"
 
 namespace fileio {
@@ -83,31 +84,30 @@ std::string WithoutTrailingSeparator(std::string path) {
 
 }  // namespace fileio
 
-// These run inside the host's calls; an allocation failure must not escape
-// the library, so it yields an empty path.
-String String::GetMyDocumentsPath() try {
-  using namespace fileio;
-  std::string documents = Environment("HASH_DOCUMENTS_DIR");
-  if (!documents.empty() && documents[0] != '/') documents = CurrentFolder() + "/" + documents;
-  if (documents.empty()) documents = XdgDocumentsFolder();
-  if (documents.empty()) documents = WithoutTrailingSeparator(HomeFolder()) + "/Documents";
-  return String(WithoutTrailingSeparator(documents).c_str());
-} catch (...) {
-  return String();
+// These run inside the host's calls; a failure yields an empty path.
+String String::GetMyDocumentsPath() {
+  return GuardedEntry(String(), [] {
+    using namespace fileio;
+    std::string documents = Environment("HASH_DOCUMENTS_DIR");
+    if (!documents.empty() && documents[0] != '/') documents = CurrentFolder() + "/" + documents;
+    if (documents.empty()) documents = XdgDocumentsFolder();
+    if (documents.empty()) documents = WithoutTrailingSeparator(HomeFolder()) + "/Documents";
+    return String(WithoutTrailingSeparator(documents).c_str());
+  });
 }
 
-String String::GetAppPath() try {
-  std::string path = fileio::ExecutablePath();
-  std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return String("");
-  return String(path.substr(0, slash).c_str());
-} catch (...) {
-  return String();
+String String::GetAppPath() {
+  return GuardedEntry(String(), [] {
+    std::string path = fileio::ExecutablePath();
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return String("");
+    return String(path.substr(0, slash).c_str());
+  });
 }
 
-String String::GetAppName() try {
-  std::string path = fileio::ExecutablePath();
-  return String(path.substr(path.rfind('/') + 1).c_str());
-} catch (...) {
-  return String();
+String String::GetAppName() {
+  return GuardedEntry(String(), [] {
+    std::string path = fileio::ExecutablePath();
+    return String(path.substr(path.rfind('/') + 1).c_str());
+  });
 }

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "EntryGuard.h"
 #include "Interchange/IEModel.h"
 #include "Plugin/HDecal.h"
 #include "Plugin/HGroup.h"
@@ -126,7 +127,7 @@ bool FillExportModel(HModelCache& model, const IEPolyModelParms* parms, IEPolyMo
 IEPolyModel* HModelCache::BuildExportModel(const IEPolyModelParms* parms, const String& path) {
   auto* out = new (std::nothrow) IEPolyModel;
   if (!out) return nullptr;
-  if (!FillExportModel(*this, parms, *out)) {
+  if (!GuardedEntry(false, [&] { return FillExportModel(*this, parms, *out); })) {
     delete out;
     return nullptr;
   }

@@ -4,25 +4,32 @@
 #include <string>
 
 #include "CurrentProject.h"
+#include "EntryGuard.h"
 #include "Plugin/HModelCache.h"
 #include "Plugin/HProject.h"
 #include "SampleModel.h"
 
 HProject* CreateHostProject(bool withSample) {
-  auto* project = new HProject("Untitled");
+  HProject* project = GuardedEntry<HProject*>(nullptr, [] { return new HProject("Untitled"); });
+  if (!project) return nullptr;
   SetCurrentProject(project);
-  HScene* scene = project->AddScene("Scene1");
-  if (withSample) {
-    HModelCache* sample = AddSampleModel(*project);
-    if (sample) scene->AddInstance(sample);
-  }
-  return project;
+  const bool built = GuardedEntry(false, [&] {
+    HScene* scene = project->AddScene("Scene1");
+    if (withSample) {
+      HModelCache* sample = AddSampleModel(*project);
+      if (sample) scene->AddInstance(sample);
+    }
+    return true;
+  });
+  if (built) return project;
+  DestroyHostProject(project);
+  return nullptr;
 }
 
 void DestroyHostProject(HProject* project) {
   if (!project) return;
   if (CurrentProject() == project) SetCurrentProject(nullptr);
-  delete project;
+  GuardedEntry([&] { delete project; });
 }
 
 namespace {
@@ -41,9 +48,7 @@ std::pair<std::string, std::string> SplitFirst(const std::string& path) {
   return {path.substr(0, slash), path.substr(slash + 1)};
 }
 
-}  // namespace
-
-HTreeObject* FindTreeObjectByPath(HProject* project, const char* path) {
+HTreeObject* FindByPath(HProject* project, const char* path) {
   if (!project || !path) return nullptr;
   std::string rest(path);
   if (rest.empty()) return project;
@@ -64,4 +69,10 @@ HTreeObject* FindTreeObjectByPath(HProject* project, const char* path) {
   HHashObject* scene = ChildNamed(folder, sceneName);
   if (!scene || instanceName.empty()) return inside == sceneName ? scene : nullptr;
   return ChildNamed(scene, instanceName);
+}
+
+}  // namespace
+
+HTreeObject* FindTreeObjectByPath(HProject* project, const char* path) {
+  return GuardedEntry<HTreeObject*>(nullptr, [&] { return FindByPath(project, path); });
 }

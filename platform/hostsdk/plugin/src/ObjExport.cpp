@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "EntryGuard.h"
 #include "Plugin/DecalKind.h"
 #include "Plugin/HDecal.h"
 #include "Plugin/HGroup.h"
@@ -210,5 +211,7 @@ int SaveModelAsObj(HModelCache* model, const char* path, String& error) {
     error = "no model or no file to write";
     return 0;
   }
-  return ObjWriter(*model).Write(path, error) ? 1 : 0;
+  const int written = GuardedEntry(0, [&] { return ObjWriter(*model).Write(path, error) ? 1 : 0; });
+  if (!written && error.IsEmpty()) error = (std::string(path) + ": not enough memory to write").c_str();
+  return written;
 }

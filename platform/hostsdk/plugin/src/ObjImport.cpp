@@ -8,6 +8,7 @@
 
 #include <tiny_obj_loader.h>
 
+#include "EntryGuard.h"
 #include "ObjLineCheck.h"
 #include "Plugin/DecalKind.h"
 #include "Plugin/HDecal.h"
@@ -175,7 +176,9 @@ private:
 
 }  // namespace
 
-HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings) {
+namespace {
+
+HModelCache* Import(HProject* project, const char* path, String& error, String& warnings) {
   if (!project || !path || !*path) {
     error = "no project or no file to import";
     return nullptr;
@@ -206,4 +209,12 @@ HModelCache* ImportObjFile(HProject* project, const char* path, String& error, S
   }
   // Everything below works on checked data; the model is added in one go.
   return ObjModelBuilder(*project, path, reader, warnings).Build();
+}
+
+}  // namespace
+
+HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings) {
+  HModelCache* model = GuardedEntry<HModelCache*>(nullptr, [&] { return Import(project, path, error, warnings); });
+  if (!model && error.IsEmpty()) error = (std::string(path ? path : "") + ": not enough memory to import").c_str();
+  return model;
 }

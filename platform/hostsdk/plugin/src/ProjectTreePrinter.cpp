@@ -2,6 +2,7 @@
 #include <ostream>
 #include <string>
 
+#include "EntryGuard.h"
 #include "Plugin/DecalKind.h"
 #include "Plugin/HDecal.h"
 #include "Plugin/HGroup.h"
@@ -92,5 +93,5 @@ private:
 
 void PrintProjectTree(HProject* project, std::ostream& out) {
   if (!project) return;
-  TreePrinter(out).Project(*project);
+  GuardedEntry([&] { TreePrinter(out).Project(*project); });
 }
