@@ -38,7 +38,6 @@ public:
   void SetSettingValue(String key, int value);
   void SetSettingString(String key, String text);
 
-  const String& SectionName() const { return sectionName_; }
   const ExchangeFolder& Exchange() const { return exchange_; }
   bool HasSetting(const String& key) const { return settings_.count(key) != 0; }
   std::size_t SettingCount() const { return settings_.size(); }

@@ -20,9 +20,6 @@ public:
   // failed FBX start kept it closed.
   int ShowApplinkDialog();
 
-  const FbxString& FbxErrorText() const { return fbxErrorText_; }
-  UINT_PTR AutoImportTimerId() const { return autoImportTimerId_; }
-
 private:
   FbxString fbxErrorText_;
   UINT_PTR autoImportTimerId_ = 0;

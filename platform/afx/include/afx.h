@@ -125,7 +125,6 @@ public:
 
   BOOL IsOpen() const { return m_fd >= 0; }
   BOOL HasWriteError() const { return m_bWriteError; }
-  const std::string& GetFilePath() const { return m_strFileName; }
 
   // TRUE when the file or folder exists, with its status filled in.
   static BOOL PASCAL GetStatus(LPCTSTR lpszFileName, CFileStatus& rStatus);

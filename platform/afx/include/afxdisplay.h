@@ -18,7 +18,6 @@ struct AFX_API AfxMessageBoxRecord {
   int answer = 0;  // the button that closed it; 0 while it is still up
 
   UINT Icon() const { return type & MB_ICONMASK; }
-  UINT Buttons() const { return type & MB_TYPEMASK; }
 };
 
 // The buttons a box of this type offers, in order, and the one Enter presses.

@@ -70,7 +70,6 @@ public:
   HDecal* AddDecal(const String& name);
   int CountGroups() const;
   int CountDecals() const;
-  int CountShortCuts() const { return static_cast<int>(shortcuts_.size()); }
   // Removes positions, patches, splines, groups and decals.
   void ClearGeometry();
 
