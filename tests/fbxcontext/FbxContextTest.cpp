@@ -14,6 +14,19 @@ std::string FirstBytes(const std::filesystem::path& path, std::size_t count) {
   return ScratchFolder::ReadFile(path).substr(0, count);
 }
 
+// Saves the context's scene as binary FBX whose header claims version 9900, newer
+// than the library reads.
+bool SaveAsNewerVersion(const std::string& path) {
+  FbxString error;
+  if (!SaveFbxScene(path.c_str(), 0, error)) return false;
+  // The binary header keeps the file version at byte 23, little-endian.
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  const unsigned char version[4] = {0xAC, 0x26, 0, 0};
+  file.seekp(23);
+  file.write(reinterpret_cast<const char*>(version), 4);
+  return bool(file);
+}
+
 class FbxContextTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -92,15 +105,8 @@ TEST_F(FbxContextTest, SaveToAnUnwritablePlaceAppendsTheExporterFailure) {
 
 TEST_F(FbxContextTest, NewerFileVersionIsExplainedInThreeParts) {
   const std::string path = PathOf("newer.fbx");
+  ASSERT_TRUE(SaveAsNewerVersion(path));
   FbxString error;
-  ASSERT_TRUE(SaveFbxScene(path.c_str(), 0, error));
-  {
-    // The binary header keeps the file version at byte 23, little-endian.
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    const unsigned char version[4] = {0xAC, 0x26, 0, 0};  // 9900
-    file.seekp(23);
-    file.write(reinterpret_cast<const char*>(version), 4);
-  }
   EXPECT_FALSE(LoadFbxScene(path.c_str(), error));
   const std::string text = error.Buffer();
   const std::string first = "<FBX_ERROR>: Call to FbxImporter::Initialize() failed.\nError returned: ";
@@ -131,14 +137,8 @@ TEST_F(FbxContextTest, AVersionLineLongerThanTheBufferIsCutAtItsEnd) {
   // 4070 characters: within the system's limit, with room for the writer's temporary suffix.
   const std::string path = (folder / (std::string(4065 - folder.string().size(), 'f') + ".fbx")).string();
   ASSERT_EQ(path.size(), 4070u);
+  ASSERT_TRUE(SaveAsNewerVersion(path));
   FbxString error;
-  ASSERT_TRUE(SaveFbxScene(path.c_str(), 0, error)) << error.Buffer();
-  {
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    const unsigned char version[4] = {0xAC, 0x26, 0, 0};  // 9900
-    file.seekp(23);
-    file.write(reinterpret_cast<const char*>(version), 4);
-  }
   EXPECT_FALSE(LoadFbxScene(path.c_str(), error));
   const std::string text = error.Buffer();
   const std::string fileLine = "FBX file format version for file '" + path + "' is 9.9.0\n\n";
