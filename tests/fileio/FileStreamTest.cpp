@@ -23,6 +23,9 @@ TEST(FileStream, StripsLfAndCrLfAndKeepsALastLineWithoutEnd) {
   auto path = scratch.Root() / "export.txt";
   ScratchFolder::WriteFile(path, "C:/a.fbx\r\nsecond\n\nlast\rstill last");
   EXPECT_EQ(ReadLines(path), (std::vector<std::string>{"C:/a.fbx", "second", "", "last\rstill last"}));
+  // A carriage return ends a line only before a line feed: at the end of the file it is text.
+  ScratchFolder::WriteFile(path, "first\r\nends in CR\r");
+  EXPECT_EQ(ReadLines(path), (std::vector<std::string>{"first", "ends in CR\r"}));
 
   ScratchFolder::WriteFile(path, "one\n");
   EXPECT_EQ(ReadLines(path), (std::vector<std::string>{"one"}));

@@ -50,6 +50,7 @@ TEST_F(HashhostScriptTest, EachKindOfFailureNamesTheCommandAndStopsTheRun) {
       {"run Pigmora 0 Objects/Missing", "hashhost: command 1 (run): no object 'Objects/Missing' in the project\n"},
       {"tree; frobnicate", "hashhost: command 2 (frobnicate): unknown command 'frobnicate'\n"},
       {"wait soon", "hashhost: command 1 (wait): 'soon' is not a number of seconds\n"},
+      {"wait 2s", "hashhost: command 1 (wait): '2s' is not a number of seconds\n"},
   };
   for (const Case& c : cases) {
     const HashhostRun run = RunHashhost(scratch_, std::string("-c '") + c.script + "; run Pigmora 2 Objects'");

@@ -23,4 +23,13 @@ HASH_DOCUMENTS_DIR=$prefix/documents HASH_REGISTRY_FILE=$prefix/registry.ini \
   "$prefix"/bin/hashhost -c 'plugins; tree' >"$prefix/out.txt" 2>&1 || { cat "$prefix/out.txt" >&2; exit 1; }
 cat "$prefix/out.txt"
 grep -q 'Pigmora' "$prefix/out.txt" || { echo "the installed host did not load Pigmora.hxt" >&2; exit 1; }
-grep -q 'Sample' "$prefix/out.txt" || { echo "the installed host has no sample model" >&2; exit 1; }
+grep -q 'Model "Sample"' "$prefix/out.txt" || { echo "the installed host has no sample model" >&2; exit 1; }
+# The sample model's images are the installed ones.
+images=$(sed -n 's/.*Image ".*" file="\(.*\)"$/\1/p' "$prefix/out.txt")
+[ -n "$images" ] || { echo "the sample model has no images" >&2; exit 1; }
+for image in $images; do
+  case "$image" in
+    "$prefix"/share/hashhost/data/*) [ -f "$image" ] || { echo "missing image $image" >&2; exit 1; } ;;
+    *) echo "image outside the installed tree: $image" >&2; exit 1 ;;
+  esac
+done

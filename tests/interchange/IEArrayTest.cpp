@@ -62,6 +62,10 @@ TEST(IEArrayGrowth, FixedStepAddsGrowByAndSetCountZeroReleases) {
   EXPECT_EQ(array.capacity, 5000);
   EXPECT_TRUE(array.SetCount(4));
   EXPECT_EQ(array[3], 0);
+  array[3] = 42;
+  EXPECT_TRUE(array.SetCount(3));
+  EXPECT_TRUE(array.SetCount(4));
+  EXPECT_EQ(array[3], 0) << "a single reused slot is zeroed too";
   EXPECT_FALSE(array.SetCount(-1));
   EXPECT_EQ(array.count, 4);
 }
