@@ -22,7 +22,9 @@ trap 'exit 130' INT TERM
 
 declare -A tried caught broken
 areas=("$@")
-while IFS=$'\t' read -r area file text replacement; do
+mapfile -t entries <"$list"  # read up front: the list may be edited while this runs
+for entry in "${entries[@]}"; do
+  IFS=$'\t' read -r area file text replacement <<<"$entry"
   [[ -z "$area" || "$area" == \#* ]] && continue
   if [ ${#areas[@]} -gt 0 ] && [[ ! " ${areas[*]} " == *" $area "* ]]; then continue; fi
   cp "$file" "$backup"
@@ -48,7 +50,7 @@ PY
     caught[$area]=$(( ${caught[$area]:-0} + 1 ))
   fi
   restore
-done <"$list"
+done
 
 cmake --build "$build" -j "$jobs" >/dev/null 2>&1  # back to the sources as they are
 echo "Caught per area (mutants that do not build are left out):"

@@ -93,6 +93,17 @@ TEST_F(FbxContextTest, SavedSceneLoadsBackAndSuccessLeavesTheErrorTextAlone) {
   EXPECT_EQ(root->GetChild(0)->GetMesh()->GetControlPointsCount(), 3);
 }
 
+// Pigmora opens the textures where they are: the export references media instead of
+// embedding copies, and carries materials and textures.
+TEST_F(FbxContextTest, TheExportReferencesTexturesInsteadOfEmbeddingThem) {
+  FbxString error;
+  ASSERT_TRUE(SaveFbxScene(PathOf("settings.fbx").c_str(), -1, error));
+  const FbxIOSettings* settings = GetFbxContextManager()->GetIOSettings();
+  EXPECT_FALSE(settings->GetBoolProp("Export|AdvOptGrp|Fbx|EMBEDDED", true));
+  EXPECT_TRUE(settings->GetBoolProp("Export|AdvOptGrp|Fbx|Material", false));
+  EXPECT_TRUE(settings->GetBoolProp("Export|AdvOptGrp|Fbx|Texture", false));
+}
+
 TEST_F(FbxContextTest, SaveToAnUnwritablePlaceAppendsTheExporterFailure) {
   FbxString error("before\n");
   const std::string path = PathOf("no-such-folder/model.fbx");
