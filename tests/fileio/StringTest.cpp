@@ -86,6 +86,7 @@ TEST(String, FindReportsPositionZeroForAPrefixAndMinusOneWhenAbsent) {
   EXPECT_EQ(line.Find("F", -4), 1);
   EXPECT_EQ(String().Find("a"), -1);
   EXPECT_EQ(String("abc").Find(""), 0);
+  EXPECT_EQ(String("abc").Find("", 3), 3) << "the end of the text is a place to search from";
 }
 
 TEST(String, StrTokCutsTokensOffTheFront) {
