@@ -236,4 +236,34 @@ TEST_F(SendTest, ASecondSendReplacesTheModelFileAndTheScene) {
   EXPECT_EQ(GetFbxContextScene()->GetRootNode()->GetChildCount(), 1) << "the first model left the scene";
 }
 
+TEST_F(SendTest, EightBitNamesThatAreNotUtf8PassAsTheirBytes) {
+  // The host's text is 8-bit in its code page: "tête" and "épaule" in Latin-1.
+  const std::string head = "t\xEAte", shoulder = "\xE9paule gauche";
+  ScratchFolder::WriteFile(scratch.Root() / (head + ".png"), "image bytes");
+  const std::string imagePath = (scratch.Root() / (head + ".png")).string();
+  HModelCache* model = HModelCache::New(head.c_str(), 1);
+  model->AddPosition(0, 0, 0);
+  model->AddPosition(1, 0, 0);
+  model->AddPosition(0, 1, 0);
+  model->AddPatch(0, 1, 2);
+  model->AddGroup(shoulder.c_str())->AddPatch(0);
+  HDecal* decal = model->AddDecal("paint");
+  decal->AddDecalClip(project->AddImage(imagePath.c_str()))->GetKind()->SetValue(HDK_COLOR);
+  const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {0, 0}};
+  decal->SetPatchUV(0, uv);
+  Send(model);
+  ASSERT_TRUE(Boxes().empty());
+
+  const SentModel sent = ReadWithOurReader(ModelFile().string());
+  EXPECT_EQ(sent.nodeName, head);
+  EXPECT_EQ(sent.title, head);
+  EXPECT_EQ(sent.materials, (std::vector<std::string>{"default", "\xE9paule_gauche"}));
+  EXPECT_EQ(sent.textures.at("\xE9paule_gauche").at("DiffuseColor"), std::vector<std::string>{imagePath});
+
+  if (!HaveAssimp()) GTEST_SKIP() << "assimp is not on PATH (Debian package assimp-utils)";
+  const AssimpView view = ReadWithAssimp(ModelFile().string(), scratch.Root());
+  EXPECT_EQ(view.faces.count("\xE9paule_gauche"), 1u);
+  EXPECT_EQ(view.materials.at("\xE9paule_gauche").at("map_Kd"), imagePath);
+}
+
 }  // namespace
