@@ -77,6 +77,9 @@ void AddMaterialsAndTextures(const ExportJob& job, FbxMesh* mesh, FbxLayer* laye
     if (slotTextures[slot]->GetDirectArray().GetCount() > 0)
       layer->SetTextures(kTextureSlots[slot].fbxType, slotTextures[slot]);
   }
+  FbxLayerElementArrayTemplate<int>& indices = materials->GetIndexArray();
+  indices.Resize(mesh->GetPolygonCount());  // one per polygon of the mesh, which skipped missing ones
+  int next = 0;
   for (const IEPoly* polygon : model.polygons)
-    if (polygon) materials->GetIndexArray().Add(polygon->material);  // the mesh skips missing polygons too
+    if (polygon) indices.SetAt(next++, polygon->material);
 }

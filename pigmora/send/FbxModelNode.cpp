@@ -18,9 +18,20 @@ void AddControlPoints(FbxMesh* mesh, const IEPolyModel& model) {
 
 // Corners with a UV get the next entry of the direct array; corners of a
 // polygon without map records get -1, so the direct array holds exactly one
-// entry per corner that has a UV.
+// entry per corner that has a UV. Both arrays are sized once, up front.
 void AddPolygons(FbxMesh* mesh, FbxLayerElementUV* uvs, const IEPolyModel& model) {
-  int nextUV = 0;
+  int cornerCount = 0, uvCount = 0;
+  for (const IEPoly* polygon : model.polygons) {
+    if (!polygon) continue;
+    cornerCount += polygon->CornerCount();
+    if (polygon->maps.count > 0) uvCount += polygon->CornerCount();
+  }
+  FbxLayerElementArrayTemplate<FbxVector2>& direct = uvs->GetDirectArray();
+  FbxLayerElementArrayTemplate<int>& indices = uvs->GetIndexArray();
+  direct.Resize(uvCount);
+  indices.Resize(cornerCount);
+
+  int nextCorner = 0, nextUV = 0;
   for (const IEPoly* polygon : model.polygons) {
     if (!polygon) continue;
     const IEPolyMap* uvSource = polygon->maps.count > 0 ? polygon->maps[0] : nullptr;
@@ -29,10 +40,10 @@ void AddPolygons(FbxMesh* mesh, FbxLayerElementUV* uvs, const IEPolyModel& model
       mesh->AddPolygon(polygon->corners[corner], -1);
       if (uvSource) {
         const double v = uvSource->uv[corner][1];
-        uvs->GetDirectArray().Add(FbxVector2(uvSource->uv[corner][0], 1.0 - v));
-        uvs->GetIndexArray().Add(nextUV++);
+        direct.SetAt(nextUV, FbxVector2(uvSource->uv[corner][0], 1.0 - v));
+        indices.SetAt(nextCorner++, nextUV++);
       } else {
-        uvs->GetIndexArray().Add(-1);
+        indices.SetAt(nextCorner++, -1);
       }
     }
     mesh->EndPolygon();
