@@ -22,36 +22,33 @@ const char* WordAt(const char* const (&words)[N], int index) {
   return index >= 0 && index < N ? words[index] : words[0];
 }
 
-// How an option line is written: the stored integer, or the word it selects.
-enum class OptionForm { Value, Word };
-
+// A line carries the stored integer, or the word it selects when there is a word table.
 struct OptionLine {
   const char* key;
-  OptionForm form;
   const char* setting;             // the setting the line reads (DisplDepth reads DisplTexExt)
-  const char* (*word)(int index);  // for word lines
+  const char* (*word)(int index);  // null for lines that carry the integer
 };
 
 // The eighteen option lines in the order Pigmora reads them.
 const OptionLine kOptionLines[] = {
-    {"ExportColor", OptionForm::Value, "ExportColor", nullptr},
-    {"ExportSpecular", OptionForm::Value, "ExportSpecular", nullptr},
-    {"ExportSpecularColor", OptionForm::Value, "ExportSpecularColor", nullptr},
-    {"ExportEmissivePower", OptionForm::Value, "ExportEmissivePower", nullptr},
-    {"ExportEmissive", OptionForm::Value, "ExportEmissive", nullptr},
-    {"ExportNormalmap", OptionForm::Value, "ExportNormalmap", nullptr},
-    {"ColorFileExtension", OptionForm::Word, "ColorFileExtension", ColorFileExtensionWord},
-    {"SpecNormExtension", OptionForm::Word, "SpecNormExtension", SpecNormExtensionWord},
-    {"ExportDispl", OptionForm::Value, "ExportDispl", nullptr},
-    {"ExportResolution", OptionForm::Word, "ExportResolution", ExportResolutionWord},
-    {"DisplNorm", OptionForm::Word, "DisplNorm", DisplNormWord},
-    {"DisplTexExt", OptionForm::Word, "DisplTexExt", DisplTexExtWord},
-    {"DisplDepth", OptionForm::Word, "DisplTexExt", DisplDepthWord},
-    {"SkipImport", OptionForm::Value, "SkipImport", nullptr},
-    {"SkipExport", OptionForm::Value, "SkipExport", nullptr},
-    {"PickSourcePositions", OptionForm::Value, "PickSourcePositions", nullptr},
-    {"PickDepthFromLayer0", OptionForm::Value, "PickDepthFromLayer0", nullptr},
-    {"CoarseMesh", OptionForm::Value, "CoarseMesh", nullptr},
+    {"ExportColor", "ExportColor", nullptr},
+    {"ExportSpecular", "ExportSpecular", nullptr},
+    {"ExportSpecularColor", "ExportSpecularColor", nullptr},
+    {"ExportEmissivePower", "ExportEmissivePower", nullptr},
+    {"ExportEmissive", "ExportEmissive", nullptr},
+    {"ExportNormalmap", "ExportNormalmap", nullptr},
+    {"ColorFileExtension", "ColorFileExtension", ColorFileExtensionWord},
+    {"SpecNormExtension", "SpecNormExtension", SpecNormExtensionWord},
+    {"ExportDispl", "ExportDispl", nullptr},
+    {"ExportResolution", "ExportResolution", ExportResolutionWord},
+    {"DisplNorm", "DisplNorm", DisplNormWord},
+    {"DisplTexExt", "DisplTexExt", DisplTexExtWord},
+    {"DisplDepth", "DisplTexExt", DisplDepthWord},
+    {"SkipImport", "SkipImport", nullptr},
+    {"SkipExport", "SkipExport", nullptr},
+    {"PickSourcePositions", "PickSourcePositions", nullptr},
+    {"PickDepthFromLayer0", "PickDepthFromLayer0", nullptr},
+    {"CoarseMesh", "CoarseMesh", nullptr},
 };
 
 // Every bracketed line is formatted here; snprintf keeps it inside.
@@ -81,10 +78,10 @@ String BuildCommandText(int modeIndex, const String& modelPath) {
   text += line;
   for (const OptionLine& option : kOptionLines) {
     const int stored = GetSettingValue(option.setting);
-    if (option.form == OptionForm::Value)
-      std::snprintf(line, sizeof line, "[%s=%d]\n", option.key, stored);
-    else
+    if (option.word)
       std::snprintf(line, sizeof line, "[%s=%s]\n", option.key, option.word(stored));
+    else
+      std::snprintf(line, sizeof line, "[%s=%d]\n", option.key, stored);
     text += line;
   }
   return text;
