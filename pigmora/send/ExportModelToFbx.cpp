@@ -22,7 +22,7 @@ void AttachDocumentInfo(FbxManager* manager, FbxScene* scene, const String& titl
   scene->SetDocumentInfo(info);
 }
 
-bool WriteJob(const ExportJob& job, String& errorText) {
+bool WriteJob(ExportJob& job, String& errorText) {
   FbxManager* manager = GetFbxContextManager();
   FbxScene* scene = GetFbxContextScene();
   if (!manager || !scene) {
@@ -30,6 +30,8 @@ bool WriteJob(const ExportJob& job, String& errorText) {
     return false;
   }
   FbxNode* node = BuildFbxNode(job);
+  // The mesh holds all the writer needs: the host's polygon model can go before the file takes its memory.
+  job.exportModel.reset();
   // The new node is in no scene yet, so it survives; what the last send or receive left goes.
   scene->Clear();
   AttachDocumentInfo(manager, scene, job.modelName);
