@@ -3,8 +3,8 @@
 
 #include "SendFixture.h"
 #include "send/SendCommand.h"
-#include "shell/HxtApp.h"
 #include "shell/ApplinkSettings.h"
+#include "shell/HxtApp.h"
 
 namespace fs = std::filesystem;
 
