@@ -104,7 +104,7 @@ TEST_F(SendTest, ASecondSendReplacesTheWholeCommandFile) {
   Send(Sample(), 1004);
   Send(Sample(), 1002);
   EXPECT_EQ(CommandText(), DefaultCommandText(ModelFile().string(), "mv"));
-  for (const auto& entry : fs::directory_iterator(scratch.ExchangePath()))
+  for (const auto& entry : fs::directory_iterator(scratch_.ExchangePath()))
     EXPECT_NE(entry.path().extension(), ".part") << "temporary file left: " << entry.path();
 }
 
@@ -144,11 +144,11 @@ TEST_F(SendTest, WithoutAModelNothingIsWrittenAndTheDialogStaysOpen) {
   app.m_pMainWnd = &dialog;
 
   HModelCache* loose = HModelCache::New("Loose", 0);  // in no folder: no parent
-  HTreeObject* objectsFolder = FindTreeObjectByPath(project, "Objects");
-  HTreeObject* imageClip = FindTreeObjectByPath(project, "Images/sample_color");
+  HTreeObject* objectsFolder = FindTreeObjectByPath(project_, "Objects");
+  HTreeObject* imageClip = FindTreeObjectByPath(project_, "Images/sample_color");
   ASSERT_NE(imageClip, nullptr);
   for (HTreeObject* object : {static_cast<HTreeObject*>(nullptr), static_cast<HTreeObject*>(loose),
-                              static_cast<HTreeObject*>(project), objectsFolder, imageClip}) {
+                              static_cast<HTreeObject*>(project_), objectsFolder, imageClip}) {
     AfxGetHeadlessDisplay().ClearMessageBoxes();
     Send(object);
     ASSERT_EQ(Boxes().size(), 1u);
@@ -164,7 +164,7 @@ TEST_F(SendTest, WithoutAModelNothingIsWrittenAndTheDialogStaysOpen) {
 }
 
 TEST_F(SendTest, AnInstanceInASceneSendsItsModel) {
-  HTreeObject* instance = FindTreeObjectByPath(project, "Scenes/Scene1/Sample");
+  HTreeObject* instance = FindTreeObjectByPath(project_, "Scenes/Scene1/Sample");
   ASSERT_NE(instance, nullptr);
   Send(instance);
   EXPECT_TRUE(Boxes().empty());

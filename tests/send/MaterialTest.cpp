@@ -70,9 +70,9 @@ TEST_F(SendTest, EachSlotHoldsTheLastImageOfItsKindAndOtherKindsChangeNothing) {
   HModelCache* model = Strip("Slots", 3);
   HGroup* group = model->AddGroup("body");
   for (int p = 0; p < 3; ++p) group->AddPatch(p);
-  HImage* first = project->AddImage("/maps/first.png");
-  HImage* second = project->AddImage("/maps/second.png");
-  HImage* other = project->AddImage("/maps/other.png");
+  HImage* first = project_->AddImage("/maps/first.png");
+  HImage* second = project_->AddImage("/maps/second.png");
+  HImage* other = project_->AddImage("/maps/other.png");
   HDecal* firstDecal = DecalShowing(model, first, HDK_COLOR);
   Cover(firstDecal, 0);
   Cover(firstDecal, 1);
@@ -101,7 +101,7 @@ TEST_F(SendTest, EachSlotHoldsTheLastImageOfItsKindAndOtherKindsChangeNothing) {
 
 TEST_F(SendTest, AMapRecordNamingNoImageOfTheModelLeavesItsSlotAlone) {
   HModelCache* model = Strip("Tampered", 2);
-  HImage* image = project->AddImage("/maps/paint.png");
+  HImage* image = project_->AddImage("/maps/paint.png");
   HDecal* decal = DecalShowing(model, image, HDK_NORMAL);
   Cover(decal, 0);
   Cover(decal, 1);
@@ -123,7 +123,7 @@ TEST_F(SendTest, ATextureOfTwoMaterialsIsConnectedToBoth) {
   HModelCache* model = Strip("Shared", 2);
   model->AddGroup("left")->AddPatch(0);
   model->AddGroup("right")->AddPatch(1);
-  HDecal* decal = DecalShowing(model, project->AddImage("/maps/skin.png"), HDK_COLOR);
+  HDecal* decal = DecalShowing(model, project_->AddImage("/maps/skin.png"), HDK_COLOR);
   Cover(decal, 0);
   Cover(decal, 1);
   Send(model);
@@ -165,7 +165,7 @@ TEST_F(SendTest, TrianglesKeepThreeCornersAndOnlyCornersWithUVsFillTheUVSet) {
   HModelCache* model = Strip("Corners", 2);
   const int apex = model->AddPosition(1.5f, -2.0f, 3.0f);
   model->AddPatch(0, 1, apex);  // a triangle
-  HDecal* decal = DecalShowing(model, project->AddImage("/maps/paint.png"), HDK_COLOR);
+  HDecal* decal = DecalShowing(model, project_->AddImage("/maps/paint.png"), HDK_COLOR);
   Cover(decal, 0);
   const float triangle[4][2] = {{0.5f, 0.0f}, {1, 0.5f}, {0, 0.5f}, {0.5f, 0.0f}};
   decal->SetPatchUV(2, triangle);

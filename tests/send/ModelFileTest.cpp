@@ -146,7 +146,7 @@ TEST_F(SendTest, TheSampleArrivesWithItsGeometryUVsMaterialsAndTextures) {
   EXPECT_EQ(sent.textures.at("lower_body"), (Channels{{"DiffuseColor", {colour}}}));
 
   if (!HaveAssimp()) GTEST_SKIP() << "assimp is not on PATH (Debian package assimp-utils)";
-  const AssimpView view = ReadWithAssimp(ModelFile().string(), scratch.Root());
+  const AssimpView view = ReadWithAssimp(ModelFile().string(), scratch_.Root());
   ExpectAssimpAgrees(view, sent, expected);
   EXPECT_EQ(view.materials.at("head_cap").at("map_Kd"), colour);
   EXPECT_EQ(view.materials.at("default1").at("map_Kd"), colour);
@@ -159,7 +159,7 @@ TEST_F(SendTest, TheSampleArrivesWithItsGeometryUVsMaterialsAndTextures) {
 class ObjSendTest : public SendTest {
 protected:
   HModelCache* ImportModel() {
-    const fs::path folder = scratch.Root() / "obj";
+    const fs::path folder = scratch_.Root() / "obj";
     for (const char* image :
          {"skin.png", "skin_spec.png", "cloth.png", "cloth_ao.png", "cloth_nrm.png", "cloth_disp.png"})
       ScratchFolder::WriteFile(folder / image, "image bytes");
@@ -179,12 +179,12 @@ protected:
         "g default\nusemtl cloth\nf 5/5 6/6 9/9 8/8\n";
     ScratchFolder::WriteFile(folder / "figure.obj", obj);
     String error, warnings;
-    HModelCache* model = ImportObjFile(project, (folder / "figure.obj").c_str(), error, warnings);
+    HModelCache* model = ImportObjFile(project_, (folder / "figure.obj").c_str(), error, warnings);
     EXPECT_NE(model, nullptr) << error.Get();
     EXPECT_TRUE(warnings.IsEmpty()) << warnings.Get();
     return model;
   }
-  std::string Image(const char* name) const { return (scratch.Root() / "obj" / name).string(); }
+  std::string Image(const char* name) const { return (scratch_.Root() / "obj" / name).string(); }
 };
 
 TEST_F(ObjSendTest, AnObjModelArrivesWithGroupsTrianglesMissingUVsAndEveryChannel) {
@@ -211,7 +211,7 @@ TEST_F(ObjSendTest, AnObjModelArrivesWithGroupsTrianglesMissingUVsAndEveryChanne
                                                     {"DisplacementColor", {Image("cloth_disp.png")}}}));
 
   if (!HaveAssimp()) GTEST_SKIP() << "assimp is not on PATH (Debian package assimp-utils)";
-  const AssimpView view = ReadWithAssimp(ModelFile().string(), scratch.Root());
+  const AssimpView view = ReadWithAssimp(ModelFile().string(), scratch_.Root());
   ExpectAssimpAgrees(view, sent, expected);
   EXPECT_EQ(view.materials.at("left_arm").at("map_Kd"), Image("skin.png"));
   EXPECT_EQ(view.materials.at("left_arm").at("map_Ks"), Image("skin_spec.png"));
@@ -239,8 +239,8 @@ TEST_F(SendTest, ASecondSendReplacesTheModelFileAndTheScene) {
 TEST_F(SendTest, EightBitNamesThatAreNotUtf8PassAsTheirBytes) {
   // The host's text is 8-bit in its code page: "tête" and "épaule" in Latin-1.
   const std::string head = "t\xEAte", shoulder = "\xE9paule gauche";
-  ScratchFolder::WriteFile(scratch.Root() / (head + ".png"), "image bytes");
-  const std::string imagePath = (scratch.Root() / (head + ".png")).string();
+  ScratchFolder::WriteFile(scratch_.Root() / (head + ".png"), "image bytes");
+  const std::string imagePath = (scratch_.Root() / (head + ".png")).string();
   HModelCache* model = HModelCache::New(head.c_str(), 1);
   model->AddPosition(0, 0, 0);
   model->AddPosition(1, 0, 0);
@@ -248,7 +248,7 @@ TEST_F(SendTest, EightBitNamesThatAreNotUtf8PassAsTheirBytes) {
   model->AddPatch(0, 1, 2);
   model->AddGroup(shoulder.c_str())->AddPatch(0);
   HDecal* decal = model->AddDecal("paint");
-  decal->AddDecalClip(project->AddImage(imagePath.c_str()))->GetKind()->SetValue(HDK_COLOR);
+  decal->AddDecalClip(project_->AddImage(imagePath.c_str()))->GetKind()->SetValue(HDK_COLOR);
   const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {0, 0}};
   decal->SetPatchUV(0, uv);
   Send(model);
@@ -261,7 +261,7 @@ TEST_F(SendTest, EightBitNamesThatAreNotUtf8PassAsTheirBytes) {
   EXPECT_EQ(sent.textures.at("\xE9paule_gauche").at("DiffuseColor"), std::vector<std::string>{imagePath});
 
   if (!HaveAssimp()) GTEST_SKIP() << "assimp is not on PATH (Debian package assimp-utils)";
-  const AssimpView view = ReadWithAssimp(ModelFile().string(), scratch.Root());
+  const AssimpView view = ReadWithAssimp(ModelFile().string(), scratch_.Root());
   EXPECT_EQ(view.faces.count("\xE9paule_gauche"), 1u);
   EXPECT_EQ(view.materials.at("\xE9paule_gauche").at("map_Kd"), imagePath);
 }

@@ -13,7 +13,7 @@
 #include "shell/SettingsCatalog.h"
 
 void SendTest::SetUp() {
-  project = CreateHostProject(true);
+  project_ = CreateHostProject(true);
   TheApplinkSettings = new ApplinkSettings(APPLINK_SETTINGS_SECTION);
   RegisterApplinkSettings(*TheApplinkSettings);
   SetSettingString("exePath", "/opt/pigmora/Pigmora");
@@ -27,7 +27,7 @@ void SendTest::TearDown() {
   DestroyFbxContext();
   delete TheApplinkSettings;
   TheApplinkSettings = nullptr;
-  DestroyHostProject(project);
+  DestroyHostProject(project_);
   AfxGetHeadlessDisplay().ClearMessageBoxes();
 }
 
@@ -37,12 +37,12 @@ void SendTest::Send(HTreeObject* object, UINT buttonId) {
 }
 
 HModelCache* SendTest::Sample() const {
-  HTreeObject* object = FindTreeObjectByPath(project, "Objects/Sample");
+  HTreeObject* object = FindTreeObjectByPath(project_, "Objects/Sample");
   return object ? object->GetAsModelCache() : nullptr;
 }
 
 std::string SendTest::ImageFile(const char* clipName) const {
-  HTreeObject* object = FindTreeObjectByPath(project, (std::string("Images/") + clipName).c_str());
+  HTreeObject* object = FindTreeObjectByPath(project_, (std::string("Images/") + clipName).c_str());
   auto* image = dynamic_cast<HImage*>(object);
   return image ? image->GetFilename()->GetValue().Get() : "";
 }

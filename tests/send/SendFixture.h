@@ -29,13 +29,13 @@ protected:
   // The file of one of the project's image clips.
   std::string ImageFile(const char* clipName) const;
 
-  std::filesystem::path CommandFile() const { return scratch.ExchangePath() / "import.txt"; }
-  std::filesystem::path ModelFile() const { return scratch.ExchangePath() / "Hash" / "data" / "export.fbx"; }
+  std::filesystem::path CommandFile() const { return scratch_.ExchangePath() / "import.txt"; }
+  std::filesystem::path ModelFile() const { return scratch_.ExchangePath() / "Hash" / "data" / "export.fbx"; }
   std::string CommandText() const { return ScratchFolder::ReadFile(CommandFile()); }
   const std::vector<AfxMessageBoxRecord>& Boxes() const { return AfxGetHeadlessDisplay().MessageBoxes(); }
 
-  ScratchFolder scratch;
-  HProject* project = nullptr;
+  ScratchFolder scratch_;
+  HProject* project_ = nullptr;
 };
 
 // The lines of a text, each without its line feed.
