@@ -13,9 +13,9 @@ namespace {
 class BinaryFile {
 public:
   BinaryFile(int version, bool bigEndian, bool compress)
-      : mWide(version >= 7500), mBigEndian(bigEndian), mCompress(compress) {
-    mBytes.assign("Kaydara FBX Binary  \0\x1a", 22);
-    mBytes.push_back(bigEndian ? 1 : 0);
+      : wide_(version >= 7500), bigEndian_(bigEndian), compress_(compress) {
+    bytes_.assign("Kaydara FBX Binary  \0\x1a", 22);
+    bytes_.push_back(bigEndian ? 1 : 0);
     Number(static_cast<uint32_t>(version), 4);
   }
 
@@ -46,48 +46,48 @@ public:
 
   std::string Finish(const std::vector<Node>& top) {
     for (const Node& node : top) Write(node);
-    mBytes.append(mWide ? 25 : 13, '\0');
-    return mBytes;
+    bytes_.append(wide_ ? 25 : 13, '\0');
+    return bytes_;
   }
 
 private:
   std::string Encode(uint64_t v, int width) const {
     std::string out(static_cast<size_t>(width), '\0');
     for (int i = 0; i < width; ++i)
-      out[static_cast<size_t>(mBigEndian ? width - 1 - i : i)] = static_cast<char>(v >> (8 * i));
+      out[static_cast<size_t>(bigEndian_ ? width - 1 - i : i)] = static_cast<char>(v >> (8 * i));
     return out;
   }
-  void Number(uint64_t v, int width) { mBytes += Encode(v, width); }
+  void Number(uint64_t v, int width) { bytes_ += Encode(v, width); }
 
   std::string Array(char type, size_t length, const std::string& raw) {
     std::string stored = raw;
-    if (mCompress) {
+    if (compress_) {
       uLongf size = compressBound(raw.size());
       stored.assign(size, '\0');
       compress(reinterpret_cast<Bytef*>(stored.data()), &size, reinterpret_cast<const Bytef*>(raw.data()), raw.size());
       stored.resize(size);
     }
-    return std::string(1, type) + Encode(length, 4) + Encode(mCompress ? 1 : 0, 4) + Encode(stored.size(), 4) + stored;
+    return std::string(1, type) + Encode(length, 4) + Encode(compress_ ? 1 : 0, 4) + Encode(stored.size(), 4) + stored;
   }
 
   void Write(const Node& node) {
-    int width = mWide ? 8 : 4;
-    size_t start = mBytes.size();
+    int width = wide_ ? 8 : 4;
+    size_t start = bytes_.size();
     Number(0, width);
     Number(static_cast<uint64_t>(node.count), width);
     Number(node.values.size(), width);
-    mBytes.push_back(static_cast<char>(node.name.size()));
-    mBytes += node.name + node.values;
+    bytes_.push_back(static_cast<char>(node.name.size()));
+    bytes_ += node.name + node.values;
     if (!node.children.empty()) {
       for (const Node& child : node.children) Write(child);
-      mBytes.append(mWide ? 25 : 13, '\0');
+      bytes_.append(wide_ ? 25 : 13, '\0');
     }
-    std::string end = Encode(mBytes.size(), width);
-    mBytes.replace(start, static_cast<size_t>(width), end);
+    std::string end = Encode(bytes_.size(), width);
+    bytes_.replace(start, static_cast<size_t>(width), end);
   }
 
-  bool mWide, mBigEndian, mCompress;
-  std::string mBytes;
+  bool wide_, bigEndian_, compress_;
+  std::string bytes_;
 };
 
 struct Variant {

@@ -14,21 +14,21 @@ FbxExporter::FbxExporter(FbxManager& manager, const char* name) : FbxObject(mana
 FBXSDK_DEFINE_FACTORY(FbxExporter)
 
 bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings*) {
-  mStatus.Clear();
-  mReady = false;
-  mFileName = fileName ? fileName : "";
+  status_.Clear();
+  ready_ = false;
+  fileName_ = fileName ? fileName : "";
   const FbxIOPluginRegistry* registry = GetFbxManager()->GetIOPluginRegistry();
-  mFormat = fileFormat < 0 ? registry->GetNativeWriterFormat() : fileFormat;
-  if (!registry->WriterIsFBX(mFormat)) {
-    mStatus.SetCode(FbxStatus::eInvalidParameter, "There is no writer with index %d", fileFormat);
+  format_ = fileFormat < 0 ? registry->GetNativeWriterFormat() : fileFormat;
+  if (!registry->WriterIsFBX(format_)) {
+    status_.SetCode(FbxStatus::eInvalidParameter, "There is no writer with index %d", fileFormat);
     return false;
   }
   std::string error;
-  if (!io::CanCreate(mFileName.Buffer(), error)) {
-    mStatus.SetCode(FbxStatus::eFailure, "%s", error.c_str());
+  if (!io::CanCreate(fileName_.Buffer(), error)) {
+    status_.SetCode(FbxStatus::eFailure, "%s", error.c_str());
     return false;
   }
-  mReady = true;
+  ready_ = true;
   return true;
 }
 
@@ -37,35 +37,35 @@ bool FbxExporter::Export(FbxDocument* document, bool) {
     return ExportScene(FbxCast<FbxScene>(document));
   } catch (const std::bad_alloc&) {
     // Nothing may leave the library as an exception.
-    mStatus.SetCode(FbxStatus::eInsufficientMemory, "Not enough memory to write '%s'", mFileName.Buffer());
+    status_.SetCode(FbxStatus::eInsufficientMemory, "Not enough memory to write '%s'", fileName_.Buffer());
     return false;
   }
 }
 
 bool FbxExporter::ExportScene(FbxScene* scene) {
-  if (!mReady) {
-    mStatus.SetCode(FbxStatus::eFailure, "The exporter was not initialized");
+  if (!ready_) {
+    status_.SetCode(FbxStatus::eFailure, "The exporter was not initialized");
     return false;
   }
   if (!scene) {
-    mStatus.SetCode(FbxStatus::eInvalidParameter, "Nothing to export: no scene given");
+    status_.SetCode(FbxStatus::eInvalidParameter, "Nothing to export: no scene given");
     return false;
   }
-  bool binary = mFormat == FbxIOPluginRegistry::eBinaryWriter;
+  bool binary = format_ == FbxIOPluginRegistry::eBinaryWriter;
   io::FbxRecord file = io::BuildFileRecords(*scene, binary);
   std::string error;
   io::OutputFile out;
-  if (!out.Open(mFileName.Buffer(), error)) {
-    mStatus.SetCode(FbxStatus::eFailure, "%s", error.c_str());
+  if (!out.Open(fileName_.Buffer(), error)) {
+    status_.SetCode(FbxStatus::eFailure, "%s", error.c_str());
     return false;
   }
   bool written = binary ? io::WriteBinaryRecords(file, io::kWrittenVersion, out)
                         : io::WriteAsciiRecords(file, io::kWrittenVersion, out);
   if (!out.Commit(error) || !written) {
-    mStatus.SetCode(FbxStatus::eFailure, "%s", error.empty() ? "Writing the file failed" : error.c_str());
+    status_.SetCode(FbxStatus::eFailure, "%s", error.empty() ? "Writing the file failed" : error.c_str());
     return false;
   }
-  mStatus.Clear();
+  status_.Clear();
   return true;
 }
 

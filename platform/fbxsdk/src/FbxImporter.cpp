@@ -27,19 +27,19 @@ FbxImporter::FbxImporter(FbxManager& manager, const char* name) : FbxObject(mana
 FBXSDK_DEFINE_FACTORY(FbxImporter)
 
 bool FbxImporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings*) {
-  mStatus.Clear();
-  mReady = false;
-  mIsFbx = false;
-  mIsBinary = false;
-  mVersion = 0;
-  mFileName = fileName ? fileName : "";
+  status_.Clear();
+  ready_ = false;
+  isFbx_ = false;
+  isBinary_ = false;
+  version_ = 0;
+  fileName_ = fileName ? fileName : "";
   if (fileFormat > 0) {
-    mStatus.SetCode(FbxStatus::eInvalidParameter, "There is no reader with index %d", fileFormat);
+    status_.SetCode(FbxStatus::eInvalidParameter, "There is no reader with index %d", fileFormat);
     return false;
   }
-  std::FILE* file = std::fopen(mFileName.Buffer(), "rb");
+  std::FILE* file = std::fopen(fileName_.Buffer(), "rb");
   if (!file) {
-    mStatus.SetCode(FbxStatus::eFailure, "Cannot open the file '%s'", mFileName.Buffer());
+    status_.SetCode(FbxStatus::eFailure, "Cannot open the file '%s'", fileName_.Buffer());
     return false;
   }
   std::vector<uint8_t> head(size_t(1) << 16);
@@ -47,46 +47,46 @@ bool FbxImporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings
   std::fclose(file);
 
   io::FileHeader header = io::SniffHeader(head.data(), head.size());
-  mIsFbx = header.fbx;
-  mIsBinary = header.binary;
-  mVersion = header.version;
+  isFbx_ = header.fbx;
+  isBinary_ = header.binary;
+  version_ = header.version;
   if (!header.fbx) {
-    mStatus.SetCode(FbxStatus::eInvalidFile, "The file '%s' is not an FBX file", mFileName.Buffer());
+    status_.SetCode(FbxStatus::eInvalidFile, "The file '%s' is not an FBX file", fileName_.Buffer());
     return false;
   }
   std::string problem = io::VersionProblem(header.version);
   if (!problem.empty()) {
-    mStatus.SetCode(FbxStatus::eInvalidFileVersion, "The %s", problem.c_str());
+    status_.SetCode(FbxStatus::eInvalidFileVersion, "The %s", problem.c_str());
     return false;
   }
-  mReady = true;
+  ready_ = true;
   return true;
 }
 
 void FbxImporter::GetFileVersion(int& major, int& minor, int& revision) const {
-  major = mVersion / 1000;
-  minor = mVersion / 100 % 10;
-  revision = mVersion % 100;
+  major = version_ / 1000;
+  minor = version_ / 100 % 10;
+  revision = version_ % 100;
 }
 
 bool FbxImporter::Import(FbxDocument* document, bool) {
   auto* scene = FbxCast<FbxScene>(document);
-  if (!mReady) {
-    mStatus.SetCode(FbxStatus::eFailure, "The importer was not initialized");
+  if (!ready_) {
+    status_.SetCode(FbxStatus::eFailure, "The importer was not initialized");
     return false;
   }
   if (!scene) {
-    mStatus.SetCode(FbxStatus::eInvalidParameter, "Nothing to import into: no scene given");
+    status_.SetCode(FbxStatus::eInvalidParameter, "Nothing to import into: no scene given");
     return false;
   }
-  if (PasswordProtected(mFileName.Buffer())) {
-    mStatus.SetCode(FbxStatus::ePasswordError, "The file '%s' is protected by a password", mFileName.Buffer());
+  if (PasswordProtected(fileName_.Buffer())) {
+    status_.SetCode(FbxStatus::ePasswordError, "The file '%s' is protected by a password", fileName_.Buffer());
     return false;
   }
   io::FileContents contents;
   std::string error;
-  if (!contents.Open(mFileName.Buffer(), error)) {
-    mStatus.SetCode(FbxStatus::eFailure, "%s", error.c_str());
+  if (!contents.Open(fileName_.Buffer(), error)) {
+    status_.SetCode(FbxStatus::eFailure, "%s", error.c_str());
     return false;
   }
   bool ok = false;
@@ -95,14 +95,14 @@ bool FbxImporter::Import(FbxDocument* document, bool) {
                            [&contents](size_t consumed) { contents.ReleaseBefore(consumed); });
   } catch (const std::bad_alloc&) {
     // Nothing may leave the library as an exception; a huge file is a status like any other.
-    mStatus.SetCode(FbxStatus::eInsufficientMemory, "Not enough memory to read '%s'", mFileName.Buffer());
+    status_.SetCode(FbxStatus::eInsufficientMemory, "Not enough memory to read '%s'", fileName_.Buffer());
     return false;
   }
   if (!ok) {
-    mStatus.SetCode(FbxStatus::eInvalidFile, "'%s': %s", mFileName.Buffer(), error.c_str());
+    status_.SetCode(FbxStatus::eInvalidFile, "'%s': %s", fileName_.Buffer(), error.c_str());
     return false;
   }
-  mStatus.Clear();
+  status_.Clear();
   return true;
 }
 

@@ -16,17 +16,17 @@ class FBXSDK_DLL FbxExporter : public FbxObject {
   bool Initialize(const char* fileName, int fileFormat = -1, FbxIOSettings* settings = nullptr);
   // Writes the scene; the file appears complete or not at all.
   bool Export(FbxDocument* document, bool nonBlocking = false);
-  FbxStatus& GetStatus() { return mStatus; }
-  const char* GetFileName() const { return mFileName; }
-  int GetFileFormat() const { return mFormat; }
+  FbxStatus& GetStatus() { return status_; }
+  const char* GetFileName() const { return fileName_; }
+  int GetFileFormat() const { return format_; }
 
 private:
   bool ExportScene(FbxScene* scene);
 
-  FbxStatus mStatus;
-  FbxString mFileName;
-  int mFormat = -1;
-  bool mReady = false;
+  FbxStatus status_;
+  FbxString fileName_;
+  int format_ = -1;
+  bool ready_ = false;
 };
 
 class FBXSDK_DLL FbxImporter : public FbxObject {
@@ -36,24 +36,24 @@ class FBXSDK_DLL FbxImporter : public FbxObject {
   bool Initialize(const char* fileName, int fileFormat = -1, FbxIOSettings* settings = nullptr);
   // The file's version as major, minor, revision (7500 is 7.5.0); zeros when unknown.
   void GetFileVersion(int& major, int& minor, int& revision) const;
-  bool IsFBX() const { return mIsFbx; }
-  bool IsBinary() const { return mIsBinary; }
+  bool IsFBX() const { return isFbx_; }
+  bool IsBinary() const { return isBinary_; }
   // Reads the file and adds its nodes under the scene's root.
   bool Import(FbxDocument* document, bool nonBlocking = false);
-  FbxStatus& GetStatus() { return mStatus; }
-  const char* GetFileName() const { return mFileName; }
+  FbxStatus& GetStatus() { return status_; }
+  const char* GetFileName() const { return fileName_; }
 
   // Versions this library reads.
   static constexpr int kOldestVersion = 6000;
   static constexpr int kNewestVersion = 7700;
 
 private:
-  FbxStatus mStatus;
-  FbxString mFileName;
-  int mVersion = 0;
-  bool mIsFbx = false;
-  bool mIsBinary = false;
-  bool mReady = false;
+  FbxStatus status_;
+  FbxString fileName_;
+  int version_ = 0;
+  bool isFbx_ = false;
+  bool isBinary_ = false;
+  bool ready_ = false;
 };
 
 }  // namespace fbxsdk

@@ -46,36 +46,36 @@ void SwapBytes(uint8_t* p, size_t count, size_t width) {
 class BinaryParser {
 public:
   BinaryParser(const uint8_t* data, size_t size, std::string& error, const ReleaseConsumed& release)
-      : mData(data),
-        mSize(size),
-        mError(error),
-        mRelease(release),
-        mArrayBudget(kArrayAllowance + 64 * uint64_t(size)) {}
+      : data_(data),
+        size_(size),
+        error_(error),
+        release_(release),
+        arrayBudget_(kArrayAllowance + 64 * uint64_t(size)) {}
 
   bool Parse(FbxRecord& root) {
-    if (!IsBinaryFbx(mData, mSize)) return Fail("not a binary FBX header", 0);
-    mBigEndian = IsBigEndian(mData);
-    int version = static_cast<int>(Load32(mData + 23, mBigEndian));
-    mWide = version >= kFirstWideRecordVersion;
+    if (!IsBinaryFbx(data_, size_)) return Fail("not a binary FBX header", 0);
+    bigEndian_ = IsBigEndian(data_);
+    int version = static_cast<int>(Load32(data_ + 23, bigEndian_));
+    wide_ = version >= kFirstWideRecordVersion;
     uint64_t offset = kBinaryHeaderSize;
     for (;;) {
-      if (mSize - offset < HeaderSize()) return true;  // no null record: the footer is optional
+      if (size_ - offset < HeaderSize()) return true;  // no null record: the footer is optional
       bool ended = false;
-      if (!ParseRecord(offset, mSize, root, 0, ended)) return false;
+      if (!ParseRecord(offset, size_, root, 0, ended)) return false;
       if (ended) return true;
     }
   }
 
 private:
-  size_t HeaderSize() const { return mWide ? 25 : 13; }
+  size_t HeaderSize() const { return wide_ ? 25 : 13; }
 
   bool Fail(const std::string& what, uint64_t offset) {
-    mError = what + " at byte " + std::to_string(offset);
+    error_ = what + " at byte " + std::to_string(offset);
     return false;
   }
 
   uint64_t Word(uint64_t offset) const {
-    return mWide ? Load64(mData + offset, mBigEndian) : Load32(mData + offset, mBigEndian);
+    return wide_ ? Load64(data_ + offset, bigEndian_) : Load32(data_ + offset, bigEndian_);
   }
 
   // Parses the record at offset within [offset, limit). A null record sets ended.
@@ -83,11 +83,11 @@ private:
     if (depth >= kMaxDepth) return Fail("records nested deeper than " + std::to_string(kMaxDepth) + " levels", offset);
     size_t header = HeaderSize();
     if (limit - offset < header) return Fail("record header cut short", offset);
-    size_t width = mWide ? 8 : 4;
+    size_t width = wide_ ? 8 : 4;
     uint64_t end = Word(offset);
     uint64_t count = Word(offset + width);
     uint64_t listLength = Word(offset + 2 * width);
-    uint8_t nameLength = mData[offset + 3 * width];
+    uint8_t nameLength = data_[offset + 3 * width];
     if (end == 0 && count == 0 && listLength == 0 && nameLength == 0) {
       offset += header;
       ended = true;
@@ -98,7 +98,7 @@ private:
       return Fail("record end offset " + std::to_string(end) + " lies outside its parent", start);
     uint64_t p = offset + header;
     if (end - p < nameLength) return Fail("record name runs past the record's end", start);
-    FbxRecord& record = parent.Add(std::string_view(reinterpret_cast<const char*>(mData + p), nameLength));
+    FbxRecord& record = parent.Add(std::string_view(reinterpret_cast<const char*>(data_ + p), nameLength));
     p += nameLength;
     if (end - p < listLength) return Fail("property list of '" + record.name + "' runs past the record's end", start);
     uint64_t listEnd = p + listLength;
@@ -116,26 +116,26 @@ private:
     }
     if (p != end) return Fail("record '" + record.name + "' has bytes after its end marker", p);
     offset = end;
-    if (mRelease) mRelease(static_cast<size_t>(end));  // its values are copied out
+    if (release_) release_(static_cast<size_t>(end));  // its values are copied out
     return true;
   }
 
   bool ParseValue(uint64_t& p, uint64_t limit, FbxRecord& record) {
     if (p >= limit) return Fail("property of '" + record.name + "' cut short", p);
-    char type = static_cast<char>(mData[p]);
+    char type = static_cast<char>(data_[p]);
     uint64_t at = p++;
     auto need = [&](uint64_t n) { return limit - p >= n; };
     FbxValue value;
     switch (type) {
       case 'C':
         if (!need(1)) break;
-        value = FbxValue::MakeInt(mData[p] != 0, FbxValue::Bool);
+        value = FbxValue::MakeInt(data_[p] != 0, FbxValue::Bool);
         p += 1;
         record.values.push_back(std::move(value));
         return true;
       case 'Y': {
         if (!need(2)) break;
-        uint16_t v = mBigEndian ? uint16_t(mData[p] << 8 | mData[p + 1]) : uint16_t(mData[p + 1] << 8 | mData[p]);
+        uint16_t v = bigEndian_ ? uint16_t(data_[p] << 8 | data_[p + 1]) : uint16_t(data_[p + 1] << 8 | data_[p]);
         record.values.push_back(FbxValue::MakeInt(static_cast<int16_t>(v), FbxValue::Int16));
         p += 2;
         return true;
@@ -143,18 +143,18 @@ private:
       case 'I':
         if (!need(4)) break;
         record.values.push_back(
-            FbxValue::MakeInt(static_cast<int32_t>(Load32(mData + p, mBigEndian)), FbxValue::Int32));
+            FbxValue::MakeInt(static_cast<int32_t>(Load32(data_ + p, bigEndian_)), FbxValue::Int32));
         p += 4;
         return true;
       case 'L':
         if (!need(8)) break;
         record.values.push_back(
-            FbxValue::MakeInt(static_cast<int64_t>(Load64(mData + p, mBigEndian)), FbxValue::Int64));
+            FbxValue::MakeInt(static_cast<int64_t>(Load64(data_ + p, bigEndian_)), FbxValue::Int64));
         p += 8;
         return true;
       case 'F': {
         if (!need(4)) break;
-        uint32_t bits = Load32(mData + p, mBigEndian);
+        uint32_t bits = Load32(data_ + p, bigEndian_);
         float f;
         std::memcpy(&f, &bits, 4);
         value = FbxValue::MakeDouble(f);
@@ -165,7 +165,7 @@ private:
       }
       case 'D': {
         if (!need(8)) break;
-        uint64_t bits = Load64(mData + p, mBigEndian);
+        uint64_t bits = Load64(data_ + p, bigEndian_);
         double d;
         std::memcpy(&d, &bits, 8);
         record.values.push_back(FbxValue::MakeDouble(d));
@@ -175,10 +175,10 @@ private:
       case 'S':
       case 'R': {
         if (!need(4)) break;
-        uint32_t length = Load32(mData + p, mBigEndian);
+        uint32_t length = Load32(data_ + p, bigEndian_);
         p += 4;
         if (!need(length)) return Fail("text of " + std::to_string(length) + " bytes runs past the property list", at);
-        value = FbxValue::MakeString(std::string_view(reinterpret_cast<const char*>(mData + p), length));
+        value = FbxValue::MakeString(std::string_view(reinterpret_cast<const char*>(data_ + p), length));
         if (type == 'R') value.type = FbxValue::Raw;
         record.values.push_back(std::move(value));
         p += length;
@@ -199,9 +199,9 @@ private:
 
   bool ParseArray(char type, uint64_t at, uint64_t& p, uint64_t limit, FbxRecord& record) {
     if (limit - p < 12) return Fail("array header of '" + record.name + "' cut short", at);
-    uint64_t length = Load32(mData + p, mBigEndian);
-    uint32_t encoding = Load32(mData + p + 4, mBigEndian);
-    uint64_t stored = Load32(mData + p + 8, mBigEndian);
+    uint64_t length = Load32(data_ + p, bigEndian_);
+    uint32_t encoding = Load32(data_ + p + 4, bigEndian_);
+    uint64_t stored = Load32(data_ + p + 8, bigEndian_);
     p += 12;
     if (limit - p < stored) return Fail("array of '" + record.name + "' runs past the property list", at);
     size_t width = type == 'b' ? 1 : (type == 'i' || type == 'f') ? 4 : 8;
@@ -219,9 +219,9 @@ private:
     }
     uint64_t held = type == 'b' ? length * 4 : bytes;  // flags are kept as ints
     if (held > kMaxArrayBytes) return Fail("array of '" + record.name + "' is too large", at);
-    if (held > mArrayBudget)
-      return Fail("arrays expand to more memory than a file of " + std::to_string(mSize) + " bytes can need", at);
-    mArrayBudget -= held;
+    if (held > arrayBudget_)
+      return Fail("arrays expand to more memory than a file of " + std::to_string(size_) + " bytes can need", at);
+    arrayBudget_ -= held;
 
     FbxValue value;
     uint8_t* target = nullptr;
@@ -254,14 +254,14 @@ private:
         break;
     }
     if (encoding == 0) {
-      if (bytes) std::memcpy(target, mData + p, bytes);
-    } else if (!Inflate(mData + p, stored, target, bytes)) {
+      if (bytes) std::memcpy(target, data_ + p, bytes);
+    } else if (!Inflate(data_ + p, stored, target, bytes)) {
       return Fail(
           "compressed array of '" + record.name + "' does not inflate to its " + std::to_string(length) + " values",
           at);
     }
     p += stored;
-    if (mBigEndian) SwapBytes(target, length, width);
+    if (bigEndian_) SwapBytes(target, length, width);
     if (type == 'b') value.ints.assign(flags.begin(), flags.end());
     record.values.push_back(std::move(value));
     return true;
@@ -281,13 +281,13 @@ private:
     return ok;
   }
 
-  const uint8_t* mData;
-  uint64_t mSize;
-  std::string& mError;
-  const ReleaseConsumed& mRelease;
-  uint64_t mArrayBudget;
-  bool mBigEndian = false;
-  bool mWide = false;
+  const uint8_t* data_;
+  uint64_t size_;
+  std::string& error_;
+  const ReleaseConsumed& release_;
+  uint64_t arrayBudget_;
+  bool bigEndian_ = false;
+  bool wide_ = false;
 };
 
 }  // namespace

@@ -12,32 +12,32 @@ namespace {
 // Builds the file in memory: record headers hold end offsets, known only after the children.
 class ByteSink {
 public:
-  explicit ByteSink(bool wide) : mWide(wide) {}
+  explicit ByteSink(bool wide) : wide_(wide) {}
 
-  size_t Size() const { return mBytes.size(); }
+  size_t Size() const { return bytes_.size(); }
   void Bytes(const void* data, size_t size) {
     const auto* p = static_cast<const uint8_t*>(data);
-    mBytes.insert(mBytes.end(), p, p + size);
+    bytes_.insert(bytes_.end(), p, p + size);
   }
-  void U8(uint8_t v) { mBytes.push_back(v); }
+  void U8(uint8_t v) { bytes_.push_back(v); }
   void U32(uint32_t v) { Bytes(&v, 4); }  // the encoding is little-endian, as is this machine
   void U64(uint64_t v) { Bytes(&v, 8); }
-  void Word(uint64_t v) { mWide ? U64(v) : U32(static_cast<uint32_t>(v)); }
+  void Word(uint64_t v) { wide_ ? U64(v) : U32(static_cast<uint32_t>(v)); }
   void PatchWord(size_t at, uint64_t v) {
-    if (mWide)
-      std::memcpy(&mBytes[at], &v, 8);
+    if (wide_)
+      std::memcpy(&bytes_[at], &v, 8);
     else {
       uint32_t narrow = static_cast<uint32_t>(v);
-      std::memcpy(&mBytes[at], &narrow, 4);
+      std::memcpy(&bytes_[at], &narrow, 4);
     }
   }
-  void Zeros(size_t n) { mBytes.insert(mBytes.end(), n, 0); }
-  size_t WordSize() const { return mWide ? 8 : 4; }
-  const std::vector<uint8_t>& Data() const { return mBytes; }
+  void Zeros(size_t n) { bytes_.insert(bytes_.end(), n, 0); }
+  size_t WordSize() const { return wide_ ? 8 : 4; }
+  const std::vector<uint8_t>& Data() const { return bytes_; }
 
 private:
-  bool mWide;
-  std::vector<uint8_t> mBytes;
+  bool wide_;
+  std::vector<uint8_t> bytes_;
 };
 
 template <class T>

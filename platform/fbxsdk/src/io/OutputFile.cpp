@@ -36,14 +36,14 @@ bool CanCreate(const std::string& path, std::string& error) {
 }
 
 OutputFile::~OutputFile() {
-  if (mFile) {
-    std::fclose(mFile);
-    std::remove(mTemporary.c_str());
+  if (file_) {
+    std::fclose(file_);
+    std::remove(temporary_.c_str());
   }
 }
 
 bool OutputFile::Open(const std::string& path, std::string& error) {
-  mPath = path;
+  path_ = path;
   std::string pattern = path + ".partXXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back(0);
@@ -52,50 +52,50 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
     error = "cannot create '" + path + "': " + std::strerror(errno);
     return false;
   }
-  mTemporary = name.data();
-  mFile = fdopen(fd, "wb");
-  if (!mFile) {
+  temporary_ = name.data();
+  file_ = fdopen(fd, "wb");
+  if (!file_) {
     error = "cannot write '" + path + "': " + std::strerror(errno);
     ::close(fd);
-    std::remove(mTemporary.c_str());
+    std::remove(temporary_.c_str());
     return false;
   }
-  std::setvbuf(mFile, nullptr, _IOFBF, 1 << 20);
+  std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
   return true;
 }
 
 bool OutputFile::Write(const void* data, size_t size) {
-  if (!mFile || mFailed) return false;
-  if (size && std::fwrite(data, 1, size, mFile) != size) mFailed = true;
-  return !mFailed;
+  if (!file_ || failed_) return false;
+  if (size && std::fwrite(data, 1, size, file_) != size) failed_ = true;
+  return !failed_;
 }
 
 bool OutputFile::Commit(std::string& error) {
-  if (!mFile) {
+  if (!file_) {
     error = "no file open";
     return false;
   }
   int saved = 0;
-  bool ok = !mFailed;
+  bool ok = !failed_;
   if (!ok) saved = errno;
-  if (std::fclose(mFile) != 0 && ok) {
+  if (std::fclose(file_) != 0 && ok) {
     ok = false;
     saved = errno;
   }
-  mFile = nullptr;
+  file_ = nullptr;
   // mkstemp creates the file private to its owner; give it the usual permissions.
   if (ok) {
     mode_t mask = umask(0);
     umask(mask);
-    chmod(mTemporary.c_str(), 0666 & ~mask);
+    chmod(temporary_.c_str(), 0666 & ~mask);
   }
-  if (ok && std::rename(mTemporary.c_str(), mPath.c_str()) != 0) {
+  if (ok && std::rename(temporary_.c_str(), path_.c_str()) != 0) {
     ok = false;
     saved = errno;
   }
   if (!ok) {
-    std::remove(mTemporary.c_str());
-    error = "cannot write '" + mPath + "': " + std::strerror(saved ? saved : EIO);
+    std::remove(temporary_.c_str());
+    error = "cannot write '" + path_ + "': " + std::strerror(saved ? saved : EIO);
   }
   return ok;
 }

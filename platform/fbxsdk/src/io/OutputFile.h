@@ -21,10 +21,10 @@ public:
   bool Commit(std::string& error);
 
 private:
-  std::string mPath;
-  std::string mTemporary;
-  std::FILE* mFile = nullptr;
-  bool mFailed = false;
+  std::string path_;
+  std::string temporary_;
+  std::FILE* file_ = nullptr;
+  bool failed_ = false;
 };
 
 // True when a file can be created at path (its folder exists and is writable).

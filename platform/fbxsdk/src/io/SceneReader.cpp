@@ -36,7 +36,7 @@ struct FileObject {
 
 class SceneBuilder {
 public:
-  SceneBuilder(FbxScene& scene, std::string& error) : mScene(scene), mManager(*scene.GetFbxManager()), mError(error) {}
+  SceneBuilder(FbxScene& scene, std::string& error) : scene_(scene), manager_(*scene.GetFbxManager()), error_(error) {}
 
   bool Build(FbxRecord& file) {
     FbxRecord* objects = file.Find("Objects");
@@ -52,19 +52,19 @@ public:
   }
 
   void DestroyCreated() {
-    for (FbxObject* object : mCreated) object->Destroy();
-    mCreated.clear();
+    for (FbxObject* object : created_) object->Destroy();
+    created_.clear();
   }
 
 private:
   bool Fail(const std::string& what) {
-    mError = what;
+    error_ = what;
     return false;
   }
 
   template <class T>
   T* Track(T* object) {
-    mCreated.push_back(object);
+    created_.push_back(object);
     return object;
   }
 
@@ -79,13 +79,13 @@ private:
       key = 0;
       return true;
     }
-    auto found = mNameKeys.find(value.text);
-    if (found != mNameKeys.end()) {
+    auto found = nameKeys_.find(value.text);
+    if (found != nameKeys_.end()) {
       key = found->second;
       return true;
     }
-    key = -1 - static_cast<int64_t>(mNameKeys.size());  // never collides with the root's 0
-    mNameKeys.emplace(value.text, key);
+    key = -1 - static_cast<int64_t>(nameKeys_.size());  // never collides with the root's 0
+    nameKeys_.emplace(value.text, key);
     return true;
   }
 
@@ -99,16 +99,16 @@ private:
     std::string name = PlainName(stored);
     FbxObject* object = nullptr;
     if (record.name == "Model") {
-      FbxNode* node = Track(FbxNode::Create(&mManager, name.c_str()));
+      FbxNode* node = Track(FbxNode::Create(&manager_, name.c_str()));
       object = node;
       // Older files keep the mesh inside its model.
       if (record.Find("Vertices") && subclass == "Mesh") {
-        FbxMesh* mesh = Track(FbxMesh::Create(&mManager, name.c_str()));
+        FbxMesh* mesh = Track(FbxMesh::Create(&manager_, name.c_str()));
         if (!ReadMesh(record, *mesh, name)) return false;
         node->SetNodeAttribute(mesh);
       }
     } else if (record.name == "Geometry" && subclass == "Mesh") {
-      FbxMesh* mesh = Track(FbxMesh::Create(&mManager, name.c_str()));
+      FbxMesh* mesh = Track(FbxMesh::Create(&manager_, name.c_str()));
       if (!ReadMesh(record, *mesh, name)) return false;
       object = mesh;
     } else if (record.name == "Material") {
@@ -116,10 +116,10 @@ private:
     } else if (record.name == "Texture") {
       object = ReadTexture(record, name);
     } else if (record.name == "Video") {
-      mVideos[key] = &record;
+      videos_[key] = &record;
       return true;
     }
-    if (object) mObjects[key] = {&record, object};
+    if (object) objects_[key] = {&record, object};
     return true;
   }
 
@@ -277,8 +277,8 @@ private:
   FbxObject* ReadMaterial(const FbxRecord& record, const std::string& name) {
     std::string_view model = record.ChildText("ShadingModel");
     FbxSurfaceLambert* material = strncasecmp(std::string(model).c_str(), "phong", 5) == 0 && model.size() == 5
-                                      ? Track(FbxSurfacePhong::Create(&mManager, name.c_str()))
-                                      : Track(FbxSurfaceLambert::Create(&mManager, name.c_str()));
+                                      ? Track(FbxSurfacePhong::Create(&manager_, name.c_str()))
+                                      : Track(FbxSurfaceLambert::Create(&manager_, name.c_str()));
     auto stored = ReadProperties(record);
     for (int i = 0; i < material->GetPropertyCount(); ++i) {
       FbxProperty* property = material->GetPropertyAt(i);
@@ -303,7 +303,7 @@ private:
   }
 
   FbxObject* ReadTexture(const FbxRecord& record, const std::string& name) {
-    FbxFileTexture* texture = Track(FbxFileTexture::Create(&mManager, name.c_str()));
+    FbxFileTexture* texture = Track(FbxFileTexture::Create(&manager_, name.c_str()));
     texture->SetFileName(std::string(record.ChildText("FileName")).c_str());
     texture->SetRelativeFileName(std::string(record.ChildText("RelativeFilename")).c_str());
     auto stored = ReadProperties(record);
@@ -325,22 +325,22 @@ private:
     std::string_view kind = link.Text(0);
     int64_t from, to;
     if (!KeyOf(link.values[1], from) || !KeyOf(link.values[2], to)) return true;
-    auto source = mObjects.find(from);
-    if (source == mObjects.end()) {
+    auto source = objects_.find(from);
+    if (source == objects_.end()) {
       // A clip connected to its texture supplies the file name when the texture has none.
-      auto video = mVideos.find(from);
-      auto target = mObjects.find(to);
-      if (video != mVideos.end() && target != mObjects.end())
+      auto video = videos_.find(from);
+      auto target = objects_.find(to);
+      if (video != videos_.end() && target != objects_.end())
         if (auto* texture = FbxCast<FbxFileTexture>(target->second.object)) FillFromVideo(*texture, *video->second);
       return true;
     }
     FbxObject* child = source->second.object;
     FbxObject* parent = nullptr;
     if (to == 0) {
-      parent = mScene.GetRootNode();
+      parent = scene_.GetRootNode();
     } else {
-      auto target = mObjects.find(to);
-      if (target == mObjects.end()) return true;
+      auto target = objects_.find(to);
+      if (target == objects_.end()) return true;
       parent = target->second.object;
     }
     auto* parentNode = FbxCast<FbxNode>(parent);
@@ -381,22 +381,22 @@ private:
       if (const FbxRecord* objects = file.Find("Objects"))
         if (const FbxRecord* info = objects->Find("SceneInfo")) meta = info->Find("MetaData");
     if (!meta) return;
-    FbxDocumentInfo* info = FbxDocumentInfo::Create(&mManager, "SceneInfo");
+    FbxDocumentInfo* info = FbxDocumentInfo::Create(&manager_, "SceneInfo");
     info->mTitle = std::string(meta->ChildText("Title")).c_str();
     info->mSubject = std::string(meta->ChildText("Subject")).c_str();
     info->mAuthor = std::string(meta->ChildText("Author")).c_str();
     info->mKeywords = std::string(meta->ChildText("Keywords")).c_str();
     info->mRevision = std::string(meta->ChildText("Revision")).c_str();
     info->mComment = std::string(meta->ChildText("Comment")).c_str();
-    FbxDocumentInfo* old = mScene.GetDocumentInfo();
-    mScene.SetDocumentInfo(info);
+    FbxDocumentInfo* old = scene_.GetDocumentInfo();
+    scene_.SetDocumentInfo(info);
     if (old) old->Destroy();
   }
 
   // What no connection placed in the scene would otherwise stay with the manager until its end.
   void DestroyUnreachable() {
     std::vector<FbxObject*> reachable;
-    std::vector<FbxNode*> pending{mScene.GetRootNode()};
+    std::vector<FbxNode*> pending{scene_.GetRootNode()};
     while (!pending.empty()) {
       FbxNode* node = pending.back();
       pending.pop_back();
@@ -411,18 +411,18 @@ private:
       for (int c = 0; c < node->GetChildCount(); ++c) pending.push_back(node->GetChild(c));
     }
     std::sort(reachable.begin(), reachable.end());
-    for (FbxObject* object : mCreated)
+    for (FbxObject* object : created_)
       if (!std::binary_search(reachable.begin(), reachable.end(), object)) object->Destroy();
-    mCreated.clear();
+    created_.clear();
   }
 
-  FbxScene& mScene;
-  FbxManager& mManager;
-  std::string& mError;
-  std::unordered_map<int64_t, FileObject> mObjects;
-  std::unordered_map<int64_t, FbxRecord*> mVideos;
-  std::unordered_map<std::string, int64_t> mNameKeys;
-  std::vector<FbxObject*> mCreated;
+  FbxScene& scene_;
+  FbxManager& manager_;
+  std::string& error_;
+  std::unordered_map<int64_t, FileObject> objects_;
+  std::unordered_map<int64_t, FbxRecord*> videos_;
+  std::unordered_map<std::string, int64_t> nameKeys_;
+  std::vector<FbxObject*> created_;
 };
 
 }  // namespace

@@ -39,7 +39,7 @@ FbxRecord& AddProperty(FbxRecord& block, std::string_view name, std::string_view
 
 class FileBuilder {
 public:
-  FileBuilder(FbxScene& scene, bool binaryNames) : mScene(scene), mBinaryNames(binaryNames) {}
+  FileBuilder(FbxScene& scene, bool binaryNames) : scene_(scene), binaryNames_(binaryNames) {}
 
   FbxRecord Build() {
     CollectObjects();
@@ -51,10 +51,10 @@ public:
     AddDefinitions(file);
     FbxRecord& objects = file.Add("Objects");
     FbxRecord& connections = file.Add("Connections");
-    for (FbxNode* node : mNodes) AddModel(objects, connections, *node);
-    for (FbxMesh* mesh : mMeshes) AddGeometry(objects, *mesh);
-    for (FbxSurfaceMaterial* material : mMaterials) AddMaterial(objects, *material);
-    for (FbxFileTexture* texture : mTextures) AddTexture(objects, connections, *texture);
+    for (FbxNode* node : nodes_) AddModel(objects, connections, *node);
+    for (FbxMesh* mesh : meshes_) AddGeometry(objects, *mesh);
+    for (FbxSurfaceMaterial* material : materials_) AddMaterial(objects, *material);
+    for (FbxFileTexture* texture : textures_) AddTexture(objects, connections, *texture);
     AddMaterialLinks(connections);
     AddChild(file.Add("Takes"), "Current", Text(""));
     return file;
@@ -63,7 +63,7 @@ public:
 private:
   std::string ObjectName(std::string_view name, std::string_view cls) const {
     std::string out;
-    if (mBinaryNames) {
+    if (binaryNames_) {
       out.assign(name);
       out.append("\0\1", 2);
       out.append(cls);
@@ -76,10 +76,10 @@ private:
   }
 
   int64_t IdOf(const void* object) {
-    auto found = mIds.find(object);
-    if (found != mIds.end()) return found->second;
-    int64_t id = kFirstId + static_cast<int64_t>(mIds.size());
-    mIds.emplace(object, id);
+    auto found = ids_.find(object);
+    if (found != ids_.end()) return found->second;
+    int64_t id = kFirstId + static_cast<int64_t>(ids_.size());
+    ids_.emplace(object, id);
     return id;
   }
 
@@ -101,24 +101,24 @@ private:
 
   void CollectObjects() {
     std::vector<FbxNode*> pending;
-    FbxNode* root = mScene.GetRootNode();
+    FbxNode* root = scene_.GetRootNode();
     for (int c = root->GetChildCount() - 1; c >= 0; --c) pending.push_back(root->GetChild(c));
     while (!pending.empty()) {
       FbxNode* node = pending.back();
       pending.pop_back();
-      mNodes.push_back(node);
-      if (FbxMesh* mesh = node->GetMesh()) AppendOnce(mMeshes, mesh);
+      nodes_.push_back(node);
+      if (FbxMesh* mesh = node->GetMesh()) AppendOnce(meshes_, mesh);
       std::vector<FbxSurfaceMaterial*> materials = NodeMaterials(*node);
       for (FbxSurfaceMaterial* material : materials) {
-        AppendOnce(mMaterials, material);
+        AppendOnce(materials_, material);
         for (int t = 0; t < material->GetSrcObjectCount<FbxFileTexture>(); ++t)
-          AppendOnce(mTextures, material->GetSrcObject<FbxFileTexture>(t));
+          AppendOnce(textures_, material->GetSrcObject<FbxFileTexture>(t));
       }
       if (FbxMesh* mesh = node->GetMesh()) {
         AssignChannels(*mesh, materials);
-        mMeshMaterials.emplace(mesh, materials);  // the first node using a mesh decides its indices
+        meshMaterials_.emplace(mesh, materials);  // the first node using a mesh decides its indices
       }
-      mNodeMaterials[node] = std::move(materials);
+      nodeMaterials_[node] = std::move(materials);
       for (int c = node->GetChildCount() - 1; c >= 0; --c) pending.push_back(node->GetChild(c));
     }
   }
@@ -141,10 +141,10 @@ private:
           for (int s = 0; s < material->GetSrcObjectCount(); ++s)
             connected = connected || material->GetSrcObject(s) == texture;
           if (!connected) continue;
-          mChannels[{material, texture}].insert(ChannelOfTextureType(type));
+          channels_[{material, texture}].insert(ChannelOfTextureType(type));
           ++cursor;
         }
-        for (FbxTexture* texture : textures) mAnyChannel[texture].insert(ChannelOfTextureType(type));
+        for (FbxTexture* texture : textures) anyChannel_[texture].insert(ChannelOfTextureType(type));
       }
     }
   }
@@ -153,7 +153,7 @@ private:
     FbxRecord& header = file.Add("FBXHeaderExtension");
     AddChild(header, "FBXHeaderVersion", Int(1003));
     AddChild(header, "FBXVersion", Int(kWrittenVersion));
-    if (mBinaryNames) AddChild(header, "EncryptionType", Int(0));
+    if (binaryNames_) AddChild(header, "EncryptionType", Int(0));
     std::time_t now = std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);
@@ -173,7 +173,7 @@ private:
     AddChild(info, "Version", Int(100));
     FbxRecord& meta = info.Add("MetaData");
     AddChild(meta, "Version", Int(100));
-    FbxDocumentInfo* document = mScene.GetDocumentInfo();
+    FbxDocumentInfo* document = scene_.GetDocumentInfo();
     auto field = [&](const char* name, const FbxString* value) {
       AddChild(meta, name, Text(value ? value->Buffer() : ""));
     };
@@ -204,7 +204,7 @@ private:
     FbxRecord& documents = file.Add("Documents");
     AddChild(documents, "Count", Int(1));
     FbxRecord& document = documents.Add("Document");
-    document.values = {Id(IdOf(&mScene)), Text("Scene"), Text("Scene")};
+    document.values = {Id(IdOf(&scene_)), Text("Scene"), Text("Scene")};
     document.Add("Properties70");
     AddChild(document, "RootNode", Id(0));
   }
@@ -212,9 +212,9 @@ private:
   void AddDefinitions(FbxRecord& file) {
     FbxRecord& definitions = file.Add("Definitions");
     AddChild(definitions, "Version", Int(100));
-    std::vector<std::pair<const char*, size_t>> types = {{"GlobalSettings", 1},         {"Model", mNodes.size()},
-                                                         {"Geometry", mMeshes.size()},  {"Material", mMaterials.size()},
-                                                         {"Texture", mTextures.size()}, {"Video", mTextures.size()}};
+    std::vector<std::pair<const char*, size_t>> types = {{"GlobalSettings", 1},         {"Model", nodes_.size()},
+                                                         {"Geometry", meshes_.size()},  {"Material", materials_.size()},
+                                                         {"Texture", textures_.size()}, {"Video", textures_.size()}};
     size_t total = 0;
     for (const auto& [name, count] : types) total += count;
     AddChild(definitions, "Count", Int(static_cast<int64_t>(total)));
@@ -236,9 +236,9 @@ private:
     AddChild(model, "Culling", Text("CullingOff"));
 
     FbxNode* parent = node.GetParent();
-    Link(connections, IdOf(&node), parent == mScene.GetRootNode() ? 0 : IdOf(parent));
+    Link(connections, IdOf(&node), parent == scene_.GetRootNode() ? 0 : IdOf(parent));
     if (mesh) Link(connections, IdOf(mesh), IdOf(&node));
-    for (FbxSurfaceMaterial* material : mNodeMaterials[&node]) Link(connections, IdOf(material), IdOf(&node));
+    for (FbxSurfaceMaterial* material : nodeMaterials_[&node]) Link(connections, IdOf(material), IdOf(&node));
   }
 
   static void Link(FbxRecord& connections, int64_t from, int64_t to, const char* property = nullptr) {
@@ -299,8 +299,8 @@ private:
   }
 
   std::vector<FbxSurfaceMaterial*> PrimaryNodeMaterials(FbxMesh& mesh) {
-    auto found = mMeshMaterials.find(&mesh);
-    return found == mMeshMaterials.end() ? std::vector<FbxSurfaceMaterial*>() : found->second;
+    auto found = meshMaterials_.find(&mesh);
+    return found == meshMaterials_.end() ? std::vector<FbxSurfaceMaterial*>() : found->second;
   }
 
   static void AddElementHeader(FbxRecord& element, const FbxLayerElement& source, int version) {
@@ -408,7 +408,7 @@ private:
 
   // Textures connect to the material property of their channel.
   void AddMaterialLinks(FbxRecord& connections) {
-    for (FbxSurfaceMaterial* material : mMaterials) {
+    for (FbxSurfaceMaterial* material : materials_) {
       for (int s = 0; s < material->GetSrcObjectCount(); ++s) {
         auto* texture = FbxCast<FbxFileTexture>(material->GetSrcObject(s));
         if (!texture) continue;
@@ -416,9 +416,9 @@ private:
         std::set<std::string> channels;
         if (!property.empty()) {
           channels.insert(property);
-        } else if (auto found = mChannels.find({material, texture}); found != mChannels.end()) {
+        } else if (auto found = channels_.find({material, texture}); found != channels_.end()) {
           channels.insert(found->second.begin(), found->second.end());
-        } else if (auto any = mAnyChannel.find(texture); any != mAnyChannel.end()) {
+        } else if (auto any = anyChannel_.find(texture); any != anyChannel_.end()) {
           channels.insert(any->second.begin(), any->second.end());
         } else {
           channels.insert(FbxSurfaceMaterial::sDiffuse);
@@ -428,17 +428,17 @@ private:
     }
   }
 
-  FbxScene& mScene;
-  bool mBinaryNames;
-  std::map<const void*, int64_t> mIds;
-  std::vector<FbxNode*> mNodes;
-  std::vector<FbxMesh*> mMeshes;
-  std::vector<FbxSurfaceMaterial*> mMaterials;
-  std::vector<FbxFileTexture*> mTextures;
-  std::map<const FbxNode*, std::vector<FbxSurfaceMaterial*>> mNodeMaterials;
-  std::map<const FbxMesh*, std::vector<FbxSurfaceMaterial*>> mMeshMaterials;
-  std::map<std::pair<const FbxSurfaceMaterial*, const FbxTexture*>, std::set<std::string>> mChannels;
-  std::map<const FbxTexture*, std::set<std::string>> mAnyChannel;
+  FbxScene& scene_;
+  bool binaryNames_;
+  std::map<const void*, int64_t> ids_;
+  std::vector<FbxNode*> nodes_;
+  std::vector<FbxMesh*> meshes_;
+  std::vector<FbxSurfaceMaterial*> materials_;
+  std::vector<FbxFileTexture*> textures_;
+  std::map<const FbxNode*, std::vector<FbxSurfaceMaterial*>> nodeMaterials_;
+  std::map<const FbxMesh*, std::vector<FbxSurfaceMaterial*>> meshMaterials_;
+  std::map<std::pair<const FbxSurfaceMaterial*, const FbxTexture*>, std::set<std::string>> channels_;
+  std::map<const FbxTexture*, std::set<std::string>> anyChannel_;
 };
 
 }  // namespace
