@@ -1,7 +1,6 @@
 #include "fbxsdk/fbxio.h"
 
-#include <new>
-
+#include "EntryGuard.h"
 #include "FbxObjectFactory.h"
 #include "fbxsdk/fbxscene.h"
 #include "io/OutputFile.h"
@@ -13,8 +12,10 @@ namespace fbxsdk {
 FbxExporter::FbxExporter(FbxManager& manager, const char* name) : FbxObject(manager, name) {}
 FBXSDK_DEFINE_FACTORY(FbxExporter)
 
-bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings*) {
+bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings* settings) {
   status_.Clear();
+  if (!settings) settings = GetFbxManager()->GetIOSettings();
+  compressArrays_ = settings ? settings->GetBoolProp(kCompressArrays, true) : true;
   ready_ = false;
   fileName_ = fileName ? fileName : "";
   const FbxIOPluginRegistry* registry = GetFbxManager()->GetIOPluginRegistry();
@@ -33,13 +34,7 @@ bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings
 }
 
 bool FbxExporter::Export(FbxDocument* document, bool) {
-  try {
-    return ExportScene(FbxCast<FbxScene>(document));
-  } catch (const std::bad_alloc&) {
-    // Nothing may leave the library as an exception.
-    status_.SetCode(FbxStatus::eInsufficientMemory, "Not enough memory to write '%s'", fileName_.Buffer());
-    return false;
-  }
+  return Guarded(status_, "write", fileName_.Buffer(), [&] { return ExportScene(FbxCast<FbxScene>(document)); });
 }
 
 bool FbxExporter::ExportScene(FbxScene* scene) {
@@ -59,7 +54,7 @@ bool FbxExporter::ExportScene(FbxScene* scene) {
     status_.SetCode(FbxStatus::eFailure, "%s", error.c_str());
     return false;
   }
-  bool written = binary ? io::WriteBinaryRecords(file, io::kWrittenVersion, out)
+  bool written = binary ? io::WriteBinaryRecords(file, io::kWrittenVersion, out, compressArrays_)
                         : io::WriteAsciiRecords(file, io::kWrittenVersion, out);
   if (!out.Commit(error) || !written) {
     status_.SetCode(FbxStatus::eFailure, "%s", error.empty() ? "Writing the file failed" : error.c_str());

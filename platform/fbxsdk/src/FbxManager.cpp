@@ -1,5 +1,8 @@
 #include "fbxsdk/fbxmanager.h"
 
+#include "io/FileVersion.h"
+#include "io/SceneWriter.h"
+
 #include <dirent.h>
 #include <unistd.h>
 
@@ -52,9 +55,10 @@ void FbxManager::ReleaseObject(FbxObject* object) {
 }
 
 void FbxManager::GetFileFormatVersion(int& major, int& minor, int& revision) {
-  major = 7;
-  minor = 4;
-  revision = 0;
+  io::VersionParts parts = io::SplitVersion(io::kWrittenVersion);
+  major = parts.major;
+  minor = parts.minor;
+  revision = parts.revision;
 }
 
 bool FbxManager::LoadPluginsDirectory(const char* directory, const char* extensions) {

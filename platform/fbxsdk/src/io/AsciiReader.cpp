@@ -10,8 +10,6 @@ namespace fbxsdk::io {
 
 namespace {
 
-constexpr int kMaxDepth = 64;
-
 bool IsNameChar(char c) {
   return !(c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ':' || c == '{' || c == '}' || c == ',' ||
            c == '"' || c == ';' || c == '*');
@@ -19,8 +17,8 @@ bool IsNameChar(char c) {
 
 class AsciiParser {
 public:
-  AsciiParser(const char* data, size_t size, std::string& error, const ReleaseConsumed& release)
-      : begin_(data), p_(data), end_(data + size), error_(error), release_(release) {}
+  AsciiParser(const char* data, size_t size, std::string& error, const ReadOptions& options)
+      : begin_(data), p_(data), end_(data + size), error_(error), options_(options) {}
 
   bool ParseTop(FbxRecord& root) {
     for (;;) {
@@ -55,12 +53,20 @@ private:
     }
   }
 
+  // Whether a record name and its ':' start here.
+  bool StartsRecord() const {
+    const char* q = p_;
+    while (q < end_ && IsNameChar(*q)) ++q;
+    return q > p_ && q < end_ && *q == ':';
+  }
+
   void SkipBlanks() {
     while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\r')) ++p_;
   }
 
   bool ParseBlock(FbxRecord& parent, int depth) {
-    if (depth >= kMaxDepth) return Fail("records nested deeper than " + std::to_string(kMaxDepth) + " levels");
+    if (depth >= kMaxRecordDepth)
+      return Fail("records nested deeper than " + std::to_string(kMaxRecordDepth) + " levels");
     for (;;) {
       SkipSpace();
       if (p_ == end_) return Fail("end of file inside a '{' block");
@@ -80,23 +86,26 @@ private:
     FbxRecord& record = parent.Add(std::string_view(start, static_cast<size_t>(p_ - start)));
     ++p_;
     if (!ParseValues(record, depth)) return false;
-    if (release_) release_(static_cast<size_t>(p_ - begin_));
+    if (options_.release) options_.release(static_cast<size_t>(p_ - begin_));
     return true;
   }
 
   bool ParseValues(FbxRecord& record, int depth) {
     bool afterComma = false;  // a value may follow on the next line
     bool haveValue = false;   // a value was read since the last comma
+    bool anyValue = false;    // a value was read at all
     for (;;) {
       SkipBlanks();
       if (p_ == end_) return true;
       char c = *p_;
       if (c == '\n' || c == ';') {
-        // Values may continue on the next line before or after a comma (older
-        // files wrap long lists), and the block may open there.
+        // Values may continue on the next line before or after a comma (older files wrap long
+        // lists), the block may open there, and a record may start its values there (Blender's
+        // animation keys): a line that does not start a record continues this one.
         SkipSpace();
         if (afterComma) continue;
         if (p_ < end_ && (*p_ == ',' || *p_ == '{')) continue;
+        if (!anyValue && p_ < end_ && *p_ != '}' && !StartsRecord()) continue;
         return true;
       }
       if (c == '{') {
@@ -115,6 +124,7 @@ private:
       if (!ok) return false;
       CoalesceNumbers(record);
       haveValue = true;
+      anyValue = true;
       afterComma = false;
     }
   }
@@ -140,18 +150,25 @@ private:
   }
 
   static void Append(FbxValue& array, const FbxValue& number) {
-    bool integer = number.type != FbxValue::Double && number.type != FbxValue::Float && number.integer >= INT32_MIN &&
-                   number.integer <= INT32_MAX;
-    if (array.type == FbxValue::Int32Array && integer) {
-      array.ints.push_back(static_cast<int32_t>(number.integer));
-      return;
-    }
+    bool integer = number.type != FbxValue::Double && number.type != FbxValue::Float;
+    AppendNumber(array, integer, number.integer, number.AsDouble());
+  }
+
+  // An array holds integers while they last; the first value that is not a 32-bit integer turns
+  // it into doubles.
+  static void AppendNumber(FbxValue& array, bool isInteger, int64_t integer, double real, size_t expected = 0) {
+    bool fits = isInteger && integer >= INT32_MIN && integer <= INT32_MAX;
     if (array.type == FbxValue::Int32Array) {
+      if (fits) {
+        array.ints.push_back(static_cast<int32_t>(integer));
+        return;
+      }
+      array.doubles.reserve(std::max(expected, array.ints.size() + 1));
       array.doubles.assign(array.ints.begin(), array.ints.end());
       array.ints = {};
       array.type = FbxValue::DoubleArray;
     }
-    array.doubles.push_back(number.AsDouble());
+    array.doubles.push_back(isInteger ? static_cast<double>(integer) : real);
   }
 
   static void Unescape(std::string& text) {
@@ -261,6 +278,13 @@ private:
     ++p_;
     SkipSpace();
     if (p_ + 1 < end_ && *p_ == 'a' && p_[1] == ':') p_ += 2;
+    if (!options_.unexposedArrays && IsUnexposedArray(record.name)) {
+      // Nothing in the scene reads it; numbers hold no '}', so its end is the next one.
+      const void* close = std::memchr(p_, '}', static_cast<size_t>(end_ - p_));
+      if (!close) return Fail("end of file inside the array of '" + record.name + "'");
+      p_ = static_cast<const char*>(close) + 1;
+      return true;
+    }
 
     // Every value takes at least two bytes ("0,"), so this bounds the reservation.
     size_t room = static_cast<size_t>(end_ - p_) / 2 + 1;
@@ -281,17 +305,7 @@ private:
       int64_t integer;
       double real;
       if (!ReadNumber(isInteger, integer, real)) return false;
-      if (value.type == FbxValue::Int32Array) {
-        if (isInteger && integer >= INT32_MIN && integer <= INT32_MAX) {
-          value.ints.push_back(static_cast<int32_t>(integer));
-          continue;
-        }
-        value.doubles.reserve(expected);
-        value.doubles.assign(value.ints.begin(), value.ints.end());
-        value.ints = {};
-        value.type = FbxValue::DoubleArray;
-      }
-      value.doubles.push_back(isInteger ? static_cast<double>(integer) : real);
+      AppendNumber(value, isInteger, integer, real, expected);
     }
     if (value.ArraySize() != static_cast<size_t>(declared))
       return FailAt("array of '" + record.name + "' declares " + std::to_string(declared) + " values but holds " +
@@ -305,7 +319,7 @@ private:
   const char* p_;
   const char* end_;
   std::string& error_;
-  const ReleaseConsumed& release_;
+  const ReadOptions& options_;
 };
 
 }  // namespace
@@ -337,9 +351,8 @@ int AsciiVersion(const char* data, size_t size) {
   return 0;
 }
 
-bool ParseAsciiRecords(const char* data, size_t size, FbxRecord& root, std::string& error,
-                       const ReleaseConsumed& release) {
-  AsciiParser parser(data, size, error, release);
+bool ParseAsciiRecords(const char* data, size_t size, FbxRecord& root, std::string& error, const ReadOptions& options) {
+  AsciiParser parser(data, size, error, options);
   return parser.ParseTop(root);
 }
 

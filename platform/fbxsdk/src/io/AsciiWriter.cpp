@@ -4,6 +4,7 @@
 #include <cstring>
 #include <span>
 
+#include "FileVersion.h"
 #include "RecordWriters.h"
 
 namespace fbxsdk::io {
@@ -162,12 +163,13 @@ void WriteRecord(TextSink& sink, const FbxRecord& record, int depth) {
 
 bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out) {
   TextSink sink(out);
+  VersionParts parts = SplitVersion(version);
   sink.Put("; FBX ");
-  sink.Integer(version / 1000);
+  sink.Integer(parts.major);
   sink.Put('.');
-  sink.Integer(version / 100 % 10);
+  sink.Integer(parts.minor);
   sink.Put('.');
-  sink.Integer(version % 100);
+  sink.Integer(parts.revision);
   sink.Put(" project file\n; ----------------------------------------------------\n\n");
   for (const FbxRecord& record : file.children) {
     WriteRecord(sink, record, 0);

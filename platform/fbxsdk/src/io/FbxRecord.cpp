@@ -26,7 +26,7 @@ FbxValue FbxValue::MakeString(std::string_view s) {
   return value;
 }
 
-FbxValue FbxValue::MakeDoubles(std::vector<double> v) {
+FbxValue FbxValue::MakeDoubles(DoubleBuffer v) {
   FbxValue value;
   value.type = DoubleArray;
   value.doubles = std::move(v);
@@ -107,8 +107,8 @@ int32_t ClampToInt(int64_t v) {
 }
 }  // namespace
 
-std::vector<double> FbxValue::TakeDoubles() {
-  std::vector<double> out;
+DoubleBuffer FbxValue::TakeDoubles() {
+  DoubleBuffer out;
   switch (type) {
     case DoubleArray:
       out = std::move(doubles);
@@ -198,8 +198,8 @@ namespace {
 
 // A child's values as one list: its array when it holds one, else its plain
 // numbers one by one. The child's values are handed over, not copied.
-template <typename T, typename TakeArray, typename Convert>
-bool TakeChildValues(FbxRecord* record, std::vector<T>& out, TakeArray takeArray, Convert convert) {
+template <typename Vector, typename TakeArray, typename Convert>
+bool TakeChildValues(FbxRecord* record, Vector& out, TakeArray takeArray, Convert convert) {
   out.clear();
   if (!record) return false;
   if (record->values.size() == 1 && record->values[0].IsArray()) {
@@ -217,13 +217,13 @@ bool TakeChildValues(FbxRecord* record, std::vector<T>& out, TakeArray takeArray
 
 }  // namespace
 
-bool FbxRecord::ChildNumbers(std::string_view child, std::vector<double>& out) {
+bool FbxRecord::TakeChildNumbers(std::string_view child, DoubleBuffer& out) {
   return TakeChildValues(
       Find(child), out, [](FbxValue& array) { return array.TakeDoubles(); },
       [](const FbxValue& value) { return value.AsDouble(); });
 }
 
-bool FbxRecord::ChildInts(std::string_view child, std::vector<int32_t>& out) {
+bool FbxRecord::TakeChildInts(std::string_view child, std::vector<int32_t>& out) {
   return TakeChildValues(
       Find(child), out, [](FbxValue& array) { return array.TakeInts(); },
       [](const FbxValue& value) { return ClampToInt(value.AsInt()); });

@@ -12,14 +12,14 @@ namespace fbxsdk::io {
 
 bool FileContents::Open(const char* path, std::string& error) {
   Close();
-  int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a FIFO must not block
   if (fd < 0) {
     error = std::string("cannot open '") + path + "': " + std::strerror(errno);
     return false;
   }
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    error = std::string("'") + path + "' is not a regular file";
+    error = std::string("'") + path + (S_ISDIR(info.st_mode) ? "' is a directory" : "' is not a regular file");
     ::close(fd);
     return false;
   }

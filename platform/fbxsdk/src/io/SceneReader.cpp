@@ -7,8 +7,10 @@
 #include <cstring>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "LayerNames.h"
+#include "ObjectNames.h"
 #include "fbxsdk/fbxgeometry.h"
 #include "fbxsdk/fbxmanager.h"
 #include "fbxsdk/fbxnode.h"
@@ -20,14 +22,8 @@ namespace fbxsdk::io {
 
 namespace {
 
-// The name without its class: binary files write "Name\0\1Class", ASCII files "Class::Name".
-std::string PlainName(std::string_view stored) {
-  size_t binary = stored.find(std::string_view("\0\1", 2));
-  if (binary != std::string_view::npos) return std::string(stored.substr(0, binary));
-  size_t ascii = stored.find("::");
-  if (ascii != std::string_view::npos) return std::string(stored.substr(ascii + 2));
-  return std::string(stored);
-}
+// The name without its class.
+std::string PlainName(std::string_view stored) { return std::string(DecodeObjectName(stored).name); }
 
 struct FileObject {
   FbxRecord* record = nullptr;
@@ -36,7 +32,8 @@ struct FileObject {
 
 class SceneBuilder {
 public:
-  SceneBuilder(FbxScene& scene, std::string& error) : scene_(scene), manager_(*scene.GetFbxManager()), error_(error) {}
+  SceneBuilder(FbxScene& scene, std::string& error, const ReadOptions& options)
+      : scene_(scene), manager_(*scene.GetFbxManager()), error_(error), options_(options) {}
 
   bool Build(FbxRecord& file) {
     FbxRecord* objects = file.Find("Objects");
@@ -46,6 +43,10 @@ public:
     if (FbxRecord* connections = file.Find("Connections"))
       for (FbxRecord& link : connections->children)
         if (!Connect(link)) return false;
+    // Nodes without a parent node belong to the root, in the order the file lists them, whether
+    // the file connects them to the root or not at all.
+    for (FbxNode* node : nodes_)
+      if (!node->GetParent()) scene_.GetRootNode()->AddChild(node);
     ReadDocumentInfo(file);
     DestroyUnreachable();
     return true;
@@ -68,24 +69,26 @@ private:
     return object;
   }
 
-  // Objects are keyed by their 64-bit id; older files key them by "Class::Name".
+  // Objects are keyed by their 64-bit id; older files key them by their name and class, in
+  // either encoding's spelling.
   bool KeyOf(const FbxValue& value, int64_t& key) {
     if (value.IsNumber()) {
       key = value.AsInt();
       return true;
     }
     if (!value.IsText()) return false;
-    if (value.text == "Model::Scene") {
+    std::string canonical = CanonicalObjectName(value.text);
+    if (canonical == "Model::Scene") {
       key = 0;
       return true;
     }
-    auto found = nameKeys_.find(value.text);
+    auto found = nameKeys_.find(canonical);
     if (found != nameKeys_.end()) {
       key = found->second;
       return true;
     }
     key = -1 - static_cast<int64_t>(nameKeys_.size());  // never collides with the root's 0
-    nameKeys_.emplace(value.text, key);
+    nameKeys_.emplace(std::move(canonical), key);
     return true;
   }
 
@@ -100,6 +103,7 @@ private:
     FbxObject* object = nullptr;
     if (record.name == "Model") {
       FbxNode* node = Track(FbxNode::Create(&manager_, name.c_str()));
+      nodes_.push_back(node);
       object = node;
       // Older files keep the mesh inside its model.
       if (record.Find("Vertices") && subclass == "Mesh") {
@@ -126,8 +130,8 @@ private:
   // ---- meshes ----
 
   bool ReadMesh(FbxRecord& record, FbxMesh& mesh, const std::string& name) {
-    std::vector<double> numbers;
-    if (record.Find("Vertices") && !record.ChildNumbers("Vertices", numbers))
+    DoubleBuffer numbers;
+    if (record.Find("Vertices") && !record.TakeChildNumbers("Vertices", numbers))
       return Fail("mesh '" + name + "': Vertices holds something other than numbers");
     if (numbers.size() % 3 != 0)
       return Fail("mesh '" + name + "': Vertices holds " + std::to_string(numbers.size()) +
@@ -135,13 +139,13 @@ private:
     if (numbers.size() / 3 > static_cast<size_t>(INT32_MAX))
       return Fail("mesh '" + name + "' has too many control points");
     auto& points = mesh.ControlPoints();
-    points.resize(numbers.size() / 3);
-    for (size_t i = 0; i < points.size(); ++i)
-      points[i] = FbxVector4(numbers[3 * i], numbers[3 * i + 1], numbers[3 * i + 2], 1.0);
+    points.reserve(numbers.size() / 3);
+    for (size_t i = 0; i + 2 < numbers.size(); i += 3)
+      points.emplace_back(numbers[i], numbers[i + 1], numbers[i + 2], 1.0);
     numbers = {};
 
     std::vector<int32_t>& corners = mesh.PolygonVertices();
-    if (record.Find("PolygonVertexIndex") && !record.ChildInts("PolygonVertexIndex", corners))
+    if (record.Find("PolygonVertexIndex") && !record.TakeChildInts("PolygonVertexIndex", corners))
       return Fail("mesh '" + name + "': PolygonVertexIndex holds something other than numbers");
     std::vector<int32_t>& starts = mesh.PolygonStarts();
     bool open = false;
@@ -183,25 +187,40 @@ private:
     for (FbxRecord& child : record.children) {
       if (child.name == "LayerElementUV") {
         int64_t typed = child.Int(0, 0);
+        if (uvSets.count(typed)) continue;
+        std::string setName(child.ChildText("Name"));
         // A set without values carries nothing a caller could use.
-        if (uvSets.count(typed) || !child.Find("UV")) continue;
+        const FbxRecord* values = child.Find("UV");
+        if (!values || (values->values.empty() || (values->values.size() == 1 && values->values[0].IsArray() &&
+                                                   values->values[0].ArraySize() == 0))) {
+          options_.Warn("mesh '" + name + "': UV set '" + setName + "' holds no UVs; left out");
+          continue;
+        }
         FbxLayerElementUV* uvs = FbxLayerElementUV::Create(&mesh, "");
-        if (!ReadModes(child, *uvs)) continue;
-        std::vector<double> pairs;
-        if (!child.ChildNumbers("UV", pairs))
+        if (!ReadModes(child, *uvs)) {
+          options_.Warn("mesh '" + name + "': UV set '" + setName +
+                        "' has a mapping this library does not know; left out");
+          continue;
+        }
+        DoubleBuffer pairs;
+        if (!child.TakeChildNumbers("UV", pairs))
           return Fail("mesh '" + name + "': UV set '" + uvs->GetName() + "' holds something other than numbers");
         auto& direct = uvs->GetDirectArray().Items();
-        direct.resize(pairs.size() / 2);
-        for (size_t i = 0; i < direct.size(); ++i) direct[i] = FbxVector2(pairs[2 * i], pairs[2 * i + 1]);
-        if (child.Find("UVIndex") && !child.ChildInts("UVIndex", uvs->GetIndexArray().Items()))
+        direct.reserve(pairs.size() / 2);
+        for (size_t i = 0; i + 1 < pairs.size(); i += 2) direct.emplace_back(pairs[i], pairs[i + 1]);
+        pairs = {};
+        if (child.Find("UVIndex") && !child.TakeChildInts("UVIndex", uvs->GetIndexArray().Items()))
           return Fail("mesh '" + name + "': UVIndex of '" + uvs->GetName() + "' holds something other than numbers");
         uvSets[typed] = uvs;
       } else if (child.name == "LayerElementMaterial") {
         int64_t typed = child.Int(0, 0);
         if (materialSets.count(typed)) continue;
         FbxLayerElementMaterial* materials = FbxLayerElementMaterial::Create(&mesh, "");
-        if (!ReadModes(child, *materials)) continue;
-        if (child.Find("Materials") && !child.ChildInts("Materials", materials->GetIndexArray().Items()))
+        if (!ReadModes(child, *materials)) {
+          options_.Warn("mesh '" + name + "': a material layer has a mapping this library does not know; left out");
+          continue;
+        }
+        if (child.Find("Materials") && !child.TakeChildInts("Materials", materials->GetIndexArray().Items()))
           return Fail("mesh '" + name + "': Materials holds something other than numbers");
         materialSets[typed] = materials;
       }
@@ -337,6 +356,11 @@ private:
     FbxObject* child = source->second.object;
     FbxObject* parent = nullptr;
     if (to == 0) {
+      // Nodes join the other parentless ones at the end, in file order; the first parent given wins.
+      if (FbxCast<FbxNode>(child)) {
+        rootLinked_.insert(child);
+        return true;
+      }
       parent = scene_.GetRootNode();
     } else {
       auto target = objects_.find(to);
@@ -345,7 +369,7 @@ private:
     }
     auto* parentNode = FbxCast<FbxNode>(parent);
     if (auto* node = FbxCast<FbxNode>(child)) {
-      if (parentNode && !node->GetParent()) parentNode->AddChild(node);
+      if (parentNode && !node->GetParent() && !rootLinked_.count(node)) parentNode->AddChild(node);
     } else if (auto* attribute = FbxCast<FbxNodeAttribute>(child)) {
       if (parentNode && !parentNode->GetNodeAttribute()) parentNode->SetNodeAttribute(attribute);
     } else if (auto* material = FbxCast<FbxSurfaceMaterial>(child)) {
@@ -419,6 +443,9 @@ private:
   FbxScene& scene_;
   FbxManager& manager_;
   std::string& error_;
+  const ReadOptions& options_;
+  std::vector<FbxNode*> nodes_;  // in file order
+  std::unordered_set<FbxObject*> rootLinked_;
   std::unordered_map<int64_t, FileObject> objects_;
   std::unordered_map<int64_t, FbxRecord*> videos_;
   std::unordered_map<std::string, int64_t> nameKeys_;
@@ -427,8 +454,8 @@ private:
 
 }  // namespace
 
-bool BuildScene(FbxRecord& file, FbxScene& scene, std::string& error) {
-  SceneBuilder builder(scene, error);
+bool BuildScene(FbxRecord& file, FbxScene& scene, std::string& error, const ReadOptions& options) {
+  SceneBuilder builder(scene, error, options);
   if (builder.Build(file)) return true;
   builder.DestroyCreated();
   return false;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "LayerNames.h"
+#include "ObjectNames.h"
 #include "fbxsdk/fbxgeometry.h"
 #include "fbxsdk/fbxmanager.h"
 #include "fbxsdk/fbxnode.h"
@@ -62,17 +63,7 @@ public:
 
 private:
   std::string ObjectName(std::string_view name, std::string_view cls) const {
-    std::string out;
-    if (binaryNames_) {
-      out.assign(name);
-      out.append("\0\1", 2);
-      out.append(cls);
-    } else {
-      out.assign(cls);
-      out.append("::");
-      out.append(name);
-    }
-    return out;
+    return EncodeObjectName(name, cls, binaryNames_);
   }
 
   int64_t IdOf(const void* object) {
@@ -253,7 +244,7 @@ private:
     geometry.Add("Properties70");
     AddChild(geometry, "GeometryVersion", Int(124));
 
-    std::vector<double> points;
+    DoubleBuffer points;
     points.reserve(static_cast<size_t>(mesh.GetControlPointsCount()) * 3);
     for (const FbxVector4& p : mesh.ControlPoints()) points.insert(points.end(), {p[0], p[1], p[2]});
     AddChild(geometry, "Vertices", FbxValue::MakeDoubles(std::move(points)));
