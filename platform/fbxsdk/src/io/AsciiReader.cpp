@@ -155,20 +155,24 @@ private:
   }
 
   // An array holds integers while they last; the first value that is not a 32-bit integer turns
-  // it into doubles.
-  static void AppendNumber(FbxValue& array, bool isInteger, int64_t integer, double real, size_t expected = 0) {
-    bool fits = isInteger && integer >= INT32_MIN && integer <= INT32_MAX;
+  // it into doubles. Called for every number of an array, so kept inline.
+  [[gnu::always_inline]] static inline void AppendNumber(FbxValue& array, bool isInteger, int64_t integer, double real,
+                                                         size_t expected = 0) {
     if (array.type == FbxValue::Int32Array) {
-      if (fits) {
+      if (isInteger && integer >= INT32_MIN && integer <= INT32_MAX) {
         array.ints.push_back(static_cast<int32_t>(integer));
         return;
       }
-      array.doubles.reserve(std::max(expected, array.ints.size() + 1));
-      array.doubles.assign(array.ints.begin(), array.ints.end());
-      array.ints = {};
-      array.type = FbxValue::DoubleArray;
+      PromoteToDoubles(array, expected);
     }
     array.doubles.push_back(isInteger ? static_cast<double>(integer) : real);
+  }
+
+  static void PromoteToDoubles(FbxValue& array, size_t expected) {
+    array.doubles.reserve(std::max(expected, array.ints.size() + 1));
+    array.doubles.assign(array.ints.begin(), array.ints.end());
+    FreeVector(array.ints);
+    array.type = FbxValue::DoubleArray;
   }
 
   static void Unescape(std::string& text) {

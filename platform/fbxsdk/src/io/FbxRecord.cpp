@@ -112,21 +112,21 @@ DoubleBuffer FbxValue::TakeDoubles() {
   switch (type) {
     case DoubleArray:
       out = std::move(doubles);
-      doubles = {};
+      FreeVector(doubles);
       return out;
     case BoolArray:
     case Int32Array:
       out.assign(ints.begin(), ints.end());
-      ints = {};
+      FreeVector(ints);
       return out;
     case Int64Array:
       out.reserve(longs.size());
       for (int64_t v : longs) out.push_back(static_cast<double>(v));
-      longs = {};
+      FreeVector(longs);
       return out;
     case FloatArray:
       out.assign(floats.begin(), floats.end());
-      floats = {};
+      FreeVector(floats);
       return out;
     default: return out;
   }
@@ -138,22 +138,22 @@ std::vector<int32_t> FbxValue::TakeInts() {
     case BoolArray:
     case Int32Array:
       out = std::move(ints);
-      ints = {};
+      FreeVector(ints);
       return out;
     case Int64Array:
       out.reserve(longs.size());
       for (int64_t v : longs) out.push_back(ClampToInt(v));
-      longs = {};
+      FreeVector(longs);
       return out;
     case FloatArray:
       out.reserve(floats.size());
       for (float v : floats) out.push_back(ClampToInt(static_cast<double>(v)));
-      floats = {};
+      FreeVector(floats);
       return out;
     case DoubleArray:
       out.reserve(doubles.size());
       for (double v : doubles) out.push_back(ClampToInt(v));
-      doubles = {};
+      FreeVector(doubles);
       return out;
     default: return out;
   }

@@ -31,6 +31,12 @@ struct UninitializedAllocator : std::allocator<T> {
 };
 using DoubleBuffer = std::vector<double, UninitializedAllocator<double>>;
 
+// Frees a vector's memory; "v = {}" would keep its capacity.
+template <class Vector>
+void FreeVector(Vector& v) {
+  Vector().swap(v);
+}
+
 struct FbxValue {
   // The binary encoding's type codes; Symbol is an unquoted ASCII word (T, Y, ...).
   enum Type : char {

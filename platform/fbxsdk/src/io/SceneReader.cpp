@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "ConsumedPages.h"
 #include "LayerNames.h"
 #include "ObjectNames.h"
 #include "fbxsdk/fbxgeometry.h"
@@ -140,9 +141,9 @@ private:
       return Fail("mesh '" + name + "' has too many control points");
     auto& points = mesh.ControlPoints();
     points.reserve(numbers.size() / 3);
-    for (size_t i = 0; i + 2 < numbers.size(); i += 3)
-      points.emplace_back(numbers[i], numbers[i + 1], numbers[i + 2], 1.0);
-    numbers = {};
+    ConvertReleasing(numbers.data(), numbers.size() / 3, 3,
+                     [&](const double* xyz) { points.emplace_back(xyz[0], xyz[1], xyz[2], 1.0); });
+    FreeVector(numbers);
 
     std::vector<int32_t>& corners = mesh.PolygonVertices();
     if (record.Find("PolygonVertexIndex") && !record.TakeChildInts("PolygonVertexIndex", corners))
@@ -207,8 +208,9 @@ private:
           return Fail("mesh '" + name + "': UV set '" + uvs->GetName() + "' holds something other than numbers");
         auto& direct = uvs->GetDirectArray().Items();
         direct.reserve(pairs.size() / 2);
-        for (size_t i = 0; i + 1 < pairs.size(); i += 2) direct.emplace_back(pairs[i], pairs[i + 1]);
-        pairs = {};
+        ConvertReleasing(pairs.data(), pairs.size() / 2, 2,
+                         [&](const double* uv) { direct.emplace_back(uv[0], uv[1]); });
+        FreeVector(pairs);
         if (child.Find("UVIndex") && !child.TakeChildInts("UVIndex", uvs->GetIndexArray().Items()))
           return Fail("mesh '" + name + "': UVIndex of '" + uvs->GetName() + "' holds something other than numbers");
         uvSets[typed] = uvs;
