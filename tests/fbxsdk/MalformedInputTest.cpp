@@ -17,24 +17,12 @@ protected:
   }
   void TearDown() override { manager->Destroy(); }
 
-  // Writes the bytes and imports them; returns the status of the failed step.
-  FbxStatus Import(const std::string& bytes, bool* imported = nullptr) {
-    std::string path = folder.Path("input.fbx");
-    ScratchFolder::WriteFile(path, bytes);
-    FbxImporter* importer = FbxImporter::Create(manager, "");
-    bool ok = importer->Initialize(path.c_str()) && importer->Import(scene);
-    if (imported) *imported = ok;
-    FbxStatus status = importer->GetStatus();
-    importer->Destroy();
-    return status;
-  }
-
+  // Imports the bytes, which must fail; returns the message.
   std::string Message(const std::string& bytes) {
-    bool imported = true;
-    FbxStatus status = Import(bytes, &imported);
-    EXPECT_FALSE(imported);
-    EXPECT_TRUE(status.Error());
-    return status.GetErrorString();
+    fbxtest::Imported imported = fbxtest::ImportBytes(*manager, *scene, folder, bytes);
+    EXPECT_FALSE(imported.ok);
+    EXPECT_TRUE(imported.status.Error());
+    return imported.Error();
   }
 
   FbxManager* manager = nullptr;
@@ -89,18 +77,14 @@ TEST_F(MalformedInputTest, NewerVersionsAreRefusedWithStatusSix) {
   for (const std::string& bytes :
        {std::string("; FBX 8.0.0 project file\nFBXHeaderExtension:  {\n\tFBXVersion: 8000\n}\n"),
         BinaryHeader(8000) + std::string(13, '\0')}) {
-    ScratchFolder::WriteFile(folder.Path("new.fbx"), bytes);
-    FbxImporter* importer = FbxImporter::Create(manager, "");
-    EXPECT_FALSE(importer->Initialize(folder.Path("new.fbx").c_str()));
-    EXPECT_EQ(importer->GetStatus().GetCode(), FbxStatus::eInvalidFileVersion);
+    fbxtest::Imported imported = fbxtest::ImportBytes(*manager, *scene, folder, bytes);
+    EXPECT_FALSE(imported.initialized);
+    EXPECT_EQ(imported.status.GetCode(), FbxStatus::eInvalidFileVersion);
     EXPECT_EQ(static_cast<int>(FbxStatus::eInvalidFileVersion), 6);
-    std::string message = importer->GetStatus().GetErrorString();
+    std::string message = imported.Error();
     EXPECT_NE(message.find("8000"), std::string::npos) << message;
     EXPECT_NE(message.find("7700"), std::string::npos) << message;
-    EXPECT_TRUE(importer->IsFBX());
-    int major, minor, revision;
-    importer->GetFileVersion(major, minor, revision);
-    EXPECT_EQ(major * 100 + minor * 10 + revision, 800);
+    EXPECT_EQ(imported.version, 8000);
   }
 }
 
@@ -218,13 +202,10 @@ TEST_F(MalformedInputTest, EveryTruncationOfAWrittenFileFailsCleanlyOrReadsFully
     FbxScene* target = FbxScene::Create(manager, "target");
     size_t step = std::max<size_t>(1, whole.size() / 300);
     for (size_t cut = 0; cut < whole.size(); cut += step) {
-      ScratchFolder::WriteFile(path, whole.substr(0, cut));
-      FbxImporter* importer = FbxImporter::Create(manager, "");
-      bool ok = importer->Initialize(path.c_str()) && importer->Import(target);
-      if (!ok) {
-        EXPECT_STRNE(importer->GetStatus().GetErrorString(), "") << "cut at " << cut;
+      fbxtest::Imported imported = fbxtest::ImportBytes(*manager, *target, folder, whole.substr(0, cut), "whole.fbx");
+      if (!imported.ok) {
+        EXPECT_NE(imported.Error(), "") << "cut at " << cut;
       }
-      importer->Destroy();
       target->Clear();
     }
   }
@@ -236,12 +217,10 @@ TEST_F(MalformedInputTest, KeptRegressionInputsDoNotCrash) {
     if (!entry.is_regular_file() || entry.path().filename() == "README.md") continue;
     ++inputs;
     std::string path = entry.path().string();
-    FbxImporter* importer = FbxImporter::Create(manager, "");
-    bool ok = importer->Initialize(path.c_str()) && importer->Import(scene);
-    if (!ok) {
-      EXPECT_STRNE(importer->GetStatus().GetErrorString(), "") << path;
+    fbxtest::Imported imported = fbxtest::Import(*manager, *scene, path);
+    if (!imported.ok) {
+      EXPECT_NE(imported.Error(), "") << path;
     }
-    importer->Destroy();
     scene->Clear();
   }
   EXPECT_GT(inputs, 0u) << "no regression inputs found in " << FBX_REGRESSIONS_DIR;
