@@ -276,10 +276,15 @@ private:
 
   static std::map<std::string, StoredProperty, std::less<>> ReadProperties(const FbxRecord& record) {
     std::map<std::string, StoredProperty, std::less<>> found;
-    for (const char* block : {"Properties70", "Properties60"}) {
-      const FbxRecord* properties = record.Find(block);
+    // 7.x blocks give each entry a label more than 6.x blocks do; values follow it.
+    struct Block {
+      const char* name;
+      size_t firstValue;
+    };
+    for (const Block& block : {Block{"Properties70", 4}, Block{"Properties60", 3}}) {
+      const FbxRecord* properties = record.Find(block.name);
       if (!properties) continue;
-      size_t first = block[10] == '7' ? 4 : 3;
+      size_t first = block.firstValue;
       for (const FbxRecord& entry : properties->children) {
         if (entry.values.empty() || !entry.values[0].IsText()) continue;
         StoredProperty property;

@@ -69,10 +69,13 @@ private:
   int64_t IdOf(const void* object) {
     auto found = ids_.find(object);
     if (found != ids_.end()) return found->second;
-    int64_t id = kFirstId + static_cast<int64_t>(ids_.size());
+    int64_t id = NewId();
     ids_.emplace(object, id);
     return id;
   }
+
+  // An id that no scene object has: for records the scene keeps no object of their own for.
+  int64_t NewId() { return kFirstId + issuedIds_++; }
 
   template <class T>
   static void AppendOnce(std::vector<T*>& list, T* item) {
@@ -356,7 +359,7 @@ private:
     std::string path = texture.GetFileName();
     std::string relative = *texture.GetRelativeFileName() ? texture.GetRelativeFileName() : path;
     FbxRecord& video = objects.Add("Video");
-    int64_t videoId = IdOf(reinterpret_cast<const char*>(&texture) + 1);  // a second id for the same texture
+    int64_t videoId = NewId();  // the texture's clip: a record of its own, with no object behind it
     video.values = {Id(videoId), Text(ObjectName(texture.GetName(), "Video")), Text("Clip")};
     AddChild(video, "Type", Text("Clip"));
     FbxRecord& videoProperties = video.Add("Properties70");
@@ -422,6 +425,7 @@ private:
   FbxScene& scene_;
   bool binaryNames_;
   std::map<const void*, int64_t> ids_;
+  int64_t issuedIds_ = 0;
   std::vector<FbxNode*> nodes_;
   std::vector<FbxMesh*> meshes_;
   std::vector<FbxSurfaceMaterial*> materials_;
