@@ -261,6 +261,22 @@ TEST_F(ExporterKindsTest, UvSetsWithoutValuesAreLeftOutInBothEncodings) {
   }
 }
 
+TEST_F(ExporterKindsTest, AUvSetWhoseCornersAllSayNoUvIsKept) {
+  // What the plug-in writes for a model without UVs: an empty direct array, -1 for every corner.
+  fbxtest::Imported imported = Read(
+      "; FBX 7.4.0 project file\nFBXHeaderExtension:  {\n\tFBXVersion: 7400\n}\nObjects:  {\n"
+      "\tGeometry: 1, \"Geometry::Tri\", \"Mesh\" {\n\t\tVertices: *9 {\n\t\t\ta: 0,0,0,1,0,0,0,1,0\n\t\t}\n"
+      "\t\tPolygonVertexIndex: *3 {\n\t\t\ta: 0,1,-3\n\t\t}\n"
+      "\t\tLayerElementUV: 0 {\n\t\t\tName: \"map1\"\n\t\t\tMappingInformationType: \"ByPolygonVertex\"\n"
+      "\t\t\tReferenceInformationType: \"IndexToDirect\"\n\t\t\tUV: *0 {\n\t\t\t\ta: \n\t\t\t}\n"
+      "\t\t\tUVIndex: *3 {\n\t\t\t\ta: -1,-1,-1\n\t\t\t}\n\t\t}\n\t}\n"
+      "\tModel: 2, \"Model::Tri\", \"Mesh\" {\n\t}\n}\nConnections:  {\n\tC: \"OO\",2,0\n\tC: \"OO\",1,2\n}\n");
+  ASSERT_TRUE(imported.ok) << imported.Error();
+  FbxLayerElementUV* uvs = scene->GetRootNode()->GetChild(0)->GetMesh()->GetElementUV("map1");
+  ASSERT_NE(uvs, nullptr);
+  EXPECT_EQ(uvs->GetIndexArray().GetCount(), 3);
+}
+
 TEST_F(ExporterKindsTest, CornersMustNameAnExistingControlPointInBothEncodings) {
   // One past the end: the corner equal to the number of control points.
   fbxtest::BinaryFbxFile file(7400, false, false);

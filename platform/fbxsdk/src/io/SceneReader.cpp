@@ -169,6 +169,13 @@ private:
     return ReadLayers(record, mesh, name);
   }
 
+  static bool HoldsValues(const FbxRecord* record) {
+    if (!record) return false;
+    for (const FbxValue& value : record->values)
+      if (!value.IsArray() || value.ArraySize() > 0) return true;
+    return false;
+  }
+
   template <class Element>
   bool ReadModes(const FbxRecord& record, Element& element) {
     int mapping = MappingFromName(record.ChildText("MappingInformationType"));
@@ -190,10 +197,9 @@ private:
         int64_t typed = child.Int(0, 0);
         if (uvSets.count(typed)) continue;
         std::string setName(child.ChildText("Name"));
-        // A set without values carries nothing a caller could use.
-        const FbxRecord* values = child.Find("UV");
-        if (!values || (values->values.empty() || (values->values.size() == 1 && values->values[0].IsArray() &&
-                                                   values->values[0].ArraySize() == 0))) {
+        // A set with neither UVs nor indices carries nothing a caller could use. One whose indices
+        // all say "no UV" (-1) is kept: its writer stored that on purpose, corner by corner.
+        if (!HoldsValues(child.Find("UV")) && !HoldsValues(child.Find("UVIndex"))) {
           options_.Warn("mesh '" + name + "': UV set '" + setName + "' holds no UVs; left out");
           continue;
         }
