@@ -24,13 +24,13 @@ bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings
     status_.SetCode(FbxStatus::eInvalidParameter, "There is no writer with index %d", fileFormat);
     return false;
   }
-  std::string error;
-  if (!io::CanCreate(fileName_.Buffer(), error)) {
+  ready_ = Guarded(status_, "write", fileName_.Buffer(), [&] {
+    std::string error;
+    if (io::CanCreate(fileName_.Buffer(), error)) return true;
     status_.SetCode(FbxStatus::eFailure, "%s", error.c_str());
     return false;
-  }
-  ready_ = true;
-  return true;
+  });
+  return ready_;
 }
 
 bool FbxExporter::Export(FbxDocument* document, bool) {
