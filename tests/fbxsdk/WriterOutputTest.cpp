@@ -108,4 +108,52 @@ TEST_F(WriterOutputTest, BinaryArraysAreCompressedUnlessTurnedOff) {
   EXPECT_EQ(fbxtest::RunCommand(tool + "'" + folder.Path("x.fbx") + "' --ascii --uncompressed"), 2);
 }
 
+TEST(WriterOutputLargeTest, LargeCompressedArraysReadTheSameAsPlainOnes) {
+  // Enough data that the reader inflates its arrays on several threads.
+  ScratchFolder folder;
+  FbxManager* manager = FbxManager::Create();
+  FbxScene* scene = FbxScene::Create(manager, "grid");
+  FbxNode* node = FbxNode::Create(manager, "Grid");
+  FbxMesh* mesh = FbxMesh::Create(manager, "Grid");
+  node->SetNodeAttribute(mesh);
+  scene->GetRootNode()->AddChild(node);
+  const int side = 400, points = side + 1;
+  mesh->InitControlPoints(points * points);
+  for (int i = 0; i < points * points; ++i) mesh->SetControlPointAt(FbxVector4(i % points, i / points, i * 1e-3), i);
+  FbxLayerElementUV* uvs = mesh->CreateElementUV("map1");
+  uvs->SetMappingMode(FbxLayerElement::eByPolygonVertex);
+  uvs->SetReferenceMode(FbxLayerElement::eIndexToDirect);
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) {
+      mesh->BeginPolygon(-1, -1, -1, false);
+      for (int corner : {y * points + x, y * points + x + 1, (y + 1) * points + x + 1, (y + 1) * points + x}) {
+        mesh->AddPolygon(corner);
+        uvs->GetIndexArray().Add(uvs->GetDirectArray().Add(FbxVector2(corner * 1e-5, 1.0 - corner * 1e-5)));
+      }
+      mesh->EndPolygon();
+    }
+  FbxIOSettings* settings = FbxIOSettings::Create(manager, IOSROOT);
+  manager->SetIOSettings(settings);
+  std::vector<FbxMesh*> read;
+  for (bool compress : {true, false}) {
+    settings->SetBoolProp(FbxExporter::kCompressArrays, compress);
+    std::string path = folder.Path(compress ? "packed.fbx" : "plain.fbx");
+    ASSERT_TRUE(fbxtest::Save(*manager, *scene, path, 0));
+    FbxScene* target = FbxScene::Create(manager, path.c_str());
+    fbxtest::Imported imported = fbxtest::Import(*manager, *target, path);
+    ASSERT_TRUE(imported.ok) << imported.Error();
+    read.push_back(target->GetRootNode()->GetChild(0)->GetMesh());
+  }
+  EXPECT_LT(ScratchFolder::ReadFile(folder.Path("packed.fbx")).size(),
+            ScratchFolder::ReadFile(folder.Path("plain.fbx")).size());
+  for (FbxMesh* copy : read) {
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->ControlPoints(), mesh->ControlPoints());
+    EXPECT_EQ(copy->PolygonVertices(), mesh->PolygonVertices());
+    EXPECT_EQ(copy->GetElementUV(0)->GetDirectArray().Items(), uvs->GetDirectArray().Items());
+    EXPECT_EQ(copy->GetElementUV(0)->GetIndexArray().Items(), uvs->GetIndexArray().Items());
+  }
+  manager->Destroy();
+}
+
 }  // namespace
