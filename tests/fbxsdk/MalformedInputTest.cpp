@@ -124,6 +124,10 @@ TEST_F(MalformedInputTest, BinaryCountsAreCheckedAgainstTheBytesThatRemain) {
   EXPECT_NE(message.find("the file ends early"), std::string::npos) << message;
   EXPECT_NE(message.find("record 'Objects'"), std::string::npos) << message;
 
+  // A file cut inside the header of its next record.
+  message = Message(BinaryHeader(7400) + Record(27, "Objects", 0, "", std::string(13, '\0')) + std::string(5, '\0'));
+  EXPECT_NE(message.find("the file ends early"), std::string::npos) << message;
+
   // A nested record whose end lies beyond its parent's, inside the file.
   std::string child = Record(27 + 13 + 7, "Model", 0, "");
   child[0] = '\x7f';

@@ -58,7 +58,8 @@ public:
     uint64_t offset = kBinaryHeaderSize;
     bool parsed = true;
     for (;;) {
-      if (size_ - offset < HeaderSize()) break;  // no null record: the footer is optional
+      if (size_ == offset) break;  // no null record and no footer: tolerated, as the footer is optional
+      if (size_ - offset < HeaderSize()) return Fail("the file ends early, inside a record header", offset);
       bool ended = false;
       if (!ParseRecord(offset, size_, root, 0, ended)) {
         parsed = false;
