@@ -92,52 +92,86 @@ void ReplacementFile::Discard() {
   temporary_.clear();
 }
 
+namespace {
+
+// What stands at a path and how it is to be written.
+struct TargetInfo {
+  std::string path;  // after following symbolic links
+  bool exists = false;
+  bool direct = false;  // a device or FIFO written in place
+  mode_t mode = 0;
+  uid_t owner = 0;
+  gid_t group = 0;
+};
+
+bool CheckTarget(const std::string& path, const Options& options, TargetInfo& target, std::string& error) {
+  if (path.empty()) {
+    error = "no file name given";
+    return false;
+  }
+  target.path = ResolveLinks(path, error);
+  if (target.path.empty()) return false;
+  struct stat info {};
+  target.exists = stat(target.path.c_str(), &info) == 0;
+  if (!target.exists && errno != ENOENT) {
+    error = "cannot write " + Quoted(path) + ": " + Reason(errno);
+    return false;
+  }
+  target.mode = NewFileMode();
+  if (!target.exists) return true;
+  if (S_ISDIR(info.st_mode)) {
+    error = "cannot write " + Quoted(path) + ": it is a folder";
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    if (!options.allowDirect) {
+      error = "cannot write " + Quoted(path) + ": it is not a regular file";
+      return false;
+    }
+    target.direct = true;
+    return true;
+  }
+  // Root may write anything; a file nobody may write is still meant to stay as it is.
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(target.path.c_str(), W_OK) != 0) {
+    error = "cannot write " + Quoted(path) + ": the file is read-only";
+    return false;
+  }
+  target.mode = info.st_mode & 07777;
+  target.owner = info.st_uid;
+  target.group = info.st_gid;
+  return true;
+}
+
+}  // namespace
+
+bool CanReplace(const std::string& path, std::string& error, Options options) {
+  TargetInfo target;
+  if (!CheckTarget(path, options, target, error)) return false;
+  if (!target.direct && access(FolderOf(target.path).c_str(), W_OK | X_OK) != 0) {
+    error = "cannot write " + Quoted(path) + ": " + Reason(errno);
+    return false;
+  }
+  return true;
+}
+
 bool ReplacementFile::Open(const std::string& path, std::string& error, Options options) {
   Discard();
   path_ = path;
   options_ = options;
   direct_ = false;
   error_ = 0;
-  if (path.empty()) {
-    error = "no file name given";
-    return false;
-  }
-  target_ = ResolveLinks(path, error);
-  if (target_.empty()) return false;
-
-  struct stat info {};
-  bool exists = stat(target_.c_str(), &info) == 0;
-  if (!exists && errno != ENOENT) {
-    error = "cannot write " + Quoted(path) + ": " + Reason(errno);
-    return false;
-  }
-  mode_t mode = NewFileMode();
-  if (exists) {
-    if (S_ISDIR(info.st_mode)) {
-      error = "cannot write " + Quoted(path) + ": it is a folder";
+  TargetInfo target;
+  if (!CheckTarget(path, options, target, error)) return false;
+  target_ = target.path;
+  if (target.direct) {
+    fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) {
+      error = "cannot write " + Quoted(path) + ": " + Reason(errno);
       return false;
     }
-    if (!S_ISREG(info.st_mode)) {
-      if (!options.allowDirect) {
-        error = "cannot write " + Quoted(path) + ": it is not a regular file";
-        return false;
-      }
-      fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-      if (fd_ < 0) {
-        error = "cannot write " + Quoted(path) + ": " + Reason(errno);
-        return false;
-      }
-      direct_ = true;
-      return true;
-    }
-    // Root may write anything; a file nobody may write is still meant to stay as it is.
-    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(target_.c_str(), W_OK) != 0) {
-      error = "cannot write " + Quoted(path) + ": the file is read-only";
-      return false;
-    }
-    mode = info.st_mode & 07777;
+    direct_ = true;
+    return true;
   }
-
   std::string pattern = TemporaryPattern(target_);
   fd_ = mkstemp(pattern.data());
   if (fd_ < 0) {
@@ -145,12 +179,9 @@ bool ReplacementFile::Open(const std::string& path, std::string& error, Options 
     return false;
   }
   temporary_ = pattern;
-  if (exists && geteuid() == 0) {
-    // Keep the owner of a file that root rewrites for someone else.
-    if (fchown(fd_, info.st_uid, info.st_gid) != 0) { /* the contents matter more than the owner */
-    }
-  }
-  fchmod(fd_, mode);
+  // Keep the owner of a file that root rewrites for someone else; the contents matter more.
+  if (target.exists && geteuid() == 0 && fchown(fd_, target.owner, target.group) != 0) errno = 0;
+  fchmod(fd_, target.mode);
   return true;
 }
 
@@ -184,9 +215,7 @@ bool ReplacementFile::Commit(std::string& error) {
 bool ReplaceFile(const std::string& path, std::string_view contents, std::string& error, Options options) {
   ReplacementFile file;
   if (!file.Open(path, error, options)) return false;
-  if (!file.Write(contents)) {
-    // Commit reports the write error.
-  }
+  file.Write(contents);  // Commit reports a failed write
   return file.Commit(error);
 }
 

@@ -51,6 +51,10 @@ private:
   Options options_;
 };
 
+// True when ReplacementFile::Open would accept `path` and its folder is
+// writable; false with the reason otherwise. Nothing is created.
+bool CanReplace(const std::string& path, std::string& error, Options options = {});
+
 // Writes `contents` as the whole new contents of `path` with a ReplacementFile.
 bool ReplaceFile(const std::string& path, std::string_view contents, std::string& error, Options options = {});
 
