@@ -1,5 +1,7 @@
 // SaveModelAsObj: a host model as a Wavefront OBJ file with its MTL.
 #include <charconv>
+#include <climits>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -297,6 +299,10 @@ private:
 int SaveModelAsObj(HModelCache* model, const char* path, String& error) {
   if (!model || !path || !*path) {
     error = "no model or no file to write";
+    return 0;
+  }
+  if (std::strlen(path) >= PATH_MAX) {
+    error = ("the file name is too long: " + std::string(path, 200) + "...").c_str();
     return 0;
   }
   std::string problem;

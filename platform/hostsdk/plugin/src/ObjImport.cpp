@@ -1,5 +1,7 @@
 // ImportObjFile: a Wavefront OBJ file (with its MTL) as a host model.
+#include <climits>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -212,6 +214,10 @@ bool ReadingIsConsistent(const tinyobj::ObjReader& reader, const std::vector<std
 HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings) {
   if (!project || !path || !*path) {
     error = "no project or no file to import";
+    return nullptr;
+  }
+  if (std::strlen(path) >= PATH_MAX) {
+    error = ("the file name is too long: " + EchoedText(path)).c_str();
     return nullptr;
   }
   std::string problem;

@@ -66,7 +66,7 @@ bool IndexIsValid(long index, long count) { return (index >= 1 && index <= count
 }  // namespace
 
 std::string EchoedText(const std::string& text) {
-  constexpr std::size_t kLongest = 64;
+  constexpr std::size_t kLongest = 200;
   if (text.size() <= kLongest) return text;
   return text.substr(0, kLongest) + "... (" + std::to_string(text.size()) + " characters)";
 }
