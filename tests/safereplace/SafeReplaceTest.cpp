@@ -137,3 +137,25 @@ TEST(SafeReplace, StaleTemporaryFilesOfAKilledWriterAreRemovedByAge) {
   EXPECT_TRUE(std::filesystem::exists(fresh));
   EXPECT_TRUE(std::filesystem::exists(unrelated));
 }
+
+TEST(SafeReplace, AFinishedFileMovesOverItsTargetAsAReplacementWould) {
+  ScratchFolder scratch;
+  std::string real = scratch.Write("real/export.txt", "old answer");
+  chmod(real.c_str(), 0640);
+  std::string link = scratch.Path("export.txt");
+  std::filesystem::create_symlink("real/export.txt", link);
+  std::string finished = scratch.Write("export.txt.new", "new answer");
+  std::string error;
+  ASSERT_TRUE(safereplace::MoveOver(finished, link, error)) << error;
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ScratchFolder::ReadFile(real), "new answer");
+  EXPECT_EQ(LinkStat(real).st_mode & 07777, 0640u);
+  EXPECT_FALSE(std::filesystem::exists(finished));
+
+  chmod(real.c_str(), 0444);
+  std::string again = scratch.Write("again.new", "refused");
+  EXPECT_FALSE(safereplace::MoveOver(again, link, error));
+  EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+  EXPECT_EQ(ScratchFolder::ReadFile(again), "refused") << "the source stays for the caller";
+  EXPECT_EQ(ScratchFolder::ReadFile(real), "new answer");
+}

@@ -219,6 +219,56 @@ bool ReplaceFile(const std::string& path, std::string_view contents, std::string
   return file.Commit(error);
 }
 
+bool MoveOver(const std::string& source, const std::string& target, std::string& error, Options options) {
+  options.allowDirect = false;  // a device or FIFO cannot be renamed over
+  TargetInfo info;
+  if (!CheckTarget(target, options, info, error)) return false;
+  struct stat sourceInfo {};
+  if (stat(source.c_str(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
+    error = "cannot write " + Quoted(target) + ": " + Quoted(source) + " is no finished file";
+    return false;
+  }
+  if (info.exists) {
+    chmod(source.c_str(), info.mode);
+    if (geteuid() == 0 && chown(source.c_str(), info.owner, info.group) != 0) errno = 0;
+  }
+  if (options.durable) {
+    int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+      fsync(fd);
+      ::close(fd);
+    }
+  }
+  if (rename(source.c_str(), info.path.c_str()) == 0) {
+    if (options.durable) SyncFolder(FolderOf(info.path));
+    return true;
+  }
+  if (errno != EXDEV) {
+    error = "cannot write " + Quoted(target) + ": " + Reason(errno);
+    return false;
+  }
+  // The link leads to another file system: copy there, then drop the source.
+  ReplacementFile copy;
+  if (!copy.Open(target, error, options)) return false;
+  int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = "cannot read " + Quoted(source) + ": " + Reason(errno);
+    return false;
+  }
+  std::vector<char> buffer(1 << 16);
+  ssize_t got = 0;
+  while ((got = ::read(fd, buffer.data(), buffer.size())) > 0) copy.Write(buffer.data(), static_cast<std::size_t>(got));
+  int readError = got < 0 ? errno : 0;
+  ::close(fd);
+  if (readError) {
+    error = "cannot read " + Quoted(source) + ": " + Reason(readError);
+    return false;
+  }
+  if (!copy.Commit(error)) return false;
+  unlink(source.c_str());
+  return true;
+}
+
 int RemoveStaleTemporaries(const std::string& target, long long minimumAgeSeconds) {
   std::string folder = FolderOf(target);
   std::string prefix = "." + NameOf(target) + kTemporaryInfix;

@@ -58,6 +58,12 @@ bool CanReplace(const std::string& path, std::string& error, Options options = {
 // Writes `contents` as the whole new contents of `path` with a ReplacementFile.
 bool ReplaceFile(const std::string& path, std::string_view contents, std::string& error, Options options = {});
 
+// Puts the finished file `source` in place of `target` as ReplacementFile
+// does (links written through, the target's mode kept, read-only and
+// non-regular targets refused); `source` is gone afterwards on success and
+// left alone on failure. For writers that made their own temporary file.
+bool MoveOver(const std::string& source, const std::string& target, std::string& error, Options options = {});
+
 // The file a path finally names after following symbolic links (a missing
 // final target included); the path itself when it is no link. Empty, with a
 // reason, on a link loop.
