@@ -4,10 +4,10 @@
 
 namespace fileio {
 
-RegistryDocument::Line RegistryDocument::ParseLine(std::string raw, std::string ending) {
+RegistryDocument::Line RegistryDocument::ParseLine(std::string raw, Ending ending) {
   Line line;
   line.raw = std::move(raw);
-  line.ending = std::move(ending);
+  line.ending = ending;
   std::string_view text = line.raw;
   std::string_view trimmed = TrimBlanks(text);
   if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#') return line;
@@ -28,8 +28,14 @@ RegistryDocument::Line RegistryDocument::ParseLine(std::string raw, std::string 
   ValueSpan span = ReadValue(text.substr(equals + 1));
   line.valueBegin = equals + 1 + span.begin;
   line.valueEnd = equals + 1 + span.end;
-  line.value = std::move(span.value);
   return line;
+}
+
+// Decoded when asked for: most lines of a large file are never read.
+std::string RegistryDocument::ValueOf(const Line& line) {
+  std::string_view raw = line.raw;
+  std::size_t equals = raw.find('=');
+  return ReadValue(raw.substr(equals + 1)).value;
 }
 
 RegistryDocument RegistryDocument::Parse(std::string_view text) {
@@ -37,12 +43,12 @@ RegistryDocument RegistryDocument::Parse(std::string_view text) {
   while (!text.empty()) {
     std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
-    std::string ending = end == std::string_view::npos ? "" : "\n";
-    if (!ending.empty() && !line.empty() && line.back() == '\r') {
+    Ending ending = end == std::string_view::npos ? Ending::None : Ending::LF;
+    if (ending == Ending::LF && !line.empty() && line.back() == '\r') {
       line.remove_suffix(1);
-      ending = "\r\n";
+      ending = Ending::CRLF;
     }
-    document.lines_.push_back(ParseLine(std::string(line), std::move(ending)));
+    document.lines_.push_back(ParseLine(std::string(line), ending));
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
   }
   return document;
@@ -64,19 +70,19 @@ std::optional<std::size_t> RegistryDocument::FindPair(std::string_view section, 
 std::optional<std::string> RegistryDocument::Find(std::string_view section, std::string_view key) const {
   std::optional<std::size_t> at = FindPair(section, key);
   if (!at) return std::nullopt;
-  return lines_[*at].value;
+  return ValueOf(lines_[*at]);
 }
 
-std::string RegistryDocument::NewLineEnding() const {
+RegistryDocument::Ending RegistryDocument::NewLineEnding() const {
   for (const Line& line : lines_)
-    if (!line.ending.empty()) return line.ending;
-  return "\n";
+    if (line.ending != Ending::None) return line.ending;
+  return Ending::LF;
 }
 
 bool RegistryDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   if (std::optional<std::size_t> at = FindPair(section, key)) {
     Line& line = lines_[*at];
-    if (line.value == value) return false;
+    if (ValueOf(line) == value) return false;
     std::string rest = line.raw.substr(line.valueEnd);
     // A comment counts as one only after a blank; keep it one.
     if (!rest.empty() && rest.front() == ';') rest.insert(0, " ");
@@ -97,7 +103,7 @@ bool RegistryDocument::Set(std::string_view section, std::string_view key, std::
       insertAfter = i;
     }
   }
-  std::string ending = NewLineEnding();
+  Ending ending = NewLineEnding();
   std::string pair = EscapeText(key, TextRole::Key) + "=" + EncodeValue(value);
   std::vector<Line> added;
   if (!insertAfter) {
@@ -108,9 +114,9 @@ bool RegistryDocument::Set(std::string_view section, std::string_view key, std::
   std::size_t position = insertAfter ? *insertAfter : (lines_.empty() ? 0 : lines_.size() - 1);
   // The line before the new ones may be the file's last, without a line end yet.
   // A CR at its end is part of its text and must stay so: it gets a CR LF of its own.
-  if (!lines_.empty() && lines_[position].ending.empty()) {
+  if (!lines_.empty() && lines_[position].ending == Ending::None) {
     const std::string& raw = lines_[position].raw;
-    lines_[position].ending = !raw.empty() && raw.back() == '\r' ? "\r\n" : ending;
+    lines_[position].ending = !raw.empty() && raw.back() == '\r' ? Ending::CRLF : ending;
   }
   std::size_t insertAt = lines_.empty() ? 0 : position + 1;
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), added.begin(), added.end());
@@ -118,10 +124,14 @@ bool RegistryDocument::Set(std::string_view section, std::string_view key, std::
 }
 
 std::string RegistryDocument::Serialize() const {
+  std::size_t size = 0;
+  for (const Line& line : lines_) size += line.raw.size() + 2;
   std::string text;
+  text.reserve(size);
   for (const Line& line : lines_) {
     text += line.raw;
-    text += line.ending;
+    if (line.ending == Ending::CRLF) text += '\r';
+    if (line.ending != Ending::None) text += '\n';
   }
   return text;
 }

@@ -29,19 +29,20 @@ public:
 
 private:
   enum class LineKind { Section, OtherHeader, Pair, Kept };
+  enum class Ending : unsigned char { None, LF, CRLF };  // a last line may have none
   struct Line {
     LineKind kind = LineKind::Kept;
+    Ending ending = Ending::None;
     std::string raw;                           // the line's bytes without its line end
-    std::string ending;                        // "\n", "\r\n", or "" for a last line without one
     std::string name;                          // section name or key, unescaped
-    std::string value;                         // a pair's value as it reads
-    std::size_t valueBegin = 0, valueEnd = 0;  // the value's spelling within raw
+    std::size_t valueBegin = 0, valueEnd = 0;  // a pair's value as spelled within raw
   };
 
-  static Line ParseLine(std::string raw, std::string ending);
+  static Line ParseLine(std::string raw, Ending ending);
+  static std::string ValueOf(const Line& line);
+  Ending NewLineEnding() const;
   // Index of the pair Find reads, or of the line after which a new pair goes.
   std::optional<std::size_t> FindPair(std::string_view section, std::string_view key) const;
-  std::string NewLineEnding() const;
 
   std::vector<Line> lines_;
 };

@@ -152,29 +152,32 @@ void TellOnce(SessionState& session, const std::string& path, const std::string&
                keptInMemory ? " Settings changed now are kept until the program ends." : "");
 }
 
-// The document of the file at `path`, from the cache while the file is unchanged.
-std::optional<RegistryDocument> LoadDocument(SessionState& session, const std::string& path, FileRead* read) {
+// The document of the file at `path`, kept in the session while the file is
+// unchanged (the caller may change it, and then drops it with Forget); null
+// when the file cannot be read whole.
+RegistryDocument* LoadDocument(SessionState& session, const std::string& path, FileRead* read) {
   struct stat info {};
   if (session.cached && session.cachedPath == path && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
       IdentityOf(info) == session.cachedIdentity) {
     if (read) read->status = FileRead::Read;
-    return session.cached;
+    return &*session.cached;
   }
+  session.cached.reset();
   FileRead result = ReadWhole(path);
-  if (read) *read = result;
   if (result.status == FileRead::Unusable) {
     TellOnce(session, path, result.reason, false);
-    return std::nullopt;
+    if (read) *read = std::move(result);
+    return nullptr;
   }
-  RegistryDocument document = RegistryDocument::Parse(result.text);
-  session.cached.reset();
-  if (result.status == FileRead::Read) {
-    session.cachedPath = path;
-    session.cachedIdentity = result.identity;
-    session.cached = document;
-  }
-  return document;
+  session.cached = RegistryDocument::Parse(result.text);
+  // A missing file is cached under no identity: the next call looks again.
+  session.cachedPath = result.status == FileRead::Read ? path : std::string();
+  session.cachedIdentity = result.identity;
+  if (read) read->status = result.status;
+  return &*session.cached;
 }
+
+void Forget(SessionState& session) { session.cached.reset(); }
 
 }  // namespace
 
@@ -192,7 +195,7 @@ std::optional<std::string> RegistryFile::Find(const std::string& section, const 
   if (memory != session.inMemory.end()) {
     if (std::optional<std::string> value = memory->second.Find(section, key)) return value;
   }
-  std::optional<RegistryDocument> document = LoadDocument(session, path, nullptr);
+  const RegistryDocument* document = LoadDocument(session, path, nullptr);
   return document ? document->Find(section, key) : std::nullopt;
 }
 
@@ -217,18 +220,18 @@ bool RegistryFile::Update(const std::function<bool(RegistryDocument&)>& change) 
   if (!target.empty()) safereplace::RemoveStaleTemporaries(target, 0);
 
   FileRead read;
-  std::optional<RegistryDocument> document = LoadDocument(session, path, &read);
+  RegistryDocument* document = LoadDocument(session, path, &read);
   if (!document) return keepInMemory(read.reason);
   if (!change(*document)) return true;  // nothing changed: nothing to write
   std::string text = document->Serialize();
+  // The changed document is not the file's until it is in place; read it again next time.
+  Forget(session);
   if (!safereplace::ReplaceFile(path, text, error)) {
     // The message names the path; drop the duplicate.
     std::string prefix = "cannot write '" + path + "': ";
     if (error.compare(0, prefix.size(), prefix) == 0) error.erase(0, prefix.size());
-    session.cached.reset();
     return keepInMemory(error);
   }
-  session.cached.reset();
   return true;
   // The lock goes with the descriptor.
 }
