@@ -15,6 +15,8 @@ namespace safereplace {
 namespace {
 
 constexpr int kMaxLinkDepth = 40;
+// A temporary file this old belongs to no writer still at work.
+constexpr long long kStaleAfterSeconds = 3600;
 constexpr const char* kTemporaryInfix = ".tmp-";
 
 std::string FolderOf(const std::string& path) {
@@ -172,6 +174,7 @@ bool ReplacementFile::Open(const std::string& path, std::string& error, Options 
     direct_ = true;
     return true;
   }
+  RemoveStaleTemporaries(target_, kStaleAfterSeconds);
   std::string pattern = TemporaryPattern(target_);
   fd_ = mkstemp(pattern.data());
   if (fd_ < 0) {

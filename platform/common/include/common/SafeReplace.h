@@ -27,7 +27,8 @@ public:
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-  // Checks the target and creates the temporary file; false with a reason.
+  // Checks the target and creates the temporary file (removing those that
+  // killed writers left beside the target over an hour ago); false with a reason.
   bool Open(const std::string& path, std::string& error, Options options = {});
   bool Write(const void* data, std::size_t size);
   bool Write(std::string_view text) { return Write(text.data(), text.size()); }
