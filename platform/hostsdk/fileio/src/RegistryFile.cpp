@@ -146,10 +146,12 @@ SessionState& Session() {
   return *state;
 }
 
-void TellOnce(SessionState& session, const std::string& path, const std::string& reason, bool keptInMemory) {
+void TellOnce(SessionState& session, const std::string& path, const std::string& reason) {
   if (!session.told.insert(path).second) return;
-  std::fprintf(stderr, "Hash Animator: the settings file '%s' is left as it is: %s.%s\n", path.c_str(), reason.c_str(),
-               keptInMemory ? " Settings changed now are kept until the program ends." : "");
+  std::fprintf(stderr,
+               "Hash Animator: the settings file '%s' is left as it is: %s. Settings changed now are kept until the "
+               "program ends.\n",
+               path.c_str(), reason.c_str());
 }
 
 // The document of the file at `path`, kept in the session while the file is
@@ -165,7 +167,7 @@ RegistryDocument* LoadDocument(SessionState& session, const std::string& path, F
   session.cached.reset();
   FileRead result = ReadWhole(path);
   if (result.status == FileRead::Unusable) {
-    TellOnce(session, path, result.reason, false);
+    TellOnce(session, path, result.reason);
     if (read) *read = std::move(result);
     return nullptr;
   }
@@ -205,7 +207,7 @@ bool RegistryFile::Update(const std::function<bool(RegistryDocument&)>& change) 
   std::string path = Path();
   auto keepInMemory = [&](const std::string& reason) {
     change(session.inMemory[path]);
-    TellOnce(session, path, reason, true);
+    TellOnce(session, path, reason);
     return false;
   };
   // Once a change could not be written, the file is left alone for the session.
