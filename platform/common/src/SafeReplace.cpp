@@ -82,6 +82,7 @@ std::string ResolveLinks(const std::string& path, std::string& error) {
     current = (!link.empty() && link.front() == '/') ? link : FolderOf(current) + "/" + link;
   }
   error = "cannot write " + Quoted(path) + ": too many levels of symbolic links";
+  errno = ELOOP;
   return std::string();
 }
 
@@ -123,11 +124,13 @@ bool CheckTarget(const std::string& path, const Options& options, TargetInfo& ta
   if (!target.exists) return true;
   if (S_ISDIR(info.st_mode)) {
     error = "cannot write " + Quoted(path) + ": it is a folder";
+    errno = EISDIR;
     return false;
   }
   if (!S_ISREG(info.st_mode)) {
     if (!options.allowDirect) {
       error = "cannot write " + Quoted(path) + ": it is not a regular file";
+      errno = EINVAL;
       return false;
     }
     target.direct = true;
@@ -136,6 +139,7 @@ bool CheckTarget(const std::string& path, const Options& options, TargetInfo& ta
   // Root may write anything; a file nobody may write is still meant to stay as it is.
   if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(target.path.c_str(), W_OK) != 0) {
     error = "cannot write " + Quoted(path) + ": the file is read-only";
+    errno = EACCES;
     return false;
   }
   target.mode = info.st_mode & 07777;
@@ -224,13 +228,20 @@ bool ReplaceFile(const std::string& path, std::string_view contents, std::string
 
 bool MoveOver(const std::string& source, const std::string& target, std::string& error, Options options) {
   options.allowDirect = false;  // a device or FIFO cannot be renamed over
-  TargetInfo info;
-  if (!CheckTarget(target, options, info, error)) return false;
   struct stat sourceInfo {};
-  if (stat(source.c_str(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
-    error = "cannot write " + Quoted(target) + ": " + Quoted(source) + " is no finished file";
+  if (stat(source.c_str(), &sourceInfo) != 0) {
+    int cause = errno;
+    error = "cannot read " + Quoted(source) + ": " + Reason(cause);
+    errno = cause;
     return false;
   }
+  if (!S_ISREG(sourceInfo.st_mode)) {
+    error = "cannot move " + Quoted(source) + ": it is not a regular file";
+    errno = EINVAL;
+    return false;
+  }
+  TargetInfo info;
+  if (!CheckTarget(target, options, info, error)) return false;
   if (info.exists) {
     chmod(source.c_str(), info.mode);
     if (geteuid() == 0 && chown(source.c_str(), info.owner, info.group) != 0) errno = 0;
@@ -247,7 +258,9 @@ bool MoveOver(const std::string& source, const std::string& target, std::string&
     return true;
   }
   if (errno != EXDEV) {
-    error = "cannot write " + Quoted(target) + ": " + Reason(errno);
+    int cause = errno;
+    error = "cannot write " + Quoted(target) + ": " + Reason(cause);
+    errno = cause;
     return false;
   }
   // The link leads to another file system: copy there, then drop the source.

@@ -62,7 +62,8 @@ bool ReplaceFile(const std::string& path, std::string_view contents, std::string
 // Puts the finished file `source` in place of `target` as ReplacementFile
 // does (links written through, the target's mode kept, read-only and
 // non-regular targets refused); `source` is gone afterwards on success and
-// left alone on failure. For writers that made their own temporary file.
+// left alone on failure, with errno telling the cause. For writers that made
+// their own temporary file.
 bool MoveOver(const std::string& source, const std::string& target, std::string& error, Options options = {});
 
 // The file a path finally names after following symbolic links (a missing
