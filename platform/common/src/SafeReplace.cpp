@@ -110,6 +110,7 @@ struct TargetInfo {
 bool CheckTarget(const std::string& path, const Options& options, TargetInfo& target, std::string& error) {
   if (path.empty()) {
     error = "no file name given";
+    errno = ENOENT;
     return false;
   }
   target.path = ResolveLinks(path, error);
@@ -117,7 +118,9 @@ bool CheckTarget(const std::string& path, const Options& options, TargetInfo& ta
   struct stat info {};
   target.exists = stat(target.path.c_str(), &info) == 0;
   if (!target.exists && errno != ENOENT) {
-    error = "cannot write " + Quoted(path) + ": " + Reason(errno);
+    int cause = errno;
+    error = "cannot write " + Quoted(path) + ": " + Reason(cause);
+    errno = cause;
     return false;
   }
   target.mode = NewFileMode();
