@@ -45,15 +45,15 @@ public:
   int ShowMessageBox(const AfxMessageBoxRecord& box) override;
   void WaitForEvents(int milliseconds) override;
 
-  const std::vector<AfxMessageBoxRecord>& MessageBoxes() const { return m_boxes; }
-  void ClearMessageBoxes() { m_boxes.clear(); }
-  void QueueMessageBoxAnswer(int answer) { m_answers.push_back(answer); }
-  std::size_t QueuedAnswerCount() const { return m_answers.size(); }
-  void ClearQueuedAnswers() { m_answers.clear(); }
+  const std::vector<AfxMessageBoxRecord>& MessageBoxes() const { return boxes_; }
+  void ClearMessageBoxes() { boxes_.clear(); }
+  void QueueMessageBoxAnswer(int answer) { answers_.push_back(answer); }
+  std::size_t QueuedAnswerCount() const { return answers_.size(); }
+  void ClearQueuedAnswers() { answers_.clear(); }
 
 private:
-  std::vector<AfxMessageBoxRecord> m_boxes;
-  std::deque<int> m_answers;
+  std::vector<AfxMessageBoxRecord> boxes_;
+  std::deque<int> answers_;
 };
 
 // The framework's own headless display, in use until another is set.

@@ -198,7 +198,7 @@ public:
   HINSTANCE m_hInstance = nullptr;
 
 private:
-  AFX_MODULE_STATE* m_pModuleState;
+  AFX_MODULE_STATE* moduleState_;
 };
 
 // The current module's application (also as its thread); null when none.

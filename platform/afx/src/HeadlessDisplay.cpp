@@ -7,14 +7,14 @@
 int AfxHeadlessDisplay::ShowMessageBox(const AfxMessageBoxRecord& box) {
   std::vector<int> buttons = AfxMessageBoxButtons(box.type);
   int answer = AfxMessageBoxDefaultAnswer(box.type);
-  if (!m_answers.empty()) {
-    int queued = m_answers.front();
-    m_answers.pop_front();
+  if (!answers_.empty()) {
+    int queued = answers_.front();
+    answers_.pop_front();
     // A scripted answer the box cannot give is a script error, not a crash.
     if (std::find(buttons.begin(), buttons.end(), queued) != buttons.end()) answer = queued;
   }
-  m_boxes.push_back(box);
-  m_boxes.back().answer = answer;
+  boxes_.push_back(box);
+  boxes_.back().answer = answer;
   return answer;
 }
 

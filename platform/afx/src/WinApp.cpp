@@ -18,8 +18,8 @@ BOOL CWinThread::InitInstance() { return TRUE; }
 
 int CWinThread::ExitInstance() { return 0; }
 
-CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pModuleState(&afx::ModuleForNewApplication()) {
-  AFX_MODULE_STATE& state = *m_pModuleState;
+CWinApp::CWinApp(LPCTSTR lpszAppName) : moduleState_(&afx::ModuleForNewApplication()) {
+  AFX_MODULE_STATE& state = *moduleState_;
   if (state.m_bDLL && state.m_nAttachState != AFX_MODULE_STATE::notAttached)
     std::fprintf(stderr, "%s: application object constructed after the module attached; link afx_module last\n",
                  state.m_strModulePath.c_str());
@@ -35,7 +35,7 @@ CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pModuleState(&afx::ModuleForNewApplica
 }
 
 CWinApp::~CWinApp() {
-  if (m_pModuleState->m_pCurrentWinApp == this) m_pModuleState->m_pCurrentWinApp = nullptr;
+  if (moduleState_->m_pCurrentWinApp == this) moduleState_->m_pCurrentWinApp = nullptr;
   // The application may have replaced any of these with its own malloc'ed copy.
   std::free(const_cast<char*>(m_pszAppName));
   std::free(const_cast<char*>(m_pszExeName));

@@ -11,21 +11,21 @@ WindowTable& WindowTable::Instance() {
 
 HWND WindowTable::Add(const WindowRecord& record) {
   // Handles are small multiples of 4 that no pointer in this process equals.
-  HWND window = reinterpret_cast<HWND>((++m_lastHandle) << 2);
-  m_windows[window] = record;
+  HWND window = reinterpret_cast<HWND>((++lastHandle_) << 2);
+  windows_[window] = record;
   return window;
 }
 
-void WindowTable::Remove(HWND window) { m_windows.erase(window); }
+void WindowTable::Remove(HWND window) { windows_.erase(window); }
 
 WindowRecord* WindowTable::Find(HWND window) {
-  auto it = m_windows.find(window);
-  return it == m_windows.end() ? nullptr : &it->second;
+  auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
 }
 
 std::vector<HWND> WindowTable::ChildrenOf(HWND window) const {
   std::vector<HWND> children;
-  for (const auto& [handle, record] : m_windows)
+  for (const auto& [handle, record] : windows_)
     if (record.parent == window) children.push_back(handle);
   return children;
 }

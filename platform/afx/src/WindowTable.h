@@ -27,15 +27,15 @@ public:
 
   HWND Add(const WindowRecord& record);
   void Remove(HWND window);
-  bool Exists(HWND window) const { return m_windows.count(window) > 0; }
+  bool Exists(HWND window) const { return windows_.count(window) > 0; }
   WindowRecord* Find(HWND window);
   // Direct children, oldest first.
   std::vector<HWND> ChildrenOf(HWND window) const;
   LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-  std::map<HWND, WindowRecord> m_windows;
-  UINT_PTR m_lastHandle = 0;
+  std::map<HWND, WindowRecord> windows_;
+  UINT_PTR lastHandle_ = 0;
 };
 
 }  // namespace afx
