@@ -18,6 +18,13 @@ AfxDisplay::~AfxDisplay() {
   if (g_display == this) g_display = nullptr;
 }
 
+bool AfxDisplay::RunModalStep(HWND) { return false; }
+
+bool AfxDisplay::ShowFileDialog(AfxFileDialogRecord& dialog) {
+  dialog.answer.clear();
+  return false;
+}
+
 std::vector<int> AfxMessageBoxButtons(UINT type) {
   switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL: return {IDOK, IDCANCEL};

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include "WindowTable.h"
 
 #include "ModuleRegistry.h"
 #include "afxwin.h"
@@ -12,7 +13,11 @@ char* Duplicate(const std::string& text) { return strdup(text.c_str()); }
 
 }  // namespace
 
-CWnd* CWinThread::GetMainWnd() { return m_pMainWnd; }
+CWnd* CWinThread::GetMainWnd() {
+  if (m_pMainWnd) return m_pMainWnd;
+  std::vector<HWND>& modal = afx::WindowTable::Instance().ModalWindows();
+  return modal.empty() ? nullptr : CWnd::FromHandle(modal.back());
+}
 
 BOOL CWinThread::InitInstance() { return TRUE; }
 

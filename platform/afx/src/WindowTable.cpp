@@ -16,7 +16,13 @@ HWND WindowTable::Add(const WindowRecord& record) {
   return window;
 }
 
-void WindowTable::Remove(HWND window) { windows_.erase(window); }
+void WindowTable::Remove(HWND window) {
+  if (focus_ == window) {
+    WindowRecord* record = Find(window);
+    focus_ = record && record->IsChild() && Exists(record->parent) ? record->parent : nullptr;
+  }
+  windows_.erase(window);
+}
 
 WindowRecord* WindowTable::Find(HWND window) {
   auto it = windows_.find(window);
@@ -34,6 +40,22 @@ LRESULT WindowTable::Send(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   WindowRecord* record = Find(window);
   if (!record || !record->object) return 0;
   return record->object->WindowProc(message, wParam, lParam);
+}
+
+bool WindowTable::IsVisible(HWND window) {
+  for (WindowRecord* record = Find(window); record; record = Find(record->parent)) {
+    if (!(record->style & WS_VISIBLE)) return false;
+    if (!record->IsChild()) return true;
+  }
+  return false;
+}
+
+bool WindowTable::IsEnabled(HWND window) {
+  for (WindowRecord* record = Find(window); record; record = Find(record->parent)) {
+    if (record->style & WS_DISABLED) return false;
+    if (!record->IsChild()) return true;
+  }
+  return false;
 }
 
 }  // namespace afx
