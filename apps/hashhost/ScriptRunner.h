@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogCommands.h"
 #include "ScriptParser.h"
 
 class HProject;
@@ -16,10 +17,17 @@ class ScriptRunner {
 public:
   ScriptRunner(HProject* project, PluginHost& plugins, std::ostream& out, std::ostream& err);
 
-  // Returns true when every command succeeded.
+  // Returns true when every command succeeded. While a command runs a modal
+  // dialog, the commands after it are run by that dialog's loop.
   bool Run(const std::vector<ScriptCommand>& commands);
 
+  void SetScreenshooter(DialogCommands::Screenshooter screenshooter) {
+    dialog_ = DialogCommands(std::move(screenshooter));
+  }
+
 private:
+  // Runs the next command; false when none is left or it failed.
+  bool RunNext();
   bool Execute(const ScriptCommand& command, std::string& problem);
   bool ListPlugins(const std::vector<std::string>& words, std::string& problem);
   bool RunPluginCommand(const std::vector<std::string>& words, std::string& problem);
@@ -32,6 +40,10 @@ private:
   PluginHost& plugins_;
   std::ostream& out_;
   std::ostream& err_;
+  DialogCommands dialog_;
+  const std::vector<ScriptCommand>* commands_ = nullptr;
+  std::size_t next_ = 0;
+  bool failed_ = false;
 };
 
 // The commands a script may use, one line each, for --help.

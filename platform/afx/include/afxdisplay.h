@@ -52,15 +52,34 @@ public:
   // Shows a file dialog; true with the chosen path in `dialog.answer`, false
   // when the user cancelled.
   virtual bool ShowFileDialog(AfxFileDialogRecord& dialog);
+
+  // Scripted input, for any display. The modal driver acts once for the
+  // running dialog (clicks, lets time pass, ...) and returns true, or returns
+  // false when it has nothing left to do; the dialog is then closed as by its
+  // close box. An empty function removes it.
+  void SetModalDriver(std::function<bool(HWND dialog)> driver) { driver_ = std::move(driver); }
+  bool HasModalDriver() const { return static_cast<bool>(driver_); }
+  // The answer for the next file dialog: a path, or "" for cancel.
+  void QueueFileDialogAnswer(const std::string& path) { fileAnswers_.push_back(path); }
+  std::size_t QueuedFileAnswerCount() const { return fileAnswers_.size(); }
+  void ClearQueuedFileAnswers() { fileAnswers_.clear(); }
+
+protected:
+  bool RunModalDriver(HWND dialog) { return driver_ ? driver_(dialog) : false; }
+  // Takes the next queued file answer; false when none is queued.
+  bool TakeFileDialogAnswer(std::string& path);
+
+private:
+  std::function<bool(HWND)> driver_;
+  std::deque<std::string> fileAnswers_;
 };
 
 // Keeps everything in memory. A message box is recorded and closed at once
 // with the next queued answer, or the box's default button when none is
 // queued or the queued one is not among its buttons; no time passes and no
 // timer ticks while it is "up". A file dialog is recorded and answered with
-// the next queued path (cancelled when none is queued). A modal dialog's loop
-// asks the modal driver for each step of input; with no driver, or when the
-// driver has nothing left, the dialog is closed as by its close box.
+// the next queued path (cancelled when none is queued). A modal dialog's input
+// comes from the modal driver only.
 class AFX_API AfxHeadlessDisplay : public AfxDisplay {
 public:
   int ShowMessageBox(const AfxMessageBoxRecord& box) override;
@@ -73,24 +92,14 @@ public:
   void ClearQueuedAnswers() { answers_.clear(); }
 
   bool RunModalStep(HWND dialog) override;
-  // The driver acts once for the dialog (clicks, lets time pass, ...) and
-  // returns true, or returns false when it has nothing left to do.
-  void SetModalDriver(std::function<bool(HWND dialog)> driver) { driver_ = std::move(driver); }
-
   bool ShowFileDialog(AfxFileDialogRecord& dialog) override;
   const std::vector<AfxFileDialogRecord>& FileDialogs() const { return fileDialogs_; }
   void ClearFileDialogs() { fileDialogs_.clear(); }
-  // The answer for the next file dialog: a path, or "" for cancel.
-  void QueueFileDialogAnswer(const std::string& path) { fileAnswers_.push_back(path); }
-  std::size_t QueuedFileAnswerCount() const { return fileAnswers_.size(); }
-  void ClearQueuedFileAnswers() { fileAnswers_.clear(); }
 
 private:
   std::vector<AfxMessageBoxRecord> boxes_;
   std::deque<int> answers_;
-  std::function<bool(HWND)> driver_;
   std::vector<AfxFileDialogRecord> fileDialogs_;
-  std::deque<std::string> fileAnswers_;
 };
 
 // The framework's own headless display, in use until another is set.

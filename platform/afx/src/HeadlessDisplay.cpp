@@ -22,14 +22,10 @@ void AfxHeadlessDisplay::WaitForEvents(int milliseconds) {
   if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-bool AfxHeadlessDisplay::RunModalStep(HWND dialog) { return driver_ ? driver_(dialog) : false; }
+bool AfxHeadlessDisplay::RunModalStep(HWND dialog) { return RunModalDriver(dialog); }
 
 bool AfxHeadlessDisplay::ShowFileDialog(AfxFileDialogRecord& dialog) {
-  dialog.answer.clear();
-  if (!fileAnswers_.empty()) {
-    dialog.answer = fileAnswers_.front();
-    fileAnswers_.pop_front();
-  }
+  if (!TakeFileDialogAnswer(dialog.answer)) dialog.answer.clear();
   fileDialogs_.push_back(dialog);
   return !dialog.answer.empty();
 }

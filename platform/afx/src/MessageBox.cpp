@@ -18,11 +18,18 @@ AfxDisplay::~AfxDisplay() {
   if (g_display == this) g_display = nullptr;
 }
 
-bool AfxDisplay::RunModalStep(HWND) { return false; }
+bool AfxDisplay::RunModalStep(HWND dialog) { return RunModalDriver(dialog); }
+
+bool AfxDisplay::TakeFileDialogAnswer(std::string& path) {
+  if (fileAnswers_.empty()) return false;
+  path = fileAnswers_.front();
+  fileAnswers_.pop_front();
+  return true;
+}
 
 bool AfxDisplay::ShowFileDialog(AfxFileDialogRecord& dialog) {
-  dialog.answer.clear();
-  return false;
+  if (!TakeFileDialogAnswer(dialog.answer)) dialog.answer.clear();
+  return !dialog.answer.empty();
 }
 
 std::vector<int> AfxMessageBoxButtons(UINT type) {
