@@ -224,6 +224,23 @@ TEST_F(DialogTest, TimersTickInTheModalLoop) {
   AfxUseVirtualClock(false);
 }
 
+TEST_F(DialogTest, ResourcesLastAsLongAsTheirModuleAndABrokenScriptGivesNoTemplates) {
+  {
+    const AfxResourceScript loaded("7200 DIALOGEX 0, 0, 20, 20\nSTYLE WS_POPUP\nBEGIN\nEND\n");
+    CDialog dialog(7200);
+    EXPECT_EQ(RunModal(dialog, {}), IDCANCEL);
+  }
+  CDialog unloaded(7200);
+  EXPECT_EQ(unloaded.DoModal(), -1);
+
+  const AfxResourceScript broken("7300 DIALOGEX 0, 0, 20, 20\nBEGIN\n  LTEXT \"open,1,0,0,1,1\nEND\n");
+  CDialog fromBroken(7300);
+  EXPECT_EQ(fromBroken.DoModal(), -1);
+  const AfxResourceScript unknown("7301 DIALOGEX 0, 0, 20, 20\nBEGIN\n  SLIDER 5,0,0,1,1\nEND\n");
+  CDialog fromUnknown(7301);
+  EXPECT_EQ(fromUnknown.DoModal(), -1);
+}
+
 TEST(FileFilterTest, ExeFiltersTakeExecutableFilesOnThisPlatform) {
   ScratchFolder scratch;
   const std::vector<AfxFileFilter> filters = AfxParseFileFilter("Pigmora executable (*.exe) |*.exe||");

@@ -33,7 +33,15 @@ void OnChoice(Fl_Widget* widget, void* data) {
   AfxUserSelectEntry(Handle(data), static_cast<Fl_Choice*>(widget)->value(), problem);
 }
 
-void OnWindowClose(Fl_Widget*, void* data) { AfxUserCloseWindow(Handle(data)); }
+// FLTK calls a window's callback for its close box and for Escape; Escape is a
+// cancel command to the page with the focus, which may well keep the dialog open.
+void OnWindowClose(Fl_Widget*, void* data) {
+  if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) {
+    AfxUserPressEscape();
+  } else {
+    AfxUserCloseWindow(Handle(data));
+  }
+}
 
 // A group box: an engraved frame with its caption on the top line.
 class GroupFrame : public Fl_Widget {

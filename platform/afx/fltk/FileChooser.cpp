@@ -27,6 +27,8 @@ struct ChooserState {
   Fl_File_Browser* list = nullptr;
   Fl_Input* name = nullptr;
   Fl_Choice* filter = nullptr;
+  DWORD flags = 0;
+  HWND owner = nullptr;
   int result = 0;  // 1 OK, -1 cancel
 };
 
@@ -62,6 +64,12 @@ void Accept(ChooserState& state) {
     return;
   }
   state.name->value(chosen.c_str());
+  if ((state.flags & OFN_FILEMUSTEXIST) && !std::filesystem::is_regular_file(chosen)) {
+    // As the system dialog does: say so and let the user choose again.
+    MessageBoxA(state.owner, (chosen + "\nFile not found.\nCheck the file name and try again.").c_str(), "Open",
+                MB_ICONWARNING);
+    return;
+  }
   state.result = 1;
 }
 
@@ -82,6 +90,8 @@ void OnList(Fl_Widget*, void* data) {
 
 bool RunFileChooser(AfxFileDialogRecord& dialog) {
   ChooserState state;
+  state.flags = dialog.flags;
+  state.owner = dialog.owner;
   state.filters = AfxParseFileFilter(dialog.filter);
   state.filters.push_back(AfxFileFilter{"All files (*)", {"*"}});
   char cwd[4096] = {};
