@@ -3,6 +3,8 @@
 
 #include <FileIO/Registry.h>
 
+#include <filesystem>
+
 #include "HashhostRunner.h"
 
 namespace {
@@ -27,6 +29,20 @@ TEST_F(HashhostDialogTest, CommandsAfterARunActInTheDialogAndTheRestRunsAfterItC
   const std::size_t result = run.out.find("run Pigmora 0 Objects/Sample: result=1\n");
   ASSERT_NE(result, std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Project \"Untitled\"", result), std::string::npos) << run.out;
+}
+
+TEST_F(HashhostDialogTest, ASendFromTheDialogClosesItAndTheScriptGoesOn) {
+  const HashhostRun run = RunHashhost(scratch,
+                                      "-c 'run Pigmora 0 Objects/Sample; tab 1; file /usr/bin/true; click 1017; "
+                                      "check 1027 1; tab 0; click 1001; tree'");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::size_t result = run.out.find("run Pigmora 0 Objects/Sample: result=1\n");
+  ASSERT_NE(result, std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Project \"Untitled\"", result), std::string::npos) << "tree ran after the dialog closed";
+  const std::string command = ScratchFolder::ReadFile(scratch.ExchangePath() / "import.txt");
+  EXPECT_NE(command.find("\n[ppp]\n"), std::string::npos) << command;
+  EXPECT_NE(command.find("\n[ExportDispl=1]\n"), std::string::npos) << command;
+  EXPECT_TRUE(std::filesystem::exists(scratch.ExchangePath() / "Hash" / "data" / "export.fbx"));
 }
 
 TEST_F(HashhostDialogTest, ADialogStillOpenWhenTheScriptEndsIsClosed) {
