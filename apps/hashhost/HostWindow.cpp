@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <sstream>
 
 #include <Plugin/HProject.h>
@@ -23,16 +24,6 @@ namespace {
 
 constexpr int kWidth = 420;
 constexpr int kHeight = 520;
-
-std::string MenuText(const std::string& text) {
-  std::string escaped;
-  for (char c : text) {
-    if (c == '/' || c == '\\' || c == '_') escaped += '\\';
-    if (c == '&') escaped += '&';
-    escaped += c;
-  }
-  return escaped;
-}
 
 const char* SubmenuOf(int menuValue) {
   switch (menuValue) {
@@ -79,17 +70,14 @@ HostWindow::~HostWindow() {
 }
 
 void HostWindow::BuildMenu() {
+  std::map<std::string, MenuEntry*> byPath;
   for (const LoadedPlugin& loaded : plugins_.Plugins()) {
     LoadedPlugin* plugin = plugins_.Find(loaded.stem);
     for (const PluginCommand& command : plugin->commands) {
       const std::string path =
-          std::string("Plugins/") + SubmenuOf(command.menuValue1) + "/" + MenuText(command.caption);
-      MenuEntry* entry = nullptr;
-      for (auto& existing : entries_)
-        if (existing->plugin == plugin && existing->indices.size() &&
-            plugin->commands[static_cast<std::size_t>(existing->indices.front())].caption == command.caption &&
-            plugin->commands[static_cast<std::size_t>(existing->indices.front())].menuValue1 == command.menuValue1)
-          entry = existing.get();
+          std::string("Plugins/") + SubmenuOf(command.menuValue1) + "/" + AfxFltkMenuText(command.caption);
+      // Commands with the same submenu and caption share an entry (told apart by where they apply).
+      MenuEntry*& entry = byPath[plugin->stem + "\n" + path];
       if (!entry) {
         entries_.push_back(std::make_unique<MenuEntry>(MenuEntry{this, plugin, {}}));
         entry = entries_.back().get();
@@ -120,7 +108,9 @@ void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indice
   for (int candidate : indices)
     if (plugin.commands[static_cast<std::size_t>(candidate)].entryCode == object->GetObjectType()) index = candidate;
   const int result = plugin.onCommand(object, index);
-  status_->copy_label((plugin.stem + " " + std::to_string(index) + ": result=" + std::to_string(result)).c_str());
+  const std::string report = plugin.stem + " " + std::to_string(index) + ": result=" + std::to_string(result);
+  status_->copy_label(report.c_str());
+  std::cout << report << std::endl;
   RefreshTree();
 }
 
@@ -136,6 +126,31 @@ void HostWindow::RefreshTree(bool force) {
   for (Fl_Tree_Item* item = tree_->first(); item; item = tree_->next(item))
     if (selected && item->user_data() == selected) tree_->select(item, 0);
   tree_->redraw();
+}
+
+bool HostWindow::ChooseMenu(const std::string& path, std::string& problem) {
+  const Fl_Menu_Item* item = menu_->find_item(path.c_str());
+  if (!item || item->submenu()) {
+    problem = "no menu entry '" + path + "'";
+    return false;
+  }
+  if (!item->active()) {
+    problem = "menu entry '" + path + "' is disabled";
+    return false;
+  }
+  menu_->picked(item);
+  return true;
+}
+
+bool HostWindow::SelectObject(const std::string& path, std::string& problem) {
+  HTreeObject* object = FindTreeObjectByPath(project_, path.c_str());
+  for (Fl_Tree_Item* item = object ? tree_->first() : nullptr; item; item = tree_->next(item)) {
+    if (item->user_data() != object) continue;
+    tree_->select_only(item, 0);
+    return true;
+  }
+  problem = "no object '" + path + "' in the tree";
+  return false;
 }
 
 void HostWindow::Show() {
@@ -170,6 +185,20 @@ int RunWithWindows(HProject* project, PluginHost& plugins, const std::vector<Scr
       ScriptRunner runner(project, plugins, std::cout, std::cerr);
       runner.SetScreenshooter([&](HWND dialog, const std::string& path, std::string& why) {
         return display.Screenshot(dialog, window.Window(), path, why);
+      });
+      runner.AddCommand("menu", [&](const std::vector<std::string>& words, std::string& why) {
+        if (words.size() != 2) {
+          why = "usage: menu PATH (\"Plugins/Export/Pigmora\")";
+          return false;
+        }
+        return window.ChooseMenu(words[1], why);
+      });
+      runner.AddCommand("pick", [&](const std::vector<std::string>& words, std::string& why) {
+        if (words.size() != 2) {
+          why = "usage: pick OBJECT (\"Objects/Sample\")";
+          return false;
+        }
+        return window.SelectObject(words[1], why);
       });
       if (!runner.Run(*script)) status = 1;
     } else {

@@ -38,6 +38,11 @@ public:
   // Runs a plug-in command as the menu does.
   void RunCommand(LoadedPlugin& plugin, const std::vector<int>& indices);
 
+  // What a person does in the window, for scripts: choose a menu entry
+  // ("Plugins/Export/Pigmora"), select a tree object ("Objects/Sample").
+  bool ChooseMenu(const std::string& path, std::string& problem);
+  bool SelectObject(const std::string& path, std::string& problem);
+
   Fl_Double_Window* Window() const { return window_.get(); }
   HTreeObject* SelectedObject() const;
 

@@ -81,6 +81,7 @@ bool ScriptRunner::RunNext() {
 
 bool ScriptRunner::Execute(const ScriptCommand& command, std::string& problem) {
   const std::string& verb = command.words.front();
+  if (auto extra = extra_.find(verb); extra != extra_.end()) return extra->second(command.words, problem);
   if (verb == "plugins") return ListPlugins(command.words, problem);
   if (verb == "run") return RunPluginCommand(command.words, problem);
   if (verb == "wait") return Wait(command.words, problem);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,10 @@ public:
   // Returns true when every command succeeded. While a command runs a modal
   // dialog, the commands after it are run by that dialog's loop.
   bool Run(const std::vector<ScriptCommand>& commands);
+
+  // A command of the host's own (its window adds some); it runs before the built-in ones.
+  using ExtraCommand = std::function<bool(const std::vector<std::string>& words, std::string& problem)>;
+  void AddCommand(const std::string& verb, ExtraCommand command) { extra_[verb] = std::move(command); }
 
   void SetScreenshooter(DialogCommands::Screenshooter screenshooter) {
     dialog_ = DialogCommands(std::move(screenshooter));
@@ -41,6 +47,7 @@ private:
   std::ostream& out_;
   std::ostream& err_;
   DialogCommands dialog_;
+  std::map<std::string, ExtraCommand> extra_;
   const std::vector<ScriptCommand>* commands_ = nullptr;
   std::size_t next_ = 0;
   bool failed_ = false;

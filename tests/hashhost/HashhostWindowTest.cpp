@@ -9,6 +9,8 @@
 #define STB_IMAGE_STATIC
 #include <stb_image.h>
 
+#include <FileIO/Registry.h>
+
 #include "HashhostRunner.h"
 
 namespace {
@@ -38,24 +40,32 @@ Picture ReadPng(const std::string& path) {
   return picture;
 }
 
+// Runs hashhost --gui on a virtual X server; its exit status, with standard output in *out.
+int RunUnderXvfb(const ScratchFolder& scratch, const std::string& script, std::string* out = nullptr) {
+  // Display numbers start from one of our own, so parallel runs rarely meet; the
+  // display libraries' caches live as long as the process, and the leak checker is told so.
+  const std::string command = "LSAN_OPTIONS=suppressions='" DISPLAY_SUPPRESSIONS "' xvfb-run -a -n " +
+                              std::to_string(100 + getpid() % 800) + " '" + HASHHOST_PATH + "' --gui -c '" + script +
+                              "' >'" + scratch.Path("stdout") + "' 2>'" + scratch.Path("stderr") + "'";
+  // Another server may take the display number between xvfb-run's check and its
+  // start; that is xvfb-run's race, not ours, so it gets another try.
+  int status = -1;
+  for (int attempt = 0; attempt < 3 && status != 0; ++attempt) {
+    status = std::system(command.c_str());
+    if (status != 0 && ScratchFolder::ReadFile(scratch.Path("stderr")).find("display") == std::string::npos) break;
+  }
+  if (out) *out = ScratchFolder::ReadFile(scratch.Path("stdout"));
+  return status;
+}
+
 TEST(HashhostWindowTest, BothTabsOfTheDialogShowOnScreen) {
   if (!XvfbRunAvailable()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
   ScratchFolder scratch;
   const std::string io = scratch.Path("io.png");
   const std::string options = scratch.Path("options.png");
-  // Display numbers start from one of our own, so parallel runs rarely meet.
-  // The display libraries' caches live as long as the process; the leak checker is told so.
-  const std::string command = "LSAN_OPTIONS=suppressions='" DISPLAY_SUPPRESSIONS "' xvfb-run -a -n " +
-                              std::to_string(100 + getpid() % 800) + " '" + HASHHOST_PATH +
-                              "' --gui -c 'run Pigmora 0 Objects/Sample; screenshot " + io + "; tab 1; screenshot " +
-                              options + "'";
-  const std::string errPath = scratch.Path("stderr");
-  // Another server may take the display number between xvfb-run's check and its
-  // start; that is xvfb-run's race, not ours, so it gets another try.
-  int status = -1;
-  for (int attempt = 0; attempt < 3 && status != 0; ++attempt)
-    status = std::system((command + " >/dev/null 2>'" + errPath + "'").c_str());
-  ASSERT_EQ(status, 0) << ScratchFolder::ReadFile(errPath);
+  ASSERT_EQ(RunUnderXvfb(scratch, "run Pigmora 0 Objects/Sample; screenshot " + io + "; tab 1; screenshot " + options),
+            0)
+      << ScratchFolder::ReadFile(scratch.Path("stderr"));
 
   for (const std::string& path : {io, options}) {
     const Picture picture = ReadPng(path);
@@ -65,6 +75,28 @@ TEST(HashhostWindowTest, BothTabsOfTheDialogShowOnScreen) {
     EXPECT_GT(picture.colours, 8u) << path << " looks blank";
   }
   EXPECT_NE(ScratchFolder::ReadFile(io), ScratchFolder::ReadFile(options)) << "the tabs look the same";
+}
+
+TEST(HashhostWindowTest, ThePluginsMenuRunsTheCommandThatFitsTheSelectedObject) {
+  if (!XvfbRunAvailable()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
+  ScratchFolder scratch;
+  std::string out;
+  ASSERT_EQ(RunUnderXvfb(scratch,
+                         "pick Objects/Sample; menu Plugins/Export/Pigmora; tab 1; check 1027 1; close; "
+                         "pick Scenes/Scene1/Sample; menu Plugins/Export/Pigmora; close; "
+                         "menu Plugins/Import/Pigmora; screenshot " +
+                             scratch.Path("main.png"),
+                         &out),
+            0)
+      << ScratchFolder::ReadFile(scratch.Path("stderr"));
+  // A model gets command 0, a model's instance command 1, the import command 2.
+  EXPECT_EQ(out, "Pigmora 0: result=1\nPigmora 1: result=1\nPigmora 2: result=0\n");
+  EXPECT_EQ(GetRegistryValue("Pigmora", "ExportDispl", -1), 1) << "the dialog opened from the menu";
+  EXPECT_GT(ReadPng(scratch.Path("main.png")).colours, 8u) << "the main window looks blank";
+
+  EXPECT_NE(RunUnderXvfb(scratch, "menu Plugins/Export/Nothing"), 0);
+  EXPECT_EQ(ScratchFolder::ReadFile(scratch.Path("stderr")),
+            "hashhost: command 1 (menu): no menu entry 'Plugins/Export/Nothing'\n");
 }
 
 TEST(HashhostWindowTest, GuiWithoutADisplaySaysSoInOneLine) {

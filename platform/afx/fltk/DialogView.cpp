@@ -12,6 +12,7 @@
 #include <set>
 #include <vector>
 
+#include "afxfltk.h"
 #include "afxhost.h"
 
 namespace afx {
@@ -106,17 +107,6 @@ public:
 private:
   HWND tab_;
 };
-
-// FLTK reads '/', '&', '_' and '\' in menu texts; entries show them as written.
-std::string MenuText(const std::string& text) {
-  std::string escaped;
-  for (char c : text) {
-    if (c == '/' || c == '\\' || c == '_') escaped += '\\';
-    if (c == '&') escaped += '&';
-    escaped += c;
-  }
-  return escaped;
-}
 
 Fl_Widget* MakeWidget(HWND control, const AfxWindowInfo& info, int x, int y, int w, int h) {
   const DWORD type = info.style & BS_TYPEMASK;
@@ -253,7 +243,7 @@ void DialogView::SyncControl(HWND control, int x, int y) {
   } else if (combo) {
     auto* choice = static_cast<Fl_Choice*>(widget);
     choice->clear();
-    for (const std::string& entry : info.items) choice->add(MenuText(entry).c_str());
+    for (const std::string& entry : info.items) choice->add(AfxFltkMenuText(entry).c_str());
     choice->value(info.curSel);
   } else if (info.className != WC_TABCONTROLA) {
     widget->copy_label(info.text.c_str());

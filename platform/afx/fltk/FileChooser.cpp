@@ -16,6 +16,7 @@
 
 #include "ModalWait.h"
 #include "afxfilter.h"
+#include "afxfltk.h"
 
 namespace afx {
 
@@ -108,13 +109,7 @@ bool RunFileChooser(AfxFileDialogRecord& dialog) {
   Fl_Choice filter(90, 296, 380, 24, "Files of type:");
   filter.labelsize(12);
   for (const AfxFileFilter& entry : state.filters) {
-    std::string text;
-    for (char c : entry.description) {
-      if (c == '/' || c == '\\' || c == '_') text += '\\';
-      if (c == '&') text += '&';
-      text += c;
-    }
-    filter.add(text.c_str());
+    filter.add(AfxFltkMenuText(entry.description).c_str());
   }
   filter.value(0);
   Fl_Return_Button ok(300, 326, 80, 26, dialog.open ? "Open" : "Save");

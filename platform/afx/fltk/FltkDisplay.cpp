@@ -15,6 +15,16 @@ namespace afx {
 bool WriteWindowPng(Fl_Window* window, const std::string& path, std::string& problem);
 }
 
+std::string AfxFltkMenuText(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '/' || c == '\\' || c == '_') escaped += '\\';
+    if (c == '&') escaped += '&';
+    escaped += c;
+  }
+  return escaped;
+}
+
 AfxFltkDisplay::AfxFltkDisplay() = default;
 
 AfxFltkDisplay::~AfxFltkDisplay() = default;

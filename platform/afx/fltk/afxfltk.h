@@ -14,6 +14,10 @@ namespace afx {
 class DialogView;
 }
 
+// A text as FLTK menus and choices show it literally: FLTK reads '/', '\\', '_'
+// and '&' in menu texts, so those are escaped.
+std::string AfxFltkMenuText(const std::string& text);
+
 class AfxFltkDisplay : public AfxDisplay {
 public:
   AfxFltkDisplay();
