@@ -25,9 +25,22 @@ std::string AfxFltkMenuText(const std::string& text) {
   return escaped;
 }
 
-AfxFltkDisplay::AfxFltkDisplay() = default;
+namespace {
 
-AfxFltkDisplay::~AfxFltkDisplay() = default;
+constexpr double kTimerPollSeconds = 0.05;
+
+// FLTK runs loops of its own (menus, for one); the framework's timers tick in
+// those too, from an FLTK timeout.
+void TickFrameworkTimers(void*) {
+  AfxProcessDueTimers();
+  Fl::repeat_timeout(kTimerPollSeconds, TickFrameworkTimers);
+}
+
+}  // namespace
+
+AfxFltkDisplay::AfxFltkDisplay() { Fl::add_timeout(kTimerPollSeconds, TickFrameworkTimers); }
+
+AfxFltkDisplay::~AfxFltkDisplay() { Fl::remove_timeout(TickFrameworkTimers); }
 
 bool AfxFltkDisplay::OpenDisplay(std::string& problem) {
   const char* name = std::getenv("DISPLAY");
