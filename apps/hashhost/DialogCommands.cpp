@@ -62,6 +62,8 @@ const char* DialogCommands::Summary() {
          "  key escape                   press Escape\n"
          "  close                        the close box of the open dialog\n"
          "  file PATH | file cancel      the answer for the next file dialog\n"
+         "  answer BUTTON                the button for the next message box: ok, cancel, yes, no, abort, retry,\n"
+         "                               ignore (a box without it takes its default button)\n"
          "  screenshot PATH.png          (--gui) a PNG of the open dialog, else of the main window\n"
          "  Commands after a run that opens a dialog act in it; the dialog still open at the end is closed.\n";
 }
@@ -75,6 +77,7 @@ bool DialogCommands::Execute(const std::vector<std::string>& words, std::string&
   if (verb == "key") return Key(words, problem);
   if (verb == "close") return Close(words, problem);
   if (verb == "file") return File(words, problem);
+  if (verb == "answer") return Answer(words, problem);
   if (verb == "screenshot") return Screenshot(words, problem);
   problem = "unknown command '" + verb + "'";
   return false;
@@ -151,6 +154,20 @@ bool DialogCommands::File(const std::vector<std::string>& words, std::string& pr
   }
   AfxGetDisplay().QueueFileDialogAnswer(words[1] == "cancel" ? std::string() : words[1]);
   return true;
+}
+
+bool DialogCommands::Answer(const std::vector<std::string>& words, std::string& problem) {
+  if (!Usage(words, 2, "answer ok|cancel|yes|no|abort|retry|ignore", problem)) return false;
+  static const std::pair<const char*, int> kButtons[] = {{"ok", IDOK},        {"cancel", IDCANCEL}, {"yes", IDYES},
+                                                         {"no", IDNO},        {"abort", IDABORT},   {"retry", IDRETRY},
+                                                         {"ignore", IDIGNORE}};
+  for (const auto& [name, id] : kButtons) {
+    if (words[1] != name) continue;
+    AfxGetDisplay().QueueMessageBoxAnswer(id);
+    return true;
+  }
+  problem = "unknown button '" + words[1] + "'";
+  return false;
 }
 
 bool DialogCommands::Screenshot(const std::vector<std::string>& words, std::string& problem) {

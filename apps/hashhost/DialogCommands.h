@@ -7,7 +7,7 @@
 #include <windows.h>
 
 // Script commands that work the open modal dialog as a person would: click,
-// check, select, tab, key escape, close, file, screenshot. Each refuses, with
+// check, select, tab, key escape, close, file, answer, screenshot. Each refuses, with
 // the reason, what a person could not do (no dialog open; a control that is
 // missing, hidden or disabled).
 class DialogCommands {
@@ -31,6 +31,7 @@ private:
   bool Key(const std::vector<std::string>& words, std::string& problem);
   bool Close(const std::vector<std::string>& words, std::string& problem);
   bool File(const std::vector<std::string>& words, std::string& problem);
+  bool Answer(const std::vector<std::string>& words, std::string& problem);
   bool Screenshot(const std::vector<std::string>& words, std::string& problem);
 
   Screenshooter screenshooter_;

@@ -66,6 +66,7 @@ TEST_F(HashhostDialogTest, ControlsAPersonCouldNotUseFailTheScriptWithTheReason)
       {"run Pigmora 0 Objects/Sample; check 1027 2", "command 2 (check): '2' is not 0 or 1\n"},
       {"run Pigmora 0 Objects/Sample; key enter", "command 2 (key): unknown key 'enter' (only escape)\n"},
       {"click 1001", "command 1 (click): no dialog is open\n"},
+      {"answer maybe", "command 1 (answer): unknown button 'maybe'\n"},
       {"close", "command 1 (close): no dialog is open\n"},
       {"run Pigmora 0 Objects/Sample; screenshot x.png",
        "command 2 (screenshot): screenshots need the window display (--gui)\n"},

@@ -62,7 +62,7 @@ bool AfxFltkDisplay::OpenDisplay(std::string& problem) {
 }
 
 int AfxFltkDisplay::ShowMessageBox(const AfxMessageBoxRecord& box) {
-  if (HasModalDriver()) return AfxMessageBoxDefaultAnswer(box.type);
+  if (HasModalDriver() || QueuedAnswerCount() > 0) return TakeMessageBoxAnswer(box.type);
   return afx::RunMessageBoxWindow(box);
 }
 

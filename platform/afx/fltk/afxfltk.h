@@ -28,9 +28,9 @@ public:
   // Connects to the window system; false with the reason when there is none.
   static bool OpenDisplay(std::string& problem);
 
-  // While a modal driver runs a script, boxes take their default button at
-  // once (they are still reported to the listener) and file dialogs take the
-  // queued answer or cancel, so a script never waits for a person.
+  // While a modal driver runs a script, boxes take the queued answer or their
+  // default button at once (they are still reported to the listener) and file
+  // dialogs take the queued answer or cancel, so a script never waits for a person.
   int ShowMessageBox(const AfxMessageBoxRecord& box) override;
   void WaitForEvents(int milliseconds) override;
   bool RunModalStep(HWND dialog) override;

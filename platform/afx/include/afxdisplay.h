@@ -59,6 +59,10 @@ public:
   // close box. An empty function removes it.
   void SetModalDriver(std::function<bool(HWND dialog)> driver) { driver_ = std::move(driver); }
   bool HasModalDriver() const { return static_cast<bool>(driver_); }
+  // The button for the next message box (IDOK, IDYES, ...).
+  void QueueMessageBoxAnswer(int answer) { answers_.push_back(answer); }
+  std::size_t QueuedAnswerCount() const { return answers_.size(); }
+  void ClearQueuedAnswers() { answers_.clear(); }
   // The answer for the next file dialog: a path, or "" for cancel.
   void QueueFileDialogAnswer(const std::string& path) { fileAnswers_.push_back(path); }
   std::size_t QueuedFileAnswerCount() const { return fileAnswers_.size(); }
@@ -66,11 +70,16 @@ public:
 
 protected:
   bool RunModalDriver(HWND dialog) { return driver_ ? driver_(dialog) : false; }
+  // The queued answer for this box when one is queued and the box has that
+  // button (a scripted answer the box cannot give is not a crash), else its
+  // default button. Takes the answer from the queue either way.
+  int TakeMessageBoxAnswer(UINT type);
   // Takes the next queued file answer; false when none is queued.
   bool TakeFileDialogAnswer(std::string& path);
 
 private:
   std::function<bool(HWND)> driver_;
+  std::deque<int> answers_;
   std::deque<std::string> fileAnswers_;
 };
 
@@ -87,9 +96,6 @@ public:
 
   const std::vector<AfxMessageBoxRecord>& MessageBoxes() const { return boxes_; }
   void ClearMessageBoxes() { boxes_.clear(); }
-  void QueueMessageBoxAnswer(int answer) { answers_.push_back(answer); }
-  std::size_t QueuedAnswerCount() const { return answers_.size(); }
-  void ClearQueuedAnswers() { answers_.clear(); }
 
   bool RunModalStep(HWND dialog) override;
   bool ShowFileDialog(AfxFileDialogRecord& dialog) override;
@@ -98,7 +104,6 @@ public:
 
 private:
   std::vector<AfxMessageBoxRecord> boxes_;
-  std::deque<int> answers_;
   std::vector<AfxFileDialogRecord> fileDialogs_;
 };
 

@@ -5,14 +5,7 @@
 #include "afxdisplay.h"
 
 int AfxHeadlessDisplay::ShowMessageBox(const AfxMessageBoxRecord& box) {
-  std::vector<int> buttons = AfxMessageBoxButtons(box.type);
-  int answer = AfxMessageBoxDefaultAnswer(box.type);
-  if (!answers_.empty()) {
-    int queued = answers_.front();
-    answers_.pop_front();
-    // A scripted answer the box cannot give is a script error, not a crash.
-    if (std::find(buttons.begin(), buttons.end(), queued) != buttons.end()) answer = queued;
-  }
+  const int answer = TakeMessageBoxAnswer(box.type);
   boxes_.push_back(box);
   boxes_.back().answer = answer;
   return answer;

@@ -20,6 +20,16 @@ AfxDisplay::~AfxDisplay() {
 
 bool AfxDisplay::RunModalStep(HWND dialog) { return RunModalDriver(dialog); }
 
+int AfxDisplay::TakeMessageBoxAnswer(UINT type) {
+  int answer = AfxMessageBoxDefaultAnswer(type);
+  if (answers_.empty()) return answer;
+  const int queued = answers_.front();
+  answers_.pop_front();
+  std::vector<int> buttons = AfxMessageBoxButtons(type);
+  if (std::find(buttons.begin(), buttons.end(), queued) != buttons.end()) answer = queued;
+  return answer;
+}
+
 bool AfxDisplay::TakeFileDialogAnswer(std::string& path) {
   if (fileAnswers_.empty()) return false;
   path = fileAnswers_.front();
