@@ -51,7 +51,7 @@ HWND FindTabControl(HWND window) {
 
 bool DialogCommands::Handles(const std::string& verb) {
   return verb == "click" || verb == "check" || verb == "select" || verb == "tab" || verb == "key" || verb == "close" ||
-         verb == "file" || verb == "screenshot";
+         verb == "file" || verb == "answer" || verb == "screenshot";
 }
 
 const char* DialogCommands::Summary() {
