@@ -95,8 +95,12 @@ TEST(HashhostWindowTest, ThePluginsMenuRunsTheCommandThatFitsTheSelectedObject) 
   EXPECT_GT(ReadPng(scratch.Path("main.png")).colours, 8u) << "the main window looks blank";
 
   EXPECT_NE(RunUnderXvfb(scratch, "menu Plugins/Export/Nothing"), 0);
-  EXPECT_EQ(ScratchFolder::ReadFile(scratch.Path("stderr")),
-            "hashhost: command 1 (menu): no menu entry 'Plugins/Export/Nothing'\n");
+  // xvfb-run may add lines of its own; hashhost's is the first.
+  EXPECT_EQ(ScratchFolder::ReadFile(scratch.Path("stderr"))
+                .rfind("hashhost: command 1 (menu): no menu entry "
+                       "'Plugins/Export/Nothing'\n",
+                       0),
+            0u);
 }
 
 TEST(HashhostWindowTest, GuiWithoutADisplaySaysSoInOneLine) {
