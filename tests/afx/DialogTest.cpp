@@ -131,6 +131,8 @@ TEST_F(DialogTest, TemplatesBecomeWindowsInPixelsWithTheResourceCompilersStyles)
              // The page is a hidden child of the tab control; its button is found from the dialog.
              HWND inner = AfxFindControl(window, 600);
              ASSERT_NE(inner, nullptr);
+             EXPECT_EQ(::GetDlgItem(window, 600), nullptr) << "GetDlgItem looks at direct children only";
+             EXPECT_EQ(dialog.page.GetDlgItem(600)->GetSafeHwnd(), inner);
              EXPECT_FALSE(Info(inner).visible);
              EXPECT_EQ(::GetFocus(), AfxFindControl(window, 1)) << "the first tab stop has the focus";
            }});

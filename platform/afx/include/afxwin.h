@@ -262,7 +262,7 @@ public:
   int GetDlgCtrlID() const;
   DWORD GetStyle() const;
 
-  // The child (at any depth) with this control id; null when none.
+  // The direct child with this control id; null when none.
   CWnd* GetDlgItem(int nID) const;
   BOOL EnableWindow(BOOL bEnable = TRUE);
   BOOL IsWindowEnabled() const;

@@ -51,7 +51,22 @@ std::vector<HWND> AfxGetModalWindows() { return WindowTable::Instance().ModalWin
 
 std::vector<HWND> AfxGetChildWindows(HWND window) { return WindowTable::Instance().ChildrenOf(window); }
 
-HWND AfxFindControl(HWND root, int id) { return ::GetDlgItem(root, id); }
+HWND AfxFindControl(HWND root, int id) {
+  // Children first, then their children: a page's controls are found from its dialog.
+  std::vector<HWND> level = WindowTable::Instance().ChildrenOf(root);
+  while (!level.empty()) {
+    std::vector<HWND> next;
+    for (HWND child : level) {
+      WindowRecord* record = WindowTable::Instance().Find(child);
+      if (!record || !record->IsChild()) continue;
+      if (record->controlId == id) return child;
+      std::vector<HWND> grandChildren = WindowTable::Instance().ChildrenOf(child);
+      next.insert(next.end(), grandChildren.begin(), grandChildren.end());
+    }
+    level.swap(next);
+  }
+  return nullptr;
+}
 
 bool AfxGetWindowInfo(HWND window, AfxWindowInfo& info) {
   WindowRecord* record = WindowTable::Instance().Find(window);

@@ -171,19 +171,9 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 }
 
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
-  if (!WindowTable::Instance().Exists(hDlg)) return nullptr;
-  // Children first, then their children: a page's controls are found from the dialog too.
-  std::vector<HWND> level = WindowTable::Instance().ChildrenOf(hDlg);
-  while (!level.empty()) {
-    std::vector<HWND> next;
-    for (HWND child : level) {
-      WindowRecord* record = WindowTable::Instance().Find(child);
-      if (!record || !record->IsChild()) continue;
-      if (record->controlId == nIDDlgItem) return child;
-      std::vector<HWND> grandChildren = WindowTable::Instance().ChildrenOf(child);
-      next.insert(next.end(), grandChildren.begin(), grandChildren.end());
-    }
-    level.swap(next);
+  for (HWND child : WindowTable::Instance().ChildrenOf(hDlg)) {
+    WindowRecord* record = WindowTable::Instance().Find(child);
+    if (record && record->IsChild() && record->controlId == nIDDlgItem) return child;
   }
   return nullptr;
 }
