@@ -4,6 +4,8 @@
 
 #include <afxhost.h>
 
+#include "Echoed.h"
+
 namespace {
 
 bool ParseNumber(const std::string& text, int& value) {
@@ -28,13 +30,13 @@ HWND ActiveDialog(std::string& problem) {
 HWND FindControl(const std::string& text, std::string& problem) {
   int id = 0;
   if (!ParseNumber(text, id)) {
-    problem = "'" + text + "' is not a control id";
+    problem = "'" + Echoed(text) + "' is not a control id";
     return nullptr;
   }
   HWND dialog = ActiveDialog(problem);
   if (!dialog) return nullptr;
   HWND control = AfxFindControl(dialog, id);
-  if (!control) problem = "no control " + text + " in the dialog";
+  if (!control) problem = "no control " + Echoed(text) + " in the dialog";
   return control;
 }
 
@@ -92,7 +94,7 @@ bool DialogCommands::Click(const std::vector<std::string>& words, std::string& p
 bool DialogCommands::Check(const std::vector<std::string>& words, std::string& problem) {
   if (!Usage(words, 3, "check ID 0|1", problem)) return false;
   if (words[2] != "0" && words[2] != "1") {
-    problem = "'" + words[2] + "' is not 0 or 1";
+    problem = "'" + Echoed(words[2]) + "' is not 0 or 1";
     return false;
   }
   HWND control = FindControl(words[1], problem);
@@ -103,7 +105,7 @@ bool DialogCommands::Select(const std::vector<std::string>& words, std::string& 
   if (!Usage(words, 3, "select ID INDEX", problem)) return false;
   int index = 0;
   if (!ParseNumber(words[2], index)) {
-    problem = "'" + words[2] + "' is not an entry number";
+    problem = "'" + Echoed(words[2]) + "' is not an entry number";
     return false;
   }
   HWND control = FindControl(words[1], problem);
@@ -114,7 +116,7 @@ bool DialogCommands::Tab(const std::vector<std::string>& words, std::string& pro
   if (!Usage(words, 2, "tab INDEX", problem)) return false;
   int index = 0;
   if (!ParseNumber(words[1], index)) {
-    problem = "'" + words[1] + "' is not a tab number";
+    problem = "'" + Echoed(words[1]) + "' is not a tab number";
     return false;
   }
   HWND dialog = ActiveDialog(problem);
@@ -130,7 +132,7 @@ bool DialogCommands::Tab(const std::vector<std::string>& words, std::string& pro
 bool DialogCommands::Key(const std::vector<std::string>& words, std::string& problem) {
   if (!Usage(words, 2, "key escape", problem)) return false;
   if (words[1] != "escape") {
-    problem = "unknown key '" + words[1] + "' (only escape)";
+    problem = "unknown key '" + Echoed(words[1]) + "' (only escape)";
     return false;
   }
   if (!ActiveDialog(problem)) return false;
@@ -166,7 +168,7 @@ bool DialogCommands::Answer(const std::vector<std::string>& words, std::string& 
     AfxGetDisplay().QueueMessageBoxAnswer(id);
     return true;
   }
-  problem = "unknown button '" + words[1] + "'";
+  problem = "unknown button '" + Echoed(words[1]) + "'";
   return false;
 }
 

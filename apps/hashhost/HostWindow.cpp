@@ -17,6 +17,7 @@
 #include <afxfltk.h>
 #include <afxhost.h>
 
+#include "Echoed.h"
 #include "PluginHost.h"
 #include "ScriptRunner.h"
 
@@ -131,11 +132,11 @@ void HostWindow::RefreshTree(bool force) {
 bool HostWindow::ChooseMenu(const std::string& path, std::string& problem) {
   const Fl_Menu_Item* item = menu_->find_item(path.c_str());
   if (!item || item->submenu()) {
-    problem = "no menu entry '" + path + "'";
+    problem = "no menu entry '" + Echoed(path) + "'";
     return false;
   }
   if (!item->active()) {
-    problem = "menu entry '" + path + "' is disabled";
+    problem = "menu entry '" + Echoed(path) + "' is disabled";
     return false;
   }
   menu_->picked(item);
@@ -149,7 +150,7 @@ bool HostWindow::SelectObject(const std::string& path, std::string& problem) {
     tree_->select_only(item, 0);
     return true;
   }
-  problem = "no object '" + path + "' in the tree";
+  problem = "no object '" + Echoed(path) + "' in the tree";
   return false;
 }
 
