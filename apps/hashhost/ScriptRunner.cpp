@@ -2,12 +2,14 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <ostream>
 
 #include <FileIO/String.h>
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
 
+#include "Echoed.h"
 #include "PluginHost.h"
 
 namespace {
@@ -18,10 +20,28 @@ bool ParseInt(const std::string& text, int& value) {
   return ec == std::errc() && ptr == end;
 }
 
+// Seconds as plain decimal digits with an optional fraction: "1", "0.25".
 bool ParseSeconds(const std::string& text, double& seconds) {
+  std::size_t digits = 0, points = 0;
+  for (char c : text) {
+    if (c >= '0' && c <= '9')
+      ++digits;
+    else if (c == '.')
+      ++points;
+    else
+      return false;
+  }
+  if (digits == 0 || points > 1) return false;
   const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, seconds);
-  return ec == std::errc() && ptr == end && std::isfinite(seconds) && seconds >= 0.0;
+  auto [ptr, ec] = std::from_chars(text.data(), end, seconds, std::chars_format::fixed);
+  return ec == std::errc() && ptr == end;
+}
+
+// Whether the C library would take the word for a number (hex, exponent, inf).
+bool LooksNumeric(const std::string& text) {
+  char* end = nullptr;
+  std::strtod(text.c_str(), &end);
+  return !text.empty() && end && *end == '\0';
 }
 
 bool ExpectWords(const std::vector<std::string>& words, std::size_t least, std::size_t most, const char* usage,
@@ -33,7 +53,7 @@ bool ExpectWords(const std::vector<std::string>& words, std::size_t least, std::
 
 }  // namespace
 
-const char* ScriptCommandSummary() {
+static const char* HostCommandSummary() {
   return "  plugins                      list each plug-in with its commands\n"
          "  run PLUGIN INDEX [OBJECT]    run a plug-in command on a tree object\n"
          "                               (\"Objects\", \"Objects/NAME\", \"Scenes/SCENE/NAME\"; none: the project)\n"
@@ -43,30 +63,49 @@ const char* ScriptCommandSummary() {
          "  save-obj MODEL PATH.obj      write a model as OBJ and MTL with its textures\n";
 }
 
+const char* ScriptCommandSummary() {
+  static const std::string summary = std::string(HostCommandSummary()) + DialogCommands::Summary();
+  return summary.c_str();
+}
+
 ScriptRunner::ScriptRunner(HProject* project, PluginHost& plugins, std::ostream& out, std::ostream& err)
     : project_(project), plugins_(plugins), out_(out), err_(err) {}
 
 bool ScriptRunner::Run(const std::vector<ScriptCommand>& commands) {
-  for (const ScriptCommand& command : commands) {
-    std::string problem;
-    if (!Execute(command, problem)) {
-      out_.flush();
-      err_ << "hashhost: " << command.location << " (" << command.words.front() << "): " << problem << std::endl;
-      return false;
-    }
-  }
-  return true;
+  commands_ = &commands;
+  next_ = 0;
+  failed_ = false;
+  // A dialog opened by a command asks for its input here; when the script
+  // has nothing left (or failed) the dialog closes as by its close box.
+  AfxGetDisplay().SetModalDriver([this](HWND) { return RunNext(); });
+  while (RunNext()) {}
+  AfxGetDisplay().SetModalDriver({});
+  commands_ = nullptr;
+  return !failed_;
+}
+
+bool ScriptRunner::RunNext() {
+  if (failed_ || !commands_ || next_ >= commands_->size()) return false;
+  const ScriptCommand& command = (*commands_)[next_++];
+  std::string problem;
+  if (Execute(command, problem)) return true;
+  out_.flush();
+  err_ << "hashhost: " << command.location << " (" << Echoed(command.words.front()) << "): " << problem << std::endl;
+  failed_ = true;
+  return false;
 }
 
 bool ScriptRunner::Execute(const ScriptCommand& command, std::string& problem) {
   const std::string& verb = command.words.front();
+  if (auto extra = extra_.find(verb); extra != extra_.end()) return extra->second(command.words, problem);
   if (verb == "plugins") return ListPlugins(command.words, problem);
   if (verb == "run") return RunPluginCommand(command.words, problem);
   if (verb == "wait") return Wait(command.words, problem);
   if (verb == "tree") return PrintTree(command.words, problem);
   if (verb == "open") return OpenObj(command.words, problem);
   if (verb == "save-obj") return SaveObj(command.words, problem);
-  problem = "unknown command '" + verb + "'";
+  if (DialogCommands::Handles(verb)) return dialog_.Execute(command.words, problem);
+  problem = "unknown command '" + Echoed(verb) + "'";
   return false;
 }
 
@@ -87,18 +126,18 @@ bool ScriptRunner::RunPluginCommand(const std::vector<std::string>& words, std::
   if (!ExpectWords(words, 3, 4, "run PLUGIN INDEX [OBJECT]", problem)) return false;
   LoadedPlugin* plugin = plugins_.Find(words[1]);
   if (!plugin) {
-    problem = "unknown plug-in '" + words[1] + "'";
+    problem = "unknown plug-in '" + Echoed(words[1]) + "'";
     return false;
   }
   int index = 0;
   if (!ParseInt(words[2], index) || index < 0 || index >= static_cast<int>(plugin->commands.size())) {
-    problem = "plug-in '" + plugin->stem + "' has no command '" + words[2] + "'";
+    problem = "plug-in '" + plugin->stem + "' has no command '" + Echoed(words[2]) + "'";
     return false;
   }
   const std::string objectPath = words.size() == 4 ? words[3] : std::string();
   HTreeObject* object = FindTreeObjectByPath(project_, objectPath.c_str());
   if (!object) {
-    problem = "no object '" + objectPath + "' in the project";
+    problem = "no object '" + Echoed(objectPath) + "' in the project";
     return false;
   }
   const int result = plugin->onCommand(object, index);
@@ -109,9 +148,14 @@ bool ScriptRunner::RunPluginCommand(const std::vector<std::string>& words, std::
 
 bool ScriptRunner::Wait(const std::vector<std::string>& words, std::string& problem) {
   if (!ExpectWords(words, 2, 2, "wait SECONDS", problem)) return false;
+  constexpr double kLimit = 24 * 3600;
   double seconds = 0;
-  if (!ParseSeconds(words[1], seconds) || seconds > 24 * 3600) {
-    problem = "'" + words[1] + "' is not a number of seconds";
+  if (!ParseSeconds(words[1], seconds)) {
+    problem = "'" + Echoed(words[1]) + "' is not a " + (LooksNumeric(words[1]) ? "decimal " : "") + "number of seconds";
+    return false;
+  }
+  if (seconds > kLimit) {
+    problem = "'" + Echoed(words[1]) + "' seconds is more than the 24-hour limit (86400)";
     return false;
   }
   AfxRunMessageLoop(static_cast<unsigned>(std::lround(seconds * 1000.0)));
@@ -131,7 +175,7 @@ bool ScriptRunner::OpenObj(const std::vector<std::string>& words, std::string& p
   HModelCache* model = ImportObjFile(project_, words[1].c_str(), error, warnings);
   if (!warnings.IsEmpty()) err_ << warnings.Get() << (warnings.Get()[warnings.Length() - 1] == '\n' ? "" : "\n");
   if (!model) {
-    problem = error.IsEmpty() ? "cannot open '" + words[1] + "'" : std::string(error.Get());
+    problem = error.IsEmpty() ? "cannot open '" + Echoed(words[1]) + "'" : std::string(error.Get());
     return false;
   }
   out_ << "opened " << words[1] << std::endl;
@@ -143,12 +187,12 @@ bool ScriptRunner::SaveObj(const std::vector<std::string>& words, std::string& p
   HTreeObject* object = FindTreeObjectByPath(project_, ("Objects/" + words[1]).c_str());
   HModelCache* model = object ? object->GetAsModelCache() : nullptr;
   if (!model) {
-    problem = "no model '" + words[1] + "' in the project";
+    problem = "no model '" + Echoed(words[1]) + "' in the project";
     return false;
   }
   String error;
   if (!SaveModelAsObj(model, words[2].c_str(), error)) {
-    problem = error.IsEmpty() ? "cannot write '" + words[2] + "'" : std::string(error.Get());
+    problem = error.IsEmpty() ? "cannot write '" + Echoed(words[2]) + "'" : std::string(error.Get());
     return false;
   }
   out_ << "saved " << words[1] << " to " << words[2] << std::endl;

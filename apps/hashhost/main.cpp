@@ -1,6 +1,8 @@
 // hashhost: a small stand-in for the host application. It loads the command
 // plug-ins (*.hxt) of its plug-in folder, holds a project (with a built-in
 // sample model) and runs a script of commands against them.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -11,6 +13,8 @@
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
 
+#include "Echoed.h"
+#include "HostWindow.h"
 #include "PluginHost.h"
 #include "ScriptParser.h"
 #include "ScriptRunner.h"
@@ -18,8 +22,9 @@
 namespace {
 
 void PrintUsage(std::ostream& out) {
-  out << "usage: hashhost [--plugins DIR] [-c \"COMMAND; COMMAND; ...\" | --script FILE]\n"
-         "Without a script it lists the plug-ins and prints the project tree.\n"
+  out << "usage: hashhost [--plugins DIR] [--gui] [-c \"COMMAND; COMMAND; ...\" | --script FILE]\n"
+         "With a display and no script (or with --gui) it opens its window; a script then runs with the\n"
+         "windows up. With neither a display nor a script it lists the plug-ins and prints the project tree.\n"
          "Script commands:\n"
       << ScriptCommandSummary();
 }
@@ -36,11 +41,24 @@ std::string DefaultPluginFolder() {
   return besideHost.string();
 }
 
-bool ReadFile(const std::string& path, std::string& text) {
+// False with the reason when the script cannot be read.
+bool ReadScript(const std::string& path, std::string& text, std::string& reason) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    reason = "it is a folder";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  if (!in) {
+    reason = std::strerror(errno);
+    return false;
+  }
   std::ostringstream buffer;
-  buffer << in.rdbuf();
+  if (in.peek() != std::ifstream::traits_type::eof()) buffer << in.rdbuf();
+  if (in.bad()) {
+    reason = "it cannot be read";
+    return false;
+  }
   text = buffer.str();
   return true;
 }
@@ -51,25 +69,38 @@ int main(int argc, char** argv) {
   std::string pluginFolder = DefaultPluginFolder();
   std::string scriptText = "plugins; tree";
   std::string scriptSource;  // empty for -c
+  bool scriptGiven = false;
+  bool gui = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if ((arg == "-c" || arg == "--command") && hasValue) {
+    const bool takesValue = arg == "-c" || arg == "--command" || arg == "--script" || arg == "--plugins";
+    if (takesValue && !hasValue) {
+      std::cerr << "hashhost: " << arg << " needs a value\n";
+      PrintUsage(std::cerr);
+      return 2;
+    }
+    if (arg == "-c" || arg == "--command") {
       scriptText = argv[++i];
       scriptSource.clear();
-    } else if (arg == "--script" && hasValue) {
+      scriptGiven = true;
+    } else if (arg == "--script") {
       scriptSource = argv[++i];
-      if (!ReadFile(scriptSource, scriptText)) {
-        std::cerr << "hashhost: cannot read script " << scriptSource << "\n";
+      std::string reason;
+      if (!ReadScript(scriptSource, scriptText, reason)) {
+        std::cerr << "hashhost: cannot read script " << Echoed(scriptSource) << ": " << reason << "\n";
         return 2;
       }
-    } else if (arg == "--plugins" && hasValue) {
+      scriptGiven = true;
+    } else if (arg == "--gui") {
+      gui = true;
+    } else if (arg == "--plugins") {
       pluginFolder = argv[++i];
     } else if (arg == "-h" || arg == "--help") {
       PrintUsage(std::cout);
       return 0;
     } else {
-      std::cerr << "hashhost: unknown argument '" << arg << "'\n";
+      std::cerr << "hashhost: unknown argument '" << Echoed(arg) << "'\n";
       PrintUsage(std::cerr);
       return 2;
     }
@@ -94,8 +125,16 @@ int main(int argc, char** argv) {
     plugins.LoadFolder(pluginFolder, problems);
     for (const std::string& problem : problems) std::cerr << "hashhost: " << problem << "\n";
 
-    ScriptRunner runner(project, plugins, std::cout, std::cerr);
-    if (!runner.Run(commands)) status = 1;
+    // Windows when asked for, or when a person could see them and no script says otherwise.
+    std::string noDisplay;
+    const bool windowed = gui || (!scriptGiven && DisplayAvailable());
+    if (windowed) status = RunWithWindows(project, plugins, scriptGiven ? &commands : nullptr, noDisplay);
+    if (windowed && !noDisplay.empty() && gui) {
+      std::cerr << "hashhost: --gui needs a display: " << noDisplay << "\n";
+    } else if (!windowed || !noDisplay.empty()) {
+      ScriptRunner runner(project, plugins, std::cout, std::cerr);
+      status = runner.Run(commands) ? 0 : 1;
+    }
     plugins.UnloadAll();
   }
   DestroyHostProject(project);

@@ -123,8 +123,8 @@ public:
   ULONGLONG SeekToEnd() { return Seek(0, end); }
   void SeekToBegin() { Seek(0, begin); }
 
-  BOOL IsOpen() const { return m_fd >= 0; }
-  BOOL HasWriteError() const { return m_bWriteError; }
+  BOOL IsOpen() const { return fd_ >= 0; }
+  BOOL HasWriteError() const { return writeError_; }
 
   // TRUE when the file or folder exists, with its status filled in.
   static BOOL PASCAL GetStatus(LPCTSTR lpszFileName, CFileStatus& rStatus);
@@ -132,12 +132,13 @@ public:
   // heap-allocated CFileException*.
   static void PASCAL Remove(LPCTSTR lpszFileName);
   // Gives a file a new name. A file already at the new name is replaced in one
-  // step, as this platform's rename does. Failure throws a heap-allocated
-  // CFileException*.
+  // step, as this platform's rename does: through a symbolic link, keeping its
+  // mode; a read-only or non-regular file there is refused. Failure throws a
+  // heap-allocated CFileException*.
   static void PASCAL Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName);
 
 private:
-  int m_fd = -1;
-  BOOL m_bWriteError = FALSE;
+  int fd_ = -1;
+  BOOL writeError_ = FALSE;
   std::string m_strFileName;
 };

@@ -2,9 +2,9 @@
 #include <limits>
 
 #include "Clock.h"
-#include "EntryGuard.h"
 #include "TimerQueue.h"
 #include "afxhost.h"
+#include "common/EntryGuard.h"
 
 using afx::Clock;
 using afx::TimerQueue;

@@ -7,11 +7,11 @@
 #include <functional>
 #include <vector>
 
-#include "EntryGuard.h"
 #include "ModuleRegistry.h"
 #include "TimerQueue.h"
 #include "afxhost.h"
 #include "afxmodule.h"
+#include "common/EntryGuard.h"
 
 namespace afx {
 

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <string>
 
-#include "EntryGuard.h"
+#include "common/EntryGuard.h"
 #include "shlobj.h"
 
 namespace {

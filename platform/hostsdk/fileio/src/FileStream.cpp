@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "EntryGuard.h"
+#include "common/EntryGuard.h"
 
 FileStream::FileStream() = default;
 

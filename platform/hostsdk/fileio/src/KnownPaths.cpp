@@ -8,8 +8,8 @@
 #include <fstream>
 #include <vector>
 
-#include "EntryGuard.h"
 #include "FileIO/String.h"
+#include "common/EntryGuard.h"
 
 namespace fileio {
 

@@ -15,7 +15,9 @@ namespace {
 // below may throw past the library, so allocation failures read as missing.
 std::optional<std::string> StoredText(const String& section, const String& key) {
   try {
-    return RegistryFile::Load().Find(section.Get(), key.Get());
+    const char* sectionText = section.Get() ? section.Get() : "";
+    const char* keyText = key.Get() ? key.Get() : "";
+    return RegistryFile::Find(sectionText, keyText);
   } catch (...) {
     return std::nullopt;
   }
@@ -23,8 +25,10 @@ std::optional<std::string> StoredText(const String& section, const String& key) 
 
 int Store(const String& section, const String& key, const std::string& text) {
   try {
+    std::string sectionText = section.Get() ? section.Get() : "";
+    std::string keyText = key.Get() ? key.Get() : "";
     return RegistryFile::Update(
-        [&](fileio::RegistryDocument& document) { document.Set(section.Get(), key.Get(), text); });
+        [&](fileio::RegistryDocument& document) { return document.Set(sectionText, keyText, text); });
   } catch (...) {
     return 0;
   }
@@ -42,8 +46,8 @@ std::optional<int> StoredInteger(const String& section, const String& key) {
 }  // namespace
 
 int GetRegistryBOOL(const String& section, const String& key, int defaultValue) {
-  std::optional<int> value = StoredInteger(section, key);
-  return value ? (*value != 0) : defaultValue;
+  // Passed on as stored: the caller decides what a flag of 2 means.
+  return StoredInteger(section, key).value_or(defaultValue);
 }
 
 int GetRegistryValue(const String& section, const String& key, int defaultValue) {
@@ -74,7 +78,7 @@ int SetRegistryValue(const String& section, const String& key, double value) {
 }
 
 int SetRegistryString(const String& section, const String& key, const String& value) {
-  return Store(section, key, value.Get());
+  return Store(section, key, value.Get() ? value.Get() : "");
 }
 
 String GetRegistryFilePath() {

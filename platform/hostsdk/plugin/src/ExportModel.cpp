@@ -5,12 +5,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "EntryGuard.h"
 #include "Interchange/IEModel.h"
 #include "Plugin/HDecal.h"
 #include "Plugin/HGroup.h"
 #include "Plugin/HImage.h"
 #include "Plugin/HModelCache.h"
+#include "common/EntryGuard.h"
 
 namespace {
 

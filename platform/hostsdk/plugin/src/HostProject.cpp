@@ -4,10 +4,10 @@
 #include <string>
 
 #include "CurrentProject.h"
-#include "EntryGuard.h"
 #include "Plugin/HModelCache.h"
 #include "Plugin/HProject.h"
 #include "SampleModel.h"
+#include "common/EntryGuard.h"
 
 HProject* CreateHostProject(bool withSample) {
   HProject* project = GuardedEntry<HProject*>(nullptr, [] { return new HProject("Untitled"); });

@@ -2,7 +2,6 @@
 #include <ostream>
 #include <string>
 
-#include "EntryGuard.h"
 #include "Plugin/DecalKind.h"
 #include "Plugin/HDecal.h"
 #include "Plugin/HGroup.h"
@@ -11,6 +10,7 @@
 #include "Plugin/HProject.h"
 #include "Plugin/HostProject.h"
 #include "Plugin/ObjectTypes.h"
+#include "common/EntryGuard.h"
 
 namespace {
 
