@@ -105,6 +105,21 @@ TEST_F(ApplinkSettingsTest, FirstLoadWritesTheNineteenKnownKeysWithTheirDefaults
   EXPECT_EQ(StoredKeys(scratch_.RegistryPath()), expectedKeys) << "no key spelt any other way";
 }
 
+// A list index is written back as the number it is, never folded to a flag's 0 or 1.
+TEST_F(ApplinkSettingsTest, ListIndicesKeepTheirValueThroughALoad) {
+  for (const KnownSetting& known : kKnownSettings) {
+    if (known.kind == SK_INTEGER) SetRegistryValue("Pigmora", known.key, 3);
+  }
+  {
+    ApplinkSettings settings("Pigmora");
+    RegisterApplinkSettings(settings);
+  }
+  for (const KnownSetting& known : kKnownSettings) {
+    if (known.kind != SK_INTEGER) continue;
+    EXPECT_EQ(StoredValue(known.key), 3) << known.key;
+  }
+}
+
 TEST_F(ApplinkSettingsTest, StoredValuesWinOverDefaultsAndSurviveARestart) {
   SetRegistryValue("Pigmora", "DisplTexExt", 3);
   SetRegistryString("Pigmora", "exePath", "/opt/pigmora/Pigmora.exe");
