@@ -177,11 +177,13 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 }
 
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
-  for (HWND child : WindowTable::Instance().ChildrenOf(hDlg)) {
-    WindowRecord* record = WindowTable::Instance().Find(child);
-    if (record && record->IsChild() && record->controlId == nIDDlgItem) return child;
-  }
-  return nullptr;
+  return GuardedEntry(HWND{nullptr}, [&]() -> HWND {
+    for (HWND child : WindowTable::Instance().ChildrenOf(hDlg)) {
+      WindowRecord* record = WindowTable::Instance().Find(child);
+      if (record && record->IsChild() && record->controlId == nIDDlgItem) return child;
+    }
+    return nullptr;
+  });
 }
 
 BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
@@ -269,7 +271,7 @@ HWND WINAPI GetFocus(void) { return WindowTable::Instance().Focus(); }
 HWND WINAPI SetFocus(HWND hWnd) {
   HWND previous = WindowTable::Instance().Focus();
   if (hWnd && (!WindowTable::Instance().Exists(hWnd) || !WindowTable::Instance().IsEnabled(hWnd))) return previous;
-  WindowTable::Instance().SetFocusWindow(hWnd);
+  GuardedEntry([&] { WindowTable::Instance().SetFocusWindow(hWnd); });
   return previous;
 }
 
