@@ -49,4 +49,4 @@ int HxtApp::ShowApplinkDialog() {
   return 0;
 }
 
-void CALLBACK AutoImportTimerProc(HWND, UINT, UINT_PTR, DWORD) { ReceiveModel(); }
+void CALLBACK AutoImportTimerProc(HWND, UINT, UINT_PTR, DWORD) { ReceiveModel(ReceiveTrigger::Timer); }
