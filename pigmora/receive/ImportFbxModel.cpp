@@ -38,8 +38,8 @@ bool BuildModel(IEPolyModel& model, FbxNode& node, FbxMesh& mesh, const TextureL
 
 // The merge and the tidying of the new host model. Nothing in the project
 // changes before the host model exists and the merge has taken the model.
-bool MergeIntoProject(const IEPolyModel& model, const String& name, const TextureList& list, const ImportTables& tables,
-                      String& errorText) {
+bool MergeIntoProject(std::unique_ptr<IEPolyModel> model, const String& name, const TextureList& list,
+                      const ImportTables& tables, String& errorText) {
   HModelCache* merged = HModelCache::New(name, 1);
   if (!merged) {
     errorText = String("Can't create the model '") + name + "' in the project";
@@ -47,7 +47,9 @@ bool MergeIntoProject(const IEPolyModel& model, const String& name, const Textur
   }
   HProject* project = GetHProject();
   if (project) RemoveReplacedImages(list, project->GetChildClipCacheContainer());
-  if (!merged->MergeIEModel(&model, name, 0.0f, 1, 1)) {
+  const int mergeResult = merged->MergeIEModel(model.get(), name, 0.0f, 1, 1);
+  model.reset();  // all of it is in the host model now
+  if (!mergeResult) {
     HTreeObject::DeleteHandle(merged);
     errorText = String("The received model '") + name + "' could not be merged into the project";
     return false;
@@ -99,11 +101,13 @@ bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& e
                            "' has a path longer than 255 characters and was left out.");
   }
   auto model = std::make_unique<IEPolyModel>();
-  if (!BuildModel(*model, *node, *mesh, list, tables, errorText)) return false;
+  const bool built = BuildModel(*model, *node, *mesh, list, tables, errorText);
   const String name = node->GetName();
-  const bool merged = MergeIntoProject(*model, name, list, tables, errorText);
-  model.reset();
-  if (!merged) return false;
+  // The interchange model holds all that is needed: the file's scene goes
+  // before the merge, which needs the memory more.
+  scene->Clear();
+  if (!built) return false;
+  if (!MergeIntoProject(std::move(model), name, list, tables, errorText)) return false;
   for (const String& note : tables.notes) {
     if (!notes.IsEmpty()) notes += "\n";
     notes += note;
