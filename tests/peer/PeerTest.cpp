@@ -1,4 +1,4 @@
-// The stand-in peer, run as a program against a scratch documents folder.
+// The stand-in peer, run as a program against a scratch_ documents folder.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -35,7 +35,7 @@ std::vector<std::string> Lines(const std::string& text) {
 class PeerTest : public ::testing::Test {
 protected:
   PeerRun Peer(const std::string& arguments) {
-    const std::string errPath = scratch.Path("peer.stderr");
+    const std::string errPath = scratch_.Path("peer.stderr");
     const std::string command = std::string("'") + PIGMORA_PEER_PATH + "' " + arguments + " 2>'" + errPath + "'";
     PeerRun run;
     if (FILE* pipe = popen(command.c_str(), "r")) {
@@ -55,27 +55,27 @@ protected:
     MeshSpec spec = GridSpec(2, {"Zeta", "Alpha"});
     spec.nodeName = "Sample";
     spec.polygonMaterials = {0, 1, 0, 1};
-    const std::string path = (scratch.ExchangePath() / "Hash" / "data" / name).string();
+    const std::string path = (scratch_.ExchangePath() / "Hash" / "data" / name).string();
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     EXPECT_TRUE(WriteMeshFile(spec, path, /*ascii=*/true));
     return path;
   }
 
   void WriteCommand(const std::string& modelPath, const std::string& options) {
-    ScratchFolder::WriteFile(scratch.ExchangePath() / "import.txt",
+    ScratchFolder::WriteFile(scratch_.ExchangePath() / "import.txt",
                              modelPath + "\n" + modelPath + "\n[ppp]\n" + options);
   }
 
   bool AnswerPresent() const {
-    return std::filesystem::exists(scratch.ExchangePath() / "export.txt") ||
-           std::filesystem::exists(scratch.ExchangePath() / "textures.txt");
+    return std::filesystem::exists(scratch_.ExchangePath() / "export.txt") ||
+           std::filesystem::exists(scratch_.ExchangePath() / "textures.txt");
   }
 
   std::string Head(const std::string& path, std::size_t count) const {
     return ScratchFolder::ReadFile(path).substr(0, count);
   }
 
-  ScratchFolder scratch;
+  ScratchFolder scratch_;
 };
 
 TEST_F(PeerTest, AnswersWithABinaryFbxAndOneImagePerMaterialAndChannelInNodeOrder) {
@@ -87,12 +87,12 @@ TEST_F(PeerTest, AnswersWithABinaryFbxAndOneImagePerMaterialAndChannelInNodeOrde
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.err.find("TIF"), std::string::npos) << "says that TIF is written as PNG";
 
-  const auto exportLines = Lines(ScratchFolder::ReadFile(scratch.ExchangePath() / "export.txt"));
+  const auto exportLines = Lines(ScratchFolder::ReadFile(scratch_.ExchangePath() / "export.txt"));
   ASSERT_FALSE(exportLines.empty());
   const std::string fbx = exportLines[0];
   EXPECT_EQ(Head(fbx, 18), "Kaydara FBX Binary");
 
-  const auto lines = Lines(ScratchFolder::ReadFile(scratch.ExchangePath() / "textures.txt"));
+  const auto lines = Lines(ScratchFolder::ReadFile(scratch_.ExchangePath() / "textures.txt"));
   ASSERT_EQ(lines.size(), 2u * 4u * 4u);
   const char* expectedMaterials[] = {"Zeta", "Alpha"};
   const char* expectedChannels[] = {"color", "specular", "normalmap", "displacement"};
@@ -133,10 +133,10 @@ TEST_F(PeerTest, AsciiOnRequestAndTheOtherImageTypes) {
                "[ExportColor=1]\n[ExportSpecular=1]\n[ColorFileExtension=JPG]\n[SpecNormExtension=TGA]\n");
   const PeerRun run = Peer("--once --ascii --size 64");
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  const auto exportLines = Lines(ScratchFolder::ReadFile(scratch.ExchangePath() / "export.txt"));
+  const auto exportLines = Lines(ScratchFolder::ReadFile(scratch_.ExchangePath() / "export.txt"));
   ASSERT_FALSE(exportLines.empty());
   EXPECT_EQ(Head(exportLines[0], 6), "; FBX ");
-  const auto lines = Lines(ScratchFolder::ReadFile(scratch.ExchangePath() / "textures.txt"));
+  const auto lines = Lines(ScratchFolder::ReadFile(scratch_.ExchangePath() / "textures.txt"));
   ASSERT_EQ(lines.size(), 16u);
   EXPECT_EQ(Head(lines[3], 2), "\xFF\xD8");
   EXPECT_EQ(std::filesystem::path(lines[7]).extension(), ".tga");
@@ -153,7 +153,7 @@ TEST_F(PeerTest, AMissingOrBrokenInputGetsAMessageAndNoAnswer) {
   EXPECT_NE(run.err.find("import.txt"), std::string::npos) << run.err;
   EXPECT_FALSE(AnswerPresent());
 
-  const std::string broken = scratch.Path("broken.fbx");
+  const std::string broken = scratch_.Path("broken.fbx");
   ScratchFolder::WriteFile(broken, std::string("Kaydara FBX Binary  \0\x1a\0\xe8\x1c\0\0garbage", 30));
   WriteCommand(broken, "[ExportColor=1]\n");
   run = Peer("--once");
@@ -161,7 +161,7 @@ TEST_F(PeerTest, AMissingOrBrokenInputGetsAMessageAndNoAnswer) {
   EXPECT_NE(run.err.find("broken.fbx"), std::string::npos) << run.err;
   EXPECT_FALSE(AnswerPresent());
 
-  WriteCommand(scratch.Path("absent.fbx"), "[ExportColor=1]\n");
+  WriteCommand(scratch_.Path("absent.fbx"), "[ExportColor=1]\n");
   run = Peer("--once");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_FALSE(AnswerPresent());
@@ -179,10 +179,10 @@ TEST_F(PeerTest, WatchingWaitsForTheModelFileOfTheNewCommand) {
   bool answered = false;
   for (int i = 0; i < 40 && !answered; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    answered = std::filesystem::exists(scratch.ExchangePath() / "export.txt");
+    answered = std::filesystem::exists(scratch_.ExchangePath() / "export.txt");
   }
   EXPECT_TRUE(answered);
-  EXPECT_TRUE(std::filesystem::exists(scratch.ExchangePath() / "textures.txt"));
+  EXPECT_TRUE(std::filesystem::exists(scratch_.ExchangePath() / "textures.txt"));
   watcher.join();
 }
 

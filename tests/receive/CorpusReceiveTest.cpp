@@ -57,7 +57,7 @@ TEST_F(CorpusReceiveTest, EveryCorpusFileIsReceivedOrRefusedWithAReason) {
     std::vector<std::vector<std::string>> groups;
     for (std::size_t m = 0; m < expected.materials.size(); ++m) {
       groups.push_back({expected.materials[m], expected.uvSet.empty() ? "map1" : expected.uvSet, "color",
-                        scratch.Path("corpus_" + std::to_string(m) + ".tga")});
+                        scratch_.Path("corpus_" + std::to_string(m) + ".tga")});
     }
     String error, notes;
     const int modelsBefore = CountModels();
@@ -71,7 +71,7 @@ TEST_F(CorpusReceiveTest, EveryCorpusFileIsReceivedOrRefusedWithAReason) {
     ASSERT_TRUE(ok) << path << ": " << error.Get();
     ++received;
     HModelCache* model = nullptr;
-    for (HHashObject* child = project->GetChildObjectCacheContainer()->GetChild(); child; child = child->GetSibling())
+    for (HHashObject* child = project_->GetChildObjectCacheContainer()->GetChild(); child; child = child->GetSibling())
       model = child->GetAsModelCache();  // the newest is last
     ASSERT_NE(model, nullptr);
     EXPECT_EQ(model->GetPatchCount(), expected.patches) << path;

@@ -10,17 +10,17 @@ class ImportFbxModelTest : public ReceiveFixture {
 protected:
   // Writes the mesh (binary unless ascii) and imports it with the given texture list.
   bool Import(const MeshSpec& spec, const std::vector<std::vector<std::string>>& textures, bool ascii = false) {
-    const std::string fbx = scratch.Path("answer.fbx");
+    const std::string fbx = scratch_.Path("answer.fbx");
     EXPECT_TRUE(WriteMeshFile(spec, fbx, ascii));
-    error = String();
-    notes = String();
-    return ImportFbxModel(fbx.c_str(), WriteTextures(textures).c_str(), error, notes);
+    error_ = String();
+    notes_ = String();
+    return ImportFbxModel(fbx.c_str(), WriteTextures(textures).c_str(), error_, notes_);
   }
 
-  std::string Texture(const char* name) const { return scratch.Path(name); }
+  std::string Texture(const char* name) const { return scratch_.Path(name); }
 
-  String error;
-  String notes;
+  String error_;
+  String notes_;
 };
 
 // Two triangles, a quad, a concave pentagon, a two-corner polygon, by material 0,1,0,1,0.
@@ -45,7 +45,7 @@ TEST_F(ImportFbxModelTest, PolygonsOfEveryCornerCountKeepTheirOwnMaterialAndUVs)
                         {"Cloth", "map1", "color", Texture("cloth.tga")},
                         {"Cloth", "map1", "normalmap", Texture("cloth_n.tga")}},
                        ascii))
-        << error.Get();
+        << error_.Get();
     HModelCache* model = Model("Cube");
     ASSERT_NE(model, nullptr);
     // 2 triangles + 1 quad + 3 triangles of the pentagon; the two-corner polygon is dropped.
@@ -93,7 +93,7 @@ TEST_F(ImportFbxModelTest, LayerElementsAreReadAsStored) {
   spec.materialsAllSame = true;
   spec.uvLayout = MeshSpec::UVByControlPoint;
   for (const auto& p : spec.points) spec.pointUVs.push_back({p[0] / 2, p[1] / 2});
-  ASSERT_TRUE(Import(spec, {{"Only", "map1", "specular", Texture("s.tga")}})) << error.Get();
+  ASSERT_TRUE(Import(spec, {{"Only", "map1", "specular", Texture("s.tga")}})) << error_.Get();
   HModelCache* model = Model("Cube");
   ASSERT_NE(model, nullptr);
   EXPECT_EQ(Groups(model)[0]->GetPatchCount(), 4) << "AllSame gives every polygon the one entry";
@@ -107,7 +107,7 @@ TEST_F(ImportFbxModelTest, LayerElementsAreReadAsStored) {
 
   spec = GridSpec(2, {"Only"});
   spec.uvLayout = MeshSpec::UVByCornerDirect;
-  ASSERT_TRUE(Import(spec, {{"Only", "map1", "color", Texture("c.tga")}})) << error.Get();
+  ASSERT_TRUE(Import(spec, {{"Only", "map1", "color", Texture("c.tga")}})) << error_.Get();
   decal = Model("Cube")->GetChildDecalContainer()->GetChildDecal();
   ASSERT_TRUE(decal->GetPatchUV(0, uv));
   EXPECT_FLOAT_EQ(uv[1][0], 0.5f);
@@ -118,7 +118,7 @@ TEST_F(ImportFbxModelTest, IndicesOutsideTheirArraysGiveNoTextureButNoHarm) {
   MeshSpec spec = GridSpec(2, {"A", "B"});
   spec.polygonMaterials = {0, 1, 7, -1};                                          // 7 names no node material
   spec.uvIndexOverride = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 99, 13, 14, 15};  // corner 12 points nowhere
-  ASSERT_TRUE(Import(spec, {{"A", "map1", "color", Texture("a.tga")}})) << error.Get();
+  ASSERT_TRUE(Import(spec, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
   HModelCache* model = Model("Cube");
   ASSERT_NE(model, nullptr);
   ASSERT_EQ(model->GetPatchCount(), 4);
@@ -137,7 +137,7 @@ TEST_F(ImportFbxModelTest, TheTextureListMayNameMaterialsInAnyOrderAndCase) {
   ASSERT_TRUE(Import(spec, {{"second", "MAP1", "color", Texture("second.tga")},
                             {"Missing", "map1", "color", Texture("missing.tga")},
                             {"first", "map1", "color", Texture("first.tga")}}))
-      << error.Get();
+      << error_.Get();
   HModelCache* model = Model("Cube");
   const auto groups = Groups(model);
   ASSERT_EQ(groups.size(), 2u);
@@ -154,7 +154,7 @@ TEST_F(ImportFbxModelTest, TheTextureListMayNameMaterialsInAnyOrderAndCase) {
 TEST_F(ImportFbxModelTest, LambertMaterialsAreReadWithoutSpecular) {
   MeshSpec spec = GridSpec(1, {"Matte"});
   spec.lambert = true;
-  ASSERT_TRUE(Import(spec, {{"Matte", "map1", "color", Texture("m.tga")}})) << error.Get();
+  ASSERT_TRUE(Import(spec, {{"Matte", "map1", "color", Texture("m.tga")}})) << error_.Get();
   HGroup* group = Groups(Model("Cube"))[0];
   const RGBFloat diffuse = group->GetAttr()->GetDiffuseColor()->GetFactoredRGBFloat();
   EXPECT_FLOAT_EQ(diffuse.red, 0.25f);
@@ -165,23 +165,24 @@ TEST_F(ImportFbxModelTest, LambertMaterialsAreReadWithoutSpecular) {
 }
 
 TEST_F(ImportFbxModelTest, FailuresSayWhyAndLeaveTheProjectAsItWas) {
-  ScratchFolder::WriteFile(scratch.Root() / "old.tga", "x");
-  project->AddImage(Texture("old.tga").c_str());
+  ScratchFolder::WriteFile(scratch_.Root() / "old.tga", "x");
+  project_->AddImage(Texture("old.tga").c_str());
   MeshSpec noMesh = GridSpec(1, {"A"});
   noMesh.withMesh = false;
   EXPECT_FALSE(Import(noMesh, {{"A", "map1", "color", Texture("old.tga")}}));
-  EXPECT_NE(std::string(error.Get()).find("has no mesh"), std::string::npos) << error.Get();
+  EXPECT_NE(std::string(error_.Get()).find("has no mesh"), std::string::npos) << error_.Get();
 
   MeshSpec lines = GridSpec(1, {"A"});
   lines.polygons = {{0, 1}};
   lines.cornerUVs = {{{0, 0}, {1, 0}}};
   EXPECT_FALSE(Import(lines, {{"A", "map1", "color", Texture("old.tga")}}));
-  EXPECT_FALSE(error.IsEmpty());
+  EXPECT_FALSE(error_.IsEmpty());
 
-  EXPECT_FALSE(ImportFbxModel(scratch.Path("absent.fbx").c_str(), WriteTextures({}).c_str(), error, notes));
-  EXPECT_FALSE(error.IsEmpty());
-  EXPECT_FALSE(ImportFbxModel(scratch.Path("absent.fbx").c_str(), scratch.Path("absent.txt").c_str(), error, notes));
-  EXPECT_STREQ(error.Get(), "Can't open 'textures.txt' for reading");
+  EXPECT_FALSE(ImportFbxModel(scratch_.Path("absent.fbx").c_str(), WriteTextures({}).c_str(), error_, notes_));
+  EXPECT_FALSE(error_.IsEmpty());
+  EXPECT_FALSE(
+      ImportFbxModel(scratch_.Path("absent.fbx").c_str(), scratch_.Path("absent.txt").c_str(), error_, notes_));
+  EXPECT_STREQ(error_.Get(), "Can't open 'textures.txt' for reading");
 
   EXPECT_EQ(CountModels(), 0);
   EXPECT_EQ(CountImages(), 1) << "the older image stays when nothing was merged";
@@ -189,15 +190,15 @@ TEST_F(ImportFbxModelTest, FailuresSayWhyAndLeaveTheProjectAsItWas) {
 
 TEST_F(ImportFbxModelTest, ANewerModelReplacesTheOlderOneWithItsInstancesAndImages) {
   MeshSpec spec = GridSpec(1, {"A"});
-  ASSERT_TRUE(Import(spec, {{"A", "map1", "color", Texture("a.tga")}})) << error.Get();
+  ASSERT_TRUE(Import(spec, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
   HModelCache* first = Model("Cube");
-  HScene* scene = project->AddScene("Shot");
+  HScene* scene = project_->AddScene("Shot");
   HAnimObject* instance = scene->AddInstance(first);
-  project->AddImage(Texture("A.TGA").c_str());  // the same file, named in another case
+  project_->AddImage(Texture("A.TGA").c_str());  // the same file, named in another case
   ASSERT_EQ(CountImages(), 2);
 
   spec = GridSpec(2, {"A"});
-  ASSERT_TRUE(Import(spec, {{"A", "map1", "color", Texture("a.tga")}})) << error.Get();
+  ASSERT_TRUE(Import(spec, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
   ASSERT_EQ(CountModels(), 1);
   HModelCache* second = Model("Cube");
   ASSERT_NE(second, nullptr);
@@ -209,11 +210,11 @@ TEST_F(ImportFbxModelTest, ANewerModelReplacesTheOlderOneWithItsInstancesAndImag
 }
 
 TEST_F(ImportFbxModelTest, ATexturePathTooLongForTheHostIsLeftOutAndNamed) {
-  const std::string longPath = scratch.Path(std::string(300, 'p') + ".tga");
+  const std::string longPath = scratch_.Path(std::string(300, 'p') + ".tga");
   ASSERT_TRUE(
       Import(GridSpec(1, {"A"}), {{"A", "map1", "color", longPath}, {"A", "map1", "specular", Texture("s.tga")}}))
-      << error.Get();
-  EXPECT_NE(std::string(notes.Get()).find(longPath), std::string::npos) << notes.Get();
+      << error_.Get();
+  EXPECT_NE(std::string(notes_.Get()).find(longPath), std::string::npos) << notes_.Get();
   const auto clips = Clips(Model("Cube")->GetChildDecalContainer()->GetChildDecal());
   ASSERT_EQ(clips.size(), 1u);
   EXPECT_EQ(clips[0]->GetKind()->GetValue(), 4);

@@ -18,10 +18,10 @@ protected:
     spec.polygons.push_back({0, 1, 2, 3, 16});  // corners 0..3 run along the grid's bottom edge
     spec.cornerUVs.push_back({{0, 0}, {0.33, 0}, {0.66, 0}, {1, 0}, {0.5, 0.02}});
     spec.polygonMaterials.push_back(1);
-    const std::string model = (scratch.ExchangePath() / "Hash" / "data" / "export.fbx").string();
+    const std::string model = (scratch_.ExchangePath() / "Hash" / "data" / "export.fbx").string();
     std::filesystem::create_directories(std::filesystem::path(model).parent_path());
     ASSERT_TRUE(WriteMeshFile(spec, model, /*ascii=*/true));
-    ScratchFolder::WriteFile(scratch.ExchangePath() / "import.txt",
+    ScratchFolder::WriteFile(scratch_.ExchangePath() / "import.txt",
                              model + "\n" + model +
                                  "\n[ppp]\n[ExportColor=1]\n[ExportSpecular=1]\n"
                                  "[ExportNormalmap=1]\n[ColorFileExtension=PNG]\n"
@@ -35,14 +35,14 @@ protected:
 
 TEST_F(PeerAnswerTest, BinaryAndAsciiAnswersAreReceivedAndASecondReplacesTheFirst) {
   WriteCommand();
-  HScene* scene = project->AddScene("Shot");
+  HScene* scene = project_->AddScene("Shot");
   HAnimObject* instance = nullptr;
   for (const char* arguments : {"--once --size 64", "--once --ascii --size 64"}) {
     ASSERT_EQ(RunPeer(arguments), 0);
     ASSERT_EQ(ReceiveModel(), 1);
     EXPECT_TRUE(Boxes().empty()) << Boxes().front().text;
-    EXPECT_FALSE(std::filesystem::exists(scratch.ExchangePath() / "export.txt"));
-    EXPECT_FALSE(std::filesystem::exists(scratch.ExchangePath() / "textures.txt"));
+    EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "export.txt"));
+    EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "textures.txt"));
     ASSERT_EQ(CountModels(), 1);
     HModelCache* model = Model("Sample");
     ASSERT_NE(model, nullptr);

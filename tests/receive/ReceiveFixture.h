@@ -21,7 +21,7 @@
 #include "shell/SettingsCatalog.h"
 
 // The plug-in's process-wide state as the application object sets it up, a
-// host project, and the headless display, in a scratch folder.
+// host project_, and the headless display, in a scratch_ folder.
 class ReceiveFixture : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -31,16 +31,16 @@ protected:
     RegisterApplinkSettings(*TheApplinkSettings);
     FbxString error;
     ASSERT_TRUE(InitFbxContext(error)) << error.Buffer();
-    project = CreateHostProject(withSample);
+    project_ = CreateHostProject(false);
   }
   void TearDown() override {
-    DestroyHostProject(project);
+    DestroyHostProject(project_);
     DestroyFbxContext();
     delete TheApplinkSettings;
     TheApplinkSettings = nullptr;
   }
 
-  std::string ExchangePath(const char* name) const { return (scratch.ExchangePath() / name).string(); }
+  std::string ExchangePath(const char* name) const { return (scratch_.ExchangePath() / name).string(); }
 
   // Writes a texture list: each group is material, UV set, channel, path.
   std::string WriteTextures(const std::vector<std::vector<std::string>>& groups, const char* name = "textures.txt",
@@ -49,15 +49,15 @@ protected:
     for (const auto& group : groups) {
       for (const std::string& line : group) text += line + lineEnd;
     }
-    ScratchFolder::WriteFile(scratch.ExchangePath() / name, text);
+    ScratchFolder::WriteFile(scratch_.ExchangePath() / name, text);
     return ExchangePath(name);
   }
 
   std::vector<AfxMessageBoxRecord> Boxes() const { return AfxGetHeadlessDisplay().MessageBoxes(); }
 
-  HModelCache* Model(const char* name) const { return project->GetChildObjectCacheContainer()->FindModel(name); }
-  int CountModels() const { return project->GetChildObjectCacheContainer()->CountChildren(); }
-  int CountImages() const { return project->GetChildClipCacheContainer()->CountChildren(); }
+  HModelCache* Model(const char* name) const { return project_->GetChildObjectCacheContainer()->FindModel(name); }
+  int CountModels() const { return project_->GetChildObjectCacheContainer()->CountChildren(); }
+  int CountImages() const { return project_->GetChildClipCacheContainer()->CountChildren(); }
 
   static std::vector<HGroup*> Groups(HModelCache* model) {
     std::vector<HGroup*> groups;
@@ -76,7 +76,6 @@ protected:
     return clips;
   }
 
-  bool withSample = false;
-  ScratchFolder scratch;
-  HProject* project = nullptr;
+  ScratchFolder scratch_;
+  HProject* project_ = nullptr;
 };

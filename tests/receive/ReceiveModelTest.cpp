@@ -11,17 +11,17 @@ class ReceiveModelTest : public ReceiveFixture {
 protected:
   // A complete answer: the model file, "textures.txt", then "export.txt".
   void WriteAnswer(const std::string& exportText = "") {
-    ASSERT_TRUE(WriteMeshFile(GridSpec(1, {"A"}), scratch.Path("answer.fbx")));
-    WriteTextures({{"A", "map1", "color", scratch.Path("a.tga")}});
-    ScratchFolder::WriteFile(scratch.ExchangePath() / "export.txt",
-                             exportText.empty() ? scratch.Path("answer.fbx") + "\n" : exportText);
+    ASSERT_TRUE(WriteMeshFile(GridSpec(1, {"A"}), scratch_.Path("answer.fbx")));
+    WriteTextures({{"A", "map1", "color", scratch_.Path("a.tga")}});
+    ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt",
+                             exportText.empty() ? scratch_.Path("answer.fbx") + "\n" : exportText);
   }
   bool PairPresent() const {
-    return std::filesystem::exists(scratch.ExchangePath() / "export.txt") ||
-           std::filesystem::exists(scratch.ExchangePath() / "textures.txt");
+    return std::filesystem::exists(scratch_.ExchangePath() / "export.txt") ||
+           std::filesystem::exists(scratch_.ExchangePath() / "textures.txt");
   }
   void Age(const char* name, int seconds) {
-    const auto path = scratch.ExchangePath() / name;
+    const auto path = scratch_.ExchangePath() / name;
     std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) - std::chrono::seconds(seconds));
   }
 };
@@ -29,26 +29,26 @@ protected:
 TEST_F(ReceiveModelTest, AnIncompletePairIsLeftAloneSilently) {
   WriteTextures({{"A", "map1", "color", "/t/a.tga"}});
   EXPECT_EQ(ReceiveModel(), 0);
-  EXPECT_TRUE(std::filesystem::exists(scratch.ExchangePath() / "textures.txt"));
-  std::filesystem::remove(scratch.ExchangePath() / "textures.txt");
-  ScratchFolder::WriteFile(scratch.ExchangePath() / "export.txt", "/t/x.fbx\n");
+  EXPECT_TRUE(std::filesystem::exists(scratch_.ExchangePath() / "textures.txt"));
+  std::filesystem::remove(scratch_.ExchangePath() / "textures.txt");
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", "/t/x.fbx\n");
   EXPECT_EQ(ReceiveModel(), 0);
-  EXPECT_TRUE(std::filesystem::exists(scratch.ExchangePath() / "export.txt"));
+  EXPECT_TRUE(std::filesystem::exists(scratch_.ExchangePath() / "export.txt"));
   EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(ReceiveModelTest, TheCommandImportsAtOnceAndDeletesThePair) {
-  WriteAnswer(scratch.Path("answer.fbx") + " \t\r\nsecond line is ignored\n");
+  WriteAnswer(scratch_.Path("answer.fbx") + " \t\r\nsecond line is ignored\n");
   EXPECT_EQ(ReceiveModel(), 1);
   EXPECT_TRUE(Boxes().empty()) << Boxes().front().text;
   EXPECT_NE(Model("Cube"), nullptr);
   EXPECT_FALSE(PairPresent());
-  EXPECT_TRUE(std::filesystem::exists(scratch.Path("answer.fbx"))) << "the model file itself stays";
+  EXPECT_TRUE(std::filesystem::exists(scratch_.Path("answer.fbx"))) << "the model file itself stays";
 }
 
 TEST_F(ReceiveModelTest, AMissingModelFileIsReportedOnceAndThePairDeleted) {
   WriteTextures({{"A", "map1", "color", "/t/a.tga"}});
-  ScratchFolder::WriteFile(scratch.ExchangePath() / "export.txt", scratch.Path("gone.fbx") + "\n");
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", scratch_.Path("gone.fbx") + "\n");
   EXPECT_EQ(ReceiveModel(), 1);
   ASSERT_EQ(Boxes().size(), 2u);
   EXPECT_EQ(Boxes()[0].text, "Import: FBX file is not exists");
@@ -67,7 +67,7 @@ TEST_F(ReceiveModelTest, TheTimerWaitsUntilThePairHasBeenStillForASecond) {
   AfxRunMessageLoop(600);
   EXPECT_EQ(ReceiveModel(ReceiveTrigger::Timer), 0);
   // Rewritten meanwhile: the second starts again.
-  ScratchFolder::WriteFile(scratch.ExchangePath() / "export.txt", scratch.Path("answer.fbx") + "\n\n");
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", scratch_.Path("answer.fbx") + "\n\n");
   AfxRunMessageLoop(600);
   EXPECT_EQ(ReceiveModel(ReceiveTrigger::Timer), 0);
   AfxRunMessageLoop(600);
@@ -89,7 +89,7 @@ TEST_F(ReceiveModelTest, TheTimerTakesAPairWrittenMoreThanASecondAgoAtOnce) {
 TEST_F(ReceiveModelTest, AnUndeletablePairIsReportedOnceAndIgnoredUntilItChanges) {
   WriteTextures({{"A", "map1", "color", "/t/a.tga"}});
   // A folder in the place of "export.txt" can be neither read nor deleted as a file.
-  std::filesystem::create_directories(scratch.ExchangePath() / "export.txt");
+  std::filesystem::create_directories(scratch_.ExchangePath() / "export.txt");
   Age("export.txt", 5);
   Age("textures.txt", 5);
   EXPECT_EQ(ReceiveModel(ReceiveTrigger::Timer), 1);
@@ -114,20 +114,21 @@ class TickingDisplay : public AfxDisplay {
 public:
   explicit TickingDisplay(std::function<void()> tick) : tick_(std::move(tick)) {}
   int ShowMessageBox(const AfxMessageBoxRecord& box) override {
-    ++boxes;
+    ++boxes_;
     tick_();
     return AfxMessageBoxDefaultAnswer(box.type);
   }
   void WaitForEvents(int) override {}
-  int boxes = 0;
+  int BoxCount() const { return boxes_; }
 
 private:
   std::function<void()> tick_;
+  int boxes_ = 0;
 };
 
 TEST_F(ReceiveModelTest, ATickWhileAReceiveShowsABoxStartsNoSecondReceive) {
   WriteTextures({{"A", "map1", "color", "/t/a.tga"}});
-  ScratchFolder::WriteFile(scratch.ExchangePath() / "export.txt", scratch.Path("gone.fbx") + "\n");
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", scratch_.Path("gone.fbx") + "\n");
   std::vector<int> nested;
   TickingDisplay display([&] {
     nested.push_back(ReceiveModel(ReceiveTrigger::Timer));
@@ -137,7 +138,7 @@ TEST_F(ReceiveModelTest, ATickWhileAReceiveShowsABoxStartsNoSecondReceive) {
   const int result = ReceiveModel();
   AfxSetDisplay(nullptr);
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(display.boxes, 2) << "each box of the one receive shown once";
+  EXPECT_EQ(display.BoxCount(), 2) << "each box of the one receive shown once";
   for (int r : nested) EXPECT_EQ(r, 0);
   EXPECT_FALSE(PairPresent());
 }

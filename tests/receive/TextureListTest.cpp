@@ -9,8 +9,8 @@ namespace {
 
 class TextureListTest : public ::testing::Test {
 protected:
-  TextureList Read(const std::string& text) { return ReadTextureList(scratch.Write("textures.txt", text).c_str()); }
-  ScratchFolder scratch;
+  TextureList Read(const std::string& text) { return ReadTextureList(scratch_.Write("textures.txt", text).c_str()); }
+  ScratchFolder scratch_;
 };
 
 TEST_F(TextureListTest, GroupsOfFourLinesWithCrLfTrailingBlanksAndAnUnfinishedLastGroup) {
@@ -72,7 +72,7 @@ TEST_F(TextureListTest, APathLongerThan255CharactersIsLeftOutNotCut) {
 }
 
 TEST_F(TextureListTest, AMissingFileIsNotLoaded) {
-  EXPECT_FALSE(ReadTextureList(scratch.Path("absent.txt").c_str()).loaded);
+  EXPECT_FALSE(ReadTextureList(scratch_.Path("absent.txt").c_str()).loaded);
   EXPECT_TRUE(Read("").loaded);
 }
 
