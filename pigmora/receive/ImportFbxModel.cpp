@@ -29,6 +29,7 @@ bool BuildModel(IEPolyModel& model, FbxNode& node, FbxMesh& mesh, const TextureL
     return false;
   }
   AssignMaterialIndices(model, mesh, tables);
+  DropUnusedMaterials(model, tables);
   if (!ExpandChannelMaps(model, list, tables)) {
     errorText = "Not enough memory for the received model";
     return false;

@@ -35,6 +35,10 @@ bool AddPolygons(IEPolyModel& model, const FbxMesh& mesh, const TextureList& lis
 // Every polygon takes the material of the FBX polygon it came from.
 void AssignMaterialIndices(IEPolyModel& model, const FbxMesh& mesh, const ImportTables& tables);
 
+// Materials no polygon uses would only become empty groups, one more with
+// every round trip: they are left out, and the polygons' indices follow.
+void DropUnusedMaterials(IEPolyModel& model, ImportTables& tables);
+
 // A polygon with UVs gets one map per textured channel of its material, in
 // channel order, each with the channel's kind and the polygon's UVs.
 bool ExpandChannelMaps(IEPolyModel& model, const TextureList& list, const ImportTables& tables);

@@ -123,7 +123,7 @@ TEST_F(ImportFbxModelTest, IndicesOutsideTheirArraysGiveNoTextureButNoHarm) {
   ASSERT_NE(model, nullptr);
   ASSERT_EQ(model->GetPatchCount(), 4);
   const auto groups = Groups(model);
-  ASSERT_EQ(groups.size(), 2u) << "B keeps its group although Pigmora painted nothing for it";
+  ASSERT_EQ(groups.size(), 2u) << "B keeps its group although Pigmora painted nothing for it; Unused has none";
   EXPECT_STREQ(groups[1]->GetName().Get(), "B");
   EXPECT_EQ(groups[0]->GetPatchIndices(), (std::vector<std::int32_t>{0}));
   EXPECT_EQ(groups[1]->GetPatchIndices(), (std::vector<std::int32_t>{1}));
