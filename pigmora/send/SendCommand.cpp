@@ -1,6 +1,65 @@
 #include "send/SendCommand.h"
 
-// Placeholder until the send lands: says so instead of pretending to send.
-void RunSendCommand(CWnd* page, UINT /*buttonId*/) {
-  MessageBoxA(page ? page->GetSafeHwnd() : nullptr, "Sending is not built yet", "Error", MB_ICONERROR);
+#include <FileIO/String.h>
+#include <Plugin/HModelCache.h>
+#include <Plugin/HProject.h>
+#include <Plugin/HTreeObject.h>
+#include <Plugin/ObjectTypes.h>
+
+#include "send/CommandText.h"
+#include "send/ExportModelToFbx.h"
+#include "send/ReplaceFileContents.h"
+#include "shell/ApplinkSettings.h"
+#include "shell/HxtApp.h"
+#include "shell/SettingsCatalog.h"
+
+namespace {
+
+void ShowError(CWnd* page, const char* text) {
+  MessageBoxA(page ? page->GetSafeHwnd() : nullptr, text, "Error", MB_ICONERROR);
+}
+
+// The model the applink was opened for: the object itself when it sits in the
+// objects folder, else the model behind a scene instance. Null when there is none.
+HModelCache* ModelToSend(HTreeObject* object) {
+  if (!object) return nullptr;
+  HTreeObject* parent = object->GetParent();
+  if (!parent) return nullptr;
+  if (parent->GetObjectType() == HOT_OBJECTS_FOLDER) return object->GetAsModelCache();
+  HAnimObject* instance = object->GetAnimObject();
+  return instance ? instance->GetCache() : nullptr;
+}
+
+// The applink dialog is the window the UI thread reports while it runs modally.
+void CloseApplinkDialog() {
+  CWinThread* thread = AfxGetThread();
+  CWnd* window = thread ? thread->GetMainWnd() : nullptr;
+  if (window && window->GetSafeHwnd()) SendMessageA(window->GetSafeHwnd(), WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+void RunSendCommand(CWnd* page, UINT buttonId) {
+  const int modeIndex = static_cast<int>(buttonId - kFirstModeButton);
+  if (!ExportModeKeyword(modeIndex)) return;  // not a mode button: nothing to send
+
+  if (GetSettingString("exePath") == EXE_PATH_NOT_SET) {
+    ShowError(page, "Path to Pigmora was not set (see Options tab)");
+    return;
+  }
+  HModelCache* model = ModelToSend(CurrentTreeObject);
+  if (!model) {
+    ShowError(page, "No model is selected");
+    return;
+  }
+
+  const String modelPath = TheApplinkSettings ? TheApplinkSettings->Exchange().exportFbxFile : String();
+  const String commandFile = TheApplinkSettings ? TheApplinkSettings->Exchange().importFile : String();
+  const String commandText = BuildCommandText(modeIndex, modelPath);
+  // A command file that cannot be written is skipped without a word, as Pigmora expects.
+  ReplaceFileContents(commandFile.Get(), commandText.Get(), static_cast<std::size_t>(commandText.Length()));
+
+  String errorText;
+  if (!ExportModelToFbx(model, modelPath, errorText)) ShowError(page, errorText.Get());
+  CloseApplinkDialog();
 }

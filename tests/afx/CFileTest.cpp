@@ -138,4 +138,25 @@ TEST(CFile, RemoveDeletesAFileAndThrowsAHeapExceptionOnFailure) {
   EXPECT_TRUE(std::filesystem::exists(folder.Root()));
 }
 
+TEST(CFile, RenameReplacesAnExistingFileAndThrowsAHeapExceptionOnFailure) {
+  ScratchFolder folder;
+  std::string from = folder.Path("import.txt.part"), to = folder.Path("import.txt");
+  ScratchFolder::WriteFile(from, "new");
+  ScratchFolder::WriteFile(to, "old and longer");
+  EXPECT_NO_THROW(CFile::Rename(from.c_str(), to.c_str()));
+  EXPECT_EQ(ScratchFolder::ReadFile(to), "new");
+  EXPECT_FALSE(std::filesystem::exists(from));
+
+  int cause = -1;
+  try {
+    CFile::Rename(from.c_str(), to.c_str());
+  } catch (CFileException* e) {
+    cause = e->m_cause;
+    EXPECT_EQ(e->m_strFileName, from);
+    e->Delete();
+  }
+  EXPECT_EQ(cause, CFileException::fileNotFound);
+  EXPECT_EQ(ScratchFolder::ReadFile(to), "new");
+}
+
 }  // namespace

@@ -132,6 +132,10 @@ public:
   // Deletes a file. Failure (missing file, a folder, no permission) throws a
   // heap-allocated CFileException*.
   static void PASCAL Remove(LPCTSTR lpszFileName);
+  // Gives a file a new name. A file already at the new name is replaced in one
+  // step, as this platform's rename does. Failure throws a heap-allocated
+  // CFileException*.
+  static void PASCAL Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName);
 
 private:
   int m_fd = -1;

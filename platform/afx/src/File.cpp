@@ -182,3 +182,12 @@ void PASCAL CFile::Remove(LPCTSTR lpszFileName) {
     AfxThrowFileException(CFileException::OsErrorToException(error), error, lpszFileName);
   }
 }
+
+void PASCAL CFile::Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName) {
+  if (!lpszOldName || !*lpszOldName || !lpszNewName || !*lpszNewName)
+    AfxThrowFileException(CFileException::badPath, ENOENT, lpszOldName);
+  if (std::rename(lpszOldName, lpszNewName) != 0) {
+    int error = errno;
+    AfxThrowFileException(CFileException::OsErrorToException(error), error, lpszOldName);
+  }
+}

@@ -1,0 +1,64 @@
+#include "send/ExportModelToFbx.h"
+
+#include <Plugin/HModelCache.h>
+#include <fbxsdk.h>
+
+#include <new>
+
+#include "fbx/FbxContext.h"
+#include "send/ExportJob.h"
+#include "send/FbxModelNode.h"
+
+namespace {
+
+constexpr char kSaveFailed[] = "An error occurred while saving the FBX scene";
+constexpr char kAsciiWriter[] = "FBX ascii (*.fbx)";
+
+void AttachDocumentInfo(FbxManager* manager, FbxScene* scene, const String& title) {
+  FbxDocumentInfo* info = FbxDocumentInfo::Create(manager, "SceneInfo");
+  info->mTitle = title.Get();
+  info->mAuthor = "Pigmora applink for Hash Animator";
+  info->mRevision = "rev. 1.0";
+  scene->SetDocumentInfo(info);
+}
+
+bool WriteJob(ExportJob& job, String& errorText) {
+  FbxManager* manager = GetFbxContextManager();
+  FbxScene* scene = GetFbxContextScene();
+  if (!manager || !scene) {
+    errorText = kSaveFailed;
+    return false;
+  }
+  FbxNode* node = BuildFbxNode(job);
+  // The mesh holds all the writer needs: the host's polygon model can go before the file takes its memory.
+  job.exportModel.reset();
+  // The new node is in no scene yet, so it survives; what the last send or receive left goes.
+  scene->Clear();
+  AttachDocumentInfo(manager, scene, job.modelName);
+  scene->GetRootNode()->AddChild(node);
+
+  const int writer = manager->GetIOPluginRegistry()->FindWriterIDByDescription(kAsciiWriter);
+  FbxString saveError;  // the context's own text is not for the user
+  if (!SaveFbxScene(job.filePath.Get(), writer, saveError)) {
+    errorText = kSaveFailed;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ExportModelToFbx(HModelCache* model, const String& path, String& errorText) {
+  try {
+    // The job releases the host's polygon model on every way out.
+    ExportJob job = BuildExportJob(model, path);
+    if (!job.built) {
+      errorText = job.errorText;
+      return false;
+    }
+    return WriteJob(job, errorText);
+  } catch (const std::bad_alloc&) {
+    errorText = "Not enough memory to send the model to Pigmora";
+    return false;
+  }
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <FileIO/String.h>
+
+class HModelCache;
+
+// Writes the model, with its materials and textures, as an ASCII FBX file at
+// path through the FBX context's scene. False with a message for the user in
+// errorText when the model cannot be converted or the file not written.
+bool ExportModelToFbx(HModelCache* model, const String& path, String& errorText);
