@@ -34,6 +34,7 @@ bool BuildModel(IEPolyModel& model, FbxNode& node, FbxMesh& mesh, const TextureL
     errorText = "Not enough memory for the received model";
     return false;
   }
+  DropUnusedImages(model);
   return true;
 }
 

@@ -43,6 +43,10 @@ void DropUnusedMaterials(IEPolyModel& model, ImportTables& tables);
 // channel order, each with the channel's kind and the polygon's UVs.
 bool ExpandChannelMaps(IEPolyModel& model, const TextureList& list, const ImportTables& tables);
 
+// Images no map shows (those of materials without polygons) would only
+// clutter the project: they are left out, and the maps' indices follow.
+void DropUnusedImages(IEPolyModel& model);
+
 // Deletes, for each texture path, the first project image loaded from it.
 void RemoveReplacedImages(const TextureList& list, HClipCacheContainer* container);
 
