@@ -126,7 +126,7 @@ int ReceiveModel(ReceiveTrigger trigger) {
   if (!exportRemoved || !texturesRemoved) {
     state.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
     String text = String("Can't delete '") + (exportRemoved ? "textures.txt" : "export.txt") +
-                  "'; this answer will not be imported again until Pigmora writes a new one";
+                  "'; the automatic import leaves this answer alone until Pigmora writes a new one";
     ShowError(text.Get());
   }
   return 1;
