@@ -9,6 +9,7 @@ bool ParseScript(const std::string& text, const std::string& sourceName, std::ve
   std::string word;
   bool inWord = false;
   bool inQuotes = false;
+  int quoteLine = 1;  // where the open quote stands
   bool inComment = false;
 
   auto locationOf = [&](int atLine) {
@@ -46,6 +47,7 @@ bool ParseScript(const std::string& text, const std::string& sourceName, std::ve
     switch (c) {
       case '"':
         inQuotes = true;
+        quoteLine = line;
         inWord = true;
         break;
       case '#':
@@ -67,7 +69,7 @@ bool ParseScript(const std::string& text, const std::string& sourceName, std::ve
     }
   }
   if (inQuotes) {
-    error = locationOf(line) + ": a double quote is not closed";
+    error = locationOf(quoteLine) + ": a double quote opened here is not closed";
     return false;
   }
   endCommand();

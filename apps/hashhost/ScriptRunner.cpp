@@ -2,12 +2,14 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <ostream>
 
 #include <FileIO/String.h>
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
 
+#include "Echoed.h"
 #include "PluginHost.h"
 
 namespace {
@@ -18,14 +20,28 @@ bool ParseInt(const std::string& text, int& value) {
   return ec == std::errc() && ptr == end;
 }
 
+// Seconds as plain decimal digits with an optional fraction: "1", "0.25".
 bool ParseSeconds(const std::string& text, double& seconds) {
-  try {
-    std::size_t used = 0;
-    seconds = std::stod(text, &used);
-    return used == text.size() && std::isfinite(seconds) && seconds >= 0.0;
-  } catch (...) {
-    return false;
+  std::size_t digits = 0, points = 0;
+  for (char c : text) {
+    if (c >= '0' && c <= '9')
+      ++digits;
+    else if (c == '.')
+      ++points;
+    else
+      return false;
   }
+  if (digits == 0 || points > 1) return false;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, seconds, std::chars_format::fixed);
+  return ec == std::errc() && ptr == end;
+}
+
+// Whether the C library would take the word for a number (hex, exponent, inf).
+bool LooksNumeric(const std::string& text) {
+  char* end = nullptr;
+  std::strtod(text.c_str(), &end);
+  return !text.empty() && end && *end == '\0';
 }
 
 bool ExpectWords(const std::vector<std::string>& words, std::size_t least, std::size_t most, const char* usage,
@@ -55,7 +71,8 @@ bool ScriptRunner::Run(const std::vector<ScriptCommand>& commands) {
     std::string problem;
     if (!Execute(command, problem)) {
       out_.flush();
-      err_ << "hashhost: " << command.location << " (" << command.words.front() << "): " << problem << std::endl;
+      err_ << "hashhost: " << command.location << " (" << Echoed(command.words.front()) << "): " << problem
+           << std::endl;
       return false;
     }
   }
@@ -70,7 +87,7 @@ bool ScriptRunner::Execute(const ScriptCommand& command, std::string& problem) {
   if (verb == "tree") return PrintTree(command.words, problem);
   if (verb == "open") return OpenObj(command.words, problem);
   if (verb == "save-obj") return SaveObj(command.words, problem);
-  problem = "unknown command '" + verb + "'";
+  problem = "unknown command '" + Echoed(verb) + "'";
   return false;
 }
 
@@ -91,18 +108,18 @@ bool ScriptRunner::RunPluginCommand(const std::vector<std::string>& words, std::
   if (!ExpectWords(words, 3, 4, "run PLUGIN INDEX [OBJECT]", problem)) return false;
   LoadedPlugin* plugin = plugins_.Find(words[1]);
   if (!plugin) {
-    problem = "unknown plug-in '" + words[1] + "'";
+    problem = "unknown plug-in '" + Echoed(words[1]) + "'";
     return false;
   }
   int index = 0;
   if (!ParseInt(words[2], index) || index < 0 || index >= static_cast<int>(plugin->commands.size())) {
-    problem = "plug-in '" + plugin->stem + "' has no command '" + words[2] + "'";
+    problem = "plug-in '" + plugin->stem + "' has no command '" + Echoed(words[2]) + "'";
     return false;
   }
   const std::string objectPath = words.size() == 4 ? words[3] : std::string();
   HTreeObject* object = FindTreeObjectByPath(project_, objectPath.c_str());
   if (!object) {
-    problem = "no object '" + objectPath + "' in the project";
+    problem = "no object '" + Echoed(objectPath) + "' in the project";
     return false;
   }
   const int result = plugin->onCommand(object, index);
@@ -113,9 +130,14 @@ bool ScriptRunner::RunPluginCommand(const std::vector<std::string>& words, std::
 
 bool ScriptRunner::Wait(const std::vector<std::string>& words, std::string& problem) {
   if (!ExpectWords(words, 2, 2, "wait SECONDS", problem)) return false;
+  constexpr double kLimit = 24 * 3600;
   double seconds = 0;
-  if (!ParseSeconds(words[1], seconds) || seconds > 24 * 3600) {
-    problem = "'" + words[1] + "' is not a number of seconds";
+  if (!ParseSeconds(words[1], seconds)) {
+    problem = "'" + Echoed(words[1]) + "' is not a " + (LooksNumeric(words[1]) ? "decimal " : "") + "number of seconds";
+    return false;
+  }
+  if (seconds > kLimit) {
+    problem = "'" + Echoed(words[1]) + "' seconds is more than the 24-hour limit (86400)";
     return false;
   }
   AfxRunMessageLoop(static_cast<unsigned>(std::lround(seconds * 1000.0)));
@@ -135,7 +157,7 @@ bool ScriptRunner::OpenObj(const std::vector<std::string>& words, std::string& p
   HModelCache* model = ImportObjFile(project_, words[1].c_str(), error, warnings);
   if (!warnings.IsEmpty()) err_ << warnings.Get() << (warnings.Get()[warnings.Length() - 1] == '\n' ? "" : "\n");
   if (!model) {
-    problem = error.IsEmpty() ? "cannot open '" + words[1] + "'" : std::string(error.Get());
+    problem = error.IsEmpty() ? "cannot open '" + Echoed(words[1]) + "'" : std::string(error.Get());
     return false;
   }
   out_ << "opened " << words[1] << std::endl;
@@ -147,12 +169,12 @@ bool ScriptRunner::SaveObj(const std::vector<std::string>& words, std::string& p
   HTreeObject* object = FindTreeObjectByPath(project_, ("Objects/" + words[1]).c_str());
   HModelCache* model = object ? object->GetAsModelCache() : nullptr;
   if (!model) {
-    problem = "no model '" + words[1] + "' in the project";
+    problem = "no model '" + Echoed(words[1]) + "' in the project";
     return false;
   }
   String error;
   if (!SaveModelAsObj(model, words[2].c_str(), error)) {
-    problem = error.IsEmpty() ? "cannot write '" + words[2] + "'" : std::string(error.Get());
+    problem = error.IsEmpty() ? "cannot write '" + Echoed(words[2]) + "'" : std::string(error.Get());
     return false;
   }
   out_ << "saved " << words[1] << " to " << words[2] << std::endl;

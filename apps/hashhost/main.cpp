@@ -1,6 +1,8 @@
 // hashhost: a small stand-in for the host application. It loads the command
 // plug-ins (*.hxt) of its plug-in folder, holds a project (with a built-in
 // sample model) and runs a script of commands against them.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -11,6 +13,7 @@
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
 
+#include "Echoed.h"
 #include "PluginHost.h"
 #include "ScriptParser.h"
 #include "ScriptRunner.h"
@@ -30,11 +33,24 @@ std::string DefaultPluginFolder() {
   return error ? std::string("plugins") : (executable.parent_path() / "plugins").string();
 }
 
-bool ReadFile(const std::string& path, std::string& text) {
+// False with the reason when the script cannot be read.
+bool ReadScript(const std::string& path, std::string& text, std::string& reason) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    reason = "it is a folder";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  if (!in) {
+    reason = std::strerror(errno);
+    return false;
+  }
   std::ostringstream buffer;
-  buffer << in.rdbuf();
+  if (in.peek() != std::ifstream::traits_type::eof()) buffer << in.rdbuf();
+  if (in.bad()) {
+    reason = "it cannot be read";
+    return false;
+  }
   text = buffer.str();
   return true;
 }
@@ -48,22 +64,29 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if ((arg == "-c" || arg == "--command") && hasValue) {
+    const bool takesValue = arg == "-c" || arg == "--command" || arg == "--script" || arg == "--plugins";
+    if (takesValue && !hasValue) {
+      std::cerr << "hashhost: " << arg << " needs a value\n";
+      PrintUsage(std::cerr);
+      return 2;
+    }
+    if (arg == "-c" || arg == "--command") {
       scriptText = argv[++i];
       scriptSource.clear();
-    } else if (arg == "--script" && hasValue) {
+    } else if (arg == "--script") {
       scriptSource = argv[++i];
-      if (!ReadFile(scriptSource, scriptText)) {
-        std::cerr << "hashhost: cannot read script " << scriptSource << "\n";
+      std::string reason;
+      if (!ReadScript(scriptSource, scriptText, reason)) {
+        std::cerr << "hashhost: cannot read script " << Echoed(scriptSource) << ": " << reason << "\n";
         return 2;
       }
-    } else if (arg == "--plugins" && hasValue) {
+    } else if (arg == "--plugins") {
       pluginFolder = argv[++i];
     } else if (arg == "-h" || arg == "--help") {
       PrintUsage(std::cout);
       return 0;
     } else {
-      std::cerr << "hashhost: unknown argument '" << arg << "'\n";
+      std::cerr << "hashhost: unknown argument '" << Echoed(arg) << "'\n";
       PrintUsage(std::cerr);
       return 2;
     }

@@ -89,6 +89,16 @@ bool SaveFbxScene(const char* path, int writerFormat, FbxString& errorText) {
   return exported;
 }
 
+namespace {
+
+// The importer's own account of a failure; never empty.
+const char* StatusText(const FbxStatus& status) {
+  const char* text = status.GetErrorString();
+  return text && *text ? text : "the file could not be read";
+}
+
+}  // namespace
+
 bool LoadFbxScene(const char* path, FbxString& errorText) {
   if (!ContextReady(errorText)) return false;
   int sdkMajor = 0, sdkMinor = 0, sdkRevision = 0;
@@ -102,13 +112,14 @@ bool LoadFbxScene(const char* path, FbxString& errorText) {
 
   if (!initialised) {
     AppendFormatted(errorText, "<FBX_ERROR>: Call to FbxImporter::Initialize() failed.\nError returned: %s\n\n",
-                    importer->GetStatus().GetErrorString());
+                    StatusText(importer->GetStatus()));
     if (importer->GetStatus().GetCode() == FbxStatus::eInvalidFileVersion) {
       AppendFormatted(errorText, "FBX file format version for this FBX SDK is %d.%d.%d\n", sdkMajor, sdkMinor,
                       sdkRevision);
       AppendFormatted(errorText, "FBX file format version for file '%s' is %d.%d.%d\n\n", path, fileMajor, fileMinor,
                       fileRevision);
     }
+    importer->Destroy();
     return false;
   }
 
@@ -125,8 +136,13 @@ bool LoadFbxScene(const char* path, FbxString& errorText) {
   }
 
   const bool imported = importer->Import(contextScene, false);
-  if (!imported && importer->GetStatus().GetCode() == FbxStatus::ePasswordError)
+  if (!imported && importer->GetStatus().GetCode() == FbxStatus::ePasswordError) {
     errorText = "<FBX_ERROR>: File protected by password\n";
+  } else if (!imported) {
+    // Whatever else went wrong, the user is shown why.
+    AppendFormatted(errorText, "<FBX_ERROR>: Call to FbxImporter::Import() failed.\nError returned: %s\n\n",
+                    StatusText(importer->GetStatus()));
+  }
   importer->Destroy();
   return imported;
 }

@@ -1,5 +1,7 @@
 #include "shell/SettingsCatalog.h"
 
+#include <FileIO/Registry.h>
+
 #include "shell/ApplinkSettings.h"
 
 // clang-format off: one setting a line
@@ -20,10 +22,14 @@ const SettingDefinition kSettingDefinitions[] = {
 const int kSettingDefinitionCount = sizeof(kSettingDefinitions) / sizeof(kSettingDefinitions[0]);
 
 void RegisterApplinkSettings(ApplinkSettings& settings) {
+  // Each setting is written back as it is read; together they cost one write
+  // of the registry at most, and none when every value is already stored.
+  BeginRegistryBatch();
   for (const SettingDefinition& definition : kSettingDefinitions) {
     if (definition.kind == SK_STRING)
       settings.RegisterStringSetting(definition.key, definition.defaultText);
     else
       settings.RegisterValueSetting(definition.key, definition.defaultValue, definition.kind == SK_BOOL);
   }
+  EndRegistryBatch();
 }

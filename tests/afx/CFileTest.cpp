@@ -159,4 +159,31 @@ TEST(CFile, RenameReplacesAnExistingFileAndThrowsAHeapExceptionOnFailure) {
   EXPECT_EQ(ScratchFolder::ReadFile(to), "new");
 }
 
+TEST(CFile, RenameReplacesWhatALinkNamesKeepsItsModeAndRespectsReadOnlyFiles) {
+  ScratchFolder folder;
+  std::string real = folder.Path("real.txt"), link = folder.Path("export.txt");
+  ScratchFolder::WriteFile(real, "old");
+  std::filesystem::permissions(real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::create_symlink("real.txt", link);
+  std::string from = folder.Path("export.txt.part");
+  ScratchFolder::WriteFile(from, "new");
+  EXPECT_NO_THROW(CFile::Rename(from.c_str(), link.c_str()));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ScratchFolder::ReadFile(real), "new");
+  EXPECT_EQ(std::filesystem::status(real).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  std::filesystem::permissions(real, std::filesystem::perms::owner_read);
+  ScratchFolder::WriteFile(from, "refused");
+  int cause = -1;
+  try {
+    CFile::Rename(from.c_str(), link.c_str());
+  } catch (CFileException* e) {
+    cause = e->m_cause;
+    e->Delete();
+  }
+  EXPECT_EQ(cause, CFileException::accessDenied);
+  EXPECT_EQ(ScratchFolder::ReadFile(real), "new");
+}
+
 }  // namespace

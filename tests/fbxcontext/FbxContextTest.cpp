@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "ScratchFolder.h"
 #include "fbx/FbxContext.h"
@@ -149,3 +150,40 @@ TEST(FbxContextStart, ARefusedManagerIsReportedAndLoadingIsRefused) {
 }
 
 }  // namespace
+
+TEST_F(FbxContextTest, EveryFailedLoadSaysWhatTheImporterFound) {
+  const std::string saved = PathOf("whole.fbx");
+  FbxString error;
+  ASSERT_TRUE(SaveFbxScene(saved.c_str(), 0, error));
+  const std::string bytes = ScratchFolder::ReadFile(saved);
+  // Damaged in several ways: cut short at various points, a record's size made huge.
+  std::vector<std::string> damaged;
+  for (std::size_t keep : {bytes.size() / 2, bytes.size() - 40, std::size_t(200)})
+    damaged.push_back(bytes.substr(0, keep));
+  std::string garbled = bytes;
+  for (std::size_t at = 27; at < 31; ++at) garbled[at] = '\xff';
+  damaged.push_back(garbled);
+  int failures = 0;
+  for (std::size_t i = 0; i < damaged.size(); ++i) {
+    const std::string path = PathOf(("damaged" + std::to_string(i) + ".fbx").c_str());
+    ScratchFolder::WriteFile(path, damaged[i]);
+    // What the importer itself reports for this file.
+    FbxImporter* importer = FbxImporter::Create(GetFbxContextManager(), "");
+    bool initialised = importer->Initialize(path.c_str(), -1, GetFbxContextManager()->GetIOSettings());
+    FbxScene* scratch = FbxScene::Create(GetFbxContextManager(), "Scratch");
+    const bool readable = initialised && importer->Import(scratch, false);
+    const std::string reason = importer->GetStatus().GetErrorString();
+    importer->Destroy();
+    if (readable) continue;           // some cuts may still leave a readable file
+    failures += initialised ? 1 : 0;  // failures of Import itself: the ones that went unexplained
+
+    FbxString text("earlier\n");
+    GetFbxContextScene()->Clear();
+    EXPECT_FALSE(LoadFbxScene(path.c_str(), text)) << i;
+    const std::string got = text.Buffer();
+    EXPECT_EQ(got.rfind("earlier\n<FBX_ERROR>: Call to FbxImporter::", 0), 0u) << got;
+    EXPECT_NE(got.find(reason), std::string::npos) << got << " / " << reason;
+    EXPECT_FALSE(reason.empty());
+  }
+  EXPECT_GE(failures, 2);
+}

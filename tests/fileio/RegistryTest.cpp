@@ -65,20 +65,17 @@ TEST(Registry, ValuesOfEveryKindReadBackAsWritten) {
   EXPECT_EQ(GetRegistryValue(kSection, "Real0", 42), 42);
 }
 
-TEST(Registry, NamesMatchExactlyAndSectionsKeepTheirKeysApart) {
+TEST(Registry, NamesMatchWithoutRegardToCaseAndSectionsKeepTheirKeysApart) {
   ScratchFolder scratch;
   SetRegistryValue("Pigmora", "Mode", 1);
-  SetRegistryValue("pigmora", "Mode", 2);
-  SetRegistryValue("Pigmora", "mode", 3);
+  SetRegistryValue("pigmora", "MODE", 2);
   SetRegistryValue("Other", "Mode", 4);
-  EXPECT_EQ(GetRegistryValue("Pigmora", "Mode", 0), 1);
-  EXPECT_EQ(GetRegistryValue("pigmora", "Mode", 0), 2);
-  EXPECT_EQ(GetRegistryValue("Pigmora", "mode", 0), 3);
+  EXPECT_EQ(GetRegistryValue("Pigmora", "mode", 0), 2);
+  EXPECT_EQ(GetRegistryValue("PIGMORA", "Mode", 0), 2);
   EXPECT_EQ(GetRegistryValue("Other", "Mode", 0), 4);
   EXPECT_EQ(GetRegistryValue("Pigmora ", "Mode", 0), 0);
-  SetRegistryValue("Pigmora", "Mode", 5);
-  EXPECT_EQ(GetRegistryValue("Pigmora", "Mode", 0), 5);
-  EXPECT_EQ(GetRegistryValue("Other", "Mode", 0), 4);
+  // One line per key, spelled as it was first written.
+  EXPECT_EQ(RegistryText(scratch), "[Pigmora]\nMode=2\n\n[Other]\nMode=4\n");
 }
 
 TEST(Registry, StringsKeepSurroundingBlanksAndCannotInjectKeysOrSections) {
@@ -97,40 +94,68 @@ TEST(Registry, StringsKeepSurroundingBlanksAndCannotInjectKeysOrSections) {
   EXPECT_EQ(GetRegistryString("Odd]Section", "key", "none"), String("none"));
 }
 
-TEST(Registry, HandEditedFileIsReadAsWrittenAndKeptOnRewrite) {
+TEST(Registry, HandEditedFileIsReadAsTypedAndEveryLineNotChangedIsKeptByteForByte) {
   ScratchFolder scratch;
-  ScratchFolder::WriteFile(scratch.RegistryPath(),
-                           "; settings of the host\r\n"
-                           "[Pigmora]\r\n"
-                           "exePath=C:\\Tools\\Pigmora.exe\r\n"
-                           "Spaced= value with blanks \r\n"
-                           "ExportColor=0\r\n"
-                           "\r\n"
-                           "[Host]\n"
-                           "Theme=dark");
-  EXPECT_STREQ(GetRegistryString(kSection, "exePath", "").Get(), "C:\\Tools\\Pigmora.exe");
-  EXPECT_STREQ(GetRegistryString(kSection, "Spaced", "").Get(), " value with blanks ");
-  EXPECT_EQ(GetRegistryBOOL(kSection, "ExportColor", 1), 0);
+  const std::string before =
+      "; settings of the host\r\n"
+      "[Pigmora]   ; the plug-in's own\r\n"
+      "exePath=C:\\new\\tools\\x41.exe\r\n"
+      "  ExportColor =  0   ; off for now\r\n"
+      "Spaced = value with blanks \r\n"
+      "a line a person wrote\r\n"
+      "\r\n"
+      "  [OtherPlugin]\n"
+      "AutoImport=1\n"
+      "[Broken\n"
+      "ExportSpecular=0\n"
+      "\tTheme\t=\tdark";
+  ScratchFolder::WriteFile(scratch.RegistryPath(), before);
+  EXPECT_STREQ(GetRegistryString(kSection, "exePath", "").Get(), "C:\\new\\tools\\x41.exe");
+  EXPECT_STREQ(GetRegistryString(kSection, "spaced", "").Get(), "value with blanks");
+  EXPECT_EQ(GetRegistryBOOL(kSection, "exportcolor", 1), 0);
+  // Keys under another plug-in's header, indented, or under a header that is
+  // not one, are not the plug-in's.
+  EXPECT_EQ(GetRegistryBOOL(kSection, "AutoImport", 0), 0);
+  EXPECT_EQ(GetRegistryBOOL("OtherPlugin", "AutoImport", 0), 1);
+  EXPECT_EQ(GetRegistryBOOL(kSection, "ExportSpecular", 1), 1);
+  EXPECT_STREQ(GetRegistryString("OtherPlugin", "Theme", "").Get(), "");
 
-  SetRegistryBOOL(kSection, "ExportSpecular", 1);
-  EXPECT_EQ(RegistryText(scratch),
-            "; settings of the host\n"
-            "[Pigmora]\n"
-            "exePath=C:\\\\Tools\\\\Pigmora.exe\n"
-            "Spaced= value with blanks \n"
-            "ExportColor=0\n"
-            "ExportSpecular=1\n"
-            "\n"
-            "[Host]\n"
-            "Theme=dark\n");
-  EXPECT_STREQ(GetRegistryString(kSection, "exePath", "").Get(), "C:\\Tools\\Pigmora.exe");
-  EXPECT_STREQ(GetRegistryString("Host", "Theme", "").Get(), "dark");
+  // An unchanged value writes nothing; a changed one is rewritten in place.
+  EXPECT_NE(SetRegistryBOOL(kSection, "ExportColor", 0), 0);
+  EXPECT_EQ(RegistryText(scratch), before);
+  EXPECT_NE(SetRegistryBOOL(kSection, "ExportColor", 1), 0);
+  EXPECT_NE(SetRegistryBOOL(kSection, "AutoImport", 1), 0);
+  std::string expected = before;
+  expected.replace(expected.find("0   ; off"), 1, "1");
+  expected.insert(expected.find("\r\na line"), "\r\nAutoImport=1");
+  EXPECT_EQ(RegistryText(scratch), expected);
+  EXPECT_EQ(GetRegistryBOOL("OtherPlugin", "AutoImport", 0), 1);
 }
 
-TEST(Registry, GarbledFileOrValuesReadAsDefaultsAndTheNextWriteRepairsThem) {
+TEST(Registry, ValuesThatWouldNotReadBackAsTypedAreQuotedAndOnlyQuotedValuesAreUnescaped) {
+  ScratchFolder scratch;
+  const char* values[] = {"C:\\new\\x41", " padded ", "two\nlines", "\"quoted\"", "a ; not a comment", ";x", ""};
+  for (const char* value : values) {
+    SetRegistryString(kSection, "Value", value);
+    EXPECT_STREQ(GetRegistryString(kSection, "Value", "default").Get(), value);
+  }
+  SetRegistryString(kSection, "Path", "C:\\new\\x41");
+  EXPECT_NE(RegistryText(scratch).find("\nPath=C:\\new\\x41\n"), std::string::npos);  // plain, as typed
+  SetRegistryString(kSection, "Path", "two\nlines");
+  EXPECT_NE(RegistryText(scratch).find("\nPath=\"two\\nlines\"\n"), std::string::npos);
+}
+
+TEST(Registry, FlagsAndNumbersArePassedOnAsStored) {
+  ScratchFolder scratch;
+  ScratchFolder::WriteFile(scratch.RegistryPath(), "[Pigmora]\nExportColor=2\nAutoImport = -1\n");
+  EXPECT_EQ(GetRegistryBOOL(kSection, "ExportColor", 0), 2);
+  EXPECT_EQ(GetRegistryBOOL(kSection, "AutoImport", 0), -1);
+}
+
+TEST(Registry, GarbledFileOrValuesReadAsDefaultsAndTheNextWriteKeepsWhatItDoesNotChange) {
   ScratchFolder scratch;
   std::string junk = "[Pigmora]\nExportColor=yes\nDisplNorm=99999999999\nResolution=1.5\nScale=1.2.3\n";
-  junk += "no equals sign here\n[unterminated\n";
+  junk += "no equals sign here\n";
   junk += std::string("\0\xff\xfe\x01=\x02\n", 7);
   junk += std::string(2 << 20, 'A') + "\n";  // one huge line
   junk += "AutoImport=1\nAutoImport=0\n";    // duplicates: the last one counts
@@ -144,11 +169,10 @@ TEST(Registry, GarbledFileOrValuesReadAsDefaultsAndTheNextWriteRepairsThem) {
 
   ASSERT_NE(SetRegistryBOOL(kSection, "ExportColor", 0), 0);
   ASSERT_NE(SetRegistryBOOL(kSection, "AutoImport", 1), 0);
-  std::string repaired = RegistryText(scratch);
-  EXPECT_EQ(repaired.find("no equals sign"), std::string::npos);
-  EXPECT_EQ(repaired.find("[unterminated"), std::string::npos);
-  EXPECT_EQ(repaired.find("AutoImport=0"), std::string::npos);
-  EXPECT_LT(repaired.size(), 1000u);
+  std::string expected = junk;
+  expected.replace(expected.find("ExportColor=yes"), 15, "ExportColor=0");
+  expected.replace(expected.rfind("AutoImport=0"), 12, "AutoImport=1");
+  EXPECT_EQ(RegistryText(scratch), expected);
   EXPECT_EQ(GetRegistryBOOL(kSection, "ExportColor", 1), 0);
   EXPECT_EQ(GetRegistryBOOL(kSection, "AutoImport", 0), 1);
   EXPECT_EQ(GetRegistryValue(kSection, "Resolution", 7), 7);

@@ -309,3 +309,28 @@ TEST_F(ModelConversion, AModelThePlugInBuildsMergesWithTrianglesAndNullPolygonsS
   ASSERT_TRUE(decals[0]->GetPatchUV(0, uv));
   EXPECT_EQ(uv[1][0], 1.0f);
 }
+
+TEST_F(ModelConversion, APatchInSeveralGroupsTakesTheFirstGroupsMaterial) {
+  HGroup* accents = model_->AddGroup("accents");
+  ASSERT_TRUE(accents->AddPatch(1));  // also in "skin", the first group
+  ASSERT_TRUE(accents->AddPatch(4));  // also in "cloth part"
+  IEPolyModel* out = model_->BuildExportModel(nullptr, "");
+  ASSERT_NE(out, nullptr);
+  ASSERT_EQ(out->materials.count, 3);
+  EXPECT_EQ(out->polygons[1]->material, 0);
+  EXPECT_EQ(out->polygons[4]->material, 1);
+  DeleteIEModel(out);
+}
+
+TEST_F(ModelConversion, AMergeNamesOnlyAModelWithoutAName) {
+  IEPolyModel* out = model_->BuildExportModel(nullptr, "");
+  ASSERT_NE(out, nullptr);
+  HModelCache* named = HModelCache::New("Painted", 1);
+  ASSERT_EQ(named->MergeIEModel(out, "Grid", 0.0f, 1, 1), 1);
+  EXPECT_EQ(named->GetName(), String("Painted"));
+  HModelCache* unnamed = HModelCache::New("", 0);
+  ASSERT_EQ(unnamed->MergeIEModel(out, "Grid", 0.0f, 1, 1), 1);
+  EXPECT_EQ(unnamed->GetName(), String("Grid"));
+  HTreeObject::DeleteHandle(unnamed);
+  DeleteIEModel(out);
+}

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <FileIO/Registry.h>
+
+#include <functional>
 
 #include "ScratchFolder.h"
 #include "shell/ApplinkSettings.h"
@@ -12,6 +16,24 @@ constexpr int kAbsent = -12345;  // a default no stored setting ever holds
 
 int StoredValue(const char* key) { return GetRegistryValue("Pigmora", key, kAbsent); }
 String StoredText(const char* key) { return GetRegistryString("Pigmora", key, "<absent>"); }
+
+// How many times a file was put in place in a folder while `work` ran.
+int ReplacementsDuring(const std::filesystem::path& folder, const std::function<void()>& work) {
+  int watch = inotify_init1(IN_NONBLOCK);
+  inotify_add_watch(watch, folder.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE);
+  work();
+  int count = 0;
+  alignas(inotify_event) char buffer[16384];
+  for (ssize_t got; (got = read(watch, buffer, sizeof buffer)) > 0;) {
+    for (char* at = buffer; at < buffer + got;) {
+      auto* event = reinterpret_cast<inotify_event*>(at);
+      if (event->len && std::string(event->name) == "registry.ini") ++count;
+      at += sizeof(inotify_event) + event->len;
+    }
+  }
+  close(watch);
+  return count;
+}
 
 class ApplinkSettingsTest : public ::testing::Test {
 protected:
@@ -105,3 +127,30 @@ TEST_F(ApplinkSettingsTest, ProcessWideOperationsAreSafeWithoutARecord) {
 }
 
 }  // namespace
+
+TEST_F(ApplinkSettingsTest, LoadingWritesTheRegistryOnceAtMostAndNotAtAllWhenNothingChanges) {
+  std::filesystem::path folder = scratch.RegistryPath().parent_path();
+  std::filesystem::create_directories(folder);
+  ScratchFolder::WriteFile(scratch.RegistryPath(), "[Host]\nTheme=dark\n");
+  EXPECT_EQ(ReplacementsDuring(folder,
+                               [] {
+                                 ApplinkSettings settings("Pigmora");
+                                 RegisterApplinkSettings(settings);
+                               }),
+            1);
+  EXPECT_EQ(StoredValue("AutoImport"), 0);
+  EXPECT_EQ(ReplacementsDuring(folder,
+                               [] {
+                                 ApplinkSettings settings("Pigmora");
+                                 RegisterApplinkSettings(settings);
+                               }),
+            0);
+}
+
+TEST_F(ApplinkSettingsTest, AHandEditedFlagIsPassedOnAsStored) {
+  ScratchFolder::WriteFile(scratch.RegistryPath(), "[Pigmora]\nAutoImport=2\nExportColor = 0\n");
+  ApplinkSettings settings("Pigmora");
+  RegisterApplinkSettings(settings);
+  EXPECT_EQ(settings.GetSettingValue("AutoImport"), 2);
+  EXPECT_EQ(settings.GetSettingValue("ExportColor"), 0);
+}

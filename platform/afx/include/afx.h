@@ -133,8 +133,9 @@ public:
   // heap-allocated CFileException*.
   static void PASCAL Remove(LPCTSTR lpszFileName);
   // Gives a file a new name. A file already at the new name is replaced in one
-  // step, as this platform's rename does. Failure throws a heap-allocated
-  // CFileException*.
+  // step, as this platform's rename does: through a symbolic link, keeping its
+  // mode; a read-only or non-regular file there is refused. Failure throws a
+  // heap-allocated CFileException*.
   static void PASCAL Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName);
 
 private:

@@ -13,6 +13,8 @@
 
 #include "afx.h"
 
+#include "common/SafeReplace.h"
+
 namespace {
 
 bool FolderOfPathExists(const char* path) {
@@ -186,7 +188,10 @@ void PASCAL CFile::Remove(LPCTSTR lpszFileName) {
 void PASCAL CFile::Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName) {
   if (!lpszOldName || !*lpszOldName || !lpszNewName || !*lpszNewName)
     AfxThrowFileException(CFileException::badPath, ENOENT, lpszOldName);
-  if (std::rename(lpszOldName, lpszNewName) != 0) {
+  // The shared replacement rules: a link is written through, the replaced
+  // file's mode kept, a read-only or non-regular file refused.
+  std::string reason;
+  if (!safereplace::MoveOver(lpszOldName, lpszNewName, reason)) {
     int error = errno;
     AfxThrowFileException(CFileException::OsErrorToException(error), error, lpszOldName);
   }

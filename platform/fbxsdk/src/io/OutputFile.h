@@ -1,17 +1,18 @@
 // A file written under a temporary name and renamed into place when complete,
-// so a reader never sees half a file.
+// so a reader never sees half a file; a linked file is written through, its
+// mode is kept, and read-only or non-regular files are refused with a reason.
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <string>
+
+#include "common/SafeReplace.h"
 
 namespace fbxsdk::io {
 
 class OutputFile {
 public:
   OutputFile() = default;
-  ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
@@ -21,13 +22,16 @@ public:
   bool Commit(std::string& error);
 
 private:
-  std::string mPath;
-  std::string mTemporary;
-  std::FILE* mFile = nullptr;
+  bool Flush();
+
+  safereplace::ReplacementFile mFile;
+  std::string mBuffer;  // the writers emit small pieces; the file gets large ones
+  bool mOpen = false;
   bool mFailed = false;
 };
 
-// True when a file can be created at path (its folder exists and is writable).
+// True when the file at path can be written (its folder exists and is
+// writable, and what stands there may be replaced); false with the reason.
 bool CanCreate(const std::string& path, std::string& error);
 
 }  // namespace fbxsdk::io

@@ -8,13 +8,16 @@ namespace fileio {
 
 namespace {
 
-// Characters that would end or re-split a field of this role.
-bool MustEscape(char c, TextRole role, bool first) {
+bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
+
+// Characters that would end or re-split a name of this role, or be trimmed away.
+bool MustEscape(char c, TextRole role, bool first, bool last) {
   if (c == '\\' || c == '\n' || c == '\r') return true;
+  if ((first || last) && IsBlankChar(c)) return true;
   switch (role) {
     case TextRole::Section: return c == ']';
     case TextRole::Key: return c == '=' || (first && (c == '[' || c == ';' || c == '#'));
-    case TextRole::Value: return false;
+    case TextRole::Value: return c == '"';
   }
   return false;
 }
@@ -26,12 +29,6 @@ int HexDigit(char c) {
   return -1;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
 }  // namespace
 
 std::string EscapeText(std::string_view text, TextRole role) {
@@ -39,7 +36,8 @@ std::string EscapeText(std::string_view text, TextRole role) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
-    if (!MustEscape(c, role, i == 0)) {
+    bool surrounding = role != TextRole::Value && (i == 0 || i + 1 == text.size());
+    if (!MustEscape(c, role, surrounding && i == 0, surrounding && i + 1 == text.size())) {
       out.push_back(c);
     } else if (c == '\\') {
       out += "\\\\";
@@ -83,6 +81,61 @@ std::string UnescapeText(std::string_view text) {
     }
   }
   return out;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlankChar(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlankChar(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+    char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string EncodeValue(std::string_view value) {
+  bool quote = !value.empty() && (IsBlankChar(value.front()) || IsBlankChar(value.back()) || value.front() == '"' ||
+                                  value.front() == ';');
+  for (std::size_t i = 0; i < value.size() && !quote; ++i)
+    quote = value[i] == '\n' || value[i] == '\r' || (value[i] == ';' && i > 0 && IsBlankChar(value[i - 1]));
+  if (!quote) return std::string(value);
+  return "\"" + EscapeText(value, TextRole::Value) + "\"";
+}
+
+ValueSpan ReadValue(std::string_view text) {
+  ValueSpan span;
+  std::size_t begin = 0;
+  while (begin < text.size() && IsBlankChar(text[begin])) ++begin;
+  span.begin = begin;
+  if (begin < text.size() && text[begin] == '"') {
+    std::size_t close = text.find('"', begin + 1);
+    if (close != std::string_view::npos) {
+      std::string_view rest = TrimBlanks(text.substr(close + 1));
+      if (rest.empty() || rest.front() == ';') {
+        span.end = close + 1;
+        span.value = UnescapeText(text.substr(begin + 1, close - begin - 1));
+        return span;
+      }
+    }
+  }
+  // Typed by hand: exactly as written, up to a comment that follows a blank.
+  std::size_t end = text.size();
+  for (std::size_t i = begin; i < text.size(); ++i) {
+    if (text[i] == ';' && i > 0 && IsBlankChar(text[i - 1])) {
+      end = i;
+      break;
+    }
+  }
+  while (end > begin && IsBlankChar(text[end - 1])) --end;
+  span.end = end;
+  span.value = std::string(text.substr(begin, end - begin));
+  return span;
 }
 
 std::string FormatInteger(long long value) { return std::to_string(value); }

@@ -7,19 +7,7 @@
 #include "Plugin/HProject.h"
 #include "Plugin/ObjectTypes.h"
 #include "SplineBuilder.h"
-
-namespace {
-
-// "Name", else "Name.1", "Name.2", ...: the first that the folder does not hold.
-String UniqueModelName(const HObjectCacheContainer* folder, const String& name) {
-  if (!folder->FindModel(name)) return name;
-  for (int suffix = 1;; ++suffix) {
-    String candidate = name + ("." + std::to_string(suffix)).c_str();
-    if (!folder->FindModel(candidate)) return candidate;
-  }
-}
-
-}  // namespace
+#include "UniqueName.h"
 
 HModelCache::HModelCache(const String& name) : HHashObject(HOT_MODEL, name) {}
 
@@ -31,7 +19,8 @@ HModelCache* HModelCache::New(const String& name, int addToProject) {
 HModelCache* HModelCache::NewInProject(HProject* project, const String& name) {
   if (!project) return nullptr;
   HObjectCacheContainer* folder = project->GetChildObjectCacheContainer();
-  auto* model = new HModelCache(UniqueModelName(folder, name));
+  auto* model = new HModelCache(
+      UniqueName(name, [folder](const String& candidate) { return folder->FindModel(candidate) != nullptr; }));
   folder->AddModel(model);
   return model;
 }

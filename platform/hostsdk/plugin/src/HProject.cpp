@@ -4,6 +4,7 @@
 #include "Plugin/HImage.h"
 #include "Plugin/HModelCache.h"
 #include "Plugin/ObjectTypes.h"
+#include "UniqueName.h"
 
 HObjectCacheContainer::HObjectCacheContainer() : HHashObject(HOT_OBJECTS_FOLDER, "Objects") {}
 
@@ -17,6 +18,13 @@ HModelCache* HObjectCacheContainer::FindModel(const String& name) const {
 void HObjectCacheContainer::AddModel(HModelCache* model) { AppendChild(model); }
 
 HClipCacheContainer::HClipCacheContainer() : HHashObject(HOT_IMAGES_FOLDER, "Images") {}
+
+HImage* HClipCacheContainer::FindImage(const String& name) const {
+  for (HHashObject* child = GetChild(); child; child = child->GetSibling()) {
+    if (child->GetName() == name) return static_cast<HImage*>(child);
+  }
+  return nullptr;
+}
 
 HImage* HClipCacheContainer::AddImage(const String& name, const String& fileName) {
   auto* image = new HImage(name, fileName);
@@ -61,6 +69,9 @@ HProject::HProject(const String& name) : HHashObject(HOT_PROJECT, name) {
 HImage* HProject::AddImage(const String& fileName) {
   String name = fileName.GetNameOnly();
   if (name.IsEmpty()) name = "Image";
+  // Named apart from the images already there, as models are.
+  HClipCacheContainer* images = images_;
+  name = UniqueName(name, [images](const String& candidate) { return images->FindImage(candidate) != nullptr; });
   return images_->AddImage(name, fileName);
 }
 

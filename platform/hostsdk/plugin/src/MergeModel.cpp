@@ -1,12 +1,10 @@
 // HModelCache::MergeIEModel: an interchange polygon model into a host model.
 #include <cstring>
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "DecalsByImageAndKind.h"
 #include "Interchange/IEModel.h"
-#include "Plugin/DecalKind.h"
 #include "Plugin/HDecal.h"
 #include "Plugin/HGroup.h"
 #include "Plugin/HImage.h"
@@ -72,28 +70,19 @@ void AddGroups(const IEPolyModel& source, HModelCache& model, const std::vector<
   }
 }
 
-// One decal per distinct (image, kind), in order of first use, holding one
-// clip of that kind and the UVs of the polygons that carry it.
+// The decals of the model's images with the UVs of the polygons that carry them.
 void AddDecals(const IEPolyModel& source, HModelCache& model, const std::vector<const IEPoly*>& patchPolygons) {
   std::vector<HImage*> images;
   HProject* project = GetHProject();
   for (const IEImage& image : source.images) {
     images.push_back(project ? project->AddImage(BoundedText(image.path)) : nullptr);
   }
-  std::map<std::pair<std::int32_t, int>, HDecal*> decals;
+  DecalsByImageAndKind decals(model);
   for (std::size_t patch = 0; patch < patchPolygons.size(); ++patch) {
     for (const IEPolyMap* map : patchPolygons[patch]->maps) {
       if (!map || map->image < 0) continue;
-      HImage* image = images[static_cast<std::size_t>(map->image)];
-      if (!image) continue;
-      auto key = std::make_pair(map->image, map->Kind());
-      HDecal*& decal = decals[key];
-      if (!decal) {
-        String name = image->GetName() + " " + DecalKindWord(map->Kind());
-        decal = model.AddDecal(name);
-        decal->AddDecalClip(image)->GetKind()->SetValue(map->Kind());
-      }
-      decal->SetPatchUV(static_cast<int>(patch), map->uv);
+      HDecal* decal = decals.DecalFor(images[static_cast<std::size_t>(map->image)], map->Kind());
+      if (decal) decal->SetPatchUV(static_cast<int>(patch), map->uv);
     }
   }
 }

@@ -1,10 +1,16 @@
 // SaveModelAsObj: a host model as a Wavefront OBJ file with its MTL.
-#include <cstdio>
+#include <charconv>
+#include <climits>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "common/SafeReplace.h"
 
 #include "Plugin/DecalKind.h"
 #include "Plugin/HDecal.h"
@@ -32,6 +38,29 @@ const char* MapStatement(int kind) {
   }
 }
 
+// The shortest text that reads back as the same float.
+std::string Number(float value) {
+  char buffer[32];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+std::string ReadWhole(const fs::path& path, bool& ok) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream contents;
+  if (in.is_open() && in.peek() != std::ifstream::traits_type::eof()) contents << in.rdbuf();
+  ok = in.is_open() && !in.bad();
+  return contents.str();
+}
+
+// The file a path finally names, for comparing two paths.
+std::string RealPath(const fs::path& path) {
+  std::string error;
+  std::string target = safereplace::ResolveLinks(path.string(), error);
+  std::error_code ignored;
+  return fs::weakly_canonical(target.empty() ? path : fs::path(target), ignored).string();
+}
+
 // MTL material names end at white space.
 std::string MaterialName(const std::string& name, std::set<std::string>& taken) {
   std::string base;
@@ -54,23 +83,27 @@ class ObjWriter {
 public:
   explicit ObjWriter(HModelCache& model) : model_(model) {}
 
-  bool Write(const fs::path& objPath, String& error) {
-    CollectMaterials();
-    CollectDecals();
+  // The OBJ and its MTL are written completely or not at all; the images the
+  // MTL names are copied beside them, so the files travel together.
+  bool Write(const fs::path& objPath, std::string& error) {
     fs::path mtlPath = objPath;
     mtlPath.replace_extension(".mtl");
-    std::ofstream obj(objPath, std::ios::binary);
-    std::ofstream mtl(mtlPath, std::ios::binary);
-    if (!obj || !mtl) {
-      error = ("cannot write " + (obj ? mtlPath : objPath).string()).c_str();
+    if (RealPath(objPath) == RealPath(mtlPath)) {
+      error = "cannot write '" + objPath.string() + "': the OBJ and its MTL would be the same file; use an .obj name";
       return false;
     }
-    WriteMtl(mtl);
-    WriteObj(obj, mtlPath.filename().string());
-    obj.flush();
-    mtl.flush();
-    if (!obj || !mtl) {
-      error = ("cannot write " + (obj ? mtlPath : objPath).string()).c_str();
+    CollectMaterials();
+    CollectDecals();
+    safereplace::ReplacementFile obj, mtl;
+    if (!obj.Open(objPath.string(), error) || !mtl.Open(mtlPath.string(), error)) return false;
+    if (!CopyImages(objPath.parent_path(), error)) return false;
+    std::ostringstream mtlText, objText;
+    WriteMtl(mtlText);
+    WriteObj(objText, mtlPath.filename().string());
+    mtl.Write(mtlText.str());
+    obj.Write(objText.str());
+    if (!mtl.Commit(error) || !obj.Commit(error)) {
+      RemoveCopiedImages();
       return false;
     }
     return true;
@@ -118,7 +151,7 @@ private:
     }
   }
 
-  void WriteMtl(std::ofstream& out) const {
+  void WriteMtl(std::ostream& out) const {
     out << "# " << model_.GetName().Get() << "\n";
     for (const ObjMaterial& material : materials_) {
       HAttrProperty& attr = *material.attr;
@@ -126,19 +159,21 @@ private:
       WriteColour(out, "Kd", attr.GetDiffuseColor()->GetFactoredRGBFloat(), attr.GetDiffuseFallOff()->GetValue());
       WriteColour(out, "Ka", attr.GetAmbianceColor()->GetFactoredRGBFloat(), attr.GetAmbiance()->GetValue());
       WriteColour(out, "Ks", attr.GetSpecularColor()->GetFactoredRGBFloat(), attr.GetSpecularIntensity()->GetValue());
-      out << "Ns " << attr.GetSpecularSize()->GetValue() << "\n";
-      out << "d " << 1.0f - attr.GetTransparency()->GetValue() << "\n";
+      out << "Ns " << Number(attr.GetSpecularSize()->GetValue()) << "\n";
+      out << "d " << Number(1.0f - attr.GetTransparency()->GetValue()) << "\n";
       WriteMaps(out, material);
     }
   }
 
-  static void WriteColour(std::ofstream& out, const char* key, const RGBFloat& colour, float factor) {
-    out << key << " " << colour.red * factor << " " << colour.green * factor << " " << colour.blue * factor << "\n";
+  static void WriteColour(std::ostream& out, const char* key, const RGBFloat& colour, float factor) {
+    out << key << " " << Number(colour.red * factor) << " " << Number(colour.green * factor) << " "
+        << Number(colour.blue * factor) << "\n";
   }
 
   // Per statement, the image of the first decal clip whose decal covers a
   // patch of the material.
-  void WriteMaps(std::ofstream& out, const ObjMaterial& material) const {
+  std::vector<std::pair<const char*, HImage*>> MapsOf(const ObjMaterial& material) const {
+    std::vector<std::pair<const char*, HImage*>> maps;
     std::set<std::string> done;
     for (const HDecal* decal : decals_) {
       if (!Covers(*decal, material.patches)) continue;
@@ -148,9 +183,63 @@ private:
         const char* statement = MapStatement(clip->GetKind()->GetValue());
         HImage* image = clip->GetClip()->GetClip();
         if (!statement || !image || !done.insert(statement).second) continue;
-        out << statement << " " << image->GetFilename()->GetValue().Get() << "\n";
+        maps.emplace_back(statement, image);
       }
     }
+    return maps;
+  }
+
+  void WriteMaps(std::ostream& out, const ObjMaterial& material) const {
+    for (const auto& [statement, image] : MapsOf(material)) out << statement << " " << copies_.at(image) << "\n";
+  }
+
+  // Copies every image a material names into folder, under its own file name
+  // unless another file already has that name there; copies_ gets the names.
+  bool CopyImages(const fs::path& folder, std::string& error) {
+    std::set<std::string> taken;
+    for (const ObjMaterial& material : materials_) {
+      for (const auto& [statement, image] : MapsOf(material)) {
+        if (copies_.count(image)) continue;
+        fs::path source = image->GetFilename()->GetValue().Get();
+        bool read = false;
+        std::string bytes = ReadWhole(source, read);
+        if (!read) {
+          error = "cannot copy the image '" + source.string() + "' beside the OBJ: it cannot be read";
+          RemoveCopiedImages();
+          return false;
+        }
+        std::string name = source.filename().string();
+        for (int n = 1;; ++n) {
+          fs::path destination = folder / name;
+          bool same = false;
+          if (!taken.count(name)) {
+            std::error_code missing;
+            if (!fs::exists(destination, missing)) break;
+            bool readable = false;
+            same = ReadWhole(destination, readable) == bytes && readable;  // already there: nothing to copy
+            if (same) break;
+          }
+          name = source.stem().string() + "_" + std::to_string(n) + source.extension().string();
+        }
+        taken.insert(name);
+        copies_[image] = name;
+        fs::path destination = folder / name;
+        std::error_code missing;
+        if (fs::exists(destination, missing)) continue;
+        if (!safereplace::ReplaceFile(destination.string(), bytes, error)) {
+          RemoveCopiedImages();
+          return false;
+        }
+        copied_.push_back(destination);
+      }
+    }
+    return true;
+  }
+
+  void RemoveCopiedImages() {
+    std::error_code ignored;
+    for (const fs::path& path : copied_) fs::remove(path, ignored);
+    copied_.clear();
   }
 
   static bool Covers(const HDecal& decal, const std::vector<int>& patches) {
@@ -169,11 +258,11 @@ private:
     return false;
   }
 
-  void WriteObj(std::ofstream& out, const std::string& mtlName) const {
+  void WriteObj(std::ostream& out, const std::string& mtlName) const {
     out << "# " << model_.GetName().Get() << "\nmtllib " << mtlName << "\n";
     for (int i = 0; i < model_.GetPositionCount(); ++i) {
       const HVector& p = model_.GetPosition(i);
-      out << "v " << p.x << " " << p.y << " " << p.z << "\n";
+      out << "v " << Number(p.x) << " " << Number(p.y) << " " << Number(p.z) << "\n";
     }
     long uvCount = 0;
     for (const ObjMaterial& material : materials_) {
@@ -185,7 +274,7 @@ private:
         float uv[4][2];
         const bool hasUV = PatchUV(index, uv);
         if (hasUV) {
-          for (int k = 0; k < corners; ++k) out << "vt " << uv[k][0] << " " << 1.0f - uv[k][1] << "\n";
+          for (int k = 0; k < corners; ++k) out << "vt " << Number(uv[k][0]) << " " << Number(1.0f - uv[k][1]) << "\n";
         }
         out << "f";
         for (int k = 0; k < corners; ++k) {
@@ -201,6 +290,8 @@ private:
   HModelCache& model_;
   std::vector<ObjMaterial> materials_;
   std::vector<const HDecal*> decals_;
+  std::map<const HImage*, std::string> copies_;  // each image's file name beside the OBJ
+  std::vector<fs::path> copied_;                 // the copies this save made
 };
 
 }  // namespace
@@ -210,5 +301,12 @@ int SaveModelAsObj(HModelCache* model, const char* path, String& error) {
     error = "no model or no file to write";
     return 0;
   }
-  return ObjWriter(*model).Write(path, error) ? 1 : 0;
+  if (std::strlen(path) >= PATH_MAX) {
+    error = ("the file name is too long: " + std::string(path, 200) + "...").c_str();
+    return 0;
+  }
+  std::string problem;
+  if (ObjWriter(*model).Write(path, problem)) return 1;
+  error = problem.c_str();
+  return 0;
 }

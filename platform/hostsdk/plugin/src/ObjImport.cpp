@@ -1,13 +1,17 @@
 // ImportObjFile: a Wavefront OBJ file (with its MTL) as a host model.
+#include <climits>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <map>
-#include <set>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <tiny_obj_loader.h>
 
+#include "DecalsByImageAndKind.h"
 #include "ObjLineCheck.h"
 #include "Plugin/DecalKind.h"
 #include "Plugin/HDecal.h"
@@ -53,9 +57,16 @@ std::vector<std::pair<std::string, int>> TextureMaps(const tinyobj::material_t& 
 
 class ObjModelBuilder {
 public:
-  ObjModelBuilder(HProject& project, const fs::path& objPath, const tinyobj::ObjReader& reader, String& warnings)
-      : project_(project), folder_(objPath.parent_path()), reader_(reader), warnings_(warnings) {
+  // faceCorners: the corner count of every face in file order.
+  ObjModelBuilder(HProject& project, const fs::path& objPath, const tinyobj::ObjReader& reader,
+                  const std::vector<std::size_t>& faceCorners, String& warnings)
+      : project_(project),
+        folder_(objPath.parent_path()),
+        reader_(reader),
+        faceCorners_(faceCorners),
+        warnings_(warnings) {
     model_ = HModelCache::NewInProject(&project, objPath.stem().string().c_str());
+    decals_.emplace(*model_);
   }
 
   HModelCache* Build() {
@@ -74,7 +85,7 @@ private:
     const tinyobj::mesh_t& mesh = shape.mesh;
     std::size_t offset = 0;
     for (std::size_t face = 0; face < mesh.num_face_vertices.size(); ++face) {
-      const int cornerCount = mesh.num_face_vertices[face];
+      const int cornerCount = static_cast<int>(faceCorners_[nextFace_++]);
       const int materialId = face < mesh.material_ids.size() ? mesh.material_ids[face] : -1;
       const tinyobj::index_t* corners = &mesh.indices[offset];
       offset += static_cast<std::size_t>(cornerCount);
@@ -134,44 +145,69 @@ private:
   }
 
   HDecal* DecalFor(const std::string& file, int kind) {
-    fs::path imagePath = fs::path(file).is_absolute() ? fs::path(file) : folder_ / file;
-    std::string key = imagePath.lexically_normal().string();
-    auto found = decals_.find({key, kind});
-    if (found != decals_.end()) return found->second;
-    HDecal* decal = nullptr;
-    std::error_code error;
-    if (!fs::is_regular_file(imagePath, error)) {
-      if (missingImages_.insert(key).second) {
-        warnings_ += ("image " + key + " not found; its texture map is left out\n").c_str();
-      }
-    } else {
-      HImage* image = ImageFor(key);
-      decal = model_->AddDecal((image->GetName() + " " + DecalKindWord(kind)));
-      decal->AddDecalClip(image)->GetKind()->SetValue(kind);
-    }
-    decals_[{key, kind}] = decal;
-    return decal;
+    HImage* image = ImageFor(file);
+    return image ? decals_->DecalFor(image, kind) : nullptr;
   }
 
-  HImage* ImageFor(const std::string& path) {
-    auto found = images_.find(path);
+  // The project's image of a map's file, one per file; null, with a warning
+  // once, when the file is not there.
+  HImage* ImageFor(const std::string& file) {
+    fs::path imagePath = fs::path(file).is_absolute() ? fs::path(file) : folder_ / file;
+    std::string key = imagePath.lexically_normal().string();
+    auto found = images_.find(key);
     if (found != images_.end()) return found->second;
-    HImage* image = project_.AddImage(path.c_str());
-    images_[path] = image;
+    HImage* image = nullptr;
+    std::error_code error;
+    if (fs::is_regular_file(imagePath, error))
+      image = project_.AddImage(key.c_str());
+    else
+      warnings_ += ("image " + key + " not found; its texture map is left out\n").c_str();
+    images_[key] = image;
     return image;
   }
 
   HProject& project_;
   fs::path folder_;
   const tinyobj::ObjReader& reader_;
+  const std::vector<std::size_t>& faceCorners_;
+  std::size_t nextFace_ = 0;
   String& warnings_;
   HModelCache* model_ = nullptr;
   bool modelHasMaterial_ = false;
   std::map<std::string, HGroup*> groups_;
-  std::map<std::pair<std::string, int>, HDecal*> decals_;
+  std::optional<DecalsByImageAndKind> decals_;
   std::map<std::string, HImage*> images_;
-  std::set<std::string> missingImages_;
 };
+
+// The parser's reading must agree with the checked lines: every face with the
+// corner count the line check counted (the parser keeps it modulo 256), every
+// index inside its list, every number finite. Anything else would put wrong
+// corners or UVs into the model.
+bool ReadingIsConsistent(const tinyobj::ObjReader& reader, const std::vector<std::size_t>& faceCorners) {
+  const tinyobj::attrib_t& attrib = reader.GetAttrib();
+  for (tinyobj::real_t value : attrib.vertices)
+    if (!std::isfinite(value)) return false;
+  for (tinyobj::real_t value : attrib.texcoords)
+    if (!std::isfinite(value)) return false;
+  const long long positions = static_cast<long long>(attrib.vertices.size() / 3);
+  const long long uvs = static_cast<long long>(attrib.texcoords.size() / 2);
+  const long long normals = static_cast<long long>(attrib.normals.size() / 3);
+  std::size_t face = 0;
+  for (const tinyobj::shape_t& shape : reader.GetShapes()) {
+    std::size_t corners = 0;
+    for (auto count : shape.mesh.num_face_vertices) {
+      if (face >= faceCorners.size() || faceCorners[face] < 3 || count != (faceCorners[face] & 0xff)) return false;
+      corners += faceCorners[face++];
+    }
+    if (corners != shape.mesh.indices.size()) return false;
+    for (const tinyobj::index_t& index : shape.mesh.indices) {
+      if (index.vertex_index < 0 || index.vertex_index >= positions) return false;
+      if (index.texcoord_index < -1 || index.texcoord_index >= uvs) return false;
+      if (index.normal_index < -1 || index.normal_index >= normals) return false;
+    }
+  }
+  return face == faceCorners.size();
+}
 
 }  // namespace
 
@@ -180,8 +216,13 @@ HModelCache* ImportObjFile(HProject* project, const char* path, String& error, S
     error = "no project or no file to import";
     return nullptr;
   }
+  if (std::strlen(path) >= PATH_MAX) {
+    error = ("the file name is too long: " + EchoedText(path)).c_str();
+    return nullptr;
+  }
   std::string problem;
-  if (!CheckObjLines(path, problem)) {
+  std::vector<std::size_t> faceCorners;
+  if (!CheckObjLines(path, problem, faceCorners)) {
     error = problem.c_str();
     return nullptr;
   }
@@ -198,6 +239,10 @@ HModelCache* ImportObjFile(HProject* project, const char* path, String& error, S
     error = (std::string(path) + ": " + (message.empty() ? "cannot read the file" : message)).c_str();
     return nullptr;
   }
+  if (!ReadingIsConsistent(reader, faceCorners)) {
+    error = (std::string(path) + ": the file's faces could not be read consistently; it is left out").c_str();
+    return nullptr;
+  }
   bool hasFaces = false;
   for (const tinyobj::shape_t& shape : reader.GetShapes()) hasFaces = hasFaces || !shape.mesh.num_face_vertices.empty();
   if (!hasFaces) {
@@ -205,5 +250,5 @@ HModelCache* ImportObjFile(HProject* project, const char* path, String& error, S
     return nullptr;
   }
   // Everything below works on checked data; the model is added in one go.
-  return ObjModelBuilder(*project, path, reader, warnings).Build();
+  return ObjModelBuilder(*project, path, reader, faceCorners, warnings).Build();
 }

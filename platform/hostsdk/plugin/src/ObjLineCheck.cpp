@@ -1,6 +1,8 @@
 #include "ObjLineCheck.h"
 
+#include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -8,12 +10,46 @@
 
 namespace {
 
+// A decimal number as the OBJ parser reads it: sign, digits, point, exponent.
+// Words like "nan", "inf" or "0x10" it would read as something else.
+bool IsDecimal(const std::string& text) {
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t exponent = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++exponent;
+    if (exponent == 0) return false;
+  }
+  return i == text.size();
+}
+
 bool ParseNumber(const std::string& text, double& value) {
-  if (text.empty()) return false;
+  if (!IsDecimal(text)) return false;
   char* end = nullptr;
   errno = 0;
   value = std::strtod(text.c_str(), &end);
-  return end && *end == '\0' && errno != ERANGE;
+  return end && *end == '\0' && std::isfinite(value) && !(errno == ERANGE && std::fabs(value) > 1.0);
+}
+
+// The next line as the OBJ parser splits them: at LF, CR LF or a lone CR.
+bool NextLine(const std::string& text, std::size_t& at, std::string& line) {
+  if (at >= text.size()) return false;
+  std::size_t end = text.find_first_of("\r\n", at);
+  if (end == std::string::npos) end = text.size();
+  line.assign(text, at, end - at);
+  at = end;
+  if (at < text.size() && text[at] == '\r') ++at;
+  if (at < text.size() && text[at] == '\n' && (at == end || text[at - 1] == '\r')) ++at;
+  return true;
 }
 
 bool ParseIndex(const std::string& text, long& value) {
@@ -27,8 +63,20 @@ bool ParseIndex(const std::string& text, long& value) {
 // An index of a face corner: 1..count, or -1..-count counting back.
 bool IndexIsValid(long index, long count) { return (index >= 1 && index <= count) || (index < 0 && -index <= count); }
 
+}  // namespace
+
+std::string EchoedText(const std::string& text) {
+  constexpr std::size_t kLongest = 200;
+  if (text.size() <= kLongest) return text;
+  return text.substr(0, kLongest) + "... (" + std::to_string(text.size()) + " characters)";
+}
+
+namespace {
+
 class LineChecker {
 public:
+  explicit LineChecker(std::vector<std::size_t>& faceCorners) : faceCorners_(faceCorners) {}
+
   bool Check(const std::string& keyword, std::istringstream& rest, std::string& problem) {
     std::vector<std::string> words;
     for (std::string word; rest >> word;) words.push_back(word);
@@ -49,7 +97,7 @@ private:
     for (std::size_t i = 0; i < needed; ++i) {
       double value = 0;
       if (!ParseNumber(words[i], value)) {
-        problem = "'" + words[i] + "' is not a number";
+        problem = "'" + EchoedText(words[i]) + "' is not a finite decimal number";
         return false;
       }
     }
@@ -57,7 +105,7 @@ private:
     return true;
   }
 
-  bool CheckFace(const std::vector<std::string>& corners, std::string& problem) const {
+  bool CheckFace(const std::vector<std::string>& corners, std::string& problem) {
     if (corners.size() < 3) {
       problem = "a face needs at least three corners";
       return false;
@@ -67,7 +115,7 @@ private:
       std::stringstream split(corner);
       for (std::string part; std::getline(split, part, '/');) parts.push_back(part);
       if (parts.empty() || parts.size() > 3) {
-        problem = "'" + corner + "' is not a face corner";
+        problem = "'" + EchoedText(corner) + "' is not a face corner";
         return false;
       }
       const long counts[3] = {positions_, uvs_, normals_};
@@ -76,19 +124,21 @@ private:
         if (k > 0 && parts[k].empty()) continue;
         long index = 0;
         if (!ParseIndex(parts[k], index)) {
-          problem = "'" + corner + "' is not a face corner";
+          problem = "'" + EchoedText(corner) + "' is not a face corner";
           return false;
         }
         if (!IndexIsValid(index, counts[k])) {
-          problem = "face corner '" + corner + "' names " + names[k] + " " + std::to_string(index) + " of " +
-                    std::to_string(counts[k]);
+          problem = "face corner '" + EchoedText(corner) + "' names " + names[k] + " " + std::to_string(index) +
+                    " of " + std::to_string(counts[k]);
           return false;
         }
       }
     }
+    faceCorners_.push_back(corners.size());
     return true;
   }
 
+  std::vector<std::size_t>& faceCorners_;
   long positions_ = 0;
   long uvs_ = 0;
   long normals_ = 0;
@@ -96,18 +146,25 @@ private:
 
 }  // namespace
 
-bool CheckObjLines(const std::string& path, std::string& error) {
+bool CheckObjLines(const std::string& path, std::string& error, std::vector<std::size_t>& faceCorners) {
+  faceCorners.clear();
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = "cannot open " + path;
     return false;
   }
-  LineChecker checker;
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  if (in.bad()) {
+    error = "cannot read " + path;
+    return false;
+  }
+  const std::string text = contents.str();
+  LineChecker checker(faceCorners);
   std::string line;
   long lineNumber = 0;
-  while (std::getline(in, line)) {
+  for (std::size_t at = 0; NextLine(text, at, line);) {
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     std::istringstream words(line);
     std::string keyword;
     if (!(words >> keyword) || keyword[0] == '#') continue;
@@ -116,10 +173,6 @@ bool CheckObjLines(const std::string& path, std::string& error) {
       error = path + " line " + std::to_string(lineNumber) + ": " + problem;
       return false;
     }
-  }
-  if (in.bad()) {
-    error = "cannot read " + path;
-    return false;
   }
   return true;
 }

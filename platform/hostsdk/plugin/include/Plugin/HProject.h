@@ -24,6 +24,8 @@ private:
 class PLUGIN_API HClipCacheContainer : public HHashObject {
 public:
   HClipCacheContainer();
+  // The image clip of this name; null when there is none.
+  HImage* FindImage(const String& name) const;
 
 protected:
   bool IsDeletable() const override { return false; }
@@ -75,7 +77,8 @@ public:
   HClipCacheContainer* GetChildClipCacheContainer() const { return images_; }
   HSceneContainer* GetChildSceneContainer() const { return scenes_; }
 
-  // A new image clip named after the file's name without folder and extension.
+  // A new image clip named after the file's name without folder and extension,
+  // with a ".N" suffix when an image of that name is there already.
   HImage* AddImage(const String& fileName);
   HScene* AddScene(const String& name);
 

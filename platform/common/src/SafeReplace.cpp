@@ -1,0 +1,311 @@
+#include "common/SafeReplace.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+namespace safereplace {
+
+namespace {
+
+constexpr int kMaxLinkDepth = 40;
+// A temporary file this old belongs to no writer still at work.
+constexpr long long kStaleAfterSeconds = 3600;
+constexpr const char* kTemporaryInfix = ".tmp-";
+
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+std::string Reason(int error) { return std::strerror(error ? error : EIO); }
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+void SyncFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  ::close(fd);
+}
+
+mode_t NewFileMode() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+std::string TemporaryPattern(const std::string& target) {
+  return FolderOf(target) + "/." + NameOf(target) + kTemporaryInfix + "XXXXXX";
+}
+
+std::string ResolveLinks(const std::string& path, std::string& error) {
+  std::string current = path;
+  for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+    struct stat info {};
+    if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    std::vector<char> buffer(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
+    ssize_t length = readlink(current.c_str(), buffer.data(), buffer.size());
+    if (length < 0) return current;
+    if (static_cast<std::size_t>(length) >= buffer.size()) {
+      // The link changed while we read it: go round once more.
+      continue;
+    }
+    std::string link(buffer.data(), static_cast<std::size_t>(length));
+    current = (!link.empty() && link.front() == '/') ? link : FolderOf(current) + "/" + link;
+  }
+  error = "cannot write " + Quoted(path) + ": too many levels of symbolic links";
+  errno = ELOOP;
+  return std::string();
+}
+
+ReplacementFile::~ReplacementFile() { Discard(); }
+
+void ReplacementFile::Discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) unlink(temporary_.c_str());
+  temporary_.clear();
+}
+
+namespace {
+
+// What stands at a path and how it is to be written.
+struct TargetInfo {
+  std::string path;  // after following symbolic links
+  bool exists = false;
+  bool direct = false;  // a device or FIFO written in place
+  mode_t mode = 0;
+  uid_t owner = 0;
+  gid_t group = 0;
+};
+
+bool CheckTarget(const std::string& path, const Options& options, TargetInfo& target, std::string& error) {
+  if (path.empty()) {
+    error = "no file name given";
+    errno = ENOENT;
+    return false;
+  }
+  target.path = ResolveLinks(path, error);
+  if (target.path.empty()) return false;
+  struct stat info {};
+  target.exists = stat(target.path.c_str(), &info) == 0;
+  if (!target.exists && errno != ENOENT) {
+    int cause = errno;
+    error = "cannot write " + Quoted(path) + ": " + Reason(cause);
+    errno = cause;
+    return false;
+  }
+  target.mode = NewFileMode();
+  if (!target.exists) return true;
+  if (S_ISDIR(info.st_mode)) {
+    error = "cannot write " + Quoted(path) + ": it is a folder";
+    errno = EISDIR;
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    if (!options.allowDirect) {
+      error = "cannot write " + Quoted(path) + ": it is not a regular file";
+      errno = EINVAL;
+      return false;
+    }
+    target.direct = true;
+    return true;
+  }
+  // Root may write anything; a file nobody may write is still meant to stay as it is.
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(target.path.c_str(), W_OK) != 0) {
+    error = "cannot write " + Quoted(path) + ": the file is read-only";
+    errno = EACCES;
+    return false;
+  }
+  target.mode = info.st_mode & 07777;
+  target.owner = info.st_uid;
+  target.group = info.st_gid;
+  return true;
+}
+
+}  // namespace
+
+bool CanReplace(const std::string& path, std::string& error, Options options) {
+  TargetInfo target;
+  if (!CheckTarget(path, options, target, error)) return false;
+  if (!target.direct && access(FolderOf(target.path).c_str(), W_OK | X_OK) != 0) {
+    error = "cannot write " + Quoted(path) + ": " + Reason(errno);
+    return false;
+  }
+  return true;
+}
+
+bool ReplacementFile::Open(const std::string& path, std::string& error, Options options) {
+  Discard();
+  path_ = path;
+  options_ = options;
+  direct_ = false;
+  error_ = 0;
+  TargetInfo target;
+  if (!CheckTarget(path, options, target, error)) return false;
+  target_ = target.path;
+  if (target.direct) {
+    fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) {
+      error = "cannot write " + Quoted(path) + ": " + Reason(errno);
+      return false;
+    }
+    direct_ = true;
+    return true;
+  }
+  RemoveStaleTemporaries(target_, kStaleAfterSeconds);
+  std::string pattern = TemporaryPattern(target_);
+  fd_ = mkstemp(pattern.data());
+  if (fd_ < 0) {
+    error = "cannot write " + Quoted(path) + ": " + Reason(errno);
+    return false;
+  }
+  temporary_ = pattern;
+  // Keep the owner of a file that root rewrites for someone else; the contents matter more.
+  if (target.exists && geteuid() == 0 && fchown(fd_, target.owner, target.group) != 0) errno = 0;
+  fchmod(fd_, target.mode);
+  return true;
+}
+
+bool ReplacementFile::Write(const void* data, std::size_t size) {
+  if (fd_ < 0) return false;
+  if (error_) return false;
+  if (size && !WriteAll(fd_, static_cast<const char*>(data), size)) error_ = errno ? errno : EIO;
+  return error_ == 0;
+}
+
+bool ReplacementFile::Commit(std::string& error) {
+  if (fd_ < 0) {
+    error = "cannot write " + Quoted(path_) + ": no file open";
+    return false;
+  }
+  int failure = error_;
+  if (!failure && options_.durable && !direct_ && fsync(fd_) != 0) failure = errno;
+  if (::close(fd_) != 0 && !failure) failure = errno;
+  fd_ = -1;
+  if (!failure && !direct_ && rename(temporary_.c_str(), target_.c_str()) != 0) failure = errno;
+  if (failure) {
+    Discard();
+    error = "cannot write " + Quoted(path_) + ": " + Reason(failure);
+    return false;
+  }
+  temporary_.clear();
+  if (options_.durable && !direct_) SyncFolder(FolderOf(target_));  // makes the rename itself durable
+  return true;
+}
+
+bool ReplaceFile(const std::string& path, std::string_view contents, std::string& error, Options options) {
+  ReplacementFile file;
+  if (!file.Open(path, error, options)) return false;
+  file.Write(contents);  // Commit reports a failed write
+  return file.Commit(error);
+}
+
+bool MoveOver(const std::string& source, const std::string& target, std::string& error, Options options) {
+  options.allowDirect = false;  // a device or FIFO cannot be renamed over
+  struct stat sourceInfo {};
+  if (stat(source.c_str(), &sourceInfo) != 0) {
+    int cause = errno;
+    error = "cannot read " + Quoted(source) + ": " + Reason(cause);
+    errno = cause;
+    return false;
+  }
+  if (!S_ISREG(sourceInfo.st_mode)) {
+    error = "cannot move " + Quoted(source) + ": it is not a regular file";
+    errno = EINVAL;
+    return false;
+  }
+  TargetInfo info;
+  if (!CheckTarget(target, options, info, error)) return false;
+  if (info.exists) {
+    chmod(source.c_str(), info.mode);
+    if (geteuid() == 0 && chown(source.c_str(), info.owner, info.group) != 0) errno = 0;
+  }
+  if (options.durable) {
+    int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+      fsync(fd);
+      ::close(fd);
+    }
+  }
+  if (rename(source.c_str(), info.path.c_str()) == 0) {
+    if (options.durable) SyncFolder(FolderOf(info.path));
+    return true;
+  }
+  if (errno != EXDEV) {
+    int cause = errno;
+    error = "cannot write " + Quoted(target) + ": " + Reason(cause);
+    errno = cause;
+    return false;
+  }
+  // The link leads to another file system: copy there, then drop the source.
+  ReplacementFile copy;
+  if (!copy.Open(target, error, options)) return false;
+  int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = "cannot read " + Quoted(source) + ": " + Reason(errno);
+    return false;
+  }
+  std::vector<char> buffer(1 << 16);
+  ssize_t got = 0;
+  while ((got = ::read(fd, buffer.data(), buffer.size())) > 0) copy.Write(buffer.data(), static_cast<std::size_t>(got));
+  int readError = got < 0 ? errno : 0;
+  ::close(fd);
+  if (readError) {
+    error = "cannot read " + Quoted(source) + ": " + Reason(readError);
+    return false;
+  }
+  if (!copy.Commit(error)) return false;
+  unlink(source.c_str());
+  return true;
+}
+
+int RemoveStaleTemporaries(const std::string& target, long long minimumAgeSeconds) {
+  std::string folder = FolderOf(target);
+  std::string prefix = "." + NameOf(target) + kTemporaryInfix;
+  DIR* listing = opendir(folder.c_str());
+  if (!listing) return 0;
+  int removed = 0;
+  std::time_t now = std::time(nullptr);
+  while (dirent* entry = readdir(listing)) {
+    std::string name = entry->d_name;
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    std::string path = folder + "/" + name;
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+    if (now - info.st_mtime < minimumAgeSeconds) continue;
+    if (unlink(path.c_str()) == 0) ++removed;
+  }
+  closedir(listing);
+  return removed;
+}
+
+}  // namespace safereplace

@@ -1,0 +1,76 @@
+// Arguments, numbers and quotes as people mistype them: each mistake is named
+// for what it is, where it is, and without echoing megabytes back.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "HashhostRunner.h"
+
+namespace {
+
+class HashhostInputTest : public ::testing::Test {
+protected:
+  ScratchFolder scratch;
+};
+
+TEST_F(HashhostInputTest, AnOptionWithoutItsValueSaysSo) {
+  for (const char* option : {"-c", "--command", "--script", "--plugins"}) {
+    const HashhostRun run = RunHashhost(scratch, option);
+    EXPECT_EQ(run.exitCode, 2) << option;
+    EXPECT_EQ(run.err.rfind(std::string("hashhost: ") + option + " needs a value\n", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find("unknown argument"), std::string::npos) << run.err;
+  }
+}
+
+TEST_F(HashhostInputTest, AScriptThatIsAFolderOrMissingIsRefused) {
+  const HashhostRun folder = RunHashhost(scratch, "--script '" + scratch.Root().string() + "'");
+  EXPECT_EQ(folder.exitCode, 2);
+  EXPECT_EQ(folder.err, "hashhost: cannot read script " + scratch.Root().string() + ": it is a folder\n");
+  EXPECT_TRUE(folder.out.empty()) << folder.out;
+  const HashhostRun missing = RunHashhost(scratch, "--script '" + scratch.Path("absent.txt") + "'");
+  EXPECT_EQ(missing.exitCode, 2);
+  EXPECT_NE(missing.err.find("No such file"), std::string::npos) << missing.err;
+}
+
+TEST_F(HashhostInputTest, AnUnclosedQuoteIsReportedWhereItOpened) {
+  const std::string script = scratch.Write("quote.txt", "plugins\nrun Pigmora 0 \"Objects/Sample\ntree\n\ntree\n");
+  const HashhostRun run = RunHashhost(scratch, "--script '" + script + "'");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err, "hashhost: " + script + ":2: a double quote opened here is not closed\n");
+}
+
+TEST_F(HashhostInputTest, WaitTakesDecimalSecondsUpToADay) {
+  struct Case {
+    const char* seconds;
+    const char* problem;
+  };
+  const Case cases[] = {
+      {"86401", "'86401' seconds is more than the 24-hour limit (86400)"},
+      {"0x10", "'0x10' is not a decimal number of seconds"},
+      {"1e3", "'1e3' is not a decimal number of seconds"},
+      {"inf", "'inf' is not a decimal number of seconds"},
+      {"-1", "'-1' is not a decimal number of seconds"},
+      {"1.2.3", "'1.2.3' is not a number of seconds"},
+  };
+  for (const Case& c : cases) {
+    const HashhostRun run = RunHashhost(scratch, std::string("-c 'wait ") + c.seconds + "; tree'");
+    EXPECT_EQ(run.exitCode, 1) << c.seconds;
+    EXPECT_EQ(run.err, std::string("hashhost: command 1 (wait): ") + c.problem + "\n");
+    EXPECT_TRUE(run.out.empty()) << "nothing after a refused wait runs";
+  }
+  EXPECT_EQ(RunHashhost(scratch, "-c 'wait 0.05; wait .01; wait 2.'").exitCode, 0);
+}
+
+TEST_F(HashhostInputTest, EchoedNamesAreCutToAReadableLength) {
+  const std::string name(1 << 20, 'n');
+  const std::string script = scratch.Write("long.txt", "run Pigmora 0 Objects/" + name + "\n" + name + "\n");
+  const HashhostRun run = RunHashhost(scratch, "--script '" + script + "'");
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_LT(run.err.size(), 1000u);
+  EXPECT_NE(run.err.find("characters)"), std::string::npos) << run.err.substr(0, 1000);
+  const HashhostRun unknown = RunHashhost(scratch, "-c \"$(head -c 100000 /dev/zero | tr '\\0' x)\"");
+  EXPECT_LT(unknown.err.size(), 1000u);
+  EXPECT_NE(unknown.err.find("unknown command"), std::string::npos) << unknown.err.substr(0, 300);
+}
+
+}  // namespace

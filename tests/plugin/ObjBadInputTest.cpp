@@ -1,0 +1,221 @@
+// OBJ files as people and other programs write them: other line ends, large
+// polygons, numbers that are no numbers, the same file twice, and saves that
+// must lose nothing.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "ModelTestSupport.h"
+#include "Plugin.h"
+#include "Plugin/HostProject.h"
+#include "ScratchFolder.h"
+
+namespace {
+
+const char* kSquare = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
+
+class ObjBadInput : public ::testing::Test {
+protected:
+  void SetUp() override { project_ = CreateHostProject(false); }
+  void TearDown() override { DestroyHostProject(project_); }
+
+  HModelCache* Import(const std::string& path) {
+    error_ = String();
+    String warnings;
+    return ImportObjFile(project_, path.c_str(), error_, warnings);
+  }
+  std::string Error() const { return error_.Get(); }
+  std::string Tree() {
+    std::ostringstream out;
+    PrintProjectTree(project_, out);
+    return out.str();
+  }
+
+  ScratchFolder temp_;
+  HProject* project_ = nullptr;
+  String error_;
+};
+
+std::string WithLineEnds(std::string text, const std::string& end) {
+  std::string out;
+  for (char c : text) out += c == '\n' ? end : std::string(1, c);
+  return out;
+}
+
+}  // namespace
+
+TEST_F(ObjBadInput, LoneCarriageReturnsEndLinesForTheCheckAsForTheParser) {
+  const std::string tree = Tree();
+  // A UV index past the end of the list, far and near.
+  for (const char* face : {"f 1/1 2/2 3/900000\n", "f 1/1 2/2 3/5\n"}) {
+    std::string text = WithLineEnds(std::string(kSquare) + face, "\r");
+    EXPECT_EQ(Import(temp_.Write("cr.obj", text)), nullptr) << face;
+    EXPECT_NE(Error().find("cr.obj line 9"), std::string::npos) << Error();
+  }
+  EXPECT_EQ(Tree(), tree);
+
+  const std::string good = std::string(kSquare) + "f 1/1 2/2 3/3 4/4\n";
+  for (const char* end : {"\r", "\r\n", "\n"}) {
+    HModelCache* model = Import(temp_.Write("square.obj", WithLineEnds(good, end)));
+    ASSERT_NE(model, nullptr) << Error();
+    ASSERT_EQ(model->GetPatchCount(), 1);
+    EXPECT_EQ(model->GetPatch(0)->GetCorner(2), 2);
+  }
+}
+
+TEST_F(ObjBadInput, PolygonsOf256CornersOrMoreImportWhole) {
+  for (int corners : {256, 258, 600}) {
+    std::string text;
+    for (int i = 0; i < corners; ++i) {
+      double angle = 2 * M_PI * i / corners;
+      text += "v " + std::to_string(std::cos(angle)) + " " + std::to_string(std::sin(angle)) + " 0\n";
+    }
+    text += "v 5 5 0\nv 6 5 0\nv 6 6 0\nv 5 6 0\nf";
+    for (int i = 1; i <= corners; ++i) text += " " + std::to_string(i);
+    text += "\nf " + std::to_string(corners + 1) + " " + std::to_string(corners + 2) + " " +
+            std::to_string(corners + 3) + " " + std::to_string(corners + 4) + "\n";
+    HModelCache* model = Import(temp_.Write("disc.obj", text));
+    ASSERT_NE(model, nullptr) << Error();
+    ASSERT_EQ(model->GetPatchCount(), corners - 2 + 1) << corners << " corners in triangles, then the quad";
+    HPatch* quad = model->GetPatch(model->GetPatchCount() - 1);
+    ASSERT_EQ(quad->GetCornerCount(), 4);
+    EXPECT_EQ(quad->GetCorner(0), corners);
+    EXPECT_EQ(quad->GetCorner(3), corners + 3);
+    EXPECT_EQ(model->GetPatch(corners - 3)->GetCorner(2), corners - 1) << "the fan reaches the last corner";
+  }
+}
+
+TEST_F(ObjBadInput, CoordinatesThatAreNoFiniteNumbersAreRefusedWithTheLine) {
+  const std::string tree = Tree();
+  for (const char* bad : {"nan nan nan", "0 inf 0", "0 0 -infinity", "0x10 0 0", "1e999 0 0", "0 1e 0"}) {
+    std::string text = "v 0 0 0\nv 1 0 0\n# comment\nv " + std::string(bad) + "\nf 1 2 3\n";
+    EXPECT_EQ(Import(temp_.Write("nan.obj", text)), nullptr) << bad;
+    EXPECT_NE(Error().find("nan.obj line 4"), std::string::npos) << Error();
+  }
+  EXPECT_EQ(Import(temp_.Write("uv.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nvt nan 0\nf 1/1 2/1 3/1\n")), nullptr);
+  EXPECT_NE(Error().find("line 4"), std::string::npos) << Error();
+  EXPECT_EQ(Tree(), tree);
+  // Echoed words are cut to a readable length.
+  std::string word(100000, '7');
+  word += "x";
+  EXPECT_EQ(Import(temp_.Write("long.obj", "v " + word + " 0 0\n")), nullptr);
+  EXPECT_LT(Error().size(), 300u) << Error().size();
+}
+
+TEST_F(ObjBadInput, TheSameFileOpenedTwiceNamesItsImagesApartAsItsModels) {
+  temp_.Write("box.mtl", "newmtl wood\nKd 1 1 1\nmap_Kd wood.png\n");
+  temp_.Write("wood.png", "pixels");
+  std::string path =
+      temp_.Write("box.obj", std::string("mtllib box.mtl\n") + kSquare + "g box\nusemtl wood\nf 1/1 2/2 3/3 4/4\n");
+  HModelCache* first = Import(path);
+  HModelCache* second = Import(path);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->GetName(), String("box.1"));
+  HClipCacheContainer* images = project_->GetChildClipCacheContainer();
+  ASSERT_EQ(images->CountChildren(), 2);
+  EXPECT_EQ(images->GetChild()->GetName(), String("wood"));
+  EXPECT_EQ(images->GetChild()->GetSibling()->GetName(), String("wood.1"));
+  EXPECT_EQ(Decals(*second)[0]->GetName(), String("wood.1 color")) << Decals(*second)[0]->GetName().Get();
+}
+
+TEST_F(ObjBadInput, BumpMapsAreReadAsNormalMaps) {
+  for (const char* statement : {"bump", "map_bump", "norm"}) {
+    temp_.Write("n.mtl", std::string("newmtl m\nKd 1 1 1\n") + statement + " n.png\n");
+    temp_.Write("n.png", "pixels");
+    HModelCache* model =
+        Import(temp_.Write("n.obj", std::string("mtllib n.mtl\n") + kSquare + "g g\nusemtl m\nf 1/1 2/2 3/3 4/4\n"));
+    ASSERT_NE(model, nullptr) << Error();
+    ASSERT_EQ(model->CountDecals(), 1) << statement;
+    HDecalClip* clip = Decals(*model)[0]->GetChildDecalClipContainer()->GetChildDecalClip();
+    EXPECT_EQ(clip->GetKind()->GetValue(), HDK_NORMAL) << statement;
+  }
+}
+
+class ObjSave : public ObjBadInput {
+protected:
+  HModelCache* Textured() {
+    temp_.Write("in/box.mtl", "newmtl wood\nKd 1 1 1\nmap_Kd tex/wood.png\nnorm tex/wood_n.png\n");
+    temp_.Write("in/tex/wood.png", "wood pixels");
+    temp_.Write("in/tex/wood_n.png", "normal pixels");
+    return Import(temp_.Write("in/box.obj",
+                              "mtllib box.mtl\nv 12345.6789 -0.1 3.4028235e38\nv 1e-7 0 0\n"
+                              "v 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+                              "g box\nusemtl wood\nf 1/1 2/2 3/3 4/4\n"));
+  }
+  std::string Save(HModelCache* model, const std::string& path) {
+    String error;
+    return SaveModelAsObj(model, path.c_str(), error) ? std::string() : std::string(error.Get()) + " ";
+  }
+};
+
+TEST_F(ObjSave, CoordinatesAreWrittenInFullAndImagesTravelWithTheFiles) {
+  HModelCache* model = Textured();
+  ASSERT_NE(model, nullptr) << Error();
+  std::filesystem::create_directories(temp_.Path("out"));
+  temp_.Write("out/wood.png", "somebody else's picture");
+  ASSERT_EQ(Save(model, temp_.Path("out/box.obj")), "");
+  EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path("out/wood.png")), "somebody else's picture");
+  EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path("out/wood_1.png")), "wood pixels");
+  EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path("out/wood_n.png")), "normal pixels");
+  std::string mtl = ScratchFolder::ReadFile(temp_.Path("out/box.mtl"));
+  EXPECT_NE(mtl.find("map_Kd wood_1.png\n"), std::string::npos) << mtl;
+
+  // Moved elsewhere with its folder, the copy still finds its images.
+  std::filesystem::rename(temp_.Path("out"), temp_.Path("moved"));
+  String error, warnings;
+  HModelCache* copy = ImportObjFile(project_, temp_.Path("moved/box.obj").c_str(), error, warnings);
+  ASSERT_NE(copy, nullptr) << error.Get();
+  EXPECT_TRUE(warnings.IsEmpty()) << warnings.Get();
+  EXPECT_EQ(copy->CountDecals(), 2);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(copy->GetPosition(i).x, model->GetPosition(i).x);
+    EXPECT_EQ(copy->GetPosition(i).y, model->GetPosition(i).y);
+    EXPECT_EQ(copy->GetPosition(i).z, model->GetPosition(i).z);
+  }
+}
+
+TEST_F(ObjSave, AFailedSaveLeavesBothFilesAsTheyWereAndSaysWhy) {
+  HModelCache* model = Textured();
+  ASSERT_NE(model, nullptr) << Error();
+  std::string obj = temp_.Write("out/box.obj", "the previous OBJ");
+  std::filesystem::create_directories(temp_.Path("out/box.mtl"));  // the MTL cannot be written
+  std::string why = Save(model, obj);
+  EXPECT_NE(why.find("box.mtl"), std::string::npos) << why;
+  EXPECT_NE(why.find("folder"), std::string::npos) << why;
+  EXPECT_EQ(ScratchFolder::ReadFile(obj), "the previous OBJ");
+  EXPECT_FALSE(std::filesystem::exists(temp_.Path("out/wood.png"))) << "no image copied for a failed save";
+
+  std::string locked = temp_.Write("locked/box.obj", "keep");
+  chmod(locked.c_str(), 0444);
+  why = Save(model, locked);
+  EXPECT_NE(why.find("read-only"), std::string::npos) << why;
+  EXPECT_EQ(ScratchFolder::ReadFile(locked), "keep");
+  EXPECT_FALSE(std::filesystem::exists(temp_.Path("locked/box.mtl")));
+
+  why = Save(model, temp_.Path("absent/box.obj"));
+  EXPECT_NE(why.find("No such file"), std::string::npos) << why;
+
+  std::filesystem::remove_all(temp_.Path("in/tex"));
+  why = Save(model, temp_.Path("out2.obj"));
+  EXPECT_NE(why.find("wood.png"), std::string::npos) << why;
+  EXPECT_FALSE(std::filesystem::exists(temp_.Path("out2.obj")));
+}
+
+TEST_F(ObjSave, TheObjAndItsMtlAtOnePathAreRefused) {
+  HModelCache* model = Textured();
+  ASSERT_NE(model, nullptr) << Error();
+  std::string why = Save(model, temp_.Path("model.mtl"));
+  EXPECT_NE(why.find("same file"), std::string::npos) << why;
+  EXPECT_FALSE(std::filesystem::exists(temp_.Path("model.mtl")));
+  std::filesystem::create_symlink("real.mtl", temp_.Path("linked.obj"));
+  temp_.Write("real.mtl", "an MTL of another model");
+  std::filesystem::create_symlink("real.mtl", temp_.Path("linked.mtl"));
+  why = Save(model, temp_.Path("linked.obj"));
+  EXPECT_NE(why.find("same file"), std::string::npos) << why;
+  EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path("real.mtl")), "an MTL of another model");
+}
