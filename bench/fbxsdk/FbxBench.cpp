@@ -1,9 +1,15 @@
 // fbxsdk_bench [QUADS_PER_SIDE] [FOLDER]: writes a grid of QUADS_PER_SIDE^2 quads (default
 // 1000, a million quads) with one UV per polygon vertex (indexed) and two materials in
 // both encodings, then reads each file back, printing seconds, MB/s and peak memory.
+// Then the same grid as Blender exports it: binary, compressed arrays, shared UVs, one material,
+// edges and normals by polygon vertex (which the reader steps over), written and read back.
 #include <fbxsdk.h>
 #include <malloc.h>
+
 #include <unistd.h>
+#include "io/OutputFile.h"
+#include "io/RecordWriters.h"
+#include "io/SceneWriter.h"
 
 #include <sys/stat.h>
 #include <chrono>
@@ -86,6 +92,91 @@ void BuildGrid(FbxManager& manager, FbxScene& scene, int side) {
   scene.GetRootNode()->AddChild(node);
 }
 
+// Blender's grid: UVs shared between the corners of a vertex, one material on every polygon.
+void BuildBlenderGrid(FbxManager& manager, FbxScene& scene, int side) {
+  FbxNode* node = FbxNode::Create(&manager, "Grid");
+  FbxMesh* mesh = FbxMesh::Create(&manager, "Grid");
+  node->SetNodeAttribute(mesh);
+  int points = side + 1;
+  mesh->InitControlPoints(points * points);
+  FbxVector4* cp = mesh->GetControlPoints();
+  FbxLayerElementUV* uvs = mesh->CreateElementUV("UVMap");
+  uvs->SetMappingMode(FbxLayerElement::eByPolygonVertex);
+  uvs->SetReferenceMode(FbxLayerElement::eIndexToDirect);
+  uvs->GetDirectArray().Items().reserve(size_t(points) * points);
+  for (int y = 0; y < points; ++y)
+    for (int x = 0; x < points; ++x) {
+      cp[y * points + x].Set(x * 10.0 / side - 5.0, y * 10.0 / side - 5.0, 0.0);
+      uvs->GetDirectArray().Add(FbxVector2(x / double(side), y / double(side)));
+    }
+  FbxLayerElementMaterial* materials = mesh->CreateElementMaterial();
+  materials->SetMappingMode(FbxLayerElement::eAllSame);
+  materials->SetReferenceMode(FbxLayerElement::eIndexToDirect);
+  materials->GetIndexArray().Add(0);
+  size_t corners = static_cast<size_t>(side) * side * 4;
+  uvs->GetIndexArray().Items().reserve(corners);
+  mesh->PolygonVertices().reserve(corners);
+  const int offsets[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) {
+      mesh->BeginPolygon(-1, -1, -1, false);
+      for (const auto& o : offsets) {
+        int vertex = (y + o[1]) * points + x + o[0];
+        mesh->AddPolygon(vertex);
+        uvs->GetIndexArray().Add(vertex);
+      }
+      mesh->EndPolygon();
+    }
+  node->AddMaterial(FbxSurfacePhong::Create(&manager, "Body"));
+  scene.GetRootNode()->AddChild(node);
+}
+
+// What Blender adds to the geometry that the scene objects do not hold: the edges and a normal
+// for every polygon vertex, all (0, 0, 1) on the flat grid.
+void AddBlenderExtras(fbxsdk::io::FbxRecord& file, int side) {
+  using fbxsdk::io::FbxRecord;
+  using fbxsdk::io::FbxValue;
+  FbxRecord* geometry = file.Find("Objects")->Find("Geometry");
+  int points = side + 1;
+  std::vector<int32_t> edges;
+  edges.reserve(size_t(2) * side * points);
+  for (int i = 0; i < 2 * side * points; ++i) edges.push_back(i * 2);
+  geometry->Add("Edges").values.push_back(FbxValue::MakeInts(std::move(edges)));
+  FbxRecord& normals = geometry->Add("LayerElementNormal");
+  normals.values.push_back(FbxValue::MakeInt(0));
+  normals.Add("Version").values.push_back(FbxValue::MakeInt(101));
+  normals.Add("Name").values.push_back(FbxValue::MakeString(""));
+  normals.Add("MappingInformationType").values.push_back(FbxValue::MakeString("ByPolygonVertex"));
+  normals.Add("ReferenceInformationType").values.push_back(FbxValue::MakeString("Direct"));
+  fbxsdk::io::DoubleBuffer values(size_t(side) * side * 4 * 3);
+  for (size_t i = 0; i < values.size(); ++i) values[i] = i % 3 == 2 ? 1.0 : 0.0;
+  normals.Add("Normals").values.push_back(FbxValue::MakeDoubles(std::move(values)));
+  FbxRecord& entry = geometry->Find("Layer")->Add("LayerElement");
+  entry.Add("Type").values.push_back(FbxValue::MakeString("LayerElementNormal"));
+  entry.Add("TypedIndex").values.push_back(FbxValue::MakeInt(0));
+}
+
+bool WriteBlenderLike(const std::string& path, int side) {
+  FbxManager* manager = FbxManager::Create();
+  FbxScene* scene = FbxScene::Create(manager, "bench");
+  BuildBlenderGrid(*manager, *scene, side);
+  fbxsdk::io::FbxRecord file = fbxsdk::io::BuildFileRecords(*scene, true);
+  AddBlenderExtras(file, side);
+  Stopwatch watch;
+  fbxsdk::io::OutputFile out;
+  std::string error;
+  bool ok = out.Open(path, error) && fbxsdk::io::WriteBinaryRecords(file, fbxsdk::io::kWrittenVersion, out, true) &&
+            out.Commit(error);
+  double seconds = watch.Wall(), cpu = watch.Cpu();
+  if (!ok)
+    std::fprintf(stderr, "write failed: %s\n", error.c_str());
+  else
+    std::printf("write %-6s %7.3f s (cpu %.3f s)  %8.1f MB  %7.1f MB/s\n", "blender", seconds, cpu, FileMB(path),
+                FileMB(path) / seconds);
+  manager->Destroy();
+  return ok;
+}
+
 double MeshMB(FbxMesh& mesh) {
   double bytes = mesh.GetControlPointsCount() * sizeof(FbxVector4) + mesh.GetPolygonVertexCount() * sizeof(int) +
                  mesh.GetPolygonCount() * sizeof(int);
@@ -104,7 +195,10 @@ bool Write(const std::string& path, int writer, int side) {
   BuildGrid(*manager, *scene, side);
   FbxExporter* exporter = FbxExporter::Create(manager, "");
   Stopwatch watch;
-  bool ok = exporter->Initialize(path.c_str(), writer) && exporter->Export(scene);
+  // The plain binary stores its arrays uncompressed, to show the parser's own speed.
+  FbxIOSettings* settings = FbxIOSettings::Create(manager, IOSROOT);
+  settings->SetBoolProp(FbxExporter::kCompressArrays, false);
+  bool ok = exporter->Initialize(path.c_str(), writer, settings) && exporter->Export(scene);
   double seconds = watch.Wall(), cpu = watch.Cpu();
   if (!ok)
     std::fprintf(stderr, "write failed: %s\n", exporter->GetStatus().GetErrorString());
@@ -153,9 +247,16 @@ int main(int argc, char** argv) {
   std::string ascii = stem + "_ascii.fbx", binary = stem + "_binary.fbx";
   std::printf("grid of %d x %d quads, %d UVs by polygon vertex with an index array, 2 materials\n", side, side,
               side * side * 4);
+  std::string blender = stem + "_blender.fbx";
   bool ok = Write(ascii, 1, side) && Write(binary, 0, side) && Read(ascii, "ascii", long(side) * side) &&
             Read(binary, "binary", long(side) * side);
   std::remove(ascii.c_str());
   std::remove(binary.c_str());
+  std::printf("the grid as Blender exports it: compressed arrays, shared UVs, edges, normals by polygon vertex\n");
+  ok = ok && WriteBlenderLike(blender, side) && Read(blender, "blender", long(side) * side);
+  if (ok && std::getenv("FBXSDK_BENCH_KEEP"))
+    std::printf("kept %s\n", blender.c_str());
+  else
+    std::remove(blender.c_str());
   return ok ? 0 : 1;
 }

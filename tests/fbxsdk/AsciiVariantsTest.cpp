@@ -169,25 +169,27 @@ TEST_F(AsciiVariantsTest, LayersDecideUVSetOrderAndUnusableElementsAreDropped) {
   EXPECT_EQ(mesh->GetLayer(0)->GetMaterials(), materials);
 }
 
-TEST_F(AsciiVariantsTest, ChildrenFollowConnectionOrderAndOrphansAreNotKept) {
+TEST_F(AsciiVariantsTest, NodesWithoutAParentNodeBelongToTheRootInFileOrder) {
   int objectsBefore = manager->GetObjectCount();
   FbxNode* first = Read(std::string(kHeader) +
                         "Objects:  {\n"
                         "\tModel: 1, \"Model::B\", \"Null\" {\n\t}\n"
                         "\tModel: 2, \"Model::A\", \"Null\" {\n\t}\n"
                         "\tModel: 3, \"Model::A_child\", \"Null\" {\n\t}\n"
-                        "\tModel: 4, \"Model::Orphan\", \"Null\" {\n\t}\n"
+                        "\tModel: 4, \"Model::Unconnected\", \"NurbsCurve\" {\n\t}\n"
                         "\tMaterial: 5, \"Material::unused\", \"\" {\n\t}\n"
                         "}\n"
                         "Connections:  {\n\tC: \"OO\",2,0\n\tC: \"OO\",3,2\n\tC: \"OO\",1,0\n\tC: \"OO\",99,0\n}\n");
   ASSERT_NE(first, nullptr);
   FbxNode* root = scene->GetRootNode();
-  ASSERT_EQ(root->GetChildCount(), 2);
-  EXPECT_STREQ(root->GetChild(0)->GetName(), "A");
-  EXPECT_STREQ(root->GetChild(1)->GetName(), "B");
-  EXPECT_EQ(first->GetChildCount(), 1);
+  ASSERT_EQ(root->GetChildCount(), 3);
+  EXPECT_STREQ(root->GetChild(0)->GetName(), "B");
+  EXPECT_STREQ(root->GetChild(1)->GetName(), "A");
+  EXPECT_STREQ(root->GetChild(2)->GetName(), "Unconnected");
+  EXPECT_EQ(root->GetChild(1)->GetChildCount(), 1);
+  EXPECT_EQ(first->GetChildCount(), 0);
   EXPECT_EQ(first->GetMesh(), nullptr);
-  EXPECT_EQ(manager->GetObjectCount(), objectsBefore + 3);  // the orphan node and the unused material are gone
+  EXPECT_EQ(manager->GetObjectCount(), objectsBefore + 4);  // the unused material is gone
 }
 
 }  // namespace

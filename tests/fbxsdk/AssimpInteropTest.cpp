@@ -74,6 +74,9 @@ std::vector<double> Numbers(const std::string& text) {
   return numbers;
 }
 
+// Writer index 0 (binary) or 1 (ASCII), or the binary writer with compression turned off.
+constexpr int kPlainBinary = 2;
+
 class AssimpInteropTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(AssimpInteropTest, ReadsTheSameGeometryUVsMaterialsAndTextures) {
@@ -83,7 +86,11 @@ TEST_P(AssimpInteropTest, ReadsTheSameGeometryUVsMaterialsAndTextures) {
   FbxManager* manager = FbxManager::Create();
   FbxScene* scene = FbxScene::Create(manager, "My Scene");
   fbxtest::PluginLikeScene built = fbxtest::BuildPluginLikeScene(*manager, *scene);
-  ASSERT_TRUE(fbxtest::Save(*manager, *scene, folder.Path("scene.fbx"), GetParam()));
+  // Binary output is read compressed, as the writer stores it by default, and plain.
+  FbxIOSettings* settings = FbxIOSettings::Create(manager, IOSROOT);
+  settings->SetBoolProp(FbxExporter::kCompressArrays, GetParam() != kPlainBinary);
+  manager->SetIOSettings(settings);
+  ASSERT_TRUE(fbxtest::Save(*manager, *scene, folder.Path("scene.fbx"), GetParam() == kPlainBinary ? 0 : GetParam()));
 
   std::string output;
   ASSERT_EQ(fbxtest::RunCommand("assimp info '" + folder.Path("scene.fbx") + "'", &output), 0) << output;
@@ -136,7 +143,8 @@ TEST_P(AssimpInteropTest, ReadsTheSameGeometryUVsMaterialsAndTextures) {
   manager->Destroy();
 }
 
-INSTANTIATE_TEST_SUITE_P(BothWriters, AssimpInteropTest, ::testing::Values(0, 1),
-                         [](const auto& info) { return std::string(info.param == 0 ? "binary" : "ascii"); });
+INSTANTIATE_TEST_SUITE_P(BothWriters, AssimpInteropTest, ::testing::Values(0, 1, kPlainBinary), [](const auto& info) {
+  return std::string(info.param == 0 ? "binary" : info.param == 1 ? "ascii" : "plain_binary");
+});
 
 }  // namespace

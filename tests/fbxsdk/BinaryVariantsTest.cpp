@@ -1,94 +1,13 @@
 // Binary files as other writers lay them out: 64-bit records, compressed arrays, big-endian byte order.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "BinaryFbxFile.h"
 #include "TestScene.h"
 
 namespace {
-
-// A small encoder for hand-made binary files, independent of the library's writer.
-class BinaryFile {
-public:
-  BinaryFile(int version, bool bigEndian, bool compress)
-      : mWide(version >= 7500), mBigEndian(bigEndian), mCompress(compress) {
-    mBytes.assign("Kaydara FBX Binary  \0\x1a", 22);
-    mBytes.push_back(bigEndian ? 1 : 0);
-    Number(static_cast<uint32_t>(version), 4);
-  }
-
-  struct Node {
-    std::string name;
-    std::string values;  // encoded properties
-    int count = 0;
-    std::vector<Node> children;
-  };
-
-  std::string Int(int32_t v) { return "I" + Encode(static_cast<uint32_t>(v), 4); }
-  std::string Long(int64_t v) { return "L" + Encode(static_cast<uint64_t>(v), 8); }
-  std::string Text(const std::string& s) { return "S" + Encode(static_cast<uint32_t>(s.size()), 4) + s; }
-  std::string Doubles(const std::vector<double>& values) {
-    std::string raw;
-    for (double v : values) {
-      uint64_t bits;
-      std::memcpy(&bits, &v, 8);
-      raw += Encode(bits, 8);
-    }
-    return Array('d', values.size(), raw);
-  }
-  std::string Ints(const std::vector<int32_t>& values) {
-    std::string raw;
-    for (int32_t v : values) raw += Encode(static_cast<uint32_t>(v), 4);
-    return Array('i', values.size(), raw);
-  }
-
-  std::string Finish(const std::vector<Node>& top) {
-    for (const Node& node : top) Write(node);
-    mBytes.append(mWide ? 25 : 13, '\0');
-    return mBytes;
-  }
-
-private:
-  std::string Encode(uint64_t v, int width) const {
-    std::string out(static_cast<size_t>(width), '\0');
-    for (int i = 0; i < width; ++i)
-      out[static_cast<size_t>(mBigEndian ? width - 1 - i : i)] = static_cast<char>(v >> (8 * i));
-    return out;
-  }
-  void Number(uint64_t v, int width) { mBytes += Encode(v, width); }
-
-  std::string Array(char type, size_t length, const std::string& raw) {
-    std::string stored = raw;
-    if (mCompress) {
-      uLongf size = compressBound(raw.size());
-      stored.assign(size, '\0');
-      compress(reinterpret_cast<Bytef*>(stored.data()), &size, reinterpret_cast<const Bytef*>(raw.data()), raw.size());
-      stored.resize(size);
-    }
-    return std::string(1, type) + Encode(length, 4) + Encode(mCompress ? 1 : 0, 4) + Encode(stored.size(), 4) + stored;
-  }
-
-  void Write(const Node& node) {
-    int width = mWide ? 8 : 4;
-    size_t start = mBytes.size();
-    Number(0, width);
-    Number(static_cast<uint64_t>(node.count), width);
-    Number(node.values.size(), width);
-    mBytes.push_back(static_cast<char>(node.name.size()));
-    mBytes += node.name + node.values;
-    if (!node.children.empty()) {
-      for (const Node& child : node.children) Write(child);
-      mBytes.append(mWide ? 25 : 13, '\0');
-    }
-    std::string end = Encode(mBytes.size(), width);
-    mBytes.replace(start, static_cast<size_t>(width), end);
-  }
-
-  bool mWide, mBigEndian, mCompress;
-  std::string mBytes;
-};
 
 struct Variant {
   int version;
@@ -101,8 +20,8 @@ class BinaryVariantsTest : public ::testing::TestWithParam<Variant> {};
 
 TEST_P(BinaryVariantsTest, ReadsMeshNodeAndMaterial) {
   const Variant& variant = GetParam();
-  BinaryFile file(variant.version, variant.bigEndian, variant.compress);
-  using Node = BinaryFile::Node;
+  fbxtest::BinaryFbxFile file(variant.version, variant.bigEndian, variant.compress);
+  using Node = fbxtest::BinaryFbxFile::Node;
   Node header{"FBXHeaderExtension", "", 0, {{"FBXVersion", file.Int(variant.version), 1, {}}}};
   Node geometry{"Geometry",
                 file.Long(10) + file.Text(std::string("Quad\0\1Geometry", 14)) + file.Text("Mesh"),
@@ -130,15 +49,11 @@ TEST_P(BinaryVariantsTest, ReadsMeshNodeAndMaterial) {
   std::string bytes = file.Finish({header, objects, connections});
 
   ScratchFolder folder;
-  ScratchFolder::WriteFile(folder.Path("variant.fbx"), bytes);
   FbxManager* manager = FbxManager::Create();
   FbxScene* scene = FbxScene::Create(manager, "s");
-  FbxImporter* importer = FbxImporter::Create(manager, "");
-  ASSERT_TRUE(importer->Initialize(folder.Path("variant.fbx").c_str())) << importer->GetStatus().GetErrorString();
-  int major, minor, revision;
-  importer->GetFileVersion(major, minor, revision);
-  EXPECT_EQ(major * 1000 + minor * 100 + revision, variant.version);
-  ASSERT_TRUE(importer->Import(scene)) << importer->GetStatus().GetErrorString();
+  fbxtest::Imported imported = fbxtest::ImportBytes(*manager, *scene, folder, bytes);
+  ASSERT_TRUE(imported.ok) << imported.Error();
+  EXPECT_EQ(imported.version, variant.version);
 
   FbxNode* node = scene->GetRootNode()->GetChild(0);
   ASSERT_NE(node, nullptr);

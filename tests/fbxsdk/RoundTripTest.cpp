@@ -190,13 +190,11 @@ TEST_P(RoundTripTest, LeavesOnlyTheFinishedFile) {
     ++files;
   }
   EXPECT_EQ(files, 1u);
-  FbxImporter* importer = FbxImporter::Create(manager, "");
-  ASSERT_TRUE(importer->Initialize(folder.Path("a.fbx").c_str()));
-  int major, minor, revision;
-  importer->GetFileVersion(major, minor, revision);
-  EXPECT_EQ(major * 1000 + minor * 100 + revision, 7400);
-  EXPECT_TRUE(importer->IsFBX());
-  EXPECT_EQ(importer->IsBinary(), GetParam().writer == 0);
+  FbxScene* read = FbxScene::Create(manager, "read");
+  fbxtest::Imported imported = fbxtest::Import(*manager, *read, folder.Path("a.fbx"));
+  ASSERT_TRUE(imported.ok) << imported.Error();
+  EXPECT_EQ(imported.version, 7400);
+  EXPECT_EQ(imported.binary, GetParam().writer == 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothWriters, RoundTripTest, ::testing::Values(Encoding{0, "binary"}, Encoding{1, "ascii"}),

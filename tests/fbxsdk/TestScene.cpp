@@ -118,12 +118,40 @@ bool Save(FbxManager& manager, FbxScene& scene, const std::string& path, int wri
   return ok;
 }
 
-bool Load(FbxManager& manager, FbxScene& scene, const std::string& path, FbxStatus* status) {
+bool Imported::Warned(std::initializer_list<const char*> texts) const {
+  for (const std::string& warning : warnings) {
+    bool all = true;
+    for (const char* text : texts) all = all && warning.find(text) != std::string::npos;
+    if (all) return true;
+  }
+  return false;
+}
+
+Imported Import(FbxManager& manager, FbxScene& scene, const std::string& path) {
+  Imported result;
   FbxImporter* importer = FbxImporter::Create(&manager, "");
-  bool ok = importer->Initialize(path.c_str(), -1, manager.GetIOSettings()) && importer->Import(&scene, false);
-  if (status) *status = importer->GetStatus();
+  result.initialized = importer->Initialize(path.c_str(), -1, manager.GetIOSettings());
+  result.ok = result.initialized && importer->Import(&scene, false);
+  result.status = importer->GetStatus();
+  int major, minor, revision;
+  importer->GetFileVersion(major, minor, revision);
+  result.version = major * 1000 + minor * 100 + revision;
+  result.binary = importer->IsBinary();
+  for (int w = 0; w < importer->GetWarningCount(); ++w) result.warnings.push_back(importer->GetWarning(w));
   importer->Destroy();
-  return ok;
+  return result;
+}
+
+Imported ImportBytes(FbxManager& manager, FbxScene& scene, const ScratchFolder& folder, const std::string& bytes,
+                     const std::string& name) {
+  ScratchFolder::WriteFile(folder.Path(name), bytes);
+  return Import(manager, scene, folder.Path(name));
+}
+
+bool Load(FbxManager& manager, FbxScene& scene, const std::string& path, FbxStatus* status) {
+  Imported result = Import(manager, scene, path);
+  if (status) *status = result.status;
+  return result.ok;
 }
 
 int RunCommand(const std::string& command, std::string* output) {

@@ -5,6 +5,7 @@
 
 #include <fbxsdk.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,23 @@ PluginLikeScene BuildPluginLikeScene(FbxManager& manager, FbxScene& scene, bool 
 
 // Writes the scene with writer index 0 (binary) or 1 (ASCII); the error text on failure.
 bool Save(FbxManager& manager, FbxScene& scene, const std::string& path, int writer, std::string* error = nullptr);
+// What one import of a file gave, as the plug-in imports: Initialize, then Import.
+struct Imported {
+  bool ok = false;           // both steps succeeded
+  bool initialized = false;  // the header was read and the version accepted
+  FbxStatus status;
+  int version = 0;  // as 7400
+  bool binary = false;
+  std::vector<std::string> warnings;
+  std::string Error() const { return status.GetErrorString(); }
+  // Whether a warning holds all these texts.
+  bool Warned(std::initializer_list<const char*> texts) const;
+};
+Imported Import(FbxManager& manager, FbxScene& scene, const std::string& path);
+// Writes the bytes to a file in the folder and imports it.
+Imported ImportBytes(FbxManager& manager, FbxScene& scene, const ScratchFolder& folder, const std::string& bytes,
+                     const std::string& name = "input.fbx");
+
 // Reads a file into the scene; fills status with the importer's.
 bool Load(FbxManager& manager, FbxScene& scene, const std::string& path, FbxStatus* status = nullptr);
 

@@ -1,7 +1,6 @@
 #include "fbxsdk/fbxio.h"
 
-#include <new>
-
+#include "EntryGuard.h"
 #include "FbxObjectFactory.h"
 #include "fbxsdk/fbxscene.h"
 #include "io/OutputFile.h"
@@ -13,59 +12,55 @@ namespace fbxsdk {
 FbxExporter::FbxExporter(FbxManager& manager, const char* name) : FbxObject(manager, name) {}
 FBXSDK_DEFINE_FACTORY(FbxExporter)
 
-bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings*) {
-  mStatus.Clear();
-  mReady = false;
-  mFileName = fileName ? fileName : "";
+bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings* settings) {
+  status_.Clear();
+  if (!settings) settings = GetFbxManager()->GetIOSettings();
+  compressArrays_ = settings ? settings->GetBoolProp(kCompressArrays, true) : true;
+  ready_ = false;
+  fileName_ = fileName ? fileName : "";
   const FbxIOPluginRegistry* registry = GetFbxManager()->GetIOPluginRegistry();
-  mFormat = fileFormat < 0 ? registry->GetNativeWriterFormat() : fileFormat;
-  if (!registry->WriterIsFBX(mFormat)) {
-    mStatus.SetCode(FbxStatus::eInvalidParameter, "There is no writer with index %d", fileFormat);
+  format_ = fileFormat < 0 ? registry->GetNativeWriterFormat() : fileFormat;
+  if (!registry->WriterIsFBX(format_)) {
+    status_.SetCode(FbxStatus::eInvalidParameter, "There is no writer with index %d", fileFormat);
     return false;
   }
-  std::string error;
-  if (!io::CanCreate(mFileName.Buffer(), error)) {
-    mStatus.SetCode(FbxStatus::eFailure, "%s", error.c_str());
+  ready_ = Guarded(status_, "write", fileName_.Buffer(), [&] {
+    std::string error;
+    if (io::CanCreate(fileName_.Buffer(), error)) return true;
+    status_.SetCode(FbxStatus::eFailure, "%s", error.c_str());
     return false;
-  }
-  mReady = true;
-  return true;
+  });
+  return ready_;
 }
 
 bool FbxExporter::Export(FbxDocument* document, bool) {
-  try {
-    return ExportScene(FbxCast<FbxScene>(document));
-  } catch (const std::bad_alloc&) {
-    // Nothing may leave the library as an exception.
-    mStatus.SetCode(FbxStatus::eInsufficientMemory, "Not enough memory to write '%s'", mFileName.Buffer());
-    return false;
-  }
+  return Guarded(status_, "write", fileName_.Buffer(), [&] { return ExportScene(FbxCast<FbxScene>(document)); });
 }
 
 bool FbxExporter::ExportScene(FbxScene* scene) {
-  if (!mReady) {
-    mStatus.SetCode(FbxStatus::eFailure, "The exporter was not initialized");
+  if (!ready_) {
+    status_.SetCode(FbxStatus::eFailure, "The exporter was not initialized");
     return false;
   }
   if (!scene) {
-    mStatus.SetCode(FbxStatus::eInvalidParameter, "Nothing to export: no scene given");
+    status_.SetCode(FbxStatus::eInvalidParameter, "Nothing to export: no scene given");
     return false;
   }
-  bool binary = mFormat == FbxIOPluginRegistry::eBinaryWriter;
+  bool binary = format_ == FbxIOPluginRegistry::eBinaryWriter;
   io::FbxRecord file = io::BuildFileRecords(*scene, binary);
   std::string error;
   io::OutputFile out;
-  if (!out.Open(mFileName.Buffer(), error)) {
-    mStatus.SetCode(FbxStatus::eFailure, "%s", error.c_str());
+  if (!out.Open(fileName_.Buffer(), error)) {
+    status_.SetCode(FbxStatus::eFailure, "%s", error.c_str());
     return false;
   }
-  bool written = binary ? io::WriteBinaryRecords(file, io::kWrittenVersion, out)
+  bool written = binary ? io::WriteBinaryRecords(file, io::kWrittenVersion, out, compressArrays_)
                         : io::WriteAsciiRecords(file, io::kWrittenVersion, out);
   if (!out.Commit(error) || !written) {
-    mStatus.SetCode(FbxStatus::eFailure, "%s", error.empty() ? "Writing the file failed" : error.c_str());
+    status_.SetCode(FbxStatus::eFailure, "%s", error.empty() ? "Writing the file failed" : error.c_str());
     return false;
   }
-  mStatus.Clear();
+  status_.Clear();
   return true;
 }
 

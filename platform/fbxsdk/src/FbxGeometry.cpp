@@ -29,32 +29,32 @@ FbxLayerContainer::FbxLayerContainer(FbxManager& manager, const char* name) : Fb
 FBXSDK_DEFINE_FACTORY(FbxLayerContainer)
 
 int FbxLayerContainer::CreateLayer() {
-  mLayers.push_back(std::make_unique<FbxLayer>());
+  layers_.push_back(std::make_unique<FbxLayer>());
   return GetLayerCount() - 1;
 }
 
 FbxLayer* FbxLayerContainer::GetLayer(int index) {
-  return index >= 0 && index < GetLayerCount() ? mLayers[static_cast<size_t>(index)].get() : nullptr;
+  return index >= 0 && index < GetLayerCount() ? layers_[static_cast<size_t>(index)].get() : nullptr;
 }
 
 const FbxLayer* FbxLayerContainer::GetLayer(int index) const {
-  return index >= 0 && index < GetLayerCount() ? mLayers[static_cast<size_t>(index)].get() : nullptr;
+  return index >= 0 && index < GetLayerCount() ? layers_[static_cast<size_t>(index)].get() : nullptr;
 }
 
 // ---- FbxGeometryBase ----
 
 void FbxGeometryBase::InitControlPoints(int count) {
-  mControlPoints.assign(count > 0 ? static_cast<size_t>(count) : 0, FbxVector4(0, 0, 0, 1));
+  controlPoints_.assign(count > 0 ? static_cast<size_t>(count) : 0, FbxVector4(0, 0, 0, 1));
 }
 
 void FbxGeometryBase::SetControlPointAt(const FbxVector4& point, int index) {
   if (index < 0) return;
-  if (index >= GetControlPointsCount()) mControlPoints.resize(static_cast<size_t>(index) + 1, FbxVector4(0, 0, 0, 1));
-  mControlPoints[static_cast<size_t>(index)] = point;
+  if (index >= GetControlPointsCount()) controlPoints_.resize(static_cast<size_t>(index) + 1, FbxVector4(0, 0, 0, 1));
+  controlPoints_[static_cast<size_t>(index)] = point;
 }
 
 FbxVector4 FbxGeometryBase::GetControlPointAt(int index) const {
-  return index >= 0 && index < GetControlPointsCount() ? mControlPoints[static_cast<size_t>(index)] : FbxVector4();
+  return index >= 0 && index < GetControlPointsCount() ? controlPoints_[static_cast<size_t>(index)] : FbxVector4();
 }
 
 namespace {
@@ -128,9 +128,9 @@ FbxMesh::FbxMesh(FbxManager& manager, const char* name) : FbxGeometry(manager, n
 FBXSDK_DEFINE_FACTORY(FbxMesh)
 
 void FbxMesh::BeginPolygon(int material, int, int, bool) {
-  if (mPolygonOpen) EndPolygon();
-  mPolygonStarts.push_back(GetPolygonVertexCount());
-  mPolygonOpen = true;
+  if (polygonOpen_) EndPolygon();
+  polygonStarts_.push_back(GetPolygonVertexCount());
+  polygonOpen_ = true;
   if (material < 0) return;
   FbxLayer* layer = GetLayer(0);
   FbxLayerElementMaterial* materials = layer ? layer->GetMaterials() : nullptr;
@@ -142,8 +142,8 @@ void FbxMesh::BeginPolygon(int material, int, int, bool) {
 }
 
 void FbxMesh::AddPolygon(int index, int textureUVIndex) {
-  if (!mPolygonOpen) return;
-  mPolygonVertices.push_back(index);
+  if (!polygonOpen_) return;
+  polygonVertices_.push_back(index);
   if (textureUVIndex < 0) return;
   FbxLayer* layer = GetLayer(0);
   if (!layer) return;
@@ -158,23 +158,23 @@ void FbxMesh::AddPolygon(int index, int textureUVIndex) {
   }
 }
 
-void FbxMesh::EndPolygon() { mPolygonOpen = false; }
+void FbxMesh::EndPolygon() { polygonOpen_ = false; }
 
 int FbxMesh::GetPolygonSize(int polygon) const {
   if (polygon < 0 || polygon >= GetPolygonCount()) return -1;
   size_t p = static_cast<size_t>(polygon);
-  int end = p + 1 < mPolygonStarts.size() ? mPolygonStarts[p + 1] : GetPolygonVertexCount();
-  return end - mPolygonStarts[p];
+  int end = p + 1 < polygonStarts_.size() ? polygonStarts_[p + 1] : GetPolygonVertexCount();
+  return end - polygonStarts_[p];
 }
 
 int FbxMesh::GetPolygonVertexIndex(int polygon) const {
-  return polygon >= 0 && polygon < GetPolygonCount() ? mPolygonStarts[static_cast<size_t>(polygon)] : -1;
+  return polygon >= 0 && polygon < GetPolygonCount() ? polygonStarts_[static_cast<size_t>(polygon)] : -1;
 }
 
 int FbxMesh::GetPolygonVertex(int polygon, int corner) const {
   int size = GetPolygonSize(polygon);
   if (corner < 0 || corner >= size) return -1;
-  return mPolygonVertices[static_cast<size_t>(GetPolygonVertexIndex(polygon) + corner)];
+  return polygonVertices_[static_cast<size_t>(GetPolygonVertexIndex(polygon) + corner)];
 }
 
 }  // namespace fbxsdk

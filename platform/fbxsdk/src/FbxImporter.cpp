@@ -1,15 +1,20 @@
 #include "fbxsdk/fbxio.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <vector>
 
+#include "EntryGuard.h"
 #include "FbxObjectFactory.h"
 #include "fbxsdk/fbxscene.h"
 #include "io/FbxFileReader.h"
 #include "io/FileContents.h"
+#include "io/FileVersion.h"
 
 namespace fbxsdk {
 
@@ -27,82 +32,106 @@ FbxImporter::FbxImporter(FbxManager& manager, const char* name) : FbxObject(mana
 FBXSDK_DEFINE_FACTORY(FbxImporter)
 
 bool FbxImporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings*) {
-  mStatus.Clear();
-  mReady = false;
-  mIsFbx = false;
-  mIsBinary = false;
-  mVersion = 0;
-  mFileName = fileName ? fileName : "";
+  status_.Clear();
+  warnings_.clear();
+  ready_ = false;
+  isFbx_ = false;
+  isBinary_ = false;
+  version_ = 0;
+  fileName_ = fileName ? fileName : "";
+  return Guarded(status_, "read", fileName_.Buffer(), [&] { return InitializeFile(fileFormat); });
+}
+
+bool FbxImporter::InitializeFile(int fileFormat) {
   if (fileFormat > 0) {
-    mStatus.SetCode(FbxStatus::eInvalidParameter, "There is no reader with index %d", fileFormat);
+    status_.SetCode(FbxStatus::eInvalidParameter, "There is no reader with index %d", fileFormat);
     return false;
   }
-  std::FILE* file = std::fopen(mFileName.Buffer(), "rb");
-  if (!file) {
-    mStatus.SetCode(FbxStatus::eFailure, "Cannot open the file '%s'", mFileName.Buffer());
+  // Opened without blocking and checked before reading: a FIFO or device would wait forever.
+  int fd = ::open(fileName_.Buffer(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    status_.SetCode(FbxStatus::eFailure, "Cannot open the file '%s': %s", fileName_.Buffer(), std::strerror(errno));
+    return false;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    bool folder = S_ISDIR(info.st_mode);
+    ::close(fd);
+    status_.SetCode(FbxStatus::eFailure,
+                    folder ? "'%s' is a directory, not an FBX file"
+                           : "'%s' is not a regular file (a device, FIFO or socket); it is not read",
+                    fileName_.Buffer());
     return false;
   }
   std::vector<uint8_t> head(size_t(1) << 16);
-  head.resize(std::fread(head.data(), 1, head.size(), file));
-  std::fclose(file);
+  ssize_t got = ::pread(fd, head.data(), head.size(), 0);
+  ::close(fd);
+  head.resize(got > 0 ? static_cast<size_t>(got) : 0);
 
   io::FileHeader header = io::SniffHeader(head.data(), head.size());
-  mIsFbx = header.fbx;
-  mIsBinary = header.binary;
-  mVersion = header.version;
+  isFbx_ = header.fbx;
+  isBinary_ = header.binary;
+  version_ = header.version;
   if (!header.fbx) {
-    mStatus.SetCode(FbxStatus::eInvalidFile, "The file '%s' is not an FBX file", mFileName.Buffer());
+    status_.SetCode(FbxStatus::eInvalidFile, "The file '%s' is not an FBX file", fileName_.Buffer());
     return false;
   }
   std::string problem = io::VersionProblem(header.version);
   if (!problem.empty()) {
-    mStatus.SetCode(FbxStatus::eInvalidFileVersion, "The %s", problem.c_str());
+    status_.SetCode(FbxStatus::eInvalidFileVersion, "The %s", problem.c_str());
     return false;
   }
-  mReady = true;
+  ready_ = true;
   return true;
 }
 
 void FbxImporter::GetFileVersion(int& major, int& minor, int& revision) const {
-  major = mVersion / 1000;
-  minor = mVersion / 100 % 10;
-  revision = mVersion % 100;
+  io::VersionParts parts = io::SplitVersion(version_);
+  major = parts.major;
+  minor = parts.minor;
+  revision = parts.revision;
+}
+
+const char* FbxImporter::GetWarning(int index) const {
+  return index >= 0 && index < GetWarningCount() ? warnings_[static_cast<size_t>(index)].Buffer() : "";
 }
 
 bool FbxImporter::Import(FbxDocument* document, bool) {
+  warnings_.clear();
+  return Guarded(status_, "read", fileName_.Buffer(), [&] { return ImportScene(document); });
+}
+
+bool FbxImporter::ImportScene(FbxDocument* document) {
   auto* scene = FbxCast<FbxScene>(document);
-  if (!mReady) {
-    mStatus.SetCode(FbxStatus::eFailure, "The importer was not initialized");
+  if (!ready_) {
+    status_.SetCode(FbxStatus::eFailure, "The importer was not initialized");
     return false;
   }
   if (!scene) {
-    mStatus.SetCode(FbxStatus::eInvalidParameter, "Nothing to import into: no scene given");
+    status_.SetCode(FbxStatus::eInvalidParameter, "Nothing to import into: no scene given");
     return false;
   }
-  if (PasswordProtected(mFileName.Buffer())) {
-    mStatus.SetCode(FbxStatus::ePasswordError, "The file '%s' is protected by a password", mFileName.Buffer());
+  if (PasswordProtected(fileName_.Buffer())) {
+    status_.SetCode(FbxStatus::ePasswordError, "The file '%s' is protected by a password", fileName_.Buffer());
     return false;
   }
   io::FileContents contents;
   std::string error;
-  if (!contents.Open(mFileName.Buffer(), error)) {
-    mStatus.SetCode(FbxStatus::eFailure, "%s", error.c_str());
+  if (!contents.Open(fileName_.Buffer(), error)) {
+    status_.SetCode(FbxStatus::eFailure, "%s", error.c_str());
     return false;
   }
-  bool ok = false;
-  try {
-    ok = io::ReadFbxMemory(contents.Data(), contents.Size(), *scene, error,
-                           [&contents](size_t consumed) { contents.ReleaseBefore(consumed); });
-  } catch (const std::bad_alloc&) {
-    // Nothing may leave the library as an exception; a huge file is a status like any other.
-    mStatus.SetCode(FbxStatus::eInsufficientMemory, "Not enough memory to read '%s'", mFileName.Buffer());
-    return false;
-  }
+  io::ReadWarnings warnings;
+  io::ReadOptions options;
+  options.release = [&contents](size_t consumed) { contents.ReleaseBefore(consumed); };
+  options.warnings = &warnings;
+  bool ok = io::ReadFbxMemory(contents.Data(), contents.Size(), *scene, error, options);
+  for (const std::string& warning : warnings.List()) warnings_.emplace_back(warning.c_str());
   if (!ok) {
-    mStatus.SetCode(FbxStatus::eInvalidFile, "'%s': %s", mFileName.Buffer(), error.c_str());
+    status_.SetCode(FbxStatus::eInvalidFile, "'%s': %s", fileName_.Buffer(), error.c_str());
     return false;
   }
-  mStatus.Clear();
+  status_.Clear();
   return true;
 }
 

@@ -32,29 +32,29 @@ int FbxLayer::TextureSlot(FbxLayerElement::EType type) {
 
 void FbxLayer::SetUVs(FbxLayerElementUV* uvs, FbxLayerElement::EType type) {
   int slot = TextureSlot(type);
-  if (slot >= 0) mUVs[slot] = uvs;
+  if (slot >= 0) uvs_[slot] = uvs;
 }
 
 FbxLayerElementUV* FbxLayer::GetUVs(FbxLayerElement::EType type) const {
   int slot = TextureSlot(type);
-  return slot >= 0 ? mUVs[slot] : nullptr;
+  return slot >= 0 ? uvs_[slot] : nullptr;
 }
 
 int FbxLayer::GetUVSetCount() const {
   int n = 0;
-  for (FbxLayerElementUV* uvs : mUVs)
+  for (FbxLayerElementUV* uvs : uvs_)
     if (uvs) ++n;
   return n;
 }
 
 void FbxLayer::SetTextures(FbxLayerElement::EType type, FbxLayerElementTexture* textures) {
   int slot = TextureSlot(type);
-  if (slot >= 0) mTextures[slot] = textures;
+  if (slot >= 0) textures_[slot] = textures;
 }
 
 FbxLayerElementTexture* FbxLayer::GetTextures(FbxLayerElement::EType type) const {
   int slot = TextureSlot(type);
-  return slot >= 0 ? mTextures[slot] : nullptr;
+  return slot >= 0 ? textures_[slot] : nullptr;
 }
 
 }  // namespace fbxsdk

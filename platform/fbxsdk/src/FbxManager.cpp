@@ -1,5 +1,8 @@
 #include "fbxsdk/fbxmanager.h"
 
+#include "io/FileVersion.h"
+#include "io/SceneWriter.h"
+
 #include <dirent.h>
 #include <unistd.h>
 
@@ -9,9 +12,9 @@
 
 namespace fbxsdk {
 
-FbxManager::FbxManager() : mRegistry(new FbxIOPluginRegistry) {}
+FbxManager::FbxManager() : registry_(new FbxIOPluginRegistry) {}
 
-FbxManager::~FbxManager() { delete mRegistry; }
+FbxManager::~FbxManager() { delete registry_; }
 
 // Test seam: with FBXSDK_TEST_REFUSE_MANAGER set to 1 no manager can be created,
 // as when the SDK cannot start, so callers' failure paths can be exercised.
@@ -22,39 +25,40 @@ FbxManager* FbxManager::Create() {
 }
 
 void FbxManager::Destroy() {
-  mDestroying = true;
+  destroying_ = true;
   // Newest first, so that containers outlive little of what they hold; every
   // destructor cuts its own connections, so the order is not a matter of safety.
-  while (!mObjects.empty()) {
-    FbxObject* object = mObjects.back();
-    mObjects.pop_back();
+  while (!objects_.empty()) {
+    FbxObject* object = objects_.back();
+    objects_.pop_back();
     delete object;
   }
   delete this;
 }
 
 void FbxManager::AdoptObject(FbxObject* object) {
-  object->mManagerSlot = mObjects.size();
-  mLive.insert(object);
-  mObjects.push_back(object);
+  object->managerSlot_ = objects_.size();
+  live_.insert(object);
+  objects_.push_back(object);
 }
 
 void FbxManager::ReleaseObject(FbxObject* object) {
-  if (mDestroying || !object || object->mManager != this) return;
-  size_t slot = object->mManagerSlot;
-  if (slot >= mObjects.size() || mObjects[slot] != object) return;
-  mObjects[slot] = mObjects.back();
-  mObjects[slot]->mManagerSlot = slot;
-  mObjects.pop_back();
-  mLive.erase(object);
-  if (mIOSettings == object) mIOSettings = nullptr;
+  if (destroying_ || !object || object->manager_ != this) return;
+  size_t slot = object->managerSlot_;
+  if (slot >= objects_.size() || objects_[slot] != object) return;
+  objects_[slot] = objects_.back();
+  objects_[slot]->managerSlot_ = slot;
+  objects_.pop_back();
+  live_.erase(object);
+  if (ioSettings_ == object) ioSettings_ = nullptr;
   delete object;
 }
 
 void FbxManager::GetFileFormatVersion(int& major, int& minor, int& revision) {
-  major = 7;
-  minor = 4;
-  revision = 0;
+  io::VersionParts parts = io::SplitVersion(io::kWrittenVersion);
+  major = parts.major;
+  minor = parts.minor;
+  revision = parts.revision;
 }
 
 bool FbxManager::LoadPluginsDirectory(const char* directory, const char* extensions) {
@@ -83,13 +87,13 @@ FbxIOSettings* FbxIOSettings::Create(FbxObject* container, const char* name) {
 }
 
 void FbxIOSettings::SetBoolProp(const char* name, bool value) {
-  if (name) mBools[name] = value;
+  if (name) bools_[name] = value;
 }
 
 bool FbxIOSettings::GetBoolProp(const char* name, bool defaultValue) const {
   if (!name) return defaultValue;
-  auto found = mBools.find(name);
-  return found == mBools.end() ? defaultValue : found->second;
+  auto found = bools_.find(name);
+  return found == bools_.end() ? defaultValue : found->second;
 }
 
 // ---- FbxIOPluginRegistry ----

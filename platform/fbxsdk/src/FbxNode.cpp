@@ -13,8 +13,8 @@ FbxNode::FbxNode(FbxManager& manager, const char* name) : FbxObject(manager, nam
 FBXSDK_DEFINE_FACTORY(FbxNode)
 
 FbxNode::~FbxNode() {
-  if (mParent) mParent->RemoveChild(this);
-  for (FbxNode* child : mChildren) child->mParent = nullptr;
+  if (parent_) parent_->RemoveChild(this);
+  for (FbxNode* child : children_) child->parent_ = nullptr;
 }
 
 FbxNodeAttribute* FbxNode::SetNodeAttribute(FbxNodeAttribute* attribute) {
@@ -32,40 +32,40 @@ FbxMesh* FbxNode::GetMesh() const { return dynamic_cast<FbxMesh*>(GetNodeAttribu
 bool FbxNode::AddChild(FbxNode* child) {
   if (!child || child == this) return false;
   // Only a node with children can be an ancestor of this one; a leaf needs no walk up.
-  if (!child->mChildren.empty())
-    for (FbxNode* up = this; up; up = up->mParent)
+  if (!child->children_.empty())
+    for (FbxNode* up = this; up; up = up->parent_)
       if (up == child) return false;  // would make a cycle
-  if (child->mParent) child->mParent->RemoveChild(child);
-  child->mParent = this;
-  mChildren.push_back(child);
+  if (child->parent_) child->parent_->RemoveChild(child);
+  child->parent_ = this;
+  children_.push_back(child);
   return true;
 }
 
 FbxNode* FbxNode::RemoveChild(FbxNode* child) {
   // From the back: clearing destroys the newest children first, so this stays cheap.
-  auto found = std::find(mChildren.rbegin(), mChildren.rend(), child);
-  if (found == mChildren.rend()) return nullptr;
-  mChildren.erase(std::next(found).base());
-  child->mParent = nullptr;
+  auto found = std::find(children_.rbegin(), children_.rend(), child);
+  if (found == children_.rend()) return nullptr;
+  children_.erase(std::next(found).base());
+  child->parent_ = nullptr;
   return child;
 }
 
 int FbxNode::GetChildCount(bool recursive) const {
-  if (!recursive) return static_cast<int>(mChildren.size());
+  if (!recursive) return static_cast<int>(children_.size());
   // Without recursion: a file may nest nodes deeper than the stack would allow.
   int n = 0;
   std::vector<const FbxNode*> pending{this};
   while (!pending.empty()) {
     const FbxNode* node = pending.back();
     pending.pop_back();
-    n += static_cast<int>(node->mChildren.size());
-    pending.insert(pending.end(), node->mChildren.begin(), node->mChildren.end());
+    n += static_cast<int>(node->children_.size());
+    pending.insert(pending.end(), node->children_.begin(), node->children_.end());
   }
   return n;
 }
 
 FbxNode* FbxNode::GetChild(int index) const {
-  return index >= 0 && index < static_cast<int>(mChildren.size()) ? mChildren[static_cast<size_t>(index)] : nullptr;
+  return index >= 0 && index < static_cast<int>(children_.size()) ? children_[static_cast<size_t>(index)] : nullptr;
 }
 
 int FbxNode::AddMaterial(FbxSurfaceMaterial* material) {

@@ -13,9 +13,9 @@ void FbxProperty::Register(FbxObject* owner, FbxProperty* property) {
   if (owner) owner->RegisterProperty(property);
 }
 
-const char* FbxProperty::GetName() const { return mValue ? mValue->name.Buffer() : ""; }
-EFbxType FbxProperty::GetPropertyDataType() const { return mValue ? mValue->type : eFbxUndefined; }
-FbxObject* FbxProperty::GetFbxObject() const { return mValue ? mValue->owner : nullptr; }
+const char* FbxProperty::GetName() const { return value_ ? value_->name.Buffer() : ""; }
+EFbxType FbxProperty::GetPropertyDataType() const { return value_ ? value_->type : eFbxUndefined; }
+FbxObject* FbxProperty::GetFbxObject() const { return value_ ? value_->owner : nullptr; }
 
 int FbxProperty::GetValueCount() const {
   switch (GetPropertyDataType()) {
@@ -30,18 +30,18 @@ int FbxProperty::GetValueCount() const {
 
 const double* FbxProperty::GetValues() const {
   static const double kNone[4] = {};
-  return mValue ? mValue->numbers : kNone;
+  return value_ ? value_->numbers : kNone;
 }
 
 void FbxProperty::SetValues(const double* values, int count) {
-  if (!mValue || !values) return;
+  if (!value_ || !values) return;
   int n = std::min(count, GetValueCount());
-  for (int i = 0; i < n; ++i) mValue->numbers[i] = values[i];
+  for (int i = 0; i < n; ++i) value_->numbers[i] = values[i];
 }
 
-const char* FbxProperty::GetText() const { return mValue ? mValue->text.Buffer() : ""; }
+const char* FbxProperty::GetText() const { return value_ ? value_->text.Buffer() : ""; }
 void FbxProperty::SetText(const char* text) {
-  if (mValue) mValue->text = text;
+  if (value_) value_->text = text;
 }
 
 bool FbxProperty::ConnectSrcObject(FbxObject* object, FbxConnection::EType) {
@@ -68,7 +68,7 @@ FbxObject* FbxProperty::GetSrcObject(int index) const {
 
 template <>
 double FbxProperty::Get<double>() const {
-  return mValue ? mValue->numbers[0] : 0.0;
+  return value_ ? value_->numbers[0] : 0.0;
 }
 template <>
 float FbxProperty::Get<float>() const {
@@ -113,7 +113,7 @@ bool SetNumbers(double* target, const double* values, int count) {
 
 template <>
 bool FbxProperty::Set<double>(const double& v) {
-  return mValue && SetNumbers(mValue->numbers, &v, 1);
+  return value_ && SetNumbers(value_->numbers, &v, 1);
 }
 template <>
 bool FbxProperty::Set<float>(const float& v) {
@@ -129,26 +129,26 @@ bool FbxProperty::Set<bool>(const bool& v) {
 }
 template <>
 bool FbxProperty::Set<FbxDouble2>(const FbxDouble2& v) {
-  return mValue && SetNumbers(mValue->numbers, v.mData, 2);
+  return value_ && SetNumbers(value_->numbers, v.mData, 2);
 }
 template <>
 bool FbxProperty::Set<FbxDouble3>(const FbxDouble3& v) {
-  return mValue && SetNumbers(mValue->numbers, v.mData, 3);
+  return value_ && SetNumbers(value_->numbers, v.mData, 3);
 }
 template <>
 bool FbxProperty::Set<FbxDouble4>(const FbxDouble4& v) {
-  return mValue && SetNumbers(mValue->numbers, v.mData, 4);
+  return value_ && SetNumbers(value_->numbers, v.mData, 4);
 }
 template <>
 bool FbxProperty::Set<FbxString>(const FbxString& v) {
-  if (!mValue) return false;
-  mValue->text = v;
+  if (!value_) return false;
+  value_->text = v;
   return true;
 }
 
 // ---- FbxObject ----
 
-FbxObject::FbxObject(FbxManager& manager, const char* name) : mManager(&manager), mName(name ? name : "") {}
+FbxObject::FbxObject(FbxManager& manager, const char* name) : manager_(&manager), name_(name ? name : "") {}
 
 FbxObject::~FbxObject() { DisconnectAll(); }
 
@@ -161,19 +161,19 @@ void EraseOne(std::vector<FbxObject*>& list, FbxObject* object) {
 }  // namespace
 
 void FbxObject::DisconnectAll() {
-  for (Link& link : mSources) EraseOne(link.object->mDestinations, this);
-  mSources.clear();
-  while (!mDestinations.empty()) mDestinations.back()->DisconnectSrcObject(this);
+  for (Link& link : sources_) EraseOne(link.object->destinations_, this);
+  sources_.clear();
+  while (!destinations_.empty()) destinations_.back()->DisconnectSrcObject(this);
 }
 
 void FbxObject::Destroy(bool recursive) {
   if (recursive) {
     std::vector<FbxObject*> sources;
-    for (Link& link : mSources) sources.push_back(link.object);
+    for (Link& link : sources_) sources.push_back(link.object);
     DisconnectAll();
     for (FbxObject* source : sources) source->Destroy(true);
   }
-  mManager->ReleaseObject(this);
+  manager_->ReleaseObject(this);
 }
 
 bool FbxObject::ConnectSrcObject(FbxObject* object, FbxConnection::EType) {
@@ -183,44 +183,44 @@ bool FbxObject::ConnectSrcObject(FbxObject* object, FbxConnection::EType) {
 bool FbxObject::ConnectSrcObjectToProperty(FbxObject* object, const char* property) {
   if (!object || object == this) return false;
   FbxString name(property);
-  for (const Link& link : mSources)
+  for (const Link& link : sources_)
     if (link.object == object && link.property == name) return true;  // already connected
-  mSources.push_back({object, name});
-  object->mDestinations.push_back(this);
+  sources_.push_back({object, name});
+  object->destinations_.push_back(this);
   return true;
 }
 
 bool FbxObject::DisconnectSrcObject(FbxObject* object) {
   bool found = false;
-  for (size_t i = mSources.size(); i-- > 0;) {
-    if (mSources[i].object != object) continue;
-    mSources.erase(mSources.begin() + static_cast<std::ptrdiff_t>(i));
-    EraseOne(object->mDestinations, this);
+  for (size_t i = sources_.size(); i-- > 0;) {
+    if (sources_[i].object != object) continue;
+    sources_.erase(sources_.begin() + static_cast<std::ptrdiff_t>(i));
+    EraseOne(object->destinations_, this);
     found = true;
   }
   return found;
 }
 
 FbxObject* FbxObject::GetSrcObject(int index) const {
-  return index >= 0 && index < GetSrcObjectCount() ? mSources[static_cast<size_t>(index)].object : nullptr;
+  return index >= 0 && index < GetSrcObjectCount() ? sources_[static_cast<size_t>(index)].object : nullptr;
 }
 
 const char* FbxObject::GetSrcPropertyName(int index) const {
-  return index >= 0 && index < GetSrcObjectCount() ? mSources[static_cast<size_t>(index)].property.Buffer() : "";
+  return index >= 0 && index < GetSrcObjectCount() ? sources_[static_cast<size_t>(index)].property.Buffer() : "";
 }
 
 FbxObject* FbxObject::GetDstObject(int index) const {
-  return index >= 0 && index < GetDstObjectCount() ? mDestinations[static_cast<size_t>(index)] : nullptr;
+  return index >= 0 && index < GetDstObjectCount() ? destinations_[static_cast<size_t>(index)] : nullptr;
 }
 
 FbxProperty FbxObject::FindProperty(const char* name) const {
-  for (FbxProperty* property : mProperties)
+  for (FbxProperty* property : properties_)
     if (std::strcmp(property->GetName(), name ? name : "") == 0) return *property;
   return FbxProperty();
 }
 
 FbxProperty* FbxObject::GetPropertyAt(int index) const {
-  return index >= 0 && index < GetPropertyCount() ? mProperties[static_cast<size_t>(index)] : nullptr;
+  return index >= 0 && index < GetPropertyCount() ? properties_[static_cast<size_t>(index)] : nullptr;
 }
 
 }  // namespace fbxsdk

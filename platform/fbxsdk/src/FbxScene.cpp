@@ -16,20 +16,20 @@ FbxDocumentInfo::FbxDocumentInfo(FbxManager& manager, const char* name) : FbxObj
 FBXSDK_DEFINE_FACTORY(FbxDocumentInfo)
 
 void FbxDocument::SetDocumentInfo(FbxDocumentInfo* info) {
-  if (mInfo) DisconnectSrcObject(mInfo);
-  mInfo = info;
+  if (info_) DisconnectSrcObject(info_);
+  info_ = info;
   if (info) ConnectSrcObject(info);
 }
 
 void FbxDocument::Clear() {
-  FbxDocumentInfo* info = mInfo;
+  FbxDocumentInfo* info = info_;
   SetDocumentInfo(nullptr);
   if (info) info->Destroy();
 }
 
 FbxScene::FbxScene(FbxManager& manager, const char* name)
-    : FbxDocument(manager, name), mRoot(FbxNode::Create(&manager, "RootNode")) {
-  ConnectSrcObject(mRoot);
+    : FbxDocument(manager, name), root_(FbxNode::Create(&manager, "RootNode")) {
+  ConnectSrcObject(root_);
 }
 FBXSDK_DEFINE_FACTORY(FbxScene)
 
@@ -41,7 +41,7 @@ namespace {
 class SceneContent {
 public:
   void Add(FbxObject* object) {
-    if (object && mSeen.insert(object).second) mOrder.push_back(object);
+    if (object && seen_.insert(object).second) order_.push_back(object);
   }
 
   void AddMaterial(FbxSurfaceMaterial* material) {
@@ -60,7 +60,7 @@ public:
     }
   }
 
-  const std::vector<FbxObject*>& Objects() const { return mOrder; }
+  const std::vector<FbxObject*>& Objects() const { return order_; }
 
 private:
   void AddNode(FbxNode* node) {
@@ -83,17 +83,17 @@ private:
     }
   }
 
-  std::unordered_set<FbxObject*> mSeen;
-  std::vector<FbxObject*> mOrder;
+  std::unordered_set<FbxObject*> seen_;
+  std::vector<FbxObject*> order_;
 };
 
 }  // namespace
 
 void FbxScene::Clear() {
   FbxDocument::Clear();
-  if (!mRoot) return;
+  if (!root_) return;
   SceneContent content;
-  for (int c = 0; c < mRoot->GetChildCount(); ++c) content.AddTree(mRoot->GetChild(c));
+  for (int c = 0; c < root_->GetChildCount(); ++c) content.AddTree(root_->GetChild(c));
   // Newest connections first: children before parents, the root's last child before its first.
   const std::vector<FbxObject*>& objects = content.Objects();
   for (auto object = objects.rbegin(); object != objects.rend(); ++object) (*object)->Destroy();

@@ -6,8 +6,8 @@
 namespace fbxsdk {
 
 const char* FbxStatus::GetErrorString() const {
-  if (!mText.IsEmpty()) return mText;
-  switch (mCode) {
+  if (!text_.IsEmpty()) return text_;
+  switch (code_) {
     case eSuccess: return "Success";
     case eFailure: return "Failure";
     case eInsufficientMemory: return "Out of memory";
@@ -22,20 +22,20 @@ const char* FbxStatus::GetErrorString() const {
 }
 
 void FbxStatus::SetCode(EStatusCode code, const char* format, ...) {
-  mCode = code;
-  mText.Clear();
+  code_ = code;
+  text_.Clear();
   if (!format) return;
   char buffer[1024];
   va_list args;
   va_start(args, format);
   std::vsnprintf(buffer, sizeof buffer, format, args);  // longer texts are cut, never overflow
   va_end(args);
-  mText = buffer;
+  text_ = buffer;
 }
 
 void FbxStatus::Clear() {
-  mCode = eSuccess;
-  mText.Clear();
+  code_ = eSuccess;
+  text_.Clear();
 }
 
 }  // namespace fbxsdk

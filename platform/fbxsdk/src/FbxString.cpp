@@ -18,30 +18,30 @@ char* CopyText(const char* text, size_t length) {
 }
 }  // namespace
 
-FbxString::FbxString() : mText(sEmpty), mLength(0) {}
+FbxString::FbxString() : text_(sEmpty), length_(0) {}
 
 FbxString::FbxString(const char* text) : FbxString(text, text ? std::strlen(text) : 0) {}
 
-FbxString::FbxString(const char* text, size_t length) : mText(sEmpty), mLength(0) {
+FbxString::FbxString(const char* text, size_t length) : text_(sEmpty), length_(0) {
   if (text && length) {
-    mText = CopyText(text, length);
-    mLength = length;
+    text_ = CopyText(text, length);
+    length_ = length;
   }
 }
 
-FbxString::FbxString(const FbxString& other) : FbxString(other.mText, other.mLength) {}
+FbxString::FbxString(const FbxString& other) : FbxString(other.text_, other.length_) {}
 
-FbxString::FbxString(FbxString&& other) noexcept : mText(other.mText), mLength(other.mLength) {
-  other.mText = sEmpty;
-  other.mLength = 0;
+FbxString::FbxString(FbxString&& other) noexcept : text_(other.text_), length_(other.length_) {
+  other.text_ = sEmpty;
+  other.length_ = 0;
 }
 
 FbxString::~FbxString() { Clear(); }
 
 void FbxString::Clear() {
-  if (mText != sEmpty) std::free(mText);
-  mText = sEmpty;
-  mLength = 0;
+  if (text_ != sEmpty) std::free(text_);
+  text_ = sEmpty;
+  length_ = 0;
 }
 
 FbxString& FbxString::operator=(const FbxString& other) {
@@ -55,10 +55,10 @@ FbxString& FbxString::operator=(const FbxString& other) {
 FbxString& FbxString::operator=(FbxString&& other) noexcept {
   if (this != &other) {
     Clear();
-    mText = other.mText;
-    mLength = other.mLength;
-    other.mText = sEmpty;
-    other.mLength = 0;
+    text_ = other.text_;
+    length_ = other.length_;
+    other.text_ = sEmpty;
+    other.length_ = 0;
   }
   return *this;
 }
@@ -70,42 +70,42 @@ FbxString& FbxString::operator=(const char* text) {
 
 FbxString& FbxString::Append(const char* text, size_t length) {
   if (!text || !length) return *this;
-  char* grown = static_cast<char*>(std::malloc(mLength + length + 1));
+  char* grown = static_cast<char*>(std::malloc(length_ + length + 1));
   if (!grown) std::abort();
-  std::memcpy(grown, mText, mLength);
-  std::memcpy(grown + mLength, text, length);
-  size_t total = mLength + length;
+  std::memcpy(grown, text_, length_);
+  std::memcpy(grown + length_, text, length);
+  size_t total = length_ + length;
   grown[total] = 0;
   Clear();
-  mText = grown;
-  mLength = total;
+  text_ = grown;
+  length_ = total;
   return *this;
 }
 
 FbxString& FbxString::operator+=(const char* text) { return Append(text, text ? std::strlen(text) : 0); }
 FbxString& FbxString::operator+=(const FbxString& text) {
   FbxString copy(text);  // appending a string to itself
-  return Append(copy.mText, copy.mLength);
+  return Append(copy.text_, copy.length_);
 }
 FbxString& FbxString::operator+=(char c) { return Append(&c, 1); }
 
 int FbxString::Find(const char* text, size_t start) const {
-  if (!text || start > mLength) return -1;
-  const char* hit = std::strstr(mText + start, text);
-  return hit ? static_cast<int>(hit - mText) : -1;
+  if (!text || start > length_) return -1;
+  const char* hit = std::strstr(text_ + start, text);
+  return hit ? static_cast<int>(hit - text_) : -1;
 }
 
 int FbxString::Find(char c, size_t start) const {
-  if (start >= mLength) return -1;
-  const void* hit = std::memchr(mText + start, c, mLength - start);
-  return hit ? static_cast<int>(static_cast<const char*>(hit) - mText) : -1;
+  if (start >= length_) return -1;
+  const void* hit = std::memchr(text_ + start, c, length_ - start);
+  return hit ? static_cast<int>(static_cast<const char*>(hit) - text_) : -1;
 }
 
 bool FbxString::operator==(const FbxString& other) const {
-  return mLength == other.mLength && std::memcmp(mText, other.mText, mLength) == 0;
+  return length_ == other.length_ && std::memcmp(text_, other.text_, length_) == 0;
 }
-bool FbxString::operator==(const char* other) const { return std::strcmp(mText, other ? other : "") == 0; }
-bool FbxString::operator<(const FbxString& other) const { return std::strcmp(mText, other.mText) < 0; }
+bool FbxString::operator==(const char* other) const { return std::strcmp(text_, other ? other : "") == 0; }
+bool FbxString::operator<(const FbxString& other) const { return std::strcmp(text_, other.text_) < 0; }
 
 FbxString operator+(const FbxString& a, const FbxString& b) {
   FbxString result(a);

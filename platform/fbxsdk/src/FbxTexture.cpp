@@ -8,12 +8,12 @@ FbxFileTexture::FbxFileTexture(FbxManager& manager, const char* name) : FbxTextu
 FBXSDK_DEFINE_FACTORY(FbxFileTexture)
 
 bool FbxFileTexture::SetFileName(const char* path) {
-  mFileName = path ? path : "";
+  fileName_ = path ? path : "";
   return true;
 }
 
 bool FbxFileTexture::SetRelativeFileName(const char* path) {
-  mRelativeFileName = path ? path : "";
+  relativeFileName_ = path ? path : "";
   return true;
 }
 

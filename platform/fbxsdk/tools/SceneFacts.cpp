@@ -63,9 +63,10 @@ std::string SceneFacts(FbxScene& scene) {
   }
   for (int m = 0; first && m < first->GetMaterialCount(); ++m)
     materials.push_back(OneField(first->GetMaterial(m)->GetName()));
+  // Without a mesh there is nothing to count: the columns stay empty rather than claim zeros.
   for (int value : {mesh ? mesh->GetControlPointsCount() : 0, mesh ? mesh->GetPolygonCount() : 0, counts.triangles,
                     counts.quads, counts.ngons, counts.degenerate, mesh ? mesh->GetPolygonVertexCount() : 0})
-    line += "\t" + std::to_string(value);
+    line += "\t" + (mesh ? std::to_string(value) : std::string());
   return line + "\t" + Join(uvSets) + "\t" + Join(materials);
 }
 
@@ -76,7 +77,7 @@ std::string FactsHeader() {
          "triangles\tquads\tngons\tdegenerate\tpolygon_vertices\tuv_sets\tnode_materials";
 }
 
-std::string FactsLine(const char* path) {
+std::string FactsLine(const char* path, std::vector<std::string>* warnings) {
   std::string line = OneField(BaseName(path));
   FbxManager* manager = FbxManager::Create();
   FbxScene* scene = FbxScene::Create(manager, "Facts");
@@ -90,6 +91,7 @@ std::string FactsLine(const char* path) {
     line += importer->IsBinary() ? "\tbinary\t" : "\tascii\t";
     line += SceneFacts(*scene);
   }
+  for (int w = 0; warnings && w < importer->GetWarningCount(); ++w) warnings->push_back(importer->GetWarning(w));
   manager->Destroy();
   return line;
 }

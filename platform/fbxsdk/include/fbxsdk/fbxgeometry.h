@@ -38,28 +38,28 @@ protected:
 class FBXSDK_DLL FbxLayerContainer : public FbxNodeAttribute {
   FBXSDK_OBJECT_FACTORY(FbxLayerContainer)
   int CreateLayer();
-  int GetLayerCount() const { return static_cast<int>(mLayers.size()); }
+  int GetLayerCount() const { return static_cast<int>(layers_.size()); }
   FbxLayer* GetLayer(int index);
   const FbxLayer* GetLayer(int index) const;
 
   // Takes ownership of an element; used by the element factories.
   template <class T>
   T* AdoptElement(T* element) {
-    mElements.emplace_back(element);
+    elements_.emplace_back(element);
     return element;
   }
 
 private:
-  std::vector<std::unique_ptr<FbxLayer>> mLayers;
-  std::vector<std::unique_ptr<FbxLayerElement>> mElements;
+  std::vector<std::unique_ptr<FbxLayer>> layers_;
+  std::vector<std::unique_ptr<FbxLayerElement>> elements_;
 };
 
 class FBXSDK_DLL FbxGeometryBase : public FbxLayerContainer {
 public:
   void InitControlPoints(int count);
-  int GetControlPointsCount() const { return static_cast<int>(mControlPoints.size()); }
-  FbxVector4* GetControlPoints() { return mControlPoints.empty() ? nullptr : mControlPoints.data(); }
-  const FbxVector4* GetControlPoints() const { return mControlPoints.empty() ? nullptr : mControlPoints.data(); }
+  int GetControlPointsCount() const { return static_cast<int>(controlPoints_.size()); }
+  FbxVector4* GetControlPoints() { return controlPoints_.empty() ? nullptr : controlPoints_.data(); }
+  const FbxVector4* GetControlPoints() const { return controlPoints_.empty() ? nullptr : controlPoints_.data(); }
   void SetControlPointAt(const FbxVector4& point, int index);
   FbxVector4 GetControlPointAt(int index) const;
 
@@ -73,13 +73,13 @@ public:
   int GetElementMaterialCount() const;
   FbxLayerElementMaterial* GetElementMaterial(int index = 0);
 
-  std::vector<FbxVector4>& ControlPoints() { return mControlPoints; }
+  std::vector<FbxVector4>& ControlPoints() { return controlPoints_; }
 
 protected:
   FbxGeometryBase(FbxManager& manager, const char* name) : FbxLayerContainer(manager, name) {}
 
 private:
-  std::vector<FbxVector4> mControlPoints;
+  std::vector<FbxVector4> controlPoints_;
 };
 
 class FBXSDK_DLL FbxGeometry : public FbxGeometryBase {
@@ -97,25 +97,25 @@ class FBXSDK_DLL FbxMesh : public FbxGeometry {
   void AddPolygon(int index, int textureUVIndex = -1);
   void EndPolygon();
 
-  int GetPolygonCount() const { return static_cast<int>(mPolygonStarts.size()); }
+  int GetPolygonCount() const { return static_cast<int>(polygonStarts_.size()); }
   // Corner count of a polygon, or -1 for an invalid index.
   int GetPolygonSize(int polygon) const;
   // Position of a polygon's first corner in the polygon-vertex array, or -1.
   int GetPolygonVertexIndex(int polygon) const;
   // Control point index of a corner, or -1.
   int GetPolygonVertex(int polygon, int corner) const;
-  int* GetPolygonVertices() { return mPolygonVertices.empty() ? nullptr : mPolygonVertices.data(); }
-  const int* GetPolygonVertices() const { return mPolygonVertices.empty() ? nullptr : mPolygonVertices.data(); }
-  int GetPolygonVertexCount() const { return static_cast<int>(mPolygonVertices.size()); }
+  int* GetPolygonVertices() { return polygonVertices_.empty() ? nullptr : polygonVertices_.data(); }
+  const int* GetPolygonVertices() const { return polygonVertices_.empty() ? nullptr : polygonVertices_.data(); }
+  int GetPolygonVertexCount() const { return static_cast<int>(polygonVertices_.size()); }
 
   // Bulk access for the readers: control point index per corner, first corner per polygon.
-  std::vector<int>& PolygonVertices() { return mPolygonVertices; }
-  std::vector<int>& PolygonStarts() { return mPolygonStarts; }
+  std::vector<int>& PolygonVertices() { return polygonVertices_; }
+  std::vector<int>& PolygonStarts() { return polygonStarts_; }
 
 private:
-  std::vector<int> mPolygonVertices;
-  std::vector<int> mPolygonStarts;
-  bool mPolygonOpen = false;
+  std::vector<int> polygonVertices_;
+  std::vector<int> polygonStarts_;
+  bool polygonOpen_ = false;
 };
 
 }  // namespace fbxsdk

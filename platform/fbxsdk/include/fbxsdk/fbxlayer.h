@@ -38,27 +38,27 @@ template <class T>
 class FbxLayerElementArrayTemplate {
 public:
   int Add(const T& item) {
-    mItems.push_back(item);
-    return static_cast<int>(mItems.size()) - 1;
+    items_.push_back(item);
+    return static_cast<int>(items_.size()) - 1;
   }
-  T GetAt(int index) const { return index >= 0 && index < GetCount() ? mItems[static_cast<size_t>(index)] : T{}; }
+  T GetAt(int index) const { return index >= 0 && index < GetCount() ? items_[static_cast<size_t>(index)] : T{}; }
   bool SetAt(int index, const T& item) {
     if (index < 0 || index >= GetCount()) return false;
-    mItems[static_cast<size_t>(index)] = item;
+    items_[static_cast<size_t>(index)] = item;
     return true;
   }
-  int GetCount() const { return static_cast<int>(mItems.size()); }
-  void Clear() { mItems.clear(); }
-  void Resize(int count) { mItems.resize(count > 0 ? static_cast<size_t>(count) : 0); }
+  int GetCount() const { return static_cast<int>(items_.size()); }
+  void Clear() { items_.clear(); }
+  void Resize(int count) { items_.resize(count > 0 ? static_cast<size_t>(count) : 0); }
   T operator[](int index) const { return GetAt(index); }
   EFbxType GetDataType() const { return FbxLayerArrayTypeOf<T>::value; }
 
   // The items themselves, for bulk reading and writing.
-  std::vector<T>& Items() { return mItems; }
-  const std::vector<T>& Items() const { return mItems; }
+  std::vector<T>& Items() { return items_; }
+  const std::vector<T>& Items() const { return items_; }
 
 private:
-  std::vector<T> mItems;
+  std::vector<T> items_;
 };
 
 class FBXSDK_DLL FbxLayerElement {
@@ -105,34 +105,34 @@ public:
 
   virtual ~FbxLayerElement() = default;
 
-  void SetMappingMode(EMappingMode mode) { mMappingMode = mode; }
-  EMappingMode GetMappingMode() const { return mMappingMode; }
-  void SetReferenceMode(EReferenceMode mode) { mReferenceMode = mode; }
-  EReferenceMode GetReferenceMode() const { return mReferenceMode; }
-  void SetName(const char* name) { mName = name ? name : ""; }
-  const char* GetName() const { return mName; }
+  void SetMappingMode(EMappingMode mode) { mappingMode_ = mode; }
+  EMappingMode GetMappingMode() const { return mappingMode_; }
+  void SetReferenceMode(EReferenceMode mode) { referenceMode_ = mode; }
+  EReferenceMode GetReferenceMode() const { return referenceMode_; }
+  void SetName(const char* name) { name_ = name ? name : ""; }
+  const char* GetName() const { return name_; }
 
 protected:
   FbxLayerElement() = default;
 
 private:
-  FbxString mName;
-  EMappingMode mMappingMode = eNone;
-  EReferenceMode mReferenceMode = eDirect;
+  FbxString name_;
+  EMappingMode mappingMode_ = eNone;
+  EReferenceMode referenceMode_ = eDirect;
 };
 
 // An element with values in a direct array and, for the index modes, an index array into it.
 template <class T>
 class FbxLayerElementTemplate : public FbxLayerElement {
 public:
-  FbxLayerElementArrayTemplate<T>& GetDirectArray() { return mDirect; }
-  const FbxLayerElementArrayTemplate<T>& GetDirectArray() const { return mDirect; }
-  FbxLayerElementArrayTemplate<int>& GetIndexArray() { return mIndex; }
-  const FbxLayerElementArrayTemplate<int>& GetIndexArray() const { return mIndex; }
+  FbxLayerElementArrayTemplate<T>& GetDirectArray() { return direct_; }
+  const FbxLayerElementArrayTemplate<T>& GetDirectArray() const { return direct_; }
+  FbxLayerElementArrayTemplate<int>& GetIndexArray() { return index_; }
+  const FbxLayerElementArrayTemplate<int>& GetIndexArray() const { return index_; }
 
 private:
-  FbxLayerElementArrayTemplate<T> mDirect;
-  FbxLayerElementArrayTemplate<int> mIndex;
+  FbxLayerElementArrayTemplate<T> direct_;
+  FbxLayerElementArrayTemplate<int> index_;
 };
 
 class FBXSDK_DLL FbxLayerElementUV : public FbxLayerElementTemplate<FbxVector2> {
@@ -157,8 +157,8 @@ public:
   void SetUVs(FbxLayerElementUV* uvs, FbxLayerElement::EType type = FbxLayerElement::eTextureDiffuse);
   FbxLayerElementUV* GetUVs(FbxLayerElement::EType type = FbxLayerElement::eTextureDiffuse) const;
   int GetUVSetCount() const;
-  void SetMaterials(FbxLayerElementMaterial* materials) { mMaterials = materials; }
-  FbxLayerElementMaterial* GetMaterials() const { return mMaterials; }
+  void SetMaterials(FbxLayerElementMaterial* materials) { materials_ = materials; }
+  FbxLayerElementMaterial* GetMaterials() const { return materials_; }
   void SetTextures(FbxLayerElement::EType type, FbxLayerElementTexture* textures);
   FbxLayerElementTexture* GetTextures(FbxLayerElement::EType type) const;
 
@@ -166,9 +166,9 @@ private:
   static int TextureSlot(FbxLayerElement::EType type);
   static constexpr int kTextureTypeCount =
       FbxLayerElement::sTypeTextureEndIndex - FbxLayerElement::sTypeTextureStartIndex + 1;
-  FbxLayerElementUV* mUVs[kTextureTypeCount] = {};
-  FbxLayerElementTexture* mTextures[kTextureTypeCount] = {};
-  FbxLayerElementMaterial* mMaterials = nullptr;
+  FbxLayerElementUV* uvs_[kTextureTypeCount] = {};
+  FbxLayerElementTexture* textures_[kTextureTypeCount] = {};
+  FbxLayerElementMaterial* materials_ = nullptr;
 };
 
 }  // namespace fbxsdk

@@ -19,9 +19,9 @@ public:
   // Destroys every object created through this manager, then the manager.
   void Destroy();
 
-  void SetIOSettings(FbxIOSettings* settings) { mIOSettings = settings; }
-  FbxIOSettings* GetIOSettings() const { return mIOSettings; }
-  FbxIOPluginRegistry* GetIOPluginRegistry() const { return mRegistry; }
+  void SetIOSettings(FbxIOSettings* settings) { ioSettings_ = settings; }
+  FbxIOSettings* GetIOSettings() const { return ioSettings_; }
+  FbxIOPluginRegistry* GetIOPluginRegistry() const { return registry_; }
 
   // The FBX file format version the writers produce (7.4.0).
   static void GetFileFormatVersion(int& major, int& minor, int& revision);
@@ -29,10 +29,10 @@ public:
   // that the folder can be listed and reports whether it held any module.
   bool LoadPluginsDirectory(const char* directory, const char* extensions = nullptr);
 
-  int GetObjectCount() const { return static_cast<int>(mObjects.size()); }
+  int GetObjectCount() const { return static_cast<int>(objects_.size()); }
   // Whether the pointer names a live object of this manager; layer elements hold
   // plain pointers to materials and textures that may have been destroyed since.
-  bool Owns(const void* object) const { return mLive.count(object) != 0; }
+  bool Owns(const void* object) const { return live_.count(object) != 0; }
 
   // Takes ownership of a freshly built object. Used by the Create factories.
   template <class T>
@@ -50,11 +50,11 @@ private:
   ~FbxManager();
   void AdoptObject(FbxObject* object);
 
-  std::vector<FbxObject*> mObjects;
-  std::unordered_set<const void*> mLive;
-  FbxIOSettings* mIOSettings = nullptr;
-  FbxIOPluginRegistry* mRegistry = nullptr;
-  bool mDestroying = false;
+  std::vector<FbxObject*> objects_;
+  std::unordered_set<const void*> live_;
+  FbxIOSettings* ioSettings_ = nullptr;
+  FbxIOPluginRegistry* registry_ = nullptr;
+  bool destroying_ = false;
 };
 
 // Named boolean options for the readers and writers ("Export|AdvOptGrp|Fbx|Material").
@@ -64,7 +64,7 @@ class FBXSDK_DLL FbxIOSettings : public FbxObject {
   bool GetBoolProp(const char* name, bool defaultValue) const;
 
 private:
-  std::map<std::string, bool> mBools;
+  std::map<std::string, bool> bools_;
 };
 
 // The readers and writers the library offers, by index.

@@ -20,15 +20,15 @@ class FBXSDK_DLL FbxNode : public FbxObject {
   FbxNodeAttribute* GetNodeAttribute() const;
   FbxMesh* GetMesh() const;
 
-  void SetShadingMode(EShadingMode mode) { mShadingMode = mode; }
-  EShadingMode GetShadingMode() const { return mShadingMode; }
+  void SetShadingMode(EShadingMode mode) { shadingMode_ = mode; }
+  EShadingMode GetShadingMode() const { return shadingMode_; }
 
   // A node has one parent; adding it elsewhere moves it.
   bool AddChild(FbxNode* child);
   FbxNode* RemoveChild(FbxNode* child);
   int GetChildCount(bool recursive = false) const;
   FbxNode* GetChild(int index) const;
-  FbxNode* GetParent() const { return mParent; }
+  FbxNode* GetParent() const { return parent_; }
 
   // Materials in the node's order; the material layer's indices refer to it.
   int AddMaterial(FbxSurfaceMaterial* material);
@@ -40,9 +40,9 @@ class FBXSDK_DLL FbxNode : public FbxObject {
   ~FbxNode() override;
 
 private:
-  std::vector<FbxNode*> mChildren;
-  FbxNode* mParent = nullptr;
-  EShadingMode mShadingMode = eHardShading;
+  std::vector<FbxNode*> children_;
+  FbxNode* parent_ = nullptr;
+  EShadingMode shadingMode_ = eHardShading;
 };
 
 }  // namespace fbxsdk

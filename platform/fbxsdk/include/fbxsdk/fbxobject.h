@@ -21,7 +21,7 @@ class FBXSDK_DLL FbxProperty {
 public:
   FbxProperty() = default;
 
-  bool IsValid() const { return mValue != nullptr; }
+  bool IsValid() const { return value_ != nullptr; }
   const char* GetName() const;
   EFbxType GetPropertyDataType() const;
   FbxObject* GetFbxObject() const;
@@ -51,11 +51,11 @@ protected:
     double numbers[4] = {};
     FbxString text;
   };
-  explicit FbxProperty(Value* value) : mValue(value) {}
+  explicit FbxProperty(Value* value) : value_(value) {}
   static void Register(FbxObject* owner, FbxProperty* property);
 
 private:
-  Value* mValue = nullptr;
+  Value* value_ = nullptr;
 };
 
 template <>
@@ -127,10 +127,10 @@ struct FbxPropertyTypeOf<FbxString> {
 template <class T>
 class FbxPropertyT : public FbxProperty {
 public:
-  FbxPropertyT(FbxObject* owner, const char* name, const T& initial) : FbxProperty(&mOwnValue) {
-    mOwnValue.owner = owner;
-    mOwnValue.name = name;
-    mOwnValue.type = FbxPropertyTypeOf<T>::value;
+  FbxPropertyT(FbxObject* owner, const char* name, const T& initial) : FbxProperty(&ownValue_) {
+    ownValue_.owner = owner;
+    ownValue_.name = name;
+    ownValue_.type = FbxPropertyTypeOf<T>::value;
     FbxProperty::Set<T>(initial);
     Register(owner, this);
   }
@@ -144,7 +144,7 @@ public:
   bool Set(const T& value) { return FbxProperty::Set<T>(value); }
 
 private:
-  Value mOwnValue;
+  Value ownValue_;
 };
 
 class FBXSDK_DLL FbxObject {
@@ -152,9 +152,9 @@ public:
   FbxObject(const FbxObject&) = delete;
   FbxObject& operator=(const FbxObject&) = delete;
 
-  const char* GetName() const { return mName; }
-  void SetName(const char* name) { mName = name ? name : ""; }
-  FbxManager* GetFbxManager() const { return mManager; }
+  const char* GetName() const { return name_; }
+  void SetName(const char* name) { name_ = name ? name : ""; }
+  FbxManager* GetFbxManager() const { return manager_; }
 
   // Frees the object now; its connections are cut. With recursive, the
   // objects connected to it as sources are destroyed too.
@@ -162,21 +162,21 @@ public:
 
   bool ConnectSrcObject(FbxObject* object, FbxConnection::EType type = FbxConnection::eNone);
   bool DisconnectSrcObject(FbxObject* object);
-  int GetSrcObjectCount() const { return static_cast<int>(mSources.size()); }
+  int GetSrcObjectCount() const { return static_cast<int>(sources_.size()); }
   FbxObject* GetSrcObject(int index = 0) const;
-  int GetDstObjectCount() const { return static_cast<int>(mDestinations.size()); }
+  int GetDstObjectCount() const { return static_cast<int>(destinations_.size()); }
   FbxObject* GetDstObject(int index = 0) const;
 
   template <class T>
   int GetSrcObjectCount() const {
     int n = 0;
-    for (const Link& link : mSources)
+    for (const Link& link : sources_)
       if (dynamic_cast<T*>(link.object)) ++n;
     return n;
   }
   template <class T>
   T* GetSrcObject(int index = 0) const {
-    for (const Link& link : mSources)
+    for (const Link& link : sources_)
       if (T* typed = dynamic_cast<T*>(link.object))
         if (index-- == 0) return typed;
     return nullptr;
@@ -188,7 +188,7 @@ public:
 
   // Properties of this object, found by their file names ("DiffuseColor").
   FbxProperty FindProperty(const char* name) const;
-  int GetPropertyCount() const { return static_cast<int>(mProperties.size()); }
+  int GetPropertyCount() const { return static_cast<int>(properties_.size()); }
   FbxProperty* GetPropertyAt(int index) const;
 
   virtual ~FbxObject();
@@ -203,15 +203,15 @@ private:
     FbxObject* object;
     FbxString property;
   };
-  void RegisterProperty(FbxProperty* property) { mProperties.push_back(property); }
+  void RegisterProperty(FbxProperty* property) { properties_.push_back(property); }
   void DisconnectAll();
 
-  FbxManager* mManager;
-  FbxString mName;
-  std::vector<Link> mSources;
-  std::vector<FbxObject*> mDestinations;
-  std::vector<FbxProperty*> mProperties;
-  size_t mManagerSlot = 0;
+  FbxManager* manager_;
+  FbxString name_;
+  std::vector<Link> sources_;
+  std::vector<FbxObject*> destinations_;
+  std::vector<FbxProperty*> properties_;
+  size_t managerSlot_ = 0;
 };
 
 // Checked downcast between library classes; null when the object is of another class.

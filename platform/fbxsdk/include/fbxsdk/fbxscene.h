@@ -20,26 +20,26 @@ class FBXSDK_DLL FbxDocumentInfo : public FbxObject {
 class FBXSDK_DLL FbxDocument : public FbxObject {
 public:
   void SetDocumentInfo(FbxDocumentInfo* info);
-  FbxDocumentInfo* GetDocumentInfo() const { return mInfo; }
+  FbxDocumentInfo* GetDocumentInfo() const { return info_; }
   virtual void Clear();
 
 protected:
   FbxDocument(FbxManager& manager, const char* name) : FbxObject(manager, name) {}
 
 private:
-  FbxDocumentInfo* mInfo = nullptr;
+  FbxDocumentInfo* info_ = nullptr;
 };
 
 class FBXSDK_DLL FbxScene : public FbxDocument {
   FBXSDK_OBJECT_FACTORY(FbxScene)
-  FbxNode* GetRootNode() const { return mRoot; }
+  FbxNode* GetRootNode() const { return root_; }
   // Destroys the nodes under the root with their attributes, materials and
   // textures, and the document information. Objects not in the scene survive.
   void Clear() override;
   ~FbxScene() override;
 
 private:
-  FbxNode* mRoot = nullptr;
+  FbxNode* root_ = nullptr;
 };
 
 }  // namespace fbxsdk

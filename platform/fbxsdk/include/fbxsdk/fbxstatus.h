@@ -21,10 +21,10 @@ public:
   };
 
   FbxStatus() = default;
-  explicit FbxStatus(EStatusCode code) : mCode(code) {}
+  explicit FbxStatus(EStatusCode code) : code_(code) {}
 
-  EStatusCode GetCode() const { return mCode; }
-  bool Error() const { return mCode != eSuccess; }
+  EStatusCode GetCode() const { return code_; }
+  bool Error() const { return code_ != eSuccess; }
   // The error text, or a generic description of the code when none was set.
   const char* GetErrorString() const;
   void SetCode(EStatusCode code, const char* format = nullptr, ...)
@@ -34,12 +34,12 @@ public:
       ;
   void Clear();
 
-  bool operator==(EStatusCode code) const { return mCode == code; }
-  bool operator!=(EStatusCode code) const { return mCode != code; }
+  bool operator==(EStatusCode code) const { return code_ == code; }
+  bool operator!=(EStatusCode code) const { return code_ != code; }
 
 private:
-  EStatusCode mCode = eSuccess;
-  FbxString mText;
+  EStatusCode code_ = eSuccess;
+  FbxString text_;
 };
 
 }  // namespace fbxsdk

@@ -18,11 +18,11 @@ public:
   FbxString& operator=(FbxString&& other) noexcept;
   FbxString& operator=(const char* text);
 
-  const char* Buffer() const { return mText; }
-  operator const char*() const { return mText; }
-  size_t Size() const { return mLength; }
-  size_t GetLen() const { return mLength; }
-  bool IsEmpty() const { return mLength == 0; }
+  const char* Buffer() const { return text_; }
+  operator const char*() const { return text_; }
+  size_t Size() const { return length_; }
+  size_t GetLen() const { return length_; }
+  bool IsEmpty() const { return length_ == 0; }
   void Clear();
 
   FbxString& Append(const char* text, size_t length);
@@ -42,8 +42,8 @@ public:
 
 private:
   static char sEmpty[1];
-  char* mText;
-  size_t mLength;
+  char* text_;
+  size_t length_;
 };
 
 FBXSDK_DLL FbxString operator+(const FbxString& a, const FbxString& b);

@@ -10,29 +10,29 @@ public:
   enum ETextureUse { eStandard, eShadowMap, eLightMap, eSphericalReflectionMap, eSphereReflectionMap, eBumpNormalMap };
   enum EMappingType { eNull, ePlanar, eSpherical, eCylindrical, eBox, eFace, eUV, eEnvironment };
 
-  void SetTextureUse(ETextureUse use) { mTextureUse = use; }
-  ETextureUse GetTextureUse() const { return mTextureUse; }
-  void SetMappingType(EMappingType type) { mMappingType = type; }
-  EMappingType GetMappingType() const { return mMappingType; }
-  void SetSwapUV(bool swap) { mSwapUV = swap; }
-  bool GetSwapUV() const { return mSwapUV; }
-  void SetTranslation(double u, double v) { mTranslation = FbxDouble2(u, v); }
-  FbxDouble2 GetTranslation() const { return mTranslation; }
-  void SetScale(double u, double v) { mScale = FbxDouble2(u, v); }
-  FbxDouble2 GetScale() const { return mScale; }
-  void SetRotation(double u, double v, double w = 0.0) { mRotation = FbxDouble3(u, v, w); }
-  FbxDouble3 GetRotation() const { return mRotation; }
+  void SetTextureUse(ETextureUse use) { textureUse_ = use; }
+  ETextureUse GetTextureUse() const { return textureUse_; }
+  void SetMappingType(EMappingType type) { mappingType_ = type; }
+  EMappingType GetMappingType() const { return mappingType_; }
+  void SetSwapUV(bool swap) { swapUV_ = swap; }
+  bool GetSwapUV() const { return swapUV_; }
+  void SetTranslation(double u, double v) { translation_ = FbxDouble2(u, v); }
+  FbxDouble2 GetTranslation() const { return translation_; }
+  void SetScale(double u, double v) { scale_ = FbxDouble2(u, v); }
+  FbxDouble2 GetScale() const { return scale_; }
+  void SetRotation(double u, double v, double w = 0.0) { rotation_ = FbxDouble3(u, v, w); }
+  FbxDouble3 GetRotation() const { return rotation_; }
 
 protected:
   FbxTexture(FbxManager& manager, const char* name) : FbxObject(manager, name) {}
 
 private:
-  ETextureUse mTextureUse = eStandard;
-  EMappingType mMappingType = eUV;
-  bool mSwapUV = false;
-  FbxDouble2 mTranslation{0.0, 0.0};
-  FbxDouble2 mScale{1.0, 1.0};
-  FbxDouble3 mRotation{0.0, 0.0, 0.0};
+  ETextureUse textureUse_ = eStandard;
+  EMappingType mappingType_ = eUV;
+  bool swapUV_ = false;
+  FbxDouble2 translation_{0.0, 0.0};
+  FbxDouble2 scale_{1.0, 1.0};
+  FbxDouble3 rotation_{0.0, 0.0, 0.0};
 };
 
 class FBXSDK_DLL FbxFileTexture : public FbxTexture {
@@ -40,16 +40,16 @@ class FBXSDK_DLL FbxFileTexture : public FbxTexture {
   enum EMaterialUse { eModelMaterial, eDefaultMaterial };
 
   bool SetFileName(const char* path);
-  const char* GetFileName() const { return mFileName; }
+  const char* GetFileName() const { return fileName_; }
   bool SetRelativeFileName(const char* path);
-  const char* GetRelativeFileName() const { return mRelativeFileName; }
-  void SetMaterialUse(EMaterialUse use) { mMaterialUse = use; }
-  EMaterialUse GetMaterialUse() const { return mMaterialUse; }
+  const char* GetRelativeFileName() const { return relativeFileName_; }
+  void SetMaterialUse(EMaterialUse use) { materialUse_ = use; }
+  EMaterialUse GetMaterialUse() const { return materialUse_; }
 
 private:
-  FbxString mFileName;
-  FbxString mRelativeFileName;
-  EMaterialUse mMaterialUse = eModelMaterial;
+  FbxString fileName_;
+  FbxString relativeFileName_;
+  EMaterialUse materialUse_ = eModelMaterial;
 };
 
 }  // namespace fbxsdk

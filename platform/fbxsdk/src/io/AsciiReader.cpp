@@ -10,8 +10,6 @@ namespace fbxsdk::io {
 
 namespace {
 
-constexpr int kMaxDepth = 64;
-
 bool IsNameChar(char c) {
   return !(c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ':' || c == '{' || c == '}' || c == ',' ||
            c == '"' || c == ';' || c == '*');
@@ -19,53 +17,61 @@ bool IsNameChar(char c) {
 
 class AsciiParser {
 public:
-  AsciiParser(const char* data, size_t size, std::string& error, const ReleaseConsumed& release)
-      : mBegin(data), mP(data), mEnd(data + size), mError(error), mRelease(release) {}
+  AsciiParser(const char* data, size_t size, std::string& error, const ReadOptions& options)
+      : begin_(data), p_(data), end_(data + size), error_(error), options_(options) {}
 
   bool ParseTop(FbxRecord& root) {
     for (;;) {
       SkipSpace();
-      if (mP == mEnd) return true;
-      if (*mP == '}') return Fail("'}' without a matching '{'");
+      if (p_ == end_) return true;
+      if (*p_ == '}') return Fail("'}' without a matching '{'");
       if (!ParseRecord(root, 0)) return false;
     }
   }
 
 private:
-  bool Fail(const std::string& what) { return FailAt(what, mP); }
+  bool Fail(const std::string& what) { return FailAt(what, p_); }
 
   bool FailAt(const std::string& what, const char* where) {
-    size_t line = 1 + static_cast<size_t>(std::count(mBegin, where, '\n'));
-    mError = what + " on line " + std::to_string(line);
+    size_t line = 1 + static_cast<size_t>(std::count(begin_, where, '\n'));
+    error_ = what + " on line " + std::to_string(line);
     return false;
   }
 
   // Blanks, line ends and ';' comments.
   void SkipSpace() {
-    while (mP < mEnd) {
-      char c = *mP;
+    while (p_ < end_) {
+      char c = *p_;
       if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-        ++mP;
+        ++p_;
       } else if (c == ';') {
-        const void* eol = std::memchr(mP, '\n', static_cast<size_t>(mEnd - mP));
-        mP = eol ? static_cast<const char*>(eol) : mEnd;
+        const void* eol = std::memchr(p_, '\n', static_cast<size_t>(end_ - p_));
+        p_ = eol ? static_cast<const char*>(eol) : end_;
       } else {
         return;
       }
     }
   }
 
+  // Whether a record name and its ':' start here.
+  bool StartsRecord() const {
+    const char* q = p_;
+    while (q < end_ && IsNameChar(*q)) ++q;
+    return q > p_ && q < end_ && *q == ':';
+  }
+
   void SkipBlanks() {
-    while (mP < mEnd && (*mP == ' ' || *mP == '\t' || *mP == '\r')) ++mP;
+    while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\r')) ++p_;
   }
 
   bool ParseBlock(FbxRecord& parent, int depth) {
-    if (depth >= kMaxDepth) return Fail("records nested deeper than " + std::to_string(kMaxDepth) + " levels");
+    if (depth >= kMaxRecordDepth)
+      return Fail("records nested deeper than " + std::to_string(kMaxRecordDepth) + " levels");
     for (;;) {
       SkipSpace();
-      if (mP == mEnd) return Fail("end of file inside a '{' block");
-      if (*mP == '}') {
-        ++mP;
+      if (p_ == end_) return Fail("end of file inside a '{' block");
+      if (*p_ == '}') {
+        ++p_;
         return true;
       }
       if (!ParseRecord(parent, depth)) return false;
@@ -73,39 +79,42 @@ private:
   }
 
   bool ParseRecord(FbxRecord& parent, int depth) {
-    const char* start = mP;
-    while (mP < mEnd && IsNameChar(*mP)) ++mP;
-    if (mP == start) return Fail(std::string("unexpected character '") + *mP + "' where a record name belongs");
-    if (mP == mEnd || *mP != ':') return Fail("record name '" + std::string(start, mP) + "' is not followed by ':'");
-    FbxRecord& record = parent.Add(std::string_view(start, static_cast<size_t>(mP - start)));
-    ++mP;
+    const char* start = p_;
+    while (p_ < end_ && IsNameChar(*p_)) ++p_;
+    if (p_ == start) return Fail(std::string("unexpected character '") + *p_ + "' where a record name belongs");
+    if (p_ == end_ || *p_ != ':') return Fail("record name '" + std::string(start, p_) + "' is not followed by ':'");
+    FbxRecord& record = parent.Add(std::string_view(start, static_cast<size_t>(p_ - start)));
+    ++p_;
     if (!ParseValues(record, depth)) return false;
-    if (mRelease) mRelease(static_cast<size_t>(mP - mBegin));
+    if (options_.release) options_.release(static_cast<size_t>(p_ - begin_));
     return true;
   }
 
   bool ParseValues(FbxRecord& record, int depth) {
     bool afterComma = false;  // a value may follow on the next line
     bool haveValue = false;   // a value was read since the last comma
+    bool anyValue = false;    // a value was read at all
     for (;;) {
       SkipBlanks();
-      if (mP == mEnd) return true;
-      char c = *mP;
+      if (p_ == end_) return true;
+      char c = *p_;
       if (c == '\n' || c == ';') {
-        // Values may continue on the next line before or after a comma (older
-        // files wrap long lists), and the block may open there.
+        // Values may continue on the next line before or after a comma (older files wrap long
+        // lists), the block may open there, and a record may start its values there (Blender's
+        // animation keys): a line that does not start a record continues this one.
         SkipSpace();
         if (afterComma) continue;
-        if (mP < mEnd && (*mP == ',' || *mP == '{')) continue;
+        if (p_ < end_ && (*p_ == ',' || *p_ == '{')) continue;
+        if (!anyValue && p_ < end_ && *p_ != '}' && !StartsRecord()) continue;
         return true;
       }
       if (c == '{') {
-        ++mP;
+        ++p_;
         return ParseBlock(record, depth + 1);
       }
       if (c == '}') return true;
       if (c == ',') {
-        ++mP;  // an empty value (",," or a leading ",") is skipped
+        ++p_;  // an empty value (",," or a leading ",") is skipped
         afterComma = true;
         haveValue = false;
         continue;
@@ -115,6 +124,7 @@ private:
       if (!ok) return false;
       CoalesceNumbers(record);
       haveValue = true;
+      anyValue = true;
       afterComma = false;
     }
   }
@@ -140,18 +150,29 @@ private:
   }
 
   static void Append(FbxValue& array, const FbxValue& number) {
-    bool integer = number.type != FbxValue::Double && number.type != FbxValue::Float && number.integer >= INT32_MIN &&
-                   number.integer <= INT32_MAX;
-    if (array.type == FbxValue::Int32Array && integer) {
-      array.ints.push_back(static_cast<int32_t>(number.integer));
-      return;
-    }
+    bool integer = number.type != FbxValue::Double && number.type != FbxValue::Float;
+    AppendNumber(array, integer, number.integer, number.AsDouble());
+  }
+
+  // An array holds integers while they last; the first value that is not a 32-bit integer turns
+  // it into doubles. Called for every number of an array, so kept inline.
+  [[gnu::always_inline]] static inline void AppendNumber(FbxValue& array, bool isInteger, int64_t integer, double real,
+                                                         size_t expected = 0) {
     if (array.type == FbxValue::Int32Array) {
-      array.doubles.assign(array.ints.begin(), array.ints.end());
-      array.ints = {};
-      array.type = FbxValue::DoubleArray;
+      if (isInteger && integer >= INT32_MIN && integer <= INT32_MAX) {
+        array.ints.push_back(static_cast<int32_t>(integer));
+        return;
+      }
+      PromoteToDoubles(array, expected);
     }
-    array.doubles.push_back(number.AsDouble());
+    array.doubles.push_back(isInteger ? static_cast<double>(integer) : real);
+  }
+
+  static void PromoteToDoubles(FbxValue& array, size_t expected) {
+    array.doubles.reserve(std::max(expected, array.ints.size() + 1));
+    array.doubles.assign(array.ints.begin(), array.ints.end());
+    FreeVector(array.ints);
+    array.type = FbxValue::DoubleArray;
   }
 
   static void Unescape(std::string& text) {
@@ -163,61 +184,61 @@ private:
   }
 
   bool ParseString(FbxRecord& record) {
-    ++mP;
-    const void* close = std::memchr(mP, '"', static_cast<size_t>(mEnd - mP));
+    ++p_;
+    const void* close = std::memchr(p_, '"', static_cast<size_t>(end_ - p_));
     if (!close) return Fail("string without a closing '\"'");
     const char* stop = static_cast<const char*>(close);
-    FbxValue value = FbxValue::MakeString(std::string_view(mP, static_cast<size_t>(stop - mP)));
+    FbxValue value = FbxValue::MakeString(std::string_view(p_, static_cast<size_t>(stop - p_)));
     Unescape(value.text);
     record.values.push_back(std::move(value));
-    mP = stop + 1;
+    p_ = stop + 1;
     return true;
   }
 
   // Reads one number. Accepts the "1.#INF" / "-1.#IND" forms some exporters write.
   bool ReadNumber(bool& isInteger, int64_t& integer, double& real) {
-    if (mP >= mEnd) return Fail("end of file where a number belongs");
-    const char* start = mP;
-    const char* q = mP;
+    if (p_ >= end_) return Fail("end of file where a number belongs");
+    const char* start = p_;
+    const char* q = p_;
     bool negative = false;
-    if (q < mEnd && (*q == '-' || *q == '+')) negative = *q++ == '-';
+    if (q < end_ && (*q == '-' || *q == '+')) negative = *q++ == '-';
     const char* digits = q;
     uint64_t magnitude = 0;
-    while (q < mEnd && *q >= '0' && *q <= '9' && q - digits < 18)
+    while (q < end_ && *q >= '0' && *q <= '9' && q - digits < 18)
       magnitude = magnitude * 10 + static_cast<uint64_t>(*q++ - '0');
     bool plainInteger =
-        q > digits && (q == mEnd || !(*q == '.' || *q == 'e' || *q == 'E' || *q == '#' || (*q >= '0' && *q <= '9')));
+        q > digits && (q == end_ || !(*q == '.' || *q == 'e' || *q == 'E' || *q == '#' || (*q >= '0' && *q <= '9')));
     if (plainInteger) {
       isInteger = true;
       integer = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
-      mP = q;
+      p_ = q;
       return true;
     }
-    if (q > digits && q < mEnd && *q >= '0' && *q <= '9') {
+    if (q > digits && q < end_ && *q >= '0' && *q <= '9') {
       // Longer than the fast path: object identifiers use the full 64 bits.
       int64_t wide = 0;
-      auto parsedInt = std::from_chars(*start == '+' ? start + 1 : start, mEnd, wide);
-      if (parsedInt.ec == std::errc() && (parsedInt.ptr == mEnd || !(*parsedInt.ptr == '.' || *parsedInt.ptr == 'e' ||
+      auto parsedInt = std::from_chars(*start == '+' ? start + 1 : start, end_, wide);
+      if (parsedInt.ec == std::errc() && (parsedInt.ptr == end_ || !(*parsedInt.ptr == '.' || *parsedInt.ptr == 'e' ||
                                                                      *parsedInt.ptr == 'E' || *parsedInt.ptr == '#'))) {
         isInteger = true;
         integer = wide;
-        mP = parsedInt.ptr;
+        p_ = parsedInt.ptr;
         return true;
       }
     }
     isInteger = false;
     const char* from = *start == '+' ? start + 1 : start;
-    auto parsed = std::from_chars(from, mEnd, real);
+    auto parsed = std::from_chars(from, end_, real);
     if (parsed.ec == std::errc::result_out_of_range) {
       real = negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
     } else if (parsed.ec != std::errc()) {
       return Fail("malformed number");
     }
-    mP = parsed.ptr;
-    if (mP < mEnd && *mP == '#') {
-      const char* word = ++mP;
-      while (mP < mEnd && ((*mP >= 'A' && *mP <= 'Z') || (*mP >= 'a' && *mP <= 'z'))) ++mP;
-      bool infinite = mP - word >= 3 && (std::strncmp(word, "INF", 3) == 0 || std::strncmp(word, "inf", 3) == 0);
+    p_ = parsed.ptr;
+    if (p_ < end_ && *p_ == '#') {
+      const char* word = ++p_;
+      while (p_ < end_ && ((*p_ >= 'A' && *p_ <= 'Z') || (*p_ >= 'a' && *p_ <= 'z'))) ++p_;
+      bool infinite = p_ - word >= 3 && (std::strncmp(word, "INF", 3) == 0 || std::strncmp(word, "inf", 3) == 0);
       real = infinite ? (negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity())
                       : std::numeric_limits<double>::quiet_NaN();
     }
@@ -225,7 +246,7 @@ private:
   }
 
   bool ParseScalar(FbxRecord& record) {
-    char c = *mP;
+    char c = *p_;
     if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') {
       bool isInteger;
       int64_t integer;
@@ -238,11 +259,11 @@ private:
         record.values.push_back(FbxValue::MakeDouble(real));
       return true;
     }
-    const char* start = mP;
-    while (mP < mEnd && IsNameChar(*mP)) ++mP;
-    if (mP == start)
+    const char* start = p_;
+    while (p_ < end_ && IsNameChar(*p_)) ++p_;
+    if (p_ == start)
       return Fail(std::string("unexpected character '") + c + "' in the values of '" + record.name + "'");
-    FbxValue value = FbxValue::MakeString(std::string_view(start, static_cast<size_t>(mP - start)));
+    FbxValue value = FbxValue::MakeString(std::string_view(start, static_cast<size_t>(p_ - start)));
     value.type = FbxValue::Symbol;
     record.values.push_back(std::move(value));
     return true;
@@ -250,48 +271,45 @@ private:
 
   // "*N { a: v,v,... }": integers while they last, doubles from the first fraction on.
   bool ParseArray(FbxRecord& record) {
-    const char* start = mP++;
+    const char* start = p_++;
     bool isInteger;
     int64_t declared;
     double unused;
     if (!ReadNumber(isInteger, declared, unused) || !isInteger || declared < 0)
       return Fail("array of '" + record.name + "' has no valid length after '*'");
     SkipSpace();
-    if (mP == mEnd || *mP != '{') return Fail("array of '" + record.name + "' does not open with '{'");
-    ++mP;
+    if (p_ == end_ || *p_ != '{') return Fail("array of '" + record.name + "' does not open with '{'");
+    ++p_;
     SkipSpace();
-    if (mP + 1 < mEnd && *mP == 'a' && mP[1] == ':') mP += 2;
+    if (p_ + 1 < end_ && *p_ == 'a' && p_[1] == ':') p_ += 2;
+    if (!options_.unexposedArrays && IsUnexposedArray(record.name)) {
+      // Nothing in the scene reads it; numbers hold no '}', so its end is the next one.
+      const void* close = std::memchr(p_, '}', static_cast<size_t>(end_ - p_));
+      if (!close) return Fail("end of file inside the array of '" + record.name + "'");
+      p_ = static_cast<const char*>(close) + 1;
+      return true;
+    }
 
     // Every value takes at least two bytes ("0,"), so this bounds the reservation.
-    size_t room = static_cast<size_t>(mEnd - mP) / 2 + 1;
+    size_t room = static_cast<size_t>(end_ - p_) / 2 + 1;
     size_t expected = std::min(static_cast<size_t>(declared), room);
     FbxValue value = FbxValue::MakeInts({});
     value.ints.reserve(expected);
     for (;;) {
       SkipSpace();
-      if (mP == mEnd) return Fail("end of file inside the array of '" + record.name + "'");
-      if (*mP == '}') {
-        ++mP;
+      if (p_ == end_) return Fail("end of file inside the array of '" + record.name + "'");
+      if (*p_ == '}') {
+        ++p_;
         break;
       }
-      if (*mP == ',') {
-        ++mP;
+      if (*p_ == ',') {
+        ++p_;
         continue;
       }
       int64_t integer;
       double real;
       if (!ReadNumber(isInteger, integer, real)) return false;
-      if (value.type == FbxValue::Int32Array) {
-        if (isInteger && integer >= INT32_MIN && integer <= INT32_MAX) {
-          value.ints.push_back(static_cast<int32_t>(integer));
-          continue;
-        }
-        value.doubles.reserve(expected);
-        value.doubles.assign(value.ints.begin(), value.ints.end());
-        value.ints = {};
-        value.type = FbxValue::DoubleArray;
-      }
-      value.doubles.push_back(isInteger ? static_cast<double>(integer) : real);
+      AppendNumber(value, isInteger, integer, real, expected);
     }
     if (value.ArraySize() != static_cast<size_t>(declared))
       return FailAt("array of '" + record.name + "' declares " + std::to_string(declared) + " values but holds " +
@@ -301,11 +319,11 @@ private:
     return true;
   }
 
-  const char* mBegin;
-  const char* mP;
-  const char* mEnd;
-  std::string& mError;
-  const ReleaseConsumed& mRelease;
+  const char* begin_;
+  const char* p_;
+  const char* end_;
+  std::string& error_;
+  const ReadOptions& options_;
 };
 
 }  // namespace
@@ -337,9 +355,8 @@ int AsciiVersion(const char* data, size_t size) {
   return 0;
 }
 
-bool ParseAsciiRecords(const char* data, size_t size, FbxRecord& root, std::string& error,
-                       const ReleaseConsumed& release) {
-  AsciiParser parser(data, size, error, release);
+bool ParseAsciiRecords(const char* data, size_t size, FbxRecord& root, std::string& error, const ReadOptions& options) {
+  AsciiParser parser(data, size, error, options);
   return parser.ParseTop(root);
 }
 

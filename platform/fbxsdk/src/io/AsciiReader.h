@@ -2,21 +2,18 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 
 #include "FbxRecord.h"
+#include "ReadOptions.h"
 
 namespace fbxsdk::io {
-
-// Called with the number of bytes from the start that the parser no longer needs.
-using ReleaseConsumed = std::function<void(size_t)>;
 
 // The version an ASCII file declares ("FBXVersion: 7400"), or 0 when it declares none.
 int AsciiVersion(const char* data, size_t size);
 
 // Adds the file's top-level records to root. On failure, error says what and on which line.
 bool ParseAsciiRecords(const char* data, size_t size, FbxRecord& root, std::string& error,
-                       const ReleaseConsumed& release = {});
+                       const ReadOptions& options = {});
 
 }  // namespace fbxsdk::io

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <span>
 
+#include "FileVersion.h"
 #include "RecordWriters.h"
 
 namespace fbxsdk::io {
@@ -13,23 +14,23 @@ namespace {
 // Collects text and hands it to the file in large pieces.
 class TextSink {
 public:
-  explicit TextSink(OutputFile& out) : mOut(out) { mBuffer.reserve(kChunk + 256); }
+  explicit TextSink(OutputFile& out) : out_(out) { buffer_.reserve(kChunk + 256); }
   ~TextSink() = default;
 
   void Put(std::string_view text) {
-    mBuffer.append(text);
-    if (mBuffer.size() >= kChunk) Flush();
+    buffer_.append(text);
+    if (buffer_.size() >= kChunk) Flush();
   }
-  void Put(char c) { mBuffer.push_back(c); }
+  void Put(char c) { buffer_.push_back(c); }
   void FlushWhenFull() {
-    if (mBuffer.size() >= kChunk) Flush();
+    if (buffer_.size() >= kChunk) Flush();
   }
-  void Indent(int depth) { mBuffer.append(static_cast<size_t>(depth), '\t'); }
+  void Indent(int depth) { buffer_.append(static_cast<size_t>(depth), '\t'); }
 
   void Integer(int64_t v) {
     char text[24];
     auto result = std::to_chars(text, text + sizeof text, v);
-    mBuffer.append(text, result.ptr);
+    buffer_.append(text, result.ptr);
   }
 
   void Real(double v) {
@@ -41,7 +42,7 @@ public:
     char text[32];
     char* end = ShortDecimal(v, text);
     if (!end) end = std::to_chars(text, text + sizeof text, v).ptr;
-    mBuffer.append(text, end);
+    buffer_.append(text, end);
   }
 
   // Most values in meshes are short decimals (0.25, 0.001): when v is exactly what a
@@ -76,26 +77,26 @@ public:
   }
 
   void Quoted(std::string_view text) {
-    mBuffer.push_back('"');
+    buffer_.push_back('"');
     for (char c : text) {
       if (c == '"')
-        mBuffer.append("&quot;");
+        buffer_.append("&quot;");
       else
-        mBuffer.push_back(c);
+        buffer_.push_back(c);
     }
-    mBuffer.push_back('"');
+    buffer_.push_back('"');
   }
 
   bool Flush() {
-    bool ok = mOut.Write(mBuffer.data(), mBuffer.size());
-    mBuffer.clear();
+    bool ok = out_.Write(buffer_.data(), buffer_.size());
+    buffer_.clear();
     return ok;
   }
 
 private:
   static constexpr size_t kChunk = size_t(1) << 20;
-  OutputFile& mOut;
-  std::string mBuffer;
+  OutputFile& out_;
+  std::string buffer_;
 };
 
 template <class T, class Emit>
@@ -162,12 +163,13 @@ void WriteRecord(TextSink& sink, const FbxRecord& record, int depth) {
 
 bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out) {
   TextSink sink(out);
+  VersionParts parts = SplitVersion(version);
   sink.Put("; FBX ");
-  sink.Integer(version / 1000);
+  sink.Integer(parts.major);
   sink.Put('.');
-  sink.Integer(version / 100 % 10);
+  sink.Integer(parts.minor);
   sink.Put('.');
-  sink.Integer(version % 100);
+  sink.Integer(parts.revision);
   sink.Put(" project file\n; ----------------------------------------------------\n\n");
   for (const FbxRecord& record : file.children) {
     WriteRecord(sink, record, 0);

@@ -1,17 +1,15 @@
 #include "BinaryReader.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstring>
 
+#include "ArrayInflater.h"
 #include "BinaryFormat.h"
 
 namespace fbxsdk::io {
 
 namespace {
 
-constexpr int kMaxDepth = 64;
 // zlib's deflate cannot shrink data by more than about 1032:1; a larger claim is a lie.
 constexpr uint64_t kMaxInflateRatio = 1032;
 // Arrays are indexed with int by the scene objects.
@@ -33,81 +31,119 @@ uint64_t Load64(const uint8_t* p, bool bigEndian) {
   return hi << 32 | lo;
 }
 
+// Int16 values: the file's byte order, whichever the machine's is.
+uint16_t Load16(const uint8_t* p, bool bigEndian) {
+  return bigEndian ? uint16_t(p[0] << 8 | p[1]) : uint16_t(p[1] << 8 | p[0]);
+}
+
 bool IsBigEndian(const uint8_t* data) {
   uint32_t little = Load32(data + 23, false);
   return data[22] == 1 || (!LooksLikeVersion(little) && LooksLikeVersion(Load32(data + 23, true)));
 }
 
-void SwapBytes(uint8_t* p, size_t count, size_t width) {
-  if (width < 2) return;
-  for (size_t i = 0; i < count; ++i, p += width) std::reverse(p, p + width);
-}
-
 class BinaryParser {
 public:
-  BinaryParser(const uint8_t* data, size_t size, std::string& error, const ReleaseConsumed& release)
-      : mData(data),
-        mSize(size),
-        mError(error),
-        mRelease(release),
-        mArrayBudget(kArrayAllowance + 64 * uint64_t(size)) {}
+  BinaryParser(const uint8_t* data, size_t size, std::string& error, const ReadOptions& options)
+      : data_(data),
+        size_(size),
+        error_(error),
+        options_(options),
+        arrayBudget_(kArrayAllowance + 64 * uint64_t(size)) {}
 
   bool Parse(FbxRecord& root) {
-    if (!IsBinaryFbx(mData, mSize)) return Fail("not a binary FBX header", 0);
-    mBigEndian = IsBigEndian(mData);
-    int version = static_cast<int>(Load32(mData + 23, mBigEndian));
-    mWide = version >= kFirstWideRecordVersion;
+    if (!IsBinaryFbx(data_, size_)) return Fail("not a binary FBX header", 0);
+    bigEndian_ = IsBigEndian(data_);
+    int version = static_cast<int>(Load32(data_ + 23, bigEndian_));
+    wide_ = version >= kFirstWideRecordVersion;
     uint64_t offset = kBinaryHeaderSize;
+    bool parsed = true;
     for (;;) {
-      if (mSize - offset < HeaderSize()) return true;  // no null record: the footer is optional
+      if (size_ == offset) break;  // no null record and no footer: tolerated, as the footer is optional
+      if (size_ - offset < HeaderSize()) return Fail("the file ends early, inside a record header", offset);
       bool ended = false;
-      if (!ParseRecord(offset, mSize, root, 0, ended)) return false;
-      if (ended) return true;
+      if (!ParseRecord(offset, size_, root, 0, ended)) {
+        parsed = false;
+        break;
+      }
+      if (ended) break;
     }
+    // Compressed arrays are inflated together, on every core, once their extents are all known.
+    return parsed && inflater_.Run(error_);
   }
 
 private:
-  size_t HeaderSize() const { return mWide ? 25 : 13; }
+  size_t HeaderSize() const { return wide_ ? 25 : 13; }
 
-  bool Fail(const std::string& what, uint64_t offset) {
-    mError = what + " at byte " + std::to_string(offset);
+  bool Fail(const std::string& what) {
+    error_ = what;
     return false;
   }
+  bool Fail(const std::string& what, uint64_t offset) { return Fail(what + " at byte " + std::to_string(offset)); }
+
+  // Where a record's claimed extent passes the end of the file, the file is cut short.
+  bool FailPastEnd(const std::string& what, uint64_t offset, uint64_t claimedEnd) {
+    if (claimedEnd > size_)
+      return Fail("the file ends early: it has " + std::to_string(size_) + " bytes, but " + what + " reaches byte " +
+                  std::to_string(claimedEnd) + " (record at byte " + std::to_string(offset) + ")");
+    return Fail(what, offset);
+  }
+
+  void Warn(const std::string& what, uint64_t offset) { options_.Warn("byte " + std::to_string(offset) + ": " + what); }
 
   uint64_t Word(uint64_t offset) const {
-    return mWide ? Load64(mData + offset, mBigEndian) : Load32(mData + offset, mBigEndian);
+    return wide_ ? Load64(data_ + offset, bigEndian_) : Load32(data_ + offset, bigEndian_);
   }
 
   // Parses the record at offset within [offset, limit). A null record sets ended.
   bool ParseRecord(uint64_t& offset, uint64_t limit, FbxRecord& parent, int depth, bool& ended) {
-    if (depth >= kMaxDepth) return Fail("records nested deeper than " + std::to_string(kMaxDepth) + " levels", offset);
+    if (depth >= kMaxRecordDepth)
+      return Fail("records nested deeper than " + std::to_string(kMaxRecordDepth) + " levels", offset);
     size_t header = HeaderSize();
-    if (limit - offset < header) return Fail("record header cut short", offset);
-    size_t width = mWide ? 8 : 4;
+    if (limit - offset < header) {
+      if (limit == size_) return Fail("the file ends early, inside a record header", offset);
+      return Fail("record header cut short", offset);
+    }
+    size_t width = wide_ ? 8 : 4;
     uint64_t end = Word(offset);
     uint64_t count = Word(offset + width);
     uint64_t listLength = Word(offset + 2 * width);
-    uint8_t nameLength = mData[offset + 3 * width];
+    uint8_t nameLength = data_[offset + 3 * width];
     if (end == 0 && count == 0 && listLength == 0 && nameLength == 0) {
       offset += header;
       ended = true;
       return true;
     }
     uint64_t start = offset;
-    if (end < offset + header || end > limit)
-      return Fail("record end offset " + std::to_string(end) + " lies outside its parent", start);
     uint64_t p = offset + header;
-    if (end - p < nameLength) return Fail("record name runs past the record's end", start);
-    FbxRecord& record = parent.Add(std::string_view(reinterpret_cast<const char*>(mData + p), nameLength));
+    if (limit - p < nameLength) return FailPastEnd("record name", start, p + nameLength);
+    std::string_view name(reinterpret_cast<const char*>(data_ + p), nameLength);
     p += nameLength;
-    if (end - p < listLength) return Fail("property list of '" + record.name + "' runs past the record's end", start);
+    if (limit - p < listLength)
+      return FailPastEnd("the property list of '" + std::string(name) + "'", start, p + listLength);
     uint64_t listEnd = p + listLength;
+    // Some exporters write 0 as the end of a record without nested records: it ends with its values.
+    bool endless = end == 0;
+    if (endless) {
+      end = listEnd;
+      Warn("record '" + std::string(name) + "' gives no end offset; read as ending after its values", start);
+    }
+    if (end > size_) return FailPastEnd("record '" + std::string(name) + "'", start, end);
+    if (end < listEnd || end > limit)
+      return Fail("record end offset " + std::to_string(end) + " lies outside its parent", start);
+    FbxRecord& record = parent.Add(name);
     // Every property takes at least two bytes, so the count is bounded by the list's length.
     if (count > listLength / 2)
       return Fail("record '" + record.name + "' claims more properties than its bytes hold", start);
     record.values.reserve(static_cast<size_t>(count));
-    for (uint64_t i = 0; i < count; ++i)
-      if (!ParseValue(p, listEnd, record)) return false;
+    bool skipArrays = !options_.unexposedArrays && IsUnexposedArray(record.name);
+    for (uint64_t i = 0; i < count && p < listEnd; ++i) {
+      bool known = true;
+      if (!ParseValue(p, listEnd, record, skipArrays, known)) return false;
+      if (!known) {
+        p = listEnd;  // the rest of the list has a known extent, though not known values
+        break;
+      }
+    }
     if (p != listEnd) return Fail("property list of '" + record.name + "' has stray bytes", p);
     while (p < end) {
       bool childEnded = false;
@@ -116,45 +152,44 @@ private:
     }
     if (p != end) return Fail("record '" + record.name + "' has bytes after its end marker", p);
     offset = end;
-    if (mRelease) mRelease(static_cast<size_t>(end));  // its values are copied out
+    if (options_.release && inflater_.Empty()) options_.release(static_cast<size_t>(end));
     return true;
   }
 
-  bool ParseValue(uint64_t& p, uint64_t limit, FbxRecord& record) {
-    if (p >= limit) return Fail("property of '" + record.name + "' cut short", p);
-    char type = static_cast<char>(mData[p]);
+  // Reads one value. A type this reader does not know clears known and adds a warning: its size
+  // is unknown, so the caller skips the rest of the list, whose extent it knows.
+  bool ParseValue(uint64_t& p, uint64_t limit, FbxRecord& record, bool skipArrays, bool& known) {
+    char type = static_cast<char>(data_[p]);
     uint64_t at = p++;
     auto need = [&](uint64_t n) { return limit - p >= n; };
     FbxValue value;
     switch (type) {
       case 'C':
         if (!need(1)) break;
-        value = FbxValue::MakeInt(mData[p] != 0, FbxValue::Bool);
+        record.values.push_back(FbxValue::MakeInt(data_[p] != 0, FbxValue::Bool));
         p += 1;
-        record.values.push_back(std::move(value));
         return true;
-      case 'Y': {
+      case 'Y':
         if (!need(2)) break;
-        uint16_t v = mBigEndian ? uint16_t(mData[p] << 8 | mData[p + 1]) : uint16_t(mData[p + 1] << 8 | mData[p]);
-        record.values.push_back(FbxValue::MakeInt(static_cast<int16_t>(v), FbxValue::Int16));
+        record.values.push_back(
+            FbxValue::MakeInt(static_cast<int16_t>(Load16(data_ + p, bigEndian_)), FbxValue::Int16));
         p += 2;
         return true;
-      }
       case 'I':
         if (!need(4)) break;
         record.values.push_back(
-            FbxValue::MakeInt(static_cast<int32_t>(Load32(mData + p, mBigEndian)), FbxValue::Int32));
+            FbxValue::MakeInt(static_cast<int32_t>(Load32(data_ + p, bigEndian_)), FbxValue::Int32));
         p += 4;
         return true;
       case 'L':
         if (!need(8)) break;
         record.values.push_back(
-            FbxValue::MakeInt(static_cast<int64_t>(Load64(mData + p, mBigEndian)), FbxValue::Int64));
+            FbxValue::MakeInt(static_cast<int64_t>(Load64(data_ + p, bigEndian_)), FbxValue::Int64));
         p += 8;
         return true;
       case 'F': {
         if (!need(4)) break;
-        uint32_t bits = Load32(mData + p, mBigEndian);
+        uint32_t bits = Load32(data_ + p, bigEndian_);
         float f;
         std::memcpy(&f, &bits, 4);
         value = FbxValue::MakeDouble(f);
@@ -165,7 +200,7 @@ private:
       }
       case 'D': {
         if (!need(8)) break;
-        uint64_t bits = Load64(mData + p, mBigEndian);
+        uint64_t bits = Load64(data_ + p, bigEndian_);
         double d;
         std::memcpy(&d, &bits, 8);
         record.values.push_back(FbxValue::MakeDouble(d));
@@ -175,10 +210,10 @@ private:
       case 'S':
       case 'R': {
         if (!need(4)) break;
-        uint32_t length = Load32(mData + p, mBigEndian);
+        uint32_t length = Load32(data_ + p, bigEndian_);
         p += 4;
         if (!need(length)) return Fail("text of " + std::to_string(length) + " bytes runs past the property list", at);
-        value = FbxValue::MakeString(std::string_view(reinterpret_cast<const char*>(mData + p), length));
+        value = FbxValue::MakeString(std::string_view(reinterpret_cast<const char*>(data_ + p), length));
         if (type == 'R') value.type = FbxValue::Raw;
         record.values.push_back(std::move(value));
         p += length;
@@ -188,20 +223,22 @@ private:
       case 'i':
       case 'l':
       case 'f':
-      case 'd': return ParseArray(type, at, p, limit, record);
+      case 'd': return ParseArray(type, at, p, limit, record, skipArrays);
       default:
-        return Fail(std::string("unknown property type '") + (type >= 32 && type < 127 ? std::string(1, type) : "?") +
-                        "' in '" + record.name + "'",
-                    at);
+        known = false;
+        Warn(std::string("skipped the values of '") + record.name + "' from one of unknown type '" +
+                 (type >= 32 && type < 127 ? std::string(1, type) : "?") + "'",
+             at);
+        return true;
     }
     return Fail("property of '" + record.name + "' cut short", at);
   }
 
-  bool ParseArray(char type, uint64_t at, uint64_t& p, uint64_t limit, FbxRecord& record) {
+  bool ParseArray(char type, uint64_t at, uint64_t& p, uint64_t limit, FbxRecord& record, bool skip) {
     if (limit - p < 12) return Fail("array header of '" + record.name + "' cut short", at);
-    uint64_t length = Load32(mData + p, mBigEndian);
-    uint32_t encoding = Load32(mData + p + 4, mBigEndian);
-    uint64_t stored = Load32(mData + p + 8, mBigEndian);
+    uint64_t length = Load32(data_ + p, bigEndian_);
+    uint32_t encoding = Load32(data_ + p + 4, bigEndian_);
+    uint64_t stored = Load32(data_ + p + 8, bigEndian_);
     p += 12;
     if (limit - p < stored) return Fail("array of '" + record.name + "' runs past the property list", at);
     size_t width = type == 'b' ? 1 : (type == 'i' || type == 'f') ? 4 : 8;
@@ -217,11 +254,15 @@ private:
     } else {
       return Fail("array of '" + record.name + "' has unknown encoding " + std::to_string(encoding), at);
     }
+    if (skip) {  // nothing in the scene reads it: step over it, leaving the record without values
+      p += stored;
+      return true;
+    }
     uint64_t held = type == 'b' ? length * 4 : bytes;  // flags are kept as ints
     if (held > kMaxArrayBytes) return Fail("array of '" + record.name + "' is too large", at);
-    if (held > mArrayBudget)
-      return Fail("arrays expand to more memory than a file of " + std::to_string(mSize) + " bytes can need", at);
-    mArrayBudget -= held;
+    if (held > arrayBudget_)
+      return Fail("arrays expand to more memory than a file of " + std::to_string(size_) + " bytes can need", at);
+    arrayBudget_ -= held;
 
     FbxValue value;
     uint8_t* target = nullptr;
@@ -249,45 +290,44 @@ private:
         break;
       default:
         value.type = FbxValue::DoubleArray;
-        value.doubles.resize(length);
+        value.doubles.resize(length);  // not zero-filled: inflated or copied over at once
         target = reinterpret_cast<uint8_t*>(value.doubles.data());
         break;
     }
-    if (encoding == 0) {
-      if (bytes) std::memcpy(target, mData + p, bytes);
-    } else if (!Inflate(mData + p, stored, target, bytes)) {
-      return Fail(
-          "compressed array of '" + record.name + "' does not inflate to its " + std::to_string(length) + " values",
-          at);
-    }
+    ArrayInflater::Job job{data_ + p,
+                           stored,
+                           target,
+                           bytes,
+                           bigEndian_ ? width : 1,
+                           "compressed array of '" + record.name + "' at byte " + std::to_string(at) +
+                               " does not inflate to its " + std::to_string(length) + " values"};
     p += stored;
-    if (mBigEndian) SwapBytes(target, length, width);
-    if (type == 'b') value.ints.assign(flags.begin(), flags.end());
+    if (type == 'b') {
+      // Flags are few and converted at once.
+      if (encoding == 1) {
+        if (!ArrayInflater::RunOne(job, error_)) return false;
+      } else if (bytes) {
+        std::memcpy(target, job.in, bytes);
+      }
+      value.ints.assign(flags.begin(), flags.end());
+    } else if (encoding == 1) {
+      inflater_.Add(std::move(job));  // the vector's buffer keeps its place when the value moves
+    } else {
+      if (bytes) std::memcpy(target, job.in, bytes);
+      if (bigEndian_) SwapBytes(target, length, width);
+    }
     record.values.push_back(std::move(value));
     return true;
   }
 
-  static bool Inflate(const uint8_t* in, uint64_t inSize, uint8_t* out, uint64_t outSize) {
-    z_stream stream{};
-    if (inflateInit(&stream) != Z_OK) return false;
-    uint8_t spare = 0;
-    stream.next_in = const_cast<Bytef*>(in);
-    stream.avail_in = static_cast<uInt>(inSize);
-    stream.next_out = outSize ? out : &spare;
-    stream.avail_out = static_cast<uInt>(outSize);
-    int result = inflate(&stream, Z_FINISH);
-    bool ok = result == Z_STREAM_END && stream.total_out == outSize;
-    inflateEnd(&stream);
-    return ok;
-  }
-
-  const uint8_t* mData;
-  uint64_t mSize;
-  std::string& mError;
-  const ReleaseConsumed& mRelease;
-  uint64_t mArrayBudget;
-  bool mBigEndian = false;
-  bool mWide = false;
+  const uint8_t* data_;
+  uint64_t size_;
+  std::string& error_;
+  const ReadOptions& options_;
+  uint64_t arrayBudget_;
+  ArrayInflater inflater_;
+  bool bigEndian_ = false;
+  bool wide_ = false;
 };
 
 }  // namespace
@@ -298,8 +338,8 @@ int BinaryVersion(const uint8_t* data, size_t size) {
 }
 
 bool ParseBinaryRecords(const uint8_t* data, size_t size, FbxRecord& root, std::string& error,
-                        const ReleaseConsumed& release) {
-  BinaryParser parser(data, size, error, release);
+                        const ReadOptions& options) {
+  BinaryParser parser(data, size, error, options);
   return parser.Parse(root);
 }
 

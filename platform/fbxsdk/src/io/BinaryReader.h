@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "AsciiReader.h"
 #include "FbxRecord.h"
+#include "ReadOptions.h"
 
 namespace fbxsdk::io {
 
@@ -15,6 +15,6 @@ int BinaryVersion(const uint8_t* data, size_t size);
 
 // Adds the file's top-level records to root. On failure, error says what and at which byte offset.
 bool ParseBinaryRecords(const uint8_t* data, size_t size, FbxRecord& root, std::string& error,
-                        const ReleaseConsumed& release = {});
+                        const ReadOptions& options = {});
 
 }  // namespace fbxsdk::io

@@ -1,5 +1,9 @@
+#include <libdeflate.h>
+
 #include <cstring>
+#include <new>
 #include <span>
+#include <stdexcept>
 #include <vector>
 
 #include "BinaryFormat.h"
@@ -9,44 +13,86 @@ namespace fbxsdk::io {
 
 namespace {
 
+// Arrays shorter than this are stored as they are.
+constexpr size_t kSmallestCompressedArray = 128;
+
+// zlib streams of whole arrays, made with libdeflate; one compressor and buffer serve every array.
+class Deflater {
+public:
+  Deflater() = default;
+  ~Deflater() {
+    if (compressor_) libdeflate_free_compressor(compressor_);
+  }
+  Deflater(const Deflater&) = delete;
+  Deflater& operator=(const Deflater&) = delete;
+
+  std::span<const uint8_t> Zlib(const void* data, size_t size) {
+    if (!compressor_) compressor_ = libdeflate_alloc_compressor(kLevel);
+    if (!compressor_) throw std::bad_alloc();
+    buffer_.resize(libdeflate_zlib_compress_bound(compressor_, size));
+    size_t packed = libdeflate_zlib_compress(compressor_, data, size, buffer_.data(), buffer_.size());
+    if (packed == 0) throw std::runtime_error("an array could not be compressed");
+    return {buffer_.data(), packed};
+  }
+
+private:
+  // The fast end, as exporters use: arrays are read far more often than written.
+  static constexpr int kLevel = 1;
+  libdeflate_compressor* compressor_ = nullptr;
+  std::vector<uint8_t> buffer_;
+};
+
 // Builds the file in memory: record headers hold end offsets, known only after the children.
 class ByteSink {
 public:
-  explicit ByteSink(bool wide) : mWide(wide) {}
+  ByteSink(bool wide, bool compress) : wide_(wide), compress_(compress) {}
 
-  size_t Size() const { return mBytes.size(); }
+  size_t Size() const { return bytes_.size(); }
   void Bytes(const void* data, size_t size) {
     const auto* p = static_cast<const uint8_t*>(data);
-    mBytes.insert(mBytes.end(), p, p + size);
+    bytes_.insert(bytes_.end(), p, p + size);
   }
-  void U8(uint8_t v) { mBytes.push_back(v); }
+  void U8(uint8_t v) { bytes_.push_back(v); }
   void U32(uint32_t v) { Bytes(&v, 4); }  // the encoding is little-endian, as is this machine
   void U64(uint64_t v) { Bytes(&v, 8); }
-  void Word(uint64_t v) { mWide ? U64(v) : U32(static_cast<uint32_t>(v)); }
+  void Word(uint64_t v) { wide_ ? U64(v) : U32(static_cast<uint32_t>(v)); }
   void PatchWord(size_t at, uint64_t v) {
-    if (mWide)
-      std::memcpy(&mBytes[at], &v, 8);
+    if (wide_)
+      std::memcpy(&bytes_[at], &v, 8);
     else {
       uint32_t narrow = static_cast<uint32_t>(v);
-      std::memcpy(&mBytes[at], &narrow, 4);
+      std::memcpy(&bytes_[at], &narrow, 4);
     }
   }
-  void Zeros(size_t n) { mBytes.insert(mBytes.end(), n, 0); }
-  size_t WordSize() const { return mWide ? 8 : 4; }
-  const std::vector<uint8_t>& Data() const { return mBytes; }
+  void Zeros(size_t n) { bytes_.insert(bytes_.end(), n, 0); }
+  size_t WordSize() const { return wide_ ? 8 : 4; }
+  const std::vector<uint8_t>& Data() const { return bytes_; }
+  bool Compress() const { return compress_; }
+  Deflater& Deflate() { return deflater_; }
 
 private:
-  bool mWide;
-  std::vector<uint8_t> mBytes;
+  bool wide_;
+  bool compress_;
+  Deflater deflater_;
+  std::vector<uint8_t> bytes_;
 };
 
 template <class T>
 void WriteArray(ByteSink& sink, char type, std::span<const T> items) {
+  size_t bytes = items.size() * sizeof(T);
   sink.U8(static_cast<uint8_t>(type));
   sink.U32(static_cast<uint32_t>(items.size()));
-  sink.U32(0);  // stored plainly: reading it back needs no inflating
-  sink.U32(static_cast<uint32_t>(items.size() * sizeof(T)));
-  sink.Bytes(items.data(), items.size() * sizeof(T));
+  // Small arrays gain nothing from compressing; other exporters store them plainly too.
+  if (sink.Compress() && bytes >= kSmallestCompressedArray) {
+    std::span<const uint8_t> packed = sink.Deflate().Zlib(items.data(), bytes);
+    sink.U32(1);
+    sink.U32(static_cast<uint32_t>(packed.size()));
+    sink.Bytes(packed.data(), packed.size());
+    return;
+  }
+  sink.U32(0);
+  sink.U32(static_cast<uint32_t>(bytes));
+  sink.Bytes(items.data(), bytes);
 }
 
 void WriteValue(ByteSink& sink, const FbxValue& value) {
@@ -123,8 +169,8 @@ void WriteRecord(ByteSink& sink, const FbxRecord& record) {
 
 }  // namespace
 
-bool WriteBinaryRecords(const FbxRecord& file, int version, OutputFile& out) {
-  ByteSink sink(version >= kFirstWideRecordVersion);
+bool WriteBinaryRecords(const FbxRecord& file, int version, OutputFile& out, bool compressArrays) {
+  ByteSink sink(version >= kFirstWideRecordVersion, compressArrays);
   sink.Bytes(kBinaryMagic, kBinaryMagicSize);
   sink.U8(0x1A);
   sink.U8(0);  // little-endian

@@ -1,5 +1,6 @@
 #include "FbxFileReader.h"
 
+#include "AsciiReader.h"
 #include "BinaryFormat.h"
 #include "BinaryReader.h"
 #include "SceneReader.h"
@@ -30,8 +31,7 @@ std::string VersionProblem(int version) {
   return {};
 }
 
-bool ReadFbxMemory(const uint8_t* data, size_t size, FbxScene& scene, std::string& error,
-                   const ReleaseConsumed& release) {
+bool ReadFbxMemory(const uint8_t* data, size_t size, FbxScene& scene, std::string& error, const ReadOptions& options) {
   FileHeader header = SniffHeader(data, size);
   if (!header.fbx) {
     error = "not an FBX file: neither a binary header nor an FBXVersion record";
@@ -40,12 +40,12 @@ bool ReadFbxMemory(const uint8_t* data, size_t size, FbxScene& scene, std::strin
   error = VersionProblem(header.version);
   if (!error.empty()) return false;
   FbxRecord file;
-  bool parsed = header.binary ? ParseBinaryRecords(data, size, file, error, release)
-                              : ParseAsciiRecords(reinterpret_cast<const char*>(data), size, file, error, release);
+  bool parsed = header.binary ? ParseBinaryRecords(data, size, file, error, options)
+                              : ParseAsciiRecords(reinterpret_cast<const char*>(data), size, file, error, options);
   if (!parsed) return false;
   // The records hold copies of everything; the file's bytes are not needed while the scene is built.
-  if (release) release(size);
-  return BuildScene(file, scene, error);
+  if (options.release) options.release(size);
+  return BuildScene(file, scene, error, options);
 }
 
 }  // namespace fbxsdk::io

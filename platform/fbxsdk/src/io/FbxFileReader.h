@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "AsciiReader.h"
+#include "ReadOptions.h"
 
 namespace fbxsdk {
 class FbxScene;
@@ -23,7 +23,7 @@ FileHeader SniffHeader(const uint8_t* data, size_t size);
 
 // Checks the version, parses and builds the scene. The error says what went wrong and where.
 bool ReadFbxMemory(const uint8_t* data, size_t size, FbxScene& scene, std::string& error,
-                   const ReleaseConsumed& release = {});
+                   const ReadOptions& options = {});
 
 // An error text for a version outside what the library reads, or "" when it is readable.
 std::string VersionProblem(int version);

@@ -26,7 +26,7 @@ FbxValue FbxValue::MakeString(std::string_view s) {
   return value;
 }
 
-FbxValue FbxValue::MakeDoubles(std::vector<double> v) {
+FbxValue FbxValue::MakeDoubles(DoubleBuffer v) {
   FbxValue value;
   value.type = DoubleArray;
   value.doubles = std::move(v);
@@ -107,26 +107,26 @@ int32_t ClampToInt(int64_t v) {
 }
 }  // namespace
 
-std::vector<double> FbxValue::TakeDoubles() {
-  std::vector<double> out;
+DoubleBuffer FbxValue::TakeDoubles() {
+  DoubleBuffer out;
   switch (type) {
     case DoubleArray:
       out = std::move(doubles);
-      doubles = {};
+      FreeVector(doubles);
       return out;
     case BoolArray:
     case Int32Array:
       out.assign(ints.begin(), ints.end());
-      ints = {};
+      FreeVector(ints);
       return out;
     case Int64Array:
       out.reserve(longs.size());
       for (int64_t v : longs) out.push_back(static_cast<double>(v));
-      longs = {};
+      FreeVector(longs);
       return out;
     case FloatArray:
       out.assign(floats.begin(), floats.end());
-      floats = {};
+      FreeVector(floats);
       return out;
     default: return out;
   }
@@ -138,22 +138,22 @@ std::vector<int32_t> FbxValue::TakeInts() {
     case BoolArray:
     case Int32Array:
       out = std::move(ints);
-      ints = {};
+      FreeVector(ints);
       return out;
     case Int64Array:
       out.reserve(longs.size());
       for (int64_t v : longs) out.push_back(ClampToInt(v));
-      longs = {};
+      FreeVector(longs);
       return out;
     case FloatArray:
       out.reserve(floats.size());
       for (float v : floats) out.push_back(ClampToInt(static_cast<double>(v)));
-      floats = {};
+      FreeVector(floats);
       return out;
     case DoubleArray:
       out.reserve(doubles.size());
       for (double v : doubles) out.push_back(ClampToInt(v));
-      doubles = {};
+      FreeVector(doubles);
       return out;
     default: return out;
   }
@@ -198,8 +198,8 @@ namespace {
 
 // A child's values as one list: its array when it holds one, else its plain
 // numbers one by one. The child's values are handed over, not copied.
-template <typename T, typename TakeArray, typename Convert>
-bool TakeChildValues(FbxRecord* record, std::vector<T>& out, TakeArray takeArray, Convert convert) {
+template <typename Vector, typename TakeArray, typename Convert>
+bool TakeChildValues(FbxRecord* record, Vector& out, TakeArray takeArray, Convert convert) {
   out.clear();
   if (!record) return false;
   if (record->values.size() == 1 && record->values[0].IsArray()) {
@@ -217,13 +217,13 @@ bool TakeChildValues(FbxRecord* record, std::vector<T>& out, TakeArray takeArray
 
 }  // namespace
 
-bool FbxRecord::ChildNumbers(std::string_view child, std::vector<double>& out) {
+bool FbxRecord::TakeChildNumbers(std::string_view child, DoubleBuffer& out) {
   return TakeChildValues(
       Find(child), out, [](FbxValue& array) { return array.TakeDoubles(); },
       [](const FbxValue& value) { return value.AsDouble(); });
 }
 
-bool FbxRecord::ChildInts(std::string_view child, std::vector<int32_t>& out) {
+bool FbxRecord::TakeChildInts(std::string_view child, std::vector<int32_t>& out) {
   return TakeChildValues(
       Find(child), out, [](FbxValue& array) { return array.TakeInts(); },
       [](const FbxValue& value) { return ClampToInt(value.AsInt()); });

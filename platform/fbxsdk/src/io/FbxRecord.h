@@ -3,12 +3,39 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk::io {
+
+// Both readers refuse records nested deeper than this: real files nest a handful of levels.
+inline constexpr int kMaxRecordDepth = 64;
+
+// Allocates without zero-filling: the readers overwrite every element at once.
+template <class T>
+struct UninitializedAllocator : std::allocator<T> {
+  using value_type = T;
+  UninitializedAllocator() = default;
+  template <class U>
+  UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U*) noexcept {}
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+using DoubleBuffer = std::vector<double, UninitializedAllocator<double>>;
+
+// Frees a vector's memory; "v = {}" would keep its capacity.
+template <class Vector>
+void FreeVector(Vector& v) {
+  Vector().swap(v);
+}
 
 struct FbxValue {
   // The binary encoding's type codes; Symbol is an unquoted ASCII word (T, Y, ...).
@@ -33,10 +60,10 @@ struct FbxValue {
   int64_t integer = 0;
   double real = 0.0;
   std::string text;
-  std::vector<int32_t> ints;    // Int32Array, BoolArray
-  std::vector<int64_t> longs;   // Int64Array
-  std::vector<float> floats;    // FloatArray
-  std::vector<double> doubles;  // DoubleArray
+  std::vector<int32_t> ints;   // Int32Array, BoolArray
+  std::vector<int64_t> longs;  // Int64Array
+  std::vector<float> floats;   // FloatArray
+  DoubleBuffer doubles;        // DoubleArray
   // Writers borrow large arrays from the scene instead of copying them; the scene outlives the records.
   const double* borrowedDoubles = nullptr;
   const int32_t* borrowedInts = nullptr;
@@ -47,7 +74,7 @@ struct FbxValue {
   static FbxValue MakeInt(int64_t v, Type t = Int32);
   static FbxValue MakeDouble(double v);
   static FbxValue MakeString(std::string_view s);
-  static FbxValue MakeDoubles(std::vector<double> v);
+  static FbxValue MakeDoubles(DoubleBuffer v);
   static FbxValue MakeInts(std::vector<int32_t> v);
   static FbxValue BorrowDoubles(const double* data, size_t count);
   static FbxValue BorrowInts(const int32_t* data, size_t count);
@@ -62,7 +89,7 @@ struct FbxValue {
   double AsDouble() const;
   size_t ArraySize() const;
   // Array contents converted; the moving forms leave this value empty.
-  std::vector<double> TakeDoubles();
+  DoubleBuffer TakeDoubles();
   std::vector<int32_t> TakeInts();
 };
 
@@ -80,9 +107,10 @@ struct FbxRecord {
   double Double(size_t index = 0, double fallback = 0.0) const;
   // Text of a child's first value, or "" when the child is absent.
   std::string_view ChildText(std::string_view child) const;
-  // A child's numbers as one array: its array value, or its scalar values.
-  bool ChildNumbers(std::string_view child, std::vector<double>& out);
-  bool ChildInts(std::string_view child, std::vector<int32_t>& out);
+  // Moves a child's numbers out as one array: its array value, or its scalar values. The child
+  // is left without them.
+  bool TakeChildNumbers(std::string_view child, DoubleBuffer& out);
+  bool TakeChildInts(std::string_view child, std::vector<int32_t>& out);
 };
 
 }  // namespace fbxsdk::io

@@ -17,16 +17,16 @@ public:
   // On failure, error holds the reason.
   bool Open(const char* path, std::string& error);
   void Close();
-  const uint8_t* Data() const { return mData; }
-  size_t Size() const { return mSize; }
+  const uint8_t* Data() const { return data_; }
+  size_t Size() const { return size_; }
   // Drops the pages before this offset from memory; a parser calls it as it moves on.
   void ReleaseBefore(size_t offset);
 
 private:
-  uint8_t* mData = nullptr;
-  size_t mSize = 0;
-  size_t mReleased = 0;
-  bool mMapped = false;
+  uint8_t* data_ = nullptr;
+  size_t size_ = 0;
+  size_t released_ = 0;
+  bool mapped_ = false;
 };
 
 }  // namespace fbxsdk::io

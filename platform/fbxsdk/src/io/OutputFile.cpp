@@ -15,38 +15,38 @@ bool CanCreate(const std::string& path, std::string& error) {
 }
 
 bool OutputFile::Open(const std::string& path, std::string& error) {
-  mFailed = false;
-  mBuffer.clear();
-  mOpen = mFile.Open(path, error);
-  if (mOpen) mBuffer.reserve(kChunk);
-  return mOpen;
+  failed_ = false;
+  buffer_.clear();
+  open_ = file_.Open(path, error);
+  if (open_) buffer_.reserve(kChunk);
+  return open_;
 }
 
 bool OutputFile::Flush() {
-  if (!mBuffer.empty() && !mFile.Write(mBuffer)) mFailed = true;
-  mBuffer.clear();
-  return !mFailed;
+  if (!buffer_.empty() && !file_.Write(buffer_)) failed_ = true;
+  buffer_.clear();
+  return !failed_;
 }
 
 bool OutputFile::Write(const void* data, size_t size) {
-  if (!mOpen || mFailed) return false;
-  if (mBuffer.size() + size > kChunk && !Flush()) return false;
+  if (!open_ || failed_) return false;
+  if (buffer_.size() + size > kChunk && !Flush()) return false;
   if (size >= kChunk) {
-    if (!mFile.Write(data, size)) mFailed = true;
-    return !mFailed;
+    if (!file_.Write(data, size)) failed_ = true;
+    return !failed_;
   }
-  mBuffer.append(static_cast<const char*>(data), size);
+  buffer_.append(static_cast<const char*>(data), size);
   return true;
 }
 
 bool OutputFile::Commit(std::string& error) {
-  if (!mOpen) {
+  if (!open_) {
     error = "no file open";
     return false;
   }
-  mOpen = false;
+  open_ = false;
   Flush();  // a failed write is reported by the commit
-  return mFile.Commit(error);
+  return file_.Commit(error);
 }
 
 }  // namespace fbxsdk::io

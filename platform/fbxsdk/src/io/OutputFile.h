@@ -24,10 +24,10 @@ public:
 private:
   bool Flush();
 
-  safereplace::ReplacementFile mFile;
-  std::string mBuffer;  // the writers emit small pieces; the file gets large ones
-  bool mOpen = false;
-  bool mFailed = false;
+  safereplace::ReplacementFile file_;
+  std::string buffer_;  // the writers emit small pieces; the file gets large ones
+  bool open_ = false;
+  bool failed_ = false;
 };
 
 // True when the file at path can be written (its folder exists and is

@@ -9,6 +9,7 @@
 namespace fbxsdk::io {
 
 bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out);
-bool WriteBinaryRecords(const FbxRecord& file, int version, OutputFile& out);
+// compressArrays stores arrays zlib-compressed, as other exporters do.
+bool WriteBinaryRecords(const FbxRecord& file, int version, OutputFile& out, bool compressArrays = true);
 
 }  // namespace fbxsdk::io

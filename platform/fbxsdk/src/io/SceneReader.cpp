@@ -7,8 +7,11 @@
 #include <cstring>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
+#include "ConsumedPages.h"
 #include "LayerNames.h"
+#include "ObjectNames.h"
 #include "fbxsdk/fbxgeometry.h"
 #include "fbxsdk/fbxmanager.h"
 #include "fbxsdk/fbxnode.h"
@@ -20,14 +23,8 @@ namespace fbxsdk::io {
 
 namespace {
 
-// The name without its class: binary files write "Name\0\1Class", ASCII files "Class::Name".
-std::string PlainName(std::string_view stored) {
-  size_t binary = stored.find(std::string_view("\0\1", 2));
-  if (binary != std::string_view::npos) return std::string(stored.substr(0, binary));
-  size_t ascii = stored.find("::");
-  if (ascii != std::string_view::npos) return std::string(stored.substr(ascii + 2));
-  return std::string(stored);
-}
+// The name without its class.
+std::string PlainName(std::string_view stored) { return std::string(DecodeObjectName(stored).name); }
 
 struct FileObject {
   FbxRecord* record = nullptr;
@@ -36,7 +33,8 @@ struct FileObject {
 
 class SceneBuilder {
 public:
-  SceneBuilder(FbxScene& scene, std::string& error) : mScene(scene), mManager(*scene.GetFbxManager()), mError(error) {}
+  SceneBuilder(FbxScene& scene, std::string& error, const ReadOptions& options)
+      : scene_(scene), manager_(*scene.GetFbxManager()), error_(error), options_(options) {}
 
   bool Build(FbxRecord& file) {
     FbxRecord* objects = file.Find("Objects");
@@ -46,46 +44,52 @@ public:
     if (FbxRecord* connections = file.Find("Connections"))
       for (FbxRecord& link : connections->children)
         if (!Connect(link)) return false;
+    // Nodes without a parent node belong to the root, in the order the file lists them, whether
+    // the file connects them to the root or not at all.
+    for (FbxNode* node : nodes_)
+      if (!node->GetParent()) scene_.GetRootNode()->AddChild(node);
     ReadDocumentInfo(file);
     DestroyUnreachable();
     return true;
   }
 
   void DestroyCreated() {
-    for (FbxObject* object : mCreated) object->Destroy();
-    mCreated.clear();
+    for (FbxObject* object : created_) object->Destroy();
+    created_.clear();
   }
 
 private:
   bool Fail(const std::string& what) {
-    mError = what;
+    error_ = what;
     return false;
   }
 
   template <class T>
   T* Track(T* object) {
-    mCreated.push_back(object);
+    created_.push_back(object);
     return object;
   }
 
-  // Objects are keyed by their 64-bit id; older files key them by "Class::Name".
+  // Objects are keyed by their 64-bit id; older files key them by their name and class, in
+  // either encoding's spelling.
   bool KeyOf(const FbxValue& value, int64_t& key) {
     if (value.IsNumber()) {
       key = value.AsInt();
       return true;
     }
     if (!value.IsText()) return false;
-    if (value.text == "Model::Scene") {
+    std::string canonical = CanonicalObjectName(value.text);
+    if (canonical == "Model::Scene") {
       key = 0;
       return true;
     }
-    auto found = mNameKeys.find(value.text);
-    if (found != mNameKeys.end()) {
+    auto found = nameKeys_.find(canonical);
+    if (found != nameKeys_.end()) {
       key = found->second;
       return true;
     }
-    key = -1 - static_cast<int64_t>(mNameKeys.size());  // never collides with the root's 0
-    mNameKeys.emplace(value.text, key);
+    key = -1 - static_cast<int64_t>(nameKeys_.size());  // never collides with the root's 0
+    nameKeys_.emplace(std::move(canonical), key);
     return true;
   }
 
@@ -99,16 +103,17 @@ private:
     std::string name = PlainName(stored);
     FbxObject* object = nullptr;
     if (record.name == "Model") {
-      FbxNode* node = Track(FbxNode::Create(&mManager, name.c_str()));
+      FbxNode* node = Track(FbxNode::Create(&manager_, name.c_str()));
+      nodes_.push_back(node);
       object = node;
       // Older files keep the mesh inside its model.
       if (record.Find("Vertices") && subclass == "Mesh") {
-        FbxMesh* mesh = Track(FbxMesh::Create(&mManager, name.c_str()));
+        FbxMesh* mesh = Track(FbxMesh::Create(&manager_, name.c_str()));
         if (!ReadMesh(record, *mesh, name)) return false;
         node->SetNodeAttribute(mesh);
       }
     } else if (record.name == "Geometry" && subclass == "Mesh") {
-      FbxMesh* mesh = Track(FbxMesh::Create(&mManager, name.c_str()));
+      FbxMesh* mesh = Track(FbxMesh::Create(&manager_, name.c_str()));
       if (!ReadMesh(record, *mesh, name)) return false;
       object = mesh;
     } else if (record.name == "Material") {
@@ -116,18 +121,18 @@ private:
     } else if (record.name == "Texture") {
       object = ReadTexture(record, name);
     } else if (record.name == "Video") {
-      mVideos[key] = &record;
+      videos_[key] = &record;
       return true;
     }
-    if (object) mObjects[key] = {&record, object};
+    if (object) objects_[key] = {&record, object};
     return true;
   }
 
   // ---- meshes ----
 
   bool ReadMesh(FbxRecord& record, FbxMesh& mesh, const std::string& name) {
-    std::vector<double> numbers;
-    if (record.Find("Vertices") && !record.ChildNumbers("Vertices", numbers))
+    DoubleBuffer numbers;
+    if (record.Find("Vertices") && !record.TakeChildNumbers("Vertices", numbers))
       return Fail("mesh '" + name + "': Vertices holds something other than numbers");
     if (numbers.size() % 3 != 0)
       return Fail("mesh '" + name + "': Vertices holds " + std::to_string(numbers.size()) +
@@ -135,13 +140,13 @@ private:
     if (numbers.size() / 3 > static_cast<size_t>(INT32_MAX))
       return Fail("mesh '" + name + "' has too many control points");
     auto& points = mesh.ControlPoints();
-    points.resize(numbers.size() / 3);
-    for (size_t i = 0; i < points.size(); ++i)
-      points[i] = FbxVector4(numbers[3 * i], numbers[3 * i + 1], numbers[3 * i + 2], 1.0);
-    numbers = {};
+    points.reserve(numbers.size() / 3);
+    ConvertReleasing(numbers.data(), numbers.size() / 3, 3,
+                     [&](const double* xyz) { points.emplace_back(xyz[0], xyz[1], xyz[2], 1.0); });
+    FreeVector(numbers);
 
     std::vector<int32_t>& corners = mesh.PolygonVertices();
-    if (record.Find("PolygonVertexIndex") && !record.ChildInts("PolygonVertexIndex", corners))
+    if (record.Find("PolygonVertexIndex") && !record.TakeChildInts("PolygonVertexIndex", corners))
       return Fail("mesh '" + name + "': PolygonVertexIndex holds something other than numbers");
     std::vector<int32_t>& starts = mesh.PolygonStarts();
     bool open = false;
@@ -164,6 +169,13 @@ private:
     return ReadLayers(record, mesh, name);
   }
 
+  static bool HoldsValues(const FbxRecord* record) {
+    if (!record) return false;
+    for (const FbxValue& value : record->values)
+      if (!value.IsArray() || value.ArraySize() > 0) return true;
+    return false;
+  }
+
   template <class Element>
   bool ReadModes(const FbxRecord& record, Element& element) {
     int mapping = MappingFromName(record.ChildText("MappingInformationType"));
@@ -183,25 +195,40 @@ private:
     for (FbxRecord& child : record.children) {
       if (child.name == "LayerElementUV") {
         int64_t typed = child.Int(0, 0);
-        // A set without values carries nothing a caller could use.
-        if (uvSets.count(typed) || !child.Find("UV")) continue;
+        if (uvSets.count(typed)) continue;
+        std::string setName(child.ChildText("Name"));
+        // A set with neither UVs nor indices carries nothing a caller could use. One whose indices
+        // all say "no UV" (-1) is kept: its writer stored that on purpose, corner by corner.
+        if (!HoldsValues(child.Find("UV")) && !HoldsValues(child.Find("UVIndex"))) {
+          options_.Warn("mesh '" + name + "': UV set '" + setName + "' holds no UVs; left out");
+          continue;
+        }
         FbxLayerElementUV* uvs = FbxLayerElementUV::Create(&mesh, "");
-        if (!ReadModes(child, *uvs)) continue;
-        std::vector<double> pairs;
-        if (!child.ChildNumbers("UV", pairs))
+        if (!ReadModes(child, *uvs)) {
+          options_.Warn("mesh '" + name + "': UV set '" + setName +
+                        "' has a mapping this library does not know; left out");
+          continue;
+        }
+        DoubleBuffer pairs;
+        if (!child.TakeChildNumbers("UV", pairs))
           return Fail("mesh '" + name + "': UV set '" + uvs->GetName() + "' holds something other than numbers");
         auto& direct = uvs->GetDirectArray().Items();
-        direct.resize(pairs.size() / 2);
-        for (size_t i = 0; i < direct.size(); ++i) direct[i] = FbxVector2(pairs[2 * i], pairs[2 * i + 1]);
-        if (child.Find("UVIndex") && !child.ChildInts("UVIndex", uvs->GetIndexArray().Items()))
+        direct.reserve(pairs.size() / 2);
+        ConvertReleasing(pairs.data(), pairs.size() / 2, 2,
+                         [&](const double* uv) { direct.emplace_back(uv[0], uv[1]); });
+        FreeVector(pairs);
+        if (child.Find("UVIndex") && !child.TakeChildInts("UVIndex", uvs->GetIndexArray().Items()))
           return Fail("mesh '" + name + "': UVIndex of '" + uvs->GetName() + "' holds something other than numbers");
         uvSets[typed] = uvs;
       } else if (child.name == "LayerElementMaterial") {
         int64_t typed = child.Int(0, 0);
         if (materialSets.count(typed)) continue;
         FbxLayerElementMaterial* materials = FbxLayerElementMaterial::Create(&mesh, "");
-        if (!ReadModes(child, *materials)) continue;
-        if (child.Find("Materials") && !child.ChildInts("Materials", materials->GetIndexArray().Items()))
+        if (!ReadModes(child, *materials)) {
+          options_.Warn("mesh '" + name + "': a material layer has a mapping this library does not know; left out");
+          continue;
+        }
+        if (child.Find("Materials") && !child.TakeChildInts("Materials", materials->GetIndexArray().Items()))
           return Fail("mesh '" + name + "': Materials holds something other than numbers");
         materialSets[typed] = materials;
       }
@@ -255,10 +282,15 @@ private:
 
   static std::map<std::string, StoredProperty, std::less<>> ReadProperties(const FbxRecord& record) {
     std::map<std::string, StoredProperty, std::less<>> found;
-    for (const char* block : {"Properties70", "Properties60"}) {
-      const FbxRecord* properties = record.Find(block);
+    // 7.x blocks give each entry a label more than 6.x blocks do; values follow it.
+    struct Block {
+      const char* name;
+      size_t firstValue;
+    };
+    for (const Block& block : {Block{"Properties70", 4}, Block{"Properties60", 3}}) {
+      const FbxRecord* properties = record.Find(block.name);
       if (!properties) continue;
-      size_t first = block[10] == '7' ? 4 : 3;
+      size_t first = block.firstValue;
       for (const FbxRecord& entry : properties->children) {
         if (entry.values.empty() || !entry.values[0].IsText()) continue;
         StoredProperty property;
@@ -277,8 +309,8 @@ private:
   FbxObject* ReadMaterial(const FbxRecord& record, const std::string& name) {
     std::string_view model = record.ChildText("ShadingModel");
     FbxSurfaceLambert* material = strncasecmp(std::string(model).c_str(), "phong", 5) == 0 && model.size() == 5
-                                      ? Track(FbxSurfacePhong::Create(&mManager, name.c_str()))
-                                      : Track(FbxSurfaceLambert::Create(&mManager, name.c_str()));
+                                      ? Track(FbxSurfacePhong::Create(&manager_, name.c_str()))
+                                      : Track(FbxSurfaceLambert::Create(&manager_, name.c_str()));
     auto stored = ReadProperties(record);
     for (int i = 0; i < material->GetPropertyCount(); ++i) {
       FbxProperty* property = material->GetPropertyAt(i);
@@ -303,7 +335,7 @@ private:
   }
 
   FbxObject* ReadTexture(const FbxRecord& record, const std::string& name) {
-    FbxFileTexture* texture = Track(FbxFileTexture::Create(&mManager, name.c_str()));
+    FbxFileTexture* texture = Track(FbxFileTexture::Create(&manager_, name.c_str()));
     texture->SetFileName(std::string(record.ChildText("FileName")).c_str());
     texture->SetRelativeFileName(std::string(record.ChildText("RelativeFilename")).c_str());
     auto stored = ReadProperties(record);
@@ -325,27 +357,32 @@ private:
     std::string_view kind = link.Text(0);
     int64_t from, to;
     if (!KeyOf(link.values[1], from) || !KeyOf(link.values[2], to)) return true;
-    auto source = mObjects.find(from);
-    if (source == mObjects.end()) {
+    auto source = objects_.find(from);
+    if (source == objects_.end()) {
       // A clip connected to its texture supplies the file name when the texture has none.
-      auto video = mVideos.find(from);
-      auto target = mObjects.find(to);
-      if (video != mVideos.end() && target != mObjects.end())
+      auto video = videos_.find(from);
+      auto target = objects_.find(to);
+      if (video != videos_.end() && target != objects_.end())
         if (auto* texture = FbxCast<FbxFileTexture>(target->second.object)) FillFromVideo(*texture, *video->second);
       return true;
     }
     FbxObject* child = source->second.object;
     FbxObject* parent = nullptr;
     if (to == 0) {
-      parent = mScene.GetRootNode();
+      // Nodes join the other parentless ones at the end, in file order; the first parent given wins.
+      if (FbxCast<FbxNode>(child)) {
+        rootLinked_.insert(child);
+        return true;
+      }
+      parent = scene_.GetRootNode();
     } else {
-      auto target = mObjects.find(to);
-      if (target == mObjects.end()) return true;
+      auto target = objects_.find(to);
+      if (target == objects_.end()) return true;
       parent = target->second.object;
     }
     auto* parentNode = FbxCast<FbxNode>(parent);
     if (auto* node = FbxCast<FbxNode>(child)) {
-      if (parentNode && !node->GetParent()) parentNode->AddChild(node);
+      if (parentNode && !node->GetParent() && !rootLinked_.count(node)) parentNode->AddChild(node);
     } else if (auto* attribute = FbxCast<FbxNodeAttribute>(child)) {
       if (parentNode && !parentNode->GetNodeAttribute()) parentNode->SetNodeAttribute(attribute);
     } else if (auto* material = FbxCast<FbxSurfaceMaterial>(child)) {
@@ -381,22 +418,22 @@ private:
       if (const FbxRecord* objects = file.Find("Objects"))
         if (const FbxRecord* info = objects->Find("SceneInfo")) meta = info->Find("MetaData");
     if (!meta) return;
-    FbxDocumentInfo* info = FbxDocumentInfo::Create(&mManager, "SceneInfo");
+    FbxDocumentInfo* info = FbxDocumentInfo::Create(&manager_, "SceneInfo");
     info->mTitle = std::string(meta->ChildText("Title")).c_str();
     info->mSubject = std::string(meta->ChildText("Subject")).c_str();
     info->mAuthor = std::string(meta->ChildText("Author")).c_str();
     info->mKeywords = std::string(meta->ChildText("Keywords")).c_str();
     info->mRevision = std::string(meta->ChildText("Revision")).c_str();
     info->mComment = std::string(meta->ChildText("Comment")).c_str();
-    FbxDocumentInfo* old = mScene.GetDocumentInfo();
-    mScene.SetDocumentInfo(info);
+    FbxDocumentInfo* old = scene_.GetDocumentInfo();
+    scene_.SetDocumentInfo(info);
     if (old) old->Destroy();
   }
 
   // What no connection placed in the scene would otherwise stay with the manager until its end.
   void DestroyUnreachable() {
     std::vector<FbxObject*> reachable;
-    std::vector<FbxNode*> pending{mScene.GetRootNode()};
+    std::vector<FbxNode*> pending{scene_.GetRootNode()};
     while (!pending.empty()) {
       FbxNode* node = pending.back();
       pending.pop_back();
@@ -411,24 +448,27 @@ private:
       for (int c = 0; c < node->GetChildCount(); ++c) pending.push_back(node->GetChild(c));
     }
     std::sort(reachable.begin(), reachable.end());
-    for (FbxObject* object : mCreated)
+    for (FbxObject* object : created_)
       if (!std::binary_search(reachable.begin(), reachable.end(), object)) object->Destroy();
-    mCreated.clear();
+    created_.clear();
   }
 
-  FbxScene& mScene;
-  FbxManager& mManager;
-  std::string& mError;
-  std::unordered_map<int64_t, FileObject> mObjects;
-  std::unordered_map<int64_t, FbxRecord*> mVideos;
-  std::unordered_map<std::string, int64_t> mNameKeys;
-  std::vector<FbxObject*> mCreated;
+  FbxScene& scene_;
+  FbxManager& manager_;
+  std::string& error_;
+  const ReadOptions& options_;
+  std::vector<FbxNode*> nodes_;  // in file order
+  std::unordered_set<FbxObject*> rootLinked_;
+  std::unordered_map<int64_t, FileObject> objects_;
+  std::unordered_map<int64_t, FbxRecord*> videos_;
+  std::unordered_map<std::string, int64_t> nameKeys_;
+  std::vector<FbxObject*> created_;
 };
 
 }  // namespace
 
-bool BuildScene(FbxRecord& file, FbxScene& scene, std::string& error) {
-  SceneBuilder builder(scene, error);
+bool BuildScene(FbxRecord& file, FbxScene& scene, std::string& error, const ReadOptions& options) {
+  SceneBuilder builder(scene, error, options);
   if (builder.Build(file)) return true;
   builder.DestroyCreated();
   return false;

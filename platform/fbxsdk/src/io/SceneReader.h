@@ -4,6 +4,7 @@
 #include <string>
 
 #include "FbxRecord.h"
+#include "ReadOptions.h"
 
 namespace fbxsdk {
 class FbxScene;
@@ -13,6 +14,6 @@ namespace fbxsdk::io {
 
 // Consumes the records' arrays. On failure, error says what is wrong and the
 // objects created so far are destroyed.
-bool BuildScene(FbxRecord& file, FbxScene& scene, std::string& error);
+bool BuildScene(FbxRecord& file, FbxScene& scene, std::string& error, const ReadOptions& options = {});
 
 }  // namespace fbxsdk::io

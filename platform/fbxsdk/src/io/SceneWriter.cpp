@@ -7,6 +7,7 @@
 #include <string>
 
 #include "LayerNames.h"
+#include "ObjectNames.h"
 #include "fbxsdk/fbxgeometry.h"
 #include "fbxsdk/fbxmanager.h"
 #include "fbxsdk/fbxnode.h"
@@ -39,7 +40,7 @@ FbxRecord& AddProperty(FbxRecord& block, std::string_view name, std::string_view
 
 class FileBuilder {
 public:
-  FileBuilder(FbxScene& scene, bool binaryNames) : mScene(scene), mBinaryNames(binaryNames) {}
+  FileBuilder(FbxScene& scene, bool binaryNames) : scene_(scene), binaryNames_(binaryNames) {}
 
   FbxRecord Build() {
     CollectObjects();
@@ -51,10 +52,10 @@ public:
     AddDefinitions(file);
     FbxRecord& objects = file.Add("Objects");
     FbxRecord& connections = file.Add("Connections");
-    for (FbxNode* node : mNodes) AddModel(objects, connections, *node);
-    for (FbxMesh* mesh : mMeshes) AddGeometry(objects, *mesh);
-    for (FbxSurfaceMaterial* material : mMaterials) AddMaterial(objects, *material);
-    for (FbxFileTexture* texture : mTextures) AddTexture(objects, connections, *texture);
+    for (FbxNode* node : nodes_) AddModel(objects, connections, *node);
+    for (FbxMesh* mesh : meshes_) AddGeometry(objects, *mesh);
+    for (FbxSurfaceMaterial* material : materials_) AddMaterial(objects, *material);
+    for (FbxFileTexture* texture : textures_) AddTexture(objects, connections, *texture);
     AddMaterialLinks(connections);
     AddChild(file.Add("Takes"), "Current", Text(""));
     return file;
@@ -62,26 +63,19 @@ public:
 
 private:
   std::string ObjectName(std::string_view name, std::string_view cls) const {
-    std::string out;
-    if (mBinaryNames) {
-      out.assign(name);
-      out.append("\0\1", 2);
-      out.append(cls);
-    } else {
-      out.assign(cls);
-      out.append("::");
-      out.append(name);
-    }
-    return out;
+    return EncodeObjectName(name, cls, binaryNames_);
   }
 
   int64_t IdOf(const void* object) {
-    auto found = mIds.find(object);
-    if (found != mIds.end()) return found->second;
-    int64_t id = kFirstId + static_cast<int64_t>(mIds.size());
-    mIds.emplace(object, id);
+    auto found = ids_.find(object);
+    if (found != ids_.end()) return found->second;
+    int64_t id = NewId();
+    ids_.emplace(object, id);
     return id;
   }
+
+  // An id that no scene object has: for records the scene keeps no object of their own for.
+  int64_t NewId() { return kFirstId + issuedIds_++; }
 
   template <class T>
   static void AppendOnce(std::vector<T*>& list, T* item) {
@@ -101,24 +95,24 @@ private:
 
   void CollectObjects() {
     std::vector<FbxNode*> pending;
-    FbxNode* root = mScene.GetRootNode();
+    FbxNode* root = scene_.GetRootNode();
     for (int c = root->GetChildCount() - 1; c >= 0; --c) pending.push_back(root->GetChild(c));
     while (!pending.empty()) {
       FbxNode* node = pending.back();
       pending.pop_back();
-      mNodes.push_back(node);
-      if (FbxMesh* mesh = node->GetMesh()) AppendOnce(mMeshes, mesh);
+      nodes_.push_back(node);
+      if (FbxMesh* mesh = node->GetMesh()) AppendOnce(meshes_, mesh);
       std::vector<FbxSurfaceMaterial*> materials = NodeMaterials(*node);
       for (FbxSurfaceMaterial* material : materials) {
-        AppendOnce(mMaterials, material);
+        AppendOnce(materials_, material);
         for (int t = 0; t < material->GetSrcObjectCount<FbxFileTexture>(); ++t)
-          AppendOnce(mTextures, material->GetSrcObject<FbxFileTexture>(t));
+          AppendOnce(textures_, material->GetSrcObject<FbxFileTexture>(t));
       }
       if (FbxMesh* mesh = node->GetMesh()) {
         AssignChannels(*mesh, materials);
-        mMeshMaterials.emplace(mesh, materials);  // the first node using a mesh decides its indices
+        meshMaterials_.emplace(mesh, materials);  // the first node using a mesh decides its indices
       }
-      mNodeMaterials[node] = std::move(materials);
+      nodeMaterials_[node] = std::move(materials);
       for (int c = node->GetChildCount() - 1; c >= 0; --c) pending.push_back(node->GetChild(c));
     }
   }
@@ -141,10 +135,10 @@ private:
           for (int s = 0; s < material->GetSrcObjectCount(); ++s)
             connected = connected || material->GetSrcObject(s) == texture;
           if (!connected) continue;
-          mChannels[{material, texture}].insert(ChannelOfTextureType(type));
+          channels_[{material, texture}].insert(ChannelOfTextureType(type));
           ++cursor;
         }
-        for (FbxTexture* texture : textures) mAnyChannel[texture].insert(ChannelOfTextureType(type));
+        for (FbxTexture* texture : textures) anyChannel_[texture].insert(ChannelOfTextureType(type));
       }
     }
   }
@@ -153,7 +147,7 @@ private:
     FbxRecord& header = file.Add("FBXHeaderExtension");
     AddChild(header, "FBXHeaderVersion", Int(1003));
     AddChild(header, "FBXVersion", Int(kWrittenVersion));
-    if (mBinaryNames) AddChild(header, "EncryptionType", Int(0));
+    if (binaryNames_) AddChild(header, "EncryptionType", Int(0));
     std::time_t now = std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);
@@ -173,7 +167,7 @@ private:
     AddChild(info, "Version", Int(100));
     FbxRecord& meta = info.Add("MetaData");
     AddChild(meta, "Version", Int(100));
-    FbxDocumentInfo* document = mScene.GetDocumentInfo();
+    FbxDocumentInfo* document = scene_.GetDocumentInfo();
     auto field = [&](const char* name, const FbxString* value) {
       AddChild(meta, name, Text(value ? value->Buffer() : ""));
     };
@@ -204,7 +198,7 @@ private:
     FbxRecord& documents = file.Add("Documents");
     AddChild(documents, "Count", Int(1));
     FbxRecord& document = documents.Add("Document");
-    document.values = {Id(IdOf(&mScene)), Text("Scene"), Text("Scene")};
+    document.values = {Id(IdOf(&scene_)), Text("Scene"), Text("Scene")};
     document.Add("Properties70");
     AddChild(document, "RootNode", Id(0));
   }
@@ -212,9 +206,9 @@ private:
   void AddDefinitions(FbxRecord& file) {
     FbxRecord& definitions = file.Add("Definitions");
     AddChild(definitions, "Version", Int(100));
-    std::vector<std::pair<const char*, size_t>> types = {{"GlobalSettings", 1},         {"Model", mNodes.size()},
-                                                         {"Geometry", mMeshes.size()},  {"Material", mMaterials.size()},
-                                                         {"Texture", mTextures.size()}, {"Video", mTextures.size()}};
+    std::vector<std::pair<const char*, size_t>> types = {{"GlobalSettings", 1},         {"Model", nodes_.size()},
+                                                         {"Geometry", meshes_.size()},  {"Material", materials_.size()},
+                                                         {"Texture", textures_.size()}, {"Video", textures_.size()}};
     size_t total = 0;
     for (const auto& [name, count] : types) total += count;
     AddChild(definitions, "Count", Int(static_cast<int64_t>(total)));
@@ -236,9 +230,9 @@ private:
     AddChild(model, "Culling", Text("CullingOff"));
 
     FbxNode* parent = node.GetParent();
-    Link(connections, IdOf(&node), parent == mScene.GetRootNode() ? 0 : IdOf(parent));
+    Link(connections, IdOf(&node), parent == scene_.GetRootNode() ? 0 : IdOf(parent));
     if (mesh) Link(connections, IdOf(mesh), IdOf(&node));
-    for (FbxSurfaceMaterial* material : mNodeMaterials[&node]) Link(connections, IdOf(material), IdOf(&node));
+    for (FbxSurfaceMaterial* material : nodeMaterials_[&node]) Link(connections, IdOf(material), IdOf(&node));
   }
 
   static void Link(FbxRecord& connections, int64_t from, int64_t to, const char* property = nullptr) {
@@ -253,7 +247,7 @@ private:
     geometry.Add("Properties70");
     AddChild(geometry, "GeometryVersion", Int(124));
 
-    std::vector<double> points;
+    DoubleBuffer points;
     points.reserve(static_cast<size_t>(mesh.GetControlPointsCount()) * 3);
     for (const FbxVector4& p : mesh.ControlPoints()) points.insert(points.end(), {p[0], p[1], p[2]});
     AddChild(geometry, "Vertices", FbxValue::MakeDoubles(std::move(points)));
@@ -299,8 +293,8 @@ private:
   }
 
   std::vector<FbxSurfaceMaterial*> PrimaryNodeMaterials(FbxMesh& mesh) {
-    auto found = mMeshMaterials.find(&mesh);
-    return found == mMeshMaterials.end() ? std::vector<FbxSurfaceMaterial*>() : found->second;
+    auto found = meshMaterials_.find(&mesh);
+    return found == meshMaterials_.end() ? std::vector<FbxSurfaceMaterial*>() : found->second;
   }
 
   static void AddElementHeader(FbxRecord& element, const FbxLayerElement& source, int version) {
@@ -365,7 +359,7 @@ private:
     std::string path = texture.GetFileName();
     std::string relative = *texture.GetRelativeFileName() ? texture.GetRelativeFileName() : path;
     FbxRecord& video = objects.Add("Video");
-    int64_t videoId = IdOf(reinterpret_cast<const char*>(&texture) + 1);  // a second id for the same texture
+    int64_t videoId = NewId();  // the texture's clip: a record of its own, with no object behind it
     video.values = {Id(videoId), Text(ObjectName(texture.GetName(), "Video")), Text("Clip")};
     AddChild(video, "Type", Text("Clip"));
     FbxRecord& videoProperties = video.Add("Properties70");
@@ -408,7 +402,7 @@ private:
 
   // Textures connect to the material property of their channel.
   void AddMaterialLinks(FbxRecord& connections) {
-    for (FbxSurfaceMaterial* material : mMaterials) {
+    for (FbxSurfaceMaterial* material : materials_) {
       for (int s = 0; s < material->GetSrcObjectCount(); ++s) {
         auto* texture = FbxCast<FbxFileTexture>(material->GetSrcObject(s));
         if (!texture) continue;
@@ -416,9 +410,9 @@ private:
         std::set<std::string> channels;
         if (!property.empty()) {
           channels.insert(property);
-        } else if (auto found = mChannels.find({material, texture}); found != mChannels.end()) {
+        } else if (auto found = channels_.find({material, texture}); found != channels_.end()) {
           channels.insert(found->second.begin(), found->second.end());
-        } else if (auto any = mAnyChannel.find(texture); any != mAnyChannel.end()) {
+        } else if (auto any = anyChannel_.find(texture); any != anyChannel_.end()) {
           channels.insert(any->second.begin(), any->second.end());
         } else {
           channels.insert(FbxSurfaceMaterial::sDiffuse);
@@ -428,17 +422,18 @@ private:
     }
   }
 
-  FbxScene& mScene;
-  bool mBinaryNames;
-  std::map<const void*, int64_t> mIds;
-  std::vector<FbxNode*> mNodes;
-  std::vector<FbxMesh*> mMeshes;
-  std::vector<FbxSurfaceMaterial*> mMaterials;
-  std::vector<FbxFileTexture*> mTextures;
-  std::map<const FbxNode*, std::vector<FbxSurfaceMaterial*>> mNodeMaterials;
-  std::map<const FbxMesh*, std::vector<FbxSurfaceMaterial*>> mMeshMaterials;
-  std::map<std::pair<const FbxSurfaceMaterial*, const FbxTexture*>, std::set<std::string>> mChannels;
-  std::map<const FbxTexture*, std::set<std::string>> mAnyChannel;
+  FbxScene& scene_;
+  bool binaryNames_;
+  std::map<const void*, int64_t> ids_;
+  int64_t issuedIds_ = 0;
+  std::vector<FbxNode*> nodes_;
+  std::vector<FbxMesh*> meshes_;
+  std::vector<FbxSurfaceMaterial*> materials_;
+  std::vector<FbxFileTexture*> textures_;
+  std::map<const FbxNode*, std::vector<FbxSurfaceMaterial*>> nodeMaterials_;
+  std::map<const FbxMesh*, std::vector<FbxSurfaceMaterial*>> meshMaterials_;
+  std::map<std::pair<const FbxSurfaceMaterial*, const FbxTexture*>, std::set<std::string>> channels_;
+  std::map<const FbxTexture*, std::set<std::string>> anyChannel_;
 };
 
 }  // namespace
