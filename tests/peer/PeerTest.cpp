@@ -172,12 +172,12 @@ TEST_F(PeerTest, WatchingWaitsForTheModelFileOfTheNewCommand) {
   // The previous model file is older than the new command: not ready yet.
   std::filesystem::last_write_time(model, std::filesystem::file_time_type::clock::now() - std::chrono::seconds(30));
   WriteCommand(model, "[ExportColor=1]\n");
-  std::thread watcher([&] { Peer("--watch --stop-after 4 --size 32"); });
+  std::thread watcher([&] { Peer("--watch --stop-after 6 --size 32"); });
   std::this_thread::sleep_for(std::chrono::milliseconds(1200));
   EXPECT_FALSE(AnswerPresent());
   WriteModel();  // the host writes the model file after the command file
   bool answered = false;
-  for (int i = 0; i < 40 && !answered; ++i) {
+  for (int i = 0; i < 45 && !answered; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     answered = std::filesystem::exists(scratch_.ExchangePath() / "export.txt");
   }
