@@ -53,7 +53,7 @@ bool ExpectWords(const std::vector<std::string>& words, std::size_t least, std::
 
 }  // namespace
 
-const char* ScriptCommandSummary() {
+static const char* HostCommandSummary() {
   return "  plugins                      list each plug-in with its commands\n"
          "  run PLUGIN INDEX [OBJECT]    run a plug-in command on a tree object\n"
          "                               (\"Objects\", \"Objects/NAME\", \"Scenes/SCENE/NAME\"; none: the project)\n"
@@ -63,30 +63,48 @@ const char* ScriptCommandSummary() {
          "  save-obj MODEL PATH.obj      write a model as OBJ and MTL with its textures\n";
 }
 
+const char* ScriptCommandSummary() {
+  static const std::string summary = std::string(HostCommandSummary()) + DialogCommands::Summary();
+  return summary.c_str();
+}
+
 ScriptRunner::ScriptRunner(HProject* project, PluginHost& plugins, std::ostream& out, std::ostream& err)
     : project_(project), plugins_(plugins), out_(out), err_(err) {}
 
 bool ScriptRunner::Run(const std::vector<ScriptCommand>& commands) {
-  for (const ScriptCommand& command : commands) {
-    std::string problem;
-    if (!Execute(command, problem)) {
-      out_.flush();
-      err_ << "hashhost: " << command.location << " (" << Echoed(command.words.front()) << "): " << problem
-           << std::endl;
-      return false;
-    }
-  }
-  return true;
+  commands_ = &commands;
+  next_ = 0;
+  failed_ = false;
+  // A dialog opened by a command asks for its input here; when the script
+  // has nothing left (or failed) the dialog closes as by its close box.
+  AfxGetDisplay().SetModalDriver([this](HWND) { return RunNext(); });
+  while (RunNext()) {}
+  AfxGetDisplay().SetModalDriver({});
+  commands_ = nullptr;
+  return !failed_;
+}
+
+bool ScriptRunner::RunNext() {
+  if (failed_ || !commands_ || next_ >= commands_->size()) return false;
+  const ScriptCommand& command = (*commands_)[next_++];
+  std::string problem;
+  if (Execute(command, problem)) return true;
+  out_.flush();
+  err_ << "hashhost: " << command.location << " (" << Echoed(command.words.front()) << "): " << problem << std::endl;
+  failed_ = true;
+  return false;
 }
 
 bool ScriptRunner::Execute(const ScriptCommand& command, std::string& problem) {
   const std::string& verb = command.words.front();
+  if (auto extra = extra_.find(verb); extra != extra_.end()) return extra->second(command.words, problem);
   if (verb == "plugins") return ListPlugins(command.words, problem);
   if (verb == "run") return RunPluginCommand(command.words, problem);
   if (verb == "wait") return Wait(command.words, problem);
   if (verb == "tree") return PrintTree(command.words, problem);
   if (verb == "open") return OpenObj(command.words, problem);
   if (verb == "save-obj") return SaveObj(command.words, problem);
+  if (DialogCommands::Handles(verb)) return dialog_.Execute(command.words, problem);
   problem = "unknown command '" + Echoed(verb) + "'";
   return false;
 }

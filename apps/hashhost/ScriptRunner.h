@@ -1,9 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "DialogCommands.h"
 #include "ScriptParser.h"
 
 class HProject;
@@ -16,10 +19,21 @@ class ScriptRunner {
 public:
   ScriptRunner(HProject* project, PluginHost& plugins, std::ostream& out, std::ostream& err);
 
-  // Returns true when every command succeeded.
+  // Returns true when every command succeeded. While a command runs a modal
+  // dialog, the commands after it are run by that dialog's loop.
   bool Run(const std::vector<ScriptCommand>& commands);
 
+  // A command of the host's own (its window adds some); it runs before the built-in ones.
+  using ExtraCommand = std::function<bool(const std::vector<std::string>& words, std::string& problem)>;
+  void AddCommand(const std::string& verb, ExtraCommand command) { extra_[verb] = std::move(command); }
+
+  void SetScreenshooter(DialogCommands::Screenshooter screenshooter) {
+    dialog_ = DialogCommands(std::move(screenshooter));
+  }
+
 private:
+  // Runs the next command; false when none is left or it failed.
+  bool RunNext();
   bool Execute(const ScriptCommand& command, std::string& problem);
   bool ListPlugins(const std::vector<std::string>& words, std::string& problem);
   bool RunPluginCommand(const std::vector<std::string>& words, std::string& problem);
@@ -32,6 +46,11 @@ private:
   PluginHost& plugins_;
   std::ostream& out_;
   std::ostream& err_;
+  DialogCommands dialog_;
+  std::map<std::string, ExtraCommand> extra_;
+  const std::vector<ScriptCommand>* commands_ = nullptr;
+  std::size_t next_ = 0;
+  bool failed_ = false;
 };
 
 // The commands a script may use, one line each, for --help.

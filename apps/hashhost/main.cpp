@@ -14,6 +14,7 @@
 #include <afxhost.h>
 
 #include "Echoed.h"
+#include "HostWindow.h"
 #include "PluginHost.h"
 #include "ScriptParser.h"
 #include "ScriptRunner.h"
@@ -21,8 +22,9 @@
 namespace {
 
 void PrintUsage(std::ostream& out) {
-  out << "usage: hashhost [--plugins DIR] [-c \"COMMAND; COMMAND; ...\" | --script FILE]\n"
-         "Without a script it lists the plug-ins and prints the project tree.\n"
+  out << "usage: hashhost [--plugins DIR] [--gui] [-c \"COMMAND; COMMAND; ...\" | --script FILE]\n"
+         "With a display and no script (or with --gui) it opens its window; a script then runs with the\n"
+         "windows up. With neither a display nor a script it lists the plug-ins and prints the project tree.\n"
          "Script commands:\n"
       << ScriptCommandSummary();
 }
@@ -61,6 +63,8 @@ int main(int argc, char** argv) {
   std::string pluginFolder = DefaultPluginFolder();
   std::string scriptText = "plugins; tree";
   std::string scriptSource;  // empty for -c
+  bool scriptGiven = false;
+  bool gui = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -73,6 +77,7 @@ int main(int argc, char** argv) {
     if (arg == "-c" || arg == "--command") {
       scriptText = argv[++i];
       scriptSource.clear();
+      scriptGiven = true;
     } else if (arg == "--script") {
       scriptSource = argv[++i];
       std::string reason;
@@ -80,6 +85,9 @@ int main(int argc, char** argv) {
         std::cerr << "hashhost: cannot read script " << Echoed(scriptSource) << ": " << reason << "\n";
         return 2;
       }
+      scriptGiven = true;
+    } else if (arg == "--gui") {
+      gui = true;
     } else if (arg == "--plugins") {
       pluginFolder = argv[++i];
     } else if (arg == "-h" || arg == "--help") {
@@ -111,8 +119,16 @@ int main(int argc, char** argv) {
     plugins.LoadFolder(pluginFolder, problems);
     for (const std::string& problem : problems) std::cerr << "hashhost: " << problem << "\n";
 
-    ScriptRunner runner(project, plugins, std::cout, std::cerr);
-    if (!runner.Run(commands)) status = 1;
+    // Windows when asked for, or when a person could see them and no script says otherwise.
+    std::string noDisplay;
+    const bool windowed = gui || (!scriptGiven && DisplayAvailable());
+    if (windowed) status = RunWithWindows(project, plugins, scriptGiven ? &commands : nullptr, noDisplay);
+    if (windowed && !noDisplay.empty() && gui) {
+      std::cerr << "hashhost: --gui needs a display: " << noDisplay << "\n";
+    } else if (!windowed || !noDisplay.empty()) {
+      ScriptRunner runner(project, plugins, std::cout, std::cerr);
+      status = runner.Run(commands) ? 0 : 1;
+    }
     plugins.UnloadAll();
   }
   DestroyHostProject(project);

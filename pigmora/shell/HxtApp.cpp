@@ -7,6 +7,7 @@
 #include "receive/ReceiveModel.h"
 #include "shell/ApplinkSettings.h"
 #include "shell/SettingsCatalog.h"
+#include "ui/DlgMain.h"
 
 HTreeObject* CurrentTreeObject = nullptr;
 
@@ -45,8 +46,9 @@ int HxtApp::ShowApplinkDialog() {
     MessageBoxA(nullptr, fbxErrorText_.Buffer(), "FBX Error", MB_ICONERROR);
     return 0;
   }
-  // The applink dialog arrives with the dialog pages; until then nothing opens.
-  return 0;
+  DlgMain dialog;
+  dialog.DoModal();
+  return 1;
 }
 
 void CALLBACK AutoImportTimerProc(HWND, UINT, UINT_PTR, DWORD) { ReceiveModel(ReceiveTrigger::Timer); }

@@ -9,7 +9,8 @@
 #include "ScratchFolder.h"
 
 // Runs the hashhost executable with the given arguments (already quoted for
-// the shell) in the scratch folder's environment and collects what it printed.
+// the shell) in the scratch folder's environment, without a display, and
+// collects what it printed.
 struct HashhostRun {
   int exitCode = -1;
   std::string out;
@@ -18,7 +19,9 @@ struct HashhostRun {
 
 inline HashhostRun RunHashhost(const ScratchFolder& scratch, const std::string& arguments) {
   const std::filesystem::path errPath = scratch.Root() / "hashhost.stderr";
-  const std::string command = std::string("'") + HASHHOST_PATH + "' " + arguments + " 2>'" + errPath.string() + "'";
+  // Without DISPLAY: a run without a script stays in script mode instead of opening a window.
+  const std::string command =
+      std::string("env -u DISPLAY '") + HASHHOST_PATH + "' " + arguments + " 2>'" + errPath.string() + "'";
   HashhostRun run;
   if (FILE* pipe = popen(command.c_str(), "r")) {
     char buffer[4096];

@@ -128,7 +128,7 @@ TEST_F(ApplinkSettingsTest, ProcessWideOperationsAreSafeWithoutARecord) {
 
 }  // namespace
 
-TEST_F(ApplinkSettingsTest, LoadingWritesTheRegistryOnceAtMostAndNotAtAllWhenNothingChanges) {
+TEST_F(ApplinkSettingsTest, LoadingWritesOnlyMissingSettingsAndNothingWhenAllAreStored) {
   std::filesystem::path folder = scratch.RegistryPath().parent_path();
   std::filesystem::create_directories(folder);
   ScratchFolder::WriteFile(scratch.RegistryPath(), "[Host]\nTheme=dark\n");
@@ -137,7 +137,7 @@ TEST_F(ApplinkSettingsTest, LoadingWritesTheRegistryOnceAtMostAndNotAtAllWhenNot
                                  ApplinkSettings settings("Pigmora");
                                  RegisterApplinkSettings(settings);
                                }),
-            1);
+            kSettingDefinitionCount);
   EXPECT_EQ(StoredValue("AutoImport"), 0);
   EXPECT_EQ(ReplacementsDuring(folder,
                                [] {

@@ -123,8 +123,8 @@ public:
   ULONGLONG SeekToEnd() { return Seek(0, end); }
   void SeekToBegin() { Seek(0, begin); }
 
-  BOOL IsOpen() const { return m_fd >= 0; }
-  BOOL HasWriteError() const { return m_bWriteError; }
+  BOOL IsOpen() const { return fd_ >= 0; }
+  BOOL HasWriteError() const { return writeError_; }
   const std::string& GetFilePath() const { return m_strFileName; }
 
   // TRUE when the file or folder exists, with its status filled in.
@@ -139,7 +139,7 @@ public:
   static void PASCAL Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName);
 
 private:
-  int m_fd = -1;
-  BOOL m_bWriteError = FALSE;
+  int fd_ = -1;
+  BOOL writeError_ = FALSE;
   std::string m_strFileName;
 };

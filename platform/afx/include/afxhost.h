@@ -3,6 +3,8 @@
 // Host side of the framework: loading modules, the message loop and its
 // clock. Plug-ins never include this.
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "afxdisplay.h"
 #include "windows.h"
@@ -65,3 +67,49 @@ AFX_API int AfxProcessDueTimers();
 AFX_API int AfxActiveTimerCount();
 // Time until the next tick is due (0 when overdue); -1 when no timer runs.
 AFX_API long long AfxMillisecondsUntilNextTimer();
+
+// ---------------------------------------------------------------------------
+// Windows as the user sees and works them
+//
+// What a person does with the mouse and keyboard, for the displays and for
+// scripts and tests. Each action sends the notifications the control sends
+// on Windows, and each refuses, with the reason in `problem`, what a person
+// could not do: a control that is missing, hidden or disabled.
+
+// The innermost running modal dialog; null when none runs.
+AFX_API HWND AfxGetActiveModalWindow();
+// Running modal dialogs, outermost first.
+AFX_API std::vector<HWND> AfxGetModalWindows();
+// Direct child windows, oldest first.
+AFX_API std::vector<HWND> AfxGetChildWindows(HWND window);
+// The control with this id under `root` (at any depth), or null.
+AFX_API HWND AfxFindControl(HWND root, int id);
+
+struct AfxWindowInfo {
+  std::string className;  // "Button", "Static", "Edit", "ComboBox", "SysTabControl32", "#32770"
+  std::string text;
+  DWORD style = 0;
+  int controlId = 0;
+  RECT rect{};  // pixels, relative to the parent's client area
+  int check = 0;
+  std::vector<std::string> items;  // combo entries or tab captions
+  int curSel = -1;
+  bool visible = false;  // as seen: the parents too
+  bool enabled = false;
+  bool focused = false;
+};
+AFX_API bool AfxGetWindowInfo(HWND window, AfxWindowInfo& info);
+
+// Presses a push button or clicks a check box (which toggles it).
+AFX_API bool AfxUserClick(HWND control, std::string& problem);
+// Clicks a check box when it is not in `state` (0 cleared, 1 ticked) yet.
+AFX_API bool AfxUserSetCheck(HWND control, int state, std::string& problem);
+// Chooses entry `index` of a combo box's list.
+AFX_API bool AfxUserSelectEntry(HWND control, int index, std::string& problem);
+// Clicks tab `index` of a tab control.
+AFX_API bool AfxUserSelectTab(HWND tab, int index, std::string& problem);
+// Escape: a cancel command to the dialog that holds the focus (else the
+// innermost modal dialog).
+AFX_API void AfxUserPressEscape();
+// The close box of a top-level window.
+AFX_API void AfxUserCloseWindow(HWND window);

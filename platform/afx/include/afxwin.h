@@ -62,7 +62,6 @@ private:
 // member pointer is ever cast to another signature. Lookups walk from the
 // class's own map to its bases'.
 #define CN_COMMAND 0
-#define BN_CLICKED 0
 
 struct AFX_MSGCALL {
   UINT nMessage;
@@ -70,10 +69,11 @@ struct AFX_MSGCALL {
   UINT nID;
   WPARAM wParam;
   LPARAM lParam;
+  LRESULT* pResult;  // WM_NOTIFY: where the handler leaves its result
 };
 typedef LRESULT (*AFX_PMSG)(CCmdTarget* target, const AFX_MSGCALL& call);
 
-enum AfxSig : UINT_PTR { AfxSig_end = 0, AfxSig_vv, AfxSig_vw };
+enum AfxSig : UINT_PTR { AfxSig_end = 0, AfxSig_vv, AfxSig_vw, AfxSig_vNMHDRpl };
 
 struct AFX_MSGMAP_ENTRY {
   UINT nMessage;
@@ -97,6 +97,13 @@ LRESULT AfxThunkVoid(CCmdTarget* target, const AFX_MSGCALL&) {
 template <class T, void (T::*Member)(UINT)>
 LRESULT AfxThunkId(CCmdTarget* target, const AFX_MSGCALL& call) {
   (static_cast<T*>(target)->*Member)(call.nID);
+  return 0;
+}
+
+template <class T, void (T::*Member)(NMHDR*, LRESULT*)>
+LRESULT AfxThunkNotify(CCmdTarget* target, const AFX_MSGCALL& call) {
+  LRESULT ignored = 0;
+  (static_cast<T*>(target)->*Member)(reinterpret_cast<NMHDR*>(call.lParam), call.pResult ? call.pResult : &ignored);
   return 0;
 }
 
@@ -148,6 +155,14 @@ protected:                                             \
    AfxSig_vw,                                                \
    &AfxThunkId<ThisClass, &ThisClass::memberFxn>},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+#define ON_NOTIFY(wNotifyCode, id, memberFxn) \
+  {WM_NOTIFY,                                 \
+   static_cast<UINT>(wNotifyCode),            \
+   static_cast<UINT>(id),                     \
+   static_cast<UINT>(id),                     \
+   AfxSig_vNMHDRpl,                           \
+   &AfxThunkNotify<ThisClass, &ThisClass::memberFxn>},
 
 // ---------------------------------------------------------------------------
 // Command targets, threads, the application
@@ -169,6 +184,9 @@ class AFX_API CWinThread : public CCmdTarget {
 public:
   CWnd* m_pMainWnd = nullptr;
 
+  // m_pMainWnd; while it is null and a modal dialog runs, that dialog (the
+  // window the user works in), so a plug-in without a main window of its own
+  // reaches its dialog.
   virtual CWnd* GetMainWnd();
   virtual BOOL InitInstance();
   virtual int ExitInstance();
@@ -198,7 +216,7 @@ public:
   HINSTANCE m_hInstance = nullptr;
 
 private:
-  AFX_MODULE_STATE* m_pModuleState;
+  AFX_MODULE_STATE* moduleState_;
 };
 
 // The current module's application (also as its thread); null when none.
@@ -242,6 +260,20 @@ public:
   std::string GetWindowTextString() const;
   CWnd* GetParent() const;
   int GetDlgCtrlID() const;
+  DWORD GetStyle() const;
+
+  // The direct child with this control id; null when none.
+  CWnd* GetDlgItem(int nID) const;
+  BOOL EnableWindow(BOOL bEnable = TRUE);
+  BOOL IsWindowEnabled() const;
+  BOOL ShowWindow(int nCmdShow);
+  BOOL IsWindowVisible() const;
+  BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
+  void GetWindowRect(LPRECT lpRect) const;
+  void GetClientRect(LPRECT lpRect) const;
+  // Returns the window that had the focus.
+  CWnd* SetFocus();
+  static CWnd* PASCAL GetFocus();
 
   // Every message sent to the window arrives here.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -251,9 +283,81 @@ public:
 protected:
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+  // Routes a WM_NOTIFY to the message map; TRUE when a handler ran.
+  virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
   // WM_CLOSE: destroys the window.
   virtual void OnClose();
   virtual void OnTimer(UINT_PTR nIDEvent);
   // Called once the window is gone; the object may delete itself here.
   virtual void PostNcDestroy();
+};
+
+// ---------------------------------------------------------------------------
+// Dialogs
+//
+// A dialog's window and controls are made from a dialog template (DIALOGEX in
+// a resource script, embedded in the module; see afxres.h) found through the
+// resource handle. Template positions are dialog units of MS Shell Dlg 8 pt:
+// a horizontal unit is 1.5 pixels, a vertical one 1.625.
+class AFX_API CDialog : public CWnd {
+public:
+  CDialog();
+  explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+  ~CDialog() override;
+
+  // Modeless: creates the window from the template as a child (or, for a
+  // popup template, an owned window) of pParentWnd and runs OnInitDialog.
+  virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+  // Modal: creates the window, runs OnInitDialog, then the modal loop (timers
+  // tick in it) until EndDialog; destroys the window and returns the result,
+  // -1 when the template is missing.
+  virtual INT_PTR DoModal();
+  void EndDialog(int nResult);
+
+  virtual BOOL OnInitDialog();
+  // IDOK and IDCANCEL commands, and WM_CLOSE, which arrives as IDCANCEL.
+  virtual void OnOK();
+  virtual void OnCancel();
+
+  BOOL OnCmdMsg(UINT nID, int nCode) override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  UINT m_nIDHelp = 0;  // the template id
+  CWnd* m_pParentWnd = nullptr;
+
+protected:
+  void OnClose() override;
+
+private:
+  BOOL CreateFromTemplate(UINT nIDTemplate, HWND parent, BOOL* initResult);
+
+  bool modalRunning_ = false;
+  int modalResult_ = -1;
+};
+
+// The file-open (or save) dialog. The filter is "Text|patterns|...||"; on
+// this platform "*.exe" also matches files that can be executed, since
+// programs carry no ".exe" here, and the user may always choose to see all
+// files. OFN_FILEMUSTEXIST refuses a name that does not exist.
+class AFX_API CFileDialog : public CDialog {
+public:
+  explicit CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt = nullptr, LPCTSTR lpszFileName = nullptr,
+                       DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCTSTR lpszFilter = nullptr,
+                       CWnd* pParentWnd = nullptr, DWORD dwSize = 0, BOOL bVistaStyle = TRUE);
+  ~CFileDialog() override;
+
+  // IDOK with the chosen path, or IDCANCEL.
+  INT_PTR DoModal() override;
+  std::string GetPathName() const { return pathName_; }
+  std::string GetFileName() const;
+
+  BOOL m_bOpenFileDialog;
+  std::string m_strDefExt;
+  std::string m_strFileName;  // the initial name
+  std::string m_strFilter;
+  DWORD m_dwFlags;
+  BOOL m_bVistaStyle;
+
+private:
+  std::string pathName_;
 };

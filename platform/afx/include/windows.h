@@ -54,14 +54,135 @@ typedef struct HMENU__* HMENU;
 #define MAKEWPARAM(l, h) (static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
 #define MAKELPARAM(l, h) (static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
 
+typedef struct tagRECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+} RECT, *LPRECT;
+
+typedef struct tagPOINT {
+  LONG x;
+  LONG y;
+} POINT;
+
+// The header of every WM_NOTIFY message.
+typedef struct tagNMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+} NMHDR, *LPNMHDR;
+
 // Window messages.
 #define WM_DESTROY 0x0002
+#define WM_SETFOCUS 0x0007
+#define WM_KILLFOCUS 0x0008
+#define WM_ENABLE 0x000A
+#define WM_SETTEXT 0x000C
+#define WM_GETTEXT 0x000D
+#define WM_GETTEXTLENGTH 0x000E
 #define WM_CLOSE 0x0010
+#define WM_SHOWWINDOW 0x0018
 #define WM_NOTIFY 0x004E
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
+#define WM_SYSCOMMAND 0x0112
 #define WM_TIMER 0x0113
 #define WM_USER 0x0400
+#define SC_CLOSE 0xF060
+
+// Window styles.
+#define WS_OVERLAPPED 0x00000000u
+#define WS_POPUP 0x80000000u
+#define WS_CHILD 0x40000000u
+#define WS_VISIBLE 0x10000000u
+#define WS_DISABLED 0x08000000u
+#define WS_CAPTION 0x00C00000u
+#define WS_BORDER 0x00800000u
+#define WS_VSCROLL 0x00200000u
+#define WS_HSCROLL 0x00100000u
+#define WS_SYSMENU 0x00080000u
+#define WS_GROUP 0x00020000u
+#define WS_TABSTOP 0x00010000u
+#define WS_EX_CONTROLPARENT 0x00010000u
+#define DS_SETFONT 0x40u
+#define DS_MODALFRAME 0x80u
+#define DS_CONTROL 0x0400u
+
+// Button styles, messages, notifications and states.
+#define BS_PUSHBUTTON 0x0u
+#define BS_DEFPUSHBUTTON 0x1u
+#define BS_CHECKBOX 0x2u
+#define BS_AUTOCHECKBOX 0x3u
+#define BS_GROUPBOX 0x7u
+#define BS_TYPEMASK 0xFu
+#define BS_FLAT 0x8000u
+#define BM_GETCHECK 0x00F0
+#define BM_SETCHECK 0x00F1
+#define BST_UNCHECKED 0x0
+#define BST_CHECKED 0x1
+#define BN_CLICKED 0
+
+// Edit and static styles.
+#define ES_AUTOHSCROLL 0x0080u
+#define ES_READONLY 0x0800u
+#define SS_LEFT 0x0u
+
+// Combo boxes.
+#define CBS_DROPDOWN 0x0002u
+#define CBS_DROPDOWNLIST 0x0003u
+#define CBS_SORT 0x0100u
+#define CB_ERR (-1)
+#define CB_GETCOUNT 0x0146
+#define CB_GETCURSEL 0x0147
+#define CB_GETLBTEXT 0x0148
+#define CB_GETLBTEXTLEN 0x0149
+#define CB_ADDSTRING 0x0143
+#define CB_RESETCONTENT 0x014B
+#define CB_SETCURSEL 0x014E
+#define CBN_SELCHANGE 1
+
+// Tab controls.
+#define WC_TABCONTROLA "SysTabControl32"
+#define TCIF_TEXT 0x0001u
+typedef struct tagTCITEMA {
+  UINT mask;
+  DWORD dwState;
+  DWORD dwStateMask;
+  LPSTR pszText;
+  int cchTextMax;
+  int iImage;
+  LPARAM lParam;
+} TCITEMA, TCITEM;
+#define TCM_FIRST 0x1300
+#define TCM_GETITEMCOUNT (TCM_FIRST + 4)
+#define TCM_GETITEMRECT (TCM_FIRST + 10)
+#define TCM_GETCURSEL (TCM_FIRST + 11)
+#define TCM_SETCURSEL (TCM_FIRST + 12)
+#define TCM_INSERTITEMA (TCM_FIRST + 7)
+#define TCM_INSERTITEM TCM_INSERTITEMA
+#define TCN_FIRST (0U - 550U)
+#define TCN_SELCHANGE (TCN_FIRST - 1)
+#define TCN_SELCHANGING (TCN_FIRST - 2)
+
+// ShowWindow and SetWindowPos.
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_SHOW 5
+#define SWP_NOSIZE 0x0001u
+#define SWP_NOMOVE 0x0002u
+#define SWP_NOZORDER 0x0004u
+#define SWP_SHOWWINDOW 0x0040u
+#define SWP_HIDEWINDOW 0x0080u
+
+// The file-open dialog's flags.
+#define OFN_READONLY 0x00000001u
+#define OFN_OVERWRITEPROMPT 0x00000002u
+#define OFN_HIDEREADONLY 0x00000004u
+#define OFN_NOCHANGEDIR 0x00000008u
+#define OFN_PATHMUSTEXIST 0x00000800u
+#define OFN_FILEMUSTEXIST 0x00001000u
+#define OFN_EXPLORER 0x00080000u
 
 // Message box types: buttons in the low nibble, icon in the next, default button next.
 #define MB_OK 0x00000000u
@@ -136,6 +257,21 @@ AFX_API int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT 
 AFX_API LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 AFX_API BOOL WINAPI IsWindow(HWND hWnd);
+// Controls and windows. A window's position is in pixels, relative to its
+// parent's client area (to the screen for a top-level window).
+AFX_API HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
+AFX_API BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
+AFX_API BOOL WINAPI IsWindowEnabled(HWND hWnd);
+AFX_API BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
+AFX_API BOOL WINAPI IsWindowVisible(HWND hWnd);
+AFX_API BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
+AFX_API BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
+AFX_API BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
+AFX_API HWND WINAPI GetFocus(void);
+AFX_API HWND WINAPI SetFocus(HWND hWnd);
+AFX_API HWND WINAPI GetParent(HWND hWnd);
+AFX_API BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
+AFX_API int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
 AFX_API BOOL WINAPI DestroyWindow(HWND hWnd);
 // Milliseconds on the framework's clock (virtual in tests).
 AFX_API DWORD WINAPI GetTickCount(void);

@@ -19,15 +19,15 @@ ULONGLONG Clock::RealNow() const {
 }
 
 void Clock::UseVirtual(bool useVirtual) {
-  if (useVirtual == m_virtual) return;
-  if (useVirtual) m_virtualNow = RealNow();
-  m_virtual = useVirtual;
+  if (useVirtual == virtual_) return;
+  if (useVirtual) virtualNow_ = RealNow();
+  virtual_ = useVirtual;
 }
 
-ULONGLONG Clock::Now() const { return m_virtual ? m_virtualNow : RealNow(); }
+ULONGLONG Clock::Now() const { return virtual_ ? virtualNow_ : RealNow(); }
 
 void Clock::AdvanceTo(ULONGLONG milliseconds) {
-  if (m_virtual && milliseconds > m_virtualNow) m_virtualNow = milliseconds;
+  if (virtual_ && milliseconds > virtualNow_) virtualNow_ = milliseconds;
 }
 
 }  // namespace afx

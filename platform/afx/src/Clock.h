@@ -10,7 +10,7 @@ class Clock {
 public:
   static Clock& Instance();
 
-  bool IsVirtual() const { return m_virtual; }
+  bool IsVirtual() const { return virtual_; }
   // Switching keeps the time continuous, so due ticks stay due.
   void UseVirtual(bool useVirtual);
   ULONGLONG Now() const;
@@ -20,8 +20,8 @@ public:
 private:
   ULONGLONG RealNow() const;
 
-  bool m_virtual = false;
-  ULONGLONG m_virtualNow = 0;
+  bool virtual_ = false;
+  ULONGLONG virtualNow_ = 0;
 };
 
 }  // namespace afx

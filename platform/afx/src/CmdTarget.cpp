@@ -24,7 +24,7 @@ const AFX_MSGMAP_ENTRY* PASCAL CCmdTarget::FindMessageEntry(const AFX_MSGMAP* ma
 BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode) {
   const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(GetMessageMap(), WM_COMMAND, static_cast<UINT>(nCode), nID);
   if (!entry || !entry->pfn) return FALSE;
-  AFX_MSGCALL call{WM_COMMAND, static_cast<UINT>(nCode), nID, MAKEWPARAM(nID, nCode), 0};
+  AFX_MSGCALL call{WM_COMMAND, static_cast<UINT>(nCode), nID, MAKEWPARAM(nID, nCode), 0, nullptr};
   entry->pfn(this, call);
   return TRUE;
 }

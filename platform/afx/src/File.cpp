@@ -54,7 +54,7 @@ CFile::~CFile() { Close(); }
 
 BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {
   Close();
-  m_bWriteError = FALSE;
+  writeError_ = FALSE;
   if (!lpszFileName || !*lpszFileName) {
     Report(pError, ENOENT, lpszFileName);
     if (pError) pError->m_cause = CFileException::badPath;
@@ -98,16 +98,16 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
     Report(pError, truncateError, lpszFileName);
     return FALSE;
   }
-  m_fd = fd;
+  fd_ = fd;
   m_strFileName = lpszFileName;
   return TRUE;
 }
 
 UINT CFile::Read(void* lpBuf, UINT nCount) {
-  if (m_fd < 0 || !lpBuf) return 0;
+  if (fd_ < 0 || !lpBuf) return 0;
   UINT done = 0;
   while (done < nCount) {
-    ssize_t got = read(m_fd, static_cast<char*>(lpBuf) + done, nCount - done);
+    ssize_t got = read(fd_, static_cast<char*>(lpBuf) + done, nCount - done);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     done += static_cast<UINT>(got);
@@ -116,16 +116,16 @@ UINT CFile::Read(void* lpBuf, UINT nCount) {
 }
 
 void CFile::Write(const void* lpBuf, UINT nCount) {
-  if (m_fd < 0 || (!lpBuf && nCount)) {
-    m_bWriteError = TRUE;
+  if (fd_ < 0 || (!lpBuf && nCount)) {
+    writeError_ = TRUE;
     return;
   }
   UINT done = 0;
   while (done < nCount) {
-    ssize_t written = write(m_fd, static_cast<const char*>(lpBuf) + done, nCount - done);
+    ssize_t written = write(fd_, static_cast<const char*>(lpBuf) + done, nCount - done);
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
-      m_bWriteError = TRUE;
+      writeError_ = TRUE;
       return;
     }
     done += static_cast<UINT>(written);
@@ -133,27 +133,27 @@ void CFile::Write(const void* lpBuf, UINT nCount) {
 }
 
 void CFile::Flush() {
-  if (m_fd >= 0) fsync(m_fd);
+  if (fd_ >= 0) fsync(fd_);
 }
 
 void CFile::Close() {
-  if (m_fd >= 0) close(m_fd);  // also releases the sharing lock
-  m_fd = -1;
+  if (fd_ >= 0) close(fd_);  // also releases the sharing lock
+  fd_ = -1;
 }
 
 ULONGLONG CFile::GetLength() const {
   struct stat info {};
-  return (m_fd >= 0 && fstat(m_fd, &info) == 0) ? static_cast<ULONGLONG>(info.st_size) : 0;
+  return (fd_ >= 0 && fstat(fd_, &info) == 0) ? static_cast<ULONGLONG>(info.st_size) : 0;
 }
 
 ULONGLONG CFile::GetPosition() const {
-  off_t position = m_fd >= 0 ? lseek(m_fd, 0, SEEK_CUR) : -1;
+  off_t position = fd_ >= 0 ? lseek(fd_, 0, SEEK_CUR) : -1;
   return position < 0 ? 0 : static_cast<ULONGLONG>(position);
 }
 
 ULONGLONG CFile::Seek(LONGLONG lOff, UINT nFrom) {
   int whence = nFrom == current ? SEEK_CUR : nFrom == end ? SEEK_END : SEEK_SET;
-  if (m_fd >= 0) lseek(m_fd, static_cast<off_t>(lOff), whence);
+  if (fd_ >= 0) lseek(fd_, static_cast<off_t>(lOff), whence);
   return GetPosition();
 }
 

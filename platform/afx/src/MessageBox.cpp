@@ -18,6 +18,30 @@ AfxDisplay::~AfxDisplay() {
   if (g_display == this) g_display = nullptr;
 }
 
+bool AfxDisplay::RunModalStep(HWND dialog) { return RunModalDriver(dialog); }
+
+int AfxDisplay::TakeMessageBoxAnswer(UINT type) {
+  int answer = AfxMessageBoxDefaultAnswer(type);
+  if (answers_.empty()) return answer;
+  const int queued = answers_.front();
+  answers_.pop_front();
+  std::vector<int> buttons = AfxMessageBoxButtons(type);
+  if (std::find(buttons.begin(), buttons.end(), queued) != buttons.end()) answer = queued;
+  return answer;
+}
+
+bool AfxDisplay::TakeFileDialogAnswer(std::string& path) {
+  if (fileAnswers_.empty()) return false;
+  path = fileAnswers_.front();
+  fileAnswers_.pop_front();
+  return true;
+}
+
+bool AfxDisplay::ShowFileDialog(AfxFileDialogRecord& dialog) {
+  if (!TakeFileDialogAnswer(dialog.answer)) dialog.answer.clear();
+  return !dialog.answer.empty();
+}
+
 std::vector<int> AfxMessageBoxButtons(UINT type) {
   switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL: return {IDOK, IDCANCEL};

@@ -16,47 +16,47 @@ TimerQueue& TimerQueue::Instance() {
 }
 
 UINT_PTR TimerQueue::NewWindowlessId() const {
-  UINT_PTR id = m_lastWindowlessId;
+  UINT_PTR id = lastWindowlessId_;
   do {
     id = (id >= 0x7FFFFFFF) ? 1 : id + 1;
-  } while (m_timers.count({nullptr, id}));
+  } while (timers_.count({nullptr, id}));
   return id;
 }
 
 UINT_PTR TimerQueue::Set(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   if (window && !WindowTable::Instance().Exists(window)) return 0;
   if (!window && !proc) return 0;  // nobody to tick
-  if (!window && !m_timers.count({nullptr, id})) {
+  if (!window && !timers_.count({nullptr, id})) {
     id = NewWindowlessId();
-    m_lastWindowlessId = id;
+    lastWindowlessId_ = id;
   }
   if (elapse < USER_TIMER_MINIMUM) elapse = USER_TIMER_MINIMUM;
   if (elapse > USER_TIMER_MAXIMUM) elapse = USER_TIMER_MAXIMUM;
-  m_timers[{window, id}] = Timer{elapse, proc, Clock::Instance().Now() + elapse, ++m_sequence};
+  timers_[{window, id}] = Timer{elapse, proc, Clock::Instance().Now() + elapse, ++sequence_};
   // A window's timer keeps the caller's id (0 included); success must still read non-zero.
   return window ? (id ? id : 1) : id;
 }
 
-bool TimerQueue::Kill(HWND window, UINT_PTR id) { return m_timers.erase({window, id}) > 0; }
+bool TimerQueue::Kill(HWND window, UINT_PTR id) { return timers_.erase({window, id}) > 0; }
 
 void TimerQueue::KillTimersOfWindow(HWND window) {
-  for (auto it = m_timers.begin(); it != m_timers.end();)
-    it = it->first.first == window ? m_timers.erase(it) : std::next(it);
+  for (auto it = timers_.begin(); it != timers_.end();)
+    it = it->first.first == window ? timers_.erase(it) : std::next(it);
 }
 
 void TimerQueue::KillTimersInModule(const void* moduleBase) {
-  for (auto it = m_timers.begin(); it != m_timers.end();) {
+  for (auto it = timers_.begin(); it != timers_.end();) {
     Dl_info info{};
     bool inModule =
         it->second.proc && dladdr(reinterpret_cast<void*>(it->second.proc), &info) && info.dli_fbase == moduleBase;
-    it = inModule ? m_timers.erase(it) : std::next(it);
+    it = inModule ? timers_.erase(it) : std::next(it);
   }
 }
 
 bool TimerQueue::NextDue(ULONGLONG& due) const {
-  if (m_timers.empty()) return false;
-  due = m_timers.begin()->second.due;
-  for (const auto& [key, timer] : m_timers)
+  if (timers_.empty()) return false;
+  due = timers_.begin()->second.due;
+  for (const auto& [key, timer] : timers_)
     if (timer.due < due) due = timer.due;
   return true;
 }
@@ -66,19 +66,19 @@ int TimerQueue::DeliverDue() {
   // Who is due, decided up front: a tick that starts a nested loop, or sets
   // and kills timers, cannot make this pass tick anything twice.
   std::vector<std::pair<Key, unsigned long long>> due;
-  for (const auto& [key, timer] : m_timers)
+  for (const auto& [key, timer] : timers_)
     if (timer.due <= passTime) due.push_back({key, timer.sequence});
   std::sort(due.begin(), due.end(), [&](const auto& a, const auto& b) {
-    const Timer& ta = m_timers.at(a.first);
-    const Timer& tb = m_timers.at(b.first);
+    const Timer& ta = timers_.at(a.first);
+    const Timer& tb = timers_.at(b.first);
     return ta.due != tb.due ? ta.due < tb.due : ta.sequence < tb.sequence;
   });
 
   int delivered = 0;
   for (const auto& [key, sequence] : due) {
-    auto it = m_timers.find(key);
+    auto it = timers_.find(key);
     // Killed or replaced by an earlier tick of this pass.
-    if (it == m_timers.end() || it->second.sequence != sequence || it->second.due > passTime) continue;
+    if (it == timers_.end() || it->second.sequence != sequence || it->second.due > passTime) continue;
     Timer& timer = it->second;
     // Rearm before the tick, so a nested loop inside it does not tick it again.
     timer.due += timer.elapse;

@@ -24,7 +24,7 @@ public:
   int DeliverDue();
   // When the next tick is due; false when no timer runs.
   bool NextDue(ULONGLONG& due) const;
-  int Count() const { return static_cast<int>(m_timers.size()); }
+  int Count() const { return static_cast<int>(timers_.size()); }
 
 private:
   struct Timer {
@@ -37,9 +37,9 @@ private:
 
   UINT_PTR NewWindowlessId() const;
 
-  std::map<Key, Timer> m_timers;
-  UINT_PTR m_lastWindowlessId = 0;
-  unsigned long long m_sequence = 0;
+  std::map<Key, Timer> timers_;
+  UINT_PTR lastWindowlessId_ = 0;
+  unsigned long long sequence_ = 0;
 };
 
 }  // namespace afx

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include "WindowTable.h"
 
 #include "ModuleRegistry.h"
 #include "afxwin.h"
@@ -12,14 +13,18 @@ char* Duplicate(const std::string& text) { return strdup(text.c_str()); }
 
 }  // namespace
 
-CWnd* CWinThread::GetMainWnd() { return m_pMainWnd; }
+CWnd* CWinThread::GetMainWnd() {
+  if (m_pMainWnd) return m_pMainWnd;
+  std::vector<HWND>& modal = afx::WindowTable::Instance().ModalWindows();
+  return modal.empty() ? nullptr : CWnd::FromHandle(modal.back());
+}
 
 BOOL CWinThread::InitInstance() { return TRUE; }
 
 int CWinThread::ExitInstance() { return 0; }
 
-CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pModuleState(&afx::ModuleForNewApplication()) {
-  AFX_MODULE_STATE& state = *m_pModuleState;
+CWinApp::CWinApp(LPCTSTR lpszAppName) : moduleState_(&afx::ModuleForNewApplication()) {
+  AFX_MODULE_STATE& state = *moduleState_;
   if (state.m_bDLL && state.m_nAttachState != AFX_MODULE_STATE::notAttached)
     std::fprintf(stderr, "%s: application object constructed after the module attached; link afx_module last\n",
                  state.m_strModulePath.c_str());
@@ -35,7 +40,7 @@ CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pModuleState(&afx::ModuleForNewApplica
 }
 
 CWinApp::~CWinApp() {
-  if (m_pModuleState->m_pCurrentWinApp == this) m_pModuleState->m_pCurrentWinApp = nullptr;
+  if (moduleState_->m_pCurrentWinApp == this) moduleState_->m_pCurrentWinApp = nullptr;
   // The application may have replaced any of these with its own malloc'ed copy.
   std::free(const_cast<char*>(m_pszAppName));
   std::free(const_cast<char*>(m_pszExeName));

@@ -11,21 +11,27 @@ WindowTable& WindowTable::Instance() {
 
 HWND WindowTable::Add(const WindowRecord& record) {
   // Handles are small multiples of 4 that no pointer in this process equals.
-  HWND window = reinterpret_cast<HWND>((++m_lastHandle) << 2);
-  m_windows[window] = record;
+  HWND window = reinterpret_cast<HWND>((++lastHandle_) << 2);
+  windows_[window] = record;
   return window;
 }
 
-void WindowTable::Remove(HWND window) { m_windows.erase(window); }
+void WindowTable::Remove(HWND window) {
+  if (focus_ == window) {
+    WindowRecord* record = Find(window);
+    focus_ = record && record->IsChild() && Exists(record->parent) ? record->parent : nullptr;
+  }
+  windows_.erase(window);
+}
 
 WindowRecord* WindowTable::Find(HWND window) {
-  auto it = m_windows.find(window);
-  return it == m_windows.end() ? nullptr : &it->second;
+  auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
 }
 
 std::vector<HWND> WindowTable::ChildrenOf(HWND window) const {
   std::vector<HWND> children;
-  for (const auto& [handle, record] : m_windows)
+  for (const auto& [handle, record] : windows_)
     if (record.parent == window) children.push_back(handle);
   return children;
 }
@@ -34,6 +40,22 @@ LRESULT WindowTable::Send(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   WindowRecord* record = Find(window);
   if (!record || !record->object) return 0;
   return record->object->WindowProc(message, wParam, lParam);
+}
+
+bool WindowTable::IsVisible(HWND window) {
+  for (WindowRecord* record = Find(window); record; record = Find(record->parent)) {
+    if (!(record->style & WS_VISIBLE)) return false;
+    if (!record->IsChild()) return true;
+  }
+  return false;
+}
+
+bool WindowTable::IsEnabled(HWND window) {
+  for (WindowRecord* record = Find(window); record; record = Find(record->parent)) {
+    if (record->style & WS_DISABLED) return false;
+    if (!record->IsChild()) return true;
+  }
+  return false;
 }
 
 }  // namespace afx

@@ -3,8 +3,6 @@
 #include <limits>
 #include <optional>
 #include <string>
-#include <tuple>
-#include <vector>
 
 #include "RegistryFile.h"
 #include "RegistryText.h"
@@ -13,28 +11,12 @@ using fileio::RegistryFile;
 
 namespace {
 
-// Writes held back by an open batch, in the order they were made.
-struct PendingWrites {
-  int depth = 0;
-  std::vector<std::tuple<std::string, std::string, std::string>> changes;
-  fileio::RegistryDocument document;  // the same changes, for reads
-};
-
-PendingWrites& Pending() {
-  static PendingWrites* pending = new PendingWrites;  // used until the process ends
-  return *pending;
-}
-
 // The stored text of a key; nothing when the file or key is missing. Nothing
 // below may throw past the library, so allocation failures read as missing.
 std::optional<std::string> StoredText(const String& section, const String& key) {
   try {
     const char* sectionText = section.Get() ? section.Get() : "";
     const char* keyText = key.Get() ? key.Get() : "";
-    PendingWrites& pending = Pending();
-    if (pending.depth > 0) {
-      if (std::optional<std::string> value = pending.document.Find(sectionText, keyText)) return value;
-    }
     return RegistryFile::Find(sectionText, keyText);
   } catch (...) {
     return std::nullopt;
@@ -45,12 +27,6 @@ int Store(const String& section, const String& key, const std::string& text) {
   try {
     std::string sectionText = section.Get() ? section.Get() : "";
     std::string keyText = key.Get() ? key.Get() : "";
-    PendingWrites& pending = Pending();
-    if (pending.depth > 0) {
-      pending.changes.emplace_back(sectionText, keyText, text);
-      pending.document.Set(sectionText, keyText, text);
-      return 1;
-    }
     return RegistryFile::Update(
         [&](fileio::RegistryDocument& document) { return document.Set(sectionText, keyText, text); });
   } catch (...) {
@@ -103,27 +79,6 @@ int SetRegistryValue(const String& section, const String& key, double value) {
 
 int SetRegistryString(const String& section, const String& key, const String& value) {
   return Store(section, key, value.Get() ? value.Get() : "");
-}
-
-void BeginRegistryBatch() { ++Pending().depth; }
-
-int EndRegistryBatch() {
-  PendingWrites& pending = Pending();
-  if (pending.depth == 0) return 0;
-  if (--pending.depth > 0) return 1;
-  auto changes = std::move(pending.changes);
-  pending.changes.clear();
-  pending.document = fileio::RegistryDocument();
-  if (changes.empty()) return 1;
-  try {
-    return RegistryFile::Update([&](fileio::RegistryDocument& document) {
-      bool changed = false;
-      for (const auto& [section, key, value] : changes) changed = document.Set(section, key, value) || changed;
-      return changed;
-    });
-  } catch (...) {
-    return 0;
-  }
 }
 
 String GetRegistryFilePath() {

@@ -23,11 +23,5 @@ FILEIO_API int SetRegistryValue(const String& section, const String& key, int va
 FILEIO_API int SetRegistryValue(const String& section, const String& key, double value);
 FILEIO_API int SetRegistryString(const String& section, const String& key, const String& value);
 
-// Writes made between these calls are kept in memory (reads see them) and
-// written together, in one replacement of the file at most, by the outermost
-// EndRegistryBatch, which returns non-zero when they were stored.
-FILEIO_API void BeginRegistryBatch();
-FILEIO_API int EndRegistryBatch();
-
 // Where the registry file lives for this process.
 FILEIO_API String GetRegistryFilePath();

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include <FL/Fl_Double_Window.H>
+
+#include "windows.h"
+
+class Fl_Widget;
+
+namespace afx {
+
+// The on-screen face of one top-level dialog: an FLTK window with a widget per
+// control, laid out in the control's pixels. The window system stays the one
+// truth: Sync brings widgets up to date, and widgets hand what the user does
+// to the window system's user-input calls, which notify the dialog.
+class DialogView {
+public:
+  explicit DialogView(HWND dialog);
+  ~DialogView();
+  DialogView(const DialogView&) = delete;
+  DialogView& operator=(const DialogView&) = delete;
+
+  void Sync();
+  Fl_Double_Window* Window() const { return window_.get(); }
+
+private:
+  struct Item {
+    Fl_Widget* widget = nullptr;
+    std::string state;  // what the widget shows, to redraw only on change
+  };
+
+  void SyncChildren(HWND parent, int originX, int originY);
+  void SyncControl(HWND control, int x, int y);
+
+  HWND dialog_;
+  std::unique_ptr<Fl_Double_Window> window_;
+  std::map<HWND, Item> items_;
+};
+
+}  // namespace afx
