@@ -58,11 +58,5 @@ echo "== The host's project afterwards (the answer files are gone from the excha
 grep -E '^(run|saved|\[)|^ *(Project|Folder|Model|Group|Decal|DecalClip|Image|Scene|Instance) ' "$demo/host.log" |
   sed 's/^/  /'
 echo
-# The folder holds its textures too, named relatively, so it can be opened or moved anywhere.
-mtl=$demo/received/Sample.mtl
-grep -E '^(map_[A-Za-z]+|norm|disp|bump) ' "$mtl" | cut -d' ' -f2- | sort -u | while read -r image; do
-  [ -f "$image" ] && cp "$image" "$demo/received/"
-done
-sed -i -E 's#^((map_[A-Za-z]+|norm|disp|bump) ).*/([^/]+)$#\1\3#' "$mtl"
-echo "== The received model as OBJ with its textures, ready for any viewer: $demo/received"
+echo "== The received model as OBJ with its textures beside it, ready for any viewer: $demo/received"
 ls "$demo/received" | sed 's/^/  /'
