@@ -1,16 +1,62 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the main job: the stand-in host loads Pigmora.hxt and
-# shows what it offers. Documents and registry go to a scratch folder unless
-# HASH_DOCUMENTS_DIR / HASH_REGISTRY_FILE say otherwise.
+# The main job: sets up, builds, then sends the stand-in host's built-in sample
+# model to the stand-in peer, lets the peer paint and answer, and brings the
+# painted model back into the host's project, where it replaces the sample.
+# Everything runs headless with a fresh documents folder and registry in
+# build/demo (or PIGMORA_DEMO_DIR); the received model is written there as OBJ
+# with its textures.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" release
-scratch=${PIGMORA_DEMO_DIR:-$root/build/demo}
-mkdir -p "$scratch"
-export HASH_DOCUMENTS_DIR=${HASH_DOCUMENTS_DIR:-$scratch/Documents}
-export HASH_REGISTRY_FILE=${HASH_REGISTRY_FILE:-$scratch/registry.ini}
-mkdir -p "$HASH_DOCUMENTS_DIR"
-"$root/build/bin/hashhost" -c "plugins; tree"
-echo "Exchange folder: $HASH_DOCUMENTS_DIR/PigmoraV3/Exchange"
-echo "Registry file:   $HASH_REGISTRY_FILE"
+bin=$root/build/bin
+
+demo=${PIGMORA_DEMO_DIR:-$root/build/demo}
+rm -rf "$demo"
+mkdir -p "$demo/Documents" "$demo/received"
+export HASH_DOCUMENTS_DIR=$demo/Documents
+export HASH_REGISTRY_FILE=$demo/registry.ini
+exchange=$HASH_DOCUMENTS_DIR/PigmoraV3/Exchange
+
+# Pigmora's path is set (the send refuses while it is not), colour, specular and
+# normal map are asked for, colour as PNG, and the answer is picked up by the
+# plug-in's one-second timer.
+cat > "$HASH_REGISTRY_FILE" <<EOF
+[Pigmora]
+exePath=$bin/pigmora-peer
+ExportColor=1
+ExportSpecular=1
+ExportNormalmap=1
+ColorFileExtension=2
+AutoImport=1
+EOF
+
+# The peer watches the exchange folder while the host runs.
+"$bin/pigmora-peer" --watch --stop-after 60 --size 256 >"$demo/peer.log" 2>&1 &
+peer=$!
+trap 'kill $peer 2>/dev/null || true' EXIT
+
+echo "== The host sends the sample (Pigmora command 0, first mode button), the peer answers, the timer receives"
+"$bin/hashhost" -c "run Pigmora 0 Objects/Sample; click 1001; wait 6; tree; save-obj Sample $demo/received/Sample.obj" \
+  >"$demo/host.log" 2>&1 || { cat "$demo/host.log"; echo "demo: the host run failed" >&2; exit 1; }
+kill $peer 2>/dev/null || true
+wait $peer 2>/dev/null || true
+
+echo
+echo "== Written by the send"
+ls -l "$exchange/import.txt" "$exchange/Hash/data/export.fbx" | awk '{print "  " $5 " bytes  " $9}'
+echo
+echo "== Written by the peer"
+grep -v '^pigmora-peer: watching' "$demo/peer.log" | sed 's/^/  /'
+echo
+if [ -e "$exchange/export.txt" ] || [ -e "$exchange/textures.txt" ]; then
+  echo "demo: the answer was not picked up" >&2
+  cat "$demo/host.log" >&2
+  exit 1
+fi
+echo "== The host's project afterwards (the answer files are gone from the exchange folder)"
+grep -E '^(run|saved|\[)|^ *(Project|Folder|Model|Group|Decal|DecalClip|Image|Scene|Instance) ' "$demo/host.log" |
+  sed 's/^/  /'
+echo
+echo "== The received model as OBJ with its textures beside it, ready for any viewer: $demo/received"
+ls "$demo/received" | sed 's/^/  /'

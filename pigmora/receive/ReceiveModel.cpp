@@ -1,5 +1,133 @@
 #include "receive/ReceiveModel.h"
 
-// Reading and merging Pigmora's answer arrives with the receive path; until
-// then there is never an answer to process.
-int ReceiveModel() { return 0; }
+#include <afx.h>
+#include <afxwin.h>
+
+#include <optional>
+
+#include <FileIO/FileStream.h>
+
+#include "receive/AnswerPair.h"
+#include "receive/ImportFbxModel.h"
+#include "shell/ApplinkSettings.h"
+
+namespace {
+
+constexpr std::int64_t kSettleNs = 1'000'000'000;
+constexpr ULONGLONG kSettleMs = 1000;
+
+// What the receive remembers between runs; touched by the UI thread only.
+struct ReceiveState {
+  bool running = false;
+  // A pair that could not be deleted: the timer leaves it alone until it changes.
+  std::optional<AnswerPairStamp> undeletable;
+  // The pair as the timer last saw it, and since when (framework clock).
+  std::optional<AnswerPairStamp> seen;
+  ULONGLONG seenSinceMs = 0;
+};
+
+ReceiveState& State() {
+  static ReceiveState state;
+  return state;
+}
+
+void ShowMessage(const char* text, const char* caption, UINT type) {
+  CWinThread* thread = AfxGetThread();
+  CWnd* owner = thread ? thread->GetMainWnd() : nullptr;
+  MessageBoxA(owner ? owner->GetSafeHwnd() : nullptr, text, caption, type);
+}
+
+void ShowError(const char* text) { ShowMessage(text, "Pigmora", MB_OK | MB_ICONERROR); }
+
+// The timer takes a pair once neither file changed for a second: by the files'
+// own times, or, when those are recent or odd, by watching the pair stay the
+// same for a second of the message loop's clock.
+bool HasSettled(const AnswerPairStamp& stamp, ReceiveState& state) {
+  if (stamp.exportFile.ageNs >= kSettleNs && stamp.texturesFile.ageNs >= kSettleNs) return true;
+  const ULONGLONG now = GetTickCount();
+  if (!state.seen || *state.seen != stamp) {
+    state.seen = stamp;
+    state.seenSinceMs = now;
+    return false;
+  }
+  return now - state.seenSinceMs >= kSettleMs;
+}
+
+String ReadFbxPath(const String& exportPath) {
+  String fbxPath;
+  FileStream stream;
+  if (!stream.Open(exportPath, FileStream::Read)) {
+    ShowError("Can't open 'export.txt' for reading");
+    return fbxPath;
+  }
+  stream.ReadLine(fbxPath);
+  stream.Close();
+  fbxPath.TrimRight();
+  return fbxPath;
+}
+
+bool FileExists(const String& path) {
+  CFileStatus status;
+  return !path.IsEmpty() && CFile::GetStatus(path.Get(), status) && !(status.m_attribute & CFile::directory);
+}
+
+bool RemoveFile(const String& path) {
+  try {
+    CFile::Remove(path.Get());
+    return true;
+  } catch (CFileException* error) {
+    error->Delete();
+    return false;
+  }
+}
+
+class RunningFlag {
+public:
+  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningFlag() { flag_ = false; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+  bool& flag_;
+};
+
+}  // namespace
+
+int ReceiveModel(ReceiveTrigger trigger) {
+  ReceiveState& state = State();
+  // A tick delivered inside one of this command's message boxes finds it running.
+  if (state.running || !TheApplinkSettings) return 0;
+  const ExchangeFolder& exchange = TheApplinkSettings->Exchange();
+  const AnswerPairStamp stamp = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
+  if (!stamp.Complete()) {
+    state.seen.reset();
+    return 0;
+  }
+  if (trigger == ReceiveTrigger::Timer) {
+    if (state.undeletable && *state.undeletable == stamp) return 0;
+    if (!HasSettled(stamp, state)) return 0;
+  }
+  state.seen.reset();
+  state.undeletable.reset();
+  RunningFlag running(state.running);
+
+  const String fbxPath = ReadFbxPath(exchange.exportFile);
+  if (!FileExists(fbxPath)) ShowError("Import: FBX file is not exists");
+  String errorText;
+  String notes;
+  const bool imported = ImportFbxModel(fbxPath, exchange.texturesFile, errorText, notes);
+
+  // Deleted whatever the outcome, so an answer is reported once.
+  const bool exportRemoved = RemoveFile(exchange.exportFile);
+  const bool texturesRemoved = RemoveFile(exchange.texturesFile);
+  if (!imported) ShowError(errorText.Get());
+  if (imported && !notes.IsEmpty()) ShowMessage(notes.Get(), "Info", MB_OK);
+  if (!exportRemoved || !texturesRemoved) {
+    state.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
+    String text = String("Can't delete '") + (exportRemoved ? "textures.txt" : "export.txt") +
+                  "'; the automatic import leaves this answer alone until Pigmora writes a new one";
+    ShowError(text.Get());
+  }
+  return 1;
+}

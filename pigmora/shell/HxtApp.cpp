@@ -53,5 +53,5 @@ int HxtApp::ShowApplinkDialog() {
 }
 
 void CALLBACK AutoImportTimerProc(HWND, UINT, UINT_PTR, DWORD) {
-  GuardedExport([] { return ReceiveModel(); });
+  GuardedExport([] { return ReceiveModel(ReceiveTrigger::Timer); });
 }

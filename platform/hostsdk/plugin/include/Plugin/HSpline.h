@@ -13,6 +13,7 @@ public:
   bool IsLoop() const { return loop_; }
   int GetPositionIndex() const { return position_; }
   float GetInMagnitude() const { return inMagnitude_; }
+  float GetOutMagnitude() const { return outMagnitude_; }
   void SetInMagnitude(float value) { inMagnitude_ = value; }
   void SetOutMagnitude(float value) { outMagnitude_ = value; }
 

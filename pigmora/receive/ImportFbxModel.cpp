@@ -1,0 +1,123 @@
+#include "receive/ImportFbxModel.h"
+
+#include <memory>
+
+#include <Plugin/HModelCache.h>
+#include <Plugin/HProject.h>
+
+#include "fbx/FbxContext.h"
+#include "receive/ImportSteps.h"
+#include "receive/ReadTextureList.h"
+
+namespace {
+
+// Builds the interchange model of the node's mesh; false with the reason.
+bool BuildModel(IEPolyModel& model, FbxNode& node, FbxMesh& mesh, const TextureList& list, ImportTables& tables,
+                String& errorText) {
+  if (!AddVertices(model, mesh)) {
+    errorText = "Not enough memory for the received model";
+    return false;
+  }
+  AddImages(model, list, tables);
+  if (!AddMaterials(model, list, node, tables, errorText)) return false;
+  if (!AddPolygons(model, mesh, list, tables)) {
+    errorText = "Not enough memory for the received model";
+    return false;
+  }
+  if (model.polygons.count == 0) {
+    errorText = String("FBX: The mesh of node '") + node.GetName() + "' has no polygon of three or more corners";
+    return false;
+  }
+  AssignMaterialIndices(model, mesh, tables);
+  DropUnusedMaterials(model, tables);
+  if (!ExpandChannelMaps(model, list, tables)) {
+    errorText = "Not enough memory for the received model";
+    return false;
+  }
+  DropUnusedImages(model);
+  return true;
+}
+
+// The merge and the tidying of the new host model. Nothing in the project
+// changes before the host model exists and the merge has taken the model.
+bool MergeIntoProject(std::unique_ptr<IEPolyModel> model, const String& name, const TextureList& list,
+                      const ImportTables& tables, String& errorText) {
+  HModelCache* merged = HModelCache::New(name, 1);
+  if (!merged) {
+    errorText = String("Can't create the model '") + name + "' in the project";
+    return false;
+  }
+  HProject* project = GetHProject();
+  if (project) RemoveReplacedImages(list, project->GetChildClipCacheContainer());
+  const int mergeResult = merged->MergeIEModel(model.get(), name, 0.0f, 1, 1);
+  model.reset();  // all of it is in the host model now
+  if (!mergeResult) {
+    HTreeObject::DeleteHandle(merged);
+    errorText = String("The received model '") + name + "' could not be merged into the project";
+    return false;
+  }
+  SetSplineMagnitudes(merged, 1.0f);
+  NameGroupsAndMergeDecals(merged, tables);
+  ReplaceOlderModel(merged, name);
+  return true;
+}
+
+}  // namespace
+
+bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& errorText, String& notes) {
+  const TextureList list = ReadTextureList(texturesPath);
+  if (!list.loaded) {
+    errorText = "Can't open 'textures.txt' for reading";
+    return false;
+  }
+  FbxScene* scene = GetFbxContextScene();
+  if (!scene) {
+    errorText = "FBX: The FBX context is not available";
+    return false;
+  }
+  scene->Clear();
+  FbxString loadText;
+  if (!LoadFbxScene(fbxPath.Get(), loadText)) {
+    errorText = loadText.Buffer();
+    return false;
+  }
+  FbxNode* root = scene->GetRootNode();
+  if (!root) {
+    errorText = "FBX: Cannot find RootNode";
+    return false;
+  }
+  if (root->GetChildCount(false) == 0) {
+    errorText = "FBX: RootNode doesn't have any child nodes";
+    return false;
+  }
+  FbxNode* node = root->GetChild(0);
+  FbxMesh* mesh = node ? node->GetMesh() : nullptr;
+  if (!mesh) {
+    errorText = String("FBX: The first child node '") + (node ? node->GetName() : "") + "' has no mesh";
+    return false;
+  }
+
+  ImportTables tables;
+  for (const String& path : list.leftOutPaths) {
+    tables.notes.push_back(String("The texture '") + path +
+                           "' has a path longer than 255 characters and was left out.");
+  }
+  auto model = std::make_unique<IEPolyModel>();
+  const bool built = BuildModel(*model, *node, *mesh, list, tables, errorText);
+  const String name = node->GetName();
+  // The interchange model holds all that is needed: the file's scene goes
+  // before the merge, which needs the memory more.
+  scene->Clear();
+  if (!built) return false;
+  if (!MergeIntoProject(std::move(model), name, list, tables, errorText)) return false;
+  for (const String& note : tables.notes) {
+    if (!notes.IsEmpty()) notes += "\n";
+    notes += note;
+  }
+  return true;
+}
+
+bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& errorText) {
+  String notes;
+  return ImportFbxModel(fbxPath, texturesPath, errorText, notes);
+}

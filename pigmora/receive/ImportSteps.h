@@ -1,0 +1,65 @@
+#pragma once
+
+#include <fbxsdk.h>
+
+#include <FileIO/String.h>
+#include <Interchange/IEModel.h>
+
+#include "receive/ImportTables.h"
+#include "receive/TextureList.h"
+
+class HClipCacheContainer;
+class HModelCache;
+
+// The steps that turn Pigmora's mesh and texture list into an interchange
+// model, and tidy the host model merged from it. Each lives in its own file.
+
+// Control point i becomes vertex i (double narrowed to float, unscaled).
+bool AddVertices(IEPolyModel& model, const FbxMesh& mesh);
+
+// Texture path i becomes an image of the model; a path the model cannot hold
+// is left out with a note.
+void AddImages(IEPolyModel& model, const TextureList& list, ImportTables& tables);
+
+// The texture list's materials that the node has, in list order, then the
+// node's other materials, read as Phong or Lambert (a Lambert has no
+// specular). False with the reason when a node material is neither.
+bool AddMaterials(IEPolyModel& model, const TextureList& list, const FbxNode& node, ImportTables& tables,
+                  String& errorText);
+
+// One polygon per FBX polygon of three or four corners, triangles for larger
+// ones (ear clipping), none for smaller ones or ones naming a missing control
+// point. UVs come from the list's first UV set, read as the mesh stores it.
+bool AddPolygons(IEPolyModel& model, const FbxMesh& mesh, const TextureList& list, ImportTables& tables);
+
+// Every polygon takes the material of the FBX polygon it came from.
+void AssignMaterialIndices(IEPolyModel& model, const FbxMesh& mesh, const ImportTables& tables);
+
+// Materials no polygon uses would only become empty groups, one more with
+// every round trip: they are left out, and the polygons' indices follow.
+void DropUnusedMaterials(IEPolyModel& model, ImportTables& tables);
+
+// A polygon with UVs gets one map per textured channel of its material, in
+// channel order, each with the channel's kind and the polygon's UVs.
+bool ExpandChannelMaps(IEPolyModel& model, const TextureList& list, const ImportTables& tables);
+
+// Images no map shows (those of materials without polygons) would only
+// clutter the project: they are left out, and the maps' indices follow.
+void DropUnusedImages(IEPolyModel& model);
+
+// Deletes, for each texture path, the first project image loaded from it.
+void RemoveReplacedImages(const TextureList& list, HClipCacheContainer* container);
+
+// Sets the in and out magnitude of every spline control point.
+void SetSplineMagnitudes(HModelCache* model, float magnitude);
+
+// Names the groups after the materials and gathers every decal's clips and
+// placements into the first decal.
+void NameGroupsAndMergeDecals(HModelCache* model, const ImportTables& tables);
+
+// Another model of the project's objects folder named exactly name, or null.
+HModelCache* FindOtherModel(HModelCache* model, const String& name);
+
+// Moves the scene instances of an older model of that name to model, deletes
+// the older model and gives model the plain name.
+void ReplaceOlderModel(HModelCache* model, const String& name);

@@ -1,0 +1,72 @@
+// Answers written by the stand-in peer, received by the plug-in's receive.
+#include <cstdio>
+#include <filesystem>
+
+#include "ReceiveFixture.h"
+#include "receive/ReceiveModel.h"
+
+namespace {
+
+class PeerAnswerTest : public ReceiveFixture {
+protected:
+  // The model as the host would send it: a 3x3 grid with a pentagon, two materials.
+  void WriteCommand() {
+    MeshSpec spec = GridSpec(3, {"Body", "Trim"});
+    spec.nodeName = "Sample";
+    for (std::size_t p = 0; p < spec.polygons.size(); ++p) spec.polygonMaterials[p] = p % 3 == 2 ? 1 : 0;
+    spec.points.push_back({1.5, -0.5, 0});
+    spec.polygons.push_back({0, 1, 2, 3, 16});  // corners 0..3 run along the grid's bottom edge
+    spec.cornerUVs.push_back({{0, 0}, {0.33, 0}, {0.66, 0}, {1, 0}, {0.5, 0.02}});
+    spec.polygonMaterials.push_back(1);
+    const std::string model = (scratch_.ExchangePath() / "Hash" / "data" / "export.fbx").string();
+    std::filesystem::create_directories(std::filesystem::path(model).parent_path());
+    ASSERT_TRUE(WriteMeshFile(spec, model, /*ascii=*/true));
+    ScratchFolder::WriteFile(scratch_.ExchangePath() / "import.txt",
+                             model + "\n" + model +
+                                 "\n[ppp]\n[ExportColor=1]\n[ExportSpecular=1]\n"
+                                 "[ExportNormalmap=1]\n[ColorFileExtension=PNG]\n"
+                                 "[SpecNormExtension=TGA]\n");
+  }
+  int RunPeer(const char* arguments) {
+    const std::string command = std::string("'") + PIGMORA_PEER_PATH + "' " + arguments + " >/dev/null";
+    return std::system(command.c_str());
+  }
+};
+
+TEST_F(PeerAnswerTest, BinaryAndAsciiAnswersAreReceivedAndASecondReplacesTheFirst) {
+  WriteCommand();
+  HScene* scene = project_->AddScene("Shot");
+  HAnimObject* instance = nullptr;
+  for (const char* arguments : {"--once --size 64", "--once --ascii --size 64"}) {
+    ASSERT_EQ(RunPeer(arguments), 0);
+    ASSERT_EQ(ReceiveModel(), 1);
+    EXPECT_TRUE(Boxes().empty()) << Boxes().front().text;
+    EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "export.txt"));
+    EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "textures.txt"));
+    ASSERT_EQ(CountModels(), 1);
+    HModelCache* model = Model("Sample");
+    ASSERT_NE(model, nullptr);
+    if (!instance) instance = scene->AddInstance(model);
+    EXPECT_EQ(instance->GetCache(), model);
+    EXPECT_EQ(model->GetPatchCount(), 9 + 3);
+    const auto groups = Groups(model);
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_STREQ(groups[0]->GetName().Get(), "Body");
+    EXPECT_EQ(groups[0]->GetPatchCount(), 6);
+    EXPECT_EQ(groups[1]->GetPatchCount(), 3 + 3);
+    ASSERT_EQ(model->CountDecals(), 1);
+    HDecal* decal = model->GetChildDecalContainer()->GetChildDecal();
+    const auto clips = Clips(decal);
+    ASSERT_EQ(clips.size(), 6u) << "one clip per painted image";
+    const int kinds[] = {0, 4, 13, 0, 4, 13};
+    for (std::size_t i = 0; i < clips.size(); ++i) {
+      EXPECT_EQ(clips[i]->GetKind()->GetValue(), kinds[i]);
+      ASSERT_NE(clips[i]->GetClip()->GetClip(), nullptr);
+      EXPECT_TRUE(std::filesystem::exists(clips[i]->GetClip()->GetClip()->GetFilename()->GetValue().Get()));
+    }
+    EXPECT_EQ(decal->GetPatchCount(), 12);
+    EXPECT_EQ(CountImages(), 6) << "older images of the same files are gone";
+  }
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+// The round trip as a user drives it: the stand-in host sends from the applink
+// dialog, the peer watches and answers, the plug-in's timer receives.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "ScratchFolder.h"
+
+namespace {
+
+std::string Capture(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+    pclose(pipe);
+  }
+  return out;
+}
+
+TEST(HostRoundTripTest, TheHostSendsThePeerAnswersAndTheTimerBringsThePaintedModelBack) {
+  ScratchFolder scratch;
+  ScratchFolder::WriteFile(scratch.RegistryPath(), std::string("[Pigmora]\nexePath=") + PIGMORA_PEER_PATH +
+                                                       "\nExportNormalmap=1\nAutoImport=1\n");
+  const std::string peer =
+      std::string("'") + PIGMORA_PEER_PATH + "' --watch --stop-after 20 --size 32 >/dev/null 2>&1 & " + "echo $!";
+  const std::string peerId = Capture(peer);
+  const std::string obj = scratch.Path("received/Sample.obj");
+  std::filesystem::create_directories(scratch.Root() / "received");
+  const std::string out =
+      Capture(std::string("'") + HASHHOST_PATH +
+              "' -c 'run Pigmora 0 Objects/Sample; click 1001; wait 8; tree; save-obj Sample " + obj + "' 2>&1");
+  std::system(("kill " + peerId + " 2>/dev/null").c_str());
+
+  EXPECT_NE(out.find("run Pigmora 0 Objects/Sample: result=1"), std::string::npos) << out;
+  EXPECT_EQ(out.find("[Pigmora]"), std::string::npos) << "no failure box: " << out;
+  EXPECT_NE(out.find("Model \"Sample\" patches=288"), std::string::npos) << out;
+  EXPECT_NE(out.find("decals=1"), std::string::npos) << out;
+  EXPECT_NE(out.find("Group \"head_cap\""), std::string::npos) << out;
+  EXPECT_NE(out.find("kind=13 use=normal image=\"2_head_cap_normalmap\""), std::string::npos) << out;
+  EXPECT_NE(out.find("Instance \"Sample\" model=\"Sample\""), std::string::npos) << out;
+  EXPECT_FALSE(std::filesystem::exists(scratch.ExchangePath() / "export.txt"));
+  EXPECT_FALSE(std::filesystem::exists(scratch.ExchangePath() / "textures.txt"));
+  EXPECT_TRUE(std::filesystem::exists(obj));
+}
+
+}  // namespace

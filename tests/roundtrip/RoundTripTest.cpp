@@ -1,0 +1,160 @@
+// The whole round trip in one process: the send writes the built-in sample,
+// the stand-in peer answers, the receive brings the painted model back.
+#include <gtest/gtest.h>
+
+#include <FileIO/Registry.h>
+#include <Plugin/HDecal.h>
+#include <Plugin/HGroup.h>
+#include <Plugin/HImage.h>
+#include <Plugin/HModelCache.h>
+#include <Plugin/HProject.h>
+#include <Plugin/HostProject.h>
+#include <afxdisplay.h>
+#include <afxhost.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ScratchFolder.h"
+#include "fbx/FbxContext.h"
+#include "receive/ReceiveModel.h"
+#include "send/SendCommand.h"
+#include "shell/ApplinkSettings.h"
+#include "shell/HxtApp.h"
+#include "shell/SettingsCatalog.h"
+
+namespace {
+
+class RoundTripTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    AfxUseVirtualClock(true);
+    AfxGetHeadlessDisplay().ClearMessageBoxes();
+    TheApplinkSettings = new ApplinkSettings("Pigmora");
+    RegisterApplinkSettings(*TheApplinkSettings);
+    SetSettingString("exePath", PIGMORA_PEER_PATH);
+    SetSettingValue("ExportNormalmap", 1);
+    SetSettingValue("ColorFileExtension", 2);  // PNG
+    FbxString error;
+    ASSERT_TRUE(InitFbxContext(error)) << error.Buffer();
+    project_ = CreateHostProject(true);
+  }
+  void TearDown() override {
+    CurrentTreeObject = nullptr;
+    DestroyHostProject(project_);
+    DestroyFbxContext();
+    delete TheApplinkSettings;
+    TheApplinkSettings = nullptr;
+  }
+
+  // Sends the object at path with the first mode button, lets the peer answer
+  // and runs the receive command.
+  void RoundTrip(const char* objectPath) {
+    CurrentTreeObject = FindTreeObjectByPath(project_, objectPath);
+    ASSERT_NE(CurrentTreeObject, nullptr);
+    RunSendCommand(nullptr, 1001);
+    ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
+    ASSERT_TRUE(std::filesystem::exists(scratch_.ExchangePath() / "import.txt"));
+    const std::string peer = std::string("'") + PIGMORA_PEER_PATH + "' --once --size 64 >/dev/null";
+    ASSERT_EQ(std::system(peer.c_str()), 0);
+    ASSERT_EQ(ReceiveModel(), 1);
+    ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
+  }
+
+  // The node materials of the model file the send wrote that some polygon uses.
+  std::vector<std::string> SentMaterialNames() const {
+    std::vector<std::string> names;
+    FbxManager* manager = FbxManager::Create();
+    FbxScene* scene = FbxScene::Create(manager, "");
+    FbxImporter* importer = FbxImporter::Create(manager, "");
+    const std::string path = (scratch_.ExchangePath() / "Hash" / "data" / "export.fbx").string();
+    if (importer->Initialize(path.c_str(), -1, nullptr) && importer->Import(scene, false) &&
+        scene->GetRootNode()->GetChildCount() > 0) {
+      FbxNode* node = scene->GetRootNode()->GetChild(0);
+      FbxLayerElementMaterial* element = node->GetMesh() ? node->GetMesh()->GetElementMaterial(0) : nullptr;
+      std::vector<char> used(static_cast<std::size_t>(node->GetMaterialCount()), 0);
+      for (int index : element ? element->GetIndexArray().Items() : std::vector<int>()) {
+        if (index >= 0 && index < node->GetMaterialCount()) used[static_cast<std::size_t>(index)] = 1;
+      }
+      for (int m = 0; m < node->GetMaterialCount(); ++m) {
+        if (used[static_cast<std::size_t>(m)]) names.push_back(node->GetMaterial(m)->GetName());
+      }
+    }
+    manager->Destroy();
+    return names;
+  }
+
+  HModelCache* Sample() const { return project_->GetChildObjectCacheContainer()->FindModel("Sample"); }
+
+  ScratchFolder scratch_;
+  HProject* project_ = nullptr;
+};
+
+TEST_F(RoundTripTest, ThePaintedSampleReplacesTheSentOneTwice) {
+  HModelCache* sent = Sample();
+  ASSERT_NE(sent, nullptr);
+  std::vector<std::string> groupNames;
+  for (HHashObject* g = sent->GetChildGroupContainer()->GetChildGroup(); g; g = g->GetSibling())
+    groupNames.push_back(g->GetName().Get());
+  const int sentPatches = sent->GetPatchCount();
+  auto* instance = static_cast<HAnimObject*>(FindTreeObjectByPath(project_, "Scenes/Scene1/Sample"));
+  ASSERT_NE(instance, nullptr);
+
+  for (int round = 1; round <= 2; ++round) {
+    RoundTrip(round == 1 ? "Objects/Sample" : "Scenes/Scene1/Sample");
+    SCOPED_TRACE("round " + std::to_string(round));
+    EXPECT_EQ(project_->GetChildObjectCacheContainer()->CountChildren(), 1) << "the older model is gone";
+    HModelCache* received = Sample();
+    ASSERT_NE(received, nullptr);
+    EXPECT_NE(received, sent);
+    EXPECT_EQ(instance->GetCache(), received) << "the scene instance follows";
+    EXPECT_EQ(received->GetPatchCount(), sentPatches);
+
+    // Groups carry the names of the materials the send wrote, in their order.
+    std::vector<std::string> names;
+    for (HHashObject* g = received->GetChildGroupContainer()->GetChildGroup(); g; g = g->GetSibling()) {
+      names.push_back(g->GetName().Get());
+      EXPECT_GT(static_cast<HGroup*>(g)->GetPatchCount(), 0) << g->GetName().Get();
+    }
+    EXPECT_EQ(names, SentMaterialNames());
+    EXPECT_EQ(names.size(), groupNames.size()) << "each of the sample's groups comes back, and no more";
+
+    // One decal, one clip per painted image, with the kinds of the channels asked for.
+    ASSERT_EQ(received->CountDecals(), 1);
+    HDecal* decal = received->GetChildDecalContainer()->GetChildDecal();
+    std::set<std::string> files;
+    std::multiset<int> kinds;
+    for (HHashObject* c = decal->GetChildDecalClipContainer()->GetChildDecalClip(); c; c = c->GetSibling()) {
+      auto* clip = static_cast<HDecalClip*>(c);
+      ASSERT_NE(clip->GetClip()->GetClip(), nullptr);
+      files.insert(clip->GetClip()->GetClip()->GetFilename()->GetValue().Get());
+      kinds.insert(clip->GetKind()->GetValue());
+    }
+    const std::size_t materials = names.size();
+    EXPECT_EQ(files.size(), materials * 3) << "colour, specular and normal map per material";
+    EXPECT_EQ(kinds.count(0), materials);
+    EXPECT_EQ(kinds.count(4), materials);
+    EXPECT_EQ(kinds.count(13), materials);
+    EXPECT_EQ(decal->GetPatchCount(), sentPatches);
+
+    // Each painted file is in the project once: the images of the previous round are gone, and the
+    // images of the material without polygons never came in.
+    int painted = 0;
+    for (HHashObject* i = project_->GetChildClipCacheContainer()->GetChild(); i; i = i->GetSibling()) {
+      const std::string file = static_cast<HImage*>(i)->GetFilename()->GetValue().Get();
+      if (file.find("/Pigmora/textures/") != std::string::npos) {
+        EXPECT_EQ(files.count(file), 1u) << file;
+        ++painted;
+      }
+    }
+    EXPECT_EQ(painted, static_cast<int>(files.size()));
+    EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "export.txt"));
+    EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "textures.txt"));
+    sent = received;
+  }
+}
+
+}  // namespace
