@@ -1,5 +1,5 @@
 # `cmake --install BUILD --prefix DIR` lays the programs out as a system would:
-#   bin/                    hashhost, fbxinfo, fbxconvert
+#   bin/                    hashhost, pigmora-peer, fbxinfo, fbxconvert
 #   lib/                    the platform libraries
 #   lib/hashhost/plugins/   the plug-ins hashhost loads by default
 #   share/hashhost/data/    the sample model's images
@@ -7,11 +7,11 @@
 set(PIGMORA_INSTALL_PLUGIN_DIR lib/hashhost/plugins)
 set(PIGMORA_INSTALL_DATA_DIR share/hashhost/data)
 
-set_target_properties(hashhost fbxinfo fbxconvert PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
+set_target_properties(hashhost pigmora-peer fbxinfo fbxconvert PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
 set_target_properties(FileIO Plugin afx fbxsdk PROPERTIES INSTALL_RPATH "$ORIGIN")
 set_target_properties(Pigmora PROPERTIES INSTALL_RPATH "$ORIGIN/../..")
 
-install(TARGETS hashhost fbxinfo fbxconvert RUNTIME DESTINATION bin)
+install(TARGETS hashhost pigmora-peer fbxinfo fbxconvert RUNTIME DESTINATION bin)
 install(TARGETS FileIO Plugin afx fbxsdk LIBRARY DESTINATION lib)
 install(TARGETS Pigmora LIBRARY DESTINATION ${PIGMORA_INSTALL_PLUGIN_DIR})
 install(FILES ${CMAKE_LIBRARY_OUTPUT_DIRECTORY}/data/sample_color.tga ${CMAKE_LIBRARY_OUTPUT_DIRECTORY}/data/sample_normal.tga
