@@ -2,12 +2,12 @@
 // groups with a colour decal over all of it): conversion, materials, FBX
 // scene, ASCII write and the command file, into a scratch exchange folder.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "GridModel.h"
 #include "Plugin.h"
 #include "Plugin/HostProject.h"
 #include "fbx/FbxContext.h"
@@ -21,12 +21,6 @@
 namespace {
 
 constexpr int kSide = 1000;
-
-double PeakMemoryMegabytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
 
 // Settings, exchange folder and FBX context as the plug-in has them once
 // loaded, in a folder of its own under the temporary folder.
@@ -58,36 +52,9 @@ private:
   std::filesystem::path root_;
 };
 
-HModelCache* BuildGrid() {
-  static HProject* project = CreateHostProject(false);
-  static HModelCache* model = nullptr;
-  if (model) return model;
-  model = HModelCache::New("Grid", 1);
-  model->ReservePositions((kSide + 1) * (kSide + 1));
-  model->ReservePatches(kSide * kSide);
-  for (int y = 0; y <= kSide; ++y) {
-    for (int x = 0; x <= kSide; ++x) model->AddPosition(float(x), float(y), 0.0f);
-  }
-  HGroup* lower = model->AddGroup("lower half");
-  HGroup* upper = model->AddGroup("upper half");
-  HDecal* decal = model->AddDecal("paint");
-  decal->AddDecalClip(project->AddImage("/tmp/paint.png"))->GetKind()->SetValue(HDK_COLOR);
-  auto at = [](int x, int y) { return y * (kSide + 1) + x; };
-  for (int y = 0; y < kSide; ++y) {
-    for (int x = 0; x < kSide; ++x) {
-      HPatch* patch = model->AddPatch(at(x, y), at(x + 1, y), at(x + 1, y + 1), at(x, y + 1));
-      (y < kSide / 2 ? lower : upper)->AddPatch(patch->GetIndex());
-      const float u0 = float(x) / kSide, u1 = float(x + 1) / kSide, v0 = float(y) / kSide, v1 = float(y + 1) / kSide;
-      const float uv[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
-      decal->SetPatchUV(patch->GetIndex(), uv);
-    }
-  }
-  return model;
-}
-
 // The host's conversion and the material collection.
 void BM_BuildExportJob(benchmark::State& state) {
-  HModelCache* model = BuildGrid();
+  HModelCache* model = BenchGridModel(kSide);
   for (auto _ : state) {
     ExportJob job = BuildExportJob(model, "unused.fbx");
     benchmark::DoNotOptimize(job.built);
@@ -101,7 +68,7 @@ void BM_BuildExportJob(benchmark::State& state) {
 
 // The node, mesh, UV set, materials and textures made from a built job.
 void BM_BuildFbxNode(benchmark::State& state) {
-  HModelCache* model = BuildGrid();
+  HModelCache* model = BenchGridModel(kSide);
   ScratchPlugin plugin;
   const ExportJob job = BuildExportJob(model, "unused.fbx");
   for (auto _ : state) {
@@ -116,7 +83,7 @@ void BM_BuildFbxNode(benchmark::State& state) {
 
 // The whole send of a mode button: both files.
 void BM_SendModel(benchmark::State& state) {
-  HModelCache* model = BuildGrid();
+  HModelCache* model = BenchGridModel(kSide);
   ScratchPlugin plugin;
   CurrentTreeObject = model;
   for (auto _ : state) RunSendCommand(nullptr, 1001);

@@ -6,73 +6,15 @@
 #include <map>
 #include <sstream>
 
+#include "AssimpView.h"
 #include "TestScene.h"
 
 namespace {
 
-using Point = std::vector<double>;
-using Face = std::vector<Point>;
-
-Point Rounded(std::initializer_list<double> values) {
-  Point point;
-  for (double v : values) point.push_back(std::round(v * 1e5) / 1e5);
-  return point;
-}
-
-// What an OBJ export holds: faces (as corner positions) and UVs per material, and the .mtl lines per material.
-struct ObjContent {
-  std::map<std::string, std::vector<Face>> faces;
-  std::vector<Point> uvs;
-  std::map<std::string, std::map<std::string, std::string>> materials;
-};
-
-ObjContent ParseObj(const std::string& obj, const std::string& mtl) {
-  ObjContent content;
-  std::vector<Point> positions;
-  std::string material;
-  std::istringstream lines(obj);
-  for (std::string line; std::getline(lines, line);) {
-    std::istringstream in(line);
-    std::string key;
-    in >> key;
-    if (key == "v") {
-      double x, y, z;
-      in >> x >> y >> z;
-      positions.push_back(Rounded({x, y, z}));
-    } else if (key == "vt") {
-      double u, v;
-      in >> u >> v;
-      content.uvs.push_back(Rounded({u, v}));
-    } else if (key == "usemtl") {
-      in >> material;
-    } else if (key == "f") {
-      Face face;
-      for (std::string corner; in >> corner;) {
-        size_t index = std::stoul(corner.substr(0, corner.find('/')));
-        face.push_back(index >= 1 && index <= positions.size() ? positions[index - 1] : Point{});
-      }
-      content.faces[material].push_back(face);
-    }
-  }
-  std::istringstream mtlLines(mtl);
-  for (std::string line; std::getline(mtlLines, line);) {
-    size_t space = line.find(' ');
-    if (space == std::string::npos) continue;
-    std::string key = line.substr(0, space), rest = line.substr(space + 1);
-    if (key == "newmtl")
-      material = rest;
-    else
-      content.materials[material][key] = rest;
-  }
-  return content;
-}
-
-std::vector<double> Numbers(const std::string& text) {
-  std::istringstream in(text);
-  std::vector<double> numbers;
-  for (double v; in >> v;) numbers.push_back(v);
-  return numbers;
-}
+using assimpview::Face;
+using assimpview::Numbers;
+using assimpview::Point;
+using assimpview::Rounded;
 
 // Writer index 0 (binary) or 1 (ASCII), or the binary writer with compression turned off.
 constexpr int kPlainBinary = 2;
@@ -92,12 +34,8 @@ TEST_P(AssimpInteropTest, ReadsTheSameGeometryUVsMaterialsAndTextures) {
   manager->SetIOSettings(settings);
   ASSERT_TRUE(fbxtest::Save(*manager, *scene, folder.Path("scene.fbx"), GetParam() == kPlainBinary ? 0 : GetParam()));
 
-  std::string output;
-  ASSERT_EQ(fbxtest::RunCommand("assimp info '" + folder.Path("scene.fbx") + "'", &output), 0) << output;
-  ASSERT_EQ(fbxtest::RunCommand("cd '" + folder.Root().string() + "' && assimp export scene.fbx scene.obj", &output), 0)
-      << output;
-  ObjContent obj =
-      ParseObj(ScratchFolder::ReadFile(folder.Path("scene.obj")), ScratchFolder::ReadFile(folder.Path("scene.mtl")));
+  assimpview::AssimpView obj = assimpview::ReadWithAssimp(folder.Path("scene.fbx"), folder.Root());
+  if (HasFailure()) return;
 
   // Faces by material, each as its corners' positions, in the scene's order.
   FbxMesh& mesh = *built.mesh;

@@ -154,16 +154,4 @@ bool Load(FbxManager& manager, FbxScene& scene, const std::string& path, FbxStat
   return result.ok;
 }
 
-int RunCommand(const std::string& command, std::string* output) {
-  std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return -1;
-  char buffer[4096];
-  size_t n;
-  std::string text;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-  int status = pclose(pipe);
-  if (output) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 }  // namespace fbxtest

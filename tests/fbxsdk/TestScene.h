@@ -1,6 +1,8 @@
 // Scenes and files for the FBX library's tests.
 #pragma once
 
+#include "CommandRun.h"
+
 #include "ScratchFolder.h"
 
 #include <fbxsdk.h>
@@ -44,7 +46,6 @@ Imported ImportBytes(FbxManager& manager, FbxScene& scene, const ScratchFolder& 
 // Reads a file into the scene; fills status with the importer's.
 bool Load(FbxManager& manager, FbxScene& scene, const std::string& path, FbxStatus* status = nullptr);
 
-// Runs a shell command, returning its exit status and output.
-int RunCommand(const std::string& command, std::string* output = nullptr);
+using ::RunCommand;
 
 }  // namespace fbxtest

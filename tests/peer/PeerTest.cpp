@@ -15,15 +15,12 @@
 #include <stb/stb_image.h>
 
 #include "../receive/MeshFile.h"
+#include "CommandRun.h"
 #include "ScratchFolder.h"
 
 namespace {
 
-struct PeerRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
+using PeerRun = CommandRun;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -36,17 +33,8 @@ class PeerTest : public ::testing::Test {
 protected:
   PeerRun Peer(const std::string& arguments) {
     const std::string errPath = scratch_.Path("peer.stderr");
-    const std::string command = std::string("'") + PIGMORA_PEER_PATH + "' " + arguments + " 2>'" + errPath + "'";
-    PeerRun run;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-      char buffer[4096];
-      std::size_t got = 0;
-      while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-      const int status = pclose(pipe);
-      run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    run.err = ScratchFolder::ReadFile(errPath);
-    return run;
+    const std::string command = std::string("'") + PIGMORA_PEER_PATH + "' " + arguments;
+    return RunCapturing(command, errPath);
   }
 
   // Two materials in the node's order Zeta, Alpha: Zeta on the left half of a

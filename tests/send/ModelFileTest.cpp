@@ -12,68 +12,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Point = std::vector<double>;
-using Face = std::vector<Point>;
-
-// What assimp makes of a file, by way of its OBJ export: faces per material,
-// the UVs, and the MTL lines per material.
-struct AssimpView {
-  std::map<std::string, std::vector<Face>> faces;
-  std::set<Point> uvs;
-  std::map<std::string, std::map<std::string, std::string>> materials;
-};
-
-AssimpView ReadWithAssimp(const std::string& fbxPath, const fs::path& folder) {
-  AssimpView view;
-  std::string output;
-  EXPECT_EQ(RunCommand("assimp info '" + fbxPath + "'", &output), 0) << output;
-  EXPECT_EQ(RunCommand("cd '" + folder.string() + "' && assimp export '" + fbxPath + "' assimp.obj", &output), 0)
-      << output;
-  std::vector<Point> positions;
-  std::string material;
-  std::istringstream obj(ScratchFolder::ReadFile(folder / "assimp.obj"));
-  for (std::string line; std::getline(obj, line);) {
-    std::istringstream in(line);
-    std::string key;
-    in >> key;
-    if (key == "v") {
-      double x, y, z;
-      in >> x >> y >> z;
-      positions.push_back(Rounded({x, y, z}));
-    } else if (key == "vt") {
-      double u, v;
-      in >> u >> v;
-      view.uvs.insert(Rounded({u, v}));
-    } else if (key == "usemtl") {
-      in >> material;
-    } else if (key == "f") {
-      Face face;
-      for (std::string corner; in >> corner;) {
-        std::size_t index = std::stoul(corner.substr(0, corner.find('/')));
-        face.push_back(index >= 1 && index <= positions.size() ? positions[index - 1] : Point{});
-      }
-      view.faces[material].push_back(face);
-    }
-  }
-  std::istringstream mtl(ScratchFolder::ReadFile(folder / "assimp.mtl"));
-  for (std::string line; std::getline(mtl, line);) {
-    std::size_t space = line.find(' ');
-    if (space == std::string::npos) continue;
-    std::string key = line.substr(0, space), rest = line.substr(space + 1);
-    if (key == "newmtl")
-      material = rest;
-    else
-      view.materials[material][key] = rest;
-  }
-  return view;
-}
-
-std::vector<double> Numbers(const std::string& text) {
-  std::istringstream in(text);
-  std::vector<double> numbers;
-  for (double v; in >> v;) numbers.push_back(v);
-  return numbers;
-}
+using assimpview::AssimpView;
+using assimpview::Numbers;
+using assimpview::Point;
+using assimpview::ReadWithAssimp;
+using Face = assimpview::Face;
 
 void ExpectSamePolygons(const std::vector<SentPolygon>& sent, const std::vector<SentPolygon>& expected) {
   ASSERT_EQ(sent.size(), expected.size());
@@ -99,7 +42,7 @@ void ExpectAssimpAgrees(const AssimpView& view, const SentModel& sent, const std
     }
   }
   EXPECT_EQ(view.faces, faces);
-  std::set<Point> seen = view.uvs;
+  std::set<Point> seen(view.uvs.begin(), view.uvs.end());
   if (cornerWithoutUV) seen.erase(Rounded({0.0, 0.0}));  // how assimp fills corners without one
   uvs.erase(Rounded({0.0, 0.0}));
   EXPECT_EQ(seen, uvs);

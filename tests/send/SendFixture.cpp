@@ -56,12 +56,6 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-std::vector<double> Rounded(std::initializer_list<double> values) {
-  std::vector<double> rounded;
-  for (double v : values) rounded.push_back(std::round(v * 1e5) / 1e5);
-  return rounded;
-}
-
 namespace {
 
 std::vector<double> Position(const FbxVector4& point) { return Rounded({point[0], point[1], point[2]}); }
@@ -187,17 +181,3 @@ std::vector<SentPolygon> ExpectedPolygons(HModelCache& model) {
   }
   return polygons;
 }
-
-int RunCommand(const std::string& command, std::string* output) {
-  std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return -1;
-  char buffer[4096];
-  std::size_t n;
-  std::string text;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-  const int status = pclose(pipe);
-  if (output) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool HaveAssimp() { return RunCommand("command -v assimp") == 0; }

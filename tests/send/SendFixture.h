@@ -2,6 +2,8 @@
 // context in a scratch folder, and a host project with the built-in sample.
 #pragma once
 
+#include "AssimpView.h"
+
 #include <gtest/gtest.h>
 
 #include <FileIO/String.h>
@@ -58,12 +60,10 @@ struct SentModel {
   int uvCount = 0;  // entries of the UV set's direct array
 };
 
-std::vector<double> Rounded(std::initializer_list<double> values);
+using assimpview::HaveAssimp;
+using assimpview::Rounded;
 // Reads a file with our own FBX reader.
 SentModel ReadWithOurReader(const std::string& path);
 // What the host model should look like once sent: polygons from its patches,
 // UVs from the first decal covering each patch, materials from its groups.
 std::vector<SentPolygon> ExpectedPolygons(HModelCache& model);
-// Runs a shell command; its exit status, with its output in *output.
-int RunCommand(const std::string& command, std::string* output = nullptr);
-bool HaveAssimp();

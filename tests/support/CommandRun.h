@@ -1,0 +1,44 @@
+#pragma once
+
+// Running the project's programs and other tools from tests, as a shell would.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "ScratchFolder.h"
+
+struct CommandRun {
+  int exitCode = -1;  // -1 when the command could not run or did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// The exit code of a shell command line; its standard output and error, together, into `output`.
+inline int RunCommand(const std::string& command, std::string* output = nullptr) {
+  std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (!pipe) return -1;
+  char buffer[4096];
+  std::size_t n;
+  std::string text;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+  const int status = pclose(pipe);
+  if (output) *output = text;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A shell command line with its standard output and standard error kept apart;
+// the error goes through `errPath`, a file in the test's scratch folder.
+inline CommandRun RunCapturing(const std::string& command, const std::filesystem::path& errPath) {
+  CommandRun run;
+  if (std::FILE* pipe = popen((command + " 2>'" + errPath.string() + "'").c_str(), "r")) {
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  run.err = ScratchFolder::ReadFile(errPath);
+  return run;
+}
