@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "MeshFile.h"
+#include "PluginTestState.h"
 #include "ScratchFolder.h"
 #include "fbx/FbxContext.h"
 #include "shell/ApplinkSettings.h"
@@ -26,19 +27,10 @@ class ReceiveFixture : public ::testing::Test {
 protected:
   void SetUp() override {
     AfxUseVirtualClock(true);
-    AfxGetHeadlessDisplay().ClearMessageBoxes();
-    TheApplinkSettings = new ApplinkSettings("Pigmora");
-    RegisterApplinkSettings(*TheApplinkSettings);
-    FbxString error;
-    ASSERT_TRUE(InitFbxContext(error)) << error.Buffer();
-    project_ = CreateHostProject(false);
+    state_.Start(false);
+    project_ = state_.project;
   }
-  void TearDown() override {
-    DestroyHostProject(project_);
-    DestroyFbxContext();
-    delete TheApplinkSettings;
-    TheApplinkSettings = nullptr;
-  }
+  void TearDown() override { state_.Stop(); }
 
   std::string ExchangePath(const char* name) const { return (scratch_.ExchangePath() / name).string(); }
 
@@ -77,5 +69,6 @@ protected:
   }
 
   ScratchFolder scratch_;
+  PluginTestState state_;
   HProject* project_ = nullptr;
 };

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "PluginTestState.h"
 #include "ScratchFolder.h"
 #include "fbx/FbxContext.h"
 #include "receive/ReceiveModel.h"
@@ -32,23 +33,13 @@ class RoundTripTest : public ::testing::Test {
 protected:
   void SetUp() override {
     AfxUseVirtualClock(true);
-    AfxGetHeadlessDisplay().ClearMessageBoxes();
-    TheApplinkSettings = new ApplinkSettings("Pigmora");
-    RegisterApplinkSettings(*TheApplinkSettings);
+    state_.Start(true);
+    project_ = state_.project;
     SetSettingString("exePath", PIGMORA_PEER_PATH);
     SetSettingValue("ExportNormalmap", 1);
     SetSettingValue("ColorFileExtension", 2);  // PNG
-    FbxString error;
-    ASSERT_TRUE(InitFbxContext(error)) << error.Buffer();
-    project_ = CreateHostProject(true);
   }
-  void TearDown() override {
-    CurrentTreeObject = nullptr;
-    DestroyHostProject(project_);
-    DestroyFbxContext();
-    delete TheApplinkSettings;
-    TheApplinkSettings = nullptr;
-  }
+  void TearDown() override { state_.Stop(); }
 
   // Sends the object at path with the first mode button, lets the peer answer
   // and runs the receive command.
@@ -90,6 +81,7 @@ protected:
   HModelCache* Sample() const { return project_->GetChildObjectCacheContainer()->FindModel("Sample"); }
 
   ScratchFolder scratch_;
+  PluginTestState state_;
   HProject* project_ = nullptr;
 };
 

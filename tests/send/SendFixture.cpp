@@ -13,23 +13,12 @@
 #include "shell/SettingsCatalog.h"
 
 void SendTest::SetUp() {
-  project_ = CreateHostProject(true);
-  TheApplinkSettings = new ApplinkSettings(APPLINK_SETTINGS_SECTION);
-  RegisterApplinkSettings(*TheApplinkSettings);
+  state_.Start(true);
+  project_ = state_.project;
   SetSettingString("exePath", "/opt/pigmora/Pigmora");
-  FbxString error;
-  ASSERT_TRUE(InitFbxContext(error)) << error.Buffer();
-  AfxGetHeadlessDisplay().ClearMessageBoxes();
 }
 
-void SendTest::TearDown() {
-  CurrentTreeObject = nullptr;
-  DestroyFbxContext();
-  delete TheApplinkSettings;
-  TheApplinkSettings = nullptr;
-  DestroyHostProject(project_);
-  AfxGetHeadlessDisplay().ClearMessageBoxes();
-}
+void SendTest::TearDown() { state_.Stop(); }
 
 void SendTest::Send(HTreeObject* object, UINT buttonId) {
   CurrentTreeObject = object;

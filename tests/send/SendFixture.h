@@ -3,6 +3,7 @@
 #pragma once
 
 #include "AssimpView.h"
+#include "PluginTestState.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,7 @@ protected:
   const std::vector<AfxMessageBoxRecord>& Boxes() const { return AfxGetHeadlessDisplay().MessageBoxes(); }
 
   ScratchFolder scratch_;
+  PluginTestState state_;
   HProject* project_ = nullptr;
 };
 
