@@ -17,7 +17,6 @@ using HashhostRun = CommandRun;
 inline HashhostRun RunHashhost(const ScratchFolder& scratch, const std::string& arguments) {
   const std::filesystem::path errPath = scratch.Root() / "hashhost.stderr";
   // Without DISPLAY: a run without a script stays in script mode instead of opening a window.
-  const std::string command =
-      std::string("env -u DISPLAY '") + HASHHOST_PATH + "' " + arguments;
+  const std::string command = std::string("env -u DISPLAY '") + HASHHOST_PATH + "' " + arguments;
   return RunCapturing(command, errPath);
 }

@@ -40,12 +40,12 @@ protected:
   // Two materials in the node's order Zeta, Alpha: Zeta on the left half of a
   // 2x2 grid (UVs u < 0.5), Alpha on the right.
   std::string WriteModel(const char* name = "export.fbx") {
-    MeshSpec spec = GridSpec(2, {"Zeta", "Alpha"});
-    spec.nodeName = "Sample";
-    spec.polygonMaterials = {0, 1, 0, 1};
+    MeshPlan plan = GridPlan(2, {"Zeta", "Alpha"});
+    plan.nodeName = "Sample";
+    plan.polygonMaterials = {0, 1, 0, 1};
     const std::string path = (scratch_.ExchangePath() / "Hash" / "data" / name).string();
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    EXPECT_TRUE(WriteMeshFile(spec, path, /*ascii=*/true));
+    EXPECT_TRUE(WriteMeshFile(plan, path, /*ascii=*/true));
     return path;
   }
 

@@ -9,9 +9,9 @@ namespace {
 class ImportFbxModelTest : public ReceiveFixture {
 protected:
   // Writes the mesh (binary unless ascii) and imports it with the given texture list.
-  bool Import(const MeshSpec& spec, const std::vector<std::vector<std::string>>& textures, bool ascii = false) {
+  bool Import(const MeshPlan& plan, const std::vector<std::vector<std::string>>& textures, bool ascii = false) {
     const std::string fbx = scratch_.Path("answer.fbx");
-    EXPECT_TRUE(WriteMeshFile(spec, fbx, ascii));
+    EXPECT_TRUE(WriteMeshFile(plan, fbx, ascii));
     error_ = String();
     notes_ = String();
     return ImportFbxModel(fbx.c_str(), WriteTextures(textures).c_str(), error_, notes_);
@@ -24,23 +24,23 @@ protected:
 };
 
 // Two triangles, a quad, a concave pentagon, a two-corner polygon, by material 0,1,0,1,0.
-MeshSpec MixedSpec() {
-  MeshSpec spec;
-  spec.points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}, {2, 1, 0}, {1.5, 0.5, 0}, {1.5, 2, 1}};
-  spec.polygons = {{0, 1, 2}, {0, 2, 3}, {1, 4, 5, 2}, {1, 4, 5, 6, 2}, {3, 7}};
-  spec.materials = {"Skin", "Cloth"};
-  spec.polygonMaterials = {0, 1, 0, 1, 0};
-  spec.cornerUVs = {{{0.25, 0.2}, {0.5, 0.2}, {0.5, 0.5}},
+MeshPlan MixedPlan() {
+  MeshPlan plan;
+  plan.points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}, {2, 1, 0}, {1.5, 0.5, 0}, {1.5, 2, 1}};
+  plan.polygons = {{0, 1, 2}, {0, 2, 3}, {1, 4, 5, 2}, {1, 4, 5, 6, 2}, {3, 7}};
+  plan.materials = {"Skin", "Cloth"};
+  plan.polygonMaterials = {0, 1, 0, 1, 0};
+  plan.cornerUVs = {{{0.25, 0.2}, {0.5, 0.2}, {0.5, 0.5}},
                     {{0, 0}, {0.5, 0.5}, {0, 0.5}},
                     {{0.5, 0}, {1, 0}, {1, 0.5}, {0.5, 0.5}},
                     {{0.1, 0.1}, {0.2, 0.1}, {0.3, 0.1}, {0.3, 0.2}, {0.1, 0.2}},
                     {{0, 0}, {1, 1}}};
-  return spec;
+  return plan;
 }
 
 TEST_F(ImportFbxModelTest, PolygonsOfEveryCornerCountKeepTheirOwnMaterialAndUVs) {
   for (bool ascii : {false, true}) {
-    ASSERT_TRUE(Import(MixedSpec(),
+    ASSERT_TRUE(Import(MixedPlan(),
                        {{"Skin", "map1", "color", Texture("skin.tga")},
                         {"Cloth", "map1", "color", Texture("cloth.tga")},
                         {"Cloth", "map1", "normalmap", Texture("cloth_n.tga")}},
@@ -88,12 +88,12 @@ TEST_F(ImportFbxModelTest, PolygonsOfEveryCornerCountKeepTheirOwnMaterialAndUVs)
 }
 
 TEST_F(ImportFbxModelTest, LayerElementsAreReadAsStored) {
-  MeshSpec spec = GridSpec(2, {"Only"});
-  spec.polygonMaterials = {0};
-  spec.materialsAllSame = true;
-  spec.uvLayout = MeshSpec::UVByControlPoint;
-  for (const auto& p : spec.points) spec.pointUVs.push_back({p[0] / 2, p[1] / 2});
-  ASSERT_TRUE(Import(spec, {{"Only", "map1", "specular", Texture("s.tga")}})) << error_.Get();
+  MeshPlan plan = GridPlan(2, {"Only"});
+  plan.polygonMaterials = {0};
+  plan.materialsAllSame = true;
+  plan.uvLayout = MeshPlan::UVByControlPoint;
+  for (const auto& p : plan.points) plan.pointUVs.push_back({p[0] / 2, p[1] / 2});
+  ASSERT_TRUE(Import(plan, {{"Only", "map1", "specular", Texture("s.tga")}})) << error_.Get();
   HModelCache* model = Model("Cube");
   ASSERT_NE(model, nullptr);
   EXPECT_EQ(Groups(model)[0]->GetPatchCount(), 4) << "AllSame gives every polygon the one entry";
@@ -105,9 +105,9 @@ TEST_F(ImportFbxModelTest, LayerElementsAreReadAsStored) {
   EXPECT_FLOAT_EQ(uv[2][0], 1.0f);
   EXPECT_FLOAT_EQ(uv[2][1], 0.0f);
 
-  spec = GridSpec(2, {"Only"});
-  spec.uvLayout = MeshSpec::UVByCornerDirect;
-  ASSERT_TRUE(Import(spec, {{"Only", "map1", "color", Texture("c.tga")}})) << error_.Get();
+  plan = GridPlan(2, {"Only"});
+  plan.uvLayout = MeshPlan::UVByCornerDirect;
+  ASSERT_TRUE(Import(plan, {{"Only", "map1", "color", Texture("c.tga")}})) << error_.Get();
   decal = Model("Cube")->GetChildDecalContainer()->GetChildDecal();
   ASSERT_TRUE(decal->GetPatchUV(0, uv));
   EXPECT_FLOAT_EQ(uv[1][0], 0.5f);
@@ -115,10 +115,10 @@ TEST_F(ImportFbxModelTest, LayerElementsAreReadAsStored) {
 }
 
 TEST_F(ImportFbxModelTest, IndicesOutsideTheirArraysGiveNoTextureButNoHarm) {
-  MeshSpec spec = GridSpec(2, {"A", "B"});
-  spec.polygonMaterials = {0, 1, 7, -1};                                          // 7 names no node material
-  spec.uvIndexOverride = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 99, 13, 14, 15};  // corner 12 points nowhere
-  ASSERT_TRUE(Import(spec, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
+  MeshPlan plan = GridPlan(2, {"A", "B"});
+  plan.polygonMaterials = {0, 1, 7, -1};                                          // 7 names no node material
+  plan.uvIndexOverride = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 99, 13, 14, 15};  // corner 12 points nowhere
+  ASSERT_TRUE(Import(plan, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
   HModelCache* model = Model("Cube");
   ASSERT_NE(model, nullptr);
   ASSERT_EQ(model->GetPatchCount(), 4);
@@ -132,9 +132,9 @@ TEST_F(ImportFbxModelTest, IndicesOutsideTheirArraysGiveNoTextureButNoHarm) {
 }
 
 TEST_F(ImportFbxModelTest, TheTextureListMayNameMaterialsInAnyOrderAndCase) {
-  MeshSpec spec = GridSpec(2, {"First", "Second"});
-  spec.polygonMaterials = {0, 0, 1, 1};
-  ASSERT_TRUE(Import(spec, {{"second", "MAP1", "color", Texture("second.tga")},
+  MeshPlan plan = GridPlan(2, {"First", "Second"});
+  plan.polygonMaterials = {0, 0, 1, 1};
+  ASSERT_TRUE(Import(plan, {{"second", "MAP1", "color", Texture("second.tga")},
                             {"Missing", "map1", "color", Texture("missing.tga")},
                             {"first", "map1", "color", Texture("first.tga")}}))
       << error_.Get();
@@ -152,9 +152,9 @@ TEST_F(ImportFbxModelTest, TheTextureListMayNameMaterialsInAnyOrderAndCase) {
 }
 
 TEST_F(ImportFbxModelTest, LambertMaterialsAreReadWithoutSpecular) {
-  MeshSpec spec = GridSpec(1, {"Matte"});
-  spec.lambert = true;
-  ASSERT_TRUE(Import(spec, {{"Matte", "map1", "color", Texture("m.tga")}})) << error_.Get();
+  MeshPlan plan = GridPlan(1, {"Matte"});
+  plan.lambert = true;
+  ASSERT_TRUE(Import(plan, {{"Matte", "map1", "color", Texture("m.tga")}})) << error_.Get();
   HGroup* group = Groups(Model("Cube"))[0];
   const RGBFloat diffuse = group->GetAttr()->GetDiffuseColor()->GetFactoredRGBFloat();
   EXPECT_FLOAT_EQ(diffuse.red, 0.25f);
@@ -167,12 +167,12 @@ TEST_F(ImportFbxModelTest, LambertMaterialsAreReadWithoutSpecular) {
 TEST_F(ImportFbxModelTest, FailuresSayWhyAndLeaveTheProjectAsItWas) {
   ScratchFolder::WriteFile(scratch_.Root() / "old.tga", "x");
   project_->AddImage(Texture("old.tga").c_str());
-  MeshSpec noMesh = GridSpec(1, {"A"});
+  MeshPlan noMesh = GridPlan(1, {"A"});
   noMesh.withMesh = false;
   EXPECT_FALSE(Import(noMesh, {{"A", "map1", "color", Texture("old.tga")}}));
   EXPECT_NE(std::string(error_.Get()).find("has no mesh"), std::string::npos) << error_.Get();
 
-  MeshSpec lines = GridSpec(1, {"A"});
+  MeshPlan lines = GridPlan(1, {"A"});
   lines.polygons = {{0, 1}};
   lines.cornerUVs = {{{0, 0}, {1, 0}}};
   EXPECT_FALSE(Import(lines, {{"A", "map1", "color", Texture("old.tga")}}));
@@ -189,16 +189,16 @@ TEST_F(ImportFbxModelTest, FailuresSayWhyAndLeaveTheProjectAsItWas) {
 }
 
 TEST_F(ImportFbxModelTest, ANewerModelReplacesTheOlderOneWithItsInstancesAndImages) {
-  MeshSpec spec = GridSpec(1, {"A"});
-  ASSERT_TRUE(Import(spec, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
+  MeshPlan plan = GridPlan(1, {"A"});
+  ASSERT_TRUE(Import(plan, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
   HModelCache* first = Model("Cube");
   HScene* scene = project_->AddScene("Shot");
   HAnimObject* instance = scene->AddInstance(first);
   project_->AddImage(Texture("A.TGA").c_str());  // the same file, named in another case
   ASSERT_EQ(CountImages(), 2);
 
-  spec = GridSpec(2, {"A"});
-  ASSERT_TRUE(Import(spec, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
+  plan = GridPlan(2, {"A"});
+  ASSERT_TRUE(Import(plan, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
   ASSERT_EQ(CountModels(), 1);
   HModelCache* second = Model("Cube");
   ASSERT_NE(second, nullptr);
@@ -212,7 +212,7 @@ TEST_F(ImportFbxModelTest, ANewerModelReplacesTheOlderOneWithItsInstancesAndImag
 TEST_F(ImportFbxModelTest, ATexturePathTooLongForTheHostIsLeftOutAndNamed) {
   const std::string longPath = scratch_.Path(std::string(300, 'p') + ".tga");
   ASSERT_TRUE(
-      Import(GridSpec(1, {"A"}), {{"A", "map1", "color", longPath}, {"A", "map1", "specular", Texture("s.tga")}}))
+      Import(GridPlan(1, {"A"}), {{"A", "map1", "color", longPath}, {"A", "map1", "specular", Texture("s.tga")}}))
       << error_.Get();
   EXPECT_NE(std::string(notes_.Get()).find(longPath), std::string::npos) << notes_.Get();
   const auto clips = Clips(Model("Cube")->GetChildDecalContainer()->GetChildDecal());

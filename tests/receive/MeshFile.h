@@ -8,7 +8,7 @@
 
 // A mesh described plainly, written as an FBX file with the FBX library, so
 // tests can give the receive every layout a file may have.
-struct MeshSpec {
+struct MeshPlan {
   enum UVLayout { UVByCornerIndexed, UVByCornerDirect, UVByControlPoint, NoUVs };
 
   std::string nodeName = "Cube";
@@ -28,8 +28,8 @@ struct MeshSpec {
   FbxDouble3 specular{0.1, 0.2, 0.3};
 };
 
-// Writes the spec with the binary (default) or ASCII writer; true on success.
-bool WriteMeshFile(const MeshSpec& spec, const std::string& path, bool ascii = false);
+// Writes the planned mesh with the binary (default) or ASCII writer; true on success.
+bool WriteMeshFile(const MeshPlan& plan, const std::string& path, bool ascii = false);
 
 // A flat grid of quads in the XY plane with UVs spanning [0,1]², all of material 0.
-MeshSpec GridSpec(int quadsPerSide, const std::vector<std::string>& materials);
+MeshPlan GridPlan(int quadsPerSide, const std::vector<std::string>& materials);

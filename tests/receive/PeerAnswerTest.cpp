@@ -11,16 +11,16 @@ class PeerAnswerTest : public ReceiveFixture {
 protected:
   // The model as the host would send it: a 3x3 grid with a pentagon, two materials.
   void WriteCommand() {
-    MeshSpec spec = GridSpec(3, {"Body", "Trim"});
-    spec.nodeName = "Sample";
-    for (std::size_t p = 0; p < spec.polygons.size(); ++p) spec.polygonMaterials[p] = p % 3 == 2 ? 1 : 0;
-    spec.points.push_back({1.5, -0.5, 0});
-    spec.polygons.push_back({0, 1, 2, 3, 16});  // corners 0..3 run along the grid's bottom edge
-    spec.cornerUVs.push_back({{0, 0}, {0.33, 0}, {0.66, 0}, {1, 0}, {0.5, 0.02}});
-    spec.polygonMaterials.push_back(1);
+    MeshPlan plan = GridPlan(3, {"Body", "Trim"});
+    plan.nodeName = "Sample";
+    for (std::size_t p = 0; p < plan.polygons.size(); ++p) plan.polygonMaterials[p] = p % 3 == 2 ? 1 : 0;
+    plan.points.push_back({1.5, -0.5, 0});
+    plan.polygons.push_back({0, 1, 2, 3, 16});  // corners 0..3 run along the grid's bottom edge
+    plan.cornerUVs.push_back({{0, 0}, {0.33, 0}, {0.66, 0}, {1, 0}, {0.5, 0.02}});
+    plan.polygonMaterials.push_back(1);
     const std::string model = (scratch_.ExchangePath() / "Hash" / "data" / "export.fbx").string();
     std::filesystem::create_directories(std::filesystem::path(model).parent_path());
-    ASSERT_TRUE(WriteMeshFile(spec, model, /*ascii=*/true));
+    ASSERT_TRUE(WriteMeshFile(plan, model, /*ascii=*/true));
     ScratchFolder::WriteFile(scratch_.ExchangePath() / "import.txt",
                              model + "\n" + model +
                                  "\n[ppp]\n[ExportColor=1]\n[ExportSpecular=1]\n"

@@ -11,7 +11,7 @@ class ReceiveModelTest : public ReceiveFixture {
 protected:
   // A complete answer: the model file, "textures.txt", then "export.txt".
   void WriteAnswer(const std::string& exportText = "") {
-    ASSERT_TRUE(WriteMeshFile(GridSpec(1, {"A"}), scratch_.Path("answer.fbx")));
+    ASSERT_TRUE(WriteMeshFile(GridPlan(1, {"A"}), scratch_.Path("answer.fbx")));
     WriteTextures({{"A", "map1", "color", scratch_.Path("a.tga")}});
     ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt",
                              exportText.empty() ? scratch_.Path("answer.fbx") + "\n" : exportText);
