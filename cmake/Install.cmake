@@ -9,10 +9,12 @@ set(PIGMORA_INSTALL_DATA_DIR share/hashhost/data)
 
 set_target_properties(hashhost pigmora-peer fbxinfo fbxconvert PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
 set_target_properties(FileIO Plugin afx fbxsdk PROPERTIES INSTALL_RPATH "$ORIGIN")
-set_target_properties(Pigmora PROPERTIES INSTALL_RPATH "$ORIGIN/../..")
 
 install(TARGETS hashhost pigmora-peer fbxinfo fbxconvert RUNTIME DESTINATION bin)
 install(TARGETS FileIO Plugin afx fbxsdk LIBRARY DESTINATION lib)
-install(TARGETS Pigmora LIBRARY DESTINATION ${PIGMORA_INSTALL_PLUGIN_DIR})
+if(TARGET Pigmora)
+  set_target_properties(Pigmora PROPERTIES INSTALL_RPATH "$ORIGIN/../..")
+  install(TARGETS Pigmora LIBRARY DESTINATION ${PIGMORA_INSTALL_PLUGIN_DIR})
+endif()
 install(FILES ${CMAKE_LIBRARY_OUTPUT_DIRECTORY}/data/sample_color.tga ${CMAKE_LIBRARY_OUTPUT_DIRECTORY}/data/sample_normal.tga
         DESTINATION ${PIGMORA_INSTALL_DATA_DIR})
