@@ -1,7 +1,6 @@
 #include "ImageFile.h"
 
-#include <cstdio>
-#include <fstream>
+#include <common/SafeReplace.h>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
@@ -13,11 +12,9 @@ std::string Upper(std::string word) {
   return word;
 }
 
-bool MoveIntoPlace(const std::string& temporary, const std::string& path, std::string& problem) {
-  if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-  std::remove(temporary.c_str());
-  problem = "cannot rename " + temporary + " to " + path;
-  return false;
+// stb hands the encoded file over in pieces; they are gathered in memory.
+void AppendBytes(void* context, void* data, int size) {
+  static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
 }
 
 }  // namespace
@@ -29,37 +26,27 @@ std::string ImageFileType(const std::string& word) {
 }
 
 bool WriteImageFile(const PaintedImage& image, const std::string& type, const std::string& path, std::string& problem) {
-  const std::string temporary = path + ".part";
+  std::string bytes;
   const unsigned char* pixels = image.pixels.data();
   int ok = 0;
   if (type == "TGA")
-    ok = stbi_write_tga(temporary.c_str(), image.width, image.height, 3, pixels);
+    ok = stbi_write_tga_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels);
   else if (type == "BMP")
-    ok = stbi_write_bmp(temporary.c_str(), image.width, image.height, 3, pixels);
+    ok = stbi_write_bmp_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels);
   else if (type == "JPG")
-    ok = stbi_write_jpg(temporary.c_str(), image.width, image.height, 3, pixels, 92);
+    ok = stbi_write_jpg_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels, 92);
   else
-    ok = stbi_write_png(temporary.c_str(), image.width, image.height, 3, pixels, image.width * 3);
+    ok = stbi_write_png_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels, image.width * 3);
   if (!ok) {
-    std::remove(temporary.c_str());
-    problem = "cannot write " + path;
+    problem = "cannot encode " + path;
     return false;
   }
-  return MoveIntoPlace(temporary, path, problem);
+  return WriteTextFile(bytes, path, problem);
 }
 
 bool WriteTextFile(const std::string& text, const std::string& path, std::string& problem) {
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file << text;
-    file.flush();
-    if (!file) {
-      problem = "cannot write " + path;
-      file.close();
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  return MoveIntoPlace(temporary, path, problem);
+  std::string reason;
+  if (safereplace::ReplaceFile(path, text, reason)) return true;
+  problem = "cannot write " + path + ": " + reason;
+  return false;
 }
