@@ -23,6 +23,8 @@
 #include "fbx/FbxContext.h"
 #include "receive/ImportFbxModel.h"
 
+using namespace pigmora;
+
 namespace {
 
 double PeakMegabytes() {

@@ -14,9 +14,11 @@
 #include "send/ExportJob.h"
 #include "send/FbxModelNode.h"
 #include "send/SendCommand.h"
-#include "shell/ApplinkSettings.h"
-#include "shell/HxtApp.h"
-#include "shell/SettingsCatalog.h"
+#include "settings/ApplinkSettings.h"
+#include "app/HxtApp.h"
+#include "settings/SettingsCatalog.h"
+
+using namespace pigmora;
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+namespace pigmora {
+
 namespace {
 
 FbxManager* contextManager = nullptr;
@@ -155,3 +157,5 @@ void DestroyFbxContext() {
 
 FbxManager* GetFbxContextManager() { return contextManager; }
 FbxScene* GetFbxContextScene() { return contextScene; }
+
+}  // namespace pigmora

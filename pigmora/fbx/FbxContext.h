@@ -2,6 +2,8 @@
 
 #include <fbxsdk.h>
 
+namespace pigmora {
+
 // The one FBX manager, I/O settings object and scene of the plug-in. Created
 // when the plug-in loads, destroyed when it unloads; used by send and receive.
 
@@ -23,3 +25,5 @@ void DestroyFbxContext();
 
 FbxManager* GetFbxContextManager();
 FbxScene* GetFbxContextScene();
+
+}  // namespace pigmora

@@ -1,5 +1,7 @@
 #include "receive/ImportSteps.h"
 
+namespace pigmora {
+
 void AddImages(IEPolyModel& model, const TextureList& list, ImportTables& tables) {
   tables.imageOfTexture.assign(list.texturePaths.size(), -1);
   for (std::size_t i = 0; i < list.texturePaths.size(); ++i) {
@@ -11,3 +13,5 @@ void AddImages(IEPolyModel& model, const TextureList& list, ImportTables& tables
     tables.imageOfTexture[i] = model.images.count - 1;
   }
 }
+
+}  // namespace pigmora

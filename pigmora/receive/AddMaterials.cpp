@@ -2,6 +2,8 @@
 
 #include "receive/ImportSteps.h"
 
+namespace pigmora {
+
 namespace {
 
 // Position of the node's material named name: the exact name first, then one
@@ -91,3 +93,5 @@ bool AddMaterials(IEPolyModel& model, const TextureList& list, const FbxNode& no
   }
   return true;
 }
+
+}  // namespace pigmora

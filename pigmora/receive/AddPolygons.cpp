@@ -5,6 +5,8 @@
 #include "receive/LayerElementEntry.h"
 #include "receive/SplitPolygon.h"
 
+namespace pigmora {
+
 namespace {
 
 // The mesh's UV set named first in the texture list (letter case ignored).
@@ -130,3 +132,5 @@ bool AddPolygons(IEPolyModel& model, const FbxMesh& constMesh, const TextureList
   }
   return true;
 }
+
+}  // namespace pigmora

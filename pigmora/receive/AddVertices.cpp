@@ -1,5 +1,7 @@
 #include "receive/ImportSteps.h"
 
+namespace pigmora {
+
 bool AddVertices(IEPolyModel& model, const FbxMesh& mesh) {
   const int count = mesh.GetControlPointsCount();
   const FbxVector4* points = mesh.GetControlPoints();
@@ -11,3 +13,5 @@ bool AddVertices(IEPolyModel& model, const FbxMesh& mesh) {
   }
   return true;
 }
+
+}  // namespace pigmora

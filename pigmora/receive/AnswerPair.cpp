@@ -3,6 +3,8 @@
 #include <chrono>
 #include <filesystem>
 
+namespace pigmora {
+
 namespace {
 
 AnswerFileStamp StampFile(const String& path) {
@@ -30,3 +32,5 @@ AnswerFileStamp StampFile(const String& path) {
 AnswerPairStamp StampAnswerPair(const String& exportPath, const String& texturesPath) {
   return AnswerPairStamp{StampFile(exportPath), StampFile(texturesPath)};
 }
+
+}  // namespace pigmora

@@ -4,6 +4,8 @@
 
 #include <FileIO/String.h>
 
+namespace pigmora {
+
 // What the receive knows of one file of Pigmora's answer pair: whether it is
 // there, and its size and modification time, so a change can be noticed.
 struct AnswerFileStamp {
@@ -29,3 +31,5 @@ struct AnswerPairStamp {
 };
 
 AnswerPairStamp StampAnswerPair(const String& exportPath, const String& texturesPath);
+
+}  // namespace pigmora

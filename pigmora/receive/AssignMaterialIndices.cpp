@@ -1,6 +1,8 @@
 #include "receive/ImportSteps.h"
 #include "receive/LayerElementEntry.h"
 
+namespace pigmora {
+
 void AssignMaterialIndices(IEPolyModel& model, const FbxMesh& constMesh, const ImportTables& tables) {
   auto& mesh = const_cast<FbxMesh&>(constMesh);
   const FbxLayerElementMaterial* element = mesh.GetElementMaterial(0);
@@ -15,3 +17,5 @@ void AssignMaterialIndices(IEPolyModel& model, const FbxMesh& constMesh, const I
                                       : -1;
   }
 }
+
+}  // namespace pigmora

@@ -1,5 +1,7 @@
 #include "receive/ImportSteps.h"
 
+namespace pigmora {
+
 void DropUnusedImages(IEPolyModel& model) {
   const std::int32_t count = model.images.count;
   std::vector<int> newIndex(static_cast<std::size_t>(count), -1);
@@ -26,3 +28,5 @@ void DropUnusedImages(IEPolyModel& model) {
     }
   }
 }
+
+}  // namespace pigmora

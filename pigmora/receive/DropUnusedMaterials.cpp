@@ -1,5 +1,7 @@
 #include "receive/ImportSteps.h"
 
+namespace pigmora {
+
 void DropUnusedMaterials(IEPolyModel& model, ImportTables& tables) {
   const std::int32_t count = model.materials.count;
   std::vector<char> used(static_cast<std::size_t>(count), 0);
@@ -32,3 +34,5 @@ void DropUnusedMaterials(IEPolyModel& model, ImportTables& tables) {
     if (material >= 0) material = newIndex[static_cast<std::size_t>(material)];
   }
 }
+
+}  // namespace pigmora

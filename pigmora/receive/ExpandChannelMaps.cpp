@@ -1,5 +1,7 @@
 #include "receive/ImportSteps.h"
 
+namespace pigmora {
+
 bool ExpandChannelMaps(IEPolyModel& model, const TextureList& list, const ImportTables& tables) {
   const int modelMaterials = static_cast<int>(tables.listMaterialOfModel.size());
   for (std::int32_t j = 0; j < model.polygons.count; ++j) {
@@ -34,3 +36,5 @@ bool ExpandChannelMaps(IEPolyModel& model, const TextureList& list, const Import
   }
   return true;
 }
+
+}  // namespace pigmora

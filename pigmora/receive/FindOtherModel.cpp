@@ -3,6 +3,8 @@
 
 #include "receive/ImportSteps.h"
 
+namespace pigmora {
+
 HModelCache* FindOtherModel(HModelCache* model, const String& name) {
   HProject* project = GetHProject();
   HObjectCacheContainer* objects = project ? project->GetChildObjectCacheContainer() : nullptr;
@@ -13,3 +15,5 @@ HModelCache* FindOtherModel(HModelCache* model, const String& name) {
   }
   return nullptr;
 }
+
+}  // namespace pigmora

@@ -9,6 +9,8 @@
 #include "receive/ImportSteps.h"
 #include "receive/ReadTextureList.h"
 
+namespace pigmora {
+
 namespace {
 
 // Builds the interchange model of the node's mesh; false with the reason.
@@ -121,3 +123,5 @@ bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& e
   String notes;
   return ImportFbxModel(fbxPath, texturesPath, errorText, notes);
 }
+
+}  // namespace pigmora

@@ -2,6 +2,8 @@
 
 #include <FileIO/String.h>
 
+namespace pigmora {
+
 // Loads Pigmora's FBX file, builds an interchange model from the mesh of the
 // root's first child with the painted textures of the texture list, merges it
 // into a new host model and lets that replace an older model of the same name.
@@ -10,3 +12,5 @@
 // had to be left out.
 bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& errorText, String& notes);
 bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& errorText);
+
+}  // namespace pigmora

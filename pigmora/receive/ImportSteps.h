@@ -11,6 +11,8 @@
 class HClipCacheContainer;
 class HModelCache;
 
+namespace pigmora {
+
 // The steps that turn Pigmora's mesh and texture list into an interchange
 // model, and tidy the host model merged from it. Each lives in its own file.
 
@@ -63,3 +65,5 @@ HModelCache* FindOtherModel(HModelCache* model, const String& name);
 // Moves the scene instances of an older model of that name to model, deletes
 // the older model and gives model the plain name.
 void ReplaceOlderModel(HModelCache* model, const String& name);
+
+}  // namespace pigmora

@@ -4,6 +4,8 @@
 
 #include <FileIO/String.h>
 
+namespace pigmora {
+
 // The UVs a model polygon got from the mesh, kept beside the model until its
 // channel maps are made, so every map list is grown once to its final size.
 struct PolygonUVs {
@@ -21,3 +23,5 @@ struct ImportTables {
   std::vector<int> imageOfTexture;  // per texture path: its model image, -1 when left out
   std::vector<String> notes;        // what the user is told was left out
 };
+
+}  // namespace pigmora

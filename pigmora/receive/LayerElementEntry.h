@@ -2,6 +2,8 @@
 
 #include <fbxsdk.h>
 
+namespace pigmora {
+
 // Where a mesh corner finds its value in a layer element, read as the element
 // is stored: mapped by control point, polygon vertex, polygon or all alike,
 // referenced directly or through its index array. An element whose index
@@ -51,3 +53,5 @@ inline int NodeMaterialOf(const FbxLayerElementMaterial& element, int polygon) {
   const int material = indices.Items()[static_cast<std::size_t>(entry)];
   return material < 0 ? -1 : material;
 }
+
+}  // namespace pigmora

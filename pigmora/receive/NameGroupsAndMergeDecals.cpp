@@ -4,6 +4,8 @@
 
 #include "receive/ImportSteps.h"
 
+namespace pigmora {
+
 namespace {
 
 void NameGroups(HGroupContainer* groups, const std::vector<String>& names) {
@@ -54,3 +56,5 @@ void NameGroupsAndMergeDecals(HModelCache* model, const ImportTables& tables) {
   NameGroups(model->GetChildGroupContainer(), tables.modelMaterialNames);
   MergeDecals(model->GetChildDecalContainer(), model->GetPatchCount());
 }
+
+}  // namespace pigmora

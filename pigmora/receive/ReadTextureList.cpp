@@ -2,6 +2,8 @@
 
 #include <FileIO/FileStream.h>
 
+namespace pigmora {
+
 const char* const kTextureChannelWords[TC_COUNT] = {"color", "specular", "emissive_power", "normalmap", "displacement"};
 
 const int kTextureChannelKinds[TC_COUNT] = {0, 4, 7, 13, 9};
@@ -78,3 +80,5 @@ TextureList ReadTextureList(const String& path) {
   list.loaded = true;
   return list;
 }
+
+}  // namespace pigmora

@@ -9,7 +9,9 @@
 
 #include "receive/AnswerPair.h"
 #include "receive/ImportFbxModel.h"
-#include "shell/ApplinkSettings.h"
+#include "settings/ApplinkSettings.h"
+
+namespace pigmora {
 
 namespace {
 
@@ -131,3 +133,5 @@ int ReceiveModel(ReceiveTrigger trigger) {
   }
   return 1;
 }
+
+}  // namespace pigmora

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace pigmora {
+
 // Who asks for Pigmora's answer: host command 2 takes a complete pair at once;
 // the auto-import timer leaves a pair alone while either file changed within
 // the last second, and ignores a pair it could not delete until it changes.
@@ -9,3 +11,5 @@ enum class ReceiveTrigger { Command, Timer };
 // it. Returns 0 when there is nothing to pick up (or a receive is already
 // running), 1 when an answer was processed (successfully or not).
 int ReceiveModel(ReceiveTrigger trigger = ReceiveTrigger::Command);
+
+}  // namespace pigmora

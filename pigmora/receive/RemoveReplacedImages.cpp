@@ -3,6 +3,8 @@
 
 #include "receive/ImportSteps.h"
 
+namespace pigmora {
+
 void RemoveReplacedImages(const TextureList& list, HClipCacheContainer* container) {
   if (!container) return;
   for (const String& path : list.texturePaths) {
@@ -15,3 +17,5 @@ void RemoveReplacedImages(const TextureList& list, HClipCacheContainer* containe
     }
   }
 }
+
+}  // namespace pigmora

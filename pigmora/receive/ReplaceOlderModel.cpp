@@ -2,6 +2,8 @@
 
 #include "receive/ImportSteps.h"
 
+namespace pigmora {
+
 void ReplaceOlderModel(HModelCache* model, const String& name) {
   HModelCache* older = FindOtherModel(model, name);
   if (!older) return;
@@ -9,3 +11,5 @@ void ReplaceOlderModel(HModelCache* model, const String& name) {
   HTreeObject::DeleteHandle(older);
   model->SetName(name);
 }
+
+}  // namespace pigmora

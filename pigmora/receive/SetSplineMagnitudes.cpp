@@ -3,6 +3,8 @@
 
 #include "receive/ImportSteps.h"
 
+namespace pigmora {
+
 void SetSplineMagnitudes(HModelCache* model, float magnitude) {
   if (!model) return;
   for (HSpline* spline = model->GetHeadSpline(); spline; spline = spline->GetNextSpline()) {
@@ -15,3 +17,5 @@ void SetSplineMagnitudes(HModelCache* model, float magnitude) {
     }
   }
 }
+
+}  // namespace pigmora

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace pigmora {
+
 namespace {
 
 struct Point2 {
@@ -82,3 +84,5 @@ std::vector<std::array<int, 3>> SplitPolygon(const std::vector<std::array<double
   triangles.push_back({ring[0], ring[1], ring[2]});
   return triangles;
 }
+
+}  // namespace pigmora

@@ -3,9 +3,13 @@
 #include <array>
 #include <vector>
 
+namespace pigmora {
+
 // Splits a polygon of more than four corners into triangles by ear clipping
 // in the polygon's own plane, so concave outlines stay right. points holds the
 // corners' positions in order; each triangle names three corners by their
 // position in that order and keeps the polygon's winding. A polygon of n
 // corners always gives n - 2 triangles, degenerate outlines included.
 std::vector<std::array<int, 3>> SplitPolygon(const std::vector<std::array<double, 3>>& points);
+
+}  // namespace pigmora

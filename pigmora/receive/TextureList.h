@@ -4,6 +4,8 @@
 
 #include <FileIO/String.h>
 
+namespace pigmora {
+
 // The texture channels of Pigmora's answer, numbered in their fixed order.
 enum TextureChannel { TC_COLOR = 0, TC_SPECULAR, TC_EMISSIVE_POWER, TC_NORMALMAP, TC_DISPLACEMENT, TC_COUNT };
 
@@ -37,3 +39,5 @@ struct TextureList {
 
 // The longest texture path or material name the host keeps.
 constexpr int kHostNameLimit = 255;
+
+}  // namespace pigmora

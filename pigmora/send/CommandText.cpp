@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
-#include "shell/ApplinkSettings.h"
+#include "settings/ApplinkSettings.h"
+
+namespace pigmora {
 
 namespace {
 
@@ -86,3 +88,5 @@ String BuildCommandText(int modeIndex, const String& modelPath) {
   }
   return text;
 }
+
+}  // namespace pigmora

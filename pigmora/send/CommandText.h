@@ -2,6 +2,8 @@
 
 #include <FileIO/String.h>
 
+namespace pigmora {
+
 // The command file tells Pigmora what to do with the model: the model file
 // path twice, the mode keyword and every texture and import option.
 
@@ -25,3 +27,5 @@ const char* DisplDepthWord(int displTexExtIndex);
 // The whole command file for a valid mode index, with the settings as they
 // are now, each line ending in a single line feed.
 String BuildCommandText(int modeIndex, const String& modelPath);
+
+}  // namespace pigmora

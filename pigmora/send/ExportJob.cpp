@@ -5,6 +5,8 @@
 
 #include "send/MaterialCollection.h"
 
+namespace pigmora {
+
 void HostModelRelease::operator()(IEPolyModel* model) const { DeleteIEModel(model); }
 
 ExportJob BuildExportJob(HModelCache* model, const String& path) {
@@ -26,3 +28,5 @@ ExportJob BuildExportJob(HModelCache* model, const String& path) {
   job.built = 1;
   return job;
 }
+
+}  // namespace pigmora

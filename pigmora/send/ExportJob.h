@@ -10,6 +10,8 @@
 
 class HModelCache;
 
+namespace pigmora {
+
 // Releases a model the host built, as the host requires.
 struct HostModelRelease {
   void operator()(IEPolyModel* model) const;
@@ -27,3 +29,5 @@ struct ExportJob {
 
 // Has the host convert the model to polygons and collects its materials.
 ExportJob BuildExportJob(HModelCache* model, const String& path);
+
+}  // namespace pigmora

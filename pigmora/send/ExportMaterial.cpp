@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace pigmora {
+
 const TextureSlot kTextureSlots[kTextureSlotCount] = {
     {HDK_COLOR, FbxLayerElement::eTextureDiffuse},
     {HDK_SPECULAR, FbxLayerElement::eTextureSpecularFactor},
@@ -60,3 +62,5 @@ ExportMaterial MakeGroupMaterial(HGroup* group) {
   ReadMaterialAttributes(material, group->GetAttr());
   return material;
 }
+
+}  // namespace pigmora

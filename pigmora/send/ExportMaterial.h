@@ -6,6 +6,8 @@
 class HAttrProperty;
 class HGroup;
 
+namespace pigmora {
+
 // The texture channels a material carries to Pigmora, in slot order.
 constexpr int kTextureSlotCount = 5;
 
@@ -42,3 +44,5 @@ void ReadMaterialAttributes(ExportMaterial& material, HAttrProperty* attributes)
 // The material of a group: its name with blanks as underscores, "default1"
 // for a group called "default" (the model's own material has that name).
 ExportMaterial MakeGroupMaterial(HGroup* group);
+
+}  // namespace pigmora

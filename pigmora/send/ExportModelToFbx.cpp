@@ -9,6 +9,8 @@
 #include "send/ExportJob.h"
 #include "send/FbxModelNode.h"
 
+namespace pigmora {
+
 namespace {
 
 constexpr char kSaveFailed[] = "An error occurred while saving the FBX scene";
@@ -62,3 +64,5 @@ bool ExportModelToFbx(HModelCache* model, const String& path, String& errorText)
     return false;
   }
 }
+
+}  // namespace pigmora

@@ -4,7 +4,11 @@
 
 class HModelCache;
 
+namespace pigmora {
+
 // Writes the model, with its materials and textures, as an ASCII FBX file at
 // path through the FBX context's scene. False with a message for the user in
 // errorText when the model cannot be converted or the file not written.
 bool ExportModelToFbx(HModelCache* model, const String& path, String& errorText);
+
+}  // namespace pigmora

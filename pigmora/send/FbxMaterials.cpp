@@ -8,6 +8,8 @@
 #include "fbx/FbxContext.h"
 #include "send/ExportJob.h"
 
+namespace pigmora {
+
 namespace {
 
 // FBX colours run red, green, blue: the host's stored order reversed.
@@ -83,3 +85,5 @@ void AddMaterialsAndTextures(const ExportJob& job, FbxMesh* mesh, FbxLayer* laye
   for (const IEPoly* polygon : model.polygons)
     if (polygon) indices.SetAt(next++, polygon->material);
 }
+
+}  // namespace pigmora

@@ -5,6 +5,9 @@
 #include <vector>
 
 class IEPolyModel;
+
+namespace pigmora {
+
 struct ExportJob;
 
 // One file texture per image of the model, at the image's index, named after
@@ -15,3 +18,5 @@ std::vector<FbxFileTexture*> CreateFileTextures(FbxManager* manager, const IEPol
 // channels of their slots, and sets them with each polygon's material index
 // on layer 0 of the mesh. The layer elements belong to the mesh.
 void AddMaterialsAndTextures(const ExportJob& job, FbxMesh* mesh, FbxLayer* layer);
+
+}  // namespace pigmora

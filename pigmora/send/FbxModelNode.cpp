@@ -7,6 +7,8 @@
 #include "send/ExportJob.h"
 #include "send/FbxMaterials.h"
 
+namespace pigmora {
+
 namespace {
 
 void AddControlPoints(FbxMesh* mesh, const IEPolyModel& model) {
@@ -74,3 +76,5 @@ FbxNode* BuildFbxNode(const ExportJob& job) {
   AddMaterialsAndTextures(job, mesh, layer);
   return node;
 }
+
+}  // namespace pigmora

@@ -9,6 +9,8 @@
 
 #include "send/ExportJob.h"
 
+namespace pigmora {
+
 namespace {
 
 // The material of every patch of the model: the first group (1, 2, ...) that
@@ -63,3 +65,5 @@ void CollectMaterials(ExportJob& job, HModelCache* model) {
     }
   }
 }
+
+}  // namespace pigmora

@@ -1,6 +1,9 @@
 #pragma once
 
 class HModelCache;
+
+namespace pigmora {
+
 struct ExportJob;
 
 // Fills the job's material list (the model's own material, then one per
@@ -8,3 +11,5 @@ struct ExportJob;
 // material index and fills each material's texture slots from the map
 // records of its polygons. A polygon in several groups takes the first.
 void CollectMaterials(ExportJob& job, HModelCache* model);
+
+}  // namespace pigmora

@@ -5,6 +5,8 @@
 #include <climits>
 #include <string>
 
+namespace pigmora {
+
 namespace {
 
 void RemoveQuietly(const char* path) {
@@ -38,3 +40,5 @@ bool ReplaceFileContents(const char* path, const char* bytes, std::size_t count)
   RemoveQuietly(temporary.c_str());
   return false;
 }
+
+}  // namespace pigmora

@@ -9,9 +9,11 @@
 #include "send/CommandText.h"
 #include "send/ExportModelToFbx.h"
 #include "send/ReplaceFileContents.h"
-#include "shell/ApplinkSettings.h"
-#include "shell/HxtApp.h"
-#include "shell/SettingsCatalog.h"
+#include "settings/ApplinkSettings.h"
+#include "app/HxtApp.h"
+#include "settings/SettingsCatalog.h"
+
+namespace pigmora {
 
 namespace {
 
@@ -63,3 +65,5 @@ void RunSendCommand(CWnd* page, UINT buttonId) {
   if (!ExportModelToFbx(model, modelPath, errorText)) ShowError(page, errorText.Get());
   CloseApplinkDialog();
 }
+
+}  // namespace pigmora

@@ -3,8 +3,12 @@
 #include "resources/resource.h"
 #include "send/SendCommand.h"
 
+namespace pigmora {
+
 BEGIN_MESSAGE_MAP(DlgIO, CDialog)
 ON_COMMAND_RANGE(IDC_MODE_FIRST, IDC_MODE_LAST, OnModeButton)
 END_MESSAGE_MAP()
 
 void DlgIO::OnModeButton(UINT nID) { RunSendCommand(this, nID); }
+
+}  // namespace pigmora

@@ -2,6 +2,8 @@
 
 #include <afxwin.h>
 
+namespace pigmora {
+
 // The I/O page (template 102): twelve mode buttons, each sending the model to
 // Pigmora in its mode. It holds no state of its own.
 class DlgIO : public CDialog {
@@ -17,3 +19,5 @@ protected:
 
   DECLARE_MESSAGE_MAP()
 };
+
+}  // namespace pigmora

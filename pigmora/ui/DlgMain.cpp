@@ -6,6 +6,8 @@
 #include "ui/DlgIO.h"
 #include "ui/DlgOptions.h"
 
+namespace pigmora {
+
 BEGIN_MESSAGE_MAP(DlgMain, CPluginDialog)
 ON_NOTIFY(TCN_SELCHANGE, IDC_TABS, OnTabSelChange)
 END_MESSAGE_MAP()
@@ -54,3 +56,5 @@ void DlgMain::OnTabSelChange(NMHDR*, LRESULT*) {
     optionsPage_->ShowWindow(SW_HIDE);
   }
 }
+
+}  // namespace pigmora

@@ -2,6 +2,8 @@
 
 #include <Plugin/CPluginDialog.h>
 
+namespace pigmora {
+
 class DlgIO;
 class DlgOptions;
 
@@ -27,3 +29,5 @@ private:
 
   DECLARE_MESSAGE_MAP()
 };
+
+}  // namespace pigmora

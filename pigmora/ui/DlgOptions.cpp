@@ -3,7 +3,9 @@
 #include <iterator>
 
 #include "resources/resource.h"
-#include "shell/ApplinkSettings.h"
+#include "settings/ApplinkSettings.h"
+
+namespace pigmora {
 
 namespace {
 
@@ -168,3 +170,5 @@ void DlgOptions::OnDisplacement() {
     if (list) list->EnableWindow(state == BST_CHECKED);
   SetSettingValue("ExportDispl", state);
 }
+
+}  // namespace pigmora

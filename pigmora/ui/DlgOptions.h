@@ -2,6 +2,8 @@
 
 #include <afxwin.h>
 
+namespace pigmora {
+
 // The Options page (template 103): shows every setting and stores each change
 // the moment it is made; there is no OK or Apply step.
 class DlgOptions : public CDialog {
@@ -45,3 +47,5 @@ private:
 
   DECLARE_MESSAGE_MAP()
 };
+
+}  // namespace pigmora

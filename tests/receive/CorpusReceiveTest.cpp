@@ -5,6 +5,8 @@
 #include "ReceiveFixture.h"
 #include "receive/ImportFbxModel.h"
 
+using namespace pigmora;
+
 namespace {
 
 std::string CorpusFolder() {

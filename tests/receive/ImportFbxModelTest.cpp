@@ -4,6 +4,8 @@
 #include "receive/ImportFbxModel.h"
 #include "receive/ImportSteps.h"
 
+using namespace pigmora;
+
 namespace {
 
 class ImportFbxModelTest : public ReceiveFixture {

@@ -5,6 +5,8 @@
 #include "ReceiveFixture.h"
 #include "receive/ReceiveModel.h"
 
+using namespace pigmora;
+
 namespace {
 
 class PeerAnswerTest : public ReceiveFixture {

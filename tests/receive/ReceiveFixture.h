@@ -18,8 +18,10 @@
 #include "PluginTestState.h"
 #include "ScratchFolder.h"
 #include "fbx/FbxContext.h"
-#include "shell/ApplinkSettings.h"
-#include "shell/SettingsCatalog.h"
+#include "settings/ApplinkSettings.h"
+#include "settings/SettingsCatalog.h"
+
+using namespace pigmora;
 
 // The plug-in's process-wide state as the application object sets it up, a
 // host project_, and the headless display, in a scratch_ folder.

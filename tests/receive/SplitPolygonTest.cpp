@@ -4,6 +4,8 @@
 
 #include "receive/SplitPolygon.h"
 
+using namespace pigmora;
+
 namespace {
 
 using Outline = std::vector<std::array<double, 3>>;

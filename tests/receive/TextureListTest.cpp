@@ -5,6 +5,8 @@
 #include "ScratchFolder.h"
 #include "receive/ReadTextureList.h"
 
+using namespace pigmora;
+
 namespace {
 
 class TextureListTest : public ::testing::Test {

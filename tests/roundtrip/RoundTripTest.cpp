@@ -23,9 +23,11 @@
 #include "fbx/FbxContext.h"
 #include "receive/ReceiveModel.h"
 #include "send/SendCommand.h"
-#include "shell/ApplinkSettings.h"
-#include "shell/HxtApp.h"
-#include "shell/SettingsCatalog.h"
+#include "settings/ApplinkSettings.h"
+#include "app/HxtApp.h"
+#include "settings/SettingsCatalog.h"
+
+using namespace pigmora;
 
 namespace {
 

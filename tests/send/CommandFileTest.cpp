@@ -3,8 +3,10 @@
 
 #include "SendFixture.h"
 #include "send/SendCommand.h"
-#include "shell/ApplinkSettings.h"
-#include "shell/HxtApp.h"
+#include "settings/ApplinkSettings.h"
+#include "app/HxtApp.h"
+
+using namespace pigmora;
 
 namespace fs = std::filesystem;
 

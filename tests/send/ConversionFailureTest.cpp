@@ -9,6 +9,8 @@
 #include "fbx/FbxContext.h"
 #include "send/ExportModelToFbx.h"
 
+using namespace pigmora;
+
 namespace {
 bool refuseInterchangeStorage = false;
 }

@@ -5,6 +5,8 @@
 #include "send/FbxMaterials.h"
 #include "send/MaterialCollection.h"
 
+using namespace pigmora;
+
 namespace {
 
 // A model of `quads` unit quads side by side along x; patch i spans x = i to i + 1.

@@ -8,6 +8,8 @@
 #include "SendFixture.h"
 #include "fbx/FbxContext.h"
 
+using namespace pigmora;
+
 namespace fs = std::filesystem;
 
 namespace {

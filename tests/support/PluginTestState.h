@@ -10,9 +10,11 @@
 #include <afxdisplay.h>
 
 #include "fbx/FbxContext.h"
-#include "shell/ApplinkSettings.h"
-#include "shell/HxtApp.h"
-#include "shell/SettingsCatalog.h"
+#include "settings/ApplinkSettings.h"
+#include "app/HxtApp.h"
+#include "settings/SettingsCatalog.h"
+
+using namespace pigmora;
 
 struct PluginTestState {
   HProject* project = nullptr;

@@ -2,6 +2,8 @@
 #include "ui/DlgIO.h"
 #include "ui/DlgOptions.h"
 
+using namespace pigmora;
+
 namespace {
 
 // The host's own application object, as in the host, so AfxGetThread() has a thread.

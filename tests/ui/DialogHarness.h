@@ -10,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "ScratchFolder.h"
-#include "shell/ApplinkSettings.h"
-#include "shell/SettingsCatalog.h"
+#include "settings/ApplinkSettings.h"
+#include "settings/SettingsCatalog.h"
 #include "ui/DlgMain.h"
+
+using namespace pigmora;
 
 // Runs the applink dialog headless against a scratch registry: each step acts
 // in the open dialog as a person would, and the dialog closes by its close

@@ -4,7 +4,9 @@
 
 #include "DialogHarness.h"
 #include "fbx/FbxContext.h"
-#include "shell/HxtApp.h"
+#include "app/HxtApp.h"
+
+using namespace pigmora;
 
 namespace {
 

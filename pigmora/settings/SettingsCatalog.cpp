@@ -1,8 +1,10 @@
-#include "shell/SettingsCatalog.h"
+#include "settings/SettingsCatalog.h"
 
 #include <FileIO/Registry.h>
 
-#include "shell/ApplinkSettings.h"
+#include "settings/ApplinkSettings.h"
+
+namespace pigmora {
 
 // One setting a line, in the order the Options page and the command file use.
 // clang-format off
@@ -41,3 +43,5 @@ void RegisterApplinkSettings(ApplinkSettings& settings) {
       settings.RegisterValueSetting(definition.key, definition.defaultValue, definition.kind == SK_BOOL);
   }
 }
+
+}  // namespace pigmora

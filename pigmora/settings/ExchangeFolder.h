@@ -2,6 +2,8 @@
 
 #include <FileIO/String.h>
 
+namespace pigmora {
+
 // The paths through which the plug-in and Pigmora meet, computed once at load.
 // Every value is plain concatenation; no separator is added beyond the literals.
 struct ExchangeFolder {
@@ -22,3 +24,5 @@ struct ExchangeFolder {
   // two marker files. Failures are silent: the paths stay valid.
   void Build();
 };
+
+}  // namespace pigmora

@@ -11,8 +11,10 @@
 #include <string>
 
 #include "ScratchFolder.h"
-#include "shell/ApplinkSettings.h"
-#include "shell/SettingsCatalog.h"
+#include "settings/ApplinkSettings.h"
+#include "settings/SettingsCatalog.h"
+
+using namespace pigmora;
 
 namespace {
 

@@ -1,14 +1,16 @@
-#include "shell/HxtApp.h"
+#include "app/HxtApp.h"
 
 #include <cstdlib>
 #include <cstring>
 
 #include "fbx/FbxContext.h"
 #include "receive/ReceiveModel.h"
-#include "shell/ApplinkSettings.h"
-#include "shell/ExportGuard.h"
-#include "shell/SettingsCatalog.h"
+#include "settings/ApplinkSettings.h"
+#include "app/ExportGuard.h"
+#include "settings/SettingsCatalog.h"
 #include "ui/DlgMain.h"
+
+namespace pigmora {
 
 HTreeObject* CurrentTreeObject = nullptr;
 
@@ -55,3 +57,5 @@ int HxtApp::ShowApplinkDialog() {
 void CALLBACK AutoImportTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   GuardedExport([] { return ReceiveModel(ReceiveTrigger::Timer); });
 }
+
+}  // namespace pigmora

@@ -6,6 +6,8 @@
 
 class HTreeObject;
 
+namespace pigmora {
+
 // The plug-in's application object: one static instance lives exactly as long
 // as the library is loaded. Its constructor sets up settings, exchange folder,
 // FBX context and the auto-import timer; its destructor tears them down.
@@ -32,3 +34,5 @@ extern HTreeObject* CurrentTreeObject;
 
 // Polls for Pigmora's answer once a second while auto-import is on.
 void CALLBACK AutoImportTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
+
+}  // namespace pigmora

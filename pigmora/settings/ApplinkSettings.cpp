@@ -1,8 +1,10 @@
-#include "shell/ApplinkSettings.h"
+#include "settings/ApplinkSettings.h"
 
 #include <utility>
 
 #include <FileIO/Registry.h>
+
+namespace pigmora {
 
 ApplinkSettings* TheApplinkSettings = nullptr;
 
@@ -78,3 +80,5 @@ void SetSettingValue(String key, int value) {
 void SetSettingString(String key, String text) {
   if (TheApplinkSettings) TheApplinkSettings->SetSettingString(std::move(key), std::move(text));
 }
+
+}  // namespace pigmora

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "ScratchFolder.h"
-#include "shell/ExchangeFolder.h"
+#include "settings/ExchangeFolder.h"
+
+using namespace pigmora;
 
 namespace fs = std::filesystem;
 

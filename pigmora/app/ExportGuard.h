@@ -1,5 +1,7 @@
 #pragma once
 
+namespace pigmora {
+
 // Every way the host calls into the plug-in (the three exports, the timer) runs
 // through GuardedExport: the host knows only results, so an exception inside,
 // such as memory running out, ends the call with 0 (nothing done) instead of
@@ -12,3 +14,5 @@ int GuardedExport(Body&& body) noexcept {
     return 0;
   }
 }
+
+}  // namespace pigmora

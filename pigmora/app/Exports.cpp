@@ -4,8 +4,8 @@
 #include <afxwin.h>
 
 #include "receive/ReceiveModel.h"
-#include "shell/ExportGuard.h"
-#include "shell/HxtApp.h"
+#include "app/ExportGuard.h"
+#include "app/HxtApp.h"
 
 #define HXT_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -13,7 +13,7 @@ namespace {
 
 // The application object: constructed when the host loads the library,
 // destroyed when it unloads it.
-HxtApp theApp;
+pigmora::HxtApp theApp;
 
 constexpr char kMenuCaption[] = "Pigmora";
 
@@ -34,7 +34,7 @@ bool IsKnownCommand(int index) { return index >= 0 && index < kCommandCount; }
 }  // namespace
 
 HXT_EXPORT int HxtLoadCommandEntry(int index, int& entryCode) {
-  return GuardedExport([&] {
+  return pigmora::GuardedExport([&] {
     if (!IsKnownCommand(index)) return 0;
     entryCode = kCommands[index].entryCode;
     return 1;
@@ -43,7 +43,7 @@ HXT_EXPORT int HxtLoadCommandEntry(int index, int& entryCode) {
 
 HXT_EXPORT int HxtOnAddCommandMenu(void* /*menuContext*/, int index, String& caption, int& menuValue1,
                                    int& menuValue2) {
-  return GuardedExport([&] {
+  return pigmora::GuardedExport([&] {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     menuValue2 = 0;
     caption = kMenuCaption;
@@ -55,13 +55,13 @@ HXT_EXPORT int HxtOnAddCommandMenu(void* /*menuContext*/, int index, String& cap
 }
 
 HXT_EXPORT int HxtOnCommand(HTreeObject* object, int index) {
-  return GuardedExport([&] {
+  return pigmora::GuardedExport([&] {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    CurrentTreeObject = object;
+    pigmora::CurrentTreeObject = object;
     switch (index) {
       case 0:
       case 1: return theApp.ShowApplinkDialog();
-      case 2: return ReceiveModel();
+      case 2: return pigmora::ReceiveModel();
       default: return 0;
     }
   });

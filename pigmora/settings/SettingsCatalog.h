@@ -1,5 +1,7 @@
 #pragma once
 
+namespace pigmora {
+
 class ApplinkSettings;
 
 // The registry section that holds the plug-in's options.
@@ -20,3 +22,5 @@ extern const int kSettingDefinitionCount;
 
 // Registers every option with its default: read from the registry, kept, written back.
 void RegisterApplinkSettings(ApplinkSettings& settings);
+
+}  // namespace pigmora

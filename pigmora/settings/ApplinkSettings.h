@@ -4,7 +4,9 @@
 
 #include <FileIO/String.h>
 
-#include "shell/ExchangeFolder.h"
+#include "settings/ExchangeFolder.h"
+
+namespace pigmora {
 
 // How a setting is read from and written to the registry.
 enum SettingKind { SK_BOOL = 1, SK_INTEGER = 2, SK_STRING = 3, SK_REAL = 4 };
@@ -59,3 +61,5 @@ int GetSettingValue(String key);
 String GetSettingString(String key);
 void SetSettingValue(String key, int value);
 void SetSettingString(String key, String text);
+
+}  // namespace pigmora

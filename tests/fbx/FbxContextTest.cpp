@@ -9,6 +9,8 @@
 #include "ScratchFolder.h"
 #include "fbx/FbxContext.h"
 
+using namespace pigmora;
+
 namespace {
 
 std::string FirstBytes(const std::filesystem::path& path, std::size_t count) {

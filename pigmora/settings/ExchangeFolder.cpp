@@ -1,9 +1,11 @@
-#include "shell/ExchangeFolder.h"
+#include "settings/ExchangeFolder.h"
 
 #include <afx.h>
 #include <shlobj.h>
 
-#include "shell/PathSeparator.h"
+#include "settings/PathSeparator.h"
+
+namespace pigmora {
 
 namespace {
 
@@ -40,3 +42,5 @@ void ExchangeFolder::Build() {
   WriteMarkerFile(runFile, hostExecutable.Get(), hostExecutable.Length());
   WriteMarkerFile(extensionFile, "fbx", 3);
 }
+
+}  // namespace pigmora
