@@ -124,14 +124,15 @@ int main(int argc, char** argv) {
   const double startMegabytes = PeakMegabytes();
   HProject* project = CreateHostProject(false);
   FbxString fbxError;
-  if (!InitFbxContext(fbxError)) return 1;
+  FbxContext context;
+  if (!context.InitFbxContext(fbxError)) return 1;
   std::printf("answer: %d x %d quads, %.1f MB binary FBX\n", side, side,
               static_cast<double>(std::filesystem::file_size(fbx)) / 1e6);
   std::vector<double> seconds;
   for (int run = 0; run < runs; ++run) {
     String error;
     const auto start = std::chrono::steady_clock::now();
-    const bool ok = ImportFbxModel(fbx.c_str(), (folder / "textures.txt").c_str(), error);
+    const bool ok = ImportFbxModel(context, fbx.c_str(), (folder / "textures.txt").c_str(), error);
     seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     if (!ok) {
       std::fprintf(stderr, "receive_bench: %s\n", error.Get());
@@ -145,7 +146,6 @@ int main(int argc, char** argv) {
   std::sort(seconds.begin(), seconds.end());
   std::printf("receive: best %.3f s, median %.3f s; peak memory %.0f MB (%.0f MB before the receive)\n",
               seconds.front(), seconds[seconds.size() / 2], PeakMegabytes(), startMegabytes);
-  DestroyFbxContext();
   DestroyHostProject(project);
   std::filesystem::remove_all(folder);
   return 0;

@@ -5,18 +5,17 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "GridModel.h"
 #include "Plugin.h"
 #include "Plugin/HostProject.h"
+#include "app/PluginState.h"
 #include "fbx/FbxContext.h"
 #include "send/ExportJob.h"
 #include "send/FbxModelNode.h"
 #include "send/SendCommand.h"
-#include "settings/ApplinkSettings.h"
-#include "app/HxtApp.h"
-#include "settings/SettingsCatalog.h"
 
 using namespace pigmora;
 
@@ -33,25 +32,22 @@ public:
     root_ = mkdtemp(pattern.data()) ? pattern : std::string();
     setenv("HASH_REGISTRY_FILE", (root_ / "registry.ini").c_str(), 1);
     setenv("HASH_DOCUMENTS_DIR", (root_ / "Documents").c_str(), 1);
-    TheApplinkSettings = new ApplinkSettings(APPLINK_SETTINGS_SECTION);
-    RegisterApplinkSettings(*TheApplinkSettings);
-    SetSettingString("exePath", "/opt/pigmora/Pigmora");
-    FbxString error;
-    InitFbxContext(error);
+    state_.emplace();
+    state_->TheApplinkSettings.SetSettingString(Option::ExePath, "/opt/pigmora/Pigmora");
   }
   ~ScratchPlugin() {
-    DestroyFbxContext();
-    delete TheApplinkSettings;
-    TheApplinkSettings = nullptr;
+    state_.reset();
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
   }
+  PluginState& State() { return *state_; }
   std::filesystem::path ModelFile() const {
     return root_ / "Documents" / "PigmoraV3" / "Exchange" / "Hash" / "data" / "export.fbx";
   }
 
 private:
   std::filesystem::path root_;
+  std::optional<PluginState> state_;
 };
 
 // The host's conversion and the material collection.
@@ -74,10 +70,10 @@ void BM_BuildFbxNode(benchmark::State& state) {
   ScratchPlugin plugin;
   const ExportJob job = BuildExportJob(model, "unused.fbx");
   for (auto _ : state) {
-    FbxNode* node = BuildFbxNode(job);
+    FbxNode* node = BuildFbxNode(plugin.State().fbx.Manager(), job);
     state.PauseTiming();
-    GetFbxContextScene()->GetRootNode()->AddChild(node);
-    GetFbxContextScene()->Clear();
+    plugin.State().fbx.Scene()->GetRootNode()->AddChild(node);
+    plugin.State().fbx.Scene()->Clear();
     state.ResumeTiming();
   }
   state.counters["peak_MB"] = PeakMemoryMegabytes();
@@ -87,9 +83,8 @@ void BM_BuildFbxNode(benchmark::State& state) {
 void BM_SendModel(benchmark::State& state) {
   HModelCache* model = BenchGridModel(kSide);
   ScratchPlugin plugin;
-  CurrentTreeObject = model;
-  for (auto _ : state) RunSendCommand(nullptr, 1001);
-  CurrentTreeObject = nullptr;
+  plugin.State().CurrentTreeObject = model;
+  for (auto _ : state) RunSendCommand(nullptr, 1001, plugin.State().ForSend());
   state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(plugin.ModelFile())) / 1e6;
   state.counters["peak_MB"] = PeakMemoryMegabytes();
 }

@@ -3,7 +3,6 @@
 #include <Plugin/CommandPlugin.h>
 #include <afxwin.h>
 
-#include "receive/ReceiveModel.h"
 #include "app/ExportGuard.h"
 #include "app/HxtApp.h"
 
@@ -57,12 +56,17 @@ HXT_EXPORT int HxtOnAddCommandMenu(void* /*menuContext*/, int index, String& cap
 HXT_EXPORT int HxtOnCommand(HTreeObject* object, int index) {
   return pigmora::GuardedExport([&] {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    pigmora::CurrentTreeObject = object;
+    pigmora::PluginState& state = theApp.State();
+    state.CurrentTreeObject = object;
     switch (index) {
       case 0:
       case 1: return theApp.ShowApplinkDialog();
-      case 2: return pigmora::ReceiveModel();
+      case 2: return state.Receive();
       default: return 0;
     }
   });
+}
+
+void CALLBACK pigmora::AutoImportTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  pigmora::GuardedExport([] { return theApp.State().Receive(pigmora::ReceiveTrigger::Timer); });
 }

@@ -3,16 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "fbx/FbxContext.h"
-#include "receive/ReceiveModel.h"
-#include "settings/ApplinkSettings.h"
-#include "app/ExportGuard.h"
-#include "settings/SettingsCatalog.h"
 #include "ui/DlgMain.h"
 
 namespace pigmora {
-
-HTreeObject* CurrentTreeObject = nullptr;
 
 namespace {
 constexpr UINT kAutoImportPeriodMs = 1000;
@@ -22,18 +15,12 @@ BEGIN_MESSAGE_MAP(HxtApp, CPluginApp)
 END_MESSAGE_MAP()
 
 HxtApp::HxtApp() : CPluginApp(nullptr) {
-  TheApplinkSettings = new ApplinkSettings(APPLINK_SETTINGS_SECTION);
-  RegisterApplinkSettings(*TheApplinkSettings);
-  InitFbxContext(fbxErrorText_);
-  if (GetSettingValue("AutoImport") != 0)
+  if (state_.TheApplinkSettings.GetSettingValue(Option::AutoImport) != 0)
     autoImportTimerId_ = SetTimer(nullptr, 0, kAutoImportPeriodMs, AutoImportTimerProc);
 }
 
 HxtApp::~HxtApp() {
   if (autoImportTimerId_ != 0) KillTimer(nullptr, autoImportTimerId_);
-  DestroyFbxContext();
-  delete TheApplinkSettings;
-  TheApplinkSettings = nullptr;
 }
 
 BOOL HxtApp::InitInstance() {
@@ -45,17 +32,13 @@ BOOL HxtApp::InitInstance() {
 }
 
 int HxtApp::ShowApplinkDialog() {
-  if (!fbxErrorText_.IsEmpty()) {
-    MessageBoxA(nullptr, fbxErrorText_.Buffer(), "FBX Error", MB_ICONERROR);
+  if (!state_.fbxErrorText.IsEmpty()) {
+    MessageBoxA(nullptr, state_.fbxErrorText.Buffer(), "FBX Error", MB_ICONERROR);
     return 0;
   }
-  DlgMain dialog;
+  DlgMain dialog(state_.ForSend(), state_.TheApplinkSettings);
   dialog.DoModal();
   return 1;
-}
-
-void CALLBACK AutoImportTimerProc(HWND, UINT, UINT_PTR, DWORD) {
-  GuardedExport([] { return ReceiveModel(ReceiveTrigger::Timer); });
 }
 
 }  // namespace pigmora

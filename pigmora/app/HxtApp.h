@@ -2,15 +2,14 @@
 
 #include <Plugin/CPluginApp.h>
 #include <afxwin.h>
-#include <fbxsdk.h>
 
-class HTreeObject;
+#include "app/PluginState.h"
 
 namespace pigmora {
 
 // The plug-in's application object: one static instance lives exactly as long
-// as the library is loaded. Its constructor sets up settings, exchange folder,
-// FBX context and the auto-import timer; its destructor tears them down.
+// as the library is loaded. It holds the plug-in's state and the auto-import
+// timer; its destructor stops the timer before the state goes.
 class HxtApp : public CPluginApp {
 public:
   HxtApp();
@@ -22,17 +21,17 @@ public:
   // failed FBX start kept it closed.
   int ShowApplinkDialog();
 
+  PluginState& State() { return state_; }
+
 private:
-  FbxString fbxErrorText_;
+  PluginState state_;
   UINT_PTR autoImportTimerId_ = 0;
 
   DECLARE_MESSAGE_MAP()
 };
 
-// The host object of the latest host command; the send finds its model from it.
-extern HTreeObject* CurrentTreeObject;
-
-// Polls for Pigmora's answer once a second while auto-import is on.
+// Polls for Pigmora's answer once a second while auto-import is on; it reaches
+// the state through the one application object, beside which it is defined.
 void CALLBACK AutoImportTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
 
 }  // namespace pigmora

@@ -7,25 +7,16 @@ namespace pigmora {
 
 namespace {
 
-FbxManager* contextManager = nullptr;
-FbxScene* contextScene = nullptr;
-
-// Multi-part error messages are formatted here; longer ones are cut to fit.
+// Multi-part error messages are formatted in a buffer of this size; longer ones are cut to fit.
 constexpr int kMessageBufferSize = 4096;
-char messageBuffer[kMessageBufferSize];
 
 __attribute__((format(printf, 2, 3))) void AppendFormatted(FbxString& errorText, const char* format, ...) {
+  char messageBuffer[kMessageBufferSize];
   va_list arguments;
   va_start(arguments, format);
   std::vsnprintf(messageBuffer, kMessageBufferSize, format, arguments);
   va_end(arguments);
   errorText += messageBuffer;
-}
-
-bool ContextReady(FbxString& errorText) {
-  if (contextManager && contextScene) return true;
-  errorText += "<FBX_ERROR>: The FBX context is not available: the FBX manager or scene could not be created.\n";
-  return false;
 }
 
 // An index that names no writer falls back to the first FBX writer that writes ASCII.
@@ -42,32 +33,32 @@ int ChooseWriter(FbxIOPluginRegistry* registry, int requested) {
 
 }  // namespace
 
-bool InitFbxContext(FbxString& errorText) {
-  contextManager = FbxManager::Create();
-  if (!contextManager) {
+bool FbxContext::InitFbxContext(FbxString& errorText) {
+  manager_ = FbxManager::Create();
+  if (!manager_) {
     errorText = "<FBX_ERROR>: Unable to create FBX Manager!\n";
     return false;
   }
-  FbxIOSettings* settings = FbxIOSettings::Create(contextManager, "IOSRoot");
-  contextManager->SetIOSettings(settings);
+  FbxIOSettings* settings = FbxIOSettings::Create(manager_, "IOSRoot");
+  manager_->SetIOSettings(settings);
 
   FbxString pluginsDirectory = FbxGetApplicationDirectory();
-  contextManager->LoadPluginsDirectory(pluginsDirectory.Buffer(), nullptr);
+  manager_->LoadPluginsDirectory(pluginsDirectory.Buffer(), nullptr);
 
-  contextScene = FbxScene::Create(contextManager, "My Scene");
-  if (!contextScene) {
+  scene_ = FbxScene::Create(manager_, "My Scene");
+  if (!scene_) {
     errorText = "<FBX_ERROR>: Unable to create FBX scene!\n";
     return false;
   }
   return true;
 }
 
-bool SaveFbxScene(const char* path, int writerFormat, FbxString& errorText) {
-  if (!ContextReady(errorText)) return false;
-  FbxExporter* exporter = FbxExporter::Create(contextManager, "");
-  const int writer = ChooseWriter(contextManager->GetIOPluginRegistry(), writerFormat);
+bool FbxContext::SaveFbxScene(const char* path, int writerFormat, FbxString& errorText) {
+  if (!Ready(errorText)) return false;
+  FbxExporter* exporter = FbxExporter::Create(manager_, "");
+  const int writer = ChooseWriter(manager_->GetIOPluginRegistry(), writerFormat);
 
-  FbxIOSettings* settings = contextManager->GetIOSettings();
+  FbxIOSettings* settings = manager_->GetIOSettings();
   settings->SetBoolProp("Export|AdvOptGrp|Fbx|Material", true);
   settings->SetBoolProp("Export|AdvOptGrp|Fbx|Texture", true);
   settings->SetBoolProp("Export|AdvOptGrp|Fbx|EMBEDDED", false);  // media are referenced by path
@@ -86,7 +77,7 @@ bool SaveFbxScene(const char* path, int writerFormat, FbxString& errorText) {
   FbxManager::GetFileFormatVersion(major, minor, revision);
   std::printf("FBX file format version %d.%d.%d\n\n", major, minor, revision);
 
-  const bool exported = exporter->Export(contextScene, false);
+  const bool exported = exporter->Export(scene_, false);
   exporter->Destroy();
   return exported;
 }
@@ -101,13 +92,13 @@ const char* StatusText(const FbxStatus& status) {
 
 }  // namespace
 
-bool LoadFbxScene(const char* path, FbxString& errorText) {
-  if (!ContextReady(errorText)) return false;
+bool FbxContext::LoadFbxScene(const char* path, FbxString& errorText) {
+  if (!Ready(errorText)) return false;
   int sdkMajor = 0, sdkMinor = 0, sdkRevision = 0;
   FbxManager::GetFileFormatVersion(sdkMajor, sdkMinor, sdkRevision);
 
-  FbxImporter* importer = FbxImporter::Create(contextManager, "");
-  FbxIOSettings* settings = contextManager->GetIOSettings();
+  FbxImporter* importer = FbxImporter::Create(manager_, "");
+  FbxIOSettings* settings = manager_->GetIOSettings();
   const bool initialised = importer->Initialize(path, -1, settings);
   int fileMajor = 0, fileMinor = 0, fileRevision = 0;
   importer->GetFileVersion(fileMajor, fileMinor, fileRevision);
@@ -137,7 +128,7 @@ bool LoadFbxScene(const char* path, FbxString& errorText) {
     settings->SetBoolProp("Import|AdvOptGrp|FileFormat|Fbx|Global_Settings", true);
   }
 
-  const bool imported = importer->Import(contextScene, false);
+  const bool imported = importer->Import(scene_, false);
   if (!imported && importer->GetStatus().GetCode() == FbxStatus::ePasswordError) {
     errorText = "<FBX_ERROR>: File protected by password\n";
   } else if (!imported) {
@@ -149,13 +140,14 @@ bool LoadFbxScene(const char* path, FbxString& errorText) {
   return imported;
 }
 
-void DestroyFbxContext() {
-  if (contextManager) contextManager->Destroy();
-  contextManager = nullptr;
-  contextScene = nullptr;
+bool FbxContext::Ready(FbxString& errorText) const {
+  if (manager_ && scene_) return true;
+  errorText += "<FBX_ERROR>: The FBX context is not available: the FBX manager or scene could not be created.\n";
+  return false;
 }
 
-FbxManager* GetFbxContextManager() { return contextManager; }
-FbxScene* GetFbxContextScene() { return contextScene; }
+FbxContext::~FbxContext() {
+  if (manager_) manager_->Destroy();
+}
 
 }  // namespace pigmora

@@ -66,20 +66,21 @@ bool MergeIntoProject(std::unique_ptr<IEPolyModel> model, const String& name, co
 
 }  // namespace
 
-bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& errorText, String& notes) {
+bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText,
+                    String& notes) {
   const TextureList list = ReadTextureList(texturesPath);
   if (!list.loaded) {
     errorText = "Can't open 'textures.txt' for reading";
     return false;
   }
-  FbxScene* scene = GetFbxContextScene();
+  FbxScene* scene = fbx.Scene();
   if (!scene) {
     errorText = "FBX: The FBX context is not available";
     return false;
   }
   scene->Clear();
   FbxString loadText;
-  if (!LoadFbxScene(fbxPath.Get(), loadText)) {
+  if (!fbx.LoadFbxScene(fbxPath.Get(), loadText)) {
     errorText = loadText.Buffer();
     return false;
   }
@@ -119,9 +120,9 @@ bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& e
   return true;
 }
 
-bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& errorText) {
+bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText) {
   String notes;
-  return ImportFbxModel(fbxPath, texturesPath, errorText, notes);
+  return ImportFbxModel(fbx, fbxPath, texturesPath, errorText, notes);
 }
 
 }  // namespace pigmora

@@ -4,13 +4,16 @@
 
 namespace pigmora {
 
+class FbxContext;
+
 // Loads Pigmora's FBX file, builds an interchange model from the mesh of the
 // root's first child with the painted textures of the texture list, merges it
 // into a new host model and lets that replace an older model of the same name.
 // True when the model was merged. On failure errorText says why and the
 // project is unchanged. notes receives one line per texture or material that
 // had to be left out.
-bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& errorText, String& notes);
-bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& errorText);
+bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText,
+                    String& notes);
+bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText);
 
 }  // namespace pigmora

@@ -3,13 +3,12 @@
 #include <afx.h>
 #include <afxwin.h>
 
-#include <optional>
-
 #include <FileIO/FileStream.h>
 
+#include "fbx/FbxContext.h"
 #include "receive/AnswerPair.h"
 #include "receive/ImportFbxModel.h"
-#include "settings/ApplinkSettings.h"
+#include "settings/ExchangeFolder.h"
 
 namespace pigmora {
 
@@ -17,21 +16,6 @@ namespace {
 
 constexpr std::int64_t kSettleNs = 1'000'000'000;
 constexpr ULONGLONG kSettleMs = 1000;
-
-// What the receive remembers between runs; touched by the UI thread only.
-struct ReceiveState {
-  bool running = false;
-  // A pair that could not be deleted: the timer leaves it alone until it changes.
-  std::optional<AnswerPairStamp> undeletable;
-  // The pair as the timer last saw it, and since when (framework clock).
-  std::optional<AnswerPairStamp> seen;
-  ULONGLONG seenSinceMs = 0;
-};
-
-ReceiveState& State() {
-  static ReceiveState state;
-  return state;
-}
 
 void ShowMessage(const char* text, const char* caption, UINT type) {
   CWinThread* thread = AfxGetThread();
@@ -44,7 +28,7 @@ void ShowError(const char* text) { ShowMessage(text, "Pigmora", MB_OK | MB_ICONE
 // The timer takes a pair once neither file changed for a second: by the files'
 // own times, or, when those are recent or odd, by watching the pair stay the
 // same for a second of the message loop's clock.
-bool HasSettled(const AnswerPairStamp& stamp, ReceiveState& state) {
+bool HasSettled(const AnswerPairStamp& stamp, ReceiveMemory& state) {
   if (stamp.exportFile.ageNs >= kSettleNs && stamp.texturesFile.ageNs >= kSettleNs) return true;
   const ULONGLONG now = GetTickCount();
   if (!state.seen || *state.seen != stamp) {
@@ -96,11 +80,9 @@ private:
 
 }  // namespace
 
-int ReceiveModel(ReceiveTrigger trigger) {
-  ReceiveState& state = State();
+int ReceiveModel(ReceiveMemory& state, const ExchangeFolder& exchange, FbxContext& fbx, ReceiveTrigger trigger) {
   // A tick delivered inside one of this command's message boxes finds it running.
-  if (state.running || !TheApplinkSettings) return 0;
-  const ExchangeFolder& exchange = TheApplinkSettings->Exchange();
+  if (state.running) return 0;
   const AnswerPairStamp stamp = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
   if (!stamp.Complete()) {
     state.seen.reset();
@@ -118,7 +100,7 @@ int ReceiveModel(ReceiveTrigger trigger) {
   if (!FileExists(fbxPath)) ShowError("Import: FBX file is not exists");
   String errorText;
   String notes;
-  const bool imported = ImportFbxModel(fbxPath, exchange.texturesFile, errorText, notes);
+  const bool imported = ImportFbxModel(fbx, fbxPath, exchange.texturesFile, errorText, notes);
 
   // Deleted whatever the outcome, so an answer is reported once.
   const bool exportRemoved = RemoveFile(exchange.exportFile);

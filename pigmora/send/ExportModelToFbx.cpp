@@ -24,14 +24,14 @@ void AttachDocumentInfo(FbxManager* manager, FbxScene* scene, const String& titl
   scene->SetDocumentInfo(info);
 }
 
-bool WriteJob(ExportJob& job, String& errorText) {
-  FbxManager* manager = GetFbxContextManager();
-  FbxScene* scene = GetFbxContextScene();
+bool WriteJob(FbxContext& fbx, ExportJob& job, String& errorText) {
+  FbxManager* manager = fbx.Manager();
+  FbxScene* scene = fbx.Scene();
   if (!manager || !scene) {
     errorText = kSaveFailed;
     return false;
   }
-  FbxNode* node = BuildFbxNode(job);
+  FbxNode* node = BuildFbxNode(manager, job);
   // The mesh holds all the writer needs: the host's polygon model can go before the file takes its memory.
   job.exportModel.reset();
   // The new node is in no scene yet, so it survives; what the last send or receive left goes.
@@ -41,7 +41,7 @@ bool WriteJob(ExportJob& job, String& errorText) {
 
   const int writer = manager->GetIOPluginRegistry()->FindWriterIDByDescription(kAsciiWriter);
   FbxString saveError;  // the context's own text is not for the user
-  if (!SaveFbxScene(job.filePath.Get(), writer, saveError)) {
+  if (!fbx.SaveFbxScene(job.filePath.Get(), writer, saveError)) {
     errorText = kSaveFailed;
     return false;
   }
@@ -50,7 +50,7 @@ bool WriteJob(ExportJob& job, String& errorText) {
 
 }  // namespace
 
-bool ExportModelToFbx(HModelCache* model, const String& path, String& errorText) {
+bool ExportModelToFbx(FbxContext& fbx, HModelCache* model, const String& path, String& errorText) {
   try {
     // The job releases the host's polygon model on every way out.
     ExportJob job = BuildExportJob(model, path);
@@ -58,7 +58,7 @@ bool ExportModelToFbx(HModelCache* model, const String& path, String& errorText)
       errorText = job.errorText;
       return false;
     }
-    return WriteJob(job, errorText);
+    return WriteJob(fbx, job, errorText);
   } catch (const std::bad_alloc&) {
     errorText = "Not enough memory to send the model to Pigmora";
     return false;

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 
-#include "fbx/FbxContext.h"
 #include "send/ExportJob.h"
 
 namespace pigmora {
@@ -49,8 +48,7 @@ std::vector<FbxFileTexture*> CreateFileTextures(FbxManager* manager, const IEPol
   return textures;
 }
 
-void AddMaterialsAndTextures(const ExportJob& job, FbxMesh* mesh, FbxLayer* layer) {
-  FbxManager* manager = GetFbxContextManager();
+void AddMaterialsAndTextures(FbxManager* manager, const ExportJob& job, FbxMesh* mesh, FbxLayer* layer) {
   const IEPolyModel& model = *job.exportModel;
   const std::vector<FbxFileTexture*> textures = CreateFileTextures(manager, model);
 

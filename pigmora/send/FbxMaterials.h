@@ -17,6 +17,6 @@ std::vector<FbxFileTexture*> CreateFileTextures(FbxManager* manager, const IEPol
 // Turns the job's materials into Phong materials with their textures on the
 // channels of their slots, and sets them with each polygon's material index
 // on layer 0 of the mesh. The layer elements belong to the mesh.
-void AddMaterialsAndTextures(const ExportJob& job, FbxMesh* mesh, FbxLayer* layer);
+void AddMaterialsAndTextures(FbxManager* manager, const ExportJob& job, FbxMesh* mesh, FbxLayer* layer);
 
 }  // namespace pigmora

@@ -3,7 +3,6 @@
 #include <FileIO/String.h>
 #include <Interchange/IEModel.h>
 
-#include "fbx/FbxContext.h"
 #include "send/ExportJob.h"
 #include "send/FbxMaterials.h"
 
@@ -54,8 +53,7 @@ void AddPolygons(FbxMesh* mesh, FbxLayerElementUV* uvs, const IEPolyModel& model
 
 }  // namespace
 
-FbxNode* BuildFbxNode(const ExportJob& job) {
-  FbxManager* manager = GetFbxContextManager();
+FbxNode* BuildFbxNode(FbxManager* manager, const ExportJob& job) {
   const String meshName = job.modelName + "Shape";
   FbxNode* node = FbxNode::Create(manager, job.modelName.Get());
   FbxMesh* mesh = FbxMesh::Create(manager, meshName.Get());
@@ -73,7 +71,7 @@ FbxNode* BuildFbxNode(const ExportJob& job) {
   uvs->SetMappingMode(FbxLayerElement::eByPolygonVertex);
   uvs->SetReferenceMode(FbxLayerElement::eIndexToDirect);
   AddPolygons(mesh, uvs, model);
-  AddMaterialsAndTextures(job, mesh, layer);
+  AddMaterialsAndTextures(manager, job, mesh, layer);
   return node;
 }
 

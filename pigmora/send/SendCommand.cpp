@@ -10,8 +10,7 @@
 #include "send/ExportModelToFbx.h"
 #include "send/ReplaceFileContents.h"
 #include "settings/ApplinkSettings.h"
-#include "app/HxtApp.h"
-#include "settings/SettingsCatalog.h"
+#include "settings/OptionTable.h"
 
 namespace pigmora {
 
@@ -41,28 +40,29 @@ void CloseApplinkDialog() {
 
 }  // namespace
 
-void RunSendCommand(CWnd* page, UINT buttonId) {
+void RunSendCommand(CWnd* page, UINT buttonId, const SendContext& context) {
   const int modeIndex = static_cast<int>(buttonId - kFirstModeButton);
   if (!ExportModeKeyword(modeIndex)) return;  // not a mode button: nothing to send
 
-  if (GetSettingString("exePath") == EXE_PATH_NOT_SET) {
+  const ApplinkSettings& settings = context.settings;
+  if (settings.GetSettingString(Option::ExePath) == DefinitionOf(Option::ExePath).defaultText) {
     ShowError(page, "Path to Pigmora was not set (see Options tab)");
     return;
   }
-  HModelCache* model = ModelToSend(CurrentTreeObject);
+  HModelCache* model = ModelToSend(context.currentTreeObject);
   if (!model) {
     ShowError(page, "No model is selected");
     return;
   }
 
-  const String modelPath = TheApplinkSettings ? TheApplinkSettings->Exchange().exportFbxFile : String();
-  const String commandFile = TheApplinkSettings ? TheApplinkSettings->Exchange().importFile : String();
-  const String commandText = BuildCommandText(modeIndex, modelPath);
+  const String& modelPath = settings.Exchange().exportFbxFile;
+  const String& commandFile = settings.Exchange().importFile;
+  const String commandText = BuildCommandText(settings, modeIndex, modelPath);
   // A command file that cannot be written is skipped without a word, as Pigmora expects.
   ReplaceFileContents(commandFile.Get(), commandText.Get(), static_cast<std::size_t>(commandText.Length()));
 
   String errorText;
-  if (!ExportModelToFbx(model, modelPath, errorText)) ShowError(page, errorText.Get());
+  if (!ExportModelToFbx(context.fbx, model, modelPath, errorText)) ShowError(page, errorText.Get());
   CloseApplinkDialog();
 }
 

@@ -6,8 +6,6 @@
 
 namespace pigmora {
 
-ApplinkSettings* TheApplinkSettings = nullptr;
-
 ApplinkSettings::ApplinkSettings(String sectionName) : sectionName_(std::move(sectionName)) { BuildExchangeFolder(); }
 
 void ApplinkSettings::BuildExchangeFolder() { exchange_.Build(); }
@@ -65,20 +63,6 @@ void ApplinkSettings::PersistSetting(const String& key, const SettingValue& entr
     case SK_REAL: SetRegistryValue(sectionName_, key, entry.realValue); break;
     default: break;
   }
-}
-
-int GetSettingValue(String key) { return TheApplinkSettings ? TheApplinkSettings->GetSettingValue(std::move(key)) : 0; }
-
-String GetSettingString(String key) {
-  return TheApplinkSettings ? TheApplinkSettings->GetSettingString(std::move(key)) : String("");
-}
-
-void SetSettingValue(String key, int value) {
-  if (TheApplinkSettings) TheApplinkSettings->SetSettingValue(std::move(key), value);
-}
-
-void SetSettingString(String key, String text) {
-  if (TheApplinkSettings) TheApplinkSettings->SetSettingString(std::move(key), std::move(text));
 }
 
 }  // namespace pigmora

@@ -5,11 +5,9 @@
 #include <FileIO/String.h>
 
 #include "settings/ExchangeFolder.h"
+#include "settings/OptionTable.h"
 
 namespace pigmora {
-
-// How a setting is read from and written to the registry.
-enum SettingKind { SK_BOOL = 1, SK_INTEGER = 2, SK_STRING = 3, SK_REAL = 4 };
 
 struct SettingValue {
   String text;             // string settings only
@@ -40,6 +38,15 @@ public:
   void SetSettingValue(String key, int value);
   void SetSettingString(String key, String text);
 
+  // The same, for an option of the table: the plug-in's own code names
+  // options only this way, so a misspelt option does not compile.
+  int GetSettingValue(Option option) const { return GetSettingValue(String(DefinitionOf(option).key)); }
+  String GetSettingString(Option option) const { return GetSettingString(String(DefinitionOf(option).key)); }
+  void SetSettingValue(Option option, int value) { SetSettingValue(String(DefinitionOf(option).key), value); }
+  void SetSettingString(Option option, String text) {
+    SetSettingString(String(DefinitionOf(option).key), std::move(text));
+  }
+
   const ExchangeFolder& Exchange() const { return exchange_; }
   bool HasSetting(const String& key) const { return settings_.count(key) != 0; }
   std::size_t SettingCount() const { return settings_.size(); }
@@ -52,14 +59,5 @@ private:
   std::map<String, SettingValue> settings_;
   ExchangeFolder exchange_;
 };
-
-// The one process-wide record, created and destroyed by the application object.
-extern ApplinkSettings* TheApplinkSettings;
-
-// The settings operations on the process-wide record (safe when it is absent).
-int GetSettingValue(String key);
-String GetSettingString(String key);
-void SetSettingValue(String key, int value);
-void SetSettingString(String key, String text);
 
 }  // namespace pigmora

@@ -9,6 +9,6 @@ BEGIN_MESSAGE_MAP(DlgIO, CDialog)
 ON_COMMAND_RANGE(IDC_MODE_FIRST, IDC_MODE_LAST, OnModeButton)
 END_MESSAGE_MAP()
 
-void DlgIO::OnModeButton(UINT nID) { RunSendCommand(this, nID); }
+void DlgIO::OnModeButton(UINT nID) { RunSendCommand(this, nID, send_); }
 
 }  // namespace pigmora

@@ -2,13 +2,15 @@
 
 #include <afxwin.h>
 
+#include "send/SendCommand.h"
+
 namespace pigmora {
 
 // The I/O page (template 102): twelve mode buttons, each sending the model to
-// Pigmora in its mode. It holds no state of its own.
+// Pigmora in its mode.
 class DlgIO : public CDialog {
 public:
-  DlgIO() = default;
+  explicit DlgIO(const SendContext& send) : send_(send) {}
   ~DlgIO() override = default;
 
   // Escape or a cancel command never ends or hides the page.
@@ -16,6 +18,9 @@ public:
 
 protected:
   void OnModeButton(UINT nID);
+
+private:
+  SendContext send_;
 
   DECLARE_MESSAGE_MAP()
 };

@@ -12,10 +12,10 @@ BEGIN_MESSAGE_MAP(DlgMain, CPluginDialog)
 ON_NOTIFY(TCN_SELCHANGE, IDC_TABS, OnTabSelChange)
 END_MESSAGE_MAP()
 
-DlgMain::DlgMain()
+DlgMain::DlgMain(const SendContext& send, ApplinkSettings& settings)
     : CPluginDialog(IDD_APPLINK, CWnd::FromHandle(GetMainApplicationWnd())),
-      ioPage_(new DlgIO),
-      optionsPage_(new DlgOptions) {}
+      ioPage_(new DlgIO(send)),
+      optionsPage_(new DlgOptions(settings)) {}
 
 DlgMain::~DlgMain() {
   delete ioPage_;

@@ -4,14 +4,17 @@
 
 namespace pigmora {
 
+class ApplinkSettings;
 class DlgIO;
 class DlgOptions;
+struct SendContext;
 
 // The applink dialog (template 101): a tab control with the I/O and Options
 // pages. It only creates, places and switches the pages; they do the work.
 class DlgMain : public CPluginDialog {
 public:
-  DlgMain();
+  // The pages send through `send` and edit `settings`.
+  DlgMain(const SendContext& send, ApplinkSettings& settings);
   ~DlgMain() override;
 
   BOOL OnInitDialog() override;

@@ -2,13 +2,19 @@
 
 #include <afxwin.h>
 
+#include <array>
+
+#include "settings/OptionTable.h"
+
 namespace pigmora {
 
-// The Options page (template 103): shows every setting and stores each change
-// the moment it is made; there is no OK or Apply step.
+class ApplinkSettings;
+
+// The Options page (template 103): shows every option of the table and stores
+// each change the moment it is made; there is no OK or Apply step.
 class DlgOptions : public CDialog {
 public:
-  DlgOptions() = default;
+  explicit DlgOptions(ApplinkSettings& settings) : settings_(settings) {}
   ~DlgOptions() override = default;
 
   BOOL OnInitDialog() override;
@@ -22,28 +28,12 @@ protected:
   void OnComboSelChange(UINT nID);
 
 private:
-  void LoadCheckBox(CWnd* box, int id);
-  void LoadList(CWnd* list, int id);
+  CWnd* Control(Option option) const { return controls_[static_cast<std::size_t>(option)]; }
+  void LoadControl(const OptionDefinition& definition);
 
-  CWnd* exePath_ = nullptr;
-  CWnd* exportColor_ = nullptr;
-  CWnd* exportSpecular_ = nullptr;
-  CWnd* exportSpecularColor_ = nullptr;
-  CWnd* exportEmissivePower_ = nullptr;
-  CWnd* exportEmissive_ = nullptr;
-  CWnd* exportNormalmap_ = nullptr;
-  CWnd* colorFileExtension_ = nullptr;
-  CWnd* specNormExtension_ = nullptr;
-  CWnd* exportDispl_ = nullptr;
-  CWnd* exportResolution_ = nullptr;
-  CWnd* displNorm_ = nullptr;
-  CWnd* displTexExt_ = nullptr;
-  CWnd* skipImport_ = nullptr;
-  CWnd* autoImport_ = nullptr;
-  CWnd* skipExport_ = nullptr;
-  CWnd* pickSourcePositions_ = nullptr;
-  CWnd* pickDepthFromLayer0_ = nullptr;
-  CWnd* coarseMesh_ = nullptr;
+  ApplinkSettings& settings_;
+  // Each option's control, by handle; taken in OnInitDialog, not owned.
+  std::array<CWnd*, kOptionCount> controls_{};
 
   DECLARE_MESSAGE_MAP()
 };

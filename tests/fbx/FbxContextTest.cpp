@@ -19,9 +19,9 @@ std::string FirstBytes(const std::filesystem::path& path, std::size_t count) {
 
 // Saves the context's scene as binary FBX whose header claims version 9900, newer
 // than the library reads.
-bool SaveAsNewerVersion(const std::string& path) {
+bool SaveAsNewerVersion(FbxContext& context, const std::string& path) {
   FbxString error;
-  if (!SaveFbxScene(path.c_str(), 0, error)) return false;
+  if (!context.SaveFbxScene(path.c_str(), 0, error)) return false;
   // The binary header keeps the file version at byte 23, little-endian.
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   const unsigned char version[4] = {0xAC, 0x26, 0, 0};
@@ -34,10 +34,10 @@ class FbxContextTest : public ::testing::Test {
 protected:
   void SetUp() override {
     FbxString error;
-    ASSERT_TRUE(InitFbxContext(error));
+    ASSERT_TRUE(context_.InitFbxContext(error));
     ASSERT_TRUE(error.IsEmpty());
     // Something to save: one node with a triangle.
-    FbxManager* manager = GetFbxContextManager();
+    FbxManager* manager = context_.Manager();
     FbxNode* node = FbxNode::Create(manager, "Tri");
     FbxMesh* mesh = FbxMesh::Create(manager, "TriShape");
     node->SetNodeAttribute(mesh);
@@ -48,10 +48,9 @@ protected:
     mesh->BeginPolygon(-1, -1, -1, false);
     for (int corner = 0; corner < 3; ++corner) mesh->AddPolygon(corner, -1);
     mesh->EndPolygon();
-    GetFbxContextScene()->GetRootNode()->AddChild(node);
+    context_.Scene()->GetRootNode()->AddChild(node);
   }
   void TearDown() override {
-    DestroyFbxContext();
     unsetenv("FBXSDK_TEST_PASSWORD_FILE");
     unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
   }
@@ -59,38 +58,39 @@ protected:
   std::string PathOf(const char* name) const { return (scratch_.Root() / name).string(); }
 
   ScratchFolder scratch_;
+  FbxContext context_;
 };
 
 TEST_F(FbxContextTest, AnIndexThatNamesNoWriterPicksTheAsciiFbxWriter) {
-  FbxIOPluginRegistry* registry = GetFbxContextManager()->GetIOPluginRegistry();
+  FbxIOPluginRegistry* registry = context_.Manager()->GetIOPluginRegistry();
   const int count = registry->GetWriterFormatCount();
   for (int index : {-1, count, count + 10}) {
     FbxString error;
     const std::string path = PathOf(("choice" + std::to_string(index + 5) + ".fbx").c_str());
-    ASSERT_TRUE(SaveFbxScene(path.c_str(), index, error)) << index;
+    ASSERT_TRUE(context_.SaveFbxScene(path.c_str(), index, error)) << index;
     EXPECT_EQ(FirstBytes(path, 6), "; FBX ") << "index " << index << " should write ASCII";
     EXPECT_TRUE(error.IsEmpty());
   }
 }
 
 TEST_F(FbxContextTest, AValidIndexIsUsedUnchanged) {
-  FbxIOPluginRegistry* registry = GetFbxContextManager()->GetIOPluginRegistry();
+  FbxIOPluginRegistry* registry = context_.Manager()->GetIOPluginRegistry();
   const int binary = registry->FindWriterIDByDescription("FBX binary (*.fbx)");
   ASSERT_GE(binary, 0);
   FbxString error;
   const std::string path = PathOf("binary.fbx");
-  ASSERT_TRUE(SaveFbxScene(path.c_str(), binary, error));
+  ASSERT_TRUE(context_.SaveFbxScene(path.c_str(), binary, error));
   EXPECT_EQ(FirstBytes(path, 18), "Kaydara FBX Binary");
 }
 
 TEST_F(FbxContextTest, SavedSceneLoadsBackAndSuccessLeavesTheErrorTextAlone) {
   const std::string path = PathOf("roundtrip.fbx");
   FbxString error("earlier text");
-  ASSERT_TRUE(SaveFbxScene(path.c_str(), -1, error));
-  GetFbxContextScene()->Clear();
-  ASSERT_TRUE(LoadFbxScene(path.c_str(), error));
+  ASSERT_TRUE(context_.SaveFbxScene(path.c_str(), -1, error));
+  context_.Scene()->Clear();
+  ASSERT_TRUE(context_.LoadFbxScene(path.c_str(), error));
   EXPECT_STREQ(error.Buffer(), "earlier text");
-  FbxNode* root = GetFbxContextScene()->GetRootNode();
+  FbxNode* root = context_.Scene()->GetRootNode();
   ASSERT_EQ(root->GetChildCount(), 1);
   ASSERT_NE(root->GetChild(0)->GetMesh(), nullptr);
   EXPECT_EQ(root->GetChild(0)->GetMesh()->GetControlPointsCount(), 3);
@@ -100,8 +100,8 @@ TEST_F(FbxContextTest, SavedSceneLoadsBackAndSuccessLeavesTheErrorTextAlone) {
 // embedding copies, and carries materials and textures.
 TEST_F(FbxContextTest, TheExportReferencesTexturesInsteadOfEmbeddingThem) {
   FbxString error;
-  ASSERT_TRUE(SaveFbxScene(PathOf("settings.fbx").c_str(), -1, error));
-  const FbxIOSettings* settings = GetFbxContextManager()->GetIOSettings();
+  ASSERT_TRUE(context_.SaveFbxScene(PathOf("settings.fbx").c_str(), -1, error));
+  const FbxIOSettings* settings = context_.Manager()->GetIOSettings();
   EXPECT_FALSE(settings->GetBoolProp("Export|AdvOptGrp|Fbx|EMBEDDED", true));
   EXPECT_TRUE(settings->GetBoolProp("Export|AdvOptGrp|Fbx|Material", false));
   EXPECT_TRUE(settings->GetBoolProp("Export|AdvOptGrp|Fbx|Texture", false));
@@ -110,7 +110,7 @@ TEST_F(FbxContextTest, TheExportReferencesTexturesInsteadOfEmbeddingThem) {
 TEST_F(FbxContextTest, SaveToAnUnwritablePlaceAppendsTheExporterFailure) {
   FbxString error("before\n");
   const std::string path = PathOf("no-such-folder/model.fbx");
-  EXPECT_FALSE(SaveFbxScene(path.c_str(), -1, error));
+  EXPECT_FALSE(context_.SaveFbxScene(path.c_str(), -1, error));
   const std::string text = error.Buffer();
   EXPECT_EQ(text.rfind("before\n<FBX_ERROR>: Call to FbxExporter::Initialize() failed.\nError returned: ", 0), 0u)
       << text;
@@ -119,9 +119,9 @@ TEST_F(FbxContextTest, SaveToAnUnwritablePlaceAppendsTheExporterFailure) {
 
 TEST_F(FbxContextTest, NewerFileVersionIsExplainedInThreeParts) {
   const std::string path = PathOf("newer.fbx");
-  ASSERT_TRUE(SaveAsNewerVersion(path));
+  ASSERT_TRUE(SaveAsNewerVersion(context_, path));
   FbxString error;
-  EXPECT_FALSE(LoadFbxScene(path.c_str(), error));
+  EXPECT_FALSE(context_.LoadFbxScene(path.c_str(), error));
   const std::string text = error.Buffer();
   const std::string first = "<FBX_ERROR>: Call to FbxImporter::Initialize() failed.\nError returned: ";
   const std::string sdkLine = "\n\nFBX file format version for this FBX SDK is 7.4.0\n";
@@ -135,10 +135,10 @@ TEST_F(FbxContextTest, NewerFileVersionIsExplainedInThreeParts) {
 TEST_F(FbxContextTest, PasswordProtectedFileReplacesTheErrorText) {
   const std::string path = PathOf("locked.fbx");
   FbxString error;
-  ASSERT_TRUE(SaveFbxScene(path.c_str(), -1, error));
+  ASSERT_TRUE(context_.SaveFbxScene(path.c_str(), -1, error));
   setenv("FBXSDK_TEST_PASSWORD_FILE", path.c_str(), 1);
   error = "whatever was here before\n";
-  EXPECT_FALSE(LoadFbxScene(path.c_str(), error));
+  EXPECT_FALSE(context_.LoadFbxScene(path.c_str(), error));
   EXPECT_STREQ(error.Buffer(), "<FBX_ERROR>: File protected by password\n");
 }
 
@@ -151,9 +151,9 @@ TEST_F(FbxContextTest, AVersionLineLongerThanTheBufferIsCutAtItsEnd) {
   // 4070 characters: within the system's limit, with room for the writer's temporary suffix.
   const std::string path = (folder / (std::string(4065 - folder.string().size(), 'f') + ".fbx")).string();
   ASSERT_EQ(path.size(), 4070u);
-  ASSERT_TRUE(SaveAsNewerVersion(path));
+  ASSERT_TRUE(SaveAsNewerVersion(context_, path));
   FbxString error;
-  EXPECT_FALSE(LoadFbxScene(path.c_str(), error));
+  EXPECT_FALSE(context_.LoadFbxScene(path.c_str(), error));
   const std::string text = error.Buffer();
   const std::string fileLine = "FBX file format version for file '" + path + "' is 9.9.0\n\n";
   const std::string sdkLine = "FBX file format version for this FBX SDK is 7.4.0\n";
@@ -163,20 +163,20 @@ TEST_F(FbxContextTest, AVersionLineLongerThanTheBufferIsCutAtItsEnd) {
 }
 
 TEST(FbxContextStart, ARefusedManagerIsReportedAndLoadingIsRefused) {
+  FbxContext context_;
   setenv("FBXSDK_TEST_REFUSE_MANAGER", "1", 1);
   FbxString error("stale");
-  EXPECT_FALSE(InitFbxContext(error));
+  EXPECT_FALSE(context_.InitFbxContext(error));
   unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
   EXPECT_STREQ(error.Buffer(), "<FBX_ERROR>: Unable to create FBX Manager!\n");
-  EXPECT_EQ(GetFbxContextManager(), nullptr);
+  EXPECT_EQ(context_.Manager(), nullptr);
 
   FbxString loadError;
-  EXPECT_FALSE(LoadFbxScene("/tmp/anything.fbx", loadError));
+  EXPECT_FALSE(context_.LoadFbxScene("/tmp/anything.fbx", loadError));
   EXPECT_FALSE(loadError.IsEmpty());
   FbxString saveError;
-  EXPECT_FALSE(SaveFbxScene("/tmp/anything.fbx", -1, saveError));
+  EXPECT_FALSE(context_.SaveFbxScene("/tmp/anything.fbx", -1, saveError));
   EXPECT_FALSE(saveError.IsEmpty());
-  DestroyFbxContext();
 }
 
 }  // namespace
@@ -184,7 +184,7 @@ TEST(FbxContextStart, ARefusedManagerIsReportedAndLoadingIsRefused) {
 TEST_F(FbxContextTest, EveryFailedLoadSaysWhatTheImporterFound) {
   const std::string saved = PathOf("whole.fbx");
   FbxString error;
-  ASSERT_TRUE(SaveFbxScene(saved.c_str(), 0, error));
+  ASSERT_TRUE(context_.SaveFbxScene(saved.c_str(), 0, error));
   const std::string bytes = ScratchFolder::ReadFile(saved);
   // Damaged in several ways: cut short at various points, a record's size made huge.
   std::vector<std::string> damaged;
@@ -198,9 +198,9 @@ TEST_F(FbxContextTest, EveryFailedLoadSaysWhatTheImporterFound) {
     const std::string path = PathOf(("damaged" + std::to_string(i) + ".fbx").c_str());
     ScratchFolder::WriteFile(path, damaged[i]);
     // What the importer itself reports for this file.
-    FbxImporter* importer = FbxImporter::Create(GetFbxContextManager(), "");
-    bool initialised = importer->Initialize(path.c_str(), -1, GetFbxContextManager()->GetIOSettings());
-    FbxScene* scratch = FbxScene::Create(GetFbxContextManager(), "Scratch");
+    FbxImporter* importer = FbxImporter::Create(context_.Manager(), "");
+    bool initialised = importer->Initialize(path.c_str(), -1, context_.Manager()->GetIOSettings());
+    FbxScene* scratch = FbxScene::Create(context_.Manager(), "Scratch");
     const bool readable = initialised && importer->Import(scratch, false);
     const std::string reason = importer->GetStatus().GetErrorString();
     importer->Destroy();
@@ -208,8 +208,8 @@ TEST_F(FbxContextTest, EveryFailedLoadSaysWhatTheImporterFound) {
     failures += initialised ? 1 : 0;  // failures of Import itself: the ones that went unexplained
 
     FbxString text("earlier\n");
-    GetFbxContextScene()->Clear();
-    EXPECT_FALSE(LoadFbxScene(path.c_str(), text)) << i;
+    context_.Scene()->Clear();
+    EXPECT_FALSE(context_.LoadFbxScene(path.c_str(), text)) << i;
     const std::string got = text.Buffer();
     EXPECT_EQ(got.rfind("earlier\n<FBX_ERROR>: Call to FbxImporter::", 0), 0u) << got;
     EXPECT_NE(got.find(reason), std::string::npos) << got << " / " << reason;

@@ -63,7 +63,7 @@ TEST_F(CorpusReceiveTest, EveryCorpusFileIsReceivedOrRefusedWithAReason) {
     }
     String error, notes;
     const int modelsBefore = CountModels();
-    const bool ok = ImportFbxModel(path.c_str(), WriteTextures(groups).c_str(), error, notes);
+    const bool ok = ImportFbxModel(state_.Plugin().fbx, path.c_str(), WriteTextures(groups).c_str(), error, notes);
     if (expected.patches < 0) {
       EXPECT_FALSE(ok) << path;
       EXPECT_FALSE(error.IsEmpty()) << path;

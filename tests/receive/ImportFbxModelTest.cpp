@@ -16,7 +16,7 @@ protected:
     EXPECT_TRUE(WriteMeshFile(plan, fbx, ascii));
     error_ = String();
     notes_ = String();
-    return ImportFbxModel(fbx.c_str(), WriteTextures(textures).c_str(), error_, notes_);
+    return ImportFbxModel(state_.Plugin().fbx, fbx.c_str(), WriteTextures(textures).c_str(), error_, notes_);
   }
 
   std::string Texture(const char* name) const { return scratch_.Path(name); }
@@ -180,10 +180,11 @@ TEST_F(ImportFbxModelTest, FailuresSayWhyAndLeaveTheProjectAsItWas) {
   EXPECT_FALSE(Import(lines, {{"A", "map1", "color", Texture("old.tga")}}));
   EXPECT_FALSE(error_.IsEmpty());
 
-  EXPECT_FALSE(ImportFbxModel(scratch_.Path("absent.fbx").c_str(), WriteTextures({}).c_str(), error_, notes_));
+  EXPECT_FALSE(ImportFbxModel(state_.Plugin().fbx, scratch_.Path("absent.fbx").c_str(), WriteTextures({}).c_str(),
+                              error_, notes_));
   EXPECT_FALSE(error_.IsEmpty());
-  EXPECT_FALSE(
-      ImportFbxModel(scratch_.Path("absent.fbx").c_str(), scratch_.Path("absent.txt").c_str(), error_, notes_));
+  EXPECT_FALSE(ImportFbxModel(state_.Plugin().fbx, scratch_.Path("absent.fbx").c_str(),
+                              scratch_.Path("absent.txt").c_str(), error_, notes_));
   EXPECT_STREQ(error_.Get(), "Can't open 'textures.txt' for reading");
 
   EXPECT_EQ(CountModels(), 0);

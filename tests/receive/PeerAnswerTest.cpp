@@ -41,7 +41,7 @@ TEST_F(PeerAnswerTest, BinaryAndAsciiAnswersAreReceivedAndASecondReplacesTheFirs
   HAnimObject* instance = nullptr;
   for (const char* arguments : {"--once --size 64", "--once --ascii --size 64"}) {
     ASSERT_EQ(RunPeer(arguments), 0);
-    ASSERT_EQ(ReceiveModel(), 1);
+    ASSERT_EQ(state_.Plugin().Receive(), 1);
     EXPECT_TRUE(Boxes().empty()) << Boxes().front().text;
     EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "export.txt"));
     EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "textures.txt"));

@@ -20,11 +20,11 @@
 
 #include "PluginTestState.h"
 #include "ScratchFolder.h"
+#include "app/PluginState.h"
 #include "fbx/FbxContext.h"
 #include "receive/ReceiveModel.h"
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
-#include "app/HxtApp.h"
 #include "settings/SettingsCatalog.h"
 
 using namespace pigmora;
@@ -37,23 +37,23 @@ protected:
     AfxUseVirtualClock(true);
     state_.Start(true);
     project_ = state_.project;
-    SetSettingString("exePath", PIGMORA_PEER_PATH);
-    SetSettingValue("ExportNormalmap", 1);
-    SetSettingValue("ColorFileExtension", 2);  // PNG
+    state_.Settings().SetSettingString("exePath", PIGMORA_PEER_PATH);
+    state_.Settings().SetSettingValue("ExportNormalmap", 1);
+    state_.Settings().SetSettingValue("ColorFileExtension", 2);  // PNG
   }
   void TearDown() override { state_.Stop(); }
 
   // Sends the object at path with the first mode button, lets the peer answer
   // and runs the receive command.
   void RoundTrip(const char* objectPath) {
-    CurrentTreeObject = FindTreeObjectByPath(project_, objectPath);
-    ASSERT_NE(CurrentTreeObject, nullptr);
-    RunSendCommand(nullptr, 1001);
+    state_.Plugin().CurrentTreeObject = FindTreeObjectByPath(project_, objectPath);
+    ASSERT_NE(state_.Plugin().CurrentTreeObject, nullptr);
+    RunSendCommand(nullptr, 1001, state_.Plugin().ForSend());
     ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
     ASSERT_TRUE(std::filesystem::exists(scratch_.ExchangePath() / "import.txt"));
     const std::string peer = std::string("'") + PIGMORA_PEER_PATH + "' --once --size 64 >/dev/null";
     ASSERT_EQ(std::system(peer.c_str()), 0);
-    ASSERT_EQ(ReceiveModel(), 1);
+    ASSERT_EQ(state_.Plugin().Receive(), 1);
     ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
   }
 

@@ -2,9 +2,9 @@
 #include <filesystem>
 
 #include "SendFixture.h"
+#include "app/PluginState.h"
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
-#include "app/HxtApp.h"
 
 using namespace pigmora;
 
@@ -50,25 +50,25 @@ TEST_F(SendTest, EachButtonWritesItsKeywordAndOtherwiseTheSameText) {
 }
 
 TEST_F(SendTest, ListSettingsAreWrittenAsTheWordsOfTheirOwnTables) {
-  SetSettingValue("DisplTexExt", 3);
+  state_.Settings().SetSettingValue("DisplTexExt", 3);
   Send(Sample());
   EXPECT_EQ(OptionLine(CommandText(), "DisplTexExt"), "[DisplTexExt=TIF]");
   EXPECT_EQ(OptionLine(CommandText(), "DisplDepth"), "[DisplDepth=16-bits]");
-  SetSettingValue("DisplTexExt", 4);
+  state_.Settings().SetSettingValue("DisplTexExt", 4);
   Send(Sample());
   EXPECT_EQ(OptionLine(CommandText(), "DisplTexExt"), "[DisplTexExt=TIFF]");
   EXPECT_EQ(OptionLine(CommandText(), "DisplDepth"), "[DisplDepth=32-bits]");
-  SetSettingValue("DisplTexExt", 5);
+  state_.Settings().SetSettingValue("DisplTexExt", 5);
   Send(Sample());
   EXPECT_EQ(OptionLine(CommandText(), "DisplTexExt"), "[DisplTexExt=EXR]");
   EXPECT_EQ(OptionLine(CommandText(), "DisplDepth"), "[DisplDepth=32-bits]");
 
   // Colour lists start with TGA, the displacement list with BMP.
-  SetSettingValue("ColorFileExtension", 1);
-  SetSettingValue("SpecNormExtension", 3);
-  SetSettingValue("DisplTexExt", 1);
-  SetSettingValue("ExportResolution", 1);
-  SetSettingValue("DisplNorm", 3);
+  state_.Settings().SetSettingValue("ColorFileExtension", 1);
+  state_.Settings().SetSettingValue("SpecNormExtension", 3);
+  state_.Settings().SetSettingValue("DisplTexExt", 1);
+  state_.Settings().SetSettingValue("ExportResolution", 1);
+  state_.Settings().SetSettingValue("DisplNorm", 3);
   Send(Sample());
   const std::string text = CommandText();
   EXPECT_EQ(OptionLine(text, "ColorFileExtension"), "[ColorFileExtension=BMP]");
@@ -81,13 +81,13 @@ TEST_F(SendTest, ListSettingsAreWrittenAsTheWordsOfTheirOwnTables) {
 
 TEST_F(SendTest, FlagsAreWrittenAsStoredAndIndexesOutsideATableGiveItsFirstWord) {
   // Only a hand-edited registry holds such values.
-  SetSettingValue("ExportDispl", 1);
-  SetSettingValue("CoarseMesh", 7);
-  SetSettingValue("ColorFileExtension", 4);
-  SetSettingValue("SpecNormExtension", -1);
-  SetSettingValue("ExportResolution", 2);
-  SetSettingValue("DisplNorm", 1000000);
-  SetSettingValue("DisplTexExt", 6);
+  state_.Settings().SetSettingValue("ExportDispl", 1);
+  state_.Settings().SetSettingValue("CoarseMesh", 7);
+  state_.Settings().SetSettingValue("ColorFileExtension", 4);
+  state_.Settings().SetSettingValue("SpecNormExtension", -1);
+  state_.Settings().SetSettingValue("ExportResolution", 2);
+  state_.Settings().SetSettingValue("DisplNorm", 1000000);
+  state_.Settings().SetSettingValue("DisplTexExt", 6);
   Send(Sample());
   const std::string text = CommandText();
   EXPECT_EQ(OptionLine(text, "ExportDispl"), "[ExportDispl=1]");
@@ -118,9 +118,9 @@ TEST_F(SendTest, UnsetExecutablePathRefusesWithoutWritingOrClosing) {
   CWnd page;
   ASSERT_TRUE(page.CreateEx(0, "Page", "", 0, 0, 0, 10, 10, dialog.GetSafeHwnd(), nullptr));
 
-  SetSettingString("exePath", "...");
-  CurrentTreeObject = Sample();
-  RunSendCommand(&page, 1001);
+  state_.Settings().SetSettingString("exePath", "...");
+  state_.Plugin().CurrentTreeObject = Sample();
+  RunSendCommand(&page, 1001, state_.Plugin().ForSend());
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(Boxes()[0].caption, "Error");
   EXPECT_EQ(Boxes()[0].text, "Path to Pigmora was not set (see Options tab)");
@@ -131,8 +131,8 @@ TEST_F(SendTest, UnsetExecutablePathRefusesWithoutWritingOrClosing) {
   EXPECT_TRUE(IsWindow(dialog.GetSafeHwnd())) << "the user must reach the Options tab";
 
   // Only "..." means unset: any other text, even an empty one, sends.
-  SetSettingString("exePath", "");
-  RunSendCommand(&page, 1001);
+  state_.Settings().SetSettingString("exePath", "");
+  RunSendCommand(&page, 1001, state_.Plugin().ForSend());
   EXPECT_TRUE(fs::exists(CommandFile()));
   EXPECT_TRUE(fs::exists(ModelFile()));
   EXPECT_EQ(dialog.GetSafeHwnd(), nullptr) << "a send closes the applink dialog";

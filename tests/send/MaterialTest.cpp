@@ -89,7 +89,7 @@ TEST_F(SendTest, EachSlotHoldsTheLastImageOfItsKindAndOtherKindsChangeNothing) {
   EXPECT_EQ(std::vector<int>(own, own + kTextureSlotCount), std::vector<int>(kTextureSlotCount, -1));
 
   // Every image becomes a file texture, used or not.
-  const std::vector<FbxFileTexture*> textures = CreateFileTextures(GetFbxContextManager(), *job.exportModel);
+  const std::vector<FbxFileTexture*> textures = CreateFileTextures(state_.Plugin().fbx.Manager(), *job.exportModel);
   ASSERT_EQ(textures.size(), 3u);
   EXPECT_STREQ(textures[2]->GetName(), "other");
   EXPECT_STREQ(textures[2]->GetFileName(), "/maps/other.png");

@@ -178,7 +178,7 @@ TEST_F(SendTest, ASecondSendReplacesTheModelFileAndTheScene) {
   ASSERT_EQ(sent.polygons.size(), 1u);
   EXPECT_EQ(sent.polygons[0].corners[0], Rounded({1.5, -2.0, 3.0}));
   EXPECT_EQ(sent.materials, std::vector<std::string>{"default"});
-  EXPECT_EQ(GetFbxContextScene()->GetRootNode()->GetChildCount(), 1) << "the first model left the scene";
+  EXPECT_EQ(state_.Plugin().fbx.Scene()->GetRootNode()->GetChildCount(), 1) << "the first model left the scene";
 }
 
 TEST_F(SendTest, EightBitNamesThatAreNotUtf8PassAsTheirBytes) {

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <sstream>
 
+#include "app/PluginState.h"
 #include "fbx/FbxContext.h"
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
-#include "app/HxtApp.h"
 #include "settings/SettingsCatalog.h"
 
 using namespace pigmora;
@@ -17,14 +17,14 @@ using namespace pigmora;
 void SendTest::SetUp() {
   state_.Start(true);
   project_ = state_.project;
-  SetSettingString("exePath", "/opt/pigmora/Pigmora");
+  state_.Settings().SetSettingString("exePath", "/opt/pigmora/Pigmora");
 }
 
 void SendTest::TearDown() { state_.Stop(); }
 
 void SendTest::Send(HTreeObject* object, UINT buttonId) {
-  CurrentTreeObject = object;
-  RunSendCommand(nullptr, buttonId);
+  state_.Plugin().CurrentTreeObject = object;
+  RunSendCommand(nullptr, buttonId, state_.Plugin().ForSend());
 }
 
 HModelCache* SendTest::Sample() const {

@@ -180,14 +180,6 @@ TEST_F(ApplinkSettingsTest, GarbledRegistryReadsAsDefaultsAndIsRepaired) {
   EXPECT_EQ(StoredValue("DisplNorm"), 0);
 }
 
-TEST_F(ApplinkSettingsTest, ProcessWideOperationsAreSafeWithoutARecord) {
-  ASSERT_EQ(TheApplinkSettings, nullptr);
-  EXPECT_EQ(GetSettingValue("AutoImport"), 0);
-  EXPECT_TRUE(GetSettingString("exePath").IsEmpty());
-  SetSettingValue("AutoImport", 1);
-  EXPECT_FALSE(std::filesystem::exists(scratch_.RegistryPath()));
-}
-
 }  // namespace
 
 TEST_F(ApplinkSettingsTest, LoadingWritesOnlyMissingSettingsAndNothingWhenAllAreStored) {
@@ -199,7 +191,7 @@ TEST_F(ApplinkSettingsTest, LoadingWritesOnlyMissingSettingsAndNothingWhenAllAre
                                  ApplinkSettings settings("Pigmora");
                                  RegisterApplinkSettings(settings);
                                }),
-            kSettingDefinitionCount);
+            kOptionCount);
   EXPECT_EQ(StoredValue("AutoImport"), 0);
   EXPECT_EQ(ReplacementsDuring(folder,
                                [] {

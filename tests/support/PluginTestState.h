@@ -1,41 +1,38 @@
 #pragma once
 
-// The plug-in's process-wide state as its application object sets it up (the
-// settings, read from the test's scratch registry, and the FBX context), a host
-// project and an empty message-box record. For tests that link the plug-in's
-// parts; fixtures call Start in SetUp and Stop in TearDown.
+// The plug-in's process-wide state built as its application object builds it
+// (the settings, read from the test's scratch registry, the exchange folder
+// and the FBX context), a host project and an empty message-box record. For
+// tests that link the plug-in's parts; fixtures call Start in SetUp and Stop
+// in TearDown.
 #include <gtest/gtest.h>
 
 #include <Plugin/HostProject.h>
 #include <afxdisplay.h>
 
-#include "fbx/FbxContext.h"
-#include "settings/ApplinkSettings.h"
-#include "app/HxtApp.h"
-#include "settings/SettingsCatalog.h"
+#include <optional>
 
-using namespace pigmora;
+#include "app/PluginState.h"
 
 struct PluginTestState {
   HProject* project = nullptr;
+  std::optional<pigmora::PluginState> plugin;
 
   // A failed FBX start fails the test.
   void Start(bool withSample) {
     AfxGetHeadlessDisplay().ClearMessageBoxes();
-    TheApplinkSettings = new ApplinkSettings(APPLINK_SETTINGS_SECTION);
-    RegisterApplinkSettings(*TheApplinkSettings);
-    FbxString error;
-    EXPECT_TRUE(InitFbxContext(error)) << error.Buffer();
+    plugin.emplace();
+    EXPECT_TRUE(plugin->fbxErrorText.IsEmpty()) << plugin->fbxErrorText.Buffer();
     project = CreateHostProject(withSample);
   }
 
   void Stop() {
-    CurrentTreeObject = nullptr;
     DestroyHostProject(project);
     project = nullptr;
-    DestroyFbxContext();
-    delete TheApplinkSettings;
-    TheApplinkSettings = nullptr;
+    plugin.reset();
     AfxGetHeadlessDisplay().ClearMessageBoxes();
   }
+
+  pigmora::PluginState& Plugin() { return *plugin; }
+  pigmora::ApplinkSettings& Settings() { return plugin->TheApplinkSettings; }
 };

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "ScratchFolder.h"
-#include "settings/ApplinkSettings.h"
-#include "settings/SettingsCatalog.h"
+#include "app/PluginState.h"
 #include "ui/DlgMain.h"
 
 using namespace pigmora;
@@ -41,14 +41,10 @@ protected:
   // A plug-in start: the settings as the registry holds them.
   void LoadSettings() {
     UnloadSettings();
-    TheApplinkSettings = new ApplinkSettings(APPLINK_SETTINGS_SECTION);
-    RegisterApplinkSettings(*TheApplinkSettings);
+    plugin_.emplace();
   }
 
-  void UnloadSettings() {
-    delete TheApplinkSettings;
-    TheApplinkSettings = nullptr;
-  }
+  void UnloadSettings() { plugin_.reset(); }
 
   // Opens the dialog, runs the steps in its loop and returns DoModal's result.
   INT_PTR RunDialog(std::vector<Step> steps) {
@@ -60,7 +56,7 @@ protected:
       ++stepsRun_;
       return true;
     });
-    DlgMain dialog;
+    DlgMain dialog(plugin_->ForSend(), plugin_->TheApplinkSettings);
     dialog_ = &dialog;
     const INT_PTR result = dialog.DoModal();
     dialog_ = nullptr;
@@ -99,6 +95,7 @@ protected:
   static std::string StoredText(const char* key) { return GetRegistryString("Pigmora", key, "<absent>").Get(); }
 
   ScratchFolder scratch_;
+  std::optional<PluginState> plugin_;
   DlgMain* dialog_ = nullptr;
   std::size_t stepsRun_ = 0;
 };

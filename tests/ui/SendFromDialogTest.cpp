@@ -3,8 +3,6 @@
 #include <filesystem>
 
 #include "DialogHarness.h"
-#include "fbx/FbxContext.h"
-#include "app/HxtApp.h"
 
 using namespace pigmora;
 
@@ -16,13 +14,10 @@ protected:
   void SetUp() override {
     DialogHarness::SetUp();
     project_ = CreateHostProject(true);
-    CurrentTreeObject = FindTreeObjectByPath(project_, "Objects/Sample");
-    FbxString error;
-    ASSERT_TRUE(InitFbxContext(error)) << error.Buffer();
+    plugin_->CurrentTreeObject = FindTreeObjectByPath(project_, "Objects/Sample");
+    ASSERT_TRUE(plugin_->fbxErrorText.IsEmpty()) << plugin_->fbxErrorText.Buffer();
   }
   void TearDown() override {
-    CurrentTreeObject = nullptr;
-    DestroyFbxContext();
     DestroyHostProject(project_);
     DialogHarness::TearDown();
   }
