@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the release build (GCC), the same tests under
+# Sets up, checks that the plug-in compiles for Windows, builds and runs every test: the release build (GCC), the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, an optimised Clang build, and a
 # short fuzz run; then lists the files that differ from .clang-format.
 set -euo pipefail
@@ -9,6 +9,9 @@ jobs=${PIGMORA_JOBS:-2}
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
+
+# The plug-in compiles for the host's Windows version (syntax only, MinGW-w64).
+"$root/scripts/check-windows.sh"
 
 "$root/scripts/build.sh" release
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs" | tee -a "$log"
@@ -26,5 +29,5 @@ ctest --test-dir "$root/build-clang" --output-on-failure -j "$jobs" | tee -a "$l
 
 # Every test above passed (set -e and pipefail stop at the first failing step).
 total=$(sed -n 's/.*tests failed out of \([0-9]*\)$/\1/p' "$log" | awk '{n += $1} END {print n + 0}')
-echo "Tests: release, sanitizer and Clang builds, fuzzing clean"
+echo "Tests: Windows syntax check, release, sanitizer and Clang builds, fuzzing clean"
 echo "$total passed, 0 failed"
