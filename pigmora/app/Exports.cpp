@@ -1,9 +1,13 @@
 // The three functions the host looks up in Pigmora.hxt; nothing else is exported.
+// Every way the host calls into the plug-in (the three exports, the timer) runs
+// through the platform's one guard: the host knows only results, so an exception
+// inside, such as memory running out, ends the call with 0 (nothing done)
+// instead of unwinding into the host.
 #include <FileIO/String.h>
 #include <Plugin/CommandPlugin.h>
 #include <afxwin.h>
+#include <common/EntryGuard.h>
 
-#include "app/ExportGuard.h"
 #include "app/HxtApp.h"
 
 #define HXT_EXPORT extern "C" __attribute__((visibility("default")))
@@ -33,7 +37,7 @@ bool IsKnownCommand(int index) { return index >= 0 && index < kCommandCount; }
 }  // namespace
 
 HXT_EXPORT int HxtLoadCommandEntry(int index, int& entryCode) {
-  return pigmora::GuardedExport([&] {
+  return GuardedEntry(0, [&] {
     if (!IsKnownCommand(index)) return 0;
     entryCode = kCommands[index].entryCode;
     return 1;
@@ -42,7 +46,7 @@ HXT_EXPORT int HxtLoadCommandEntry(int index, int& entryCode) {
 
 HXT_EXPORT int HxtOnAddCommandMenu(void* /*menuContext*/, int index, String& caption, int& menuValue1,
                                    int& menuValue2) {
-  return pigmora::GuardedExport([&] {
+  return GuardedEntry(0, [&] {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     menuValue2 = 0;
     caption = kMenuCaption;
@@ -54,7 +58,7 @@ HXT_EXPORT int HxtOnAddCommandMenu(void* /*menuContext*/, int index, String& cap
 }
 
 HXT_EXPORT int HxtOnCommand(HTreeObject* object, int index) {
-  return pigmora::GuardedExport([&] {
+  return GuardedEntry(0, [&] {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     pigmora::PluginState& state = theApp.State();
     state.CurrentTreeObject = object;
@@ -68,5 +72,5 @@ HXT_EXPORT int HxtOnCommand(HTreeObject* object, int index) {
 }
 
 void CALLBACK pigmora::AutoImportTimerProc(HWND, UINT, UINT_PTR, DWORD) {
-  pigmora::GuardedExport([] { return theApp.State().Receive(pigmora::ReceiveTrigger::Timer); });
+  GuardedEntry(0, [] { return theApp.State().Receive(pigmora::ReceiveTrigger::Timer); });
 }

@@ -5,10 +5,13 @@
 #include <Plugin/HProject.h>
 #include <Plugin/HTreeObject.h>
 #include <Plugin/ObjectTypes.h>
+#include <common/SafeReplace.h>
+
+#include <string>
+#include <string_view>
 
 #include "send/CommandText.h"
 #include "send/ExportModelToFbx.h"
-#include "send/ReplaceFileContents.h"
 #include "settings/ApplinkSettings.h"
 #include "settings/OptionTable.h"
 
@@ -58,8 +61,12 @@ void RunSendCommand(CWnd* page, UINT buttonId, const SendContext& context) {
   const String& modelPath = settings.Exchange().exportFbxFile;
   const String& commandFile = settings.Exchange().importFile;
   const String commandText = BuildCommandText(settings, modeIndex, modelPath);
-  // A command file that cannot be written is skipped without a word, as Pigmora expects.
-  ReplaceFileContents(commandFile.Get(), commandText.Get(), static_cast<std::size_t>(commandText.Length()));
+  // A command file that cannot be written is skipped without a word, as Pigmora expects. Pigmora
+  // sees the old file or the whole new one, never a part.
+  std::string notWritten;
+  safereplace::ReplaceFile(commandFile.Get(),
+                           std::string_view(commandText.Get(), static_cast<std::size_t>(commandText.Length())),
+                           notWritten);
 
   String errorText;
   if (!ExportModelToFbx(context.fbx, model, modelPath, errorText)) ShowError(page, errorText.Get());

@@ -1,7 +1,7 @@
 #include "fbxsdk/fbxio.h"
 
-#include "EntryGuard.h"
 #include "FbxObjectFactory.h"
+#include "StatusOnFailure.h"
 #include "fbxsdk/fbxscene.h"
 #include "io/OutputFile.h"
 #include "io/RecordWriters.h"
@@ -24,17 +24,22 @@ bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings
     status_.SetCode(FbxStatus::eInvalidParameter, "There is no writer with index %d", fileFormat);
     return false;
   }
-  ready_ = Guarded(status_, "write", fileName_.Buffer(), [&] {
-    std::string error;
-    if (io::CanCreate(fileName_.Buffer(), error)) return true;
-    status_.SetCode(FbxStatus::eFailure, "%s", error.c_str());
-    return false;
-  });
+  ready_ = GuardedEntry(
+      false,
+      [&] {
+        std::string error;
+        if (io::CanCreate(fileName_.Buffer(), error)) return true;
+        status_.SetCode(FbxStatus::eFailure, "%s", error.c_str());
+        return false;
+      },
+      StatusOnFailure(status_, "write", fileName_.Buffer()));
   return ready_;
 }
 
 bool FbxExporter::Export(FbxDocument* document, bool) {
-  return Guarded(status_, "write", fileName_.Buffer(), [&] { return ExportScene(FbxCast<FbxScene>(document)); });
+  return GuardedEntry(
+      false, [&] { return ExportScene(FbxCast<FbxScene>(document)); },
+      StatusOnFailure(status_, "write", fileName_.Buffer()));
 }
 
 bool FbxExporter::ExportScene(FbxScene* scene) {

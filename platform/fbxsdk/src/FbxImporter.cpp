@@ -9,8 +9,8 @@
 #include <cstring>
 #include <vector>
 
-#include "EntryGuard.h"
 #include "FbxObjectFactory.h"
+#include "StatusOnFailure.h"
 #include "fbxsdk/fbxscene.h"
 #include "io/FbxFileReader.h"
 #include "io/FileContents.h"
@@ -39,7 +39,8 @@ bool FbxImporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings
   isBinary_ = false;
   version_ = 0;
   fileName_ = fileName ? fileName : "";
-  return Guarded(status_, "read", fileName_.Buffer(), [&] { return InitializeFile(fileFormat); });
+  return GuardedEntry(
+      false, [&] { return InitializeFile(fileFormat); }, StatusOnFailure(status_, "read", fileName_.Buffer()));
 }
 
 bool FbxImporter::InitializeFile(int fileFormat) {
@@ -98,7 +99,8 @@ const char* FbxImporter::GetWarning(int index) const {
 
 bool FbxImporter::Import(FbxDocument* document, bool) {
   warnings_.clear();
-  return Guarded(status_, "read", fileName_.Buffer(), [&] { return ImportScene(document); });
+  return GuardedEntry(
+      false, [&] { return ImportScene(document); }, StatusOnFailure(status_, "read", fileName_.Buffer()));
 }
 
 bool FbxImporter::ImportScene(FbxDocument* document) {

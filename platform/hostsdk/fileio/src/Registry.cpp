@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include <common/EntryGuard.h>
+
 #include "RegistryFile.h"
 #include "RegistryText.h"
 
@@ -14,24 +16,22 @@ namespace {
 // The stored text of a key; nothing when the file or key is missing. Nothing
 // below may throw past the library, so allocation failures read as missing.
 std::optional<std::string> StoredText(const String& section, const String& key) {
-  try {
+  std::optional<std::string> found;
+  GuardedEntry([&] {
     const char* sectionText = section.Get() ? section.Get() : "";
     const char* keyText = key.Get() ? key.Get() : "";
-    return RegistryFile::Find(sectionText, keyText);
-  } catch (...) {
-    return std::nullopt;
-  }
+    found = RegistryFile::Find(sectionText, keyText);
+  });
+  return found;
 }
 
 int Store(const String& section, const String& key, const std::string& text) {
-  try {
+  return GuardedEntry(0, [&] {
     std::string sectionText = section.Get() ? section.Get() : "";
     std::string keyText = key.Get() ? key.Get() : "";
     return RegistryFile::Update(
         [&](fileio::RegistryDocument& document) { return document.Set(sectionText, keyText, text); });
-  } catch (...) {
-    return 0;
-  }
+  });
 }
 
 std::optional<int> StoredInteger(const String& section, const String& key) {
@@ -82,9 +82,5 @@ int SetRegistryString(const String& section, const String& key, const String& va
 }
 
 String GetRegistryFilePath() {
-  try {
-    return String(RegistryFile::Path().c_str());
-  } catch (...) {
-    return String();
-  }
+  return GuardedEntry(String(), [] { return String(RegistryFile::Path().c_str()); });
 }
