@@ -1,6 +1,7 @@
 #include "receive/ImportFbxModel.h"
 
 #include <memory>
+#include <new>
 
 #include <Plugin/HModelCache.h>
 #include <Plugin/HProject.h>
@@ -51,7 +52,11 @@ bool MergeIntoProject(std::unique_ptr<IEPolyModel> model, const String& name, co
   }
   HProject* project = GetHProject();
   if (project) RemoveReplacedImages(list, project->GetChildClipCacheContainer());
-  const int mergeResult = merged->MergeIEModel(model.get(), name, 0.0f, 1, 1);
+  // No welding tolerance: Pigmora's vertices are taken as the file has them.
+  // Groups and decals are merged, as the groups are named and the decals
+  // gathered below.
+  const int mergeResult =
+      merged->MergeIEModel(model.get(), name, /*tolerance=*/0.0f, /*mergeGroups=*/1, /*mergeDecals=*/1);
   model.reset();  // all of it is in the host model now
   if (!mergeResult) {
     HTreeObject::DeleteHandle(merged);
@@ -64,10 +69,8 @@ bool MergeIntoProject(std::unique_ptr<IEPolyModel> model, const String& name, co
   return true;
 }
 
-}  // namespace
-
-bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText,
-                    String& notes) {
+bool ImportAnswer(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText,
+                  String& notes) {
   const TextureList list = ReadTextureList(texturesPath);
   if (!list.loaded) {
     errorText = "Can't open 'textures.txt' for reading";
@@ -118,6 +121,19 @@ bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& textur
     notes += note;
   }
   return true;
+}
+
+}  // namespace
+
+bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText,
+                    String& notes) {
+  try {
+    return ImportAnswer(fbx, fbxPath, texturesPath, errorText, notes);
+  } catch (const std::bad_alloc&) {
+    // What was built is released on the way out; the project has not changed.
+    errorText = "Not enough memory for the received model";
+    return false;
+  }
 }
 
 bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText) {

@@ -1,5 +1,6 @@
 #include "fbxsdk/fbxmanager.h"
 
+#include "AllocationSeam.h"
 #include "io/FileVersion.h"
 #include "io/SceneWriter.h"
 
@@ -80,7 +81,9 @@ bool FbxManager::LoadPluginsDirectory(const char* directory, const char* extensi
 FbxIOSettings::FbxIOSettings(FbxManager& manager, const char* name) : FbxObject(manager, name) {}
 
 FbxIOSettings* FbxIOSettings::Create(FbxManager* manager, const char* name) {
-  return manager ? manager->Adopt(new FbxIOSettings(*manager, name)) : nullptr;
+  if (!manager) return nullptr;
+  CountAllocation();
+  return manager->Adopt(new FbxIOSettings(*manager, name));
 }
 FbxIOSettings* FbxIOSettings::Create(FbxObject* container, const char* name) {
   return container ? Create(container->GetFbxManager(), name) : nullptr;
@@ -154,7 +157,7 @@ FbxString FbxGetApplicationDirectory() {
   return FbxString(path, slash == path ? 1 : static_cast<size_t>(slash - path));
 }
 
-void* FbxMalloc(size_t size) { return std::malloc(size ? size : 1); }
+void* FbxMalloc(size_t size) { return AllocationFails() ? nullptr : std::malloc(size ? size : 1); }
 void* FbxRealloc(void* memory, size_t size) { return std::realloc(memory, size ? size : 1); }
 void FbxFree(void* memory) { std::free(memory); }
 

@@ -1,7 +1,10 @@
 #include "fbxsdk/fbxstring.h"
 
+#include "AllocationSeam.h"
+
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace fbxsdk {
@@ -10,8 +13,8 @@ char FbxString::sEmpty[1] = {0};
 
 namespace {
 char* CopyText(const char* text, size_t length) {
-  char* copy = static_cast<char*>(std::malloc(length + 1));
-  if (!copy) std::abort();  // nothing sensible to do without memory for a string
+  char* copy = AllocationFails() ? nullptr : static_cast<char*>(std::malloc(length + 1));
+  if (!copy) throw std::bad_alloc();  // as any other allocation of the caller's would
   if (length) std::memcpy(copy, text, length);
   copy[length] = 0;
   return copy;
@@ -70,8 +73,8 @@ FbxString& FbxString::operator=(const char* text) {
 
 FbxString& FbxString::Append(const char* text, size_t length) {
   if (!text || !length) return *this;
-  char* grown = static_cast<char*>(std::malloc(length_ + length + 1));
-  if (!grown) std::abort();
+  char* grown = AllocationFails() ? nullptr : static_cast<char*>(std::malloc(length_ + length + 1));
+  if (!grown) throw std::bad_alloc();
   std::memcpy(grown, text_, length_);
   std::memcpy(grown + length_, text, length);
   size_t total = length_ + length;
