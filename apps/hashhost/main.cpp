@@ -12,6 +12,7 @@
 
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
+#include <common/ToolOptions.h>
 
 #include "Echoed.h"
 #include "HostWindow.h"
@@ -21,12 +22,35 @@
 
 namespace {
 
-void PrintUsage(std::ostream& out) {
-  out << "usage: hashhost [--plugins DIR] [--gui] [-c \"COMMAND; COMMAND; ...\" | --script FILE]\n"
-         "With a display and no script (or with --gui) it opens its window; a script then runs with the\n"
-         "windows up. With neither a display nor a script it lists the plug-ins and prints the project tree.\n"
-         "Script commands:\n"
-      << ScriptCommandSummary();
+// The script commands come from the runner, so the help always lists what it understands.
+common::ToolHelp Help() {
+  static const std::string text =
+      std::string(
+          "Usage: hashhost [--plugins DIR] [--gui] [-c \"COMMAND; COMMAND; ...\" | --script FILE]\n"
+          "\n"
+          "A stand-in for the Hash Animator host: loads the command plug-ins (*.hxt) of its plug-in\n"
+          "folder and holds a project with a built-in sample model. With a display and no script (or\n"
+          "with --gui) it opens its window; a script then runs with the windows up. With neither a\n"
+          "display nor a script it lists the plug-ins and prints the project tree.\n"
+          "\n"
+          "Options:\n"
+          "  -c, --command SCRIPT  run the script commands given, separated by \";\" or line ends\n"
+          "  --script FILE         run the script commands of FILE\n"
+          "  --gui                 open the window (needs a display); a script then acts in it\n"
+          "  --plugins DIR         load the plug-ins of DIR instead of the default plug-in folder\n"
+          "  -h, --help            print this help and exit\n"
+          "  --version             print the version and exit\n"
+          "\n"
+          "Script commands:\n") +
+      ScriptCommandSummary() +
+      "\n"
+      "Environment:\n"
+      "  HASH_DOCUMENTS_DIR    the documents folder (else the XDG documents folder or $HOME/Documents)\n"
+      "  HASH_REGISTRY_FILE    the registry file (else $XDG_CONFIG_HOME/hash-animator/registry.ini)\n"
+      "\n"
+      "Exit status:\n"
+      "  0 when every command succeeded, 1 when a command failed, 2 for wrong arguments.\n";
+  return {"hashhost", text.c_str()};
 }
 
 // bin/plugins in a build tree; lib/hashhost/plugins beside bin/ in an installed tree.
@@ -73,13 +97,8 @@ int main(int argc, char** argv) {
   bool gui = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    const bool hasValue = i + 1 < argc;
     const bool takesValue = arg == "-c" || arg == "--command" || arg == "--script" || arg == "--plugins";
-    if (takesValue && !hasValue) {
-      std::cerr << "hashhost: " << arg << " needs a value\n";
-      PrintUsage(std::cerr);
-      return 2;
-    }
+    if (takesValue && i + 1 >= argc) return common::RefuseArguments(Help(), arg + " needs a value");
     if (arg == "-c" || arg == "--command") {
       scriptText = argv[++i];
       scriptSource.clear();
@@ -96,13 +115,10 @@ int main(int argc, char** argv) {
       gui = true;
     } else if (arg == "--plugins") {
       pluginFolder = argv[++i];
-    } else if (arg == "-h" || arg == "--help") {
-      PrintUsage(std::cout);
-      return 0;
+    } else if (common::AnswerStandardOption(Help(), arg)) {
+      return common::kToolStatusDone;
     } else {
-      std::cerr << "hashhost: unknown argument '" << Echoed(arg) << "'\n";
-      PrintUsage(std::cerr);
-      return 2;
+      return common::RefuseArguments(Help(), "unknown argument '" + Echoed(arg) + "'");
     }
   }
 
