@@ -63,8 +63,9 @@ TEST_F(PeerNamesTest, AnyMaterialNameComesBackOnOneLineThatNamesTheFbxMaterial) 
                                           "Ns::In",
                                           "\xc3\x9c"
                                           "ber",
-                                          "Line\r\n"};
-  const std::set<std::size_t> unchanged = {1, 2, 3, 5, 11, 12};
+                                          "Line\r\n",
+                                          "Say \"hi\""};
+  const std::set<std::size_t> unchanged = {1, 2, 3, 5, 11, 12, 14};
   MeshPlan plan = GridPlan(4, names);
   plan.nodeName = "Named";
   for (std::size_t p = 0; p < plan.polygons.size(); ++p) plan.polygonMaterials[p] = static_cast<int>(p % names.size());
