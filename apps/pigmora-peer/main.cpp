@@ -1,5 +1,6 @@
 // pigmora-peer: the stand-in for Pigmora. Reads the command file and the model
 // file the plug-in left in the exchange folder and answers as Pigmora would.
+#include <signal.h>
 #include <unistd.h>
 
 #include <FileIO/String.h>
@@ -92,8 +93,6 @@ int AnswerOnce(const PeerOptions& options) {
 }
 
 int Watch(const PeerOptions& options, double stopAfterSeconds) {
-  std::signal(SIGINT, RequestStop);
-  std::signal(SIGTERM, RequestStop);
   const auto start = std::chrono::steady_clock::now();
   bool answeredAny = false;
   CommandStamp answered;
@@ -146,5 +145,12 @@ int main(int argc, char** argv) {
   }
   if (once == watch) return common::RefuseArguments(kHelp, "give one of --once and --watch");
   options.exchangeDir = std::string(String::GetMyDocumentsPath().Get()) + "/PigmoraV3/Exchange/";
+  // Stopped mid-answer, the peer drops what it wrote rather than leave pieces;
+  // a call that waits is cut short rather than resumed, so a stop never hangs.
+  struct sigaction stop {};
+  stop.sa_handler = RequestStop;
+  sigemptyset(&stop.sa_mask);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &stop, nullptr);
+  options.stop = &stopRequested;
   return once ? AnswerOnce(options) : Watch(options, stopAfter);
 }
