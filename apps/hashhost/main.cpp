@@ -15,6 +15,7 @@
 #include <common/ToolOptions.h>
 
 #include "Echoed.h"
+#include "ErrorBoxes.h"
 #include "HostWindow.h"
 #include "PluginHost.h"
 #include "ScriptParser.h"
@@ -65,11 +66,27 @@ std::string DefaultPluginFolder() {
   return besideHost.string();
 }
 
-// False with the reason when the script cannot be read.
+// False with the reason when the script cannot be read. Only a regular file
+// of a sensible size is read: a device or pipe could block or never end.
 bool ReadScript(const std::string& path, std::string& text, std::string& reason) {
+  constexpr std::uintmax_t kLargestScript = 16u << 20;
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (error) {
+    reason = error.message();
+    return false;
+  }
+  if (std::filesystem::is_directory(status)) {
     reason = "it is a folder";
+    return false;
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    reason = "it is not a regular file (a device, pipe or socket)";
+    return false;
+  }
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error && size > kLargestScript) {
+    reason = "it is larger than the 16 MiB a script may have";
     return false;
   }
   std::ifstream in(path, std::ios::binary);
@@ -79,8 +96,8 @@ bool ReadScript(const std::string& path, std::string& text, std::string& reason)
   }
   std::ostringstream buffer;
   if (in.peek() != std::ifstream::traits_type::eof()) buffer << in.rdbuf();
-  if (in.bad()) {
-    reason = "it cannot be read";
+  if (in.bad() || buffer.str().size() > kLargestScript) {
+    reason = in.bad() ? "it cannot be read" : "it is larger than the 16 MiB a script may have";
     return false;
   }
   text = buffer.str();
@@ -129,9 +146,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  // Message boxes of the headless display are shown on standard error.
-  AfxSetMessageBoxListener(
-      [](const AfxMessageBoxRecord& box) { std::cerr << "[" << box.caption << "] " << box.text << std::endl; });
+  // Message boxes are echoed on standard error; error boxes fail a script run.
+  WatchMessageBoxes(std::cerr);
 
   HProject* project = CreateHostProject(true);
   int status = 0;

@@ -85,6 +85,9 @@ bool SaveFbxScene(const char* path, int writerFormat, FbxString& errorText) {
   std::printf("FBX file format version %d.%d.%d\n\n", major, minor, revision);
 
   const bool exported = exporter->Export(contextScene, false);
+  if (!exported)
+    AppendFormatted(errorText, "<FBX_ERROR>: Call to FbxExporter::Export() failed.\nError returned: %s\n\n",
+                    exporter->GetStatus().GetErrorString());
   exporter->Destroy();
   return exported;
 }

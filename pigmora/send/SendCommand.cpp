@@ -6,11 +6,14 @@
 #include <Plugin/HTreeObject.h>
 #include <Plugin/ObjectTypes.h>
 
+#include <string>
+
 #include "send/CommandText.h"
 #include "send/ExportModelToFbx.h"
+#include "send/ModelNameLimits.h"
 #include "send/ReplaceFileContents.h"
 #include "shell/ApplinkSettings.h"
-#include "shell/HxtApp.h"
+#include "shell/CurrentTreeObject.h"
 #include "shell/SettingsCatalog.h"
 
 namespace {
@@ -20,14 +23,27 @@ void ShowError(CWnd* page, const char* text) {
 }
 
 // The model the applink was opened for: the object itself when it sits in the
-// objects folder, else the model behind a scene instance. Null when there is none.
-HModelCache* ModelToSend(HTreeObject* object) {
-  if (!object) return nullptr;
+// objects folder, else the model behind a scene instance. Null with the reason
+// when there is none. The object is looked at only once it is known to be part
+// of the project, so one deleted while the dialog was open cannot be read.
+HModelCache* ModelToSend(HTreeObject* object, String& errorText) {
+  errorText = "No model is selected";
+  if (CurrentTreeObjectWasDeleted()) {
+    errorText = "The object this dialog was opened for has been deleted; close the dialog and open it again on a model";
+    return nullptr;
+  }
+  if (!IsInOpenProject(object)) return nullptr;
   HTreeObject* parent = object->GetParent();
   if (!parent) return nullptr;
   if (parent->GetObjectType() == HOT_OBJECTS_FOLDER) return object->GetAsModelCache();
   HAnimObject* instance = object->GetAnimObject();
   return instance ? instance->GetCache() : nullptr;
+}
+
+// The command file is read line by line: a path holding a line break would be cut.
+bool HasLineBreak(const String& text) {
+  const std::string value = text.Get() ? text.Get() : "";
+  return value.find_first_of("\r\n") != std::string::npos;
 }
 
 // The applink dialog is the window the UI thread reports while it runs modally.
@@ -47,19 +63,40 @@ void RunSendCommand(CWnd* page, UINT buttonId) {
     ShowError(page, "Path to Pigmora was not set (see Options tab)");
     return;
   }
-  HModelCache* model = ModelToSend(CurrentTreeObject);
+  String errorText;
+  HModelCache* model = ModelToSend(CurrentTreeObject, errorText);
   if (!model) {
-    ShowError(page, "No model is selected");
+    ShowError(page, errorText.Get());
     return;
   }
 
   const String modelPath = TheApplinkSettings ? TheApplinkSettings->Exchange().exportFbxFile : String();
   const String commandFile = TheApplinkSettings ? TheApplinkSettings->Exchange().importFile : String();
-  const String commandText = BuildCommandText(modeIndex, modelPath);
-  // A command file that cannot be written is skipped without a word, as Pigmora expects.
-  ReplaceFileContents(commandFile.Get(), commandText.Get(), static_cast<std::size_t>(commandText.Length()));
+  if (HasLineBreak(modelPath)) {
+    ShowError(page, (String("The documents folder's path holds a line break, which the command file for Pigmora "
+                            "cannot carry; use a documents folder without one: '") +
+                     modelPath.Get() + "'")
+                        .Get());
+    return;
+  }
+  // Refused before anything is written: a half-done send would leave Pigmora an older model.
+  if (!CheckModelNameLimits(*model, errorText)) {
+    ShowError(page, errorText.Get());
+    return;
+  }
 
-  String errorText;
+  // Pigmora acts on the command file alone: without it the model file would be
+  // written for nobody, so a failure stops here with the dialog still open.
+  const String commandText = BuildCommandText(modeIndex, modelPath);
+  String reason;
+  if (!ReplaceFileContents(commandFile.Get(), commandText.Get(), static_cast<std::size_t>(commandText.Length()),
+                           reason)) {
+    ShowError(page, (String("Can't write the command file '") + (commandFile.Get() ? commandFile.Get() : "") +
+                     "': " + reason.Get())
+                        .Get());
+    return;
+  }
+
   if (!ExportModelToFbx(model, modelPath, errorText)) ShowError(page, errorText.Get());
   CloseApplinkDialog();
 }

@@ -57,7 +57,7 @@ HXT_EXPORT int HxtOnAddCommandMenu(void* /*menuContext*/, int index, String& cap
 HXT_EXPORT int HxtOnCommand(HTreeObject* object, int index) {
   return GuardedExport([&] {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    CurrentTreeObject = object;
+    SetCurrentTreeObject(object);
     switch (index) {
       case 0:
       case 1: return theApp.ShowApplinkDialog();

@@ -10,8 +10,6 @@
 #include "shell/SettingsCatalog.h"
 #include "ui/DlgMain.h"
 
-HTreeObject* CurrentTreeObject = nullptr;
-
 namespace {
 constexpr UINT kAutoImportPeriodMs = 1000;
 }

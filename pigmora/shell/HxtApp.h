@@ -4,7 +4,7 @@
 #include <afxwin.h>
 #include <fbxsdk.h>
 
-class HTreeObject;
+#include "shell/CurrentTreeObject.h"
 
 // The plug-in's application object: one static instance lives exactly as long
 // as the library is loaded. Its constructor sets up settings, exchange folder,
@@ -26,9 +26,6 @@ private:
 
   DECLARE_MESSAGE_MAP()
 };
-
-// The host object of the latest host command; the send finds its model from it.
-extern HTreeObject* CurrentTreeObject;
 
 // Polls for Pigmora's answer once a second while auto-import is on.
 void CALLBACK AutoImportTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);

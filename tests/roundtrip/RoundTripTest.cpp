@@ -11,6 +11,7 @@
 #include <Plugin/HostProject.h>
 #include <afxdisplay.h>
 #include <afxhost.h>
+#include <afxwin.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,6 +27,7 @@
 #include "shell/ApplinkSettings.h"
 #include "shell/HxtApp.h"
 #include "shell/SettingsCatalog.h"
+#include "ui/DlgMain.h"
 
 namespace {
 
@@ -44,7 +46,7 @@ protected:
   // Sends the object at path with the first mode button, lets the peer answer
   // and runs the receive command.
   void RoundTrip(const char* objectPath) {
-    CurrentTreeObject = FindTreeObjectByPath(project_, objectPath);
+    SetCurrentTreeObject(FindTreeObjectByPath(project_, objectPath));
     ASSERT_NE(CurrentTreeObject, nullptr);
     RunSendCommand(nullptr, 1001);
     ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
@@ -146,6 +148,51 @@ TEST_F(RoundTripTest, ThePaintedSampleReplacesTheSentOneTwice) {
     EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "export.txt"));
     EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "textures.txt"));
     sent = received;
+  }
+}
+
+// The timer ticks inside the applink dialog's loop: an answer for the model
+// the dialog was opened on replaces that model while the dialog is open. A
+// mode button pressed afterwards sends the received model; neither the send
+// nor anything else reads the replaced one (the sanitizer build would stop).
+TEST_F(RoundTripTest, AModeButtonPressedAfterTheTimerReplacedTheModelSendsTheReceivedOne) {
+  for (const char* objectPath : {"Objects/Sample", "Scenes/Scene1/Sample"}) {
+    SCOPED_TRACE(objectPath);
+    // An answer for the sample lies ready.
+    SetCurrentTreeObject(FindTreeObjectByPath(project_, objectPath));
+    RunSendCommand(nullptr, 1001);
+    ASSERT_EQ(std::system((std::string("'") + PIGMORA_PEER_PATH + "' --once --size 16 >/dev/null").c_str()), 0);
+    HModelCache* older = Sample();
+    const auto commandFile = scratch_.ExchangePath() / "import.txt";
+    std::filesystem::remove(commandFile);
+
+    CWinApp host("Host");
+    const UINT_PTR timer = SetTimer(nullptr, 0, 1000, AutoImportTimerProc);
+    SetCurrentTreeObject(FindTreeObjectByPath(project_, objectPath));  // the host command that opens the dialog
+    int stepsRun = 0;
+    AfxGetHeadlessDisplay().SetModalDriver([&](HWND dialog) {
+      std::string problem;
+      switch (stepsRun++) {
+        case 0: AfxRunMessageLoop(3000); return true;  // the answer arrives
+        case 1: EXPECT_TRUE(AfxUserClick(AfxFindControl(dialog, 1001), problem)) << problem; return true;
+        default: return false;
+      }
+    });
+    DlgMain dialog;
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    AfxGetHeadlessDisplay().SetModalDriver({});
+    KillTimer(nullptr, timer);
+
+    EXPECT_EQ(stepsRun, 2) << "the send closed the dialog";
+    ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
+    HModelCache* received = Sample();
+    ASSERT_NE(received, nullptr);
+    EXPECT_NE(received, older) << "the answer replaced the model";
+    EXPECT_EQ(project_->GetChildObjectCacheContainer()->CountChildren(), 1);
+    EXPECT_TRUE(std::filesystem::exists(commandFile)) << "the button sent";
+    // What was sent is the received model: the images the peer painted, not the sample's own.
+    const std::string sent = ScratchFolder::ReadFile(scratch_.ExchangePath() / "Hash" / "data" / "export.fbx");
+    EXPECT_NE(sent.find("/Pigmora/textures/"), std::string::npos);
   }
 }
 

@@ -21,7 +21,7 @@ void SendTest::SetUp() {
 void SendTest::TearDown() { state_.Stop(); }
 
 void SendTest::Send(HTreeObject* object, UINT buttonId) {
-  CurrentTreeObject = object;
+  SetCurrentTreeObject(object);
   RunSendCommand(nullptr, buttonId);
 }
 

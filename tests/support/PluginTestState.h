@@ -28,7 +28,7 @@ struct PluginTestState {
   }
 
   void Stop() {
-    CurrentTreeObject = nullptr;
+    SetCurrentTreeObject(nullptr);
     DestroyHostProject(project);
     project = nullptr;
     DestroyFbxContext();
