@@ -67,7 +67,7 @@ bool MergeIntoProject(std::unique_ptr<IEPolyModel> model, const String& name, co
 bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& errorText, String& notes) {
   const TextureList list = ReadTextureList(texturesPath);
   if (!list.loaded) {
-    errorText = "Can't open 'textures.txt' for reading";
+    errorText = list.errorText;
     return false;
   }
   FbxScene* scene = GetFbxContextScene();
