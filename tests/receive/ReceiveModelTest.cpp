@@ -75,6 +75,20 @@ TEST_F(ReceiveModelTest, AMissingModelFileIsReportedOnceAndThePairDeleted) {
   EXPECT_EQ(CountModels(), 0);
 }
 
+TEST_F(ReceiveModelTest, ADamagedModelFileShowsItsBoxAndStillCountsAsProcessed) {
+  ASSERT_TRUE(WriteMeshFile(GridPlan(1, {"A"}), scratch_.Path("answer.fbx")));
+  std::filesystem::resize_file(scratch_.Path("answer.fbx"), 200);  // cut off after the header
+  WriteTextures({{"A", "map1", "color", "/t/a.tga"}});
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", scratch_.Path("answer.fbx") + "\n");
+  EXPECT_EQ(ReceiveModel(), 1) << "processed, though not imported";
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].caption, "Pigmora");
+  EXPECT_EQ(Boxes()[0].Icon(), static_cast<UINT>(MB_ICONERROR));
+  EXPECT_FALSE(Boxes()[0].text.empty());
+  EXPECT_EQ(CountModels(), 0);
+  EXPECT_FALSE(PairPresent());
+}
+
 TEST_F(ReceiveModelTest, TheTimerWaitsUntilThePairHasBeenStillForASecond) {
   WriteAnswer();
   EXPECT_EQ(ReceiveModel(ReceiveTrigger::Timer), 0) << "just written: the peer may still be at it";
