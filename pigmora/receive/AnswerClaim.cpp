@@ -8,16 +8,27 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <random>
 #include <string>
 
 namespace {
 
-// A suffix no other receive uses: this process, a random part for hosts on
-// other machines sharing the folder, and a count for this process's claims.
+// Differs between hosts on machines that share the folder (and so may share
+// process ids). random_device may throw where the system has no source.
+unsigned long long MachinePart() {
+  try {
+    return std::random_device{}();
+  } catch (...) {
+    return static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  }
+}
+
+// A suffix no other receive uses: this process, a random part and a count of
+// this process's claims.
 std::string ClaimSuffix() {
-  static const unsigned long long machine = std::random_device{}();
+  static const unsigned long long machine = MachinePart();
   static std::atomic<unsigned long long> count{0};
   return ".claimed-" + std::to_string(static_cast<long long>(getpid())) + "-" + std::to_string(machine) + "-" +
          std::to_string(++count);
