@@ -14,11 +14,24 @@
 #include "shell/ApplinkSettings.h"
 #include "shell/SettingsCatalog.h"
 
+namespace {
+
+std::filesystem::path scratchRoot;
+
+void RemoveScratch() {
+  std::error_code ignored;
+  std::filesystem::remove_all(scratchRoot, ignored);
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // The documents folder and registry of a scratch folder: the exchange folder lives there.
   std::string pattern = (std::filesystem::temp_directory_path() / "pigmora-receive-fuzz-XXXXXX").string();
   if (!mkdtemp(pattern.data())) std::abort();
-  const std::filesystem::path root(pattern);
+  scratchRoot = pattern;
+  std::atexit(RemoveScratch);
+  const std::filesystem::path& root = scratchRoot;
   setenv("HASH_DOCUMENTS_DIR", (root / "Documents").c_str(), 1);
   setenv("HASH_REGISTRY_FILE", (root / "registry.ini").c_str(), 1);
   AfxUseVirtualClock(true);
