@@ -1,6 +1,7 @@
 #include "receive/ImportFbxModel.h"
 
 #include <memory>
+#include <string>
 
 #include <Plugin/HModelCache.h>
 #include <Plugin/HProject.h>
@@ -67,7 +68,7 @@ bool MergeIntoProject(std::unique_ptr<IEPolyModel> model, const String& name, co
 bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& errorText, String& notes) {
   const TextureList list = ReadTextureList(texturesPath);
   if (!list.loaded) {
-    errorText = "Can't open 'textures.txt' for reading";
+    errorText = list.errorText;
     return false;
   }
   FbxScene* scene = GetFbxContextScene();
@@ -94,6 +95,11 @@ bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& e
   FbxMesh* mesh = node ? node->GetMesh() : nullptr;
   if (!mesh) {
     errorText = String("FBX: The first child node '") + (node ? node->GetName() : "") + "' has no mesh";
+    return false;
+  }
+  if (const int bad = FindUnusableControlPoint(*mesh); bad >= 0) {
+    errorText = String("FBX: The node '") + node->GetName() + "' has a control point (number " +
+                std::to_string(bad).c_str() + ") whose coordinates are not finite numbers; the model was not received";
     return false;
   }
 

@@ -17,6 +17,11 @@ class HModelCache;
 // Control point i becomes vertex i (double narrowed to float, unscaled).
 bool AddVertices(IEPolyModel& model, const FbxMesh& mesh);
 
+// The first control point with a coordinate that is not a number or does not
+// fit a float (infinite, or beyond its range), or -1: such a point would
+// turn the whole model into garbage.
+int FindUnusableControlPoint(const FbxMesh& mesh);
+
 // Texture path i becomes an image of the model; a path the model cannot hold
 // is left out with a note.
 void AddImages(IEPolyModel& model, const TextureList& list, ImportTables& tables);
