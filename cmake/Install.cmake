@@ -1,20 +1,25 @@
 # `cmake --install BUILD --prefix DIR` lays the programs out as a system would:
-#   bin/                    hashhost, pigmora-peer, fbxinfo, fbxconvert
-#   lib/                    the platform libraries
-#   lib/hashhost/plugins/   the plug-ins hashhost loads by default
-#   share/hashhost/data/    the sample model's images
+#   bin/                          hashhost, pigmora-peer, fbxinfo, fbxconvert
+#   lib/hashhost/                 the platform libraries, private to these programs
+#   lib/hashhost/plugins/         the plug-ins hashhost loads by default
+#   share/hashhost/data/          the sample model's images
+#   share/man/man1/               the programs' manual pages
+#   share/applications/, share/icons/hicolor/scalable/apps/   hashhost's desktop entry and icon
 # Every RPATH is relative ($ORIGIN), so the tree works wherever it is put.
-set(PIGMORA_INSTALL_PLUGIN_DIR lib/hashhost/plugins)
+set(PIGMORA_INSTALL_LIBRARY_DIR lib/hashhost)
+set(PIGMORA_INSTALL_PLUGIN_DIR ${PIGMORA_INSTALL_LIBRARY_DIR}/plugins)
 set(PIGMORA_INSTALL_DATA_DIR share/hashhost/data)
 
-set_target_properties(hashhost pigmora-peer fbxinfo fbxconvert PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
+set_target_properties(hashhost pigmora-peer fbxinfo fbxconvert PROPERTIES INSTALL_RPATH "$ORIGIN/../${PIGMORA_INSTALL_LIBRARY_DIR}")
 set_target_properties(FileIO Plugin afx fbxsdk PROPERTIES INSTALL_RPATH "$ORIGIN")
 
 install(TARGETS hashhost pigmora-peer fbxinfo fbxconvert RUNTIME DESTINATION bin)
-install(TARGETS FileIO Plugin afx fbxsdk LIBRARY DESTINATION lib)
+install(TARGETS FileIO Plugin afx fbxsdk LIBRARY DESTINATION ${PIGMORA_INSTALL_LIBRARY_DIR})
 if(TARGET Pigmora)
-  set_target_properties(Pigmora PROPERTIES INSTALL_RPATH "$ORIGIN/../..")
+  set_target_properties(Pigmora PROPERTIES INSTALL_RPATH "$ORIGIN/..")
   install(TARGETS Pigmora LIBRARY DESTINATION ${PIGMORA_INSTALL_PLUGIN_DIR})
 endif()
 install(FILES ${CMAKE_LIBRARY_OUTPUT_DIRECTORY}/data/sample_color.tga ${CMAKE_LIBRARY_OUTPUT_DIRECTORY}/data/sample_normal.tga
         DESTINATION ${PIGMORA_INSTALL_DATA_DIR})
+install(FILES apps/hashhost/desktop/hashhost.desktop DESTINATION share/applications)
+install(FILES apps/hashhost/desktop/hashhost.svg DESTINATION share/icons/hicolor/scalable/apps)

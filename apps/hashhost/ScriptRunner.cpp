@@ -10,6 +10,7 @@
 #include <afxhost.h>
 
 #include "Echoed.h"
+#include "ErrorBoxes.h"
 #include "PluginHost.h"
 
 namespace {
@@ -75,20 +76,39 @@ bool ScriptRunner::Run(const std::vector<ScriptCommand>& commands) {
   commands_ = &commands;
   next_ = 0;
   failed_ = false;
+  errorBoxes_ = 0;
+  running_.clear();
   // A dialog opened by a command asks for its input here; when the script
   // has nothing left (or failed) the dialog closes as by its close box.
   AfxGetDisplay().SetModalDriver([this](HWND) { return RunNext(); });
   while (RunNext()) {}
   AfxGetDisplay().SetModalDriver({});
   commands_ = nullptr;
-  return !failed_;
+  if (errorBoxes_ > 0 && !failed_)
+    err_ << "hashhost: the script fails: plug-ins showed " << errorBoxes_ << " error box"
+         << (errorBoxes_ == 1 ? "" : "es") << std::endl;
+  return !failed_ && errorBoxes_ == 0;
 }
 
 bool ScriptRunner::RunNext() {
   if (failed_ || !commands_ || next_ >= commands_->size()) return false;
   const ScriptCommand& command = (*commands_)[next_++];
   std::string problem;
-  if (Execute(command, problem)) return true;
+  running_.push_back(Running{ErrorBoxesShown(), 0});
+  const bool succeeded = Execute(command, problem);
+  const int boxes = ErrorBoxesShown() - running_.back().boxesAtStart;
+  const int ownBoxes = boxes - running_.back().boxesInside;
+  running_.pop_back();
+  if (running_.empty())
+    errorBoxes_ += boxes;
+  else
+    running_.back().boxesInside += boxes;
+  if (ownBoxes > 0) {
+    out_.flush();
+    err_ << "hashhost: " << command.location << " (" << Echoed(command.words.front()) << "): a plug-in showed "
+         << (ownBoxes == 1 ? std::string("an error box") : std::to_string(ownBoxes) + " error boxes") << std::endl;
+  }
+  if (succeeded) return true;
   out_.flush();
   err_ << "hashhost: " << command.location << " (" << Echoed(command.words.front()) << "): " << problem << std::endl;
   failed_ = true;

@@ -14,13 +14,16 @@ class PluginHost;
 
 // Runs script commands against the host's project and its loaded plug-ins.
 // Output goes to `out`; the first failing command is reported on `err` as one
-// line naming the command and where it stands, and the run stops there.
+// line naming the command and where it stands, and the run stops there. A
+// command during which a plug-in showed an error box (WatchMessageBoxes
+// counts them) is reported on `err` too; the run goes on, but fails.
 class ScriptRunner {
 public:
   ScriptRunner(HProject* project, PluginHost& plugins, std::ostream& out, std::ostream& err);
 
-  // Returns true when every command succeeded. While a command runs a modal
-  // dialog, the commands after it are run by that dialog's loop.
+  // Returns true when every command succeeded and no plug-in showed an error
+  // box. While a command runs a modal dialog, the commands after it are run
+  // by that dialog's loop.
   bool Run(const std::vector<ScriptCommand>& commands);
 
   // A command of the host's own (its window adds some); it runs before the built-in ones.
@@ -51,6 +54,15 @@ private:
   const std::vector<ScriptCommand>* commands_ = nullptr;
   std::size_t next_ = 0;
   bool failed_ = false;
+  // Commands running now, outermost first (later commands run inside a
+  // dialog that an earlier one opened): the error-box count at each one's
+  // start, and the boxes the commands inside it showed.
+  struct Running {
+    int boxesAtStart;
+    int boxesInside;
+  };
+  std::vector<Running> running_;
+  int errorBoxes_ = 0;  // shown during this run
 };
 
 // The commands a script may use, one line each, for --help.

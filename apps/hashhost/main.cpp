@@ -12,8 +12,10 @@
 
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
+#include <common/ToolOptions.h>
 
 #include "Echoed.h"
+#include "ErrorBoxes.h"
 #include "HostWindow.h"
 #include "PluginHost.h"
 #include "ScriptParser.h"
@@ -21,12 +23,35 @@
 
 namespace {
 
-void PrintUsage(std::ostream& out) {
-  out << "usage: hashhost [--plugins DIR] [--gui] [-c \"COMMAND; COMMAND; ...\" | --script FILE]\n"
-         "With a display and no script (or with --gui) it opens its window; a script then runs with the\n"
-         "windows up. With neither a display nor a script it lists the plug-ins and prints the project tree.\n"
-         "Script commands:\n"
-      << ScriptCommandSummary();
+// The script commands come from the runner, so the help always lists what it understands.
+common::ToolHelp Help() {
+  static const std::string text =
+      std::string(
+          "Usage: hashhost [--plugins DIR] [--gui] [-c \"COMMAND; COMMAND; ...\" | --script FILE]\n"
+          "\n"
+          "A stand-in for the Hash Animator host: loads the command plug-ins (*.hxt) of its plug-in\n"
+          "folder and holds a project with a built-in sample model. With a display and no script (or\n"
+          "with --gui) it opens its window; a script then runs with the windows up. With neither a\n"
+          "display nor a script it lists the plug-ins and prints the project tree.\n"
+          "\n"
+          "Options:\n"
+          "  -c, --command SCRIPT  run the script commands given, separated by \";\" or line ends\n"
+          "  --script FILE         run the script commands of FILE\n"
+          "  --gui                 open the window (needs a display); a script then acts in it\n"
+          "  --plugins DIR         load the plug-ins of DIR instead of the default plug-in folder\n"
+          "  -h, --help            print this help and exit\n"
+          "  --version             print the version and exit\n"
+          "\n"
+          "Script commands:\n") +
+      ScriptCommandSummary() +
+      "\n"
+      "Environment:\n"
+      "  HASH_DOCUMENTS_DIR    the documents folder (else the XDG documents folder or $HOME/Documents)\n"
+      "  HASH_REGISTRY_FILE    the registry file (else $XDG_CONFIG_HOME/hash-animator/registry.ini)\n"
+      "\n"
+      "Exit status:\n"
+      "  0 when every command succeeded, 1 when a command failed, 2 for wrong arguments.\n";
+  return {"hashhost", text.c_str()};
 }
 
 // bin/plugins in a build tree; lib/hashhost/plugins beside bin/ in an installed tree.
@@ -41,11 +66,27 @@ std::string DefaultPluginFolder() {
   return besideHost.string();
 }
 
-// False with the reason when the script cannot be read.
+// False with the reason when the script cannot be read. Only a regular file
+// of a sensible size is read: a device or pipe could block or never end.
 bool ReadScript(const std::string& path, std::string& text, std::string& reason) {
+  constexpr std::uintmax_t kLargestScript = 16u << 20;
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (error) {
+    reason = error.message();
+    return false;
+  }
+  if (std::filesystem::is_directory(status)) {
     reason = "it is a folder";
+    return false;
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    reason = "it is not a regular file (a device, pipe or socket)";
+    return false;
+  }
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error && size > kLargestScript) {
+    reason = "it is larger than the 16 MiB a script may have";
     return false;
   }
   std::ifstream in(path, std::ios::binary);
@@ -55,8 +96,8 @@ bool ReadScript(const std::string& path, std::string& text, std::string& reason)
   }
   std::ostringstream buffer;
   if (in.peek() != std::ifstream::traits_type::eof()) buffer << in.rdbuf();
-  if (in.bad()) {
-    reason = "it cannot be read";
+  if (in.bad() || buffer.str().size() > kLargestScript) {
+    reason = in.bad() ? "it cannot be read" : "it is larger than the 16 MiB a script may have";
     return false;
   }
   text = buffer.str();
@@ -73,13 +114,8 @@ int main(int argc, char** argv) {
   bool gui = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    const bool hasValue = i + 1 < argc;
     const bool takesValue = arg == "-c" || arg == "--command" || arg == "--script" || arg == "--plugins";
-    if (takesValue && !hasValue) {
-      std::cerr << "hashhost: " << arg << " needs a value\n";
-      PrintUsage(std::cerr);
-      return 2;
-    }
+    if (takesValue && i + 1 >= argc) return common::RefuseArguments(Help(), arg + " needs a value");
     if (arg == "-c" || arg == "--command") {
       scriptText = argv[++i];
       scriptSource.clear();
@@ -96,13 +132,10 @@ int main(int argc, char** argv) {
       gui = true;
     } else if (arg == "--plugins") {
       pluginFolder = argv[++i];
-    } else if (arg == "-h" || arg == "--help") {
-      PrintUsage(std::cout);
-      return 0;
+    } else if (common::AnswerStandardOption(Help(), arg)) {
+      return common::kToolStatusDone;
     } else {
-      std::cerr << "hashhost: unknown argument '" << Echoed(arg) << "'\n";
-      PrintUsage(std::cerr);
-      return 2;
+      return common::RefuseArguments(Help(), "unknown argument '" + Echoed(arg) + "'");
     }
   }
 
@@ -113,9 +146,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  // Message boxes of the headless display are shown on standard error.
-  AfxSetMessageBoxListener(
-      [](const AfxMessageBoxRecord& box) { std::cerr << "[" << box.caption << "] " << box.text << std::endl; });
+  // Message boxes are echoed on standard error; error boxes fail a script run.
+  WatchMessageBoxes(std::cerr);
 
   HProject* project = CreateHostProject(true);
   int status = 0;

@@ -1,9 +1,44 @@
 #include "CommandFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <sstream>
 
 namespace {
+
+// A command file is a few lines; anything larger is not one.
+constexpr off_t kMaxCommandFileSize = 1 << 20;
+
+// The whole file, when it is a regular file of reasonable size: a FIFO or a
+// device would stall or flood the peer.
+bool ReadSmallFile(const std::string& path, std::string& text, std::string& problem) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    problem = "cannot read the command file " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  struct stat info {};
+  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxCommandFileSize;
+  if (!ok) problem = "the command file " + path + " is not a regular file of at most 1 MiB";
+  char buffer[4096];
+  ssize_t got = 0;
+  while (ok && (got = ::read(fd, buffer, sizeof buffer)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 || text.size() > static_cast<std::size_t>(kMaxCommandFileSize)) {
+      problem = "cannot read the command file " + path;
+      ok = false;
+    } else {
+      text.append(buffer, static_cast<std::size_t>(got));
+    }
+  }
+  ::close(fd);
+  return ok;
+}
 
 void TrimRight(std::string& line) {
   while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
@@ -25,11 +60,9 @@ std::string CommandFile::Text(const std::string& key, const std::string& fallbac
 }
 
 bool ReadCommandFile(const std::string& path, CommandFile& command, std::string& problem) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    problem = "cannot read the command file " + path;
-    return false;
-  }
+  std::string text;
+  if (!ReadSmallFile(path, text, problem)) return false;
+  std::istringstream file(text);
   std::string line;
   int number = 0;
   while (std::getline(file, line)) {

@@ -25,23 +25,13 @@ std::string ImageFileType(const std::string& word) {
   return "PNG";
 }
 
-bool WriteImageFile(const PaintedImage& image, const std::string& type, const std::string& path, std::string& problem) {
-  std::string bytes;
+bool EncodeImage(const PaintedImage& image, const std::string& type, std::string& bytes) {
+  bytes.clear();
   const unsigned char* pixels = image.pixels.data();
-  int ok = 0;
-  if (type == "TGA")
-    ok = stbi_write_tga_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels);
-  else if (type == "BMP")
-    ok = stbi_write_bmp_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels);
-  else if (type == "JPG")
-    ok = stbi_write_jpg_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels, 92);
-  else
-    ok = stbi_write_png_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels, image.width * 3);
-  if (!ok) {
-    problem = "cannot encode " + path;
-    return false;
-  }
-  return WriteTextFile(bytes, path, problem);
+  if (type == "TGA") return stbi_write_tga_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels) != 0;
+  if (type == "BMP") return stbi_write_bmp_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels) != 0;
+  if (type == "JPG") return stbi_write_jpg_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels, 92) != 0;
+  return stbi_write_png_to_func(AppendBytes, &bytes, image.width, image.height, 3, pixels, image.width * 3) != 0;
 }
 
 bool WriteTextFile(const std::string& text, const std::string& path, std::string& problem) {

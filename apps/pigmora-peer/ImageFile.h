@@ -8,9 +8,9 @@
 // PNG and JPG as asked; TIF, TIFF and EXR, which it cannot write, as PNG.
 std::string ImageFileType(const std::string& word);
 
-// Writes the image in that type so that it appears complete (the platform's
-// safe replacement: a temporary file renamed over path). False with the reason.
-bool WriteImageFile(const PaintedImage& image, const std::string& type, const std::string& path, std::string& problem);
+// Encodes the image as a file of that type; false when the encoder fails.
+bool EncodeImage(const PaintedImage& image, const std::string& type, std::string& bytes);
 
-// Writes bytes the same way.
+// Writes a whole file so that it appears complete (the platform's safe
+// replacement: a temporary file renamed over path). False with the reason.
 bool WriteTextFile(const std::string& text, const std::string& path, std::string& problem);

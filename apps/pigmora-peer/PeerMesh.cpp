@@ -1,5 +1,7 @@
 #include "PeerMesh.h"
 
+#include <cmath>
+
 namespace {
 
 // The element's direct-array position for a corner, read as it is stored.
@@ -80,13 +82,16 @@ bool LoadPeerMesh(const std::string& path, PeerMesh& result, std::string& proble
     result.cornerHasUV.assign(corners, 0);
     for (int p = 0; p < result.PolygonCount(); ++p) {
       const int material = MaterialOf(materials, p);
-      result.polygonMaterial.push_back(material < static_cast<int>(result.materials.size()) ? material : -1);
+      const bool known = material >= 0 && material < static_cast<int>(result.materials.size());
+      result.polygonMaterial.push_back(known ? material : -1);
       const int start = result.polygonStarts[static_cast<std::size_t>(p)];
       for (int k = 0; uvs && k < result.PolygonSize(p); ++k) {
         const std::size_t corner = static_cast<std::size_t>(start + k);
         int position = -1;
         if (!UVPosition(*uvs, p, start + k, result.polygonVertices[corner], position)) continue;
-        result.cornerUVs[corner] = uvs->GetDirectArray().GetAt(position);
+        const FbxVector2 uv = uvs->GetDirectArray().GetAt(position);
+        if (!std::isfinite(uv[0]) || !std::isfinite(uv[1])) continue;  // no place in any image
+        result.cornerUVs[corner] = uv;
         result.cornerHasUV[corner] = 1;
       }
     }

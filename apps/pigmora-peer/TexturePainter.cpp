@@ -19,46 +19,6 @@ Colour MaterialColour(int material) {
   return {0.2 + 0.8 * c.r, 0.2 + 0.8 * c.g, 0.2 + 0.8 * c.b};
 }
 
-std::vector<char> CoverageOf(const PeerMesh& mesh, int material, int size) {
-  std::vector<char> covered(static_cast<std::size_t>(size) * static_cast<std::size_t>(size), 0);
-  auto pixel = [size](const FbxVector2& uv, double& x, double& y) {
-    x = uv[0] * size;
-    y = (1.0 - uv[1]) * size;  // rows run from the top, v up
-  };
-  for (int p = 0; p < mesh.PolygonCount(); ++p) {
-    if (mesh.polygonMaterial[static_cast<std::size_t>(p)] != material) continue;
-    const int start = mesh.polygonStarts[static_cast<std::size_t>(p)];
-    const int corners = mesh.PolygonSize(p);
-    bool complete = corners >= 3;
-    for (int k = 0; complete && k < corners; ++k) complete = mesh.cornerHasUV[static_cast<std::size_t>(start + k)];
-    if (!complete) continue;
-    double x0, y0;
-    pixel(mesh.cornerUVs[static_cast<std::size_t>(start)], x0, y0);
-    for (int k = 1; k + 1 < corners; ++k) {  // a fan covers the polygon's UV outline
-      double x1, y1, x2, y2;
-      pixel(mesh.cornerUVs[static_cast<std::size_t>(start + k)], x1, y1);
-      pixel(mesh.cornerUVs[static_cast<std::size_t>(start + k + 1)], x2, y2);
-      const double area = (x1 - x0) * (y2 - y0) - (y1 - y0) * (x2 - x0);
-      if (area == 0) continue;
-      const int minX = std::max(0, static_cast<int>(std::floor(std::min({x0, x1, x2}))));
-      const int maxX = std::min(size - 1, static_cast<int>(std::ceil(std::max({x0, x1, x2}))));
-      const int minY = std::max(0, static_cast<int>(std::floor(std::min({y0, y1, y2}))));
-      const int maxY = std::min(size - 1, static_cast<int>(std::ceil(std::max({y0, y1, y2}))));
-      for (int y = minY; y <= maxY; ++y) {
-        for (int x = minX; x <= maxX; ++x) {
-          const double px = x + 0.5, py = y + 0.5;
-          const double w0 = ((x1 - px) * (y2 - py) - (y1 - py) * (x2 - px)) / area;
-          const double w1 = ((x2 - px) * (y0 - py) - (y2 - py) * (x0 - px)) / area;
-          const double w2 = 1.0 - w0 - w1;
-          const double slack = -1.0 / size;  // a texel of bleed hides seams
-          if (w0 >= slack && w1 >= slack && w2 >= slack) covered[static_cast<std::size_t>(y) * size + x] = 1;
-        }
-      }
-    }
-  }
-  return covered;
-}
-
 // Pattern value in [0, 1] at a UV position: checks, with a ring per material.
 double Checks(double u, double v) {
   return (static_cast<int>(std::floor(u * 8)) + static_cast<int>(std::floor(v * 8))) % 2;
@@ -98,17 +58,69 @@ Colour Paint(PaintChannel channel, const Colour& base, double u, double v, bool 
 
 }  // namespace
 
-PaintedImage PaintMaterialChannel(const PeerMesh& mesh, int material, PaintChannel channel, int size) {
+std::vector<std::vector<int>> PolygonsByMaterial(const PeerMesh& mesh) {
+  std::vector<std::vector<int>> polygons(mesh.materials.size());
+  for (int p = 0; p < mesh.PolygonCount(); ++p) {
+    const int material = mesh.polygonMaterial[static_cast<std::size_t>(p)];
+    if (material >= 0 && static_cast<std::size_t>(material) < polygons.size())
+      polygons[static_cast<std::size_t>(material)].push_back(p);
+  }
+  return polygons;
+}
+
+MaterialCoverage CoverPolygons(const PeerMesh& mesh, const std::vector<int>& polygons, int size) {
+  MaterialCoverage coverage;
+  coverage.size = size;
+  coverage.covered.assign(static_cast<std::size_t>(size) * static_cast<std::size_t>(size), 0);
+  std::vector<char>& covered = coverage.covered;
+  auto pixel = [size](const FbxVector2& uv, double& x, double& y) {
+    x = uv[0] * size;
+    y = (1.0 - uv[1]) * size;  // rows run from the top, v up
+  };
+  for (int p : polygons) {
+    const int start = mesh.polygonStarts[static_cast<std::size_t>(p)];
+    const int corners = mesh.PolygonSize(p);
+    bool complete = corners >= 3;
+    for (int k = 0; complete && k < corners; ++k) complete = mesh.cornerHasUV[static_cast<std::size_t>(start + k)];
+    if (!complete) continue;
+    double x0, y0;
+    pixel(mesh.cornerUVs[static_cast<std::size_t>(start)], x0, y0);
+    for (int k = 1; k + 1 < corners; ++k) {  // a fan covers the polygon's UV outline
+      double x1, y1, x2, y2;
+      pixel(mesh.cornerUVs[static_cast<std::size_t>(start + k)], x1, y1);
+      pixel(mesh.cornerUVs[static_cast<std::size_t>(start + k + 1)], x2, y2);
+      const double area = (x1 - x0) * (y2 - y0) - (y1 - y0) * (x2 - x0);
+      if (area == 0 || !std::isfinite(area)) continue;
+      const int minX = static_cast<int>(std::clamp(std::floor(std::min({x0, x1, x2})), 0.0, size - 1.0));
+      const int maxX = static_cast<int>(std::clamp(std::ceil(std::max({x0, x1, x2})), 0.0, size - 1.0));
+      const int minY = static_cast<int>(std::clamp(std::floor(std::min({y0, y1, y2})), 0.0, size - 1.0));
+      const int maxY = static_cast<int>(std::clamp(std::ceil(std::max({y0, y1, y2})), 0.0, size - 1.0));
+      for (int y = minY; y <= maxY; ++y) {
+        for (int x = minX; x <= maxX; ++x) {
+          const double px = x + 0.5, py = y + 0.5;
+          const double w0 = ((x1 - px) * (y2 - py) - (y1 - py) * (x2 - px)) / area;
+          const double w1 = ((x2 - px) * (y0 - py) - (y2 - py) * (x0 - px)) / area;
+          const double w2 = 1.0 - w0 - w1;
+          const double slack = -1.0 / size;  // a texel of bleed hides seams
+          if (w0 >= slack && w1 >= slack && w2 >= slack) covered[static_cast<std::size_t>(y) * size + x] = 1;
+        }
+      }
+    }
+  }
+  return coverage;
+}
+
+PaintedImage PaintMaterialChannel(const MaterialCoverage& coverage, int material, PaintChannel channel) {
+  const int size = coverage.size;
   PaintedImage image;
   image.width = size;
   image.height = size;
   image.pixels.resize(static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 3);
-  const std::vector<char> covered = CoverageOf(mesh, material, size);
   const Colour base = MaterialColour(material);
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
       const std::size_t at = static_cast<std::size_t>(y) * size + x;
-      const Colour c = Paint(channel, base, (x + 0.5) / size, 1.0 - (y + 0.5) / size, covered[at] != 0);
+      const Colour c = Paint(channel, base, (x + 0.5) / size, 1.0 - (y + 0.5) / size, coverage.covered[at] != 0);
       image.pixels[at * 3 + 0] = static_cast<std::uint8_t>(std::clamp(c.r, 0.0, 1.0) * 255.0 + 0.5);
       image.pixels[at * 3 + 1] = static_cast<std::uint8_t>(std::clamp(c.g, 0.0, 1.0) * 255.0 + 0.5);
       image.pixels[at * 3 + 2] = static_cast<std::uint8_t>(std::clamp(c.b, 0.0, 1.0) * 255.0 + 0.5);

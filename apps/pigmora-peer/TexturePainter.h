@@ -15,7 +15,21 @@ struct PaintedImage {
   std::vector<std::uint8_t> pixels;  // width * height * 3
 };
 
+// Where one material's polygons lie in an image `size` pixels square (rows
+// from the top, v up): one flag per pixel, with a texel of bleed around each
+// polygon so that filtering shows no seam.
+struct MaterialCoverage {
+  int size = 0;
+  std::vector<char> covered;
+};
+
+// The polygons of each material, by the node's material order.
+std::vector<std::vector<int>> PolygonsByMaterial(const PeerMesh& mesh);
+
+// Covers the polygons' UV outlines; polygons lacking a UV at some corner cover nothing.
+MaterialCoverage CoverPolygons(const PeerMesh& mesh, const std::vector<int>& polygons, int size);
+
 // Paints one material's channel: a pattern of the material's own colour where
-// the material's polygons lie in UV space, a plain neutral ground elsewhere,
-// so a viewer shows at once whether each texture landed where it belongs.
-PaintedImage PaintMaterialChannel(const PeerMesh& mesh, int material, PaintChannel channel, int size);
+// its polygons lie, a plain neutral ground elsewhere, so a viewer shows at
+// once whether each texture landed where it belongs.
+PaintedImage PaintMaterialChannel(const MaterialCoverage& coverage, int material, PaintChannel channel);

@@ -1,9 +1,12 @@
 // pigmora-peer: the stand-in for Pigmora. Reads the command file and the model
 // file the plug-in left in the exchange folder and answers as Pigmora would.
+#include <signal.h>
 #include <unistd.h>
 
 #include <FileIO/String.h>
+#include <common/ToolOptions.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -21,14 +24,32 @@ volatile std::sig_atomic_t stopRequested = 0;
 
 void RequestStop(int) { stopRequested = 1; }
 
-const char kUsage[] =
-    "usage: pigmora-peer --once|--watch [--ascii] [--stop-after SECONDS] [--size PIXELS]\n"
-    "Answers the command file import.txt in <documents>/PigmoraV3/Exchange/ (documents: HASH_DOCUMENTS_DIR,\n"
-    "the XDG documents folder or $HOME/Documents): writes its own FBX file (binary, or ASCII with --ascii)\n"
-    "with the model's first mesh, paints one image per material and requested channel, then writes\n"
-    "textures.txt and last export.txt.\n"
-    "  --once        answer the current command and exit (status 1 when it cannot be answered)\n"
-    "  --watch       keep answering each new command until stopped (or for SECONDS with --stop-after)\n";
+const common::ToolHelp kHelp = {
+    "pigmora-peer",
+    "Usage: pigmora-peer --once|--watch [--ascii] [--stop-after SECONDS] [--size PIXELS]\n"
+    "\n"
+    "Plays Pigmora for the Pigmora applink: answers the command file import.txt in\n"
+    "<documents>/PigmoraV3/Exchange/ (documents: HASH_DOCUMENTS_DIR, the XDG documents folder or\n"
+    "$HOME/Documents). It writes its own FBX file (binary, or ASCII with --ascii) with the model's\n"
+    "first mesh, paints one image per material and requested channel, then writes textures.txt and\n"
+    "last export.txt.\n"
+    "\n"
+    "Options:\n"
+    "  --once                answer the current command and exit (status 1 when it cannot be answered)\n"
+    "  --watch               keep answering each new command until stopped\n"
+    "  --stop-after SECONDS  with --watch, stop after that many seconds\n"
+    "  --ascii               write the answer's FBX file in the ASCII encoding\n"
+    "  --size PIXELS         side of the painted square images, 8 to 8192 (default 512)\n"
+    "  -h, --help            print this help and exit\n"
+    "  --version             print the version and exit\n"};
+
+// A whole number or decimal within [low, high], or false.
+bool ReadNumber(const char* text, double low, double high, double& value) {
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtod(text, &end);
+  return end != text && *end == '\0' && errno == 0 && value >= low && value <= high;
+}
 
 // The command file with the model file named in it: the command is ready once
 // the model file is at least as new as the command file (the model file of the
@@ -72,8 +93,6 @@ int AnswerOnce(const PeerOptions& options) {
 }
 
 int Watch(const PeerOptions& options, double stopAfterSeconds) {
-  std::signal(SIGINT, RequestStop);
-  std::signal(SIGTERM, RequestStop);
   const auto start = std::chrono::steady_clock::now();
   bool answeredAny = false;
   CommandStamp answered;
@@ -102,25 +121,36 @@ int main(int argc, char** argv) {
   PeerOptions options;
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
+    const bool takesValue = word == "--stop-after" || word == "--size";
+    if (takesValue && i + 1 >= argc) return common::RefuseArguments(kHelp, word + " needs a value");
+    double number = 0;
     if (word == "--once") {
       once = true;
     } else if (word == "--watch") {
       watch = true;
     } else if (word == "--ascii") {
       options.ascii = true;
-    } else if (word == "--stop-after" && i + 1 < argc) {
-      stopAfter = std::atof(argv[++i]);
-    } else if (word == "--size" && i + 1 < argc) {
-      options.imageSize = std::atoi(argv[++i]);
+    } else if (word == "--stop-after") {
+      if (!ReadNumber(argv[++i], 0, 7 * 24 * 3600, stopAfter))
+        return common::RefuseArguments(kHelp, "--stop-after takes seconds from 0 to a week");
+    } else if (word == "--size") {
+      if (!ReadNumber(argv[++i], 8, 8192, number) || number != static_cast<int>(number))
+        return common::RefuseArguments(kHelp, "--size takes a whole number of pixels from 8 to 8192");
+      options.imageSize = static_cast<int>(number);
+    } else if (common::AnswerStandardOption(kHelp, word)) {
+      return common::kToolStatusDone;
     } else {
-      std::fputs(kUsage, word == "--help" ? stdout : stderr);
-      return word == "--help" ? 0 : 2;
+      return common::RefuseArguments(kHelp, "unknown argument '" + word + "'");
     }
   }
-  if (once == watch || options.imageSize < 8 || options.imageSize > 8192) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
+  if (once == watch) return common::RefuseArguments(kHelp, "give one of --once and --watch");
   options.exchangeDir = std::string(String::GetMyDocumentsPath().Get()) + "/PigmoraV3/Exchange/";
+  // Stopped mid-answer, the peer drops what it wrote rather than leave pieces;
+  // a call that waits is cut short rather than resumed, so a stop never hangs.
+  struct sigaction stop {};
+  stop.sa_handler = RequestStop;
+  sigemptyset(&stop.sa_mask);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &stop, nullptr);
+  options.stop = &stopRequested;
   return once ? AnswerOnce(options) : Watch(options, stopAfter);
 }

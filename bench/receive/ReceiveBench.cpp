@@ -22,6 +22,7 @@
 
 #include "fbx/FbxContext.h"
 #include "receive/ImportFbxModel.h"
+#include "settings/CurrentTreeObject.h"
 
 using namespace pigmora;
 
@@ -125,6 +126,7 @@ int main(int argc, char** argv) {
   HProject* project = CreateHostProject(false);
   FbxString fbxError;
   FbxContext context;
+  CurrentObject current;  // no host command ran
   if (!context.InitFbxContext(fbxError)) return 1;
   std::printf("answer: %d x %d quads, %.1f MB binary FBX\n", side, side,
               static_cast<double>(std::filesystem::file_size(fbx)) / 1e6);
@@ -132,7 +134,7 @@ int main(int argc, char** argv) {
   for (int run = 0; run < runs; ++run) {
     String error;
     const auto start = std::chrono::steady_clock::now();
-    const bool ok = ImportFbxModel(context, fbx.c_str(), (folder / "textures.txt").c_str(), error);
+    const bool ok = ImportFbxModel(context, current, fbx.c_str(), (folder / "textures.txt").c_str(), error);
     seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     if (!ok) {
       std::fprintf(stderr, "receive_bench: %s\n", error.Get());

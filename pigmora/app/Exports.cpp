@@ -61,7 +61,7 @@ HXT_EXPORT int HxtOnCommand(HTreeObject* object, int index) {
   return GuardedEntry(0, [&] {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     pigmora::PluginState& state = theApp.State();
-    state.CurrentTreeObject = object;
+    state.CurrentTreeObject.Set(object);
     switch (index) {
       case 0:
       case 1: return theApp.ShowApplinkDialog();

@@ -10,7 +10,7 @@ PluginState::PluginState() : TheApplinkSettings(kSettingsSection) {
 }
 
 int PluginState::Receive(ReceiveTrigger trigger) {
-  return ReceiveModel(receiveMemory, TheApplinkSettings.Exchange(), fbx, trigger);
+  return ReceiveModel(receiveMemory, TheApplinkSettings.Exchange(), fbx, CurrentTreeObject, trigger);
 }
 
 }  // namespace pigmora

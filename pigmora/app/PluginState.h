@@ -6,8 +6,7 @@
 #include "receive/ReceiveModel.h"
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
-
-class HTreeObject;
+#include "settings/CurrentTreeObject.h"
 
 namespace pigmora {
 
@@ -28,7 +27,7 @@ public:
   FbxContext fbx;
   FbxString fbxErrorText;
   // The host object of the latest host command; the send finds its model from it.
-  HTreeObject* CurrentTreeObject = nullptr;
+  CurrentObject CurrentTreeObject;
   ReceiveMemory receiveMemory;
 
   SendContext ForSend() { return SendContext{CurrentTreeObject, TheApplinkSettings, fbx}; }

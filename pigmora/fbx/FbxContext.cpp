@@ -78,6 +78,9 @@ bool FbxContext::SaveFbxScene(const char* path, int writerFormat, FbxString& err
   std::printf("FBX file format version %d.%d.%d\n\n", major, minor, revision);
 
   const bool exported = exporter->Export(scene_, false);
+  if (!exported)
+    AppendFormatted(errorText, "<FBX_ERROR>: Call to FbxExporter::Export() failed.\nError returned: %s\n\n",
+                    exporter->GetStatus().GetErrorString());
   exporter->Destroy();
   return exported;
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <new>
+#include <string>
 
 #include <Plugin/HModelCache.h>
 #include <Plugin/HProject.h>
@@ -43,8 +44,8 @@ bool BuildModel(IEPolyModel& model, FbxNode& node, FbxMesh& mesh, const TextureL
 
 // The merge and the tidying of the new host model. Nothing in the project
 // changes before the host model exists and the merge has taken the model.
-bool MergeIntoProject(std::unique_ptr<IEPolyModel> model, const String& name, const TextureList& list,
-                      const ImportTables& tables, String& errorText) {
+bool MergeIntoProject(CurrentObject& current, std::unique_ptr<IEPolyModel> model, const String& name,
+                      const TextureList& list, const ImportTables& tables, String& errorText) {
   HModelCache* merged = HModelCache::New(name, 1);
   if (!merged) {
     errorText = String("Can't create the model '") + name + "' in the project";
@@ -65,15 +66,15 @@ bool MergeIntoProject(std::unique_ptr<IEPolyModel> model, const String& name, co
   }
   SetSplineMagnitudes(merged, 1.0f);
   NameGroupsAndMergeDecals(merged, tables);
-  ReplaceOlderModel(merged, name);
+  ReplaceOlderModel(merged, name, current);
   return true;
 }
 
-bool ImportAnswer(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText,
-                  String& notes) {
+bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
+                  String& errorText, String& notes) {
   const TextureList list = ReadTextureList(texturesPath);
   if (!list.loaded) {
-    errorText = "Can't open 'textures.txt' for reading";
+    errorText = list.errorText;
     return false;
   }
   FbxScene* scene = fbx.Scene();
@@ -102,6 +103,11 @@ bool ImportAnswer(FbxContext& fbx, const String& fbxPath, const String& textures
     errorText = String("FBX: The first child node '") + (node ? node->GetName() : "") + "' has no mesh";
     return false;
   }
+  if (const int bad = FindUnusableControlPoint(*mesh); bad >= 0) {
+    errorText = String("FBX: The node '") + node->GetName() + "' has a control point (number " +
+                std::to_string(bad).c_str() + ") whose coordinates are not finite numbers; the model was not received";
+    return false;
+  }
 
   ImportTables tables;
   for (const String& path : list.leftOutPaths) {
@@ -115,7 +121,7 @@ bool ImportAnswer(FbxContext& fbx, const String& fbxPath, const String& textures
   // before the merge, which needs the memory more.
   scene->Clear();
   if (!built) return false;
-  if (!MergeIntoProject(std::move(model), name, list, tables, errorText)) return false;
+  if (!MergeIntoProject(current, std::move(model), name, list, tables, errorText)) return false;
   for (const String& note : tables.notes) {
     if (!notes.IsEmpty()) notes += "\n";
     notes += note;
@@ -125,10 +131,10 @@ bool ImportAnswer(FbxContext& fbx, const String& fbxPath, const String& textures
 
 }  // namespace
 
-bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText,
-                    String& notes) {
+bool ImportFbxModel(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
+                    String& errorText, String& notes) {
   try {
-    return ImportAnswer(fbx, fbxPath, texturesPath, errorText, notes);
+    return ImportAnswer(fbx, current, fbxPath, texturesPath, errorText, notes);
   } catch (const std::bad_alloc&) {
     // What was built is released on the way out; the project has not changed.
     errorText = "Not enough memory for the received model";
@@ -136,9 +142,10 @@ bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& textur
   }
 }
 
-bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText) {
+bool ImportFbxModel(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
+                    String& errorText) {
   String notes;
-  return ImportFbxModel(fbx, fbxPath, texturesPath, errorText, notes);
+  return ImportFbxModel(fbx, current, fbxPath, texturesPath, errorText, notes);
 }
 
 }  // namespace pigmora

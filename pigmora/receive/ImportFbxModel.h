@@ -4,6 +4,7 @@
 
 namespace pigmora {
 
+class CurrentObject;
 class FbxContext;
 
 // Loads Pigmora's FBX file, builds an interchange model from the mesh of the
@@ -12,8 +13,9 @@ class FbxContext;
 // True when the model was merged. On failure errorText says why and the
 // project is unchanged. notes receives one line per texture or material that
 // had to be left out.
-bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText,
-                    String& notes);
-bool ImportFbxModel(FbxContext& fbx, const String& fbxPath, const String& texturesPath, String& errorText);
+bool ImportFbxModel(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
+                    String& errorText, String& notes);
+bool ImportFbxModel(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
+                    String& errorText);
 
 }  // namespace pigmora

@@ -13,11 +13,18 @@ class HModelCache;
 
 namespace pigmora {
 
+class CurrentObject;
+
 // The steps that turn Pigmora's mesh and texture list into an interchange
 // model, and tidy the host model merged from it. Each lives in its own file.
 
 // Control point i becomes vertex i (double narrowed to float, unscaled).
 bool AddVertices(IEPolyModel& model, const FbxMesh& mesh);
+
+// The first control point with a coordinate that is not a number or does not
+// fit a float (infinite, or beyond its range), or -1: such a point would
+// turn the whole model into garbage.
+int FindUnusableControlPoint(const FbxMesh& mesh);
 
 // Texture path i becomes an image of the model; a path the model cannot hold
 // is left out with a note.
@@ -64,6 +71,6 @@ HModelCache* FindOtherModel(HModelCache* model, const String& name);
 
 // Moves the scene instances of an older model of that name to model, deletes
 // the older model and gives model the plain name.
-void ReplaceOlderModel(HModelCache* model, const String& name);
+void ReplaceOlderModel(HModelCache* model, const String& name, CurrentObject& current);
 
 }  // namespace pigmora

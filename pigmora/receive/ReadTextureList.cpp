@@ -1,6 +1,6 @@
 #include "receive/ReadTextureList.h"
 
-#include <FileIO/FileStream.h>
+#include "receive/AnswerTextFile.h"
 
 namespace pigmora {
 
@@ -63,8 +63,11 @@ void AddGroup(TextureList& list, const String (&lines)[4]) {
 
 TextureList ReadTextureList(const String& path) {
   TextureList list;
-  FileStream stream;
-  if (!stream.Open(path, FileStream::Read)) return list;
+  AnswerTextFile stream;
+  if (!stream.Open(path, "textures.txt")) {
+    list.errorText = stream.ErrorText();
+    return list;
+  }
   String group[4];
   int filled = 0;
   String line;
@@ -77,6 +80,11 @@ TextureList ReadTextureList(const String& path) {
     }
   }
   stream.Close();
+  if (stream.Failed()) {
+    list = TextureList();
+    list.errorText = stream.ErrorText();
+    return list;
+  }
   list.loaded = true;
   return list;
 }

@@ -6,7 +6,9 @@
 #include <FileIO/FileStream.h>
 
 #include "fbx/FbxContext.h"
+#include "receive/AnswerClaim.h"
 #include "receive/AnswerPair.h"
+#include "receive/AnswerTextFile.h"
 #include "receive/ImportFbxModel.h"
 #include "settings/ExchangeFolder.h"
 
@@ -41,13 +43,11 @@ bool HasSettled(const AnswerPairStamp& stamp, ReceiveMemory& state) {
 
 String ReadFbxPath(const String& exportPath) {
   String fbxPath;
-  FileStream stream;
-  if (!stream.Open(exportPath, FileStream::Read)) {
-    ShowError("Can't open 'export.txt' for reading");
-    return fbxPath;
+  AnswerTextFile file;
+  if (!file.Open(exportPath, "export.txt") || (!file.ReadLine(fbxPath) && file.Failed())) {
+    ShowError(file.ErrorText().Get());
+    return String();
   }
-  stream.ReadLine(fbxPath);
-  stream.Close();
   fbxPath.TrimRight();
   return fbxPath;
 }
@@ -57,14 +57,10 @@ bool FileExists(const String& path) {
   return !path.IsEmpty() && CFile::GetStatus(path.Get(), status) && !(status.m_attribute & CFile::directory);
 }
 
-bool RemoveFile(const String& path) {
-  try {
-    CFile::Remove(path.Get());
-    return true;
-  } catch (CFileException* error) {
-    error->Delete();
-    return false;
-  }
+// Names the files of the pair that could not be deleted.
+String UndeletableNames(const ClaimRelease& release) {
+  if (!release.exportDeleted && !release.texturesDeleted) return "'export.txt' and 'textures.txt'";
+  return release.exportDeleted ? "'textures.txt'" : "'export.txt'";
 }
 
 class RunningFlag {
@@ -80,7 +76,8 @@ private:
 
 }  // namespace
 
-int ReceiveModel(ReceiveMemory& state, const ExchangeFolder& exchange, FbxContext& fbx, ReceiveTrigger trigger) {
+int ReceiveModel(ReceiveMemory& state, const ExchangeFolder& exchange, FbxContext& fbx, CurrentObject& current,
+                 ReceiveTrigger trigger) {
   // A tick delivered inside one of this command's message boxes finds it running.
   if (state.running) return 0;
   const AnswerPairStamp stamp = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
@@ -94,23 +91,25 @@ int ReceiveModel(ReceiveMemory& state, const ExchangeFolder& exchange, FbxContex
   }
   state.seen.reset();
   state.undeletable.reset();
+  AnswerClaim claim;
+  // Another receive (another host watching the folder) took it first.
+  if (ClaimAnswerPair(exchange.exportFile, exchange.texturesFile, claim) == ClaimResult::Gone) return 0;
   RunningFlag running(state.running);
 
-  const String fbxPath = ReadFbxPath(exchange.exportFile);
+  const String fbxPath = ReadFbxPath(claim.exportFile);
   if (!FileExists(fbxPath)) ShowError("Import: FBX file is not exists");
   String errorText;
   String notes;
-  const bool imported = ImportFbxModel(fbx, fbxPath, exchange.texturesFile, errorText, notes);
+  const bool imported = ImportFbxModel(fbx, current, fbxPath, claim.texturesFile, errorText, notes);
 
   // Deleted whatever the outcome, so an answer is reported once.
-  const bool exportRemoved = RemoveFile(exchange.exportFile);
-  const bool texturesRemoved = RemoveFile(exchange.texturesFile);
+  const ClaimRelease release = DeleteAnswerClaim(claim, exchange.exportFile, exchange.texturesFile);
   if (!imported) ShowError(errorText.Get());
   if (imported && !notes.IsEmpty()) ShowMessage(notes.Get(), "Info", MB_OK);
-  if (!exportRemoved || !texturesRemoved) {
+  if (!release.exportDeleted || !release.texturesDeleted) {
     state.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
-    String text = String("Can't delete '") + (exportRemoved ? "textures.txt" : "export.txt") +
-                  "'; the automatic import leaves this answer alone until Pigmora writes a new one";
+    String text = String("Can't delete ") + UndeletableNames(release) +
+                  "; the automatic import leaves this answer alone until Pigmora writes a new one";
     ShowError(text.Get());
   }
   return 1;

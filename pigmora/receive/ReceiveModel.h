@@ -7,6 +7,7 @@
 
 namespace pigmora {
 
+class CurrentObject;
 struct ExchangeFolder;
 class FbxContext;
 
@@ -26,10 +27,11 @@ struct ReceiveMemory {
 };
 
 // Picks up Pigmora's answer from the exchange folder, imports it through the
-// FBX context and deletes it. Returns 0 when there is nothing to pick up (or
+// FBX context and deletes it. A model it replaces takes the current host
+// object with it. Returns 0 when there is nothing to pick up (or
 // a receive is already running), 1 when an answer was processed (successfully
 // or not).
-int ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchange, FbxContext& fbx,
+int ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchange, FbxContext& fbx, CurrentObject& current,
                  ReceiveTrigger trigger = ReceiveTrigger::Command);
 
 }  // namespace pigmora

@@ -32,6 +32,8 @@ struct TextureList {
   // out, so that no texture is ever cut into a different path.
   std::vector<String> leftOutPaths;
   bool loaded = false;
+  // Why the list is not loaded.
+  String errorText;
 
   // Position of the material named name (letter case ignored), or -1.
   int FindMaterial(const char* name) const;

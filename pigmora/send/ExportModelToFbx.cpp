@@ -4,6 +4,7 @@
 #include <fbxsdk.h>
 
 #include <new>
+#include <string>
 
 #include "fbx/FbxContext.h"
 #include "send/ExportJob.h"
@@ -24,6 +25,20 @@ void AttachDocumentInfo(FbxManager* manager, FbxScene* scene, const String& titl
   scene->SetDocumentInfo(info);
 }
 
+// The documented sentence, then which file and the writer's own reason (the
+// context's text without its framing, which is not for the user).
+String SaveFailure(const String& path, const FbxString& contextText) {
+  std::string text = std::string(kSaveFailed) + " to '" + (path.Get() ? path.Get() : "") + "'";
+  const std::string context = contextText.Buffer() ? contextText.Buffer() : "";
+  const std::string marker = "Error returned: ";
+  const std::size_t at = context.rfind(marker);
+  if (at != std::string::npos) {
+    const std::string reason = context.substr(at + marker.size(), context.find('\n', at) - at - marker.size());
+    if (!reason.empty()) text += ": " + reason;
+  }
+  return String(text.c_str());
+}
+
 bool WriteJob(FbxContext& fbx, ExportJob& job, String& errorText) {
   FbxManager* manager = fbx.Manager();
   FbxScene* scene = fbx.Scene();
@@ -40,9 +55,9 @@ bool WriteJob(FbxContext& fbx, ExportJob& job, String& errorText) {
   scene->GetRootNode()->AddChild(node);
 
   const int writer = manager->GetIOPluginRegistry()->FindWriterIDByDescription(kAsciiWriter);
-  FbxString saveError;  // the context's own text is not for the user
+  FbxString saveError;
   if (!fbx.SaveFbxScene(job.filePath.Get(), writer, saveError)) {
-    errorText = kSaveFailed;
+    errorText = SaveFailure(job.filePath, saveError);
     return false;
   }
   return true;

@@ -5,14 +5,15 @@
 #include <Plugin/HProject.h>
 #include <Plugin/HTreeObject.h>
 #include <Plugin/ObjectTypes.h>
-#include <common/SafeReplace.h>
 
 #include <string>
-#include <string_view>
 
 #include "send/CommandText.h"
 #include "send/ExportModelToFbx.h"
+#include "send/ModelNameLimits.h"
+#include "send/ReplaceFileContents.h"
 #include "settings/ApplinkSettings.h"
+#include "settings/CurrentTreeObject.h"
 #include "settings/OptionTable.h"
 
 namespace pigmora {
@@ -24,14 +25,28 @@ void ShowError(CWnd* page, const char* text) {
 }
 
 // The model the applink was opened for: the object itself when it sits in the
-// objects folder, else the model behind a scene instance. Null when there is none.
-HModelCache* ModelToSend(HTreeObject* object) {
-  if (!object) return nullptr;
+// objects folder, else the model behind a scene instance. Null with the reason
+// when there is none. The object is looked at only once it is known to be part
+// of the project, so one deleted while the dialog was open cannot be read.
+HModelCache* ModelToSend(const CurrentObject& current, String& errorText) {
+  errorText = "No model is selected";
+  if (current.WasDeleted()) {
+    errorText = "The object this dialog was opened for has been deleted; close the dialog and open it again on a model";
+    return nullptr;
+  }
+  HTreeObject* object = current.Get();
+  if (!IsInOpenProject(object)) return nullptr;
   HTreeObject* parent = object->GetParent();
   if (!parent) return nullptr;
   if (parent->GetObjectType() == HOT_OBJECTS_FOLDER) return object->GetAsModelCache();
   HAnimObject* instance = object->GetAnimObject();
   return instance ? instance->GetCache() : nullptr;
+}
+
+// The command file is read line by line: a path holding a line break would be cut.
+bool HasLineBreak(const String& text) {
+  const std::string value = text.Get() ? text.Get() : "";
+  return value.find_first_of("\r\n") != std::string::npos;
 }
 
 // The applink dialog is the window the UI thread reports while it runs modally.
@@ -52,23 +67,40 @@ void RunSendCommand(CWnd* page, UINT buttonId, const SendContext& context) {
     ShowError(page, "Path to Pigmora was not set (see Options tab)");
     return;
   }
-  HModelCache* model = ModelToSend(context.currentTreeObject);
+  String errorText;
+  HModelCache* model = ModelToSend(context.currentTreeObject, errorText);
   if (!model) {
-    ShowError(page, "No model is selected");
+    ShowError(page, errorText.Get());
     return;
   }
 
   const String& modelPath = settings.Exchange().exportFbxFile;
   const String& commandFile = settings.Exchange().importFile;
-  const String commandText = BuildCommandText(settings, modeIndex, modelPath);
-  // A command file that cannot be written is skipped without a word, as Pigmora expects. Pigmora
-  // sees the old file or the whole new one, never a part.
-  std::string notWritten;
-  safereplace::ReplaceFile(commandFile.Get(),
-                           std::string_view(commandText.Get(), static_cast<std::size_t>(commandText.Length())),
-                           notWritten);
+  if (HasLineBreak(modelPath)) {
+    ShowError(page, (String("The documents folder's path holds a line break, which the command file for Pigmora "
+                            "cannot carry; use a documents folder without one: '") +
+                     modelPath.Get() + "'")
+                        .Get());
+    return;
+  }
+  // Refused before anything is written: a half-done send would leave Pigmora an older model.
+  if (!CheckModelNameLimits(*model, errorText)) {
+    ShowError(page, errorText.Get());
+    return;
+  }
 
-  String errorText;
+  // Pigmora acts on the command file alone: without it the model file would be
+  // written for nobody, so a failure stops here with the dialog still open.
+  const String commandText = BuildCommandText(settings, modeIndex, modelPath);
+  String reason;
+  if (!ReplaceFileContents(commandFile.Get(), commandText.Get(), static_cast<std::size_t>(commandText.Length()),
+                           reason)) {
+    ShowError(page, (String("Can't write the command file '") + (commandFile.Get() ? commandFile.Get() : "") +
+                     "': " + reason.Get())
+                        .Get());
+    return;
+  }
+
   if (!ExportModelToFbx(context.fbx, model, modelPath, errorText)) ShowError(page, errorText.Get());
   CloseApplinkDialog();
 }

@@ -2,17 +2,16 @@
 
 #include <afxwin.h>
 
-class HTreeObject;
-
 namespace pigmora {
 
 class ApplinkSettings;
+class CurrentObject;
 class FbxContext;
 
 // What a send works with, all held by the plug-in's state. The host object is
 // read at each press: a receive may replace its model while the dialog is open.
 struct SendContext {
-  HTreeObject* const& currentTreeObject;
+  const CurrentObject& currentTreeObject;
   const ApplinkSettings& settings;
   FbxContext& fbx;
 };

@@ -82,6 +82,23 @@ TEST_P(CorpusTest, ConvertedFilesReadBackWithTheSameFacts) {
   }
 }
 
+// The JSON form carries the same facts: jq turns each object back into the columns.
+TEST_P(CorpusTest, FbxinfoJsonCarriesTheSameFacts) {
+  const std::string toColumns =
+      "jq -r '[.file, (.version|tostring), .encoding, (.root_children|join(\"|\")), (.first_child // \"\"), "
+      "(if .first_child_has_mesh then \"yes\" else \"no\" end), "
+      "(.control_points, .polygons, .triangles, .quads, .ngons, .degenerate, .polygon_vertices "
+      "| if . == null then \"\" else tostring end), (.uv_sets|join(\"|\")), (.node_materials|join(\"|\"))] "
+      "| join(\"\\t\")'";
+  std::string command = Tool("fbxinfo") + " --json";
+  for (size_t i = 1; i < expected.size(); ++i) command += " '" + folder + "/" + Columns(expected[i])[0] + "'";
+  std::string output;
+  ASSERT_EQ(fbxtest::RunCommand(command + " | " + toColumns, &output), 0) << output;
+  std::vector<std::string> actual = Lines(output);
+  ASSERT_EQ(actual.size(), expected.size() - 1) << output;
+  for (size_t i = 1; i < expected.size(); ++i) EXPECT_EQ(actual[i - 1], expected[i]);
+}
+
 INSTANTIATE_TEST_SUITE_P(Folders, CorpusTest, ::testing::Values("", "/wild"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                            return *info.param ? std::string(info.param + 1) : std::string("main");
@@ -90,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Folders, CorpusTest, ::testing::Values("", "/wild"),
 TEST(FbxToolsTest, ReportBadArgumentsAndUnreadableFiles) {
   std::string output;
   EXPECT_EQ(fbxtest::RunCommand(Tool("fbxinfo"), &output), 2);
-  EXPECT_NE(output.find("usage"), std::string::npos);
+  EXPECT_NE(output.find("Usage: fbxinfo"), std::string::npos);
   EXPECT_EQ(fbxtest::RunCommand(Tool("fbxconvert") + " a b --text", &output), 2);
   ScratchFolder scratch;
   ScratchFolder::WriteFile(scratch.Path("notes.fbx"), "just some notes\n");
@@ -104,6 +121,36 @@ TEST(FbxToolsTest, ReportBadArgumentsAndUnreadableFiles) {
       1);
   EXPECT_NE(output.find("not an FBX file"), std::string::npos) << output;
   EXPECT_FALSE(std::filesystem::exists(scratch.Path("o.fbx")));
+}
+
+// Names may hold tabs, line ends and quotes: the tab-separated form blanks them, JSON keeps them.
+TEST(FbxToolsTest, JsonKeepsNamesThatWouldBreakColumns) {
+  ScratchFolder scratch;
+  const std::string path = scratch.Path("names.fbx");
+  {
+    FbxManager* manager = FbxManager::Create();
+    FbxScene* scene = FbxScene::Create(manager, "Names");
+    fbxtest::PluginLikeScene built = fbxtest::BuildPluginLikeScene(*manager, *scene);
+    built.node->SetName("Head\tof \"the\"\nstatue\\");
+    std::string error;
+    ASSERT_TRUE(fbxtest::Save(*manager, *scene, path, 0, &error)) << error;
+    manager->Destroy();
+  }
+  std::string output;
+  ASSERT_EQ(
+      fbxtest::RunCommand(Tool("fbxinfo") + " --json '" + path + "' | jq -j '.first_child, \"|\", .quads'", &output), 0)
+      << output;
+  EXPECT_EQ(output, "Head\tof \"the\"\nstatue\\|6");
+  ASSERT_EQ(fbxtest::RunCommand(Tool("fbxinfo") + " '" + path + "'", &output), 0) << output;
+  EXPECT_EQ(Columns(Lines(output).at(1)).at(4), "Head of \"the\" statue\\");
+
+  // An unreadable file is an object with its error, and the status says so.
+  ScratchFolder::WriteFile(scratch.Path("notes.fbx"), "just some notes\n");
+  EXPECT_EQ(fbxtest::RunCommand(Tool("fbxinfo") + " --json '" + scratch.Path("notes.fbx") +
+                                    "' | jq -e '.file == \"notes.fbx\" and (.error | length > 0)'",
+                                &output),
+            0)
+      << output;
 }
 
 }  // namespace

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "FileIO/Registry.h"
 #include "ScratchFolder.h"
@@ -143,6 +148,31 @@ TEST(Registry, ValuesThatWouldNotReadBackAsTypedAreQuotedAndOnlyQuotedValuesAreU
   EXPECT_NE(RegistryText(scratch).find("\nPath=C:\\new\\x41\n"), std::string::npos);  // plain, as typed
   SetRegistryString(kSection, "Path", "two\nlines");
   EXPECT_NE(RegistryText(scratch).find("\nPath=\"two\\nlines\"\n"), std::string::npos);
+}
+
+TEST(Registry, ASemicolonInsideAValueSurvivesARestart) {
+  ScratchFolder scratch;
+  const std::vector<std::string> values = {"a;b.exe", "/opt/p;q/Pigmora", "x;", "a;;b", "a\t;b", "a ;b", "a;b ;c"};
+  // Written by one process, read by the next: nothing of the writer's session helps.
+  const pid_t writer = fork();
+  if (writer == 0) {
+    bool ok = true;
+    for (std::size_t i = 0; i < values.size(); ++i)
+      ok = SetRegistryString(kSection, ("Path" + std::to_string(i)).c_str(), values[i].c_str()) && ok;
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(writer, &status, 0), writer);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  for (std::size_t i = 0; i < values.size(); ++i)
+    EXPECT_EQ(GetRegistryString(kSection, ("Path" + std::to_string(i)).c_str(), "default").Get(), values[i]);
+  // Written plainly where that reads back the same, so the file stays editable by hand.
+  EXPECT_NE(RegistryText(scratch).find("\nPath0=a;b.exe\n"), std::string::npos) << RegistryText(scratch);
+
+  // Typed by hand: a semicolon is a comment only after a blank.
+  ScratchFolder::WriteFile(scratch.RegistryPath(), "[Pigmora]\nexePath=C:\\a;b.exe\t; the painter\nOther=c;d\n");
+  EXPECT_STREQ(GetRegistryString(kSection, "exePath", "").Get(), "C:\\a;b.exe");
+  EXPECT_STREQ(GetRegistryString(kSection, "Other", "").Get(), "c;d");
 }
 
 TEST(Registry, FlagsAndNumbersArePassedOnAsStored) {

@@ -2,6 +2,9 @@
 // for what it is, where it is, and without echoing megabytes back.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <string>
 
 #include "HashhostRunner.h"
@@ -30,6 +33,44 @@ TEST_F(HashhostInputTest, AScriptThatIsAFolderOrMissingIsRefused) {
   const HashhostRun missing = RunHashhost(scratch_, "--script '" + scratch_.Path("absent.txt") + "'");
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_NE(missing.err.find("No such file"), std::string::npos) << missing.err;
+}
+
+// Anything but a regular file could block the host or feed it without end.
+// Each run is bounded in time (RunHashhost): a hang fails the test.
+TEST_F(HashhostInputTest, FilesThatAreNotRegularAreRefusedWithoutWaitingOrReading) {
+  const std::string fifo = scratch_.Path("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {std::string("/dev/zero"), fifo}) {
+    const HashhostRun script = RunHashhost(scratch_, "--script '" + path + "'");
+    EXPECT_EQ(script.exitCode, 2) << path;
+    EXPECT_EQ(script.err,
+              "hashhost: cannot read script " + path + ": it is not a regular file (a device, pipe or socket)\n");
+  }
+
+  const std::string folder = scratch_.Path("models");
+  std::filesystem::create_directories(folder);
+  const std::string device = scratch_.Write("device.obj",
+                                            "mtllib ../../../../../../../../dev/zero\n"
+                                            "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  const std::string piped = scratch_.Write("piped.obj", "mtllib pipe\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  struct Case {
+    std::string path;
+    std::string problem;
+  };
+  const Case cases[] = {
+      {folder, folder + ": it is a folder, not an OBJ file"},
+      {"/dev/zero", "/dev/zero: it is a device, not an OBJ file"},
+      {fifo, fifo + ": it is a pipe, not an OBJ file"},
+      {device,
+       device + " line 1: the material library '../../../../../../../../dev/zero' is a device, not a regular file"},
+      {piped, piped + " line 1: the material library 'pipe' is a pipe, not a regular file"},
+  };
+  for (const Case& c : cases) {
+    const HashhostRun run = RunHashhost(scratch_, "-c 'open \"" + c.path + "\"; tree'");
+    EXPECT_EQ(run.exitCode, 1) << c.path;
+    EXPECT_EQ(run.err, "hashhost: command 1 (open): " + c.problem + "\n");
+    EXPECT_TRUE(run.out.empty()) << run.out;
+  }
 }
 
 TEST_F(HashhostInputTest, AnUnclosedQuoteIsReportedWhereItOpened) {

@@ -39,6 +39,40 @@ TEST_F(HashhostScriptTest, RunsCommandsOnObjectsAndPrintsTheirResults) {
   EXPECT_NE(run.out.find("run Pigmora 2: result=0\n"), std::string::npos) << run.out;
 }
 
+// A plug-in's result says how its command ended by its own rules; a box with
+// the error icon is what tells a person something failed, so it fails the run
+// too, naming the command during which it came up. The script goes on.
+TEST_F(HashhostScriptTest, AnErrorBoxNamesItsCommandAndFailsTheRunAfterTheRest) {
+  // A damaged answer: the receive shows its box and still returns 1.
+  const std::string fbx = scratch_.Write("answer.fbx", "; FBX 7.4.0 project file\nObjects: {\n  Model: broken\n");
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", fbx + "\n");
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "textures.txt", "");
+  const HashhostRun receive = RunHashhost(scratch_, "-c 'run Pigmora 2 Objects; tree'");
+  EXPECT_EQ(receive.exitCode, 1) << receive.err;
+  EXPECT_NE(receive.out.find("run Pigmora 2 Objects: result=1\n"), std::string::npos) << receive.out;
+  EXPECT_NE(receive.out.find("Project \"Untitled\""), std::string::npos) << "the script went on: " << receive.out;
+  EXPECT_EQ(receive.err.rfind("[Pigmora] ", 0), 0u) << receive.err;
+  EXPECT_NE(receive.err.find("\nhashhost: command 1 (run): a plug-in showed an error box\n"), std::string::npos)
+      << receive.err;
+  EXPECT_NE(receive.err.find("\nhashhost: the script fails: plug-ins showed 1 error box\n"), std::string::npos)
+      << receive.err;
+
+  // In a dialog, the box belongs to the click that caused it, not to the run that opened the dialog.
+  const HashhostRun unset = RunHashhost(scratch_, "-c 'run Pigmora 0 Objects/Sample; click 1001; click 1002; close'");
+  EXPECT_EQ(unset.exitCode, 1) << unset.err;
+  EXPECT_NE(unset.out.find("run Pigmora 0 Objects/Sample: result=1\n"), std::string::npos) << unset.out;
+  EXPECT_EQ(unset.err,
+            "[Error] Path to Pigmora was not set (see Options tab)\n"
+            "hashhost: command 2 (click): a plug-in showed an error box\n"
+            "[Error] Path to Pigmora was not set (see Options tab)\n"
+            "hashhost: command 3 (click): a plug-in showed an error box\n"
+            "hashhost: the script fails: plug-ins showed 2 error boxes\n");
+
+  // A note without the error icon fails nothing.
+  const HashhostRun note = RunHashhost(scratch_, "-c 'run Pigmora 1 Objects/Sample; tab 1; check 1111 1'");
+  EXPECT_EQ(note.exitCode, 0) << note.err;
+}
+
 TEST_F(HashhostScriptTest, EachKindOfFailureNamesTheCommandAndStopsTheRun) {
   struct Case {
     const char* script;

@@ -6,8 +6,10 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "ModelTestSupport.h"
 #include "Plugin.h"
@@ -219,3 +221,116 @@ TEST_F(ObjSave, TheObjAndItsMtlAtOnePathAreRefused) {
   EXPECT_NE(why.find("same file"), std::string::npos) << why;
   EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path("real.mtl")), "an MTL of another model");
 }
+
+namespace {
+
+// An image that is no regular file cannot be copied: a pipe would block the
+// save and a folder would give an empty copy. Either fails the save, names the
+// image and leaves nothing behind.
+TEST_F(ObjSave, AnImageThatIsNoRegularFileFailsTheSaveWithoutWaitingOrLeavingFiles) {
+  HModelCache* model = Textured();
+  ASSERT_NE(model, nullptr) << Error();
+  const std::string image = temp_.Path("in/tex/wood.png");
+  std::filesystem::remove(image);
+  std::filesystem::create_directories(temp_.Path("out"));
+  struct Case {
+    const char* what;
+    int (*make)(const char*);
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"pipe", [](const char* path) { return mkfifo(path, 0600); }, "it is not a regular file"},
+      {"folder", [](const char* path) { return mkdir(path, 0700); }, "it is a folder"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(c.make(image.c_str()), 0);
+    const std::string why = Save(model, temp_.Path("out/box.obj"));
+    EXPECT_EQ(why, "cannot copy the image '" + image + "' beside the OBJ: " + c.reason + " ");
+    EXPECT_TRUE(std::filesystem::is_empty(temp_.Path("out"))) << "no OBJ, MTL, copy or temporary file";
+    std::filesystem::remove(image);
+  }
+}
+
+// Each group is written as its own material with the images of the decals
+// that place its patches, and each face with the UVs of those decals; the
+// patches in no group go first, as one material with the model's surface.
+class ObjSaveMaterials : public ObjSave {
+protected:
+  HImage* Image(const char* name) {
+    return project_->AddImage(temp_.Write(std::string("tex/") + name, std::string("pixels of ") + name).c_str());
+  }
+  static void Place(HDecal* decal, int patch, float u) {
+    const float uv[4][2] = {{u, 0}, {u + 0.1f, 0}, {u + 0.1f, 1}, {u, 1}};
+    ASSERT_TRUE(decal->SetPatchUV(patch, uv));
+  }
+  static void AddClip(HDecal* decal, HImage* image, int kind) { decal->AddDecalClip(image)->GetKind()->SetValue(kind); }
+
+  // The MTL's maps per material: "name" -> "statement file" lines.
+  static std::map<std::string, std::vector<std::string>> Maps(const std::string& mtl) {
+    std::map<std::string, std::vector<std::string>> maps;
+    std::istringstream lines(mtl);
+    std::string current;
+    for (std::string line; std::getline(lines, line);) {
+      if (line.rfind("newmtl ", 0) == 0) current = line.substr(7), maps[current];
+      if (line.rfind("map_", 0) == 0 || line.rfind("norm ", 0) == 0) maps[current].push_back(line);
+    }
+    return maps;
+  }
+  // The u of each face's first corner, per material, in face order.
+  static std::map<std::string, std::vector<std::string>> FaceUs(const std::string& obj) {
+    std::map<std::string, std::vector<std::string>> us;
+    std::vector<std::string> vts;
+    std::istringstream lines(obj);
+    std::string current;
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream words(line);
+      std::string keyword, first;
+      words >> keyword >> first;
+      if (keyword == "usemtl") current = first;
+      if (keyword == "vt") vts.push_back(first);
+      if (keyword == "f") {
+        const std::size_t slash = first.find('/');
+        us[current].push_back(slash == std::string::npos ? "none" : vts.at(std::stoul(first.substr(slash + 1)) - 1));
+      }
+    }
+    return us;
+  }
+};
+
+TEST_F(ObjSaveMaterials, EachGroupNamesTheImagesOfTheDecalsThatPlaceItsPatches) {
+  HModelCache* model = HModelCache::NewInProject(project_, "Strip");
+  for (int i = 0; i <= 5; ++i) {
+    model->AddPosition(static_cast<float>(i), 0, 0);
+    model->AddPosition(static_cast<float>(i), 1, 0);
+  }
+  for (int i = 0; i < 5; ++i) ASSERT_NE(model->AddPatch(2 * i, 2 * i + 2, 2 * i + 3, 2 * i + 1), nullptr);
+  HGroup* left = model->AddGroup("left");
+  HGroup* right = model->AddGroup("right");
+  for (int patch : {1, 2}) left->AddPatch(patch);
+  for (int patch : {3, 4}) right->AddPatch(patch);
+  // The first decal is the left group's, and reaches one patch into the right
+  // group and the ungrouped patch; the second is the right group's own.
+  HDecal* leftDecal = model->AddDecal("left paint");
+  AddClip(leftDecal, Image("left.png"), HDK_COLOR);
+  for (int patch : {0, 1, 2, 3}) Place(leftDecal, patch, 0.5f);
+  HDecal* rightDecal = model->AddDecal("right paint");
+  AddClip(rightDecal, Image("right.png"), HDK_COLOR);
+  AddClip(rightDecal, Image("right_normal.png"), HDK_NORMAL);
+  for (int patch : {3, 4}) Place(rightDecal, patch, 0.25f);
+
+  std::filesystem::create_directories(temp_.Path("out"));
+  ASSERT_EQ(Save(model, temp_.Path("out/strip.obj")), "");
+  const auto maps = Maps(ScratchFolder::ReadFile(temp_.Path("out/strip.mtl")));
+  EXPECT_EQ(maps.at("surface"), std::vector<std::string>{"map_Kd left.png"});
+  EXPECT_EQ(maps.at("left"), std::vector<std::string>{"map_Kd left.png"});
+  EXPECT_EQ(maps.at("right"), (std::vector<std::string>{"map_Kd right.png", "norm right_normal.png"}));
+  const auto us = FaceUs(ScratchFolder::ReadFile(temp_.Path("out/strip.obj")));
+  EXPECT_EQ(us.at("surface"), std::vector<std::string>{"0.5"});
+  EXPECT_EQ(us.at("left"), (std::vector<std::string>{"0.5", "0.5"}));
+  EXPECT_EQ(us.at("right"), (std::vector<std::string>{"0.25", "0.25"})) << "the UVs of the images the group shows";
+  for (const char* copy : {"left.png", "right.png", "right_normal.png"})
+    EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path(std::string("out/") + copy)), std::string("pixels of ") + copy);
+}
+
+}  // namespace

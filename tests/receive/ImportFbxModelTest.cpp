@@ -1,5 +1,8 @@
 #include <Interchange/IEModel.h>
 
+#include <cfloat>
+#include <cmath>
+
 #include "ReceiveFixture.h"
 #include "receive/ImportFbxModel.h"
 #include "receive/ImportSteps.h"
@@ -16,7 +19,8 @@ protected:
     EXPECT_TRUE(WriteMeshFile(plan, fbx, ascii));
     error_ = String();
     notes_ = String();
-    return ImportFbxModel(state_.Plugin().fbx, fbx.c_str(), WriteTextures(textures).c_str(), error_, notes_);
+    return ImportFbxModel(state_.Plugin().fbx, state_.Plugin().CurrentTreeObject, fbx.c_str(),
+                          WriteTextures(textures).c_str(), error_, notes_);
   }
 
   std::string Texture(const char* name) const { return scratch_.Path(name); }
@@ -180,15 +184,38 @@ TEST_F(ImportFbxModelTest, FailuresSayWhyAndLeaveTheProjectAsItWas) {
   EXPECT_FALSE(Import(lines, {{"A", "map1", "color", Texture("old.tga")}}));
   EXPECT_FALSE(error_.IsEmpty());
 
-  EXPECT_FALSE(ImportFbxModel(state_.Plugin().fbx, scratch_.Path("absent.fbx").c_str(), WriteTextures({}).c_str(),
-                              error_, notes_));
+  EXPECT_FALSE(ImportFbxModel(state_.Plugin().fbx, state_.Plugin().CurrentTreeObject,
+                              scratch_.Path("absent.fbx").c_str(), WriteTextures({}).c_str(), error_, notes_));
   EXPECT_FALSE(error_.IsEmpty());
-  EXPECT_FALSE(ImportFbxModel(state_.Plugin().fbx, scratch_.Path("absent.fbx").c_str(),
-                              scratch_.Path("absent.txt").c_str(), error_, notes_));
-  EXPECT_STREQ(error_.Get(), "Can't open 'textures.txt' for reading");
+  EXPECT_FALSE(ImportFbxModel(state_.Plugin().fbx, state_.Plugin().CurrentTreeObject,
+                              scratch_.Path("absent.fbx").c_str(), scratch_.Path("absent.txt").c_str(), error_,
+                              notes_));
+  EXPECT_EQ(std::string(error_.Get()).rfind("Can't open 'textures.txt' for reading", 0), 0u) << error_.Get();
 
   EXPECT_EQ(CountModels(), 0);
   EXPECT_EQ(CountImages(), 1) << "the older image stays when nothing was merged";
+}
+
+TEST_F(ImportFbxModelTest, CoordinatesThatAreNoFiniteFloatsAreRefusedAndTheOlderModelStays) {
+  ASSERT_TRUE(Import(GridPlan(1, {"A"}), {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
+  HModelCache* older = Model("Cube");
+  for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e39, -1e300}) {
+    for (int axis = 0; axis < 3; ++axis) {
+      MeshPlan plan = GridPlan(2, {"A"});
+      plan.points[5][static_cast<std::size_t>(axis)] = bad;
+      EXPECT_FALSE(Import(plan, {{"A", "map1", "color", Texture("a.tga")}})) << bad << " on axis " << axis;
+      const std::string error = error_.Get();
+      EXPECT_NE(error.find("'Cube'"), std::string::npos) << error;
+      EXPECT_NE(error.find("not finite"), std::string::npos) << error;
+      EXPECT_EQ(Model("Cube"), older);
+      EXPECT_EQ(older->GetPatchCount(), 1);
+      EXPECT_EQ(CountModels(), 1);
+    }
+  }
+  // The largest float is still a coordinate.
+  MeshPlan plan = GridPlan(1, {"A"});
+  plan.points[0][0] = -FLT_MAX;
+  EXPECT_TRUE(Import(plan, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
 }
 
 TEST_F(ImportFbxModelTest, ANewerModelReplacesTheOlderOneWithItsInstancesAndImages) {

@@ -1,8 +1,14 @@
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
 
 #include "ReceiveFixture.h"
+#include "receive/AnswerTextFile.h"
 #include "receive/ReceiveModel.h"
 
 using namespace pigmora;
@@ -21,6 +27,14 @@ protected:
   bool PairPresent() const {
     return std::filesystem::exists(scratch_.ExchangePath() / "export.txt") ||
            std::filesystem::exists(scratch_.ExchangePath() / "textures.txt");
+  }
+  // Every name in the exchange folder, sorted.
+  std::vector<std::string> ExchangeNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(scratch_.ExchangePath()))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
   }
   void Age(const char* name, int seconds) {
     const auto path = scratch_.ExchangePath() / name;
@@ -63,6 +77,20 @@ TEST_F(ReceiveModelTest, AMissingModelFileIsReportedOnceAndThePairDeleted) {
   EXPECT_EQ(CountModels(), 0);
 }
 
+TEST_F(ReceiveModelTest, ADamagedModelFileShowsItsBoxAndStillCountsAsProcessed) {
+  ASSERT_TRUE(WriteMeshFile(GridPlan(1, {"A"}), scratch_.Path("answer.fbx")));
+  std::filesystem::resize_file(scratch_.Path("answer.fbx"), 200);  // cut off after the header
+  WriteTextures({{"A", "map1", "color", "/t/a.tga"}});
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", scratch_.Path("answer.fbx") + "\n");
+  EXPECT_EQ(state_.Plugin().Receive(), 1) << "processed, though not imported";
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].caption, "Pigmora");
+  EXPECT_EQ(Boxes()[0].Icon(), static_cast<UINT>(MB_ICONERROR));
+  EXPECT_FALSE(Boxes()[0].text.empty());
+  EXPECT_EQ(CountModels(), 0);
+  EXPECT_FALSE(PairPresent());
+}
+
 TEST_F(ReceiveModelTest, TheTimerWaitsUntilThePairHasBeenStillForASecond) {
   WriteAnswer();
   EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 0) << "just written: the peer may still be at it";
@@ -78,6 +106,20 @@ TEST_F(ReceiveModelTest, TheTimerWaitsUntilThePairHasBeenStillForASecond) {
   EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 1);
   EXPECT_NE(Model("Cube"), nullptr);
   EXPECT_FALSE(PairPresent());
+}
+
+TEST_F(ReceiveModelTest, TheTimerWaitsForTheYoungerFileWhicheverItIs) {
+  for (const char* old : {"export.txt", "textures.txt"}) {
+    WriteAnswer();
+    Age(old, 5);
+    EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 0) << old << " old, the other just written";
+    AfxRunMessageLoop(600);
+    EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 0) << old << " old, the other still for 0.6 s";
+    AfxRunMessageLoop(400);
+    EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 1) << old << " old, the other still for a second";
+    EXPECT_FALSE(PairPresent());
+  }
+  EXPECT_TRUE(Boxes().empty()) << Boxes().front().text;
 }
 
 TEST_F(ReceiveModelTest, TheTimerTakesAPairWrittenMoreThanASecondAgoAtOnce) {
@@ -109,6 +151,109 @@ TEST_F(ReceiveModelTest, AnUndeletablePairIsReportedOnceAndIgnoredUntilItChanges
   Age("textures.txt", 5);
   EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 1);
   EXPECT_GT(Boxes().size(), shown);
+}
+
+TEST_F(ReceiveModelTest, APairNeitherFileOfWhichCanBeDeletedIsNamedWholeAndReportedOnce) {
+  // Folders in the place of both files: neither is read nor deleted as a file.
+  std::filesystem::create_directories(scratch_.ExchangePath() / "export.txt");
+  std::filesystem::create_directories(scratch_.ExchangePath() / "textures.txt");
+  Age("export.txt", 5);
+  Age("textures.txt", 5);
+  EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 1);
+  const std::size_t shown = Boxes().size();
+  ASSERT_GE(shown, 1u);
+  EXPECT_NE(Boxes().back().text.find("Can't delete 'export.txt' and 'textures.txt'"), std::string::npos)
+      << Boxes().back().text;
+  EXPECT_EQ(ExchangeNames(), (std::vector<std::string>{"Hash", "export.txt", "textures.txt"}))
+      << "left where they were, under their own names";
+  for (int tick = 0; tick < 3; ++tick) {
+    AfxRunMessageLoop(1000);
+    EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 0);
+  }
+  EXPECT_EQ(Boxes().size(), shown);
+}
+
+TEST_F(ReceiveModelTest, AnswerFilesThatAreNoRegularFilesOrHoldOverlongLinesAreRefusedAtOnce) {
+  ASSERT_TRUE(WriteMeshFile(GridPlan(1, {"A"}), scratch_.Path("answer.fbx")));
+  const auto exportFile = scratch_.ExchangePath() / "export.txt";
+  const auto texturesFile = scratch_.ExchangePath() / "textures.txt";
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    const char* told;
+  };
+  const std::string longLine(kAnswerLineLimit + 1, 'x');
+  const std::vector<Case> cases = {
+      {"export.txt a FIFO", [&] { mkfifo(exportFile.c_str(), 0600); },
+       "Can't open 'export.txt' for reading: it is not a regular file"},
+      {"export.txt a link to /dev/zero", [&] { std::filesystem::create_symlink("/dev/zero", exportFile); },
+       "Can't open 'export.txt' for reading: it is not a regular file"},
+      {"textures.txt a FIFO", [&] { mkfifo(texturesFile.c_str(), 0600); },
+       "Can't open 'textures.txt' for reading: it is not a regular file"},
+      {"textures.txt a link to /dev/zero", [&] { std::filesystem::create_symlink("/dev/zero", texturesFile); },
+       "Can't open 'textures.txt' for reading: it is not a regular file"},
+      {"export.txt with an overlong line", [&] { ScratchFolder::WriteFile(exportFile, longLine + "\n"); },
+       "'export.txt' is damaged: line 1 is longer than"},
+      {"textures.txt with an overlong line",
+       [&] { ScratchFolder::WriteFile(texturesFile, "A\nmap1\ncolor\n" + longLine + "\n"); },
+       "'textures.txt' is damaged: line 4 is longer than"},
+      {"the model file a FIFO",
+       [&] {
+         mkfifo(scratch_.Path("fifo.fbx").c_str(), 0600);
+         ScratchFolder::WriteFile(exportFile, scratch_.Path("fifo.fbx") + "\n");
+       },
+       "is not a regular file"},
+  };
+  for (const Case& c : cases) {
+    AfxGetHeadlessDisplay().ClearMessageBoxes();
+    c.make();
+    if (!std::filesystem::exists(std::filesystem::symlink_status(exportFile)))
+      ScratchFolder::WriteFile(exportFile, scratch_.Path("answer.fbx") + "\n");
+    if (!std::filesystem::exists(std::filesystem::symlink_status(texturesFile)))
+      WriteTextures({{"A", "map1", "color", scratch_.Path("a.tga")}});
+    EXPECT_EQ(state_.Plugin().Receive(), 1) << c.what;
+    bool told = false;
+    for (const AfxMessageBoxRecord& box : Boxes()) {
+      told = told || box.text.find(c.told) != std::string::npos;
+      EXPECT_EQ(box.caption, "Pigmora") << c.what;
+    }
+    EXPECT_TRUE(told) << c.what << ": " << (Boxes().empty() ? "no box" : Boxes().back().text);
+    EXPECT_EQ(ExchangeNames(), (std::vector<std::string>{"Hash"})) << c.what << ": the pair is deleted";
+    EXPECT_EQ(CountModels(), 0) << c.what;
+  }
+}
+
+TEST_F(ReceiveModelTest, TwoHostsWatchingOneFolderImportEachAnswerOnceAndQuietly) {
+  for (int trial = 0; trial < 8; ++trial) {
+    WriteAnswer();
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    pid_t hosts[2];
+    for (pid_t& host : hosts) {
+      host = fork();
+      if (host == 0) {
+        char start;
+        close(go[1]);
+        const bool started = read(go[0], &start, 1) == 0;  // both start when the pipe closes
+        const int result = started ? state_.Plugin().Receive() : -1;
+        // Exit code: 1 imported, 0 left it, plus 2 when a box was shown.
+        _exit(result < 0 ? 9 : result + (Boxes().empty() ? 0 : 2));
+      }
+    }
+    close(go[0]);
+    close(go[1]);
+    int imported = 0;
+    for (pid_t host : hosts) {
+      int status = 0;
+      ASSERT_EQ(waitpid(host, &status, 0), host);
+      ASSERT_TRUE(WIFEXITED(status));
+      const int code = WEXITSTATUS(status);
+      EXPECT_LT(code, 2) << "trial " << trial << ": a host showed a box";
+      imported += code & 1;
+    }
+    EXPECT_EQ(imported, 1) << "trial " << trial;
+    EXPECT_EQ(ExchangeNames(), (std::vector<std::string>{"Hash"})) << "trial " << trial;
+  }
 }
 
 // A display that, like an on-screen one, lets the timer tick while a box is up.
@@ -143,6 +288,60 @@ TEST_F(ReceiveModelTest, ATickWhileAReceiveShowsABoxStartsNoSecondReceive) {
   EXPECT_EQ(display.BoxCount(), 2) << "each box of the one receive shown once";
   for (int r : nested) EXPECT_EQ(r, 0);
   EXPECT_FALSE(PairPresent());
+}
+
+// Runs what is given when the receive shows its first box, as the user or
+// Pigmora might act while the box is up.
+class ActingDisplay : public AfxDisplay {
+public:
+  explicit ActingDisplay(std::function<void()> act) : act_(std::move(act)) {}
+  int ShowMessageBox(const AfxMessageBoxRecord& box) override {
+    texts_.push_back(box.text);
+    if (texts_.size() == 1) act_();
+    return AfxMessageBoxDefaultAnswer(box.type);
+  }
+  void WaitForEvents(int) override {}
+  const std::vector<std::string>& Texts() const { return texts_; }
+
+private:
+  std::function<void()> act_;
+  std::vector<std::string> texts_;
+};
+
+TEST_F(ReceiveModelTest, AnAnswerArrivingWhileAReceiveRunsStaysForTheNextReceive) {
+  WriteTextures({{"A", "map1", "color", "/t/a.tga"}});
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", scratch_.Path("gone.fbx") + "\n");
+  ActingDisplay display([&] { WriteAnswer(); });  // Pigmora answers again meanwhile
+  AfxSetDisplay(&display);
+  const int first = state_.Plugin().Receive();
+  AfxSetDisplay(nullptr);
+  EXPECT_EQ(first, 1);
+  ASSERT_FALSE(display.Texts().empty());
+  EXPECT_EQ(display.Texts().front(), "Import: FBX file is not exists");
+  EXPECT_EQ(ExchangeNames(), (std::vector<std::string>{"Hash", "export.txt", "textures.txt"}));
+  EXPECT_EQ(CountModels(), 0);
+
+  EXPECT_EQ(state_.Plugin().Receive(), 1);
+  EXPECT_TRUE(Boxes().empty()) << Boxes().front().text;
+  EXPECT_NE(Model("Cube"), nullptr);
+  EXPECT_FALSE(PairPresent());
+}
+
+TEST_F(ReceiveModelTest, AnAnswerFileAlreadyGoneCountsAsDeleted) {
+  WriteTextures({{"A", "map1", "color", "/t/a.tga"}});
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", scratch_.Path("gone.fbx") + "\n");
+  // Someone tidies the exchange folder while the receive's box is up.
+  ActingDisplay display([&] {
+    for (const std::string& name : ExchangeNames()) {
+      if (name.rfind("export.txt", 0) == 0 || name.rfind("textures.txt", 0) == 0)
+        std::filesystem::remove(scratch_.ExchangePath() / name);
+    }
+  });
+  AfxSetDisplay(&display);
+  EXPECT_EQ(state_.Plugin().Receive(), 1);
+  AfxSetDisplay(nullptr);
+  for (const std::string& text : display.Texts()) EXPECT_EQ(text.find("Can't delete"), std::string::npos) << text;
+  EXPECT_EQ(ExchangeNames(), (std::vector<std::string>{"Hash"}));
 }
 
 }  // namespace

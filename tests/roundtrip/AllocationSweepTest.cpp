@@ -76,7 +76,7 @@ protected:
   HModelCache* FreshProject() {
     DestroyHostProject(state_.project);
     state_.project = CreateHostProject(false);
-    state_.Plugin().CurrentTreeObject = nullptr;
+    state_.Plugin().CurrentTreeObject.Set(nullptr);
     return AddTinyModel();
   }
 
@@ -101,7 +101,7 @@ protected:
 
 TEST_F(AllocationSweepTest, ASendThatRunsOutOfMemoryAnywhereSaysSoAndLeavesNoPartialModelFile) {
   HModelCache* model = FreshProject();
-  state_.Plugin().CurrentTreeObject = model;
+  state_.Plugin().CurrentTreeObject.Set(model);
   for (const Seam& seam : kSeams) seam.fail(0);
   RunSendCommand(nullptr, 1001, state_.Plugin().ForSend());
   ASSERT_TRUE(Boxes().empty()) << Boxes().front().text;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "CommandRun.h"
 #include "ScratchFolder.h"
 
 namespace {
@@ -47,6 +48,35 @@ TEST(HostRoundTripTest, TheHostSendsThePeerAnswersAndTheTimerBringsThePaintedMod
   EXPECT_FALSE(std::filesystem::exists(scratch.ExchangePath() / "export.txt"));
   EXPECT_FALSE(std::filesystem::exists(scratch.ExchangePath() / "textures.txt"));
   EXPECT_TRUE(std::filesystem::exists(obj));
+}
+
+// The timer may bring an answer while the applink dialog is open on the model
+// it replaces; a mode button pressed afterwards sends the received model. The
+// host runs under the sanitizers in the test command, so reading the replaced
+// model would end the run.
+TEST(HostRoundTripTest, AModeButtonPressedAfterTheAnswerReplacedTheModelSendsTheReceivedOne) {
+  ScratchFolder scratch;
+  const std::string settings = std::string("[Pigmora]\nexePath=") + PIGMORA_PEER_PATH + "\nColorFileExtension=2\n";
+  const std::string host = std::string("'") + HASHHOST_PATH + "' ";
+  // An answer for the sample lies ready, made by a send without automatic import.
+  ScratchFolder::WriteFile(scratch.RegistryPath(), settings + "AutoImport=0\n");
+  std::string out;
+  ASSERT_EQ(RunCommand(host + "-c 'run Pigmora 0 Objects/Sample; click 1001'", &out), 0) << out;
+  ASSERT_EQ(RunCommand(std::string("'") + PIGMORA_PEER_PATH + "' --once --size 16", &out), 0) << out;
+  ASSERT_TRUE(std::filesystem::exists(scratch.ExchangePath() / "export.txt"));
+  const auto modelFile = scratch.ExchangePath() / "Hash" / "data" / "export.fbx";
+  ASSERT_EQ(ScratchFolder::ReadFile(modelFile).find("/Pigmora/textures/"), std::string::npos)
+      << "the first send carries the sample's own images";
+
+  ScratchFolder::WriteFile(scratch.RegistryPath(), settings + "AutoImport=1\n");
+  const int status = RunCommand(host + "-c 'run Pigmora 0 Objects/Sample; wait 3; click 1001; tree'", &out);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_EQ(out.find("[Error]"), std::string::npos) << out;
+  EXPECT_NE(out.find("run Pigmora 0 Objects/Sample: result=1"), std::string::npos) << out;
+  EXPECT_FALSE(std::filesystem::exists(scratch.ExchangePath() / "export.txt")) << "the timer took the answer";
+  EXPECT_NE(out.find("Instance \"Sample\" model=\"Sample\""), std::string::npos) << out;
+  // The second send wrote the received model: its images are the ones the peer painted.
+  EXPECT_NE(ScratchFolder::ReadFile(modelFile).find("/Pigmora/textures/"), std::string::npos);
 }
 
 }  // namespace

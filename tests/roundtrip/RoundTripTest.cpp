@@ -11,6 +11,7 @@
 #include <Plugin/HostProject.h>
 #include <afxdisplay.h>
 #include <afxhost.h>
+#include <afxwin.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,6 +27,7 @@
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
 #include "settings/SettingsCatalog.h"
+#include "ui/DlgMain.h"
 
 using namespace pigmora;
 
@@ -46,8 +48,8 @@ protected:
   // Sends the object at path with the first mode button, lets the peer answer
   // and runs the receive command.
   void RoundTrip(const char* objectPath) {
-    state_.Plugin().CurrentTreeObject = FindTreeObjectByPath(project_, objectPath);
-    ASSERT_NE(state_.Plugin().CurrentTreeObject, nullptr);
+    state_.Plugin().CurrentTreeObject.Set(FindTreeObjectByPath(project_, objectPath));
+    ASSERT_NE(state_.Plugin().CurrentTreeObject.Get(), nullptr);
     RunSendCommand(nullptr, 1001, state_.Plugin().ForSend());
     ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
     ASSERT_TRUE(std::filesystem::exists(scratch_.ExchangePath() / "import.txt"));
@@ -148,6 +150,57 @@ TEST_F(RoundTripTest, ThePaintedSampleReplacesTheSentOneTwice) {
     EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "export.txt"));
     EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "textures.txt"));
     sent = received;
+  }
+}
+
+// The plug-in's auto-import timer, as the application object starts it.
+PluginState* timerPlugin = nullptr;
+void CALLBACK PluginTimerProc(HWND, UINT, UINT_PTR, DWORD) { timerPlugin->Receive(ReceiveTrigger::Timer); }
+
+// The timer ticks inside the applink dialog's loop: an answer for the model
+// the dialog was opened on replaces that model while the dialog is open. A
+// mode button pressed afterwards sends the received model; neither the send
+// nor anything else reads the replaced one (the sanitizer build would stop).
+TEST_F(RoundTripTest, AModeButtonPressedAfterTheTimerReplacedTheModelSendsTheReceivedOne) {
+  for (const char* objectPath : {"Objects/Sample", "Scenes/Scene1/Sample"}) {
+    SCOPED_TRACE(objectPath);
+    // An answer for the sample lies ready.
+    state_.Plugin().CurrentTreeObject.Set(FindTreeObjectByPath(project_, objectPath));
+    RunSendCommand(nullptr, 1001, state_.Plugin().ForSend());
+    ASSERT_EQ(std::system((std::string("'") + PIGMORA_PEER_PATH + "' --once --size 16 >/dev/null").c_str()), 0);
+    HModelCache* older = Sample();
+    const auto commandFile = scratch_.ExchangePath() / "import.txt";
+    std::filesystem::remove(commandFile);
+
+    CWinApp host("Host");
+    timerPlugin = &state_.Plugin();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 1000, PluginTimerProc);
+    state_.Plugin().CurrentTreeObject.Set(
+        FindTreeObjectByPath(project_, objectPath));  // the host command that opens the dialog
+    int stepsRun = 0;
+    AfxGetHeadlessDisplay().SetModalDriver([&](HWND dialog) {
+      std::string problem;
+      switch (stepsRun++) {
+        case 0: AfxRunMessageLoop(3000); return true;  // the answer arrives
+        case 1: EXPECT_TRUE(AfxUserClick(AfxFindControl(dialog, 1001), problem)) << problem; return true;
+        default: return false;
+      }
+    });
+    DlgMain dialog(state_.Plugin().ForSend(), state_.Settings());
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    AfxGetHeadlessDisplay().SetModalDriver({});
+    KillTimer(nullptr, timer);
+
+    EXPECT_EQ(stepsRun, 2) << "the send closed the dialog";
+    ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
+    HModelCache* received = Sample();
+    ASSERT_NE(received, nullptr);
+    EXPECT_NE(received, older) << "the answer replaced the model";
+    EXPECT_EQ(project_->GetChildObjectCacheContainer()->CountChildren(), 1);
+    EXPECT_TRUE(std::filesystem::exists(commandFile)) << "the button sent";
+    // What was sent is the received model: the images the peer painted, not the sample's own.
+    const std::string sent = ScratchFolder::ReadFile(scratch_.ExchangePath() / "Hash" / "data" / "export.fbx");
+    EXPECT_NE(sent.find("/Pigmora/textures/"), std::string::npos);
   }
 }
 

@@ -1,5 +1,15 @@
 // The command file: what Pigmora is told, when it is written and when not.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <functional>
+
+#include <Plugin/HGroup.h>
+#include <Plugin/HImage.h>
 
 #include "SendFixture.h"
 #include "app/PluginState.h"
@@ -46,7 +56,11 @@ TEST_F(SendTest, EachButtonWritesItsKeywordAndOtherwiseTheSameText) {
     Send(Sample(), button);
     EXPECT_EQ(CommandText(), DefaultCommandText(ModelFile().string(), keywords[button - 1001])) << button;
   }
-  EXPECT_EQ(keywords[1005 - 1001], std::string("voxcombine"));
+  // Two neighbours whose keywords share a beginning: each button its own.
+  Send(Sample(), 1005);
+  EXPECT_EQ(Lines(CommandText()).at(2), "[voxcombine]");
+  Send(Sample(), 1004);
+  EXPECT_EQ(Lines(CommandText()).at(2), "[vox]");
 }
 
 TEST_F(SendTest, ListSettingsAreWrittenAsTheWordsOfTheirOwnTables) {
@@ -119,7 +133,7 @@ TEST_F(SendTest, UnsetExecutablePathRefusesWithoutWritingOrClosing) {
   ASSERT_TRUE(page.CreateEx(0, "Page", "", 0, 0, 0, 10, 10, dialog.GetSafeHwnd(), nullptr));
 
   state_.Settings().SetSettingString("exePath", "...");
-  state_.Plugin().CurrentTreeObject = Sample();
+  state_.Plugin().CurrentTreeObject.Set(Sample());
   RunSendCommand(&page, 1001, state_.Plugin().ForSend());
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(Boxes()[0].caption, "Error");
@@ -173,20 +187,155 @@ TEST_F(SendTest, AnInstanceInASceneSendsItsModel) {
   EXPECT_EQ(ReadWithOurReader(ModelFile().string()).nodeName, "Sample");
 }
 
-TEST_F(SendTest, AnUnwritableCommandFileIsSkippedSilentlyAndLeavesNoTemporaryFile) {
-  // A folder (not empty) where the command file should be: the rename over it fails.
-  ScratchFolder::WriteFile(CommandFile() / "keep", "x");
+// Pigmora sees a send only through its command file: one that cannot be
+// written is a failed send. The user learns which file and why, the model file
+// is not written for nobody, and the dialog stays open for another try.
+TEST_F(SendTest, ACommandFileThatCannotBeWrittenIsReportedAndNothingElseIsWritten) {
   CWinApp app("Host");
   CWnd dialog;
   ASSERT_TRUE(dialog.CreateEx(0, "Dialog", "Pigmora applink", 0, 0, 0, 10, 10, nullptr, nullptr));
   app.m_pMainWnd = &dialog;
+  const std::string commandFile = CommandFile().string();
+  const std::string exchange = scratch_.ExchangePath().string();
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    std::string reason;
+  };
+  std::vector<Case> cases = {
+      {"a folder in its place", [&] { ScratchFolder::WriteFile(CommandFile() / "keep", "x"); },
+       "a folder is in its place"},
+      {"a pipe in its place", [&] { ASSERT_EQ(mkfifo(commandFile.c_str(), 0600), 0); },
+       "something other than a regular file (a pipe or a device) is in its place"},
+      {"a file where the exchange folder should be",
+       [&] {
+         fs::rename(scratch_.ExchangePath(), scratch_.Path("moved"));
+         ScratchFolder::WriteFile(scratch_.ExchangePath(), "not a folder");
+       },
+       "'" + exchange + "' is a file where a folder should be"},
+  };
+  if (geteuid() != 0) {  // permissions do not hold the superuser back
+    cases.push_back(
+        {"a read-only exchange folder",
+         [&] { fs::permissions(scratch_.ExchangePath(), fs::perms::owner_write, fs::perm_options::remove); },
+         "the folder '" + exchange + "' cannot be written to (Permission denied)"});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.arrange();
+    AfxGetHeadlessDisplay().ClearMessageBoxes();
+    Send(Sample());
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].caption, "Error");
+    EXPECT_EQ(Boxes()[0].Icon(), static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(Boxes()[0].text, "Can't write the command file '" + commandFile + "': " + c.reason);
+    EXPECT_FALSE(fs::exists(ModelFile())) << "the model file is written only after the command file";
+    EXPECT_FALSE(fs::exists(commandFile + ".part"));
+    EXPECT_TRUE(IsWindow(dialog.GetSafeHwnd())) << "the dialog stays open";
+    // Put things right for the next case.
+    fs::permissions(scratch_.ExchangePath(), fs::perms::owner_all, fs::perm_options::add);
+    if (fs::is_regular_file(scratch_.ExchangePath())) {
+      fs::remove(scratch_.ExchangePath());
+      fs::rename(scratch_.Path("moved"), scratch_.ExchangePath());
+    }
+    fs::remove_all(CommandFile());
+  }
+  // Once the way is clear the same dialog sends.
   Send(Sample());
-  EXPECT_TRUE(Boxes().empty());
-  EXPECT_TRUE(fs::is_directory(CommandFile()));
-  EXPECT_FALSE(fs::exists(CommandFile().string() + ".part"));
-  EXPECT_TRUE(fs::is_regular_file(ModelFile())) << "the model is still sent";
+  EXPECT_EQ(CommandText(), DefaultCommandText(ModelFile().string()));
+  EXPECT_TRUE(fs::is_regular_file(ModelFile()));
   EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
   app.m_pMainWnd = nullptr;
+}
+
+// A full disk: the file that could not be written is named with the reason,
+// whichever of the two it is. The command file's temporary file leads to
+// /dev/full; for the model file a file-size limit plays the full disk.
+TEST_F(SendTest, AFullDiskNamesTheFileThatCouldNotBeWritten) {
+  fs::create_symlink("/dev/full", CommandFile().string() + ".part");
+  Send(Sample());
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].text, "Can't write the command file '" + CommandFile().string() +
+                                 "': the disk is full (No space left on device)");
+  EXPECT_FALSE(fs::exists(ModelFile()));
+  EXPECT_FALSE(fs::exists(CommandFile()));
+
+  struct rlimit original {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
+  void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limit = original;
+  limit.rlim_cur = 2000;  // the command file fits, the model file does not
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  Send(Sample());
+  setrlimit(RLIMIT_FSIZE, &original);
+  std::signal(SIGXFSZ, previous);
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(
+      Boxes()[1].text.rfind("An error occurred while saving the FBX scene to '" + ModelFile().string() + "': ", 0), 0u)
+      << Boxes()[1].text;
+  EXPECT_NE(Boxes()[1].text.find("File too large"), std::string::npos) << Boxes()[1].text;
+  EXPECT_EQ(CommandText(), DefaultCommandText(ModelFile().string()));
+  EXPECT_FALSE(fs::exists(ModelFile()));
+}
+
+// The command file is read line by line, so a path with a line break in it
+// would reach Pigmora cut in two: such a documents folder is refused.
+TEST_F(SendTest, ADocumentsFolderWithALineBreakIsRefusedBeforeAnythingIsWritten) {
+  for (const char* name : {"Docs\nmore", "Docs\r"}) {
+    SCOPED_TRACE(testing::PrintToString(std::string(name)));
+    const std::string documents = scratch_.Path(name);
+    setenv("HASH_DOCUMENTS_DIR", documents.c_str(), 1);
+    state_.Stop();
+    state_.Start(true);
+    project_ = state_.project;
+    state_.Settings().SetSettingString("exePath", "/opt/pigmora/Pigmora");
+    Send(Sample());
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].caption, "Error");
+    EXPECT_NE(Boxes()[0].text.find("line break"), std::string::npos) << Boxes()[0].text;
+    EXPECT_NE(Boxes()[0].text.find(documents), std::string::npos) << Boxes()[0].text;
+    const fs::path exchange = fs::path(documents) / "PigmoraV3" / "Exchange";
+    EXPECT_FALSE(fs::exists(exchange / "import.txt"));
+    EXPECT_FALSE(fs::exists(exchange / "Hash" / "data" / "export.fbx"));
+  }
+}
+
+// The host's polygon model holds names of up to 255 characters; a longer one
+// is named in the message before anything is written, and 255 still sends.
+TEST_F(SendTest, AGroupNameOverTheLimitIsNamedBeforeAnythingIsWritten) {
+  HGroup* group = Sample()->GetChildGroupContainer()->GetChildGroup();
+  ASSERT_NE(group, nullptr);
+  const std::string longest(255, 'g');
+  group->SetName(longest.c_str());
+  Send(Sample());
+  EXPECT_TRUE(Boxes().empty()) << Boxes().front().text;
+  const std::vector<std::string> materials = ReadWithOurReader(ModelFile().string()).materials;
+  EXPECT_NE(std::find(materials.begin(), materials.end(), longest), materials.end()) << "the group went out whole";
+
+  fs::remove(CommandFile());
+  fs::remove(ModelFile());
+  const std::string tooLong = std::string(200, 'a') + std::string(56, 'b');
+  group->SetName(tooLong.c_str());
+  Send(Sample());
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].text, "The group '" + std::string(60, 'a') +
+                                 "...' has a name of 256 characters; a group name sent to Pigmora may have at most "
+                                 "255. Rename the group and send again.");
+  EXPECT_FALSE(fs::exists(CommandFile()));
+  EXPECT_FALSE(fs::exists(ModelFile()));
+}
+
+TEST_F(SendTest, AnImagePathOverTheLimitIsNamedBeforeAnythingIsWritten) {
+  auto* image = dynamic_cast<HImage*>(FindTreeObjectByPath(project_, "Images/sample_color"));
+  ASSERT_NE(image, nullptr);
+  const std::string path = "/" + std::string(300, 'p') + ".png";
+  image->GetFilename()->SetValue(path.c_str());
+  Send(Sample());
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].text.find("'sample_color' is loaded from a path of 305 characters"), std::string::npos)
+      << Boxes()[0].text;
+  EXPECT_NE(Boxes()[0].text.find("at most 255"), std::string::npos) << Boxes()[0].text;
+  EXPECT_FALSE(fs::exists(CommandFile()));
 }
 
 TEST_F(SendTest, AFailedSaveIsReportedAfterTheCommandFileWasWrittenAndTheDialogCloses) {
@@ -199,7 +348,8 @@ TEST_F(SendTest, AFailedSaveIsReportedAfterTheCommandFileWasWrittenAndTheDialogC
   Send(Sample(), 1003);
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(Boxes()[0].caption, "Error");
-  EXPECT_EQ(Boxes()[0].text, "An error occurred while saving the FBX scene");
+  EXPECT_EQ(Boxes()[0].text, "An error occurred while saving the FBX scene to '" + ModelFile().string() +
+                                 "': cannot write '" + ModelFile().string() + "': it is a folder");
   EXPECT_EQ(Boxes()[0].Icon(), static_cast<UINT>(MB_ICONERROR));
   EXPECT_EQ(CommandText(), DefaultCommandText(ModelFile().string(), "ptex"));
   EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
@@ -210,7 +360,10 @@ TEST_F(SendTest, AFailedSaveIsReportedAfterTheCommandFileWasWrittenAndTheDialogC
   AfxGetHeadlessDisplay().ClearMessageBoxes();
   Send(Sample());
   ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0].text, "An error occurred while saving the FBX scene");
+  EXPECT_EQ(
+      Boxes()[0].text.rfind("An error occurred while saving the FBX scene to '" + ModelFile().string() + "': ", 0), 0u)
+      << Boxes()[0].text;
+  EXPECT_NE(Boxes()[0].text.find("Not a directory"), std::string::npos) << Boxes()[0].text;
   app.m_pMainWnd = nullptr;
 }
 

@@ -23,7 +23,7 @@ void SendTest::SetUp() {
 void SendTest::TearDown() { state_.Stop(); }
 
 void SendTest::Send(HTreeObject* object, UINT buttonId) {
-  state_.Plugin().CurrentTreeObject = object;
+  state_.Plugin().CurrentTreeObject.Set(object);
   RunSendCommand(nullptr, buttonId, state_.Plugin().ForSend());
 }
 

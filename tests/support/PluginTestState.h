@@ -14,6 +14,8 @@
 
 #include "app/PluginState.h"
 
+using namespace pigmora;
+
 struct PluginTestState {
   HProject* project = nullptr;
   std::optional<pigmora::PluginState> plugin;

@@ -1,4 +1,9 @@
+#include <Plugin/HostProject.h>
+
+#include <filesystem>
+
 #include "DialogHarness.h"
+#include "fbx/FbxContext.h"
 #include "ui/DlgIO.h"
 #include "ui/DlgOptions.h"
 
@@ -159,16 +164,25 @@ TEST_F(ApplinkDialogTest, AWindowlessTimerTicksWhileTheDialogIsOpen) {
   EXPECT_EQ(g_ticks, 3);
 }
 
-TEST_F(ApplinkDialogTest, ModeButtonsReachTheSendWithTheirOwnIds) {
-  // Every mode button is a visible, enabled tab stop routed to the I/O page.
-  RunDialog({[&] {
-    for (int id = 1001; id <= 1012; ++id) {
-      const AfxWindowInfo button = Info(id);
-      EXPECT_TRUE(button.visible && button.enabled) << id;
-      EXPECT_EQ(::GetParent(Control(id)), dialog_->IOPage()->GetSafeHwnd()) << id;
-    }
-    EXPECT_EQ(::GetFocus(), Control(1001)) << "the first tab stop has the focus";
-  }});
+TEST_F(ApplinkDialogTest, EachModeButtonSendsItsOwnModeAndClosesTheDialog) {
+  // The keywords Pigmora knows the modes by, in the order of the buttons 1001 to 1012.
+  const char* const keywords[] = {"ppp",  "mv",   "ptex",   "vox", "voxcombine", "alpha",
+                                  "prim", "curv", "autopo", "uv",  "ref",        "retopo"};
+  HProject* project = CreateHostProject(true);
+  plugin_->CurrentTreeObject.Set(FindTreeObjectByPath(project, "Objects/Sample"));
+  plugin_->TheApplinkSettings.SetSettingString(Option::ExePath, "/usr/bin/true");
+  const std::filesystem::path commandFile = scratch_.ExchangePath() / "import.txt";
+  for (int id = 1001; id <= 1012; ++id) {
+    std::filesystem::remove(commandFile);
+    EXPECT_EQ(RunDialog({[id] { Click(id); }, [id] { ADD_FAILURE() << "still open after button " << id; }}), IDCANCEL);
+    EXPECT_EQ(stepsRun_, 1u) << id;
+    const std::string text = ScratchFolder::ReadFile(commandFile);
+    const std::size_t third = text.find('\n', text.find('\n') + 1) + 1;
+    EXPECT_EQ(text.substr(third, text.find('\n', third) - third), std::string("[") + keywords[id - 1001] + "]")
+        << "button " << id;
+  }
+  EXPECT_TRUE(display().MessageBoxes().empty()) << display().MessageBoxes().front().text;
+  DestroyHostProject(project);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ protected:
   void SetUp() override {
     DialogHarness::SetUp();
     project_ = CreateHostProject(true);
-    plugin_->CurrentTreeObject = FindTreeObjectByPath(project_, "Objects/Sample");
+    plugin_->CurrentTreeObject.Set(FindTreeObjectByPath(project_, "Objects/Sample"));
     ASSERT_TRUE(plugin_->fbxErrorText.IsEmpty()) << plugin_->fbxErrorText.Buffer();
   }
   void TearDown() override {

@@ -125,6 +125,9 @@ public:
 
   BOOL IsOpen() const { return fd_ >= 0; }
   BOOL HasWriteError() const { return writeError_; }
+  // The platform's error number of the first failed write (ENOSPC for a full
+  // disk); 0 when every write succeeded.
+  LONG GetWriteOsError() const { return writeOsError_; }
 
   // TRUE when the file or folder exists, with its status filled in.
   static BOOL PASCAL GetStatus(LPCTSTR lpszFileName, CFileStatus& rStatus);
@@ -140,5 +143,6 @@ public:
 private:
   int fd_ = -1;
   BOOL writeError_ = FALSE;
+  LONG writeOsError_ = 0;
   std::string m_strFileName;
 };

@@ -55,6 +55,7 @@ CFile::~CFile() { Close(); }
 BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {
   Close();
   writeError_ = FALSE;
+  writeOsError_ = 0;
   if (!lpszFileName || !*lpszFileName) {
     Report(pError, ENOENT, lpszFileName);
     if (pError) pError->m_cause = CFileException::badPath;
@@ -117,6 +118,7 @@ UINT CFile::Read(void* lpBuf, UINT nCount) {
 
 void CFile::Write(const void* lpBuf, UINT nCount) {
   if (fd_ < 0 || (!lpBuf && nCount)) {
+    if (!writeError_) writeOsError_ = EBADF;
     writeError_ = TRUE;
     return;
   }
@@ -125,6 +127,7 @@ void CFile::Write(const void* lpBuf, UINT nCount) {
     ssize_t written = write(fd_, static_cast<const char*>(lpBuf) + done, nCount - done);
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
+      if (!writeError_) writeOsError_ = written < 0 ? errno : ENOSPC;
       writeError_ = TRUE;
       return;
     }

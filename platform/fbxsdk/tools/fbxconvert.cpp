@@ -1,24 +1,55 @@
-// fbxconvert IN OUT --ascii|--binary [--uncompressed]: reads an FBX file and writes its scene with
-// the chosen writer.
+// fbxconvert: reads an FBX file and writes its scene with the chosen writer.
+#include <common/ToolOptions.h>
 #include <fbxsdk.h>
 
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const common::ToolHelp kHelp = {
+    "fbxconvert",
+    "Usage: fbxconvert IN OUT --ascii|--binary [--uncompressed]\n"
+    "\n"
+    "Reads the FBX file IN and writes its nodes, meshes, UV sets, material layers, materials and\n"
+    "textures to OUT as FBX 7.4 in the chosen encoding. OUT is replaced only once it is complete.\n"
+    "\n"
+    "Options:\n"
+    "  --ascii          write the ASCII encoding\n"
+    "  --binary         write the binary encoding, its arrays compressed as other exporters write them\n"
+    "  --uncompressed   with --binary, leave the arrays uncompressed\n"
+    "  -h, --help       print this help and exit\n"
+    "  --version        print the version and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0 when OUT was written, 1 when IN could not be read or OUT not written, 2 for wrong arguments.\n"};
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  bool ascii = argc >= 4 && std::strcmp(argv[3], "--ascii") == 0;
-  bool binary = argc >= 4 && std::strcmp(argv[3], "--binary") == 0;
-  bool uncompressed = argc == 5 && std::strcmp(argv[4], "--uncompressed") == 0;
-  if ((argc != 4 && !(argc == 5 && uncompressed && binary)) || !(ascii || binary)) {
-    std::fprintf(stderr,
-                 "usage: fbxconvert IN OUT --ascii|--binary [--uncompressed]\n"
-                 "Reads IN and writes its nodes, meshes, UV sets, material layers, materials and\n"
-                 "textures to OUT as FBX 7.4 in the chosen encoding. Binary output has its arrays\n"
-                 "compressed, as other exporters write them, unless --uncompressed is given.\n");
-    return 2;
+  bool ascii = false, binary = false, uncompressed = false;
+  std::vector<const char*> files;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--ascii")
+      ascii = true;
+    else if (arg == "--binary")
+      binary = true;
+    else if (arg == "--uncompressed")
+      uncompressed = true;
+    else if (common::AnswerStandardOption(kHelp, arg))
+      return common::kToolStatusDone;
+    else if (arg.size() > 1 && arg[0] == '-')
+      return common::RefuseArguments(kHelp, "unknown option '" + arg + "'");
+    else
+      files.push_back(argv[i]);
   }
-  const char* input = argv[1];
-  const char* output = argv[2];
+  if (files.size() != 2) return common::RefuseArguments(kHelp, "give one input and one output file");
+  if (ascii == binary) return common::RefuseArguments(kHelp, "choose one of --ascii and --binary");
+  if (uncompressed && !binary) return common::RefuseArguments(kHelp, "--uncompressed goes with --binary");
+  const char* input = files[0];
+  const char* output = files[1];
 
   FbxManager* manager = FbxManager::Create();
   FbxScene* scene = FbxScene::Create(manager, "Converted");

@@ -1,6 +1,9 @@
 // SaveModelAsObj: a host model as a Wavefront OBJ file with its MTL.
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -46,12 +49,34 @@ std::string Number(float value) {
   return std::string(buffer, result.ptr);
 }
 
-std::string ReadWhole(const fs::path& path, bool& ok) {
+// The whole of a regular file; false with the reason otherwise. A device or
+// pipe could block or never end, and a copy shorter than the file is no copy.
+bool ReadWhole(const fs::path& path, std::string& bytes, std::string& reason) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error) {
+    reason = error.message();
+    return false;
+  }
+  if (!fs::is_regular_file(status)) {
+    reason = fs::is_directory(status) ? "it is a folder" : "it is not a regular file";
+    return false;
+  }
+  const std::uintmax_t size = fs::file_size(path, error);
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream contents;
-  if (in.is_open() && in.peek() != std::ifstream::traits_type::eof()) contents << in.rdbuf();
-  ok = in.is_open() && !in.bad();
-  return contents.str();
+  if (error || !in) {
+    reason = error ? error.message() : std::strerror(errno);
+    return false;
+  }
+  bytes.assign(static_cast<std::size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(size));
+  const auto got = static_cast<std::uintmax_t>(in.gcount());
+  if (got != size || in.peek() != std::ifstream::traits_type::eof()) {
+    reason = got != size ? "only " + std::to_string(got) + " of its " + std::to_string(size) + " bytes could be read"
+                         : "it grew while it was read";
+    return false;
+  }
+  return true;
 }
 
 // The file a path finally names, for comparing two paths.
@@ -78,6 +103,8 @@ struct ObjMaterial {
   std::string name;
   HAttrProperty* attr = nullptr;
   std::vector<int> patches;
+  // The decals that place the material's patches, those placing the most first.
+  std::vector<const HDecal*> decals;
 };
 
 class ObjWriter {
@@ -144,11 +171,38 @@ private:
     }
   }
 
+  // Ranks, for each material, the decals by how many of its patches they
+  // place: its maps and UVs come from the decals that place it, not from
+  // whichever decal comes first on the model.
   void CollectDecals() {
     if (HDecalContainer* container = model_.GetChildDecalContainer()) {
       for (HDecal* decal = container->GetChildDecal(); decal; decal = static_cast<HDecal*>(decal->GetSibling())) {
         decals_.push_back(decal);
       }
+    }
+    std::vector<int> materialOf(static_cast<std::size_t>(model_.GetPatchCount()), -1);
+    for (std::size_t m = 0; m < materials_.size(); ++m)
+      for (int patch : materials_[m].patches) materialOf[static_cast<std::size_t>(patch)] = static_cast<int>(m);
+    std::vector<std::vector<int>> placed(materials_.size(), std::vector<int>(decals_.size(), 0));
+    for (std::size_t d = 0; d < decals_.size(); ++d) {
+      for (const HPatchUV& placement : decals_[d]->GetPatchUVs()) {
+        if (placement.patch < 0 || placement.patch >= static_cast<int>(materialOf.size())) continue;
+        const int material = materialOf[static_cast<std::size_t>(placement.patch)];
+        if (material >= 0) ++placed[static_cast<std::size_t>(material)][d];
+      }
+    }
+    // A decal without an image OBJ can name would only lend its UVs: it ranks last.
+    std::vector<char> mapped(decals_.size(), 0);
+    for (std::size_t d = 0; d < decals_.size(); ++d) mapped[d] = HasMap(*decals_[d]);
+    for (std::size_t m = 0; m < materials_.size(); ++m) {
+      std::vector<std::size_t> order;
+      for (std::size_t d = 0; d < decals_.size(); ++d)
+        if (placed[m][d] > 0) order.push_back(d);
+      std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (mapped[a] != mapped[b]) return mapped[a] > mapped[b];
+        return placed[m][a] > placed[m][b];
+      });
+      for (std::size_t d : order) materials_[m].decals.push_back(decals_[d]);
     }
   }
 
@@ -171,13 +225,12 @@ private:
         << Number(colour.blue * factor) << "\n";
   }
 
-  // Per statement, the image of the first decal clip whose decal covers a
-  // patch of the material.
+  // Per statement, the image of the first clip for it on the decal that
+  // places the most of the material's patches and has one.
   std::vector<std::pair<const char*, HImage*>> MapsOf(const ObjMaterial& material) const {
     std::vector<std::pair<const char*, HImage*>> maps;
     std::set<std::string> done;
-    for (const HDecal* decal : decals_) {
-      if (!Covers(*decal, material.patches)) continue;
+    for (const HDecal* decal : material.decals) {
       HDecalClipContainer* clips = decal->GetChildDecalClipContainer();
       for (HDecalClip* clip = clips ? clips->GetChildDecalClip() : nullptr; clip;
            clip = static_cast<HDecalClip*>(clip->GetSibling())) {
@@ -202,10 +255,9 @@ private:
       for (const auto& [statement, image] : MapsOf(material)) {
         if (copies_.count(image)) continue;
         fs::path source = image->GetFilename()->GetValue().Get();
-        bool read = false;
-        std::string bytes = ReadWhole(source, read);
-        if (!read) {
-          error = "cannot copy the image '" + source.string() + "' beside the OBJ: it cannot be read";
+        std::string bytes, reason;
+        if (!ReadWhole(source, bytes, reason)) {
+          error = "cannot copy the image '" + source.string() + "' beside the OBJ: " + reason;
           RemoveCopiedImages();
           return false;
         }
@@ -216,8 +268,8 @@ private:
           if (!taken.count(name)) {
             std::error_code missing;
             if (!fs::exists(destination, missing)) break;
-            bool readable = false;
-            same = ReadWhole(destination, readable) == bytes && readable;  // already there: nothing to copy
+            std::string there, unreadable;
+            same = ReadWhole(destination, there, unreadable) && there == bytes;  // already there: nothing to copy
             if (same) break;
           }
           name = source.stem().string() + "_" + std::to_string(n) + source.extension().string();
@@ -243,17 +295,19 @@ private:
     copied_.clear();
   }
 
-  static bool Covers(const HDecal& decal, const std::vector<int>& patches) {
-    float uv[4][2];
-    for (int patch : patches) {
-      if (decal.GetPatchUV(patch, uv)) return true;
+  static bool HasMap(const HDecal& decal) {
+    HDecalClipContainer* clips = decal.GetChildDecalClipContainer();
+    for (HDecalClip* clip = clips ? clips->GetChildDecalClip() : nullptr; clip;
+         clip = static_cast<HDecalClip*>(clip->GetSibling())) {
+      if (MapStatement(clip->GetKind()->GetValue()) && clip->GetClip()->GetClip()) return true;
     }
     return false;
   }
 
-  // UVs from the first decal that covers the patch; none when no decal does.
-  bool PatchUV(int patch, float (&uv)[4][2]) const {
-    for (const HDecal* decal : decals_) {
+  // UVs from the material's decals that place the patch, in its ranking, so
+  // they match the images its maps name; none when no decal places it.
+  static bool PatchUV(const ObjMaterial& material, int patch, float (&uv)[4][2]) {
+    for (const HDecal* decal : material.decals) {
       if (decal->GetPatchUV(patch, uv)) return true;
     }
     return false;
@@ -273,7 +327,7 @@ private:
         HPatch* patch = model_.GetPatch(index);
         const int corners = patch->GetCornerCount();
         float uv[4][2];
-        const bool hasUV = PatchUV(index, uv);
+        const bool hasUV = PatchUV(material, index, uv);
         if (hasUV) {
           for (int k = 0; k < corners; ++k) out << "vt " << Number(uv[k][0]) << " " << Number(1.0f - uv[k][1]) << "\n";
         }

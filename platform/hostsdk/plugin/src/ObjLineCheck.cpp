@@ -4,9 +4,14 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -73,11 +78,53 @@ std::string EchoedText(const std::string& text) {
 
 namespace {
 
+// What stands at path, when it is anything but a regular file or nothing;
+// empty otherwise. Links are followed.
+std::string NonRegularKind(const std::string& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error || !fs::exists(status) || fs::is_regular_file(status)) return "";
+  if (fs::is_directory(status)) return "a folder";
+  if (fs::is_fifo(status)) return "a pipe";
+  if (fs::is_character_file(status) || fs::is_block_file(status)) return "a device";
+  if (fs::is_socket(status)) return "a socket";
+  return "not a regular file";
+}
+
+// The files an mtllib statement names, split as the OBJ parser splits them:
+// at blanks, a backslash keeping the next character.
+std::vector<std::string> MaterialLibraryNames(const std::string& rest) {
+  std::vector<std::string> names;
+  std::string name;
+  bool escaping = false;
+  for (char c : rest) {
+    if (!escaping && c == '\\') {
+      escaping = true;
+      continue;
+    }
+    if (!escaping && c == ' ') {
+      if (!name.empty()) names.push_back(name);
+      name.clear();
+      continue;
+    }
+    escaping = false;
+    name += c;
+  }
+  if (!name.empty()) names.push_back(name);
+  return names;
+}
+
 class LineChecker {
 public:
-  explicit LineChecker(std::vector<std::size_t>& faceCorners) : faceCorners_(faceCorners) {}
+  LineChecker(std::vector<std::size_t>& faceCorners, std::string materialFolder)
+      : faceCorners_(faceCorners), materialFolder_(std::move(materialFolder)) {}
 
   bool Check(const std::string& keyword, std::istringstream& rest, std::string& problem) {
+    if (keyword == "mtllib") {
+      std::string names;
+      std::getline(rest, names);
+      return CheckMaterialLibraries(names, problem);
+    }
     std::vector<std::string> words;
     for (std::string word; rest >> word;) words.push_back(word);
     if (keyword == "v") return CheckNumbers(words, 3, "a vertex needs three numbers", positions_, problem);
@@ -138,7 +185,34 @@ private:
     return true;
   }
 
+  // The parser reads a material library as a stream: a device or pipe
+  // would block or never end, so the import is refused instead.
+  bool CheckMaterialLibraries(const std::string& rest, std::string& problem) const {
+    const std::size_t start = rest.find_first_not_of(" \t");
+    for (const std::string& name : MaterialLibraryNames(start == std::string::npos ? "" : rest.substr(start))) {
+      for (const std::string& path : MaterialLibraryPaths(name)) {
+        const std::string kind = NonRegularKind(path);
+        if (kind.empty()) continue;
+        problem = "the material library '" + EchoedText(name) + "' is " + kind + ", not a regular file";
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // Where the parser looks for a library: in each ':'-separated part of the
+  // OBJ's folder, joined as it joins them; the name alone without a folder.
+  std::vector<std::string> MaterialLibraryPaths(const std::string& name) const {
+    if (materialFolder_.empty()) return {name};
+    std::vector<std::string> paths;
+    std::istringstream folders(materialFolder_);
+    for (std::string folder; std::getline(folders, folder, ':');)
+      paths.push_back(folder.empty() ? name : folder + (folder.back() == '/' ? "" : "/") + name);
+    return paths;
+  }
+
   std::vector<std::size_t>& faceCorners_;
+  std::string materialFolder_;
   long positions_ = 0;
   long uvs_ = 0;
   long normals_ = 0;
@@ -148,19 +222,25 @@ private:
 
 bool CheckObjLines(const std::string& path, std::string& error, std::vector<std::size_t>& faceCorners) {
   faceCorners.clear();
+  // Only a regular file is read: a folder reads as empty, a device or pipe
+  // could block or never end.
+  if (const std::string kind = NonRegularKind(path); !kind.empty()) {
+    error = path + ": it is " + kind + ", not an OBJ file";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    error = "cannot open " + path;
+    error = "cannot open " + path + ": " + std::strerror(errno);
     return false;
   }
   std::ostringstream contents;
   contents << in.rdbuf();
   if (in.bad()) {
-    error = "cannot read " + path;
+    error = "cannot read " + path + ": " + std::strerror(errno);
     return false;
   }
   const std::string text = contents.str();
-  LineChecker checker(faceCorners);
+  LineChecker checker(faceCorners, fs::path(path).parent_path().string());
   std::string line;
   long lineNumber = 0;
   for (std::size_t at = 0; NextLine(text, at, line);) {

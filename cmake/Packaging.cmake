@@ -1,0 +1,23 @@
+# `cpack -G DEB` (scripts/package.sh) makes a Debian package of the installed tree, under /usr.
+# The runtime dependencies come from the binaries themselves (dpkg-shlibdeps).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME pigmora-applink)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Pigmora applink developers")
+set(CPACK_PACKAGE_CONTACT "Pigmora applink developers <applink@pigmora.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Pigmora applink for Hash Animator, with a stand-in host and peer")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Pigmora applink for Hash Animator, with a stand-in host and peer\n"
+    "Pigmora.hxt is a command plug-in for the 3D animation host Hash Animator: it sends the\n"
+    "model a user works on to Pigmora, a 3D painting and sculpting application, and brings the\n"
+    "painted model back. This package holds the plug-in, the stand-in host hashhost that loads\n"
+    "it, the stand-in peer pigmora-peer and the FBX tools fbxinfo and fbxconvert.")
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The platform libraries are the package's own, found through the binaries' relative RPATHs.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
+set(CPACK_STRIP_FILES ON)
+include(CPack)

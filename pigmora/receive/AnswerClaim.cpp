@@ -1,0 +1,105 @@
+#include "receive/AnswerClaim.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <afx.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+
+namespace pigmora {
+
+namespace {
+
+// Differs between hosts on machines that share the folder (and so may share
+// process ids). random_device may throw where the system has no source.
+unsigned long long MachinePart() {
+  try {
+    return std::random_device{}();
+  } catch (...) {
+    return static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  }
+}
+
+// A suffix no other receive uses: this process, a random part and a count of
+// this process's claims.
+std::string ClaimSuffix() {
+  static const unsigned long long machine = MachinePart();
+  static std::atomic<unsigned long long> count{0};
+  return ".claimed-" + std::to_string(static_cast<long long>(getpid())) + "-" + std::to_string(machine) + "-" +
+         std::to_string(++count);
+}
+
+enum class MoveResult { Moved, Gone, Refused };
+
+MoveResult Move(const char* from, const char* to) {
+  if (std::rename(from, to) == 0) return MoveResult::Moved;
+  return errno == ENOENT ? MoveResult::Gone : MoveResult::Refused;
+}
+
+// Renames from to to unless to exists; false when it could not.
+bool MoveBackWithoutReplacing(const char* from, const char* to) {
+  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL) return false;
+  struct stat info {};  // a file system without the flag: look first
+  return lstat(to, &info) != 0 && errno == ENOENT && std::rename(from, to) == 0;
+}
+
+bool Delete(const String& path) {
+  try {
+    CFile::Remove(path.Get());
+    return true;
+  } catch (CFileException* error) {
+    const bool gone = error->m_cause == CFileException::fileNotFound || error->m_cause == CFileException::badPath;
+    error->Delete();
+    return gone;
+  }
+}
+
+}  // namespace
+
+ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, AnswerClaim& claim) {
+  const std::string suffix = ClaimSuffix();
+  claim = AnswerClaim{exportPath, texturesPath};
+  const String claimedExport = exportPath + suffix.c_str();
+  switch (Move(exportPath.Get(), claimedExport.Get())) {
+    case MoveResult::Gone: return ClaimResult::Gone;
+    case MoveResult::Refused: break;  // read in place; deleting it will fail and say so
+    case MoveResult::Moved:
+      claim.exportFile = claimedExport;
+      claim.exportClaimed = true;
+      break;
+  }
+  const String claimedTextures = texturesPath + suffix.c_str();
+  switch (Move(texturesPath.Get(), claimedTextures.Get())) {
+    case MoveResult::Gone:
+      // Without its texture list the answer is incomplete: it goes back, unless Pigmora has written a newer one.
+      if (claim.exportClaimed && !MoveBackWithoutReplacing(claimedExport.Get(), exportPath.Get()))
+        Delete(claimedExport);
+      return ClaimResult::Gone;
+    case MoveResult::Refused: break;
+    case MoveResult::Moved:
+      claim.texturesFile = claimedTextures;
+      claim.texturesClaimed = true;
+      break;
+  }
+  return ClaimResult::Taken;
+}
+
+ClaimRelease DeleteAnswerClaim(const AnswerClaim& claim, const String& exportPath, const String& texturesPath) {
+  ClaimRelease release;
+  release.exportDeleted = Delete(claim.exportFile);
+  release.texturesDeleted = Delete(claim.texturesFile);
+  if (!release.exportDeleted && claim.exportClaimed) MoveBackWithoutReplacing(claim.exportFile.Get(), exportPath.Get());
+  if (!release.texturesDeleted && claim.texturesClaimed)
+    MoveBackWithoutReplacing(claim.texturesFile.Get(), texturesPath.Get());
+  return release;
+}
+
+}  // namespace pigmora

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <FileIO/String.h>
+
+namespace pigmora {
+
+// Pigmora's answer pair, taken out of the way of everyone else before it is
+// read: each file is renamed to a name of this receive's own, "export.txt"
+// first, since Pigmora writes it last. A rename succeeds for one taker only,
+// so of two hosts watching one exchange folder exactly one imports an answer,
+// and an answer Pigmora writes while this one is read keeps its names and
+// waits for the next receive.
+struct AnswerClaim {
+  // Where to read each file: the claimed copy, or the file under its own name
+  // when the exchange folder does not let it be renamed (nor then deleted).
+  String exportFile;
+  String texturesFile;
+  bool exportClaimed = false;
+  bool texturesClaimed = false;
+};
+
+enum class ClaimResult {
+  Taken,  // the claim holds the pair
+  Gone,   // a file of the pair vanished (another receive took it): nothing to do
+};
+
+// Claims the pair named exportPath and texturesPath into claim.
+ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, AnswerClaim& claim);
+
+// What deleting a claimed pair left behind.
+struct ClaimRelease {
+  bool exportDeleted = true;
+  bool texturesDeleted = true;
+};
+
+// Deletes what the claim read; a file already gone counts as deleted. A
+// claimed copy that cannot be deleted goes back to its own name when that is
+// free, so the answer stays where the user and Pigmora look for it.
+ClaimRelease DeleteAnswerClaim(const AnswerClaim& claim, const String& exportPath, const String& texturesPath);
+
+}  // namespace pigmora

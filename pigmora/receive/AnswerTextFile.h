@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+#include <FileIO/String.h>
+
+namespace pigmora {
+
+// The longest line the receive reads from an answer text file: paths and
+// material names, with room to spare. A longer line is damage, not data.
+constexpr std::size_t kAnswerLineLimit = 8192;
+
+// One of Pigmora's answer text files ("export.txt", "textures.txt"), read line
+// by line. What is not a regular file is refused before a byte is read (a FIFO
+// would wait for a writer for ever, a device never ends), and so is a line
+// longer than kAnswerLineLimit: a damaged or hostile file can neither freeze
+// the host nor fill its memory.
+class AnswerTextFile {
+public:
+  AnswerTextFile() = default;
+  ~AnswerTextFile();
+  AnswerTextFile(const AnswerTextFile&) = delete;
+  AnswerTextFile& operator=(const AnswerTextFile&) = delete;
+
+  // shownName is the file's name as the user knows it, for the messages.
+  // False, with ErrorText saying why, when the file cannot be read.
+  bool Open(const String& path, const char* shownName);
+  // True while a line was read, its line end (LF or CR LF) stripped; false at
+  // the end of the file or on an error, which Failed() then tells.
+  bool ReadLine(String& line);
+  void Close();
+
+  bool Failed() const { return !errorText_.IsEmpty(); }
+  const String& ErrorText() const { return errorText_; }
+
+private:
+  std::FILE* file_ = nullptr;
+  String shownName_;
+  String errorText_;
+  long lineNumber_ = 0;
+};
+
+}  // namespace pigmora
