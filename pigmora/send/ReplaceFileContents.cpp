@@ -63,8 +63,16 @@ std::string ReplaceProblem(LONG osError) {
   }
 }
 
+// A full disk, or a quota used up where the platform has quotas.
+bool IsDiskFull(LONG osError) {
+#ifdef EDQUOT
+  if (osError == EDQUOT) return true;
+#endif
+  return osError == ENOSPC;
+}
+
 std::string WriteProblem(LONG osError) {
-  if (osError == ENOSPC || osError == EDQUOT) return "the disk is full (" + OsText(osError) + ")";
+  if (IsDiskFull(osError)) return "the disk is full (" + OsText(osError) + ")";
   return "writing failed (" + OsText(osError) + ")";
 }
 
