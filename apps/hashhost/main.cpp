@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include <afxhost.h>
 
 #include "Echoed.h"
+#include "ExchangeStatus.h"
 #include "HostWindow.h"
 #include "PluginHost.h"
 #include "ScriptParser.h"
@@ -26,7 +28,9 @@ void PrintUsage(std::ostream& out) {
          "With a display and no script (or with --gui) it opens its window; a script then runs with the\n"
          "windows up. With neither a display nor a script it lists the plug-ins and prints the project tree.\n"
          "Script commands:\n"
-      << ScriptCommandSummary();
+      << ScriptCommandSummary() << WindowCommandSummary()
+      << "In a script, what the exchange with Pigmora does (sent, answer waiting, received) is printed as\n"
+         "lines that begin with \"status: \".\n";
 }
 
 // bin/plugins in a build tree; lib/hashhost/plugins beside bin/ in an installed tree.
@@ -128,13 +132,24 @@ int main(int argc, char** argv) {
     // Windows when asked for, or when a person could see them and no script says otherwise.
     std::string noDisplay;
     const bool windowed = gui || (!scriptGiven && DisplayAvailable());
-    if (windowed) status = RunWithWindows(project, plugins, scriptGiven ? &commands : nullptr, noDisplay);
+    std::unique_ptr<ExchangeStatus> exchange;
+    if (plugins.Find("Pigmora")) {
+      exchange = std::make_unique<ExchangeStatus>(project, ExchangeStatus::DefaultFolder());
+      // A script's reader learns what a person reads in the status bar.
+      if (scriptGiven || !windowed)
+        exchange->SetReporter([](const std::string& line) { std::cout << "status: " << line << std::endl; });
+    }
+    if (windowed)
+      status = RunWithWindows(project, plugins, exchange.get(), scriptGiven ? &commands : nullptr, noDisplay);
     if (windowed && !noDisplay.empty() && gui) {
       std::cerr << "hashhost: --gui needs a display: " << noDisplay << "\n";
     } else if (!windowed || !noDisplay.empty()) {
       ScriptRunner runner(project, plugins, std::cout, std::cerr);
+      runner.SetExchangeStatus(exchange.get());
+      AddWindowCommands(runner, nullptr);
       status = runner.Run(commands) ? 0 : 1;
     }
+    exchange.reset();
     plugins.UnloadAll();
   }
   DestroyHostProject(project);
