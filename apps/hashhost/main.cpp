@@ -29,8 +29,9 @@ void PrintUsage(std::ostream& out) {
          "windows up. With neither a display nor a script it lists the plug-ins and prints the project tree.\n"
          "Script commands:\n"
       << ScriptCommandSummary() << WindowCommandSummary()
-      << "In a script, what the exchange with Pigmora does (sent, answer waiting, received) is printed as\n"
-         "lines that begin with \"status: \".\n";
+      << "Commands after a run that opens a dialog act in it; the dialog still open at the end is closed.\n"
+         "What the exchange with Pigmora does (sent, answer waiting, received) is printed as lines that\n"
+         "begin with \"status: \".\n";
 }
 
 // bin/plugins in a build tree; lib/hashhost/plugins beside bin/ in an installed tree.

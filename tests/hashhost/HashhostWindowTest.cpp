@@ -12,6 +12,7 @@
 #include <FileIO/Registry.h>
 
 #include "HashhostRunner.h"
+#include "PeerAnswer.h"
 
 namespace {
 
@@ -102,6 +103,82 @@ TEST(HashhostWindowTest, ThePluginsMenuRunsTheCommandThatFitsTheSelectedObject) 
                        "'Plugins/Export/Nothing'\n",
                        0),
             0u);
+}
+
+// The model file the last send wrote, as text (the send writes ASCII FBX).
+std::string SentModelFile(const ScratchFolder& scratch) {
+  return ScratchFolder::ReadFile(scratch.ExchangePath() / "Hash" / "data" / "export.fbx");
+}
+
+// The peer's painted images lie in its own folder of the exchange; the
+// sample's images do not. A send that names them sends the received model.
+bool SendsTheReceivedModel(const ScratchFolder& scratch) {
+  return SentModelFile(scratch).find("Pigmora/textures/") != std::string::npos;
+}
+
+TEST(HashhostWindowTest, TheFirstScreenshotShowsTheDrawnWindow) {
+  if (!XvfbRunAvailable()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
+  ScratchFolder scratch;
+  // It used to come out black in two runs of three: the window was read before it was mapped.
+  for (int run = 0; run < 3; ++run) {
+    const std::string picture = scratch.Path("first" + std::to_string(run) + ".png");
+    ASSERT_EQ(RunUnderXvfb(scratch, "screenshot " + picture), 0) << ScratchFolder::ReadFile(scratch.Path("stderr"));
+    EXPECT_GT(ReadPng(picture).colours, 8u) << "run " << run << ": the main window looks blank";
+  }
+}
+
+TEST(HashhostWindowTest, ASelectionReplacedByAnAnswerIsFollowedByTheTreeAndTheMenu) {
+  if (!XvfbRunAvailable()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
+  ScratchFolder scratch;
+  ASSERT_TRUE(LeavePeerAnswerForTheSample(scratch));
+  ASSERT_FALSE(SendsTheReceivedModel(scratch)) << "the first send was of the sample";
+  SetRegistryValue("Pigmora", "AutoImport", 1);
+  std::string out;
+  // The timer replaces the picked sample during the wait; the menu then runs on the model that took its place.
+  ASSERT_EQ(
+      RunUnderXvfb(scratch,
+                   "pick Objects/Sample; screenshot " + scratch.Path("before.png") + "; wait 3; screenshot " +
+                       scratch.Path("after.png") + "; menu Plugins/Export/Pigmora; click 1001; pick Objects/Sample",
+                   &out),
+      0)
+      << ScratchFolder::ReadFile(scratch.Path("stderr"));
+  EXPECT_NE(out.find("status: Received \"Sample\" from Pigmora: "), std::string::npos) << out;
+  EXPECT_NE(out.find("Pigmora 0: result=1\n"), std::string::npos) << "the command for a model: " << out;
+  EXPECT_TRUE(SendsTheReceivedModel(scratch)) << "the dialog opened on the old model";
+  EXPECT_NE(ScratchFolder::ReadFile(scratch.Path("before.png")), ScratchFolder::ReadFile(scratch.Path("after.png")))
+      << "the tree still shows the old project";
+}
+
+TEST(HashhostWindowTest, AnAnswerArrivingWhileTheDialogIsOpenIsWhatTheSendSends) {
+  if (!XvfbRunAvailable()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
+  ScratchFolder scratch;
+  ASSERT_TRUE(LeavePeerAnswerForTheSample(scratch));
+  SetRegistryValue("Pigmora", "AutoImport", 1);
+  std::string out;
+  ASSERT_EQ(RunUnderXvfb(scratch, "pick Objects/Sample; menu Plugins/Export/Pigmora; wait 3; click 1001", &out), 0)
+      << ScratchFolder::ReadFile(scratch.Path("stderr"));
+  EXPECT_NE(out.find("status: Received \"Sample\" from Pigmora: "), std::string::npos) << out;
+  EXPECT_NE(out.find("status: Sent \"Sample\" to Pigmora (mode ppp), waiting for its answer\n"), std::string::npos)
+      << out;
+  EXPECT_TRUE(SendsTheReceivedModel(scratch)) << "the send did not send the model that arrived";
+}
+
+TEST(HashhostWindowTest, TheMainWindowCannotBeUsedWhileADialogIsOpen) {
+  if (!XvfbRunAvailable()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
+  ScratchFolder scratch;
+  for (const std::string second : {"menu Plugins/Import/Pigmora", "pick Scenes/Scene1/Sample"}) {
+    std::string out;
+    const int status = RunUnderXvfb(scratch, "pick Objects/Sample; menu Plugins/Export/Pigmora; " + second, &out);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << second;
+    const std::string what = second.substr(0, second.find(' '));
+    EXPECT_EQ(ScratchFolder::ReadFile(scratch.Path("stderr"))
+                  .rfind("hashhost: command 3 (" + what + "): the main window's " + (what == "menu" ? "menu" : "tree") +
+                             " cannot be used while the dialog \"Pigmora applink\" is open\n",
+                         0),
+              0u)
+        << ScratchFolder::ReadFile(scratch.Path("stderr"));
+    EXPECT_EQ(out.find("Pigmora 2"), std::string::npos) << "the import ran: " << out;
+  }
 }
 
 TEST(HashhostWindowTest, GuiWithoutADisplaySaysSoInOneLine) {
