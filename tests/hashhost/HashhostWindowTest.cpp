@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <regex>
 #include <set>
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -179,6 +182,32 @@ TEST(HashhostWindowTest, TheMainWindowCannotBeUsedWhileADialogIsOpen) {
         << ScratchFolder::ReadFile(scratch.Path("stderr"));
     EXPECT_EQ(out.find("Pigmora 2"), std::string::npos) << "the import ran: " << out;
   }
+}
+
+TEST(HashhostWindowTest, TheDialogOpensCentredOverTheMainWindow) {
+  if (!XvfbRunAvailable() || std::system("command -v xwininfo >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "needs xvfb-run and xwininfo (Debian packages xvfb, x11-utils)";
+  ScratchFolder scratch;
+  // Where the server shows both windows while the dialog is up.
+  const std::string command = "LSAN_OPTIONS=suppressions='" DISPLAY_SUPPRESSIONS "' xvfb-run -a -n " +
+                              std::to_string(100 + (getpid() + 400) % 800) + " sh -c \"'" + HASHHOST_PATH +
+                              "' --gui -c 'menu Plugins/Export/Pigmora; wait 4' >/dev/null 2>&1 & sleep 2.5; "
+                              "xwininfo -root -tree; wait\" >'" +
+                              scratch.Path("windows") + "' 2>/dev/null";
+  std::regex geometry("\"([^\"]+)\": \\(.*\\)  (\\d+)x(\\d+)\\+(-?\\d+)\\+(-?\\d+)");
+  std::map<std::string, std::array<int, 4>> windows;
+  for (int attempt = 0; attempt < 3 && windows.size() < 2; ++attempt) {
+    std::system(command.c_str());
+    const std::string listing = ScratchFolder::ReadFile(scratch.Path("windows"));
+    for (auto it = std::sregex_iterator(listing.begin(), listing.end(), geometry); it != std::sregex_iterator(); ++it)
+      windows[(*it)[1]] = {std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4]), std::stoi((*it)[5])};
+  }
+  ASSERT_TRUE(windows.count("Hash Animator (hashhost)") && windows.count("Pigmora applink"))
+      << ScratchFolder::ReadFile(scratch.Path("windows"));
+  const auto& [mainW, mainH, mainX, mainY] = windows["Hash Animator (hashhost)"];
+  const auto& [dialogW, dialogH, dialogX, dialogY] = windows["Pigmora applink"];
+  EXPECT_NEAR(dialogX + dialogW / 2, mainX + mainW / 2, 2);
+  EXPECT_NEAR(dialogY + dialogH / 2, mainY + mainH / 2, 2);
 }
 
 TEST(HashhostWindowTest, GuiWithoutADisplaySaysSoInOneLine) {

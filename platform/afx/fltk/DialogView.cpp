@@ -6,6 +6,7 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 #include <functional>
 #include <set>
@@ -264,15 +265,22 @@ DialogView::~DialogView() {
   if (window_) window_->hide();
 }
 
+bool DialogView::OwnerOnScreen(int& x, int& y) const {
+  if (!owner_ || !owner_->shown()) return false;
+  // Where the server put it: a window manager may have moved it since FLTK placed it.
+  ::Window child = 0;
+  return XTranslateCoordinates(fl_display, fl_xid(owner_), RootWindow(fl_display, fl_screen), 0, 0, &x, &y, &child);
+}
+
 int DialogView::CentredX(int width) const {
-  const bool over = owner_ && owner_->shown();
-  const int x = over ? owner_->x() + (owner_->w() - width) / 2 : Fl::x() + (Fl::w() - width) / 2;
+  int ownerX = 0, ownerY = 0;
+  const int x = OwnerOnScreen(ownerX, ownerY) ? ownerX + (owner_->w() - width) / 2 : Fl::x() + (Fl::w() - width) / 2;
   return std::max(Fl::x(), std::min(x, Fl::x() + Fl::w() - width));
 }
 
 int DialogView::CentredY(int height) const {
-  const bool over = owner_ && owner_->shown();
-  const int y = over ? owner_->y() + (owner_->h() - height) / 2 : Fl::y() + (Fl::h() - height) / 2;
+  int ownerX = 0, ownerY = 0;
+  const int y = OwnerOnScreen(ownerX, ownerY) ? ownerY + (owner_->h() - height) / 2 : Fl::y() + (Fl::h() - height) / 2;
   return std::max(Fl::y(), std::min(y, Fl::y() + Fl::h() - height));
 }
 
