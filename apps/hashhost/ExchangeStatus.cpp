@@ -210,6 +210,9 @@ void ExchangeStatus::LookForReceivedModel(bool answerTaken) {
 }
 
 void ExchangeStatus::Report(std::string line, bool isSend) {
+  // One line, whatever a model's name holds: scripts read the output line by line.
+  for (char& c : line)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
   line_ = std::move(line);
   ++lineCount_;
   lineIsSend_ = isSend;
