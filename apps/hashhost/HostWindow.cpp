@@ -158,12 +158,15 @@ void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indice
   for (int candidate : indices)
     if (plugin.commands[static_cast<std::size_t>(candidate)].entryCode == object->GetObjectType()) index = candidate;
   if (exchange_) exchange_->BeforeCommand(object);
+  const unsigned exchangeLines = exchange_ ? exchange_->LineCount() : 0;
   // The command may delete `object` (a receive replaces models): it is not used after this.
   const int result = plugin.onCommand(object, index);
   const std::string report = plugin.stem + " " + std::to_string(index) + ": result=" + std::to_string(result);
   ShowStatus(report);
   std::cout << report << std::endl;
   if (exchange_) exchange_->AfterCommand();
+  // What the command did to the exchange (a send, a receive) says more than its result.
+  if (exchange_ && exchange_->LineCount() != exchangeLines) showingExchange_ = true;
   Tick();
 }
 
