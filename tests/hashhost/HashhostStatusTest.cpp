@@ -76,7 +76,7 @@ TEST_F(HashhostStatusTest, WithAutoImportOnTheTimersReceiveIsReportedWithoutAWai
   SetRegistryValue("Pigmora", "AutoImport", 1);
   // An opened model is the host's own doing, not an answer.
   const std::string obj = scratch_.Write("quad.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n");
-  const HashhostRun run = RunHashhost(scratch_, "-c 'open " + obj + "; wait 3; tree'");
+  const HashhostRun run = RunHashhost(scratch_, "-c 'open " + obj + "; wait 6; tree'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const std::vector<std::string> lines = StatusLines(run.out);
   ASSERT_EQ(lines.size(), 1u) << run.out;

@@ -137,10 +137,11 @@ TEST(HashhostWindowTest, ASelectionReplacedByAnAnswerIsFollowedByTheTreeAndTheMe
   ASSERT_FALSE(SendsTheReceivedModel(scratch)) << "the first send was of the sample";
   SetRegistryValue("Pigmora", "AutoImport", 1);
   std::string out;
-  // The timer replaces the picked sample during the wait; the menu then runs on the model that took its place.
+  // The timer replaces the picked sample during the wait (long enough for a sanitizer build on a busy machine);
+  // the menu then runs on the model that took its place.
   ASSERT_EQ(
       RunUnderXvfb(scratch,
-                   "pick Objects/Sample; screenshot " + scratch.Path("before.png") + "; wait 3; screenshot " +
+                   "pick Objects/Sample; screenshot " + scratch.Path("before.png") + "; wait 6; screenshot " +
                        scratch.Path("after.png") + "; menu Plugins/Export/Pigmora; click 1001; pick Objects/Sample",
                    &out),
       0)
@@ -158,7 +159,7 @@ TEST(HashhostWindowTest, AnAnswerArrivingWhileTheDialogIsOpenIsWhatTheSendSends)
   ASSERT_TRUE(LeavePeerAnswerForTheSample(scratch));
   SetRegistryValue("Pigmora", "AutoImport", 1);
   std::string out;
-  ASSERT_EQ(RunUnderXvfb(scratch, "pick Objects/Sample; menu Plugins/Export/Pigmora; wait 3; click 1001", &out), 0)
+  ASSERT_EQ(RunUnderXvfb(scratch, "pick Objects/Sample; menu Plugins/Export/Pigmora; wait 6; click 1001", &out), 0)
       << ScratchFolder::ReadFile(scratch.Path("stderr"));
   EXPECT_NE(out.find("status: Received \"Sample\" from Pigmora: "), std::string::npos) << out;
   EXPECT_NE(out.find("status: Sent \"Sample\" to Pigmora (mode ppp), waiting for its answer\n"), std::string::npos)
