@@ -56,8 +56,12 @@ int RunUnderXvfb(const ScratchFolder& scratch, const std::string& script, std::s
   int status = -1;
   for (int attempt = 0; attempt < 3 && status != 0; ++attempt) {
     status = std::system(command.c_str());
-    // hashhost itself reported: the server was fine, so no other try.
-    if (status != 0 && ScratchFolder::ReadFile(scratch.Path("stderr")).find("hashhost: ") != std::string::npos) break;
+    // hashhost ran (it reported, printed or crashed): the server was fine, and a
+    // second run would find the exchange folder changed, so no other try.
+    const std::string err = ScratchFolder::ReadFile(scratch.Path("stderr"));
+    if (status != 0 && (err.find("hashhost: ") != std::string::npos || err.find("Sanitizer") != std::string::npos ||
+                        !ScratchFolder::ReadFile(scratch.Path("stdout")).empty()))
+      break;
   }
   if (out) *out = ScratchFolder::ReadFile(scratch.Path("stdout"));
   return status;
