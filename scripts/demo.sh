@@ -55,7 +55,7 @@ if [ -e "$exchange/export.txt" ] || [ -e "$exchange/textures.txt" ]; then
   exit 1
 fi
 echo "== The host's project afterwards (the answer files are gone from the exchange folder)"
-grep -E '^(run|saved|\[)|^ *(Project|Folder|Model|Group|Decal|DecalClip|Image|Scene|Instance) ' "$demo/host.log" |
+grep -E '^(run|status:|saved|\[)|^ *(Project|Folder|Model|Group|Decal|DecalClip|Image|Scene|Instance) ' "$demo/host.log" |
   sed 's/^/  /'
 echo
 echo "== The received model as OBJ with its textures beside it, ready for any viewer: $demo/received"

@@ -11,6 +11,7 @@
 
 #include "Echoed.h"
 #include "ErrorBoxes.h"
+#include "ExchangeStatus.h"
 #include "PluginHost.h"
 
 namespace {
@@ -160,9 +161,11 @@ bool ScriptRunner::RunPluginCommand(const std::vector<std::string>& words, std::
     problem = "no object '" + Echoed(objectPath) + "' in the project";
     return false;
   }
+  if (status_) status_->BeforeCommand(object);
   const int result = plugin->onCommand(object, index);
   out_ << "run " << plugin->stem << " " << index << (objectPath.empty() ? "" : " ") << objectPath
        << ": result=" << result << std::endl;
+  if (status_) status_->AfterCommand();
   return true;
 }
 

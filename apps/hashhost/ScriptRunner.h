@@ -9,6 +9,7 @@
 #include "DialogCommands.h"
 #include "ScriptParser.h"
 
+class ExchangeStatus;
 class HProject;
 class PluginHost;
 
@@ -33,6 +34,8 @@ public:
   void SetScreenshooter(DialogCommands::Screenshooter screenshooter) {
     dialog_ = DialogCommands(std::move(screenshooter));
   }
+  // Told around every plug-in command the script runs; null for none.
+  void SetExchangeStatus(ExchangeStatus* status) { status_ = status; }
 
 private:
   // Runs the next command; false when none is left or it failed.
@@ -51,6 +54,7 @@ private:
   std::ostream& err_;
   DialogCommands dialog_;
   std::map<std::string, ExtraCommand> extra_;
+  ExchangeStatus* status_ = nullptr;
   const std::vector<ScriptCommand>* commands_ = nullptr;
   std::size_t next_ = 0;
   bool failed_ = false;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "ModelTestSupport.h"
 #include "Plugin.h"
 #include "Plugin/HostProject.h"
@@ -78,6 +81,30 @@ TEST_F(ProjectObjects, ContainersFollowDeletionAndFoldersStay) {
   EXPECT_FALSE(HTreeObject::DeleteHandle(project_->GetChildClipCacheContainer()));
   EXPECT_FALSE(HTreeObject::DeleteHandle(project_));
   EXPECT_FALSE(HTreeObject::DeleteHandle(nullptr));
+}
+
+TEST_F(ProjectObjects, TheHostHearsOfEveryObjectDeletedWithAModel) {
+  ASSERT_NE(scene_, nullptr);
+  HAnimObject* instance = scene_->AddInstance(model_);
+  HGroup* group = model_->AddGroup("eyes");
+  HDecal* decal = model_->AddDecal("paint");
+  std::vector<HTreeObject*> deleted;
+  const int listener = AddTreeObjectDeletionListener([&](HTreeObject* object) { deleted.push_back(object); });
+  ASSERT_NE(listener, 0);
+  HModelCache* kept = HModelCache::New("Kept", 1);
+
+  EXPECT_TRUE(HTreeObject::DeleteHandle(model_));
+  for (HTreeObject* object : std::vector<HTreeObject*>{model_, instance, group, decal})
+    EXPECT_NE(std::find(deleted.begin(), deleted.end(), object), deleted.end()) << "each object of the subtree";
+  EXPECT_EQ(deleted.back(), model_) << "the model last, after what it held";
+  EXPECT_EQ(std::find(deleted.begin(), deleted.end(), kept), deleted.end());
+  EXPECT_EQ(AddTreeObjectDeletionListener({}), 0);
+
+  RemoveTreeObjectDeletionListener(listener);
+  deleted.clear();
+  EXPECT_TRUE(HTreeObject::DeleteHandle(kept));
+  EXPECT_TRUE(deleted.empty()) << "a removed listener hears nothing";
+  model_ = HModelCache::New("Head", 1);
 }
 
 TEST_F(ProjectObjects, ConstructionRefusesIndicesOutsideTheModel) {

@@ -1,5 +1,7 @@
 #include "Plugin/HTreeObject.h"
 
+#include "DeletionListeners.h"
+
 HTreeObject::HTreeObject(int type) : type_(type) {}
 
 HTreeObject::~HTreeObject() {
@@ -10,6 +12,7 @@ HTreeObject::~HTreeObject() {
     DetachChild(child);
     delete child;
   }
+  NotifyTreeObjectDeleted(this);
 }
 
 void HTreeObject::AppendChild(HHashObject* child) {
