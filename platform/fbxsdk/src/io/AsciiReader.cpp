@@ -1,10 +1,13 @@
 #include "AsciiReader.h"
 
+#include "ParallelTasks.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace fbxsdk::io {
 
@@ -18,7 +21,10 @@ bool IsNameChar(char c) {
 class AsciiParser {
 public:
   AsciiParser(const char* data, size_t size, std::string& error, const ReadOptions& options)
-      : begin_(data), p_(data), end_(data + size), error_(error), options_(options) {}
+      : AsciiParser(data, data, data + size, error, options) {}
+  // A parser of [from, to) within the file that starts at begin.
+  AsciiParser(const char* begin, const char* from, const char* to, std::string& error, const ReadOptions& options)
+      : begin_(begin), p_(from), end_(to), error_(error), options_(options) {}
 
   bool ParseTop(FbxRecord& root) {
     for (;;) {
@@ -294,28 +300,100 @@ private:
     size_t room = static_cast<size_t>(end_ - p_) / 2 + 1;
     size_t expected = std::min(static_cast<size_t>(declared), room);
     FbxValue value = FbxValue::MakeInts({});
-    value.ints.reserve(expected);
-    for (;;) {
-      SkipSpace();
-      if (p_ == end_) return Fail("end of file inside the array of '" + record.name + "'");
-      if (*p_ == '}') {
-        ++p_;
-        break;
-      }
-      if (*p_ == ',') {
-        ++p_;
-        continue;
-      }
-      int64_t integer;
-      double real;
-      if (!ReadNumber(isInteger, integer, real)) return false;
-      AppendNumber(value, isInteger, integer, real, expected);
+    if (ParseLongArray(static_cast<size_t>(declared), expected, value)) {
+      record.values.push_back(std::move(value));
+      return true;
     }
+    value.ints.reserve(expected);
+    ListEnd listEnd = ParseNumbers(value, expected);
+    if (listEnd == ListEnd::BadNumber) return false;
+    if (listEnd == ListEnd::EndOfInput) return Fail("end of file inside the array of '" + record.name + "'");
     if (value.ArraySize() != static_cast<size_t>(declared))
       return FailAt("array of '" + record.name + "' declares " + std::to_string(declared) + " values but holds " +
                         std::to_string(value.ArraySize()),
                     start);
     record.values.push_back(std::move(value));
+    return true;
+  }
+
+  enum class ListEnd { Closed, EndOfInput, BadNumber };
+
+  // Reads an array's numbers up to and past its closing '}', or to the end of the input.
+  ListEnd ParseNumbers(FbxValue& value, size_t expected) {
+    for (;;) {
+      SkipSpace();
+      if (p_ == end_) return ListEnd::EndOfInput;
+      if (*p_ == '}') {
+        ++p_;
+        return ListEnd::Closed;
+      }
+      if (*p_ == ',') {
+        ++p_;
+        continue;
+      }
+      bool isInteger;
+      int64_t integer;
+      double real;
+      if (!ReadNumber(isInteger, integer, real)) return ListEnd::BadNumber;
+      AppendNumber(value, isInteger, integer, real, expected);
+    }
+  }
+
+  // A long array is parsed on every core, in pieces split at commas, once its closing '}' is
+  // found (numbers hold none). The pieces are joined in order into what one pass would make.
+  // False, leaving the position, when the array is short or anything in it is not plain numbers
+  // of the declared count: the one-pass parse then reads it and names the fault.
+  bool ParseLongArray(size_t declared, size_t expected, FbxValue& value) {
+    constexpr size_t kLongArrayBytes = size_t(1) << 20;
+    if (static_cast<size_t>(end_ - p_) < kLongArrayBytes) return false;
+    const void* found = std::memchr(p_, '}', static_cast<size_t>(end_ - p_));
+    if (!found) return false;
+    const char* close = static_cast<const char*>(found);
+    size_t bytes = static_cast<size_t>(close - p_);
+    size_t pieces = std::min<size_t>(WorkerThreads(), bytes / (kLongArrayBytes / 2));
+    // Comments may hold any character; arrays with them are left to the one-pass parse.
+    if (pieces < 2 || std::memchr(p_, ';', bytes)) return false;
+    std::vector<const char*> bounds{p_};
+    for (size_t i = 1; i < pieces; ++i) {
+      const char* from = std::max(bounds.back(), p_ + bytes * i / pieces);
+      const void* comma = std::memchr(from, ',', static_cast<size_t>(close - from));
+      if (!comma) break;
+      bounds.push_back(static_cast<const char*>(comma) + 1);
+    }
+    bounds.push_back(close);
+    std::vector<FbxValue> parts(bounds.size() - 1);
+    std::vector<char> sound(parts.size(), 0);
+    RunTasks(parts.size(), [&](size_t i) {
+      std::string error;
+      AsciiParser piece(begin_, bounds[i], bounds[i + 1], error, options_);
+      parts[i] = FbxValue::MakeInts({});
+      // The first piece's array grows to the whole; the others hold their share.
+      size_t share = i == 0 ? expected : expected / parts.size() + 16;
+      parts[i].ints.reserve(share);
+      // A piece ends where the next begins: only the whole array's end is a '}'.
+      sound[i] = piece.ParseNumbers(parts[i], share) == ListEnd::EndOfInput;
+    });
+    size_t total = 0;
+    bool integers = true;
+    for (size_t i = 0; i < parts.size(); ++i) {
+      if (!sound[i]) return false;
+      total += parts[i].ArraySize();
+      integers = integers && parts[i].type == FbxValue::Int32Array;
+    }
+    if (total != declared) return false;
+    value = std::move(parts[0]);
+    if (!integers && value.type == FbxValue::Int32Array) PromoteToDoubles(value, expected);
+    for (size_t i = 1; i < parts.size(); ++i) {
+      FbxValue& part = parts[i];
+      if (integers)
+        value.ints.insert(value.ints.end(), part.ints.begin(), part.ints.end());
+      else if (part.type == FbxValue::Int32Array)
+        value.doubles.insert(value.doubles.end(), part.ints.begin(), part.ints.end());
+      else
+        value.doubles.insert(value.doubles.end(), part.doubles.begin(), part.doubles.end());
+      part = FbxValue();  // its memory goes back before the next piece joins
+    }
+    p_ = close + 1;
     return true;
   }
 
