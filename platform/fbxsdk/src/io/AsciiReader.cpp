@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 namespace fbxsdk::io {
@@ -300,7 +301,7 @@ private:
     size_t room = static_cast<size_t>(end_ - p_) / 2 + 1;
     size_t expected = std::min(static_cast<size_t>(declared), room);
     FbxValue value = FbxValue::MakeInts({});
-    if (ParseLongArray(static_cast<size_t>(declared), expected, value)) {
+    if (ParseLongArray(static_cast<size_t>(declared), value)) {
       record.values.push_back(std::move(value));
       return true;
     }
@@ -339,11 +340,37 @@ private:
     }
   }
 
+  // Parses the numbers of this piece into out, which has room for exactly count of them. False
+  // when the piece holds another number of values or, for integers, one that is not an int32.
+  template <class T>
+  bool ParseInto(T* out, size_t count) {
+    size_t n = 0;
+    for (;;) {
+      SkipSpace();
+      if (p_ == end_) return n == count;
+      if (*p_ == ',') {
+        ++p_;
+        continue;
+      }
+      bool isInteger;
+      int64_t integer;
+      double real;
+      if (n == count || !ReadNumber(isInteger, integer, real)) return false;
+      if constexpr (std::is_same_v<T, int32_t>) {
+        if (!isInteger || integer < INT32_MIN || integer > INT32_MAX) return false;
+        out[n++] = static_cast<int32_t>(integer);
+      } else {
+        out[n++] = isInteger ? static_cast<double>(integer) : real;
+      }
+    }
+  }
+
   // A long array is parsed on every core, in pieces split at commas, once its closing '}' is
-  // found (numbers hold none). The pieces are joined in order into what one pass would make.
-  // False, leaving the position, when the array is short or anything in it is not plain numbers
-  // of the declared count: the one-pass parse then reads it and names the fault.
-  bool ParseLongArray(size_t declared, size_t expected, FbxValue& value) {
+  // found (numbers hold none): each piece's commas place its values in the array, which is
+  // allocated once, as integers until a value that is not one makes all of it doubles, as one
+  // pass would. False, leaving the position, when the array is short or anything in it is not
+  // plain numbers of the declared count: the one-pass parse then reads it and names the fault.
+  bool ParseLongArray(size_t declared, FbxValue& value) {
     constexpr size_t kLongArrayBytes = size_t(1) << 20;
     if (static_cast<size_t>(end_ - p_) < kLongArrayBytes) return false;
     const void* found = std::memchr(p_, '}', static_cast<size_t>(end_ - p_));
@@ -361,37 +388,31 @@ private:
       bounds.push_back(static_cast<const char*>(comma) + 1);
     }
     bounds.push_back(close);
-    std::vector<FbxValue> parts(bounds.size() - 1);
-    std::vector<char> sound(parts.size(), 0);
-    RunTasks(parts.size(), [&](size_t i) {
-      std::string error;
-      AsciiParser piece(begin_, bounds[i], bounds[i + 1], error, options_);
-      parts[i] = FbxValue::MakeInts({});
-      // The first piece's array grows to the whole; the others hold their share.
-      size_t share = i == 0 ? expected : expected / parts.size() + 16;
-      parts[i].ints.reserve(share);
-      // A piece ends where the next begins: only the whole array's end is a '}'.
-      sound[i] = piece.ParseNumbers(parts[i], share) == ListEnd::EndOfInput;
-    });
-    size_t total = 0;
-    bool integers = true;
-    for (size_t i = 0; i < parts.size(); ++i) {
-      if (!sound[i]) return false;
-      total += parts[i].ArraySize();
-      integers = integers && parts[i].type == FbxValue::Int32Array;
-    }
-    if (total != declared) return false;
-    value = std::move(parts[0]);
-    if (!integers && value.type == FbxValue::Int32Array) PromoteToDoubles(value, expected);
-    for (size_t i = 1; i < parts.size(); ++i) {
-      FbxValue& part = parts[i];
-      if (integers)
-        value.ints.insert(value.ints.end(), part.ints.begin(), part.ints.end());
-      else if (part.type == FbxValue::Int32Array)
-        value.doubles.insert(value.doubles.end(), part.ints.begin(), part.ints.end());
-      else
-        value.doubles.insert(value.doubles.end(), part.doubles.begin(), part.doubles.end());
-      part = FbxValue();  // its memory goes back before the next piece joins
+    const size_t parts = bounds.size() - 1;
+    // Every value but the last is followed by its comma.
+    std::vector<size_t> first(parts + 1, 0);
+    RunTasks(parts, [&](size_t i) { first[i + 1] = static_cast<size_t>(std::count(bounds[i], bounds[i + 1], ',')); });
+    first[parts] += 1;
+    for (size_t i = 0; i < parts; ++i) first[i + 1] += first[i];
+    if (first[parts] != declared) return false;
+    auto parseAll = [&](auto* out) {
+      std::vector<char> sound(parts, 0);
+      RunTasks(parts, [&](size_t i) {
+        std::string error;
+        AsciiParser piece(begin_, bounds[i], bounds[i + 1], error, options_);
+        sound[i] = piece.ParseInto(out + first[i], first[i + 1] - first[i]);
+      });
+      return std::find(sound.begin(), sound.end(), 0) == sound.end();
+    };
+    value.ints.resize(declared);
+    if (!parseAll(value.ints.data())) {
+      FreeVector(value.ints);
+      value.type = FbxValue::DoubleArray;
+      value.doubles.resize(declared);
+      if (!parseAll(value.doubles.data())) {
+        value = FbxValue::MakeInts({});
+        return false;
+      }
     }
     p_ = close + 1;
     return true;
