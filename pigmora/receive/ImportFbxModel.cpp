@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <Plugin/HModelCache.h>
 #include <Plugin/HProject.h>
@@ -30,8 +31,11 @@ bool BuildModel(IEPolyModel& model, FbxNode& node, FbxMesh& mesh, const TextureL
     return false;
   }
   AssignMaterialIndices(model, mesh, tables);
+  std::vector<int>().swap(tables.sourcePolygon);  // the polygons hold their materials now
   DropUnusedMaterials(model, tables);
-  if (!ExpandChannelMaps(model, list, tables)) {
+  const bool expanded = ExpandChannelMaps(model, list, tables);
+  std::vector<PolygonUVs>().swap(tables.polygonUVs);  // the maps hold the UVs; the merge needs the memory
+  if (!expanded) {
     errorText = "Not enough memory for the received model";
     return false;
   }
