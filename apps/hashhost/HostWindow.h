@@ -12,7 +12,10 @@ class AfxFltkDisplay;
 class Fl_Double_Window;
 class Fl_Box;
 class Fl_Menu_Bar;
+class Fl_Tile;
 class Fl_Tree;
+class HModelCache;
+class ModelView;
 class HProject;
 class HTreeObject;
 class PluginHost;
@@ -45,6 +48,10 @@ public:
 
   Fl_Double_Window* Window() const { return window_.get(); }
   HTreeObject* SelectedObject() const;
+  // The model the 3D view shows: the selected model (or an instance's
+  // model), else the first model. Found again by the selected item's path at
+  // every call, so a model the receive replaced is never used.
+  HModelCache* ViewedModel() const;
 
 private:
   struct MenuEntry {
@@ -60,7 +67,9 @@ private:
   AfxFltkDisplay& display_;
   std::unique_ptr<Fl_Double_Window> window_;
   Fl_Menu_Bar* menu_ = nullptr;
+  Fl_Tile* split_ = nullptr;  // the tree beside the view; the user drags the border
   Fl_Tree* tree_ = nullptr;
+  ModelView* view_ = nullptr;
   Fl_Box* status_ = nullptr;
   std::vector<std::unique_ptr<MenuEntry>> entries_;
   std::string treeText_;
