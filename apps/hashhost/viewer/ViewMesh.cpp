@@ -216,56 +216,66 @@ void BuildViewMesh(HModelCache& model, ViewMesh& mesh) {
   bool anyNormalMap = false;
   for (const ViewBatch& batch : mesh.batches) anyNormalMap = anyNormalMap || batch.image[VM_NORMAL] >= 0;
 
-  // Patches in batch order: where each batch's vertices and indices start.
-  std::vector<std::uint32_t> slotOf(mesh.batches.size() + 1, 0), indexOf(mesh.batches.size() + 1, 0);
+  // Where each batch's indices start; a patch with a corner outside the
+  // model's positions is not drawn.
+  auto drawable = [&model, positionCount](const HPatch* patch) {
+    const int corners = patch->GetCornerCount();
+    for (int k = 0; k < corners; ++k)
+      if (patch->GetCorner(k) < 0 || patch->GetCorner(k) >= positionCount) return false;
+    return corners == 3 || corners == 4;
+  };
+  std::vector<std::uint32_t> indexOf(mesh.batches.size() + 1, 0);
   for (int i = 0; i < patchCount; ++i) {
-    const std::size_t b = static_cast<std::size_t>(plan.batch[static_cast<std::size_t>(i)]);
-    slotOf[b + 1] += 1;
-    indexOf[b + 1] += model.GetPatch(i)->GetCornerCount() == 4 ? 6 : 3;
+    const HPatch* patch = model.GetPatch(i);
+    if (drawable(patch))
+      indexOf[static_cast<std::size_t>(plan.batch[static_cast<std::size_t>(i)]) + 1] +=
+          patch->GetCornerCount() == 4 ? 6 : 3;
   }
   for (std::size_t b = 0; b < mesh.batches.size(); ++b) {
-    slotOf[b + 1] += slotOf[b];
     indexOf[b + 1] += indexOf[b];
     mesh.batches[b].firstIndex = indexOf[b];
     mesh.batches[b].indexCount = indexOf[b + 1] - indexOf[b];
   }
-
-  const std::size_t vertices = static_cast<std::size_t>(patchCount) * 4;
-  mesh.positions.resize(vertices * 3);
-  mesh.normals.resize(vertices * 4);
-  mesh.colours.resize(vertices * 4);
-  if (anyNormalMap) mesh.tangents.resize(vertices * 4);
-  mesh.uvSets.assign(static_cast<std::size_t>(uvSetCount), std::vector<float>(vertices * 2, 0.0f));
   mesh.indices.resize(indexOf.back());
+  mesh.uvSets.resize(static_cast<std::size_t>(uvSetCount));
+
+  // Patches meeting at a position share its vertex when they agree on batch,
+  // colour and UVs and their normals bend less than a crease; shared
+  // vertices are what keeps a million patches quick to draw.
+  const float creaseCosine = 0.5f;
+  std::vector<std::int32_t> firstAt(static_cast<std::size_t>(positionCount), -1);
+  std::vector<std::int32_t> nextAt, batchOf, positionOf;
+  std::vector<Vec3> normalSum, tangentSum;
+  // A position's normal over all its patches, so a UV seam shades smoothly too.
+  std::vector<Vec3> positionNormal(static_cast<std::size_t>(positionCount), Vec3{0, 0, 0});
+  std::vector<float> handedness;
+  const std::size_t expected = static_cast<std::size_t>(positionCount) + static_cast<std::size_t>(patchCount) / 4;
+  nextAt.reserve(expected);
+  batchOf.reserve(expected);
+  normalSum.reserve(expected);
+  mesh.positions.reserve(expected * 3);
+  mesh.colours.reserve(expected * 4);
+  for (std::vector<float>& set : mesh.uvSets) set.reserve(expected * 2);
 
   for (int i = 0; i < patchCount; ++i) {
     const HPatch* patch = model.GetPatch(i);
     const std::size_t b = static_cast<std::size_t>(plan.batch[static_cast<std::size_t>(i)]);
-    const std::uint32_t slot = slotOf[b]++;
-    const std::uint32_t base = slot * 4;
+    if (!drawable(patch)) continue;
     const int corners = patch->GetCornerCount();
     std::uint32_t* index = &mesh.indices[indexOf[b]];
     indexOf[b] += corners == 4 ? 6 : 3;
 
     Vec3 p[4]{};
-    bool valid = corners == 3 || corners == 4;
-    for (int k = 0; valid && k < corners; ++k) {
-      const int at = patch->GetCorner(k);
-      valid = at >= 0 && at < positionCount;
-      if (!valid) break;
-      const HVector& v = model.GetPosition(at);
+    int at[4] = {0, 0, 0, 0};
+    for (int k = 0; k < corners; ++k) {
+      at[k] = patch->GetCorner(k);
+      const HVector& v = model.GetPosition(at[k]);
       p[k] = {v.x, v.y, v.z};
-      float point[3] = {v.x, v.y, v.z};
+      const float point[3] = {v.x, v.y, v.z};
       mesh.bounds.Add(point);
     }
-    if (!valid) {  // nothing to draw: a degenerate triangle keeps the batch's count
-      std::fill(index, index + (corners == 4 ? 6 : 3), base);
-      continue;
-    }
-    if (corners == 3) p[3] = p[0];
     Vec3 normals[4];
     CornerNormals(p, corners, normals);
-    if (corners == 3) normals[3] = normals[0];
 
     const MapSource* sources = &plan.sources[static_cast<std::size_t>(i) * VM_COUNT];
     const ViewBatch& batch = mesh.batches[b];
@@ -275,30 +285,77 @@ void BuildViewMesh(HModelCache& model, ViewMesh& mesh) {
       const HPatchUV& record = decals[static_cast<std::size_t>(sources[map].decal)]
                                    .decal->GetPatchUVs()[static_cast<std::size_t>(sources[map].record)];
       std::memcpy(uv[map], record.uv, sizeof record.uv);
-      if (corners == 3) std::memcpy(uv[map][3], uv[map][0], sizeof uv[map][0]);
     }
     Vec3 tangent{1, 0, 0};
     float sign = 1;
-    if (anyNormalMap && sources[VM_NORMAL].decal >= 0)
-      PatchTangent(p, uv[VM_NORMAL], corners, normals[0] + normals[2], tangent, sign);
+    const bool normalMapped = anyNormalMap && sources[VM_NORMAL].decal >= 0;
+    if (normalMapped) PatchTangent(p, uv[VM_NORMAL], corners, normals[0] + normals[2], tangent, sign);
+    const std::uint32_t colour = plan.colour[static_cast<std::size_t>(i)];
 
-    for (int k = 0; k < 4; ++k) {
-      const std::size_t v = base + static_cast<std::size_t>(k);
-      mesh.positions[v * 3 + 0] = p[k].x;
-      mesh.positions[v * 3 + 1] = p[k].y;
-      mesh.positions[v * 3 + 2] = p[k].z;
-      PutUnit(normals[k], 0, &mesh.normals[v * 4]);
-      std::memcpy(&mesh.colours[v * 4], &plan.colour[static_cast<std::size_t>(i)], 4);
-      if (anyNormalMap) PutUnit(tangent, sign, &mesh.tangents[v * 4]);
-      for (int map = 0; map < VM_COUNT; ++map) {
-        if (sources[map].decal < 0) continue;
-        std::vector<float>& set = mesh.uvSets[static_cast<std::size_t>(batch.uvSet[map])];
-        set[v * 2 + 0] = uv[map][k][0];
-        set[v * 2 + 1] = uv[map][k][1];
+    std::uint32_t vertex[4] = {0, 0, 0, 0};
+    for (int k = 0; k < corners; ++k) {
+      const float normalLength = Length(normals[k]);
+      std::int32_t found = firstAt[static_cast<std::size_t>(at[k])];
+      for (; found >= 0; found = nextAt[static_cast<std::size_t>(found)]) {
+        const std::size_t v = static_cast<std::size_t>(found);
+        if (batchOf[v] != static_cast<std::int32_t>(b) || std::memcmp(&mesh.colours[v * 4], &colour, 4) != 0) continue;
+        bool same = true;
+        for (int map = 0; same && map < VM_COUNT; ++map) {
+          if (sources[map].decal < 0) continue;
+          const float* stored = &mesh.uvSets[static_cast<std::size_t>(batch.uvSet[map])][v * 2];
+          same = stored[0] == uv[map][k][0] && stored[1] == uv[map][k][1];
+        }
+        // Either winding: patches of one surface may face either way.
+        const float bend = std::fabs(Dot(normalSum[v], normals[k])) / (Length(normalSum[v]) * normalLength + 1e-30f);
+        if (same && (bend >= creaseCosine || normalLength == 0)) break;
       }
+      if (found < 0) {
+        found = static_cast<std::int32_t>(batchOf.size());
+        batchOf.push_back(static_cast<std::int32_t>(b));
+        positionOf.push_back(at[k]);
+        nextAt.push_back(firstAt[static_cast<std::size_t>(at[k])]);
+        firstAt[static_cast<std::size_t>(at[k])] = found;
+        normalSum.push_back({0, 0, 0});
+        mesh.positions.insert(mesh.positions.end(), {p[k].x, p[k].y, p[k].z});
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&colour);
+        mesh.colours.insert(mesh.colours.end(), bytes, bytes + 4);
+        for (std::vector<float>& set : mesh.uvSets) set.insert(set.end(), {0.0f, 0.0f});
+        for (int map = 0; map < VM_COUNT; ++map) {
+          if (sources[map].decal < 0) continue;
+          float* stored = &mesh.uvSets[static_cast<std::size_t>(batch.uvSet[map])][static_cast<std::size_t>(found) * 2];
+          stored[0] = uv[map][k][0];
+          stored[1] = uv[map][k][1];
+        }
+        if (anyNormalMap) {
+          tangentSum.push_back({0, 0, 0});
+          handedness.push_back(1);
+        }
+      }
+      const std::size_t v = static_cast<std::size_t>(found);
+      normalSum[v] = normalSum[v] + (Dot(normalSum[v], normals[k]) < 0 ? normals[k] * -1.0f : normals[k]);
+      Vec3& shared = positionNormal[static_cast<std::size_t>(at[k])];
+      shared = shared + (Dot(shared, normals[k]) < 0 ? normals[k] * -1.0f : normals[k]);
+      if (normalMapped) {
+        const float length = Length(tangent);
+        if (length > 0) tangentSum[v] = tangentSum[v] + tangent * (1.0f / length);
+        handedness[v] = sign;
+      }
+      vertex[k] = static_cast<std::uint32_t>(found);
     }
-    const std::uint32_t quad[6] = {base, base + 1, base + 2, base, base + 2, base + 3};
-    std::copy(quad, quad + (corners == 4 ? 6 : 3), index);
+    const std::uint32_t corner[6] = {vertex[0], vertex[1], vertex[2], vertex[0], vertex[2], vertex[3]};
+    std::copy(corner, corner + (corners == 4 ? 6 : 3), index);
+  }
+
+  const std::size_t vertices = batchOf.size();
+  mesh.normals.resize(vertices * 4);
+  for (std::size_t v = 0; v < vertices; ++v) {
+    const Vec3& shared = positionNormal[static_cast<std::size_t>(positionOf[v])];
+    const float bend = std::fabs(Dot(shared, normalSum[v])) / (Length(shared) * Length(normalSum[v]) + 1e-30f);
+    PutUnit(bend >= creaseCosine ? shared : normalSum[v], 0, &mesh.normals[v * 4]);
+  }
+  if (anyNormalMap) {
+    mesh.tangents.resize(vertices * 4);
+    for (std::size_t v = 0; v < vertices; ++v) PutUnit(tangentSum[v], handedness[v], &mesh.tangents[v * 4]);
   }
 }
 

@@ -19,9 +19,10 @@ struct ViewBatch {
   std::uint32_t indexCount = 0;
 };
 
-// A model as vertex arrays ready for OpenGL: four vertices per patch (three
-// for a triangle, whose fourth corner repeats the first), each with the
-// patch's own normals, base colour and UVs, so patches never share seams.
+// A model as vertex arrays ready for OpenGL, two triangles per patch (one for
+// a triangle patch). Patches that meet at a position share its vertex where
+// they agree on images, colour and UVs and do not fold sharply; elsewhere
+// each keeps its own, so colours and UVs never bleed across a seam.
 struct ViewMesh {
   std::vector<float> positions;            // x, y, z per vertex
   std::vector<std::int8_t> normals;        // x, y, z, 0 per vertex, scaled to 127
