@@ -164,7 +164,8 @@ bool ModelRenderer::Initialise(std::string& problem) {
 }
 
 void ModelRenderer::ReleaseModel() {
-  for (unsigned* buffer : {&positionBuffer_, &normalBuffer_, &tangentBuffer_, &colourBuffer_, &indexBuffer_}) {
+  for (unsigned* buffer :
+       {&positionBuffer_, &normalBuffer_, &tangentBuffer_, &colourBuffer_, &indexBuffer_, &coarseIndexBuffer_}) {
     if (*buffer) glDeleteBuffers(1, buffer);
     *buffer = 0;
   }
@@ -193,6 +194,9 @@ void ModelRenderer::Upload(const ViewMesh& mesh, std::vector<std::string>& probl
   for (const std::vector<float>& set : mesh.uvSets)
     uvBuffers_.push_back(Buffer(GL_ARRAY_BUFFER, set.data(), set.size() * sizeof(float)));
   indexBuffer_ = Buffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indices.data(), mesh.indices.size() * sizeof(std::uint32_t));
+  if (!mesh.coarseIndices.empty())
+    coarseIndexBuffer_ =
+        Buffer(GL_ELEMENT_ARRAY_BUFFER, mesh.coarseIndices.data(), mesh.coarseIndices.size() * sizeof(std::uint32_t));
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 
@@ -213,7 +217,7 @@ void ModelRenderer::Upload(const ViewMesh& mesh, std::vector<std::string>& probl
   batches_ = mesh.batches;
 }
 
-void ModelRenderer::Draw(const ViewCamera& camera, int width, int height) {
+void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool coarse) {
   glViewport(0, 0, width, height);
   glClearColor(kViewBackground[0], kViewBackground[1], kViewBackground[2], 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -248,7 +252,8 @@ void ModelRenderer::Draw(const ViewCamera& camera, int width, int height) {
     glDisableVertexAttribArray(A_TANGENT);
     glVertexAttrib4f(A_TANGENT, 1, 0, 0, 1);
   }
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+  coarse = coarse && coarseIndexBuffer_;
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, coarse ? coarseIndexBuffer_ : indexBuffer_);
 
   const unsigned uvLocation[VM_COUNT] = {A_UV_COLOUR, A_UV_NORMAL, A_UV_SPECULAR};
   for (const ViewBatch& batch : batches_) {
@@ -264,8 +269,10 @@ void ModelRenderer::Draw(const ViewCamera& camera, int width, int height) {
         glVertexAttrib2f(uvLocation[map], 0, 0);
       }
     }
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch.indexCount), GL_UNSIGNED_INT,
-                   reinterpret_cast<const void*>(static_cast<std::uintptr_t>(batch.firstIndex) * 4));
+    const std::uint32_t first = coarse ? batch.coarseFirstIndex : batch.firstIndex;
+    const std::uint32_t count = coarse ? batch.coarseIndexCount : batch.indexCount;
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
+                   reinterpret_cast<const void*>(static_cast<std::uintptr_t>(first) * 4));
   }
   for (unsigned location = A_POSITION; location <= A_UV_SPECULAR; ++location) glDisableVertexAttribArray(location);
   glBindBuffer(GL_ARRAY_BUFFER, 0);

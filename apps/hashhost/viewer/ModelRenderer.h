@@ -25,7 +25,9 @@ public:
   // frames only draw. An image that cannot be read gets a checker texture and
   // a line in `problems`.
   void Upload(const ViewMesh& mesh, std::vector<std::string>& problems);
-  void Draw(const ViewCamera& camera, int width, int height);
+  // `coarse` draws the coarse copy of a large model, when it has one, for
+  // frames that must come quickly (while the camera moves).
+  void Draw(const ViewCamera& camera, int width, int height, bool coarse = false);
   void ReleaseGl();
 
   bool HasModel() const { return !batches_.empty(); }
@@ -35,7 +37,8 @@ private:
   void ReleaseModel();
 
   unsigned program_ = 0;
-  unsigned positionBuffer_ = 0, normalBuffer_ = 0, tangentBuffer_ = 0, colourBuffer_ = 0, indexBuffer_ = 0;
+  unsigned positionBuffer_ = 0, normalBuffer_ = 0, tangentBuffer_ = 0, colourBuffer_ = 0, indexBuffer_ = 0,
+           coarseIndexBuffer_ = 0;
   std::vector<unsigned> uvBuffers_;
   std::vector<unsigned> textures_;  // by image index
   std::vector<ViewBatch> batches_;

@@ -8,6 +8,8 @@
 namespace {
 
 constexpr double kTickSeconds = 0.1;
+// How long after the last wheel step the full model comes back.
+constexpr double kWheelRestSeconds = 0.3;
 
 }  // namespace
 
@@ -17,7 +19,18 @@ ModelView::ModelView(int x, int y, int w, int h) : Fl_Gl_Window(x, y, w, h) {
   Fl::add_timeout(kTickSeconds, &ModelView::Tick, this);
 }
 
-ModelView::~ModelView() { Fl::remove_timeout(&ModelView::Tick, this); }
+ModelView::~ModelView() {
+  Fl::remove_timeout(&ModelView::Tick, this);
+  Fl::remove_timeout(&ModelView::StopMoving, this);
+}
+
+void ModelView::SetMoving(bool moving) {
+  if (moving_ == moving) return;
+  moving_ = moving;
+  redraw();
+}
+
+void ModelView::StopMoving(void* self) { static_cast<ModelView*>(self)->SetMoving(false); }
 
 void ModelView::Tick(void* self) {
   auto* view = static_cast<ModelView*>(self);
@@ -66,7 +79,7 @@ void ModelView::draw() {
       framed_ = true;
     }
   }
-  renderer_.Draw(camera_, pixel_w(), pixel_h());
+  renderer_.Draw(camera_, pixel_w(), pixel_h(), moving_);
   ++framesDrawn_;
 }
 
@@ -78,6 +91,7 @@ int ModelView::handle(int event) {
       take_focus();
       lastX_ = Fl::event_x();
       lastY_ = Fl::event_y();
+      SetMoving(true);
       return 1;
     case FL_DRAG: {
       const int dx = Fl::event_x() - lastX_, dy = Fl::event_y() - lastY_;
@@ -91,9 +105,14 @@ int ModelView::handle(int event) {
       redraw();
       return 1;
     }
-    case FL_RELEASE: return 1;
+    case FL_RELEASE:
+      if (!Fl::event_buttons()) SetMoving(false);
+      return 1;
     case FL_MOUSEWHEEL:
       camera_.Zoom(static_cast<float>(-Fl::event_dy()));
+      SetMoving(true);
+      Fl::remove_timeout(&ModelView::StopMoving, this);
+      Fl::add_timeout(kWheelRestSeconds, &ModelView::StopMoving, this);
       redraw();
       return 1;
     case FL_KEYBOARD: {

@@ -36,6 +36,10 @@ public:
   int handle(int event) override;
   void hide() override;
 
+  // While the camera moves (a drag, the wheel), a large model is drawn
+  // coarsely so frames keep up; the full model comes back when it stops.
+  void SetMoving(bool moving);
+
   // Frames drawn so far, for measuring.
   long long FramesDrawn() const { return framesDrawn_; }
 
@@ -44,6 +48,7 @@ protected:
 
 private:
   static void Tick(void* self);
+  static void StopMoving(void* self);
 
   ModelSource source_;
   Reporter reporter_;
@@ -55,6 +60,7 @@ private:
   bool framed_ = false;   // the camera was framed on a model once
   bool glReady_ = false;
   bool glFailed_ = false;
+  bool moving_ = false;
   int lastX_ = 0, lastY_ = 0;
   long long framesDrawn_ = 0;
 };

@@ -15,6 +15,9 @@
 
 namespace {
 
+// Above this many triangles a frame takes software rendering too long to
+// follow the mouse, so moving views draw a coarse copy.
+constexpr std::size_t kMostTrianglesDrawnMoving = 250000;
 constexpr std::uint32_t kNeutralGrey = 0xff999999u;  // a b g r, little-endian bytes r g b a
 
 struct Vec3 {
@@ -357,6 +360,7 @@ void BuildViewMesh(HModelCache& model, ViewMesh& mesh) {
     mesh.tangents.resize(vertices * 4);
     for (std::size_t v = 0; v < vertices; ++v) PutUnit(tangentSum[v], handedness[v], &mesh.tangents[v * 4]);
   }
+  AddCoarseIndices(mesh, kMostTrianglesDrawnMoving);
 }
 
 std::uint64_t ViewMeshFingerprint(HModelCache& model) {

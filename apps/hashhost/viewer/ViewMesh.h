@@ -17,6 +17,9 @@ struct ViewBatch {
   int uvSet[VM_COUNT] = {0, 0, 0};     // index into ViewMesh::uvSets
   std::uint32_t firstIndex = 0;
   std::uint32_t indexCount = 0;
+  // The same patches coarsely, in ViewMesh::coarseIndices.
+  std::uint32_t coarseFirstIndex = 0;
+  std::uint32_t coarseIndexCount = 0;
 };
 
 // A model as vertex arrays ready for OpenGL, two triangles per patch (one for
@@ -30,6 +33,10 @@ struct ViewMesh {
   std::vector<std::uint8_t> colours;       // r, g, b, 255: the group's diffuse colour, or grey
   std::vector<std::vector<float>> uvSets;  // u, v per vertex; one set per decal a patch reads at once
   std::vector<std::uint32_t> indices;      // triangles, batch after batch
+  // For a model of many more triangles than a view has pixels: the same
+  // surface with nearby vertices merged, drawn while the user moves the
+  // camera. Empty for smaller models.
+  std::vector<std::uint32_t> coarseIndices;
   std::vector<ViewBatch> batches;
   std::vector<std::string> images;  // image files the batches use
   ViewBounds bounds;
@@ -44,6 +51,11 @@ struct ViewMesh {
 // earlier one; in a decal, its first clip of a kind), read through that
 // decal's UVs for the patch.
 void BuildViewMesh(HModelCache& model, ViewMesh& mesh);
+
+// Fills mesh.coarseIndices when the mesh has more than `mostTriangles`
+// triangles: vertices in one cell of a grid over the model (and in one batch)
+// merge into the first of them, and triangles left with no area go.
+void AddCoarseIndices(ViewMesh& mesh, std::size_t mostTriangles);
 
 // A cheap fingerprint of what BuildViewMesh reads, to notice a changed or
 // replaced model without keeping a pointer to it: counts, names, colours,
