@@ -26,6 +26,8 @@ ViewMatrix Identity() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 }  // namespace
 
 void ViewBounds::Add(const float point[3]) {
+  // A point at infinity or NaN would leave nothing to frame.
+  if (!std::isfinite(point[0]) || !std::isfinite(point[1]) || !std::isfinite(point[2])) return;
   for (int i = 0; i < 3; ++i) {
     min[i] = empty ? point[i] : std::min(min[i], point[i]);
     max[i] = empty ? point[i] : std::max(max[i], point[i]);
