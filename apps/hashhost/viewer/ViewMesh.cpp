@@ -221,7 +221,7 @@ void BuildViewMesh(HModelCache& model, ViewMesh& mesh) {
 
   // Where each batch's indices start; a patch with a corner outside the
   // model's positions is not drawn.
-  auto drawable = [&model, positionCount](const HPatch* patch) {
+  auto drawable = [positionCount](const HPatch* patch) {
     const int corners = patch->GetCornerCount();
     for (int k = 0; k < corners; ++k)
       if (patch->GetCorner(k) < 0 || patch->GetCorner(k) >= positionCount) return false;
