@@ -4,6 +4,7 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Tile.H>
 #include <FL/Fl_Tree.H>
 
 #include <algorithm>
@@ -23,13 +24,15 @@
 #include "Echoed.h"
 #include "ExchangeStatus.h"
 #include "HostTimer.h"
+#include "ModelView.h"
 #include "PluginHost.h"
 #include "ScriptRunner.h"
 
 namespace {
 
-constexpr int kWidth = 420;
-constexpr int kHeight = 520;
+constexpr int kWidth = 960;
+constexpr int kHeight = 600;
+constexpr int kTreeWidth = 300;
 // The tree and the status bar follow the project at this pace, in every loop.
 constexpr unsigned kTickMilliseconds = 250;
 
@@ -76,14 +79,26 @@ HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& d
     : project_(project), plugins_(plugins), display_(display), exchange_(exchange) {
   window_ = std::make_unique<Fl_Double_Window>(kWidth, kHeight, "Hash Animator (hashhost)");
   menu_ = new Fl_Menu_Bar(0, 0, kWidth, 26);
-  tree_ = new Fl_Tree(0, 26, kWidth, kHeight - 50);
+  split_ = new Fl_Tile(0, 26, kWidth, kHeight - 50);
+  tree_ = new Fl_Tree(0, 26, kTreeWidth, kHeight - 50);
   tree_->showroot(0);
   tree_->selectmode(FL_TREE_SELECT_SINGLE);
+  view_ = new ModelView(kTreeWidth, 26, kWidth - kTreeWidth, kHeight - 50);
+  view_->SetModelSource([this] { return ViewedModel(); });
+  view_->SetReporter([this](const std::string& line) {
+    ShowStatus(line);
+    std::cerr << "hashhost: " << line << std::endl;
+  });
+  // Neither side can be dragged narrower than 100 pixels.
+  auto* limits = new Fl_Box(100, 26, kWidth - 200, kHeight - 50);
+  limits->hide();
+  split_->resizable(limits);
+  split_->end();
   status_ = new Fl_Box(0, kHeight - 24, kWidth, 24);
   status_->box(FL_THIN_DOWN_BOX);
   status_->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
   status_->labelsize(12);
-  window_->resizable(tree_);
+  window_->resizable(split_);
   window_->end();
   mainWnd_.CreateEx(0, "HashhostMain", "Hash Animator", WS_OVERLAPPED | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
                     nullptr);
@@ -148,6 +163,15 @@ HModelCache* HostWindow::SelectedModel() {
   if (HModelCache* model = object->GetAsModelCache()) return model;
   HAnimObject* instance = object->GetAnimObject();
   return instance ? instance->GetCache() : nullptr;
+}
+
+HModelCache* HostWindow::ViewedModel() {
+  if (HModelCache* model = SelectedModel()) return model;
+  HTreeObject* objects = FindTreeObjectByPath(project_, "Objects");
+  for (HHashObject* child = objects ? static_cast<HHashObject*>(objects)->GetChild() : nullptr; child;
+       child = child->GetSibling())
+    if (HModelCache* model = child->GetAsModelCache()) return model;
+  return nullptr;
 }
 
 void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indices) {

@@ -13,9 +13,11 @@ class ExchangeStatus;
 class Fl_Double_Window;
 class Fl_Box;
 class Fl_Menu_Bar;
+class Fl_Tile;
 class Fl_Tree;
 class Fl_Tree_Item;
 class HModelCache;
+class ModelView;
 class HProject;
 class HTreeObject;
 class HostTimer;
@@ -62,6 +64,9 @@ public:
 
   // Shows a line in the status bar.
   void ShowStatus(const std::string& line);
+  // The model the 3D view shows: the selected model (or an instance's model),
+  // else the first model; resolved at every call, never kept.
+  HModelCache* ViewedModel();
 
 private:
   struct MenuEntry {
@@ -83,7 +88,9 @@ private:
   ExchangeStatus* exchange_;
   std::unique_ptr<Fl_Double_Window> window_;
   Fl_Menu_Bar* menu_ = nullptr;
+  Fl_Tile* split_ = nullptr;  // the tree beside the view; the user drags the border
   Fl_Tree* tree_ = nullptr;
+  ModelView* view_ = nullptr;
   Fl_Box* status_ = nullptr;
   std::vector<std::unique_ptr<MenuEntry>> entries_;
   std::string treeText_;

@@ -47,6 +47,7 @@ private:
   bool PrintTree(const std::vector<std::string>& words, std::string& problem);
   bool OpenObj(const std::vector<std::string>& words, std::string& problem);
   bool SaveObj(const std::vector<std::string>& words, std::string& problem);
+  bool Render(const std::vector<std::string>& words, std::string& problem);
 
   HProject* project_;
   PluginHost& plugins_;

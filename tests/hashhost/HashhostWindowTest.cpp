@@ -2,11 +2,13 @@
 #include <unistd.h>
 
 #include <array>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <regex>
 #include <set>
+#include <vector>
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
@@ -213,6 +215,67 @@ TEST(HashhostWindowTest, TheDialogOpensCentredOverTheMainWindow) {
   const auto& [dialogW, dialogH, dialogX, dialogY] = windows["Pigmora applink"];
   EXPECT_NEAR(dialogX + dialogW / 2, mainX + mainW / 2, 2);
   EXPECT_NEAR(dialogY + dialogH / 2, mainY + mainH / 2, 2);
+}
+
+// The 3D view's part of a screenshot: the box around the pixels of the view's
+// background, and how many pixels inside it show something else.
+struct ViewArea {
+  int left = 0, top = 0, right = -1, bottom = -1;
+  int modelPixels = 0;
+  std::vector<unsigned> pixels;  // inside the box, row by row
+};
+
+ViewArea FindViewArea(const std::string& path) {
+  ViewArea area;
+  int width = 0, height = 0, channels = 0;
+  unsigned char* rgb = stbi_load(path.c_str(), &width, &height, &channels, 3);
+  if (!rgb) return area;
+  auto isBackground = [&](int x, int y) {
+    const unsigned char* p = &rgb[(y * width + x) * 3];
+    return std::abs(p[0] - 51) <= 2 && std::abs(p[1] - 56) <= 2 && std::abs(p[2] - 64) <= 2;
+  };
+  area.left = width;
+  area.top = height;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      if (isBackground(x, y)) {
+        area.left = std::min(area.left, x);
+        area.right = std::max(area.right, x);
+        area.top = std::min(area.top, y);
+        area.bottom = std::max(area.bottom, y);
+      }
+  for (int y = area.top; y <= area.bottom; ++y)
+    for (int x = area.left; x <= area.right; ++x) {
+      const unsigned char* p = &rgb[(y * width + x) * 3];
+      area.pixels.push_back(p[0] << 16 | p[1] << 8 | p[2]);
+      if (!isBackground(x, y)) ++area.modelPixels;
+    }
+  stbi_image_free(rgb);
+  return area;
+}
+
+TEST(HashhostWindowTest, TheViewShowsTheModelAndFollowsTheReceive) {
+  if (!XvfbRunAvailable()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
+  ScratchFolder scratch;
+  ScratchFolder::WriteFile(scratch.RegistryPath(),
+                           std::string("[Pigmora]\nexePath=") + PIGMORA_PEER_PATH + "\nAutoImport=1\n");
+  std::string peerId;
+  RunCommand(std::string("'") + PIGMORA_PEER_PATH + "' --watch --stop-after 30 --size 64 >/dev/null 2>&1 & echo $!",
+             &peerId);
+  const std::string sent = scratch.Path("sent.png"), received = scratch.Path("received.png");
+  const int status = RunUnderXvfb(
+      scratch, "screenshot " + sent + "; run Pigmora 0 Objects/Sample; click 1001; wait 6; screenshot " + received);
+  std::system(("kill " + peerId + " 2>/dev/null").c_str());
+  ASSERT_EQ(status, 0) << ScratchFolder::ReadFile(scratch.Path("stderr"));
+  // With nothing selected the view shows the first model, the sample.
+  const ViewArea sample = FindViewArea(sent);
+  ASSERT_GT(sample.right - sample.left, 200) << "the view is beside the tree";
+  ASSERT_GT(sample.bottom - sample.top, 200);
+  EXPECT_GT(sample.modelPixels, 5000) << "the sample shows in the view";
+  // The painted model took its place: the same shape in other colours.
+  const ViewArea painted = FindViewArea(received);
+  EXPECT_GT(painted.modelPixels, 5000);
+  EXPECT_NE(sample.pixels, painted.pixels) << "the view still shows the sample";
 }
 
 TEST(HashhostWindowTest, GuiWithoutADisplaySaysSoInOneLine) {
