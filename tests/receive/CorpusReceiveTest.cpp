@@ -123,7 +123,9 @@ TEST_F(CorpusReceiveTest, EveryCorpusFileIsReceivedAsItsRowSaysOrRefusedWithARea
     ++received;
     HModelCache* model = Model(file["first_child"].c_str());
     ASSERT_NE(model, nullptr) << "the model is named after the first child, " << file["first_child"];
-    if (patches > 0) EXPECT_EQ(model->GetPatchCount(), patches);
+    if (patches > 0) {
+      EXPECT_EQ(model->GetPatchCount(), patches);
+    }
     for (HGroup* group : Groups(model)) {
       EXPECT_NE(std::find(materials.begin(), materials.end(), group->GetName().Get()), materials.end())
           << "group " << group->GetName().Get() << " is one of the node's materials";
@@ -131,7 +133,9 @@ TEST_F(CorpusReceiveTest, EveryCorpusFileIsReceivedAsItsRowSaysOrRefusedWithARea
     // Without a UV set nothing can be painted; with one no patch is painted twice.
     int placed = 0;
     for (HDecal* decal : Decals(model)) placed += decal->GetPatchCount();
-    if (uvSets.empty()) EXPECT_EQ(placed, 0);
+    if (uvSets.empty()) {
+      EXPECT_EQ(placed, 0);
+    }
     EXPECT_LE(placed, model->GetPatchCount());
     HTreeObject::DeleteHandle(model);
   }
