@@ -73,7 +73,8 @@ bool WriteAnswer(const AnswerMesh& answer, const std::string& path) {
   node->SetNodeAttribute(mesh);
   scene->GetRootNode()->AddChild(node);
   for (int m = 0; m < answer.materialCount; ++m)
-    node->AddMaterial(FbxSurfacePhong::Create(manager, MaterialName(m).c_str()));
+    node->ConnectSrcObject(
+        FbxSurfacePhong::Create(manager, MaterialName(m).c_str()));  // AddMaterial counts places: slow for many
   mesh->ControlPoints() = answer.points;
   FbxLayerElementUV* uvs = mesh->CreateElementUV("map1");
   uvs->SetMappingMode(FbxLayerElement::eByPolygonVertex);

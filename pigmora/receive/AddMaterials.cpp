@@ -88,6 +88,9 @@ bool AddMaterials(IEPolyModel& model, const TextureList& list, const FbxNode& no
                   String& errorText) {
   const NodeMaterials nodeMaterials(node);
   const int nodeCount = nodeMaterials.Count();
+  // Room for all at once: appending would copy the list every 20 materials.
+  model.materials.Reserve(model.materials.count + nodeCount);
+  model.materialTags.Reserve(model.materialTags.count + nodeCount);
   tables.modelMaterialOfNode.assign(static_cast<std::size_t>(nodeCount), -1);
   tables.listMaterialOfModel.clear();
   std::vector<bool> taken(static_cast<std::size_t>(nodeCount), false);
