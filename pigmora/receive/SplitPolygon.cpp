@@ -42,11 +42,11 @@ std::vector<Point2> Flatten(const std::vector<std::array<double, 3>>& points) {
   return flat;
 }
 
-// True when a fan from corner 0 covers the outline exactly with triangles of
+// True when any split into triangles between its corners covers the outline exactly with triangles of
 // some area: every corner turns left, and the outline runs round once (its
-// edges change direction at most twice along each axis). An outline without
-// any area fans out too: no split of it is better.
-bool FansOut(const std::vector<Point2>& flat) {
+// edges change direction at most twice along each axis), as in a convex
+// outline. An outline without any area counts too: no split of it is better.
+bool SplitsAnyWay(const std::vector<Point2>& flat) {
   const std::size_t n = flat.size();
   std::size_t leftTurns = 0, straight = 0;
   for (std::size_t i = 0; i < n; ++i) {
@@ -221,9 +221,21 @@ std::vector<std::array<int, 3>> SplitPolygon(const std::vector<std::array<double
   std::vector<std::array<int, 3>> triangles;
   if (points.size() < 3) return triangles;
   const std::vector<Point2> flat = Flatten(points);
-  if (FansOut(flat)) {
+  if (SplitsAnyWay(flat)) {
+    // A strip zig-zagging between both ends rather than a fan from one corner:
+    // the same cover, but no corner is shared by every triangle, which would
+    // give the host's spline building one point with n edges.
     triangles.reserve(points.size() - 2);
-    for (int k = 1; k + 1 < static_cast<int>(points.size()); ++k) triangles.push_back({0, k, k + 1});
+    int low = 0, high = static_cast<int>(points.size()) - 1;
+    for (bool fromLow = true; high - low >= 2; fromLow = !fromLow) {
+      if (fromLow) {
+        triangles.push_back({low, low + 1, high});
+        ++low;
+      } else {
+        triangles.push_back({low, high - 1, high});
+        --high;
+      }
+    }
     return triangles;
   }
   return EarClipper(flat).Split();

@@ -4,7 +4,7 @@
 #include <vector>
 
 // Splits a polygon of more than four corners into triangles in the polygon's
-// own plane: a convex outline fans out from its first corner, any other is cut
+// own plane: a convex outline is cut into a strip, any other is cut
 // ear by ear (corners that could spoil an ear looked up in a grid), so concave
 // outlines stay right and large ones take about linear time. points holds the
 // corners' positions in order; each triangle names three corners by their
