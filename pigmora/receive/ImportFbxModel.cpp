@@ -39,21 +39,21 @@ bool BuildModel(IEPolyModel& model, FbxNode& node, FbxMesh& mesh, const TextureL
     errorText = "Not enough memory for the received model";
     return false;
   }
+  NoteTexturesWithoutUVs(model, list, tables);
   DropUnusedImages(model);
   return true;
 }
 
-// The merge and the tidying of the new host model. Nothing in the project
-// changes before the host model exists and the merge has taken the model.
-bool MergeIntoProject(std::unique_ptr<IEPolyModel> model, const String& name, const TextureList& list,
-                      const ImportTables& tables, String& errorText) {
+// The merge and the tidying of the new host model. Older images of the new
+// model's files make way just before the merge, so its images take their names.
+bool MergeIntoProject(std::unique_ptr<IEPolyModel> model, const String& name, const ImportTables& tables,
+                      String& errorText) {
   HModelCache* merged = HModelCache::New(name, 1);
   if (!merged) {
     errorText = String("Can't create the model '") + name + "' in the project";
     return false;
   }
-  HProject* project = GetHProject();
-  if (project) RemoveReplacedImages(list, project->GetChildClipCacheContainer());
+  RemoveReplacedImages(*model, GetHProject(), FindOtherModel(merged, name));
   const int mergeResult = merged->MergeIEModel(model.get(), name, 0.0f, 1, 1);
   model.reset();  // all of it is in the host model now
   if (!mergeResult) {
@@ -119,7 +119,7 @@ bool ImportFbxModel(const String& fbxPath, const String& texturesPath, String& e
   // before the merge, which needs the memory more.
   scene->Clear();
   if (!built) return false;
-  if (!MergeIntoProject(std::move(model), name, list, tables, errorText)) return false;
+  if (!MergeIntoProject(std::move(model), name, tables, errorText)) return false;
   for (const String& note : tables.notes) {
     if (!notes.IsEmpty()) notes += "\n";
     notes += note;
