@@ -119,10 +119,15 @@ TEST_F(HashhostInputTest, EchoedNamesAreCutToAReadableLength) {
 TEST_F(HashhostInputTest, HelpListsEveryCommandAndEveryListedCommandIsOne) {
   const HashhostRun help = RunHashhost(scratch_, "--help");
   ASSERT_EQ(help.exitCode, 0) << help.err;
-  // The commands' lines begin with two blanks and the command.
+  // In the "Script commands:" section, up to its blank line, the commands' lines begin with two
+  // blanks and the command.
   std::set<std::string> listed;
-  std::istringstream lines(help.out);
-  for (std::string line; std::getline(lines, line);) {
+  const std::size_t section = help.out.find("\nScript commands:\n");
+  ASSERT_NE(section, std::string::npos) << help.out;
+  std::istringstream lines(help.out.substr(section + 1));
+  std::string line;
+  std::getline(lines, line);
+  while (std::getline(lines, line) && !line.empty()) {
     if (line.rfind("  ", 0) != 0 || line.size() < 3 || line[2] == ' ') continue;
     listed.insert(line.substr(2, line.find(' ', 2) - 2));
   }
