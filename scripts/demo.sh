@@ -4,7 +4,7 @@
 # painted model back into the host's project, where it replaces the sample.
 # Everything runs headless with a fresh documents folder and registry in
 # build/demo (or PIGMORA_DEMO_DIR); the received model is written there as OBJ
-# with its textures.
+# with its textures, and pictures of the model before and after are drawn.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -37,7 +37,9 @@ peer=$!
 trap 'kill $peer 2>/dev/null || true' EXIT
 
 echo "== The host sends the sample (Pigmora command 0, first mode button), the peer answers, the timer receives"
-"$bin/hashhost" -c "run Pigmora 0 Objects/Sample; click 1001; wait 6; tree; save-obj Sample $demo/received/Sample.obj" \
+# Pictures of the model before the send and after the receive, drawn off screen.
+"$bin/hashhost" -c "render Sample $demo/sent.png; run Pigmora 0 Objects/Sample; click 1001; wait 6; tree;
+                    save-obj Sample $demo/received/Sample.obj; render Sample $demo/received/Sample.png" \
   >"$demo/host.log" 2>&1 || { cat "$demo/host.log"; echo "demo: the host run failed" >&2; exit 1; }
 kill $peer 2>/dev/null || true
 wait $peer 2>/dev/null || true
@@ -55,8 +57,12 @@ if [ -e "$exchange/export.txt" ] || [ -e "$exchange/textures.txt" ]; then
   exit 1
 fi
 echo "== The host's project afterwards (the answer files are gone from the exchange folder)"
-grep -E '^(run|saved|\[)|^ *(Project|Folder|Model|Group|Decal|DecalClip|Image|Scene|Instance) ' "$demo/host.log" |
+grep -E '^(run|status:|saved|rendered|\[)|^ *(Project|Folder|Model|Group|Decal|DecalClip|Image|Scene|Instance) ' "$demo/host.log" |
   sed 's/^/  /'
 echo
 echo "== The received model as OBJ with its textures beside it, ready for any viewer: $demo/received"
 ls "$demo/received" | sed 's/^/  /'
+echo
+echo "== Pictures of the model as the host's view draws it"
+echo "  before the send:   $demo/sent.png"
+echo "  after the receive: $demo/received/Sample.png"

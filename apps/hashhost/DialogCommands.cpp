@@ -66,8 +66,7 @@ const char* DialogCommands::Summary() {
          "  file PATH | file cancel      the answer for the next file dialog\n"
          "  answer BUTTON                the button for the next message box: ok, cancel, yes, no, abort, retry,\n"
          "                               ignore (a box without it takes its default button)\n"
-         "  screenshot PATH.png          (--gui) a PNG of the open dialog, else of the main window\n"
-         "  Commands after a run that opens a dialog act in it; the dialog still open at the end is closed.\n";
+         "  screenshot PATH.png          (--gui) a PNG of the open dialog, else of the main window\n";
 }
 
 bool DialogCommands::Execute(const std::vector<std::string>& words, std::string& problem) {

@@ -4,13 +4,17 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Tile.H>
 #include <FL/Fl_Tree.H>
 
+#include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
 #include <map>
 #include <sstream>
 
+#include <Plugin/HModelCache.h>
 #include <Plugin/HProject.h>
 #include <Plugin/HTreeObject.h>
 #include <Plugin/HostProject.h>
@@ -18,13 +22,19 @@
 #include <afxhost.h>
 
 #include "Echoed.h"
+#include "ExchangeStatus.h"
+#include "HostTimer.h"
+#include "ModelView.h"
 #include "PluginHost.h"
 #include "ScriptRunner.h"
 
 namespace {
 
-constexpr int kWidth = 420;
-constexpr int kHeight = 520;
+constexpr int kWidth = 960;
+constexpr int kHeight = 600;
+constexpr int kTreeWidth = 300;
+// The tree and the status bar follow the project at this pace, in every loop.
+constexpr unsigned kTickMilliseconds = 250;
 
 const char* SubmenuOf(int menuValue) {
   switch (menuValue) {
@@ -43,29 +53,67 @@ void AddObjects(Fl_Tree& tree, Fl_Tree_Item* parent, HHashObject* first) {
   }
 }
 
+// Where an item stands, as the labels from the top down: what a replaced
+// object shares with the object that takes its place.
+std::vector<std::string> LabelPath(Fl_Tree& tree, Fl_Tree_Item* item) {
+  std::vector<std::string> labels;
+  for (; item && item != tree.root(); item = item->parent()) labels.push_back(item->label() ? item->label() : "");
+  std::reverse(labels.begin(), labels.end());
+  return labels;
+}
+
+Fl_Tree_Item* FindByLabels(Fl_Tree& tree, const std::vector<std::string>& labels) {
+  Fl_Tree_Item* at = labels.empty() ? nullptr : tree.root();
+  for (const std::string& label : labels) {
+    Fl_Tree_Item* found = nullptr;
+    for (int i = 0; at && i < at->children() && !found; ++i)
+      if (at->child(i)->label() && label == at->child(i)->label()) found = at->child(i);
+    at = found;
+  }
+  return at;
+}
+
 }  // namespace
 
-HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& display)
-    : project_(project), plugins_(plugins), display_(display) {
+HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& display, ExchangeStatus* exchange)
+    : project_(project), plugins_(plugins), display_(display), exchange_(exchange) {
   window_ = std::make_unique<Fl_Double_Window>(kWidth, kHeight, "Hash Animator (hashhost)");
   menu_ = new Fl_Menu_Bar(0, 0, kWidth, 26);
-  tree_ = new Fl_Tree(0, 26, kWidth, kHeight - 50);
+  split_ = new Fl_Tile(0, 26, kWidth, kHeight - 50);
+  tree_ = new Fl_Tree(0, 26, kTreeWidth, kHeight - 50);
   tree_->showroot(0);
   tree_->selectmode(FL_TREE_SELECT_SINGLE);
+  view_ = new ModelView(kTreeWidth, 26, kWidth - kTreeWidth, kHeight - 50);
+  view_->SetModelSource([this] { return ViewedModel(); });
+  view_->SetReporter([this](const std::string& line) {
+    ShowStatus(line);
+    std::cerr << "hashhost: " << line << std::endl;
+  });
+  // Neither side can be dragged narrower than 100 pixels.
+  auto* limits = new Fl_Box(100, 26, kWidth - 200, kHeight - 50);
+  limits->hide();
+  split_->resizable(limits);
+  split_->end();
   status_ = new Fl_Box(0, kHeight - 24, kWidth, 24);
   status_->box(FL_THIN_DOWN_BOX);
-  status_->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+  status_->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
   status_->labelsize(12);
-  window_->resizable(tree_);
+  window_->resizable(split_);
   window_->end();
   mainWnd_.CreateEx(0, "HashhostMain", "Hash Animator", WS_OVERLAPPED | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
                     nullptr);
   SetMainApplicationWnd(mainWnd_.GetSafeHwnd());
+  display_.SetHostWindow(mainWnd_.GetSafeHwnd(), window_.get());
+  deletionListener_ = AddTreeObjectDeletionListener([this](HTreeObject* object) { ForgetDeleted(object); });
   BuildMenu();
   RefreshTree(true);
+  ticker_ = std::make_unique<HostTimer>(kTickMilliseconds, [this] { Tick(); });
 }
 
 HostWindow::~HostWindow() {
+  ticker_.reset();
+  RemoveTreeObjectDeletionListener(deletionListener_);
+  display_.SetHostWindow(mainWnd_.GetSafeHwnd(), nullptr);
   SetMainApplicationWnd(nullptr);
   mainWnd_.DestroyWindow();
 }
@@ -96,9 +144,34 @@ void HostWindow::BuildMenu() {
   if (entries_.empty()) menu_->add("Plugins/(no plug-ins)", 0, nullptr, nullptr, FL_MENU_INACTIVE);
 }
 
-HTreeObject* HostWindow::SelectedObject() const {
+void HostWindow::ForgetDeleted(HTreeObject* object) {
+  // Only compared, never used: the object is on its way out.
+  treeStale_ = true;
+  Fl_Tree_Item* selected = tree_->first_selected_item();
+  if (selected && selected->user_data() == object) selectionDeleted_ = true;
+}
+
+HTreeObject* HostWindow::SelectedObject() {
+  if (treeStale_) RefreshTree();
   Fl_Tree_Item* item = tree_->first_selected_item();
   return item ? static_cast<HTreeObject*>(item->user_data()) : nullptr;
+}
+
+HModelCache* HostWindow::SelectedModel() {
+  HTreeObject* object = SelectedObject();
+  if (!object) return nullptr;
+  if (HModelCache* model = object->GetAsModelCache()) return model;
+  HAnimObject* instance = object->GetAnimObject();
+  return instance ? instance->GetCache() : nullptr;
+}
+
+HModelCache* HostWindow::ViewedModel() {
+  if (HModelCache* model = SelectedModel()) return model;
+  HTreeObject* objects = FindTreeObjectByPath(project_, "Objects");
+  for (HHashObject* child = objects ? static_cast<HHashObject*>(objects)->GetChild() : nullptr; child;
+       child = child->GetSibling())
+    if (HModelCache* model = child->GetAsModelCache()) return model;
+  return nullptr;
 }
 
 void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indices) {
@@ -108,28 +181,75 @@ void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indice
   int index = indices.front();
   for (int candidate : indices)
     if (plugin.commands[static_cast<std::size_t>(candidate)].entryCode == object->GetObjectType()) index = candidate;
+  if (exchange_) exchange_->BeforeCommand(object);
+  const unsigned exchangeLines = exchange_ ? exchange_->LineCount() : 0;
+  // The command may delete `object` (a receive replaces models): it is not used after this.
   const int result = plugin.onCommand(object, index);
   const std::string report = plugin.stem + " " + std::to_string(index) + ": result=" + std::to_string(result);
-  status_->copy_label(report.c_str());
+  ShowStatus(report);
   std::cout << report << std::endl;
-  RefreshTree();
+  if (exchange_) exchange_->AfterCommand();
+  // What the command did to the exchange (a send, a receive) says more than its result.
+  if (exchange_ && exchange_->LineCount() != exchangeLines) showingExchange_ = true;
+  Tick();
 }
 
 void HostWindow::RefreshTree(bool force) {
   std::ostringstream text;
   PrintProjectTree(project_, text);
-  if (!force && text.str() == treeText_) return;
+  if (!force && !treeStale_ && text.str() == treeText_) return;
   treeText_ = text.str();
-  HTreeObject* selected = SelectedObject();
+  Fl_Tree_Item* item = tree_->first_selected_item();
+  // A selection that still exists stays on its object; a deleted one moves to
+  // the object that took its place, if any.
+  HTreeObject* selected = item && !selectionDeleted_ ? static_cast<HTreeObject*>(item->user_data()) : nullptr;
+  const std::vector<std::string> selectedPlace = item ? LabelPath(*tree_, item) : std::vector<std::string>();
+  treeStale_ = false;
+  selectionDeleted_ = false;
   if (tree_->root()) tree_->clear_children(tree_->root());
   AddObjects(*tree_, nullptr, static_cast<HHashObject*>(FindTreeObjectByPath(project_, "")));
-  // Keep the selection when its object still exists.
-  for (Fl_Tree_Item* item = tree_->first(); item; item = tree_->next(item))
-    if (selected && item->user_data() == selected) tree_->select(item, 0);
+  Fl_Tree_Item* reselect = nullptr;
+  for (Fl_Tree_Item* candidate = selected ? tree_->first() : nullptr; candidate && !reselect;
+       candidate = tree_->next(candidate))
+    if (candidate->user_data() == selected) reselect = candidate;
+  if (!reselect && !selected) reselect = FindByLabels(*tree_, selectedPlace);
+  if (reselect) tree_->select(reselect, 0);
   tree_->redraw();
 }
 
+void HostWindow::Tick() {
+  RefreshTree();
+  if (!exchange_) return;
+  if (exchange_->LineCount() != shownExchangeLines_) {
+    shownExchangeLines_ = exchange_->LineCount();
+    showingExchange_ = true;
+  }
+  if (showingExchange_) SetStatusText(exchange_->LineWithTime(std::time(nullptr)));
+}
+
+void HostWindow::ShowStatus(const std::string& line) {
+  showingExchange_ = false;
+  SetStatusText(line);
+}
+
+void HostWindow::SetStatusText(const std::string& text) {
+  if (text == statusText_) return;
+  statusText_ = text;
+  status_->copy_label(text.c_str());
+  status_->redraw();
+}
+
+bool HostWindow::RefuseWhileModal(const char* what, std::string& problem) const {
+  HWND dialog = AfxGetActiveModalWindow();
+  if (!dialog) return false;
+  AfxWindowInfo info;
+  AfxGetWindowInfo(dialog, info);
+  problem = std::string("the main window's ") + what + " cannot be used while the dialog \"" + info.text + "\" is open";
+  return true;
+}
+
 bool HostWindow::ChooseMenu(const std::string& path, std::string& problem) {
+  if (RefuseWhileModal("menu", problem)) return false;
   const Fl_Menu_Item* item = menu_->find_item(path.c_str());
   if (!item || item->submenu()) {
     problem = "no menu entry '" + Echoed(path) + "'";
@@ -144,6 +264,8 @@ bool HostWindow::ChooseMenu(const std::string& path, std::string& problem) {
 }
 
 bool HostWindow::SelectObject(const std::string& path, std::string& problem) {
+  if (RefuseWhileModal("tree", problem)) return false;
+  RefreshTree();
   HTreeObject* object = FindTreeObjectByPath(project_, path.c_str());
   for (Fl_Tree_Item* item = object ? tree_->first() : nullptr; item; item = tree_->next(item)) {
     if (item->user_data() != object) continue;
@@ -160,47 +282,31 @@ void HostWindow::Show() {
 }
 
 void HostWindow::RunUntilClosed() {
-  ULONGLONG lastLook = AfxClockMilliseconds();
   while (window_->shown()) {
-    display_.WaitForEvents(static_cast<int>(
-        std::min<long long>(100, AfxMillisecondsUntilNextTimer() < 0 ? 100 : AfxMillisecondsUntilNextTimer())));
+    const long long untilTimer = AfxMillisecondsUntilNextTimer();
+    display_.WaitForEvents(static_cast<int>(std::min<long long>(100, untilTimer < 0 ? 100 : untilTimer)));
     AfxProcessDueTimers();
-    // Timers (auto-import) may change the project too.
-    if (AfxClockMilliseconds() - lastLook >= 1000) {
-      lastLook = AfxClockMilliseconds();
-      RefreshTree();
-    }
   }
 }
 
-int RunWithWindows(HProject* project, PluginHost& plugins, const std::vector<ScriptCommand>* script,
-                   std::string& problem) {
+int RunWithWindows(HProject* project, PluginHost& plugins, ExchangeStatus* exchange,
+                   const std::vector<ScriptCommand>* script, std::string& problem) {
   if (!AfxFltkDisplay::OpenDisplay(problem)) return 2;
   AfxFltkDisplay display;
   AfxSetDisplay(&display);
   int status = 0;
   {
-    HostWindow window(project, plugins, display);
+    HostWindow window(project, plugins, display, exchange);
     window.Show();
     if (script) {
       ScriptRunner runner(project, plugins, std::cout, std::cerr);
+      runner.SetExchangeStatus(exchange);
       runner.SetScreenshooter([&](HWND dialog, const std::string& path, std::string& why) {
+        // The main window as it is now, not as it was at the last tick.
+        if (!dialog) window.RefreshTree();
         return display.Screenshot(dialog, window.Window(), path, why);
       });
-      runner.AddCommand("menu", [&](const std::vector<std::string>& words, std::string& why) {
-        if (words.size() != 2) {
-          why = "usage: menu PATH (\"Plugins/Export/Pigmora\")";
-          return false;
-        }
-        return window.ChooseMenu(words[1], why);
-      });
-      runner.AddCommand("pick", [&](const std::vector<std::string>& words, std::string& why) {
-        if (words.size() != 2) {
-          why = "usage: pick OBJECT (\"Objects/Sample\")";
-          return false;
-        }
-        return window.SelectObject(words[1], why);
-      });
+      AddWindowCommands(runner, &window);
       if (!runner.Run(*script)) status = 1;
     } else {
       window.RunUntilClosed();
@@ -208,6 +314,37 @@ int RunWithWindows(HProject* project, PluginHost& plugins, const std::vector<Scr
   }
   AfxSetDisplay(nullptr);
   return status;
+}
+
+void AddWindowCommands(ScriptRunner& runner, HostWindow* window) {
+  runner.AddCommand("menu", [window](const std::vector<std::string>& words, std::string& why) {
+    if (!window) {
+      why = "the menu needs the window display (--gui)";
+      return false;
+    }
+    if (words.size() != 2) {
+      why = "usage: menu PATH (\"Plugins/Export/Pigmora\")";
+      return false;
+    }
+    return window->ChooseMenu(words[1], why);
+  });
+  runner.AddCommand("pick", [window](const std::vector<std::string>& words, std::string& why) {
+    if (!window) {
+      why = "picking in the tree needs the window display (--gui)";
+      return false;
+    }
+    if (words.size() != 2) {
+      why = "usage: pick OBJECT (\"Objects/Sample\")";
+      return false;
+    }
+    return window->SelectObject(words[1], why);
+  });
+}
+
+const char* WindowCommandSummary() {
+  return "  pick OBJECT                  (--gui) select a tree object (\"Objects/Sample\", \"Scenes/Scene1/Sample\")\n"
+         "  menu PATH                    (--gui) choose a menu entry (\"Plugins/Export/Pigmora\"); it runs on the\n"
+         "                               selected object\n";
 }
 
 bool DisplayAvailable() {

@@ -9,23 +9,32 @@
 #include "ScriptParser.h"
 
 class AfxFltkDisplay;
+class ExchangeStatus;
 class Fl_Double_Window;
 class Fl_Box;
 class Fl_Menu_Bar;
+class Fl_Tile;
 class Fl_Tree;
+class Fl_Tree_Item;
+class HModelCache;
+class ModelView;
 class HProject;
 class HTreeObject;
+class HostTimer;
 class PluginHost;
+class ScriptRunner;
 struct PluginCommand;
 struct LoadedPlugin;
 
 // hashhost with windows: the project tree and a Plugins menu built from the
 // plug-ins' commands ("Export" and "Import" submenus by their first menu
-// value). A command runs on the selected tree object; the message loop runs,
-// so timers tick; the tree follows the project.
+// value), and a status bar that says what the exchange with Pigmora is doing.
+// A command runs on the selected tree object; the message loop runs, so
+// timers tick; the tree follows the project.
 class HostWindow {
 public:
-  HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& display);
+  // `exchange` may be null (no plug-in to watch).
+  HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& display, ExchangeStatus* exchange);
   ~HostWindow();
   HostWindow(const HostWindow&) = delete;
   HostWindow& operator=(const HostWindow&) = delete;
@@ -40,11 +49,24 @@ public:
 
   // What a person does in the window, for scripts: choose a menu entry
   // ("Plugins/Export/Pigmora"), select a tree object ("Objects/Sample").
+  // Both refuse while a modal dialog is open, as a person could not either.
   bool ChooseMenu(const std::string& path, std::string& problem);
   bool SelectObject(const std::string& path, std::string& problem);
 
   Fl_Double_Window* Window() const { return window_.get(); }
-  HTreeObject* SelectedObject() const;
+  // The selected tree object, or null. Always one that exists: the selection
+  // follows a replaced object (same place, same name) and is dropped with a
+  // deleted one.
+  HTreeObject* SelectedObject();
+  // The model of the selection (the object itself, or the model a scene
+  // instance shows); null when the selection is no model.
+  HModelCache* SelectedModel();
+
+  // Shows a line in the status bar.
+  void ShowStatus(const std::string& line);
+  // The model the 3D view shows: the selected model (or an instance's model),
+  // else the first model; resolved at every call, never kept.
+  HModelCache* ViewedModel();
 
 private:
   struct MenuEntry {
@@ -54,24 +76,46 @@ private:
   };
 
   void BuildMenu();
+  // Runs on every tick of the loop: the tree, then the exchange's status.
+  void Tick();
+  void SetStatusText(const std::string& text);
+  bool RefuseWhileModal(const char* what, std::string& problem) const;
+  void ForgetDeleted(HTreeObject* object);
 
   HProject* project_;
   PluginHost& plugins_;
   AfxFltkDisplay& display_;
+  ExchangeStatus* exchange_;
   std::unique_ptr<Fl_Double_Window> window_;
   Fl_Menu_Bar* menu_ = nullptr;
+  Fl_Tile* split_ = nullptr;  // the tree beside the view; the user drags the border
   Fl_Tree* tree_ = nullptr;
+  ModelView* view_ = nullptr;
   Fl_Box* status_ = nullptr;
   std::vector<std::unique_ptr<MenuEntry>> entries_;
   std::string treeText_;
+  // Tree items point at tree objects: once one of them is deleted the items
+  // are rebuilt before anything reads them.
+  bool treeStale_ = false;
+  bool selectionDeleted_ = false;
+  int deletionListener_ = 0;
+  bool showingExchange_ = false;  // the status bar shows the exchange's line (with its time)
+  unsigned shownExchangeLines_ = 0;
+  std::string statusText_;
+  std::unique_ptr<HostTimer> ticker_;
   CWnd mainWnd_;  // the window plug-in dialogs are owned by
 };
 
 // The whole windowed run: a script (when given) runs with the windows up, and
 // `screenshot` works; without one the window runs until closed. Returns the
 // exit status. `problem` is set when no display could be opened.
-int RunWithWindows(HProject* project, PluginHost& plugins, const std::vector<ScriptCommand>* script,
-                   std::string& problem);
+int RunWithWindows(HProject* project, PluginHost& plugins, ExchangeStatus* exchange,
+                   const std::vector<ScriptCommand>* script, std::string& problem);
+
+// The window's script commands (`pick`, `menu`). Without a window they say that they need one.
+void AddWindowCommands(ScriptRunner& runner, HostWindow* window);
+// One line per window command, for --help.
+const char* WindowCommandSummary();
 
 // Whether a window system is there to show windows on (DISPLAY is set).
 bool DisplayAvailable();

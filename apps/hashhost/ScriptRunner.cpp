@@ -11,6 +11,8 @@
 
 #include "Echoed.h"
 #include "ErrorBoxes.h"
+#include "ExchangeStatus.h"
+#include "ModelPicture.h"
 #include "PluginHost.h"
 
 namespace {
@@ -61,7 +63,10 @@ static const char* HostCommandSummary() {
          "  wait SECONDS                 run the message loop so timers tick\n"
          "  tree                         print the project tree\n"
          "  open PATH.obj                add a model from a Wavefront OBJ file\n"
-         "  save-obj MODEL PATH.obj      write a model as OBJ and MTL with its textures\n";
+         "  save-obj MODEL PATH.obj      write a model as OBJ and MTL with its textures\n"
+         "  render MODEL PATH.png [WIDTH HEIGHT] [front|back|left|right|top|iso]\n"
+         "                               draw a model off screen as a PNG (no display needed;\n"
+         "                               640 x 480 and iso unless given)\n";
 }
 
 const char* ScriptCommandSummary() {
@@ -124,6 +129,7 @@ bool ScriptRunner::Execute(const ScriptCommand& command, std::string& problem) {
   if (verb == "tree") return PrintTree(command.words, problem);
   if (verb == "open") return OpenObj(command.words, problem);
   if (verb == "save-obj") return SaveObj(command.words, problem);
+  if (verb == "render") return Render(command.words, problem);
   if (DialogCommands::Handles(verb)) return dialog_.Execute(command.words, problem);
   problem = "unknown command '" + Echoed(verb) + "'";
   return false;
@@ -160,9 +166,11 @@ bool ScriptRunner::RunPluginCommand(const std::vector<std::string>& words, std::
     problem = "no object '" + Echoed(objectPath) + "' in the project";
     return false;
   }
+  if (status_) status_->BeforeCommand(object);
   const int result = plugin->onCommand(object, index);
   out_ << "run " << plugin->stem << " " << index << (objectPath.empty() ? "" : " ") << objectPath
        << ": result=" << result << std::endl;
+  if (status_) status_->AfterCommand();
   return true;
 }
 
@@ -216,5 +224,45 @@ bool ScriptRunner::SaveObj(const std::vector<std::string>& words, std::string& p
     return false;
   }
   out_ << "saved " << words[1] << " to " << words[2] << std::endl;
+  return true;
+}
+
+bool ScriptRunner::Render(const std::vector<std::string>& words, std::string& problem) {
+  constexpr const char* kUsage = "render MODEL PATH.png [WIDTH HEIGHT] [front|back|left|right|top|iso]";
+  constexpr int kLargestSide = 8192;
+  if (!ExpectWords(words, 3, 6, kUsage, problem)) return false;
+  HTreeObject* object = FindTreeObjectByPath(project_, ("Objects/" + words[1]).c_str());
+  HModelCache* model = object ? object->GetAsModelCache() : nullptr;
+  if (!model) {
+    problem = "no model '" + Echoed(words[1]) + "' in the project";
+    return false;
+  }
+  const std::string& path = words[2];
+  if (path.size() < 4 ||
+      (path.compare(path.size() - 4, 4, ".png") != 0 && path.compare(path.size() - 4, 4, ".PNG") != 0)) {
+    problem = "'" + Echoed(path) + "' is not a .png file name; render writes PNG";
+    return false;
+  }
+  int width = 640, height = 480;
+  std::size_t next = 3;
+  if (words.size() >= 5) {
+    if (!ParseInt(words[3], width) || !ParseInt(words[4], height) || width < 1 || height < 1 || width > kLargestSide ||
+        height > kLargestSide) {
+      problem = "the size '" + Echoed(words[3]) + " " + Echoed(words[4]) + "' is not two whole numbers from 1 to " +
+                std::to_string(kLargestSide);
+      return false;
+    }
+    next = 5;
+  }
+  ViewDirection direction = ViewDirection::Iso;
+  if (words.size() > next && !ParseViewDirection(words[next], direction)) {
+    problem = "'" + Echoed(words[next]) + "' is not a view (front, back, left, right, top or iso)";
+    return false;
+  }
+  ModelPicture picture;
+  if (!DrawModelPicture(*model, width, height, direction, picture, problem)) return false;
+  for (const std::string& note : picture.notes) err_ << "hashhost: render " << Echoed(words[1]) << ": " << note << "\n";
+  if (!WritePicturePng(picture, path, problem)) return false;
+  out_ << "rendered " << words[1] << " to " << path << std::endl;
   return true;
 }

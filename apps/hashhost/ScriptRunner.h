@@ -9,6 +9,7 @@
 #include "DialogCommands.h"
 #include "ScriptParser.h"
 
+class ExchangeStatus;
 class HProject;
 class PluginHost;
 
@@ -33,6 +34,8 @@ public:
   void SetScreenshooter(DialogCommands::Screenshooter screenshooter) {
     dialog_ = DialogCommands(std::move(screenshooter));
   }
+  // Told around every plug-in command the script runs; null for none.
+  void SetExchangeStatus(ExchangeStatus* status) { status_ = status; }
 
 private:
   // Runs the next command; false when none is left or it failed.
@@ -44,6 +47,7 @@ private:
   bool PrintTree(const std::vector<std::string>& words, std::string& problem);
   bool OpenObj(const std::vector<std::string>& words, std::string& problem);
   bool SaveObj(const std::vector<std::string>& words, std::string& problem);
+  bool Render(const std::vector<std::string>& words, std::string& problem);
 
   HProject* project_;
   PluginHost& plugins_;
@@ -51,6 +55,7 @@ private:
   std::ostream& err_;
   DialogCommands dialog_;
   std::map<std::string, ExtraCommand> extra_;
+  ExchangeStatus* status_ = nullptr;
   const std::vector<ScriptCommand>* commands_ = nullptr;
   std::size_t next_ = 0;
   bool failed_ = false;

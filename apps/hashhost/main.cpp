@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 
 #include "Echoed.h"
 #include "ErrorBoxes.h"
+#include "ExchangeStatus.h"
 #include "HostWindow.h"
 #include "PluginHost.h"
 #include "ScriptParser.h"
@@ -43,7 +45,10 @@ common::ToolHelp Help() {
           "  --version             print the version and exit\n"
           "\n"
           "Script commands:\n") +
-      ScriptCommandSummary() +
+      ScriptCommandSummary() + WindowCommandSummary() +
+      "Commands after a run that opens a dialog act in it; the dialog still open at the end is closed.\n"
+      "What the exchange with Pigmora does (sent, answer waiting, received) is printed as lines that\n"
+      "begin with \"status: \".\n"
       "\n"
       "Environment:\n"
       "  HASH_DOCUMENTS_DIR    the documents folder (else the XDG documents folder or $HOME/Documents)\n"
@@ -160,13 +165,24 @@ int main(int argc, char** argv) {
     // Windows when asked for, or when a person could see them and no script says otherwise.
     std::string noDisplay;
     const bool windowed = gui || (!scriptGiven && DisplayAvailable());
-    if (windowed) status = RunWithWindows(project, plugins, scriptGiven ? &commands : nullptr, noDisplay);
+    std::unique_ptr<ExchangeStatus> exchange;
+    if (plugins.Find("Pigmora")) {
+      exchange = std::make_unique<ExchangeStatus>(project, ExchangeStatus::DefaultFolder());
+      // A script's reader learns what a person reads in the status bar.
+      if (scriptGiven || !windowed)
+        exchange->SetReporter([](const std::string& line) { std::cout << "status: " << line << std::endl; });
+    }
+    if (windowed)
+      status = RunWithWindows(project, plugins, exchange.get(), scriptGiven ? &commands : nullptr, noDisplay);
     if (windowed && !noDisplay.empty() && gui) {
       std::cerr << "hashhost: --gui needs a display: " << noDisplay << "\n";
     } else if (!windowed || !noDisplay.empty()) {
       ScriptRunner runner(project, plugins, std::cout, std::cerr);
+      runner.SetExchangeStatus(exchange.get());
+      AddWindowCommands(runner, nullptr);
       status = runner.Run(commands) ? 0 : 1;
     }
+    exchange.reset();
     plugins.UnloadAll();
   }
   DestroyHostProject(project);

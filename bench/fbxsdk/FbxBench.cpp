@@ -2,7 +2,8 @@
 // 1000, a million quads) with one UV per polygon vertex (indexed) and two materials in
 // both encodings, then reads each file back, printing seconds, MB/s and peak memory.
 // Then the same grid as Blender exports it: binary, compressed arrays, shared UVs, one material,
-// edges and normals by polygon vertex (which the reader steps over), written and read back.
+// edges and normals by polygon vertex (which the reader steps over), written and read back in
+// both encodings.
 #include <fbxsdk.h>
 #include <malloc.h>
 
@@ -156,7 +157,7 @@ void AddBlenderExtras(fbxsdk::io::FbxRecord& file, int side) {
   entry.Add("TypedIndex").values.push_back(FbxValue::MakeInt(0));
 }
 
-bool WriteBlenderLike(const std::string& path, int side) {
+bool WriteBlenderLike(const std::string& path, int side, bool ascii) {
   FbxManager* manager = FbxManager::Create();
   FbxScene* scene = FbxScene::Create(manager, "bench");
   BuildBlenderGrid(*manager, *scene, side);
@@ -165,14 +166,16 @@ bool WriteBlenderLike(const std::string& path, int side) {
   Stopwatch watch;
   fbxsdk::io::OutputFile out;
   std::string error;
-  bool ok = out.Open(path, error) && fbxsdk::io::WriteBinaryRecords(file, fbxsdk::io::kWrittenVersion, out, true) &&
+  bool ok = out.Open(path, error) &&
+            (ascii ? fbxsdk::io::WriteAsciiRecords(file, fbxsdk::io::kWrittenVersion, out)
+                   : fbxsdk::io::WriteBinaryRecords(file, fbxsdk::io::kWrittenVersion, out, true)) &&
             out.Commit(error);
   double seconds = watch.Wall(), cpu = watch.Cpu();
   if (!ok)
     std::fprintf(stderr, "write failed: %s\n", error.c_str());
   else
-    std::printf("write %-6s %7.3f s (cpu %.3f s)  %8.1f MB  %7.1f MB/s\n", "blender", seconds, cpu, FileMB(path),
-                FileMB(path) / seconds);
+    std::printf("write %-6s %7.3f s (cpu %.3f s)  %8.1f MB  %7.1f MB/s\n", ascii ? "b-ascii" : "blender", seconds, cpu,
+                FileMB(path), FileMB(path) / seconds);
   manager->Destroy();
   return ok;
 }
@@ -247,16 +250,20 @@ int main(int argc, char** argv) {
   std::string ascii = stem + "_ascii.fbx", binary = stem + "_binary.fbx";
   std::printf("grid of %d x %d quads, %d UVs by polygon vertex with an index array, 2 materials\n", side, side,
               side * side * 4);
-  std::string blender = stem + "_blender.fbx";
+  std::string blender = stem + "_blender.fbx", blenderAscii = stem + "_blender_ascii.fbx";
   bool ok = Write(ascii, 1, side) && Write(binary, 0, side) && Read(ascii, "ascii", long(side) * side) &&
             Read(binary, "binary", long(side) * side);
   std::remove(ascii.c_str());
   std::remove(binary.c_str());
   std::printf("the grid as Blender exports it: compressed arrays, shared UVs, edges, normals by polygon vertex\n");
-  ok = ok && WriteBlenderLike(blender, side) && Read(blender, "blender", long(side) * side);
-  if (ok && std::getenv("FBXSDK_BENCH_KEEP"))
-    std::printf("kept %s\n", blender.c_str());
-  else
+  std::printf("and its ASCII form, with the same edges and normals\n");
+  ok = ok && WriteBlenderLike(blender, side, false) && Read(blender, "blender", long(side) * side) &&
+       WriteBlenderLike(blenderAscii, side, true) && Read(blenderAscii, "b-ascii", long(side) * side);
+  if (ok && std::getenv("FBXSDK_BENCH_KEEP")) {
+    std::printf("kept %s and %s\n", blender.c_str(), blenderAscii.c_str());
+  } else {
     std::remove(blender.c_str());
+    std::remove(blenderAscii.c_str());
+  }
   return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include <Plugin/HModelCache.h>
 #include <Plugin/HProject.h>
@@ -33,29 +34,31 @@ bool BuildModel(IEPolyModel& model, FbxNode& node, FbxMesh& mesh, const TextureL
     return false;
   }
   AssignMaterialIndices(model, mesh, tables);
+  std::vector<int>().swap(tables.sourcePolygon);  // the polygons hold their materials now
   DropUnusedMaterials(model, tables);
-  if (!ExpandChannelMaps(model, list, tables)) {
+  const bool expanded = ExpandChannelMaps(model, list, tables);
+  std::vector<PolygonUVs>().swap(tables.polygonUVs);  // the maps hold the UVs; the merge needs the memory
+  if (!expanded) {
     errorText = "Not enough memory for the received model";
     return false;
   }
+  NoteTexturesWithoutUVs(model, list, tables);
   DropUnusedImages(model);
   return true;
 }
 
-// The merge and the tidying of the new host model. Nothing in the project
-// changes before the host model exists and the merge has taken the model.
+// The merge and the tidying of the new host model. Older images of the new
+// model's files make way just before the merge, so its images take their names.
 bool MergeIntoProject(CurrentObject& current, std::unique_ptr<IEPolyModel> model, const String& name,
-                      const TextureList& list, const ImportTables& tables, String& errorText) {
+                      const ImportTables& tables, String& errorText) {
   HModelCache* merged = HModelCache::New(name, 1);
   if (!merged) {
     errorText = String("Can't create the model '") + name + "' in the project";
     return false;
   }
-  HProject* project = GetHProject();
-  if (project) RemoveReplacedImages(list, project->GetChildClipCacheContainer());
-  // No welding tolerance: Pigmora's vertices are taken as the file has them.
-  // Groups and decals are merged, as the groups are named and the decals
-  // gathered below.
+  RemoveReplacedImages(*model, GetHProject(), FindOtherModel(merged, name));
+  // No welding tolerance: Pigmora's vertices are taken as the file has them;
+  // groups and decals are merged.
   const int mergeResult =
       merged->MergeIEModel(model.get(), name, /*tolerance=*/0.0f, /*mergeGroups=*/1, /*mergeDecals=*/1);
   model.reset();  // all of it is in the host model now
@@ -121,7 +124,7 @@ bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath
   // before the merge, which needs the memory more.
   scene->Clear();
   if (!built) return false;
-  if (!MergeIntoProject(current, std::move(model), name, list, tables, errorText)) return false;
+  if (!MergeIntoProject(current, std::move(model), name, tables, errorText)) return false;
   for (const String& note : tables.notes) {
     if (!notes.IsEmpty()) notes += "\n";
     notes += note;

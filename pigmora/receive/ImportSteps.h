@@ -8,8 +8,8 @@
 #include "receive/ImportTables.h"
 #include "receive/TextureList.h"
 
-class HClipCacheContainer;
 class HModelCache;
+class HProject;
 
 namespace pigmora {
 
@@ -52,12 +52,19 @@ void DropUnusedMaterials(IEPolyModel& model, ImportTables& tables);
 // channel order, each with the channel's kind and the polygon's UVs.
 bool ExpandChannelMaps(IEPolyModel& model, const TextureList& list, const ImportTables& tables);
 
+// Tells the user, in a note, of the materials whose textures no polygon can
+// show because none of their polygons has UVs.
+void NoteTexturesWithoutUVs(const IEPolyModel& model, const TextureList& list, ImportTables& tables);
+
 // Images no map shows (those of materials without polygons) would only
 // clutter the project: they are left out, and the maps' indices follow.
 void DropUnusedImages(IEPolyModel& model);
 
-// Deletes, for each texture path, the first project image loaded from it.
-void RemoveReplacedImages(const TextureList& list, HClipCacheContainer* container);
+// Makes way for the images the new model brings: for each of its files, the
+// first project image of that file that no model's decal shows any more is
+// deleted. The decals of replaced, the older model the new one replaces (or
+// null), do not count; every other model keeps its images.
+void RemoveReplacedImages(const IEPolyModel& model, HProject* project, const HModelCache* replaced);
 
 // Sets the in and out magnitude of every spline control point.
 void SetSplineMagnitudes(HModelCache* model, float magnitude);

@@ -2,27 +2,56 @@
 
 #include "receive/AnswerTextFile.h"
 
+#include "settings/FilePathKey.h"
+
 namespace pigmora {
 
 const char* const kTextureChannelWords[TC_COUNT] = {"color", "specular", "emissive_power", "normalmap", "displacement"};
 
 const int kTextureChannelKinds[TC_COUNT] = {0, 4, 7, 13, 9};
 
-int TextureList::FindMaterial(const char* name) const {
-  for (std::size_t i = 0; i < materials.size(); ++i) {
-    if (materials[i].name.Compare(name, 1)) return static_cast<int>(i);
+std::string CaseFoldedName(const char* name) {
+  std::string key(name ? name : "");
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return -1;
+  return key;
 }
 
 namespace {
 
-int FindIgnoringCase(const std::vector<String>& list, const String& text) {
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (list[i].Compare(text, 1)) return static_cast<int>(i);
-  }
-  return -1;
+int Find(const std::unordered_map<std::string, int>& index, const std::string& key) {
+  const auto found = index.find(key);
+  return found == index.end() ? -1 : found->second;
 }
+
+// Appends text under key unless the key is there; the entry's position.
+int Add(std::vector<String>& list, std::unordered_map<std::string, int>& index, const std::string& key,
+        const String& text) {
+  const auto [entry, added] = index.emplace(key, static_cast<int>(list.size()));
+  if (added) list.push_back(text);
+  return entry->second;
+}
+
+}  // namespace
+
+int TextureList::FindMaterial(const char* name) const { return Find(materialIndex_, CaseFoldedName(name)); }
+
+int TextureList::FindTexture(const String& path) const { return Find(textureIndex_, FilePathKey(path)); }
+
+int TextureList::AddMaterial(const String& name) {
+  const auto [entry, added] = materialIndex_.emplace(CaseFoldedName(name.Get()), static_cast<int>(materials.size()));
+  if (added) materials.push_back(MaterialTextures{name});
+  return entry->second;
+}
+
+int TextureList::AddTexture(const String& path) { return Add(texturePaths, textureIndex_, FilePathKey(path), path); }
+
+void TextureList::AddUVSetName(const String& name) { Add(uvSetNames, uvSetIndex_, CaseFoldedName(name.Get()), name); }
+
+void TextureList::AddLeftOutPath(const String& path) { Add(leftOutPaths, leftOutIndex_, FilePathKey(path), path); }
+
+namespace {
 
 // "displacement" may carry the depth after a blank ("displacement 0.35"); the
 // bare word counts as the channel too.
@@ -42,20 +71,12 @@ void AddGroup(TextureList& list, const String (&lines)[4]) {
   if (channel < 0) return;
   const String& path = lines[3];
   if (path.Length() > kHostNameLimit) {
-    if (FindIgnoringCase(list.leftOutPaths, path) < 0) list.leftOutPaths.push_back(path);
+    list.AddLeftOutPath(path);
     return;
   }
-  int texture = FindIgnoringCase(list.texturePaths, path);
-  if (texture < 0) {
-    texture = static_cast<int>(list.texturePaths.size());
-    list.texturePaths.push_back(path);
-  }
-  if (FindIgnoringCase(list.uvSetNames, lines[1]) < 0) list.uvSetNames.push_back(lines[1]);
-  int material = list.FindMaterial(lines[0]);
-  if (material < 0) {
-    material = static_cast<int>(list.materials.size());
-    list.materials.push_back(MaterialTextures{lines[0]});
-  }
+  const int texture = list.AddTexture(path);
+  list.AddUVSetName(lines[1]);
+  const int material = list.AddMaterial(lines[0]);
   list.materials[static_cast<std::size_t>(material)].channels[channel] = texture;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <FileIO/String.h>
@@ -22,8 +24,13 @@ struct MaterialTextures {
   int channels[TC_COUNT] = {-1, -1, -1, -1, -1};
 };
 
-// What "textures.txt" says: distinct texture paths, UV set names and
-// materials, each in order of first use (letter case ignored).
+// The key under which material and UV set names are one when they differ only
+// in letter case, as the host's comparison with flag 1 has them.
+std::string CaseFoldedName(const char* name);
+
+// What "textures.txt" says: distinct texture paths (told apart as the file
+// system does), UV set names and materials (letter case ignored), each in
+// order of first use, with hashed look-ups so a long list reads in linear time.
 struct TextureList {
   std::vector<String> texturePaths;
   std::vector<String> uvSetNames;
@@ -37,6 +44,20 @@ struct TextureList {
 
   // Position of the material named name (letter case ignored), or -1.
   int FindMaterial(const char* name) const;
+  // Position of the texture path as the file system tells it, or -1.
+  int FindTexture(const String& path) const;
+
+  // Appending keeps the look-ups current; each returns the entry's position.
+  int AddMaterial(const String& name);
+  int AddTexture(const String& path);
+  void AddUVSetName(const String& name);
+  void AddLeftOutPath(const String& path);
+
+private:
+  std::unordered_map<std::string, int> materialIndex_;
+  std::unordered_map<std::string, int> textureIndex_;
+  std::unordered_map<std::string, int> uvSetIndex_;
+  std::unordered_map<std::string, int> leftOutIndex_;
 };
 
 // The longest texture path or material name the host keeps.

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "HashhostRunner.h"
@@ -112,6 +114,40 @@ TEST_F(HashhostInputTest, EchoedNamesAreCutToAReadableLength) {
   const HashhostRun unknown = RunHashhost(scratch_, "-c \"$(head -c 100000 /dev/zero | tr '\\0' x)\"");
   EXPECT_LT(unknown.err.size(), 1000u);
   EXPECT_NE(unknown.err.find("unknown command"), std::string::npos) << unknown.err.substr(0, 300);
+}
+
+TEST_F(HashhostInputTest, HelpListsEveryCommandAndEveryListedCommandIsOne) {
+  const HashhostRun help = RunHashhost(scratch_, "--help");
+  ASSERT_EQ(help.exitCode, 0) << help.err;
+  // In the "Script commands:" section, up to its blank line, the commands' lines begin with two
+  // blanks and the command.
+  std::set<std::string> listed;
+  const std::size_t section = help.out.find("\nScript commands:\n");
+  ASSERT_NE(section, std::string::npos) << help.out;
+  std::istringstream lines(help.out.substr(section + 1));
+  std::string line;
+  std::getline(lines, line);
+  while (std::getline(lines, line) && !line.empty()) {
+    if (line.rfind("  ", 0) != 0 || line.size() < 3 || line[2] == ' ') continue;
+    listed.insert(line.substr(2, line.find(' ', 2) - 2));
+  }
+  for (const char* verb : {"plugins", "run", "wait", "tree", "open", "save-obj", "click", "check", "select", "tab",
+                           "key", "close", "file", "answer", "screenshot", "pick", "menu"})
+    EXPECT_TRUE(listed.count(verb)) << verb << " is missing from --help:\n" << help.out;
+  for (const std::string& verb : listed) {
+    const HashhostRun run = RunHashhost(scratch_, "-c '" + verb + "'");
+    EXPECT_EQ(run.err.find("unknown command"), std::string::npos) << verb << ": " << run.err;
+  }
+}
+
+TEST_F(HashhostInputTest, WindowCommandsWithoutTheWindowSayTheyNeedIt) {
+  const HashhostRun pick = RunHashhost(scratch_, "-c 'pick Objects/Sample; tree'");
+  EXPECT_EQ(pick.exitCode, 1);
+  EXPECT_EQ(pick.err, "hashhost: command 1 (pick): picking in the tree needs the window display (--gui)\n");
+  const HashhostRun menu = RunHashhost(scratch_, "-c 'menu Plugins/Export/Pigmora; tree'");
+  EXPECT_EQ(menu.exitCode, 1);
+  EXPECT_EQ(menu.err, "hashhost: command 1 (menu): the menu needs the window display (--gui)\n");
+  EXPECT_EQ(menu.out.find("Project"), std::string::npos) << "the script went on";
 }
 
 }  // namespace

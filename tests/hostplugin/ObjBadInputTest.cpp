@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include <utility>
 
 #include "ModelTestSupport.h"
 #include "Plugin.h"
@@ -106,6 +107,38 @@ TEST_F(ObjBadInput, CoordinatesThatAreNoFiniteNumbersAreRefusedWithTheLine) {
   word += "x";
   EXPECT_EQ(Import(temp_.Write("long.obj", "v " + word + " 0 0\n")), nullptr);
   EXPECT_LT(Error().size(), 300u) << Error().size();
+}
+
+// What the line check refuses, and how it says so, for every kind of bad corner and number.
+TEST_F(ObjBadInput, BadFacesAndNumbersAreRefusedWithTheLineAndWhatIsWrong) {
+  const std::string tree = Tree();
+  const std::pair<const char*, const char*> cases[] = {
+      {"f 1 2", "line 9: a face needs at least three corners"},
+      {"f 1/2/3/4 2 3", "line 9: '1/2/3/4' is not a face corner"},
+      {"f /1 2 3", "line 9: '/1' is not a face corner"},
+      {"f +-1 2 3", "line 9: '+-1' is not a face corner"},
+      {"f 1a 2 3", "line 9: '1a' is not a face corner"},
+      {"f 99999999999999999999 2 3", "line 9: '99999999999999999999' is not a face corner"},
+      {"f 1 2 5", "line 9: face corner '5' names vertex 5 of 4"},
+      {"f 1 2 -5", "line 9: face corner '-5' names vertex -5 of 4"},
+      {"f 1/9 2 3", "line 9: face corner '1/9' names texture coordinate 9 of 4"},
+      {"f 1//1 2 3", "line 9: face corner '1//1' names normal 1 of 0"},
+      {"f 0 1 2", "line 9: face corner '0' names vertex 0 of 4"},
+      {"v 0 0", "line 9: a vertex needs three numbers"},
+      {"v 0 .5. 0", "line 9: '.5.' is not a finite decimal number"},
+      {"vt", "line 9: a texture coordinate needs a number"},
+      {"vn 0 0 ++1", "line 9: '++1' is not a finite decimal number"},
+  };
+  for (const auto& [line, message] : cases) {
+    EXPECT_EQ(Import(temp_.Write("bad.obj", std::string(kSquare) + line + "\n")), nullptr) << line;
+    EXPECT_NE(Error().find(std::string("bad.obj ") + message), std::string::npos) << line << ": " << Error();
+  }
+  EXPECT_EQ(Tree(), tree);
+  // Signs, tiny values, tabs and corners counted back from the end are all fine.
+  HModelCache* model =
+      Import(temp_.Write("fine.obj", std::string(kSquare) + "v\t+0.5 1e-400 -0\nf -5/-4 +2/+2 3/3/\t-1/1\n"));
+  ASSERT_NE(model, nullptr) << Error();
+  EXPECT_EQ(model->GetPatchCount(), 1);
 }
 
 TEST_F(ObjBadInput, TheSameFileOpenedTwiceNamesItsImagesApartAsItsModels) {

@@ -97,6 +97,25 @@ TEST(IEArrayGrowth, NewMaterialSlotsHoldDefaultsOtherSlotsZero) {
   for (std::size_t b = 0; b < sizeof(IEImage) * 24; ++b) ASSERT_EQ(bytes[b], 0) << "byte " << b;
 }
 
+TEST(IEArrayGrowth, ReservedRoomTakesAppendsWithoutMovingAndKeepsTheCount) {
+  IEArray<IEMaterial> materials(20);
+  ASSERT_TRUE(materials.Append(IEMaterial::Defaults()));
+  ASSERT_TRUE(materials.Reserve(1000));
+  EXPECT_EQ(materials.count, 1);
+  EXPECT_GE(materials.capacity, 1000);
+  const IEMaterial* storage = materials.data;
+  for (int i = 1; i < 1000; ++i) {
+    IEMaterial named = IEMaterial::Defaults();
+    ASSERT_TRUE(named.SetName(std::to_string(i).c_str()));
+    ASSERT_TRUE(materials.Append(named));
+  }
+  EXPECT_EQ(materials.data, storage) << "no step of 20 moved the list";
+  EXPECT_STREQ(materials[999].name, "999");
+  EXPECT_FLOAT_EQ(materials[999].specularFactor, 1.0f);
+  EXPECT_TRUE(materials.Reserve(10)) << "less than the room there is changes nothing";
+  EXPECT_EQ(materials.count, 1000);
+}
+
 // Growing frees the old storage, so the value must be read before it.
 TEST(IEArrayGrowth, AppendingOneOfItsOwnElementsCopiesItBeforeGrowing) {
   IEArray<IEMaterial> materials(1);

@@ -6,6 +6,7 @@
 #include "ReceiveFixture.h"
 #include "receive/ImportFbxModel.h"
 #include "receive/ImportSteps.h"
+#include "receive/ReceiveModel.h"
 
 using namespace pigmora;
 
@@ -66,23 +67,32 @@ TEST_F(ImportFbxModelTest, PolygonsOfEveryCornerCountKeepTheirOwnMaterialAndUVs)
     EXPECT_EQ(groups[1]->GetPatchIndices(), (std::vector<std::int32_t>{1, 3, 4, 5}))
         << "the pentagon's triangles keep Cloth; nothing after it shifts";
 
-    ASSERT_EQ(model->CountDecals(), 1);
-    HDecal* decal = model->GetChildDecalContainer()->GetChildDecal();
-    const auto clips = Clips(decal);
-    ASSERT_EQ(clips.size(), 3u);
-    EXPECT_EQ(clips[0]->GetKind()->GetValue(), 0);
-    EXPECT_EQ(clips[1]->GetKind()->GetValue(), 0);
-    EXPECT_EQ(clips[2]->GetKind()->GetValue(), 13);
-    EXPECT_EQ(decal->GetPatchCount(), 6) << "the one decal places every patch";
+    ASSERT_EQ(model->CountDecals(), 2) << "one decal per material";
+    HDecal* skin = DecalNamed(model, "Skin");
+    HDecal* cloth = DecalNamed(model, "Cloth");
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(cloth, nullptr);
+    const auto skinClips = Clips(skin);
+    ASSERT_EQ(skinClips.size(), 1u);
+    EXPECT_EQ(skinClips[0]->GetKind()->GetValue(), 0);
+    EXPECT_EQ(FileOf(skinClips[0]), Texture("skin.tga"));
+    EXPECT_EQ(PlacedPatches(skin), groups[0]->GetPatchIndices()) << "Skin's paint lies on Skin's patches only";
+    const auto clothClips = Clips(cloth);
+    ASSERT_EQ(clothClips.size(), 2u);
+    EXPECT_EQ(clothClips[0]->GetKind()->GetValue(), 0);
+    EXPECT_EQ(FileOf(clothClips[0]), Texture("cloth.tga"));
+    EXPECT_EQ(clothClips[1]->GetKind()->GetValue(), 13);
+    EXPECT_EQ(FileOf(clothClips[1]), Texture("cloth_n.tga"));
+    EXPECT_EQ(PlacedPatches(cloth), groups[1]->GetPatchIndices());
     float uv[4][2];
-    ASSERT_TRUE(decal->GetPatchUV(0, uv));
+    ASSERT_TRUE(skin->GetPatchUV(0, uv));
     EXPECT_FLOAT_EQ(uv[0][0], 0.25f);
     EXPECT_FLOAT_EQ(uv[0][1], 0.8f) << "v is flipped";
     EXPECT_FLOAT_EQ(uv[3][0], uv[0][0]) << "a triangle repeats its first pair";
     EXPECT_FLOAT_EQ(uv[3][1], uv[0][1]);
     // The pentagon's triangles take their UVs from the pentagon's own corners.
     for (int patch = 3; patch < 6; ++patch) {
-      ASSERT_TRUE(decal->GetPatchUV(patch, uv));
+      ASSERT_TRUE(cloth->GetPatchUV(patch, uv));
       for (int k = 0; k < 3; ++k) {
         EXPECT_GE(uv[k][0], 0.1f - 1e-6f);
         EXPECT_LE(uv[k][0], 0.3f + 1e-6f);
@@ -102,8 +112,11 @@ TEST_F(ImportFbxModelTest, LayerElementsAreReadAsStored) {
   ASSERT_TRUE(Import(plan, {{"Only", "map1", "specular", Texture("s.tga")}})) << error_.Get();
   HModelCache* model = Model("Cube");
   ASSERT_NE(model, nullptr);
-  EXPECT_EQ(Groups(model)[0]->GetPatchCount(), 4) << "AllSame gives every polygon the one entry";
-  HDecal* decal = model->GetChildDecalContainer()->GetChildDecal();
+  const auto groups = Groups(model);
+  ASSERT_EQ(groups.size(), 1u);
+  EXPECT_EQ(groups[0]->GetPatchCount(), 4) << "AllSame gives every polygon the one entry";
+  HDecal* decal = FirstDecal(model);
+  ASSERT_NE(decal, nullptr);
   EXPECT_EQ(decal->GetPatchCount(), 4);
   float uv[4][2];
   ASSERT_TRUE(decal->GetPatchUV(3, uv));  // quad at x 1..2, y 1..2
@@ -114,7 +127,8 @@ TEST_F(ImportFbxModelTest, LayerElementsAreReadAsStored) {
   plan = GridPlan(2, {"Only"});
   plan.uvLayout = MeshPlan::UVByCornerDirect;
   ASSERT_TRUE(Import(plan, {{"Only", "map1", "color", Texture("c.tga")}})) << error_.Get();
-  decal = Model("Cube")->GetChildDecalContainer()->GetChildDecal();
+  decal = FirstDecal(Model("Cube"));
+  ASSERT_NE(decal, nullptr);
   ASSERT_TRUE(decal->GetPatchUV(0, uv));
   EXPECT_FLOAT_EQ(uv[1][0], 0.5f);
   EXPECT_FLOAT_EQ(uv[1][1], 1.0f);
@@ -133,7 +147,8 @@ TEST_F(ImportFbxModelTest, IndicesOutsideTheirArraysGiveNoTextureButNoHarm) {
   EXPECT_STREQ(groups[1]->GetName().Get(), "B");
   EXPECT_EQ(groups[0]->GetPatchIndices(), (std::vector<std::int32_t>{0}));
   EXPECT_EQ(groups[1]->GetPatchIndices(), (std::vector<std::int32_t>{1}));
-  HDecal* decal = model->GetChildDecalContainer()->GetChildDecal();
+  HDecal* decal = FirstDecal(model);
+  ASSERT_NE(decal, nullptr);
   EXPECT_EQ(decal->GetPatchCount(), 1) << "only A's polygon is textured";
 }
 
@@ -150,18 +165,23 @@ TEST_F(ImportFbxModelTest, TheTextureListMayNameMaterialsInAnyOrderAndCase) {
   EXPECT_STREQ(groups[0]->GetName().Get(), "second");
   EXPECT_EQ(groups[0]->GetPatchIndices(), (std::vector<std::int32_t>{2, 3}));
   EXPECT_EQ(groups[1]->GetPatchIndices(), (std::vector<std::int32_t>{0, 1}));
-  const auto clips = Clips(model->GetChildDecalContainer()->GetChildDecal());
-  ASSERT_EQ(clips.size(), 2u);
-  // The first decal is the image first used by a polygon: first.tga on patch 0.
-  EXPECT_STREQ(clips[0]->GetClip()->GetClip()->GetFilename()->GetValue().Get(), Texture("first.tga").c_str());
-  EXPECT_STREQ(clips[1]->GetClip()->GetClip()->GetFilename()->GetValue().Get(), Texture("second.tga").c_str());
+  for (const char* name : {"first", "second"}) {
+    HDecal* decal = DecalNamed(model, name);
+    ASSERT_NE(decal, nullptr) << name;
+    const auto clips = Clips(decal);
+    ASSERT_EQ(clips.size(), 1u) << name;
+    EXPECT_EQ(FileOf(clips[0]), Texture((std::string(name) + ".tga").c_str()));
+    EXPECT_EQ(PlacedPatches(decal), groups[name[0] == 's' ? 0 : 1]->GetPatchIndices()) << name;
+  }
 }
 
 TEST_F(ImportFbxModelTest, LambertMaterialsAreReadWithoutSpecular) {
   MeshPlan plan = GridPlan(1, {"Matte"});
   plan.lambert = true;
   ASSERT_TRUE(Import(plan, {{"Matte", "map1", "color", Texture("m.tga")}})) << error_.Get();
-  HGroup* group = Groups(Model("Cube"))[0];
+  const auto groups = Groups(Model("Cube"));
+  ASSERT_EQ(groups.size(), 1u);
+  HGroup* group = groups[0];
   const RGBFloat diffuse = group->GetAttr()->GetDiffuseColor()->GetFactoredRGBFloat();
   EXPECT_FLOAT_EQ(diffuse.red, 0.25f);
   EXPECT_FLOAT_EQ(diffuse.green, 0.5f);
@@ -224,8 +244,7 @@ TEST_F(ImportFbxModelTest, ANewerModelReplacesTheOlderOneWithItsInstancesAndImag
   HModelCache* first = Model("Cube");
   HScene* scene = project_->AddScene("Shot");
   HAnimObject* instance = scene->AddInstance(first);
-  project_->AddImage(Texture("A.TGA").c_str());  // the same file, named in another case
-  ASSERT_EQ(CountImages(), 2);
+  ASSERT_EQ(CountImages(), 1);
 
   plan = GridPlan(2, {"A"});
   ASSERT_TRUE(Import(plan, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
@@ -234,9 +253,13 @@ TEST_F(ImportFbxModelTest, ANewerModelReplacesTheOlderOneWithItsInstancesAndImag
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(second->GetPatchCount(), 4);
   EXPECT_EQ(instance->GetCache(), second);
-  EXPECT_EQ(CountImages(), 2) << "one older image of the file removed, the new one added";
-  HDecalClip* clip = Clips(second->GetChildDecalContainer()->GetChildDecal())[0];
-  EXPECT_NE(clip->GetClip()->GetClip(), nullptr);
+  EXPECT_EQ(CountImagesOf(Texture("a.tga")), 1) << "the older model's image of the file made way for the new one";
+  const auto clips = Clips(FirstDecal(second));
+  ASSERT_EQ(clips.size(), 1u);
+  HImage* image = clips[0]->GetClip()->GetClip();
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(FileOf(clips[0]), Texture("a.tga"));
+  EXPECT_STREQ(image->GetName().Get(), "a") << "under the name the older image had";
 }
 
 TEST_F(ImportFbxModelTest, ATexturePathTooLongForTheHostIsLeftOutAndNamed) {
@@ -245,9 +268,135 @@ TEST_F(ImportFbxModelTest, ATexturePathTooLongForTheHostIsLeftOutAndNamed) {
       Import(GridPlan(1, {"A"}), {{"A", "map1", "color", longPath}, {"A", "map1", "specular", Texture("s.tga")}}))
       << error_.Get();
   EXPECT_NE(std::string(notes_.Get()).find(longPath), std::string::npos) << notes_.Get();
-  const auto clips = Clips(Model("Cube")->GetChildDecalContainer()->GetChildDecal());
+  const auto clips = Clips(FirstDecal(Model("Cube")));
   ASSERT_EQ(clips.size(), 1u);
   EXPECT_EQ(clips[0]->GetKind()->GetValue(), 4);
+}
+
+TEST_F(ImportFbxModelTest, AnImageTwoMaterialsShareLiesOnEachMaterialsOwnDecal) {
+  MeshPlan plan = GridPlan(2, {"Top", "Bottom"});
+  plan.polygonMaterials = {1, 1, 0, 0};
+  ASSERT_TRUE(Import(plan, {{"Top", "map1", "color", Texture("shared.tga")},
+                            {"Top", "map1", "normalmap", Texture("top_n.tga")},
+                            {"Bottom", "map1", "color", Texture("shared.tga")}}))
+      << error_.Get();
+  HModelCache* model = Model("Cube");
+  const auto groups = Groups(model);
+  ASSERT_EQ(groups.size(), 2u);
+  ASSERT_EQ(Decals(model).size(), 2u);
+  HDecal* top = DecalNamed(model, "Top");
+  HDecal* bottom = DecalNamed(model, "Bottom");
+  ASSERT_NE(top, nullptr);
+  ASSERT_NE(bottom, nullptr);
+  EXPECT_EQ(PlacedPatches(top), (std::vector<std::int32_t>{2, 3}));
+  EXPECT_EQ(PlacedPatches(bottom), (std::vector<std::int32_t>{0, 1}));
+  const auto topClips = Clips(top);
+  ASSERT_EQ(topClips.size(), 2u);
+  EXPECT_EQ(FileOf(topClips[0]), Texture("shared.tga"));
+  EXPECT_EQ(topClips[0]->GetKind()->GetValue(), 0);
+  EXPECT_EQ(FileOf(topClips[1]), Texture("top_n.tga"));
+  EXPECT_EQ(topClips[1]->GetKind()->GetValue(), 13);
+  const auto bottomClips = Clips(bottom);
+  ASSERT_EQ(bottomClips.size(), 1u);
+  EXPECT_EQ(FileOf(bottomClips[0]), Texture("shared.tga"));
+  EXPECT_EQ(topClips[0]->GetClip()->GetClip(), bottomClips[0]->GetClip()->GetClip()) << "one image for the one file";
+  EXPECT_EQ(CountImages(), 2);
+
+  // One material: one decal with a clip per channel, in channel order, over every patch.
+  ASSERT_TRUE(Import(GridPlan(2, {"Only"}), {{"Only", "map1", "normalmap", Texture("n.tga")},
+                                             {"Only", "map1", "color", Texture("c.tga")},
+                                             {"Only", "map1", "specular", Texture("s.tga")}}))
+      << error_.Get();
+  const auto decals = Decals(Model("Cube"));
+  ASSERT_EQ(decals.size(), 1u);
+  EXPECT_STREQ(decals[0]->GetName().Get(), "Only");
+  const auto clips = Clips(decals[0]);
+  ASSERT_EQ(clips.size(), 3u);
+  EXPECT_EQ(clips[0]->GetKind()->GetValue(), 0);
+  EXPECT_EQ(clips[1]->GetKind()->GetValue(), 4);
+  EXPECT_EQ(clips[2]->GetKind()->GetValue(), 13);
+  EXPECT_EQ(PlacedPatches(decals[0]), (std::vector<std::int32_t>{0, 1, 2, 3}));
+}
+
+TEST_F(ImportFbxModelTest, ImagesOtherModelsShowOrTheNewModelDoesNotBringStay) {
+  // Another model shows x.tga; an unused image shows X.TGA, another file here;
+  // an unused image shows spare.tga, which only a material without polygons names.
+  HImage* shown = project_->AddImage(Texture("x.tga").c_str());
+  HModelCache* other = HModelCache::New("Other", 1);
+  for (int i = 0; i < 3; ++i) other->AddPosition(float(i), float(i & 1), 0);
+  other->AddPatch(0, 1, 2);
+  HDecalClip* otherClip = other->AddDecal("paint")->AddDecalClip(shown);
+  project_->AddImage(Texture("X.TGA").c_str());
+  project_->AddImage(Texture("spare.tga").c_str());
+
+  MeshPlan plan = GridPlan(1, {"A", "Spare"});
+  plan.polygonMaterials = {0};
+  ASSERT_TRUE(Import(plan, {{"A", "map1", "color", Texture("x.tga")},
+                            {"A", "map1", "specular", Texture("a.tga")},
+                            {"Spare", "map1", "color", Texture("spare.tga")}}))
+      << error_.Get();
+  EXPECT_EQ(otherClip->GetClip()->GetClip(), shown) << "the other model keeps its image";
+  EXPECT_EQ(CountImagesOf(Texture("x.tga")), 2) << "the new model has its own image of the file";
+  EXPECT_EQ(CountImagesOf(Texture("X.TGA")), 1) << "a file named in another case is another file";
+  EXPECT_EQ(CountImagesOf(Texture("spare.tga")), 1) << "the new model brings no image of spare.tga";
+  EXPECT_EQ(CountImages(), 5);
+}
+
+TEST_F(ImportFbxModelTest, AnUnusedImageOfAFileTheNewModelBringsMakesWay) {
+  project_->AddImage(Texture("A.TGA").c_str());
+  project_->AddImage(Texture("a.tga").c_str());
+  ASSERT_TRUE(Import(GridPlan(1, {"A"}), {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
+  EXPECT_EQ(CountImagesOf(Texture("A.TGA")), 1) << "paths differing in letter case are two files";
+  EXPECT_EQ(CountImagesOf(Texture("a.tga")), 1);
+  EXPECT_EQ(CountImages(), 2);
+}
+
+TEST_F(ImportFbxModelTest, TexturesNoPolygonCanShowAreReportedInAnInfoBox) {
+  MeshPlan plan = GridPlan(1, {"Bare"});
+  plan.uvLayout = MeshPlan::NoUVs;
+  ASSERT_TRUE(WriteMeshFile(plan, scratch_.Path("answer.fbx")));
+  WriteTextures({{"Bare", "map1", "color", Texture("bare.tga")}});
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", scratch_.Path("answer.fbx") + "\n");
+  ASSERT_EQ(state_.Plugin().Receive(), 1);
+  ASSERT_NE(Model("Cube"), nullptr);
+  EXPECT_EQ(Model("Cube")->CountDecals(), 0);
+  const auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Info");
+  EXPECT_NE(boxes[0].text.find("'Bare'"), std::string::npos) << boxes[0].text;
+  EXPECT_NE(boxes[0].text.find("no UVs"), std::string::npos) << boxes[0].text;
+
+  // A material whose polygons have UVs is not named.
+  plan = GridPlan(1, {"Painted"});
+  ASSERT_TRUE(Import(plan, {{"Painted", "map1", "color", Texture("p.tga")}})) << error_.Get();
+  EXPECT_TRUE(notes_.IsEmpty()) << notes_.Get();
+}
+
+TEST_F(ImportFbxModelTest, NamesAndPathsOfUpTo255CharactersAreKeptAndLongerOnesLeftOut) {
+  // Texture paths and material names of exactly 255 characters, and one more.
+  auto pathOf = [&](std::size_t length) {
+    const std::string folder = scratch_.Path("");
+    return folder + std::string(length - folder.size() - 4, 't') + ".tga";
+  };
+  const std::string name255(255, 'm'), name256(256, 'n');
+  MeshPlan plan = GridPlan(2, {name255, name256});
+  plan.polygonMaterials = {0, 0, 1, 1};
+  ASSERT_TRUE(Import(plan, {{name255, "map1", "color", pathOf(255)},
+                            {name255, "map1", "specular", pathOf(256)},
+                            {name256, "map1", "color", Texture("n.tga")}}))
+      << error_.Get();
+  HModelCache* model = Model("Cube");
+  const auto groups = Groups(model);
+  ASSERT_EQ(groups.size(), 1u) << "the material of 256 characters is left out";
+  EXPECT_EQ(std::string(groups[0]->GetName().Get()), name255);
+  HDecal* decal = DecalNamed(model, name255.c_str());
+  const auto clips = Clips(decal);
+  ASSERT_EQ(clips.size(), 1u) << "the path of 256 characters is left out";
+  EXPECT_EQ(FileOf(clips[0]), pathOf(255));
+  const std::string notes = notes_.Get();
+  EXPECT_NE(notes.find(pathOf(256)), std::string::npos) << notes;
+  EXPECT_NE(notes.find(name256), std::string::npos) << notes;
+  EXPECT_EQ(notes.find(pathOf(255)), std::string::npos) << notes;
 }
 
 TEST_F(ImportFbxModelTest, TheStepsOnTheHostModelFollowTheirRules) {

@@ -56,17 +56,19 @@ TEST_F(PeerAnswerTest, BinaryAndAsciiAnswersAreReceivedAndASecondReplacesTheFirs
     EXPECT_STREQ(groups[0]->GetName().Get(), "Body");
     EXPECT_EQ(groups[0]->GetPatchCount(), 6);
     EXPECT_EQ(groups[1]->GetPatchCount(), 3 + 3);
-    ASSERT_EQ(model->CountDecals(), 1);
-    HDecal* decal = model->GetChildDecalContainer()->GetChildDecal();
-    const auto clips = Clips(decal);
-    ASSERT_EQ(clips.size(), 6u) << "one clip per painted image";
-    const int kinds[] = {0, 4, 13, 0, 4, 13};
-    for (std::size_t i = 0; i < clips.size(); ++i) {
-      EXPECT_EQ(clips[i]->GetKind()->GetValue(), kinds[i]);
-      ASSERT_NE(clips[i]->GetClip()->GetClip(), nullptr);
-      EXPECT_TRUE(std::filesystem::exists(clips[i]->GetClip()->GetClip()->GetFilename()->GetValue().Get()));
+    ASSERT_EQ(model->CountDecals(), 2) << "one decal per material";
+    for (HGroup* group : groups) {
+      HDecal* decal = DecalNamed(model, group->GetName().Get());
+      ASSERT_NE(decal, nullptr) << group->GetName().Get();
+      const auto clips = Clips(decal);
+      ASSERT_EQ(clips.size(), 3u) << "one clip per painted channel";
+      const int kinds[] = {0, 4, 13};
+      for (std::size_t i = 0; i < clips.size(); ++i) {
+        EXPECT_EQ(clips[i]->GetKind()->GetValue(), kinds[i]);
+        EXPECT_TRUE(std::filesystem::exists(FileOf(clips[i])));
+      }
+      EXPECT_EQ(PlacedPatches(decal), group->GetPatchIndices()) << "each material's paint on its own patches";
     }
-    EXPECT_EQ(decal->GetPatchCount(), 12);
     EXPECT_EQ(CountImages(), 6) << "older images of the same files are gone";
   }
 }

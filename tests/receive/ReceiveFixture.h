@@ -53,21 +53,63 @@ protected:
   int CountModels() const { return project_->GetChildObjectCacheContainer()->CountChildren(); }
   int CountImages() const { return project_->GetChildClipCacheContainer()->CountChildren(); }
 
+  // The lists below are empty for a null object, so a test checks their size
+  // instead of crashing on what it is about to check.
   static std::vector<HGroup*> Groups(HModelCache* model) {
     std::vector<HGroup*> groups;
-    if (HGroupContainer* container = model->GetChildGroupContainer()) {
+    if (HGroupContainer* container = model ? model->GetChildGroupContainer() : nullptr) {
       for (HHashObject* g = container->GetChildGroup(); g; g = g->GetSibling())
         groups.push_back(static_cast<HGroup*>(g));
     }
     return groups;
   }
+  static std::vector<HDecal*> Decals(HModelCache* model) {
+    std::vector<HDecal*> decals;
+    if (HDecalContainer* container = model ? model->GetChildDecalContainer() : nullptr) {
+      for (HHashObject* d = container->GetChildDecal(); d; d = d->GetSibling())
+        decals.push_back(static_cast<HDecal*>(d));
+    }
+    return decals;
+  }
+  // The model's first decal, or null.
+  static HDecal* FirstDecal(HModelCache* model) {
+    const auto decals = Decals(model);
+    return decals.empty() ? nullptr : decals.front();
+  }
+  // The model's decal of that name, or null.
+  static HDecal* DecalNamed(HModelCache* model, const char* name) {
+    for (HDecal* decal : Decals(model)) {
+      if (decal->GetName() == name) return decal;
+    }
+    return nullptr;
+  }
   static std::vector<HDecalClip*> Clips(HDecal* decal) {
     std::vector<HDecalClip*> clips;
-    if (HDecalClipContainer* container = decal->GetChildDecalClipContainer()) {
+    if (HDecalClipContainer* container = decal ? decal->GetChildDecalClipContainer() : nullptr) {
       for (HHashObject* c = container->GetChildDecalClip(); c; c = c->GetSibling())
         clips.push_back(static_cast<HDecalClip*>(c));
     }
     return clips;
+  }
+  // The file a clip's image was loaded from; empty when it shows none.
+  static std::string FileOf(HDecalClip* clip) {
+    HImage* image = clip ? clip->GetClip()->GetClip() : nullptr;
+    return image ? image->GetFilename()->GetValue().Get() : "";
+  }
+  // The patches a decal places, ascending.
+  static std::vector<std::int32_t> PlacedPatches(HDecal* decal) {
+    std::vector<std::int32_t> patches;
+    if (decal) {
+      for (const HPatchUV& placement : decal->GetPatchUVs()) patches.push_back(placement.patch);
+    }
+    return patches;
+  }
+  // The project's images loaded from that file, compared byte for byte.
+  int CountImagesOf(const std::string& file) const {
+    int count = 0;
+    for (HHashObject* c = project_->GetChildClipCacheContainer()->GetChild(); c; c = c->GetSibling())
+      count += static_cast<HImage*>(c)->GetFilename()->GetValue() == file.c_str();
+    return count;
   }
 
   ScratchFolder scratch_;

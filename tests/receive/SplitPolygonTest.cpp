@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "receive/SplitPolygon.h"
@@ -61,3 +62,71 @@ TEST(SplitPolygonTest, ADegenerateOutlineStillGivesNMinusTwoTriangles) {
 }
 
 }  // namespace
+
+namespace {
+
+double OutlineArea(const Outline& p) {
+  double twice = 0;
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    const auto &a = p[i], &b = p[(i + 1) % p.size()];
+    twice += a[0] * b[1] - b[0] * a[1];
+  }
+  return 0.5 * twice;
+}
+
+// n - 2 triangles of distinct corners, each turning as the outline does, that
+// together cover exactly the outline's area.
+void ExpectExactCover(const Outline& outline, const char* what) {
+  const auto triangles = SplitPolygon(outline);
+  ASSERT_EQ(triangles.size(), outline.size() - 2) << what;
+  double total = 0;
+  int flipped = 0;
+  for (const auto& t : triangles) {
+    for (int corner : t) {
+      ASSERT_GE(corner, 0) << what;
+      ASSERT_LT(corner, static_cast<int>(outline.size())) << what;
+    }
+    ASSERT_TRUE(t[0] != t[1] && t[1] != t[2] && t[0] != t[2]) << what;
+    if (Area(outline, t) < 0) ++flipped;
+    total += Area(outline, t);
+  }
+  EXPECT_EQ(flipped, 0) << what;
+  EXPECT_NEAR(total, OutlineArea(outline), 1e-9 * std::fabs(OutlineArea(outline))) << what;
+}
+
+}  // namespace
+
+TEST(SplitPolygonTest, LargeConvexAndConcaveOutlinesAreCoveredExactly) {
+  const double pi = std::acos(-1.0);
+  Outline circle, star, comb;
+  const int n = 5000;
+  for (int k = 0; k < n; ++k) {
+    const double angle = 2 * pi * k / n;
+    circle.push_back({std::cos(angle), std::sin(angle), 0});
+    // Every other corner pulled in, by varying depths: half the corners reflex.
+    const double radius = k % 2 ? 0.3 + 0.6 * ((k * 7919) % 101) / 101.0 : 1.0;
+    star.push_back({radius * std::cos(angle), radius * std::sin(angle), 0});
+  }
+  // A comb: a spine along the bottom, teeth of different heights going up.
+  const int teeth = 1000;
+  for (int t = 0; t < teeth; ++t) {
+    const double height = 1 + (t * 37) % 11;
+    comb.push_back({2.0 * t, height, 0});
+    comb.push_back({2.0 * t + 1, height, 0});
+    comb.push_back({2.0 * t + 1, 0.5, 0});
+    comb.push_back({2.0 * t + 2, 0.5, 0});
+  }
+  comb.back() = {2.0 * teeth - 1, 0, 0};
+  comb.push_back({0, 0, 0});
+  std::reverse(comb.begin(), comb.end());  // counter-clockwise, as the others
+  ExpectExactCover(circle, "circle");
+  ExpectExactCover(star, "star");
+  ExpectExactCover(comb, "comb");
+}
+
+TEST(SplitPolygonTest, CornersOnAStraightEdgeGiveNoTriangleWithoutArea) {
+  // A square with three extra corners along its bottom edge and one on its left.
+  const Outline outline = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 2, 0}};
+  ExpectExactCover(outline, "square with corners along its edges");
+  for (const auto& t : SplitPolygon(outline)) EXPECT_GT(Area(outline, t), 0);
+}

@@ -49,28 +49,57 @@ TEST_F(TextureListTest, AnEmptyLineEndsTheListButALineOfBlanksDoesNot) {
   EXPECT_STREQ(list.materials[1].name.Get(), "C");
 }
 
-TEST_F(TextureListTest, LaterGroupsReplaceEarlierOnesAndSharedPathsAreOneTexture) {
+TEST_F(TextureListTest, LaterGroupsReplaceEarlierOnesAndPathsAreToldApartAsTheFileSystemDoes) {
   const TextureList list = Read(
       "A\nmap1\ncolor\n/t/first.tga\n"
-      "B\nuv2\ncolor\n/T/SHARED.tga\n"
-      "A\nmap1\ncolor\n/t/shared.tga\n"
-      "A\nmap1\ndisplacement\n/t/d.tga\n");
+      "B\nuv2\ncolor\n/t/shared.tga\n"
+      "a\nmap1\ncolor\n/t/shared.tga\n"
+      "A\nmap1\ndisplacement\n/t/d.tga\n"
+      "B\nmap1\nspecular\n/T/SHARED.tga\n");
   ASSERT_EQ(list.materials.size(), 2u);
-  EXPECT_EQ(list.materials[0].channels[TC_COLOR], 1) << "the later group wins, matched without case";
-  EXPECT_EQ(list.materials[1].channels[TC_COLOR], 1);
+  EXPECT_EQ(list.materials[0].channels[TC_COLOR], 1) << "the later group wins, the material matched without case";
+  EXPECT_EQ(list.materials[1].channels[TC_COLOR], 1) << "one path, one texture";
   EXPECT_EQ(list.materials[0].channels[TC_DISPLACEMENT], 2) << "the bare word counts as the channel";
+  EXPECT_EQ(list.materials[1].channels[TC_SPECULAR], 3) << "a path in other letter case is another file";
+  ASSERT_EQ(list.texturePaths.size(), 4u);
+  EXPECT_STREQ(list.texturePaths[3].Get(), "/T/SHARED.tga");
+  EXPECT_EQ(list.FindTexture("/t/shared.tga"), 1);
+  EXPECT_EQ(list.FindTexture("/T/Shared.tga"), -1);
+  EXPECT_EQ(list.FindMaterial("b"), 1);
   EXPECT_EQ(list.uvSetNames.size(), 2u);
   EXPECT_STREQ(list.uvSetNames[0].Get(), "map1");
 }
 
+TEST_F(TextureListTest, AListOfManyMaterialsKeepsEveryOneInOrder) {
+  // Materials differing only in case beyond the first thousand still meet their own record.
+  std::string text;
+  for (int m = 0; m < 3000; ++m) {
+    text += "Mat" + std::to_string(m) + "\nmap1\ncolor\n/t/c" + std::to_string(m) + ".tga\n";
+    text += "MAT" + std::to_string(m) + "\nMAP1\nspecular\n/t/s" + std::to_string(m) + ".tga\n";
+  }
+  const TextureList list = Read(text);
+  ASSERT_EQ(list.materials.size(), 3000u);
+  ASSERT_EQ(list.texturePaths.size(), 6000u);
+  for (int m : {0, 1234, 2999}) {
+    const MaterialTextures& material = list.materials[static_cast<std::size_t>(m)];
+    EXPECT_EQ(std::string(material.name.Get()), "Mat" + std::to_string(m));
+    EXPECT_EQ(material.channels[TC_COLOR], 2 * m);
+    EXPECT_EQ(material.channels[TC_SPECULAR], 2 * m + 1);
+  }
+  EXPECT_EQ(list.uvSetNames.size(), 1u);
+}
+
 TEST_F(TextureListTest, APathLongerThan255CharactersIsLeftOutNotCut) {
-  const std::string longPath = "/t/" + std::string(260, 'x') + ".tga";
-  const TextureList list = Read("A\nmap1\ncolor\n" + longPath + "\nA\nmap1\nspecular\n/t/s.tga\n");
+  const std::string path255 = "/t/" + std::string(248, 'x') + ".tga";
+  const std::string path256 = "/t/" + std::string(249, 'x') + ".tga";
+  ASSERT_EQ(path255.size(), 255u);
+  const TextureList list = Read("A\nmap1\ncolor\n" + path256 + "\nA\nmap1\nspecular\n" + path255 + "\n");
   ASSERT_EQ(list.leftOutPaths.size(), 1u);
-  EXPECT_EQ(std::string(list.leftOutPaths[0].Get()), longPath);
+  EXPECT_EQ(std::string(list.leftOutPaths[0].Get()), path256);
   ASSERT_EQ(list.texturePaths.size(), 1u);
-  EXPECT_STREQ(list.texturePaths[0].Get(), "/t/s.tga");
+  EXPECT_EQ(std::string(list.texturePaths[0].Get()), path255) << "255 characters are within the limit";
   EXPECT_EQ(list.materials[0].channels[TC_COLOR], -1);
+  EXPECT_EQ(list.materials[0].channels[TC_SPECULAR], 0);
 }
 
 TEST_F(TextureListTest, AMissingFileIsNotLoaded) {

@@ -41,7 +41,8 @@ TEST(HostRoundTripTest, TheHostSendsThePeerAnswersAndTheTimerBringsThePaintedMod
   EXPECT_NE(out.find("run Pigmora 0 Objects/Sample: result=1"), std::string::npos) << out;
   EXPECT_EQ(out.find("[Pigmora]"), std::string::npos) << "no failure box: " << out;
   EXPECT_NE(out.find("Model \"Sample\" patches=288"), std::string::npos) << out;
-  EXPECT_NE(out.find("decals=1"), std::string::npos) << out;
+  EXPECT_NE(out.find("decals=3"), std::string::npos) << "one decal per material: " << out;
+  EXPECT_NE(out.find("Decal \"head_cap\""), std::string::npos) << out;
   EXPECT_NE(out.find("Group \"head_cap\""), std::string::npos) << out;
   EXPECT_NE(out.find("kind=13 use=normal image=\"2_head_cap_normalmap\""), std::string::npos) << out;
   EXPECT_NE(out.find("Instance \"Sample\" model=\"Sample\""), std::string::npos) << out;

@@ -5,13 +5,14 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
-#include <FL/Fl_Output.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 #include <functional>
 #include <set>
 #include <vector>
 
+#include "DialogFont.h"
 #include "afxfltk.h"
 #include "afxhost.h"
 
@@ -19,8 +20,10 @@ namespace afx {
 
 namespace {
 
-constexpr int kFontSize = 11;  // MS Shell Dlg 8 pt at 96 dpi
 constexpr int kComboHeight = 21;
+constexpr int kCheckSize = 13;        // a check box's square, as on Windows at 96 dpi
+constexpr int kComboArrowWidth = 12;  // narrow, so that the longest entry has the room
+constexpr int kTextPadding = 2;
 
 HWND Handle(void* data) { return static_cast<HWND>(data); }
 
@@ -43,6 +46,95 @@ void OnWindowClose(Fl_Widget*, void* data) {
     AfxUserCloseWindow(Handle(data));
   }
 }
+
+Fl_Color TextColour(const Fl_Widget& widget) {
+  return widget.active_r() ? FL_FOREGROUND_COLOR : fl_inactive(FL_FOREGROUND_COLOR);
+}
+
+// A check box as the system draws one: a white square with a tick, whatever
+// the scheme makes of FLTK's own (at small sizes a rounded box looks like a
+// radio button).
+class CheckBox : public Fl_Check_Button {
+public:
+  CheckBox(int x, int y, int w, int h) : Fl_Check_Button(x, y, w, h) {}
+
+  void draw() override {
+    const int boxY = y() + (h() - kCheckSize) / 2;
+    fl_color(active_r() ? FL_BACKGROUND2_COLOR : FL_BACKGROUND_COLOR);
+    fl_rectf(x(), boxY, kCheckSize, kCheckSize);
+    fl_color(active_r() ? FL_DARK3 : fl_inactive(FL_DARK3));
+    fl_rect(x(), boxY, kCheckSize, kCheckSize);
+    if (value()) {
+      fl_color(TextColour(*this));
+      fl_line_style(FL_SOLID | FL_CAP_ROUND | FL_JOIN_ROUND, 2);
+      fl_begin_line();
+      fl_vertex(x() + 3, boxY + 6);
+      fl_vertex(x() + 5.5, boxY + 9);
+      fl_vertex(x() + 10, boxY + 3.5);
+      fl_end_line();
+      fl_line_style(0);
+    }
+    draw_label(x() + kCheckSize + 4, y(), w() - kCheckSize - 4, h(), FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    if (Fl::focus() == this) draw_focus(FL_NO_BOX, x() + kCheckSize + 2, y(), w() - kCheckSize - 2, h());
+  }
+};
+
+// A read-only edit box. A text too long for it shows its end (a path's
+// program name), as a box scrolled to the end of its text does.
+class TextBox : public Fl_Widget {
+public:
+  TextBox(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) {}
+  void text(const std::string& text) {
+    text_ = text;
+    redraw();
+  }
+
+  void draw() override {
+    draw_box(FL_DOWN_BOX, active_r() ? FL_BACKGROUND2_COLOR : FL_BACKGROUND_COLOR);
+    const int inner = Fl::box_dx(FL_DOWN_BOX) + kTextPadding;
+    fl_font(kDialogFont, kDialogFontSize);
+    const bool fits = fl_width(text_.c_str()) <= w() - 2 * inner;
+    fl_push_clip(x() + inner, y(), w() - 2 * inner, h());
+    fl_color(TextColour(*this));
+    fl_draw(text_.c_str(), x() + inner, y(), w() - 2 * inner, h(), fits ? FL_ALIGN_LEFT : FL_ALIGN_RIGHT, nullptr, 0);
+    fl_pop_clip();
+  }
+
+private:
+  std::string text_;
+};
+
+// A drop-down list: the chosen entry in a box with a narrow arrow button; the
+// open list is as wide as its longest entry.
+class ComboBox : public Fl_Choice {
+public:
+  ComboBox(int x, int y, int w, int h) : Fl_Choice(x, y, w, h) {}
+  void entries(const std::vector<std::string>& entries) { entries_ = entries; }
+
+  void draw() override {
+    draw_box(FL_THIN_DOWN_BOX, active_r() ? FL_BACKGROUND2_COLOR : FL_BACKGROUND_COLOR);
+    const int dx = Fl::box_dx(FL_THIN_DOWN_BOX);
+    const int dy = Fl::box_dy(FL_THIN_DOWN_BOX);
+    const int arrowX = x() + w() - dx - kComboArrowWidth;
+    draw_box(FL_THIN_UP_BOX, arrowX, y() + dy, kComboArrowWidth, h() - 2 * dy, FL_BACKGROUND_COLOR);
+    fl_color(TextColour(*this));
+    const int middleX = arrowX + kComboArrowWidth / 2;
+    const int middleY = y() + h() / 2;
+    fl_polygon(middleX - 3, middleY - 1, middleX + 3, middleY - 1, middleX, middleY + 2);
+    const int index = value();
+    if (index < 0 || index >= static_cast<int>(entries_.size())) return;
+    const int textX = x() + dx + kTextPadding;
+    fl_push_clip(textX, y() + dy, arrowX - textX, h() - 2 * dy);
+    fl_font(textfont(), textsize());
+    fl_draw(entries_[static_cast<std::size_t>(index)].c_str(), textX, y(), arrowX - textX, h(), FL_ALIGN_LEFT, nullptr,
+            0);
+    fl_pop_clip();
+    if (Fl::focus() == this) draw_focus(FL_NO_BOX, x() + dx, y() + dy, arrowX - x() - dx, h() - 2 * dy);
+  }
+
+private:
+  std::vector<std::string> entries_;
+};
 
 // A group box: an engraved frame with its caption on the top line.
 class GroupFrame : public Fl_Widget {
@@ -76,7 +168,7 @@ public:
       panelTop = static_cast<int>(rects[i].bottom);
     }
     fl_draw_box(FL_THIN_UP_BOX, x(), y() + panelTop, w(), h() - panelTop, FL_BACKGROUND_COLOR);
-    fl_font(FL_HELVETICA, kFontSize);
+    fl_font(kDialogFont, kDialogFontSize);
     for (std::size_t i = 0; i < rects.size(); ++i) {
       const bool chosen = static_cast<int>(i) == info.curSel;
       const RECT& r = rects[i];
@@ -113,8 +205,7 @@ Fl_Widget* MakeWidget(HWND control, const AfxWindowInfo& info, int x, int y, int
   void* data = control;
   if (info.className == "Button" && type == BS_GROUPBOX) return new GroupFrame(x, y, w, h);
   if (info.className == "Button" && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX)) {
-    auto* box = new Fl_Check_Button(x, y, w, h);
-    box->down_box(FL_DOWN_BOX);
+    auto* box = new CheckBox(x, y, w, h);
     box->callback(OnButton, data);
     return box;
   }
@@ -130,14 +221,11 @@ Fl_Widget* MakeWidget(HWND control, const AfxWindowInfo& info, int x, int y, int
     label->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
     return label;
   }
-  if (info.className == "Edit") {
-    auto* edit = new Fl_Output(x, y, w, h);
-    edit->textsize(kFontSize);
-    return edit;
-  }
+  if (info.className == "Edit") return new TextBox(x, y, w, h);
   if (info.className == "ComboBox") {
-    auto* combo = new Fl_Choice(x, y, w, std::min(h, kComboHeight));
-    combo->textsize(kFontSize);
+    auto* combo = new ComboBox(x, y, w, std::min(h, kComboHeight));
+    combo->textfont(kDialogFont);
+    combo->textsize(kDialogFontSize);
     combo->callback(OnChoice, data);
     return combo;
   }
@@ -145,15 +233,19 @@ Fl_Widget* MakeWidget(HWND control, const AfxWindowInfo& info, int x, int y, int
   return nullptr;
 }
 
-// The system font is narrower than FLTK's: a caption that would not fit its
-// control is drawn a little smaller rather than cut or spilled over a neighbour.
-int FittingLabelSize(const std::string& text, int available) {
-  int size = kFontSize;
-  for (; size > 8; --size) {
-    fl_font(FL_HELVETICA, size);
-    if (fl_width(text.c_str()) <= available) break;
+// A label wider than its box whose overflow would run under the control to
+// its right (the template puts a list right after its caption) keeps its end
+// at the box's end and takes the free room on its left instead.
+bool OverflowMeetsRightNeighbour(HWND control, const AfxWindowInfo& info, int textWidth) {
+  const RECT& box = info.rect;
+  const int overflowEnd = box.left + textWidth;
+  for (HWND sibling : AfxGetChildWindows(::GetParent(control))) {
+    AfxWindowInfo other;
+    if (sibling == control || !AfxGetWindowInfo(sibling, other)) continue;
+    const RECT& r = other.rect;
+    if (r.left >= box.right - 1 && r.left < overflowEnd && r.top < box.bottom && r.bottom > box.top) return true;
   }
-  return size;
+  return false;
 }
 
 std::string StateOf(const AfxWindowInfo& info, int x, int y) {
@@ -167,10 +259,29 @@ std::string StateOf(const AfxWindowInfo& info, int x, int y) {
 
 }  // namespace
 
-DialogView::DialogView(HWND dialog) : dialog_(dialog) {}
+DialogView::DialogView(HWND dialog, Fl_Window* owner) : dialog_(dialog), owner_(owner) {}
 
 DialogView::~DialogView() {
   if (window_) window_->hide();
+}
+
+bool DialogView::OwnerOnScreen(int& x, int& y) const {
+  if (!owner_ || !owner_->shown()) return false;
+  // Where the server put it: a window manager may have moved it since FLTK placed it.
+  ::Window child = 0;
+  return XTranslateCoordinates(fl_display, fl_xid(owner_), RootWindow(fl_display, fl_screen), 0, 0, &x, &y, &child);
+}
+
+int DialogView::CentredX(int width) const {
+  int ownerX = 0, ownerY = 0;
+  const int x = OwnerOnScreen(ownerX, ownerY) ? ownerX + (owner_->w() - width) / 2 : Fl::x() + (Fl::w() - width) / 2;
+  return std::max(Fl::x(), std::min(x, Fl::x() + Fl::w() - width));
+}
+
+int DialogView::CentredY(int height) const {
+  int ownerX = 0, ownerY = 0;
+  const int y = OwnerOnScreen(ownerX, ownerY) ? ownerY + (owner_->h() - height) / 2 : Fl::y() + (Fl::h() - height) / 2;
+  return std::max(Fl::y(), std::min(y, Fl::y() + Fl::h() - height));
 }
 
 void DialogView::Sync() {
@@ -181,7 +292,7 @@ void DialogView::Sync() {
   if (!window_) {
     window_ = std::make_unique<Fl_Double_Window>(std::max(width, 1), std::max(height, 1));
     window_->end();
-    window_->position(std::max(0, (Fl::w() - width) / 2), std::max(0, (Fl::h() - height) / 2));
+    window_->position(CentredX(width), CentredY(height));
     window_->callback(OnWindowClose, dialog_);
     window_->set_modal();
   }
@@ -227,7 +338,8 @@ void DialogView::SyncControl(HWND control, int x, int y) {
   if (found == items_.end()) {
     Fl_Widget* widget = MakeWidget(control, info, x, y, w, h);
     if (!widget) return;
-    widget->labelsize(kFontSize);
+    widget->labelfont(kDialogFont);
+    widget->labelsize(kDialogFontSize);
     window_->add(widget);
     found = items_.emplace(control, Item{widget, std::string()}).first;
   }
@@ -239,16 +351,21 @@ void DialogView::SyncControl(HWND control, int x, int y) {
   const bool combo = info.className == "ComboBox";
   widget->resize(x, y, w, combo ? std::min(h, kComboHeight) : h);
   if (info.className == "Edit") {
-    static_cast<Fl_Output*>(widget)->value(info.text.c_str());
+    static_cast<TextBox*>(widget)->text(info.text);
   } else if (combo) {
-    auto* choice = static_cast<Fl_Choice*>(widget);
+    auto* choice = static_cast<ComboBox*>(widget);
     choice->clear();
     for (const std::string& entry : info.items) choice->add(AfxFltkMenuText(entry).c_str());
+    choice->entries(info.items);
     choice->value(info.curSel);
   } else if (info.className != WC_TABCONTROLA) {
     widget->copy_label(info.text.c_str());
-    const bool checkBox = dynamic_cast<Fl_Check_Button*>(widget) != nullptr;
-    widget->labelsize(FittingLabelSize(info.text, w - (checkBox ? 20 : 4)));
+    if (info.className == "Static") {
+      fl_font(kDialogFont, kDialogFontSize);
+      const int textWidth = static_cast<int>(fl_width(info.text.c_str()) + 0.5);
+      const bool leftward = textWidth > w && OverflowMeetsRightNeighbour(control, info, textWidth);
+      widget->align(FL_ALIGN_INSIDE | (leftward ? FL_ALIGN_RIGHT : FL_ALIGN_LEFT));
+    }
   }
   if (auto* box = dynamic_cast<Fl_Check_Button*>(widget)) box->value(info.check == BST_CHECKED ? 1 : 0);
   if (info.enabled) {

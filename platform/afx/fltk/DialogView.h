@@ -9,6 +9,7 @@
 #include "windows.h"
 
 class Fl_Widget;
+class Fl_Window;
 
 namespace afx {
 
@@ -18,7 +19,8 @@ namespace afx {
 // to the window system's user-input calls, which notify the dialog.
 class DialogView {
 public:
-  explicit DialogView(HWND dialog);
+  // `owner` is the on-screen window the dialog opens centred over; null for the screen.
+  DialogView(HWND dialog, Fl_Window* owner);
   ~DialogView();
   DialogView(const DialogView&) = delete;
   DialogView& operator=(const DialogView&) = delete;
@@ -32,10 +34,15 @@ private:
     std::string state;  // what the widget shows, to redraw only on change
   };
 
-  void SyncChildren(HWND parent, int originX, int originY);
   void SyncControl(HWND control, int x, int y);
+  // The owner's top left corner on the screen; false when it is not shown.
+  bool OwnerOnScreen(int& x, int& y) const;
+  // Where the window goes: centred over its owner, kept on the screen.
+  int CentredX(int width) const;
+  int CentredY(int height) const;
 
   HWND dialog_;
+  Fl_Window* owner_;
   std::unique_ptr<Fl_Double_Window> window_;
   std::map<HWND, Item> items_;
 };

@@ -2,8 +2,11 @@
 #include <FL/x.H>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
+#include "DialogFont.h"
 #include "DialogView.h"
 #include "FileChooser.h"
 #include "MessageBoxWindow.h"
@@ -28,6 +31,7 @@ std::string AfxFltkMenuText(const std::string& text) {
 namespace {
 
 constexpr double kTimerPollSeconds = 0.05;
+constexpr int kConnectAttempts = 5;
 
 // FLTK runs loops of its own (menus, for one); the framework's timers tick in
 // those too, from an FLTK timeout.
@@ -48,14 +52,19 @@ bool AfxFltkDisplay::OpenDisplay(std::string& problem) {
     problem = "no display (DISPLAY is not set)";
     return false;
   }
-  // Asked first by hand: FLTK itself exits the process when it cannot connect.
-  Display* probe = XOpenDisplay(name);
-  if (!probe) {
+  // Connected by hand and handed to FLTK, which would exit the process when it
+  // cannot connect. A busy server now and then resets a new connection: a few tries.
+  Display* display = nullptr;
+  for (int attempt = 0; attempt < kConnectAttempts && !display; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    display = XOpenDisplay(name);
+  }
+  if (!display) {
     problem = std::string("cannot open display '") + name + "'";
     return false;
   }
-  XCloseDisplay(probe);
-  fl_open_display();
+  fl_open_display(display);
+  afx::LoadDialogFont();
   Fl::scheme("gtk+");
   Fl::visual(FL_DOUBLE | FL_INDEX);
   return true;
@@ -104,9 +113,25 @@ void AfxFltkDisplay::Refresh() {
   }
   for (HWND dialog : modal) {
     auto& view = views_[dialog];
-    if (!view) view = std::make_unique<afx::DialogView>(dialog);
+    if (!view) view = std::make_unique<afx::DialogView>(dialog, OwnerFace(dialog));
     view->Sync();
   }
+}
+
+void AfxFltkDisplay::SetHostWindow(HWND window, Fl_Window* face) {
+  if (face) {
+    hostWindows_[window] = face;
+  } else {
+    hostWindows_.erase(window);
+  }
+}
+
+Fl_Window* AfxFltkDisplay::OwnerFace(HWND dialog) const {
+  const HWND owner = ::GetParent(dialog);
+  if (!owner) return nullptr;
+  if (auto view = views_.find(owner); view != views_.end() && view->second) return view->second->Window();
+  auto host = hostWindows_.find(owner);
+  return host == hostWindows_.end() ? nullptr : host->second;
 }
 
 bool AfxFltkDisplay::Screenshot(HWND dialog, Fl_Window* fallback, const std::string& path, std::string& problem) {
@@ -116,8 +141,5 @@ bool AfxFltkDisplay::Screenshot(HWND dialog, Fl_Window* fallback, const std::str
     auto found = views_.find(dialog);
     window = found == views_.end() ? nullptr : found->second->Window();
   }
-  // Let the window system map and draw the window first.
-  for (int i = 0; i < 20 && window && !window->visible(); ++i) Fl::wait(0.05);
-  Fl::check();
   return afx::WriteWindowPng(window, path, problem);
 }

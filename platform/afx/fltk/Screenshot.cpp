@@ -1,6 +1,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 #include <memory>
 #include <string>
@@ -11,14 +12,41 @@
 
 namespace afx {
 
-// Writes what a shown window displays as an RGB PNG.
+namespace {
+
+constexpr int kLongestWaitForMapMs = 5000;
+
+// show() only asks for the window: until the server has mapped it, what is
+// read back is black. Waits (handling events) until it is viewable.
+bool WaitUntilViewable(Fl_Window* window) {
+  for (int waited = 0; waited <= kLongestWaitForMapMs; waited += 20) {
+    Fl::check();
+    XWindowAttributes attributes{};
+    if (window->shown() && XGetWindowAttributes(fl_display, fl_xid(window), &attributes) &&
+        attributes.map_state == IsViewable)
+      return true;
+    Fl::wait(0.02);
+  }
+  return false;
+}
+
+}  // namespace
+
+// Writes what a shown window displays as an RGB PNG, once it has been drawn.
 bool WriteWindowPng(Fl_Window* window, const std::string& path, std::string& problem) {
   if (!window || !window->shown()) {
     problem = "no window is shown";
     return false;
   }
+  if (!WaitUntilViewable(window)) {
+    problem = "the window did not appear on the display";
+    return false;
+  }
+  // Draw now, and let the server finish drawing before the pixels are read.
   window->redraw();
   Fl::flush();
+  XSync(fl_display, False);
+  Fl::check();
   window->make_current();
   const int width = window->w();
   const int height = window->h();

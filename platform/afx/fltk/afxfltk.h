@@ -38,9 +38,16 @@ public:
 
   // Brings the on-screen windows of the running dialogs up to date.
   void Refresh();
+  // The on-screen face of a window the host made itself (its main window), so
+  // that dialogs it owns open centred over it; null forgets it.
+  void SetHostWindow(HWND window, Fl_Window* face);
   // Writes a PNG of a dialog's window (or, for null, of `fallback`).
   bool Screenshot(HWND dialog, Fl_Window* fallback, const std::string& path, std::string& problem);
 
 private:
+  // Where a dialog's owner is on screen: a dialog below it, or a host window.
+  Fl_Window* OwnerFace(HWND dialog) const;
+
   std::map<HWND, std::unique_ptr<afx::DialogView>> views_;
+  std::map<HWND, Fl_Window*> hostWindows_;
 };

@@ -183,8 +183,12 @@ bool FbxObject::ConnectSrcObject(FbxObject* object, FbxConnection::EType) {
 bool FbxObject::ConnectSrcObjectToProperty(FbxObject* object, const char* property) {
   if (!object || object == this) return false;
   FbxString name(property);
-  for (const Link& link : sources_)
-    if (link.object == object && link.property == name) return true;  // already connected
+  // The object's own destinations are few where a node's sources are many:
+  // only when it is connected here already are the sources searched.
+  if (std::find(object->destinations_.begin(), object->destinations_.end(), this) != object->destinations_.end()) {
+    for (const Link& link : sources_)
+      if (link.object == object && link.property == name) return true;  // already connected
+  }
   sources_.push_back({object, name});
   object->destinations_.push_back(this);
   return true;

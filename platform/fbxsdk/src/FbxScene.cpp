@@ -67,7 +67,9 @@ private:
     Add(node);
     FbxNodeAttribute* attribute = node->GetNodeAttribute();
     Add(attribute);
-    for (int i = 0; i < node->GetMaterialCount(); ++i) AddMaterial(node->GetMaterial(i));
+    // One walk over the connections: the typed look-up by index walks them all each time.
+    for (int i = 0; i < node->GetSrcObjectCount(); ++i)
+      if (auto* material = FbxCast<FbxSurfaceMaterial>(node->GetSrcObject(i))) AddMaterial(material);
     // Materials and textures that only the mesh's layers name belong to the scene as well.
     FbxManager* manager = node->GetFbxManager();
     auto* geometry = dynamic_cast<FbxGeometryBase*>(attribute);

@@ -1,10 +1,14 @@
 #include "AsciiReader.h"
 
+#include "ParallelTasks.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
+#include <vector>
 
 namespace fbxsdk::io {
 
@@ -18,7 +22,10 @@ bool IsNameChar(char c) {
 class AsciiParser {
 public:
   AsciiParser(const char* data, size_t size, std::string& error, const ReadOptions& options)
-      : begin_(data), p_(data), end_(data + size), error_(error), options_(options) {}
+      : AsciiParser(data, data, data + size, error, options) {}
+  // A parser of [from, to) within the file that starts at begin.
+  AsciiParser(const char* begin, const char* from, const char* to, std::string& error, const ReadOptions& options)
+      : begin_(begin), p_(from), end_(to), error_(error), options_(options) {}
 
   bool ParseTop(FbxRecord& root) {
     for (;;) {
@@ -294,28 +301,120 @@ private:
     size_t room = static_cast<size_t>(end_ - p_) / 2 + 1;
     size_t expected = std::min(static_cast<size_t>(declared), room);
     FbxValue value = FbxValue::MakeInts({});
-    value.ints.reserve(expected);
-    for (;;) {
-      SkipSpace();
-      if (p_ == end_) return Fail("end of file inside the array of '" + record.name + "'");
-      if (*p_ == '}') {
-        ++p_;
-        break;
-      }
-      if (*p_ == ',') {
-        ++p_;
-        continue;
-      }
-      int64_t integer;
-      double real;
-      if (!ReadNumber(isInteger, integer, real)) return false;
-      AppendNumber(value, isInteger, integer, real, expected);
+    if (ParseLongArray(static_cast<size_t>(declared), value)) {
+      record.values.push_back(std::move(value));
+      return true;
     }
+    value.ints.reserve(expected);
+    ListEnd listEnd = ParseNumbers(value, expected);
+    if (listEnd == ListEnd::BadNumber) return false;
+    if (listEnd == ListEnd::EndOfInput) return Fail("end of file inside the array of '" + record.name + "'");
     if (value.ArraySize() != static_cast<size_t>(declared))
       return FailAt("array of '" + record.name + "' declares " + std::to_string(declared) + " values but holds " +
                         std::to_string(value.ArraySize()),
                     start);
     record.values.push_back(std::move(value));
+    return true;
+  }
+
+  enum class ListEnd { Closed, EndOfInput, BadNumber };
+
+  // Reads an array's numbers up to and past its closing '}', or to the end of the input.
+  ListEnd ParseNumbers(FbxValue& value, size_t expected) {
+    for (;;) {
+      SkipSpace();
+      if (p_ == end_) return ListEnd::EndOfInput;
+      if (*p_ == '}') {
+        ++p_;
+        return ListEnd::Closed;
+      }
+      if (*p_ == ',') {
+        ++p_;
+        continue;
+      }
+      bool isInteger;
+      int64_t integer;
+      double real;
+      if (!ReadNumber(isInteger, integer, real)) return ListEnd::BadNumber;
+      AppendNumber(value, isInteger, integer, real, expected);
+    }
+  }
+
+  // Parses the numbers of this piece into out, which has room for exactly count of them. False
+  // when the piece holds another number of values or, for integers, one that is not an int32.
+  template <class T>
+  bool ParseInto(T* out, size_t count) {
+    size_t n = 0;
+    for (;;) {
+      SkipSpace();
+      if (p_ == end_) return n == count;
+      if (*p_ == ',') {
+        ++p_;
+        continue;
+      }
+      bool isInteger;
+      int64_t integer;
+      double real;
+      if (n == count || !ReadNumber(isInteger, integer, real)) return false;
+      if constexpr (std::is_same_v<T, int32_t>) {
+        if (!isInteger || integer < INT32_MIN || integer > INT32_MAX) return false;
+        out[n++] = static_cast<int32_t>(integer);
+      } else {
+        out[n++] = isInteger ? static_cast<double>(integer) : real;
+      }
+    }
+  }
+
+  // A long array is parsed on every core, in pieces split at commas, once its closing '}' is
+  // found (numbers hold none): each piece's commas place its values in the array, which is
+  // allocated once, as integers until a value that is not one makes all of it doubles, as one
+  // pass would. False, leaving the position, when the array is short or anything in it is not
+  // plain numbers of the declared count: the one-pass parse then reads it and names the fault.
+  bool ParseLongArray(size_t declared, FbxValue& value) {
+    constexpr size_t kLongArrayBytes = size_t(1) << 20;
+    if (static_cast<size_t>(end_ - p_) < kLongArrayBytes) return false;
+    const void* found = std::memchr(p_, '}', static_cast<size_t>(end_ - p_));
+    if (!found) return false;
+    const char* close = static_cast<const char*>(found);
+    size_t bytes = static_cast<size_t>(close - p_);
+    size_t pieces = std::min<size_t>(WorkerThreads(), bytes / (kLongArrayBytes / 2));
+    // Comments may hold any character; arrays with them are left to the one-pass parse.
+    if (pieces < 2 || std::memchr(p_, ';', bytes)) return false;
+    std::vector<const char*> bounds{p_};
+    for (size_t i = 1; i < pieces; ++i) {
+      const char* from = std::max(bounds.back(), p_ + bytes * i / pieces);
+      const void* comma = std::memchr(from, ',', static_cast<size_t>(close - from));
+      if (!comma) break;
+      bounds.push_back(static_cast<const char*>(comma) + 1);
+    }
+    bounds.push_back(close);
+    const size_t parts = bounds.size() - 1;
+    // Every value but the last is followed by its comma.
+    std::vector<size_t> first(parts + 1, 0);
+    RunTasks(parts, [&](size_t i) { first[i + 1] = static_cast<size_t>(std::count(bounds[i], bounds[i + 1], ',')); });
+    first[parts] += 1;
+    for (size_t i = 0; i < parts; ++i) first[i + 1] += first[i];
+    if (first[parts] != declared) return false;
+    auto parseAll = [&](auto* out) {
+      std::vector<char> sound(parts, 0);
+      RunTasks(parts, [&](size_t i) {
+        std::string error;
+        AsciiParser piece(begin_, bounds[i], bounds[i + 1], error, options_);
+        sound[i] = piece.ParseInto(out + first[i], first[i + 1] - first[i]);
+      });
+      return std::find(sound.begin(), sound.end(), 0) == sound.end();
+    };
+    value.ints.resize(declared);
+    if (!parseAll(value.ints.data())) {
+      FreeVector(value.ints);
+      value.type = FbxValue::DoubleArray;
+      value.doubles.resize(declared);
+      if (!parseAll(value.doubles.data())) {
+        value = FbxValue::MakeInts({});
+        return false;
+      }
+    }
+    p_ = close + 1;
     return true;
   }
 

@@ -1,15 +1,83 @@
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "FileVersion.h"
+#include "ParallelTasks.h"
 #include "RecordWriters.h"
 
 namespace fbxsdk::io {
 
 namespace {
+
+// Numbers as this encoding spells them, appended to text.
+void AppendInteger(std::string& text, int64_t v) {
+  char digits[24];
+  auto result = std::to_chars(digits, digits + sizeof digits, v);
+  text.append(digits, result.ptr);
+}
+
+// Most values in meshes are short decimals (0.25, 0.001): when v is exactly what a
+// reader makes of some integer r divided by 10^k, print r with k decimals, which is
+// much cheaper than the general shortest form. Returns null when no small k fits.
+char* ShortDecimal(double v, char* out) {
+  static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7};
+  double magnitude = std::fabs(v);
+  if (!(magnitude < 1e8) || (magnitude != 0.0 && magnitude < 1e-7)) return nullptr;
+  for (int k = 0; k < 8; ++k) {
+    double scaled = magnitude * kPowers[k];
+    double rounded = std::nearbyint(scaled);
+    // Both are exact integers below 2^53, so the division is correctly rounded like a parse.
+    if (rounded / kPowers[k] != magnitude) continue;
+    auto digits = static_cast<uint64_t>(rounded);
+    char reversed[24];
+    int n = 0;
+    do {
+      reversed[n++] = static_cast<char>('0' + digits % 10);
+      digits /= 10;
+    } while (digits);
+    while (n <= k) reversed[n++] = '0';  // at least one digit before the point
+    char* p = out;
+    if (v < 0.0) *p++ = '-';
+    for (int i = n - 1; i >= 0; --i) {
+      *p++ = reversed[i];
+      if (i == k && k > 0) *p++ = '.';
+    }
+    return p;
+  }
+  return nullptr;
+}
+
+void AppendReal(std::string& text, double v) {
+  if (!std::isfinite(v)) {
+    // The spelling other exporters use, which readers of this encoding accept.
+    text.append(std::isnan(v) ? "1.#QNAN" : v > 0 ? "1.#INF" : "-1.#INF");
+    return;
+  }
+  char digits[32];
+  char* end = ShortDecimal(v, digits);
+  if (!end) end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+  text.append(digits, end);
+}
+
+void AppendNumber(std::string& text, int32_t v) { AppendInteger(text, v); }
+void AppendNumber(std::string& text, int64_t v) { AppendInteger(text, v); }
+void AppendNumber(std::string& text, float v) { AppendReal(text, v); }
+void AppendNumber(std::string& text, double v) { AppendReal(text, v); }
+
+// Values first to last of an array, each after a comma but the array's very first.
+template <class T>
+void AppendValues(std::string& text, std::span<const T> values, size_t first, size_t last) {
+  for (size_t i = first; i < last; ++i) {
+    if (i) text.push_back(',');
+    AppendNumber(text, values[i]);
+  }
+}
 
 // Collects text and hands it to the file in large pieces.
 class TextSink {
@@ -26,55 +94,9 @@ public:
     if (buffer_.size() >= kChunk) Flush();
   }
   void Indent(int depth) { buffer_.append(static_cast<size_t>(depth), '\t'); }
-
-  void Integer(int64_t v) {
-    char text[24];
-    auto result = std::to_chars(text, text + sizeof text, v);
-    buffer_.append(text, result.ptr);
-  }
-
-  void Real(double v) {
-    if (!std::isfinite(v)) {
-      // The spelling other exporters use, which readers of this encoding accept.
-      Put(std::isnan(v) ? "1.#QNAN" : v > 0 ? "1.#INF" : "-1.#INF");
-      return;
-    }
-    char text[32];
-    char* end = ShortDecimal(v, text);
-    if (!end) end = std::to_chars(text, text + sizeof text, v).ptr;
-    buffer_.append(text, end);
-  }
-
-  // Most values in meshes are short decimals (0.25, 0.001): when v is exactly what a
-  // reader makes of some integer r divided by 10^k, print r with k decimals, which is
-  // much cheaper than the general shortest form. Returns null when no small k fits.
-  static char* ShortDecimal(double v, char* out) {
-    static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7};
-    double magnitude = std::fabs(v);
-    if (!(magnitude < 1e8) || (magnitude != 0.0 && magnitude < 1e-7)) return nullptr;
-    for (int k = 0; k < 8; ++k) {
-      double scaled = magnitude * kPowers[k];
-      double rounded = std::nearbyint(scaled);
-      // Both are exact integers below 2^53, so the division is correctly rounded like a parse.
-      if (rounded / kPowers[k] != magnitude) continue;
-      auto digits = static_cast<uint64_t>(rounded);
-      char reversed[24];
-      int n = 0;
-      do {
-        reversed[n++] = static_cast<char>('0' + digits % 10);
-        digits /= 10;
-      } while (digits);
-      while (n <= k) reversed[n++] = '0';  // at least one digit before the point
-      char* p = out;
-      if (v < 0.0) *p++ = '-';
-      for (int i = n - 1; i >= 0; --i) {
-        *p++ = reversed[i];
-        if (i == k && k > 0) *p++ = '.';
-      }
-      return p;
-    }
-    return nullptr;
-  }
+  void Integer(int64_t v) { AppendInteger(buffer_, v); }
+  void Real(double v) { AppendReal(buffer_, v); }
+  std::string& Text() { return buffer_; }
 
   void Quoted(std::string_view text) {
     buffer_.push_back('"');
@@ -99,24 +121,57 @@ private:
   std::string buffer_;
 };
 
-template <class T, class Emit>
-void WriteArray(TextSink& sink, std::span<const T> items, int depth, Emit emit) {
+// Formats an array's values in blocks. A long array's blocks are formatted a round at a time,
+// one block per thread, and handed to the file in order: the text is the same as one thread's.
+class ArrayText {
+public:
+  ArrayText(TextSink& sink, const AsciiWriteOptions& options)
+      : sink_(sink),
+        block_(std::max<size_t>(options.blockValues, 1)),
+        threads_(options.threads ? std::min(options.threads, 8u) : WorkerThreads()) {}
+
+  template <class T>
+  void Write(std::span<const T> values) {
+    if (threads_ < 2 || values.size() <= block_) {
+      for (size_t first = 0; first < values.size(); first += block_) {
+        AppendValues(sink_.Text(), values, first, std::min(values.size(), first + block_));
+        sink_.FlushWhenFull();  // long arrays must not pile up in memory
+      }
+      return;
+    }
+    pieces_.resize(threads_);
+    for (size_t round = 0; round < values.size(); round += block_ * threads_) {
+      size_t blocks = std::min<size_t>(threads_, (values.size() - round + block_ - 1) / block_);
+      RunTasks(blocks, [&](size_t b) {
+        size_t first = round + b * block_;
+        pieces_[b].clear();
+        AppendValues(pieces_[b], values, first, std::min(values.size(), first + block_));
+      });
+      for (size_t b = 0; b < blocks; ++b) sink_.Put(pieces_[b]);
+    }
+  }
+
+private:
+  TextSink& sink_;
+  size_t block_;
+  unsigned threads_;
+  std::vector<std::string> pieces_;  // one block's text per thread, kept for the next round
+};
+
+template <class T>
+void WriteArray(TextSink& sink, std::span<const T> items, int depth, ArrayText& text) {
   sink.Put('*');
   sink.Integer(static_cast<int64_t>(items.size()));
   sink.Put(" {\n");
   sink.Indent(depth + 1);
   sink.Put("a: ");
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (i) sink.Put(',');
-    emit(items[i]);
-    if ((i & 0xFFFF) == 0xFFFF) sink.FlushWhenFull();  // long arrays must not pile up in memory
-  }
+  text.Write(items);
   sink.Put('\n');
   sink.Indent(depth);
   sink.Put('}');
 }
 
-void WriteValue(TextSink& sink, const FbxValue& value, int depth) {
+void WriteValue(TextSink& sink, const FbxValue& value, int depth, ArrayText& text) {
   switch (value.type) {
     case FbxValue::Bool:
     case FbxValue::Int16:
@@ -128,31 +183,25 @@ void WriteValue(TextSink& sink, const FbxValue& value, int depth) {
     case FbxValue::Raw: sink.Quoted(value.text); break;
     case FbxValue::Symbol: sink.Put(value.text); break;
     case FbxValue::BoolArray:
-    case FbxValue::Int32Array:
-      WriteArray<int32_t>(sink, value.IntData(), depth, [&](int32_t v) { sink.Integer(v); });
-      break;
-    case FbxValue::Int64Array:
-      WriteArray<int64_t>(sink, value.longs, depth, [&](int64_t v) { sink.Integer(v); });
-      break;
-    case FbxValue::FloatArray: WriteArray<float>(sink, value.floats, depth, [&](float v) { sink.Real(v); }); break;
-    case FbxValue::DoubleArray:
-      WriteArray<double>(sink, value.DoubleData(), depth, [&](double v) { sink.Real(v); });
-      break;
+    case FbxValue::Int32Array: WriteArray<int32_t>(sink, value.IntData(), depth, text); break;
+    case FbxValue::Int64Array: WriteArray<int64_t>(sink, value.longs, depth, text); break;
+    case FbxValue::FloatArray: WriteArray<float>(sink, value.floats, depth, text); break;
+    case FbxValue::DoubleArray: WriteArray<double>(sink, value.DoubleData(), depth, text); break;
   }
 }
 
-void WriteRecord(TextSink& sink, const FbxRecord& record, int depth) {
+void WriteRecord(TextSink& sink, const FbxRecord& record, int depth, ArrayText& text) {
   sink.Indent(depth);
   sink.Put(record.name);
   sink.Put(':');
   for (size_t i = 0; i < record.values.size(); ++i) {
     sink.Put(i ? ", " : " ");
-    WriteValue(sink, record.values[i], depth);
+    WriteValue(sink, record.values[i], depth, text);
   }
   // A record without values is a block, even when empty.
   if (!record.children.empty() || record.values.empty()) {
     sink.Put(" {\n");
-    for (const FbxRecord& child : record.children) WriteRecord(sink, child, depth + 1);
+    for (const FbxRecord& child : record.children) WriteRecord(sink, child, depth + 1, text);
     sink.Indent(depth);
     sink.Put('}');
   }
@@ -161,8 +210,9 @@ void WriteRecord(TextSink& sink, const FbxRecord& record, int depth) {
 
 }  // namespace
 
-bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out) {
+bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out, const AsciiWriteOptions& options) {
   TextSink sink(out);
+  ArrayText text(sink, options);
   VersionParts parts = SplitVersion(version);
   sink.Put("; FBX ");
   sink.Integer(parts.major);
@@ -172,7 +222,7 @@ bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out) {
   sink.Integer(parts.revision);
   sink.Put(" project file\n; ----------------------------------------------------\n\n");
   for (const FbxRecord& record : file.children) {
-    WriteRecord(sink, record, 0);
+    WriteRecord(sink, record, 0, text);
     sink.Put('\n');
   }
   return sink.Flush();

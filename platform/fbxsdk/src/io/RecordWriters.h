@@ -1,6 +1,7 @@
 // Serialise node records in either encoding.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "FbxRecord.h"
@@ -8,7 +9,12 @@
 
 namespace fbxsdk::io {
 
-bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out);
+struct AsciiWriteOptions {
+  // Arrays longer than a block are formatted a block per thread; the text does not depend on either.
+  size_t blockValues = size_t(1) << 17;
+  unsigned threads = 0;  // 0: one per core
+};
+bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out, const AsciiWriteOptions& options = {});
 // compressArrays stores arrays zlib-compressed, as other exporters do.
 bool WriteBinaryRecords(const FbxRecord& file, int version, OutputFile& out, bool compressArrays = true);
 

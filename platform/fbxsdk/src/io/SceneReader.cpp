@@ -386,7 +386,7 @@ private:
     } else if (auto* attribute = FbxCast<FbxNodeAttribute>(child)) {
       if (parentNode && !parentNode->GetNodeAttribute()) parentNode->SetNodeAttribute(attribute);
     } else if (auto* material = FbxCast<FbxSurfaceMaterial>(child)) {
-      if (parentNode) parentNode->AddMaterial(material);
+      if (parentNode) parentNode->ConnectSrcObject(material);  // as AddMaterial, without counting its place
     } else if (auto* texture = FbxCast<FbxTexture>(child)) {
       if (FbxCast<FbxSurfaceMaterial>(parent)) {
         std::string property = kind == "OP" ? std::string(link.Text(3)) : std::string();
@@ -439,8 +439,10 @@ private:
       pending.pop_back();
       reachable.push_back(node);
       if (FbxNodeAttribute* attribute = node->GetNodeAttribute()) reachable.push_back(attribute);
-      for (int m = 0; m < node->GetMaterialCount(); ++m) {
-        FbxSurfaceMaterial* material = node->GetMaterial(m);
+      // One walk over the connections: the typed look-up by index walks them all each time.
+      for (int i = 0; i < node->GetSrcObjectCount(); ++i) {
+        auto* material = FbxCast<FbxSurfaceMaterial>(node->GetSrcObject(i));
+        if (!material) continue;
         reachable.push_back(material);
         for (int t = 0; t < material->GetSrcObjectCount<FbxTexture>(); ++t)
           reachable.push_back(material->GetSrcObject<FbxTexture>(t));

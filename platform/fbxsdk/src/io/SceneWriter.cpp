@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_set>
 
 #include "LayerNames.h"
 #include "ObjectNames.h"
@@ -77,19 +78,26 @@ private:
   // An id that no scene object has: for records the scene keeps no object of their own for.
   int64_t NewId() { return kFirstId + issuedIds_++; }
 
+  // Each object joins one list, once: a set remembers which have.
   template <class T>
-  static void AppendOnce(std::vector<T*>& list, T* item) {
-    if (item && std::find(list.begin(), list.end(), item) == list.end()) list.push_back(item);
+  void AppendOnce(std::vector<T*>& list, T* item) {
+    if (item && collected_.insert(item).second) list.push_back(item);
   }
 
   // A node's materials: those connected to it, then any its mesh's material layers name.
+  // One walk over the connections, and a set for the ones already listed, so
+  // a node of many materials costs no more than linear time.
   std::vector<FbxSurfaceMaterial*> NodeMaterials(const FbxNode& node) {
     std::vector<FbxSurfaceMaterial*> list;
-    for (int m = 0; m < node.GetMaterialCount(); ++m) AppendOnce(list, node.GetMaterial(m));
+    std::unordered_set<const FbxSurfaceMaterial*> listed;
+    auto append = [&](FbxSurfaceMaterial* material) {
+      if (material && listed.insert(material).second) list.push_back(material);
+    };
+    for (int i = 0; i < node.GetSrcObjectCount(); ++i) append(FbxCast<FbxSurfaceMaterial>(node.GetSrcObject(i)));
     if (FbxMesh* mesh = node.GetMesh())
       for (int e = 0; e < mesh->GetElementMaterialCount(); ++e)
         for (FbxSurfaceMaterial* material : mesh->GetElementMaterial(e)->GetDirectArray().Items())
-          if (node.GetFbxManager()->Owns(material)) AppendOnce(list, material);
+          if (node.GetFbxManager()->Owns(material)) append(material);
     return list;
   }
 
@@ -427,6 +435,7 @@ private:
   std::map<const void*, int64_t> ids_;
   int64_t issuedIds_ = 0;
   std::vector<FbxNode*> nodes_;
+  std::unordered_set<const void*> collected_;  // what AppendOnce has listed
   std::vector<FbxMesh*> meshes_;
   std::vector<FbxSurfaceMaterial*> materials_;
   std::vector<FbxFileTexture*> textures_;

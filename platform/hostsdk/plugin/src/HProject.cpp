@@ -4,7 +4,10 @@
 #include "Plugin/HImage.h"
 #include "Plugin/HModelCache.h"
 #include "Plugin/ObjectTypes.h"
-#include "UniqueName.h"
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 HObjectCacheContainer::HObjectCacheContainer() : HHashObject(HOT_OBJECTS_FOLDER, "Objects") {}
 
@@ -66,13 +69,32 @@ HProject::HProject(const String& name) : HHashObject(HOT_PROJECT, name) {
   AppendChild(scenes_);
 }
 
-HImage* HProject::AddImage(const String& fileName) {
-  String name = fileName.GetNameOnly();
-  if (name.IsEmpty()) name = "Image";
-  // Named apart from the images already there, as models are.
-  HClipCacheContainer* images = images_;
-  name = UniqueName(name, [images](const String& candidate) { return images->FindImage(candidate) != nullptr; });
-  return images_->AddImage(name, fileName);
+HImage* HProject::AddImage(const String& fileName) { return AddImages({fileName}).front(); }
+
+std::vector<HImage*> HProject::AddImages(const std::vector<String>& fileNames) {
+  // Named apart from the images already there, as models are; the names in use
+  // are gathered once, and each name's suffixes are counted on from the last
+  // one taken, so many images of one name cost no more than many of different names.
+  std::unordered_set<std::string> taken;
+  for (HHashObject* child = images_->GetChild(); child; child = child->GetSibling())
+    taken.insert(child->GetName().Get());
+  std::unordered_map<std::string, int> nextSuffix;
+  std::vector<HImage*> added;
+  added.reserve(fileNames.size());
+  for (const String& fileName : fileNames) {
+    String base = fileName.GetNameOnly();
+    if (base.IsEmpty()) base = "Image";
+    std::string name = base.Get();
+    if (taken.count(name)) {
+      int& suffix = nextSuffix[name];
+      do {
+        name = std::string(base.Get()) + "." + std::to_string(++suffix);
+      } while (taken.count(name));
+    }
+    taken.insert(name);
+    added.push_back(images_->AddImage(name.c_str(), fileName));
+  }
+  return added;
 }
 
 HScene* HProject::AddScene(const String& name) { return scenes_->AddScene(name); }

@@ -1,5 +1,7 @@
 #include "Plugin/HTreeObject.h"
 
+#include "DeletionListeners.h"
+
 HTreeObject::HTreeObject(int type) : type_(type) {}
 
 HTreeObject::~HTreeObject() {
@@ -10,27 +12,33 @@ HTreeObject::~HTreeObject() {
     DetachChild(child);
     delete child;
   }
+  NotifyTreeObjectDeleted(this);
 }
 
 void HTreeObject::AppendChild(HHashObject* child) {
   child->parent_ = this;
   child->nextSibling_ = nullptr;
-  if (!firstChild_) {
+  child->previousSibling_ = lastChild_;
+  if (lastChild_)
+    lastChild_->nextSibling_ = child;
+  else
     firstChild_ = child;
-    return;
-  }
-  HHashObject* last = firstChild_;
-  while (last->nextSibling_) last = last->nextSibling_;
-  last->nextSibling_ = child;
+  lastChild_ = child;
 }
 
 void HTreeObject::DetachChild(HHashObject* child) {
-  HHashObject** link = &firstChild_;
-  while (*link && *link != child) link = &(*link)->nextSibling_;
-  if (!*link) return;
-  *link = child->nextSibling_;
+  if (!child || child->parent_ != this) return;
+  if (child->previousSibling_)
+    child->previousSibling_->nextSibling_ = child->nextSibling_;
+  else
+    firstChild_ = child->nextSibling_;
+  if (child->nextSibling_)
+    child->nextSibling_->previousSibling_ = child->previousSibling_;
+  else
+    lastChild_ = child->previousSibling_;
   child->parent_ = nullptr;
   child->nextSibling_ = nullptr;
+  child->previousSibling_ = nullptr;
   ChildDetached(child);
 }
 

@@ -72,11 +72,10 @@ void AddGroups(const IEPolyModel& source, HModelCache& model, const std::vector<
 
 // The decals of the model's images with the UVs of the polygons that carry them.
 void AddDecals(const IEPolyModel& source, HModelCache& model, const std::vector<const IEPoly*>& patchPolygons) {
-  std::vector<HImage*> images;
+  std::vector<String> files;
+  for (const IEImage& image : source.images) files.push_back(BoundedText(image.path));
   HProject* project = GetHProject();
-  for (const IEImage& image : source.images) {
-    images.push_back(project ? project->AddImage(BoundedText(image.path)) : nullptr);
-  }
+  const std::vector<HImage*> images = project ? project->AddImages(files) : std::vector<HImage*>(files.size(), nullptr);
   DecalsByImageAndKind decals(model);
   for (std::size_t patch = 0; patch < patchPolygons.size(); ++patch) {
     for (const IEPolyMap* map : patchPolygons[patch]->maps) {

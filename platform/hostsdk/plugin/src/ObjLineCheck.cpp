@@ -2,12 +2,13 @@
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -17,7 +18,7 @@ namespace {
 
 // A decimal number as the OBJ parser reads it: sign, digits, point, exponent.
 // Words like "nan", "inf" or "0x10" it would read as something else.
-bool IsDecimal(const std::string& text) {
+bool IsDecimal(std::string_view text) {
   std::size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
   std::size_t digits = 0;
@@ -37,33 +38,61 @@ bool IsDecimal(const std::string& text) {
   return i == text.size();
 }
 
-bool ParseNumber(const std::string& text, double& value) {
+// A finite decimal; a value too large for a double is not, one too small to tell from zero is.
+bool ParseNumber(std::string_view text, double& value) {
   if (!IsDecimal(text)) return false;
-  char* end = nullptr;
-  errno = 0;
-  value = std::strtod(text.c_str(), &end);
-  return end && *end == '\0' && std::isfinite(value) && !(errno == ERANGE && std::fabs(value) > 1.0);
+  if (text.front() == '+') text.remove_prefix(1);
+  const auto parsed = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (parsed.ec == std::errc::result_out_of_range) {
+    // Out of range either way: the C library tells overflow from underflow.
+    const std::string copy(text);
+    errno = 0;
+    value = std::strtod(copy.c_str(), nullptr);
+    return std::isfinite(value) && !(errno == ERANGE && std::fabs(value) > 1.0);
+  }
+  return parsed.ec == std::errc() && parsed.ptr == text.data() + text.size() && std::isfinite(value);
 }
 
 // The next line as the OBJ parser splits them: at LF, CR LF or a lone CR.
-bool NextLine(const std::string& text, std::size_t& at, std::string& line) {
+bool NextLine(std::string_view text, std::size_t& at, std::string_view& line) {
   if (at >= text.size()) return false;
   std::size_t end = text.find_first_of("\r\n", at);
-  if (end == std::string::npos) end = text.size();
-  line.assign(text, at, end - at);
+  if (end == std::string_view::npos) end = text.size();
+  line = text.substr(at, end - at);
   at = end;
   if (at < text.size() && text[at] == '\r') ++at;
   if (at < text.size() && text[at] == '\n' && (at == end || text[at - 1] == '\r')) ++at;
   return true;
 }
 
-bool ParseIndex(const std::string& text, long& value) {
+// A whole decimal integer, optionally signed, that fits a long.
+bool ParseIndex(std::string_view text, long& value) {
+  if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
   if (text.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  value = std::strtol(text.c_str(), &end, 10);
-  return end && *end == '\0' && errno != ERANGE;
+  const auto parsed = std::from_chars(text.data(), text.data() + text.size(), value);
+  return parsed.ec == std::errc() && parsed.ptr == text.data() + text.size();
 }
+
+// The words of a line, split at blanks as a stream reads them.
+class Words {
+public:
+  explicit Words(std::string_view line) : rest_(line) {}
+  bool Next(std::string_view& word) {
+    std::size_t start = 0;
+    while (start < rest_.size() && IsBlank(rest_[start])) ++start;
+    if (start == rest_.size()) return false;
+    std::size_t end = start;
+    while (end < rest_.size() && !IsBlank(rest_[end])) ++end;
+    word = rest_.substr(start, end - start);
+    rest_.remove_prefix(end);
+    return true;
+  }
+  std::string_view Rest() const { return rest_; }
+
+private:
+  static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+  std::string_view rest_;
+};
 
 // An index of a face corner: 1..count, or -1..-count counting back.
 bool IndexIsValid(long index, long count) { return (index >= 1 && index <= count) || (index < 0 && -index <= count); }
@@ -119,32 +148,30 @@ public:
   LineChecker(std::vector<std::size_t>& faceCorners, std::string materialFolder)
       : faceCorners_(faceCorners), materialFolder_(std::move(materialFolder)) {}
 
-  bool Check(const std::string& keyword, std::istringstream& rest, std::string& problem) {
-    if (keyword == "mtllib") {
-      std::string names;
-      std::getline(rest, names);
-      return CheckMaterialLibraries(names, problem);
-    }
-    std::vector<std::string> words;
-    for (std::string word; rest >> word;) words.push_back(word);
-    if (keyword == "v") return CheckNumbers(words, 3, "a vertex needs three numbers", positions_, problem);
-    if (keyword == "vt") return CheckNumbers(words, 1, "a texture coordinate needs a number", uvs_, problem);
-    if (keyword == "vn") return CheckNumbers(words, 3, "a normal needs three numbers", normals_, problem);
-    if (keyword == "f") return CheckFace(words, problem);
+  bool Check(std::string_view keyword, std::string_view rest, std::string& problem) {
+    if (keyword == "mtllib") return CheckMaterialLibraries(std::string(rest), problem);
+    if (keyword == "v") return CheckNumbers(rest, 3, "a vertex needs three numbers", positions_, problem);
+    if (keyword == "vt") return CheckNumbers(rest, 1, "a texture coordinate needs a number", uvs_, problem);
+    if (keyword == "vn") return CheckNumbers(rest, 3, "a normal needs three numbers", normals_, problem);
+    if (keyword == "f") return CheckFace(rest, problem);
     return true;
   }
 
 private:
-  static bool CheckNumbers(const std::vector<std::string>& words, std::size_t needed, const char* message,
-                           long& counted, std::string& problem) {
-    if (words.size() < needed) {
-      problem = message;
-      return false;
+  static bool CheckNumbers(std::string_view rest, std::size_t needed, const char* message, long& counted,
+                           std::string& problem) {
+    std::string_view numbers[3];
+    Words words(rest);
+    for (std::size_t i = 0; i < needed; ++i) {
+      if (!words.Next(numbers[i])) {
+        problem = message;
+        return false;
+      }
     }
     for (std::size_t i = 0; i < needed; ++i) {
       double value = 0;
-      if (!ParseNumber(words[i], value)) {
-        problem = "'" + EchoedText(words[i]) + "' is not a finite decimal number";
+      if (!ParseNumber(numbers[i], value)) {
+        problem = "'" + EchoedText(std::string(numbers[i])) + "' is not a finite decimal number";
         return false;
       }
     }
@@ -152,36 +179,53 @@ private:
     return true;
   }
 
-  bool CheckFace(const std::vector<std::string>& corners, std::string& problem) {
-    if (corners.size() < 3) {
+  // A corner's indices split at '/', as a stream reading up to each '/' splits them: a
+  // trailing '/' adds no empty part. False for more than three parts.
+  static bool SplitCorner(std::string_view corner, std::string_view (&parts)[3], std::size_t& count) {
+    count = 0;
+    std::size_t start = 0;
+    while (start < corner.size()) {
+      std::size_t slash = corner.find('/', start);
+      if (slash == std::string_view::npos) slash = corner.size();
+      if (count == 3) return false;
+      parts[count++] = corner.substr(start, slash - start);
+      start = slash + 1;
+    }
+    return count > 0;
+  }
+
+  bool CheckFace(std::string_view rest, std::string& problem) {
+    std::size_t cornerCount = 0;
+    std::string_view corner;
+    for (Words words(rest); words.Next(corner);) ++cornerCount;
+    if (cornerCount < 3) {
       problem = "a face needs at least three corners";
       return false;
     }
-    for (const std::string& corner : corners) {
-      std::vector<std::string> parts;
-      std::stringstream split(corner);
-      for (std::string part; std::getline(split, part, '/');) parts.push_back(part);
-      if (parts.empty() || parts.size() > 3) {
-        problem = "'" + EchoedText(corner) + "' is not a face corner";
+    const long counts[3] = {positions_, uvs_, normals_};
+    const char* names[3] = {"vertex", "texture coordinate", "normal"};
+    for (Words words(rest); words.Next(corner);) {
+      std::string_view parts[3];
+      std::size_t partCount = 0;
+      if (!SplitCorner(corner, parts, partCount)) {
+        problem = "'" + EchoedText(std::string(corner)) + "' is not a face corner";
         return false;
       }
-      const long counts[3] = {positions_, uvs_, normals_};
-      const char* names[3] = {"vertex", "texture coordinate", "normal"};
-      for (std::size_t k = 0; k < parts.size(); ++k) {
+      for (std::size_t k = 0; k < partCount; ++k) {
         if (k > 0 && parts[k].empty()) continue;
         long index = 0;
         if (!ParseIndex(parts[k], index)) {
-          problem = "'" + EchoedText(corner) + "' is not a face corner";
+          problem = "'" + EchoedText(std::string(corner)) + "' is not a face corner";
           return false;
         }
         if (!IndexIsValid(index, counts[k])) {
-          problem = "face corner '" + EchoedText(corner) + "' names " + names[k] + " " + std::to_string(index) +
-                    " of " + std::to_string(counts[k]);
+          problem = "face corner '" + EchoedText(std::string(corner)) + "' names " + names[k] + " " +
+                    std::to_string(index) + " of " + std::to_string(counts[k]);
           return false;
         }
       }
     }
-    faceCorners_.push_back(corners.size());
+    faceCorners_.push_back(cornerCount);
     return true;
   }
 
@@ -233,23 +277,24 @@ bool CheckObjLines(const std::string& path, std::string& error, std::vector<std:
     error = "cannot open " + path + ": " + std::strerror(errno);
     return false;
   }
-  std::ostringstream contents;
-  contents << in.rdbuf();
+  std::string text;
+  std::vector<char> buffer(std::size_t(1) << 20);
+  while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0)
+    text.append(buffer.data(), static_cast<std::size_t>(in.gcount()));
   if (in.bad()) {
     error = "cannot read " + path + ": " + std::strerror(errno);
     return false;
   }
-  const std::string text = contents.str();
   LineChecker checker(faceCorners, fs::path(path).parent_path().string());
-  std::string line;
+  std::string_view line;
   long lineNumber = 0;
   for (std::size_t at = 0; NextLine(text, at, line);) {
     ++lineNumber;
-    std::istringstream words(line);
-    std::string keyword;
-    if (!(words >> keyword) || keyword[0] == '#') continue;
+    Words words(line);
+    std::string_view keyword;
+    if (!words.Next(keyword) || keyword[0] == '#') continue;
     std::string problem;
-    if (!checker.Check(keyword, words, problem)) {
+    if (!checker.Check(keyword, words.Rest(), problem)) {
       error = path + " line " + std::to_string(lineNumber) + ": " + problem;
       return false;
     }

@@ -48,6 +48,15 @@ struct IEArray {
     data[count - 1] = copy;
     return true;
   }
+  // Makes room for n elements at once, so that a list filled by appending grows
+  // its storage once rather than growBy elements at a time; the count stays.
+  bool Reserve(std::int32_t n) {
+    if (n <= capacity) return true;
+    const std::int32_t kept = count;
+    if (!SetCount(n)) return false;
+    count = kept;  // slots beyond the count are initialised again as it reaches them
+    return true;
+  }
   void Release() {
     void* storage = data;
     IEArrayRelease(storage, count, capacity);

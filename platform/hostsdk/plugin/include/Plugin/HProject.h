@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "Plugin/Export.h"
 #include "Plugin/HTreeObject.h"
 
@@ -80,6 +82,8 @@ public:
   // A new image clip named after the file's name without folder and extension,
   // with a ".N" suffix when an image of that name is there already.
   HImage* AddImage(const String& fileName);
+  // One new image clip per file, in order, each named as AddImage names it.
+  std::vector<HImage*> AddImages(const std::vector<String>& fileNames);
   HScene* AddScene(const String& name);
 
 protected:

@@ -44,8 +44,12 @@ protected:
   String name_;
   int type_;
   HTreeObject* parent_ = nullptr;
+  // Children in a list linked both ways, so that a folder of many objects
+  // gains and loses one in constant time.
   HHashObject* firstChild_ = nullptr;
+  HHashObject* lastChild_ = nullptr;
   HHashObject* nextSibling_ = nullptr;
+  HHashObject* previousSibling_ = nullptr;
 
   friend class HHashObject;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 
 #include <FileIO/String.h>
@@ -37,3 +38,11 @@ PLUGIN_API int SaveModelAsObj(HModelCache* model, const char* path, String& erro
 
 // The window GetMainApplicationWnd() reports to plug-ins; null for none.
 PLUGIN_API void SetMainApplicationWnd(HWND wnd);
+
+// Tells the host of every tree object just before it is deleted (each object
+// of a deleted subtree on its own, children first), so that it can drop or
+// follow the pointers it keeps: the object must not be used any more, only
+// compared. The listener must change neither the project nor the listeners. Returns a number for
+// RemoveTreeObjectDeletionListener; 0 for an empty function.
+PLUGIN_API int AddTreeObjectDeletionListener(std::function<void(HTreeObject* object)> listener);
+PLUGIN_API void RemoveTreeObjectDeletionListener(int listener);

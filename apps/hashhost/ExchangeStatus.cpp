@@ -1,0 +1,225 @@
+#include "ExchangeStatus.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <FileIO/Registry.h>
+#include <FileIO/String.h>
+#include <Plugin/HDecal.h>
+#include <Plugin/HImage.h>
+#include <Plugin/HModelCache.h>
+#include <Plugin/HProject.h>
+#include <Plugin/HostProject.h>
+
+#include "Echoed.h"
+#include "HostTimer.h"
+
+namespace {
+
+// The auto-import timer takes an answer once both files are a second old, at
+// its next one-second tick: an answer still there well after that waits for a person.
+constexpr std::time_t kUntakenAnswerSeconds = 3;
+constexpr unsigned kLookMilliseconds = 250;
+// The command file's head is two paths and a keyword; more is not a command file.
+constexpr std::size_t kLongestCommandHead = 3 * 4096 + 64;
+
+bool Newer(const timespec& a, const timespec& b) {
+  return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+}
+
+// The first three lines of the command file: the model file (twice) and the
+// mode as "[keyword]". Never blocks, never reads more than a command head.
+bool ReadCommandHead(const std::string& path, std::string& modelFile, std::string& mode) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  std::string text;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    char buffer[4096];
+    ssize_t got = 0;
+    while (text.size() < kLongestCommandHead && (got = ::read(fd, buffer, sizeof buffer)) > 0)
+      text.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  std::string lines[3];
+  std::size_t start = 0;
+  for (std::string& line : lines) {
+    const std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) return false;
+    line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    start = end + 1;
+  }
+  modelFile = lines[0];
+  const std::string& keyword = lines[2];
+  mode.clear();
+  if (keyword.size() > 2 && keyword.front() == '[' && keyword.back() == ']')
+    mode = Echoed(keyword.substr(1, keyword.size() - 2));
+  return !modelFile.empty();
+}
+
+// The model a command on `object` works on: the object itself or the model of an instance.
+HModelCache* ModelOf(HTreeObject* object) {
+  if (!object) return nullptr;
+  if (HModelCache* model = object->GetAsModelCache()) return model;
+  HAnimObject* instance = object->GetAnimObject();
+  return instance ? instance->GetCache() : nullptr;
+}
+
+std::string Counted(int count, const char* singular, const char* plural) {
+  return std::to_string(count) + " " + (count == 1 ? singular : plural);
+}
+
+int CountImages(HModelCache& model) {
+  std::set<const HImage*> images;
+  HDecalContainer* decals = model.GetChildDecalContainer();
+  for (HDecal* decal = decals ? decals->GetChildDecal() : nullptr; decal;
+       decal = static_cast<HDecal*>(decal->GetSibling())) {
+    HDecalClipContainer* clips = decal->GetChildDecalClipContainer();
+    for (HDecalClip* clip = clips ? clips->GetChildDecalClip() : nullptr; clip;
+         clip = static_cast<HDecalClip*>(clip->GetSibling())) {
+      if (const HImage* image = clip->GetClip()->GetClip()) images.insert(image);
+    }
+  }
+  return static_cast<int>(images.size());
+}
+
+std::string Elapsed(std::time_t seconds) {
+  if (seconds < 0) seconds = 0;
+  if (seconds < 60) return std::to_string(seconds) + " s";
+  if (seconds < 3600) return std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) + " s";
+  return std::to_string(seconds / 3600) + " h " + std::to_string(seconds / 60 % 60) + " min";
+}
+
+}  // namespace
+
+bool ExchangeStatus::Stamp::operator==(const Stamp& other) const {
+  return regular == other.regular && device == other.device && inode == other.inode && size == other.size &&
+         modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+}
+
+ExchangeStatus::Stamp ExchangeStatus::StampOf(const std::string& path) {
+  Stamp stamp;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return stamp;
+  stamp.regular = true;
+  stamp.device = info.st_dev;
+  stamp.inode = info.st_ino;
+  stamp.size = info.st_size;
+  stamp.modified = info.st_mtim;
+  return stamp;
+}
+
+std::string ExchangeStatus::DefaultFolder() {
+  return std::string(String::GetMyDocumentsPath().Get()) + "/PigmoraV3/Exchange/";
+}
+
+ExchangeStatus::ExchangeStatus(HProject* project, std::string exchangeFolder)
+    : project_(project), folder_(std::move(exchangeFolder)) {
+  if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
+  // What was there before the host started is no news.
+  commandFile_ = StampOf(folder_ + "import.txt");
+  deletionListener_ = AddTreeObjectDeletionListener([this](HTreeObject* object) { knownModels_.erase(object); });
+  LookForReceivedModel(false);
+  ticker_ = std::make_unique<HostTimer>(kLookMilliseconds, [this] { Look(); });
+}
+
+ExchangeStatus::~ExchangeStatus() {
+  ticker_.reset();
+  RemoveTreeObjectDeletionListener(deletionListener_);
+}
+
+void ExchangeStatus::BeforeCommand(HTreeObject* object) {
+  Look();
+  HModelCache* model = ModelOf(object);
+  commandModel_ = model ? model->GetName().Get() : "";
+  commandFile_ = StampOf(folder_ + "import.txt");
+}
+
+void ExchangeStatus::AfterCommand() {
+  Look();
+  commandModel_.clear();
+}
+
+void ExchangeStatus::Look() {
+  LookForSend();
+  LookForAnswer();
+}
+
+void ExchangeStatus::LookForSend() {
+  // Only a command the host ran sends, and the command knows its model.
+  if (commandModel_.empty()) return;
+  const std::string commandPath = folder_ + "import.txt";
+  const Stamp command = StampOf(commandPath);
+  if (!command.regular || command == commandFile_) return;
+  std::string modelFile, mode;
+  if (!ReadCommandHead(commandPath, modelFile, mode)) return;
+  // The send writes the model file after the command file: an older model file
+  // means the send is not through (or failed), and Pigmora would read the old one.
+  const Stamp model = StampOf(modelFile);
+  if (!model.regular || Newer(command.modified, model.modified)) return;
+  commandFile_ = command;
+  sentAt_ = command.modified.tv_sec;
+  Report("Sent \"" + Echoed(commandModel_) + "\" to Pigmora" + (mode.empty() ? "" : " (mode " + mode + ")") +
+             ", waiting for its answer",
+         true);
+}
+
+void ExchangeStatus::LookForAnswer() {
+  const Stamp answer = StampOf(folder_ + "export.txt");
+  const Stamp textures = StampOf(folder_ + "textures.txt");
+  const bool present = answer.regular && textures.regular;
+  const bool changed = present && (!answerPresent_ || !(answer == answerFile_) || !(textures == texturesFile_));
+  // An answer that went (or was replaced by a newer one) was taken by a receive.
+  if (answerPresent_ && (!present || changed)) LookForReceivedModel(true);
+  answerPresent_ = present;
+  if (!present) {
+    LookForReceivedModel(false);
+    return;
+  }
+  if (changed) {
+    answerFile_ = answer;
+    texturesFile_ = textures;
+    autoImportOff_ = GetRegistryValue("Pigmora", "AutoImport", 0) == 0;
+    waitingReported_ = false;
+  }
+  if (waitingReported_) return;
+  const std::time_t newest = std::max(answer.modified.tv_sec, textures.modified.tv_sec);
+  if (autoImportOff_ || std::time(nullptr) - newest > kUntakenAnswerSeconds) {
+    waitingReported_ = true;
+    Report("An answer from Pigmora is waiting: Plugins > Import > Pigmora");
+  }
+}
+
+void ExchangeStatus::LookForReceivedModel(bool answerTaken) {
+  HObjectCacheContainer* objects = project_ ? project_->GetChildObjectCacheContainer() : nullptr;
+  HModelCache* received = nullptr;
+  std::set<const HTreeObject*> models;
+  for (HHashObject* child = objects ? objects->GetChild() : nullptr; child; child = child->GetSibling()) {
+    HModelCache* model = child->GetAsModelCache();
+    if (!model) continue;
+    models.insert(model);
+    if (!knownModels_.count(model)) received = model;  // the receive adds its model last
+  }
+  knownModels_ = std::move(models);
+  if (!answerTaken || !received) return;
+  Report("Received \"" + Echoed(received->GetName().Get()) +
+         "\" from Pigmora: " + Counted(received->GetPatchCount(), "patch", "patches") + ", " +
+         Counted(received->CountGroups(), "group", "groups") + ", " +
+         Counted(CountImages(*received), "image", "images"));
+}
+
+void ExchangeStatus::Report(std::string line, bool isSend) {
+  // One line, whatever a model's name holds: scripts read the output line by line.
+  for (char& c : line)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  line_ = std::move(line);
+  ++lineCount_;
+  lineIsSend_ = isSend;
+  if (reporter_) reporter_(line_);
+}
+
+std::string ExchangeStatus::LineWithTime(std::time_t now) const {
+  if (!lineIsSend_) return line_;
+  return line_ + " (" + Elapsed(now - sentAt_) + ")";
+}

@@ -1,0 +1,282 @@
+#include "ModelRenderer.h"
+
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "ViewImage.h"
+
+const float kViewBackground[3] = {0.20f, 0.22f, 0.25f};
+
+namespace {
+
+enum Attribute { A_POSITION, A_NORMAL, A_TANGENT, A_COLOUR, A_UV_COLOUR, A_UV_NORMAL, A_UV_SPECULAR };
+
+const char* const kVertexShader = R"(#version 120
+attribute vec3 aPosition;
+attribute vec3 aNormal;
+attribute vec4 aTangent;
+attribute vec3 aColour;
+attribute vec2 aUvColour;
+attribute vec2 aUvNormal;
+attribute vec2 aUvSpecular;
+uniform mat4 uModelView;
+uniform mat4 uProjection;
+varying vec3 vEye;
+varying vec3 vNormal;
+varying vec4 vTangent;
+varying vec3 vColour;
+varying vec2 vUvColour;
+varying vec2 vUvNormal;
+varying vec2 vUvSpecular;
+void main() {
+  vec4 eye = uModelView * vec4(aPosition, 1.0);
+  vEye = eye.xyz;
+  vNormal = mat3(uModelView) * aNormal;
+  vTangent = vec4(mat3(uModelView) * aTangent.xyz, aTangent.w);
+  vColour = aColour;
+  // The host's v runs down the image, as the texture's rows do from its top.
+  vUvColour = aUvColour;
+  vUvNormal = aUvNormal;
+  vUvSpecular = aUvSpecular;
+  gl_Position = uProjection * eye;
+}
+)";
+
+const char* const kFragmentShader = R"(#version 120
+uniform sampler2D uColourMap;
+uniform sampler2D uNormalMap;
+uniform sampler2D uSpecularMap;
+uniform bool uHasColour;
+uniform bool uHasNormal;
+uniform bool uHasSpecular;
+varying vec3 vEye;
+varying vec3 vNormal;
+varying vec4 vTangent;
+varying vec3 vColour;
+varying vec2 vUvColour;
+varying vec2 vUvNormal;
+varying vec2 vUvSpecular;
+const float kAmbient = 0.25;
+const float kHighlight = 0.3;
+void main() {
+  vec3 toEye = normalize(-vEye);
+  vec3 n = normalize(vNormal);
+  // Patches are lit from whichever side the eye sees.
+  float facing = dot(n, toEye) < 0.0 ? -1.0 : 1.0;
+  n *= facing;
+  if (uHasNormal) {
+    vec3 t = vTangent.xyz * facing;
+    t = normalize(t - n * dot(n, t));
+    // Green leans along growing v, down the image, as the host's UVs run.
+    vec3 b = cross(n, t) * vTangent.w;
+    vec3 m = texture2D(uNormalMap, vUvNormal).xyz * 2.0 - 1.0;
+    n = normalize(t * m.x + b * m.y + n * m.z);
+  }
+  vec3 base = uHasColour ? texture2D(uColourMap, vUvColour).rgb : vColour;
+  float diffuse = max(dot(n, toEye), 0.0);
+  // With the light at the eye the half vector is the direction to the eye.
+  float highlight = pow(diffuse, 32.0) * kHighlight;
+  if (uHasSpecular) highlight *= 2.0 * texture2D(uSpecularMap, vUvSpecular).r;
+  gl_FragColor = vec4(base * (kAmbient + (1.0 - kAmbient) * diffuse) + vec3(highlight), 1.0);
+}
+)";
+
+bool Compile(unsigned shader, const char* source, std::string& problem) {
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  GLint ok = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (ok) return true;
+  char log[1024] = {};
+  glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+  problem = std::string("the view's shader does not compile: ") + log;
+  return false;
+}
+
+unsigned Buffer(GLenum target, const void* data, std::size_t bytes) {
+  unsigned buffer = 0;
+  glGenBuffers(1, &buffer);
+  glBindBuffer(target, buffer);
+  glBufferData(target, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
+  return buffer;
+}
+
+unsigned Texture(const ViewImage& image) {
+  unsigned texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               image.pixels.data());
+  glGenerateMipmap(GL_TEXTURE_2D);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  return texture;
+}
+
+bool AtLeastGl21() {
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  int major = 0, minor = 0;
+  return version && std::sscanf(version, "%d.%d", &major, &minor) == 2 && (major > 2 || (major == 2 && minor >= 1));
+}
+
+}  // namespace
+
+ModelRenderer::~ModelRenderer() = default;
+
+bool ModelRenderer::Initialise(std::string& problem) {
+  if (program_) return true;
+  if (!AtLeastGl21()) {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    problem = std::string("the view needs OpenGL 2.1, this context has ") + (version ? version : "none");
+    return false;
+  }
+  const unsigned vertex = glCreateShader(GL_VERTEX_SHADER);
+  const unsigned fragment = glCreateShader(GL_FRAGMENT_SHADER);
+  const bool compiled = Compile(vertex, kVertexShader, problem) && Compile(fragment, kFragmentShader, problem);
+  unsigned program = compiled ? glCreateProgram() : 0;
+  if (program) {
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    const char* names[] = {"aPosition", "aNormal", "aTangent", "aColour", "aUvColour", "aUvNormal", "aUvSpecular"};
+    for (unsigned i = 0; i < sizeof names / sizeof names[0]; ++i) glBindAttribLocation(program, i, names[i]);
+    glLinkProgram(program);
+    GLint ok = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (!ok) {
+      char log[1024] = {};
+      glGetProgramInfoLog(program, sizeof log, nullptr, log);
+      problem = std::string("the view's shaders do not link: ") + log;
+      glDeleteProgram(program);
+      program = 0;
+    }
+  }
+  glDeleteShader(vertex);
+  glDeleteShader(fragment);
+  program_ = program;
+  return program_ != 0;
+}
+
+void ModelRenderer::ReleaseModel() {
+  for (unsigned* buffer :
+       {&positionBuffer_, &normalBuffer_, &tangentBuffer_, &colourBuffer_, &indexBuffer_, &coarseIndexBuffer_}) {
+    if (*buffer) glDeleteBuffers(1, buffer);
+    *buffer = 0;
+  }
+  if (!uvBuffers_.empty()) glDeleteBuffers(static_cast<GLsizei>(uvBuffers_.size()), uvBuffers_.data());
+  if (!textures_.empty()) glDeleteTextures(static_cast<GLsizei>(textures_.size()), textures_.data());
+  uvBuffers_.clear();
+  textures_.clear();
+  batches_.clear();
+  bounds_ = ViewBounds();
+}
+
+void ModelRenderer::ReleaseGl() {
+  ReleaseModel();
+  if (program_) glDeleteProgram(program_);
+  program_ = 0;
+}
+
+void ModelRenderer::Upload(const ViewMesh& mesh, std::vector<std::string>& problems) {
+  ReleaseModel();
+  bounds_ = mesh.bounds;
+  if (mesh.indices.empty()) return;
+  positionBuffer_ = Buffer(GL_ARRAY_BUFFER, mesh.positions.data(), mesh.positions.size() * sizeof(float));
+  normalBuffer_ = Buffer(GL_ARRAY_BUFFER, mesh.normals.data(), mesh.normals.size());
+  colourBuffer_ = Buffer(GL_ARRAY_BUFFER, mesh.colours.data(), mesh.colours.size());
+  if (!mesh.tangents.empty()) tangentBuffer_ = Buffer(GL_ARRAY_BUFFER, mesh.tangents.data(), mesh.tangents.size());
+  for (const std::vector<float>& set : mesh.uvSets)
+    uvBuffers_.push_back(Buffer(GL_ARRAY_BUFFER, set.data(), set.size() * sizeof(float)));
+  indexBuffer_ = Buffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indices.data(), mesh.indices.size() * sizeof(std::uint32_t));
+  if (!mesh.coarseIndices.empty())
+    coarseIndexBuffer_ =
+        Buffer(GL_ELEMENT_ARRAY_BUFFER, mesh.coarseIndices.data(), mesh.coarseIndices.size() * sizeof(std::uint32_t));
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  for (const std::string& file : mesh.images) {
+    ViewImage image;
+    std::string why;
+    const bool loaded = LoadViewImage(file, image, why);
+    if (loaded && (image.width > largest || image.height > largest))
+      why = "larger than this OpenGL's textures (" + std::to_string(largest) + " pixels a side)";
+    if (!loaded || !why.empty()) {
+      problems.push_back("cannot show image '" + file + "': " + why);
+      image = MissingImageChecker();
+    }
+    textures_.push_back(Texture(image));
+  }
+  batches_ = mesh.batches;
+}
+
+void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool coarse) {
+  glViewport(0, 0, width, height);
+  glClearColor(kViewBackground[0], kViewBackground[1], kViewBackground[2], 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  if (!program_ || batches_.empty() || width <= 0 || height <= 0) return;
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  glDisable(GL_CULL_FACE);
+  glUseProgram(program_);
+  const ViewMatrix modelView = camera.ModelView();
+  const ViewMatrix projection = camera.Projection(static_cast<float>(width) / static_cast<float>(height));
+  glUniformMatrix4fv(glGetUniformLocation(program_, "uModelView"), 1, GL_FALSE, modelView.data());
+  glUniformMatrix4fv(glGetUniformLocation(program_, "uProjection"), 1, GL_FALSE, projection.data());
+  glUniform1i(glGetUniformLocation(program_, "uColourMap"), 0);
+  glUniform1i(glGetUniformLocation(program_, "uNormalMap"), 1);
+  glUniform1i(glGetUniformLocation(program_, "uSpecularMap"), 2);
+  const GLint hasMap[VM_COUNT] = {glGetUniformLocation(program_, "uHasColour"),
+                                  glGetUniformLocation(program_, "uHasNormal"),
+                                  glGetUniformLocation(program_, "uHasSpecular")};
+
+  // Normals and colours keep four bytes per vertex, so each vertex starts aligned.
+  auto attribute = [](unsigned location, unsigned buffer, int size, GLenum type, int stride) {
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glEnableVertexAttribArray(location);
+    glVertexAttribPointer(location, size, type, type == GL_FLOAT ? GL_FALSE : GL_TRUE, stride, nullptr);
+  };
+  attribute(A_POSITION, positionBuffer_, 3, GL_FLOAT, 0);
+  attribute(A_NORMAL, normalBuffer_, 3, GL_BYTE, 4);
+  attribute(A_COLOUR, colourBuffer_, 3, GL_UNSIGNED_BYTE, 4);
+  if (tangentBuffer_) {
+    attribute(A_TANGENT, tangentBuffer_, 4, GL_BYTE, 4);
+  } else {
+    glDisableVertexAttribArray(A_TANGENT);
+    glVertexAttrib4f(A_TANGENT, 1, 0, 0, 1);
+  }
+  coarse = coarse && coarseIndexBuffer_;
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, coarse ? coarseIndexBuffer_ : indexBuffer_);
+
+  const unsigned uvLocation[VM_COUNT] = {A_UV_COLOUR, A_UV_NORMAL, A_UV_SPECULAR};
+  for (const ViewBatch& batch : batches_) {
+    for (int map = 0; map < VM_COUNT; ++map) {
+      const bool has = batch.image[map] >= 0;
+      glUniform1i(hasMap[map], has ? 1 : 0);
+      glActiveTexture(GL_TEXTURE0 + static_cast<unsigned>(map));
+      glBindTexture(GL_TEXTURE_2D, has ? textures_[static_cast<std::size_t>(batch.image[map])] : 0);
+      if (has) {
+        attribute(uvLocation[map], uvBuffers_[static_cast<std::size_t>(batch.uvSet[map])], 2, GL_FLOAT, 0);
+      } else {
+        glDisableVertexAttribArray(uvLocation[map]);
+        glVertexAttrib2f(uvLocation[map], 0, 0);
+      }
+    }
+    const std::uint32_t first = coarse ? batch.coarseFirstIndex : batch.firstIndex;
+    const std::uint32_t count = coarse ? batch.coarseIndexCount : batch.indexCount;
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
+                   reinterpret_cast<const void*>(static_cast<std::uintptr_t>(first) * 4));
+  }
+  for (unsigned location = A_POSITION; location <= A_UV_SPECULAR; ++location) glDisableVertexAttribArray(location);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  glActiveTexture(GL_TEXTURE0);
+  glUseProgram(0);
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+class HTreeObject;
+
+// Tells the host's listeners that `object` is about to be deleted.
+void NotifyTreeObjectDeleted(HTreeObject* object);

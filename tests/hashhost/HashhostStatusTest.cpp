@@ -1,0 +1,102 @@
+// What the exchange with Pigmora does, as scripts read it: the lines a person
+// reads in the window's status bar, on standard output with "status: ".
+#include <gtest/gtest.h>
+
+#include <FileIO/Registry.h>
+
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "HashhostRunner.h"
+#include "PeerAnswer.h"
+
+namespace {
+
+class HashhostStatusTest : public ::testing::Test {
+protected:
+  // Lines of the output that begin with "status: ", without it.
+  static std::vector<std::string> StatusLines(const std::string& out) {
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind("status: ", 0) == 0) lines.push_back(line.substr(8));
+    return lines;
+  }
+
+  // The third line of the command file the send wrote: "[keyword]".
+  std::string SentModeLine() const {
+    std::istringstream in(ScratchFolder::ReadFile(scratch_.ExchangePath() / "import.txt"));
+    std::string line;
+    for (int i = 0; i < 3; ++i) std::getline(in, line);
+    return line;
+  }
+
+  ScratchFolder scratch_;
+};
+
+TEST_F(HashhostStatusTest, ASendThenAnAnswerWaitingThenItsReceiveEachSayOneLine) {
+  SetRegistryString("Pigmora", "exePath", "/usr/bin/true");
+  // The UV mapping button: the mode comes from the command file, not from a constant.
+  const HashhostRun send = RunHashhost(scratch_, "-c 'run Pigmora 0 Objects/Sample; click 1010'");
+  ASSERT_EQ(send.exitCode, 0) << send.err;
+  ASSERT_EQ(SentModeLine(), "[uv]");
+  EXPECT_EQ(StatusLines(send.out),
+            std::vector<std::string>{"Sent \"Sample\" to Pigmora (mode uv), waiting for its answer"})
+      << send.out;
+
+  std::string peerOutput;
+  ASSERT_EQ(RunCommand(std::string("'") + PIGMORA_PEER_PATH + "' --once", &peerOutput), 0) << peerOutput;
+  // Auto import is off: the answer waits until the user imports it.
+  const HashhostRun receive = RunHashhost(scratch_, "-c 'wait 0.6; run Pigmora 2 Objects; tree'");
+  ASSERT_EQ(receive.exitCode, 0) << receive.err;
+  std::smatch model;
+  ASSERT_TRUE(std::regex_search(receive.out, model, std::regex("Model \"Sample\" patches=(\\d+) .* groups=(\\d+) ")))
+      << receive.out;
+  // The images are those the model's decal clips show, each once.
+  std::set<std::string> images;
+  const std::regex clip("DecalClip .* image=(\"[^\"]*\")");
+  for (auto it = std::sregex_iterator(receive.out.begin(), receive.out.end(), clip); it != std::sregex_iterator(); ++it)
+    images.insert((*it)[1].str());
+  ASSERT_FALSE(images.empty()) << receive.out;
+  const std::string received = "Received \"Sample\" from Pigmora: " + model[1].str() + " patches, " + model[2].str() +
+                               " groups, " + std::to_string(images.size()) + " images";
+  EXPECT_EQ(StatusLines(receive.out),
+            (std::vector<std::string>{"An answer from Pigmora is waiting: Plugins > Import > Pigmora", received}))
+      << receive.out;
+  const std::size_t waiting = receive.out.find("status: An answer");
+  const std::size_t result = receive.out.find("run Pigmora 2 Objects: result=1\n");
+  EXPECT_LT(waiting, result) << "the answer waits before the import";
+  EXPECT_LT(result, receive.out.find("status: Received")) << receive.out;
+}
+
+TEST_F(HashhostStatusTest, WithAutoImportOnTheTimersReceiveIsReportedWithoutAWait) {
+  ASSERT_TRUE(LeavePeerAnswerForTheSample(scratch_));
+  SetRegistryValue("Pigmora", "AutoImport", 1);
+  // An opened model is the host's own doing, not an answer.
+  const std::string obj = scratch_.Write("quad.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n");
+  const HashhostRun run = RunHashhost(scratch_, "-c 'open " + obj + "; wait 6; tree'");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> lines = StatusLines(run.out);
+  ASSERT_EQ(lines.size(), 1u) << run.out;
+  EXPECT_EQ(lines[0].rfind("Received \"Sample\" from Pigmora: ", 0), 0u) << run.out;
+  EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "export.txt")) << "the timer took the answer";
+}
+
+TEST_F(HashhostStatusTest, NoSendNoAnswerNoLine) {
+  SetRegistryString("Pigmora", "exePath", "/usr/bin/true");
+  // A dialog closed without a send; an import with nothing to import.
+  const HashhostRun run = RunHashhost(scratch_,
+                                      "-c 'run Pigmora 0 Objects/Sample; close; run Pigmora 2 Objects; "
+                                      "wait 0.6'");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(StatusLines(run.out).empty()) << run.out;
+
+  // A send whose model file cannot be written is no send Pigmora could read.
+  std::filesystem::create_directories(scratch_.ExchangePath() / "Hash" / "data" / "export.fbx");
+  const HashhostRun failed = RunHashhost(scratch_, "-c 'run Pigmora 0 Objects/Sample; click 1001; wait 0.6'");
+  EXPECT_TRUE(StatusLines(failed.out).empty()) << failed.out << failed.err;
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+// The view's camera: named views look from where their names say, framing
+// fits the model, and drags, wheel and pan move it as a user expects.
+#include <gtest/gtest.h>
+
+#include "ViewCamera.h"
+
+namespace {
+
+constexpr int kSize = 400;
+
+ViewBounds Box(float x, float y, float z) {
+  ViewBounds bounds;
+  const float low[3] = {-x, -y, -z}, high[3] = {x, y, z};
+  bounds.Add(low);
+  bounds.Add(high);
+  return bounds;
+}
+
+struct Spot {
+  float x = 0, y = 0;
+};
+
+Spot Where(const ViewCamera& camera, float x, float y, float z) {
+  Spot spot;
+  const float point[3] = {x, y, z};
+  EXPECT_TRUE(camera.Project(point, kSize, kSize, spot.x, spot.y));
+  return spot;
+}
+
+TEST(ViewCameraTest, NamedViewsLookFromTheirSide) {
+  ViewCamera camera;
+  camera.Look(ViewDirection::Front);
+  camera.Frame(Box(1, 1, 1), 1);
+  // Front: +X to the right, +Y up.
+  EXPECT_GT(Where(camera, 1, 0, 0).x, kSize / 2 + 10);
+  EXPECT_LT(Where(camera, 0, 1, 0).y, kSize / 2 - 10);
+  camera.Look(ViewDirection::Right);
+  EXPECT_LT(Where(camera, 0, 0, 1).x, kSize / 2 - 10) << "from the right, +Z (the front) is on the left";
+  camera.Look(ViewDirection::Left);
+  EXPECT_GT(Where(camera, 0, 0, 1).x, kSize / 2 + 10);
+  camera.Look(ViewDirection::Back);
+  EXPECT_LT(Where(camera, 1, 0, 0).x, kSize / 2 - 10);
+  camera.Look(ViewDirection::Top);
+  EXPECT_GT(Where(camera, 0, 0, 1).y, kSize / 2 + 10) << "from the top, the front is at the bottom";
+  EXPECT_GT(Where(camera, 1, 0, 0).x, kSize / 2 + 10);
+
+  ViewDirection direction{};
+  EXPECT_TRUE(ParseViewDirection("iso", direction));
+  EXPECT_EQ(direction, ViewDirection::Iso);
+  EXPECT_FALSE(ParseViewDirection("Front", direction));
+  EXPECT_FALSE(ParseViewDirection("", direction));
+}
+
+TEST(ViewCameraTest, FramingFitsTheWholeModelInAnyShapeOfView) {
+  for (float aspect : {0.25f, 1.0f, 4.0f}) {
+    ViewCamera camera;
+    camera.Look(ViewDirection::Iso);
+    const ViewBounds box = Box(10, 2, 5);
+    camera.Frame(box, aspect);
+    const int width = static_cast<int>(kSize * aspect);
+    for (int corner = 0; corner < 8; ++corner) {
+      const float point[3] = {corner & 1 ? 10.f : -10.f, corner & 2 ? 2.f : -2.f, corner & 4 ? 5.f : -5.f};
+      float x = 0, y = 0;
+      ASSERT_TRUE(camera.Project(point, width, kSize, x, y));
+      EXPECT_GE(x, 0);
+      EXPECT_LE(x, width);
+      EXPECT_GE(y, 0);
+      EXPECT_LE(y, kSize);
+    }
+  }
+}
+
+TEST(ViewCameraTest, DragsWheelAndPanMoveTheView) {
+  ViewCamera camera;
+  camera.Look(ViewDirection::Front);
+  camera.Frame(Box(1, 1, 1), 1);
+  const Spot centre = Where(camera, 0, 0, 0);
+  // Panning drags the model with the pointer.
+  camera.Pan(40, 0, kSize);
+  EXPECT_NEAR(Where(camera, 0, 0, 0).x, centre.x + 40, 1.5);
+  camera.Pan(0, 25, kSize);
+  EXPECT_NEAR(Where(camera, 0, 0, 0).y, centre.y + 25, 1.5);
+  // The wheel forward brings the model closer: it grows on screen.
+  ViewCamera near = camera;
+  near.Zoom(2);
+  EXPECT_LT(near.Distance(), camera.Distance());
+  // Orbiting to the right brings the model's left side (-X) round to the front.
+  ViewCamera turned;
+  turned.Look(ViewDirection::Front);
+  turned.Frame(Box(1, 1, 1), 1);
+  turned.Orbit(157, 0);  // a quarter turn at 0.01 per pixel
+  EXPECT_NEAR(Where(turned, 0, 0, 0).x, kSize / 2, 1);
+  const Spot left = Where(turned, -1, 0, 0);
+  EXPECT_NEAR(left.x, kSize / 2, 2) << "-X faces the eye";
+  // Dragging down tilts the eye up over the model, and stops straight above it.
+  turned.Orbit(0, 100000);
+  const Spot top = Where(turned, 0, 1, 0);
+  EXPECT_NEAR(top.x, kSize / 2, 1);
+  EXPECT_NEAR(top.y, kSize / 2, 1);
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+// What the view uploads for a model: shared vertices where patches agree,
+// split ones at seams, a coarse copy only for models too large to move
+// smoothly, and a fingerprint that notices every change the view would show.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include <Plugin.h>
+#include <Plugin/HostProject.h>
+
+#include "ScratchFolder.h"
+#include "ViewMesh.h"
+
+namespace {
+
+class ViewMeshTest : public ::testing::Test {
+protected:
+  void SetUp() override { project_ = CreateHostProject(false); }
+  void TearDown() override { DestroyHostProject(project_); }
+
+  // A flat side x side grid of quads, each with UVs running over the whole grid.
+  HModelCache* Grid(int side, HDecal** decalOut = nullptr) {
+    HModelCache* model = HModelCache::NewInProject(project_, "Grid");
+    for (int y = 0; y <= side; ++y)
+      for (int x = 0; x <= side; ++x) model->AddPosition(float(x), float(y), 0);
+    HDecal* decal = model->AddDecal("paint");
+    decal->AddDecalClip(project_->AddImage(scratch_.Path("paint.png").c_str()))->GetKind()->SetValue(HDK_COLOR);
+    auto at = [side](int x, int y) { return y * (side + 1) + x; };
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) {
+        HPatch* patch = model->AddPatch(at(x, y), at(x + 1, y), at(x + 1, y + 1), at(x, y + 1));
+        const float u0 = float(x) / side, u1 = float(x + 1) / side, v0 = float(y) / side, v1 = float(y + 1) / side;
+        const float uv[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
+        decal->SetPatchUV(patch->GetIndex(), uv);
+      }
+    if (decalOut) *decalOut = decal;
+    return model;
+  }
+
+  ScratchFolder scratch_;
+  HProject* project_ = nullptr;
+};
+
+TEST_F(ViewMeshTest, PatchesShareVerticesWhereTheyAgreeAndSplitAtSeams) {
+  HDecal* decal = nullptr;
+  HModelCache* model = Grid(10, &decal);
+  ViewMesh mesh;
+  BuildViewMesh(*model, mesh);
+  EXPECT_EQ(mesh.VertexCount(), 121u) << "one vertex per grid point";
+  EXPECT_EQ(mesh.indices.size(), 600u);
+  ASSERT_EQ(mesh.batches.size(), 1u);
+  EXPECT_EQ(mesh.images, std::vector<std::string>{scratch_.Path("paint.png")});
+
+  // A patch whose UVs start elsewhere (an island of its own) keeps its own four corners.
+  const float island[4][2] = {{0.9f, 0.9f}, {1, 0.9f}, {1, 1}, {0.9f, 1}};
+  decal->SetPatchUV(55, island);
+  BuildViewMesh(*model, mesh);
+  EXPECT_EQ(mesh.VertexCount(), 125u);
+  // So does a patch of another group colour, where no colour image covers it.
+  HModelCache* plain = HModelCache::NewInProject(project_, "Plain");
+  for (int i = 0; i < 6; ++i) plain->AddPosition(float(i % 3), float(i / 3), 0);
+  plain->AddPatch(0, 1, 4, 3);
+  plain->AddPatch(1, 2, 5, 4);
+  plain->AddGroup("red")->AddPatch(0);
+  plain->GetChildGroupContainer()->GetChildGroup()->GetAttr()->GetDiffuseColor()->SetRGBFloat(
+      RGBFloat::FromRGB(1, 0, 0));
+  BuildViewMesh(*plain, mesh);
+  EXPECT_EQ(mesh.VertexCount(), 8u) << "the shared edge is split between red and grey";
+}
+
+TEST_F(ViewMeshTest, OnlyModelsTooLargeToMoveSmoothlyGetACoarseCopy) {
+  ViewMesh small;
+  BuildViewMesh(*Grid(50), small);
+  EXPECT_TRUE(small.coarseIndices.empty());
+
+  HModelCache* large = Grid(400);
+  ViewMesh mesh;
+  BuildViewMesh(*large, mesh);
+  ASSERT_FALSE(mesh.coarseIndices.empty());
+  EXPECT_LT(mesh.coarseIndices.size() * 2, mesh.indices.size());
+  ASSERT_EQ(mesh.batches.size(), 1u);
+  EXPECT_EQ(mesh.batches[0].coarseIndexCount, mesh.coarseIndices.size());
+  // The copy covers the same surface: its vertices reach the grid's far corners.
+  std::set<std::uint32_t> used(mesh.coarseIndices.begin(), mesh.coarseIndices.end());
+  float highest = 0;
+  for (std::uint32_t vertex : used) {
+    ASSERT_LT(vertex, mesh.VertexCount());
+    highest = std::max(highest, mesh.positions[vertex * 3] + mesh.positions[vertex * 3 + 1]);
+  }
+  EXPECT_GT(highest, 790.0f);
+  for (std::size_t i = 0; i < mesh.coarseIndices.size(); i += 3) {
+    EXPECT_NE(mesh.coarseIndices[i], mesh.coarseIndices[i + 1]);
+    EXPECT_NE(mesh.coarseIndices[i + 1], mesh.coarseIndices[i + 2]);
+  }
+}
+
+TEST_F(ViewMeshTest, TheFingerprintChangesWithWhatTheViewShowsAndOnlyThen) {
+  HModelCache* model = Grid(4);
+  const std::string image = scratch_.Write("paint.png", "first paint");
+  const std::uint64_t before = ViewMeshFingerprint(*model);
+  EXPECT_EQ(ViewMeshFingerprint(*model), before);
+
+  // An identical model elsewhere (a receive's replacement) needs no new upload.
+  HModelCache* twin = Grid(4);
+  EXPECT_EQ(ViewMeshFingerprint(*twin), before);
+
+  // The painter writes the image again.
+  std::filesystem::last_write_time(image, std::filesystem::last_write_time(image) - std::chrono::seconds(5));
+  EXPECT_NE(ViewMeshFingerprint(*model), before);
+  const std::uint64_t repainted = ViewMeshFingerprint(*model);
+
+  HGroup* group = model->AddGroup("g");
+  group->AddPatch(3);
+  EXPECT_NE(ViewMeshFingerprint(*model), repainted);
+  const std::uint64_t grouped = ViewMeshFingerprint(*model);
+  group->GetAttr()->GetDiffuseColor()->SetRGBFloat(RGBFloat::FromRGB(0.1f, 0.2f, 0.3f));
+  EXPECT_NE(ViewMeshFingerprint(*model), grouped);
+}
+
+}  // namespace
