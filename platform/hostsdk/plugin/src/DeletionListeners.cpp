@@ -31,5 +31,8 @@ void RemoveTreeObjectDeletionListener(int listener) {
 
 void NotifyTreeObjectDeleted(HTreeObject* object) {
   // A listener that throws must not stop the deletion, nor the other listeners.
-  for (auto& [id, listener] : Listeners()) GuardedEntry([&] { listener(object); });
+  for (auto& entry : Listeners()) {
+    auto& listener = entry.second;
+    GuardedEntry([&] { listener(object); });
+  }
 }
