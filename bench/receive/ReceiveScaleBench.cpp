@@ -116,7 +116,8 @@ void WriteTextures(const std::string& path, int materials, const std::vector<con
 void Receive(benchmark::State& state, const std::string& fbx, const std::string& textures) {
   for (auto _ : state) {
     String error;
-    if (!ImportFbxModel(Host().Fbx(), Host().Current(), fbx.c_str(), textures.c_str(), error)) state.SkipWithError(error.Get());
+    if (!ImportFbxModel(Host().Fbx(), Host().Current(), fbx.c_str(), textures.c_str(), error))
+      state.SkipWithError(error.Get());
   }
   HModelCache* model = Host().Project()->GetChildObjectCacheContainer()->FindModel("Answer");
   state.counters["patches"] = model ? model->GetPatchCount() : 0;

@@ -9,8 +9,8 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "ModelTestSupport.h"
 #include "Plugin.h"
