@@ -131,7 +131,10 @@ TEST(SafeReplace, StaleTemporaryFilesOfAKilledWriterAreRemovedByAge) {
   std::string fresh =
       scratch.Write(std::filesystem::path(pattern.substr(0, pattern.size() - 6) + "New456").filename(), "in progress");
   std::string unrelated = scratch.Write("model.fbx.bak", "mine");
-  std::filesystem::last_write_time(old, std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
+  auto now = std::filesystem::file_time_type::clock::now();
+  std::filesystem::last_write_time(old, now - std::chrono::hours(2));
+  // File times are finer than time(): a file written this instant can stand a second ahead.
+  std::filesystem::last_write_time(fresh, now + std::chrono::seconds(2));
   std::string error;
   ASSERT_TRUE(safereplace::ReplaceFile(target, "model", error)) << error;  // every writer tidies up
   EXPECT_FALSE(std::filesystem::exists(old));

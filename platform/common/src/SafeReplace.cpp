@@ -301,7 +301,9 @@ int RemoveStaleTemporaries(const std::string& target, long long minimumAgeSecond
     std::string path = folder + "/" + name;
     struct stat info {};
     if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
-    if (now - info.st_mtime < minimumAgeSeconds) continue;
+    // File times come from a finer clock than time(), so a file written this
+    // instant may look a second younger than zero; an age of zero means any.
+    if (minimumAgeSeconds > 0 && now - info.st_mtime < minimumAgeSeconds) continue;
     if (unlink(path.c_str()) == 0) ++removed;
   }
   closedir(listing);

@@ -72,7 +72,8 @@ bool MoveOver(const std::string& source, const std::string& target, std::string&
 std::string ResolveLinks(const std::string& path, std::string& error);
 
 // Removes temporary files that a killed writer of `target` left beside it and
-// that are at least `minimumAgeSeconds` old. Returns how many were removed.
+// that are at least `minimumAgeSeconds` old (zero: whatever their time stamp,
+// for callers that hold the writers' lock). Returns how many were removed.
 int RemoveStaleTemporaries(const std::string& target, long long minimumAgeSeconds);
 
 // The name pattern of a temporary file for `target` (the last six characters
