@@ -2,9 +2,7 @@
 
 #include <afx.h>
 
-#include <cerrno>
 #include <climits>
-#include <cstring>
 #include <string>
 
 #include "settings/PathSeparator.h"
@@ -21,17 +19,41 @@ void RemoveQuietly(const char* path) {
   }
 }
 
-std::string OsText(LONG osError) { return osError > 0 ? std::strerror(static_cast<int>(osError)) : "unknown error"; }
+// The system's words for a Win32 error code, without the closing full stop.
+std::string SystemText(DWORD code) {
+  char text[512] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                sizeof text, nullptr);
+  while (length > 0 &&
+         (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == '.' || text[length - 1] == ' '))
+    text[--length] = '\0';
+  return length > 0 ? std::string(text) : "error " + std::to_string(code);
+}
 
 std::string FolderOf(const std::string& path) {
   const std::size_t separator = path.find_last_of(PIGMORA_PATH_SEPARATOR[0]);
   return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }
 
-// Why nothing can be created beside path: its folder is missing or is no folder.
-std::string FolderProblem(const std::string& path, LONG osError) {
-  const std::string folder = FolderOf(path);
+// What stands at path that a file cannot replace; empty when nothing does.
+std::string InTheWay(const std::string& path) {
   CFileStatus status;
+  if (!CFile::GetStatus(path.c_str(), status)) return std::string();
+  if (status.m_attribute & CFile::directory) return "a folder";
+  if (status.m_attribute & CFile::device) return "something other than a regular file (a pipe or a device)";
+  return std::string();
+}
+
+// Why the temporary file cannot be created beside path: something is in the
+// way at its name, the folder is missing or is no folder, or cannot be written.
+std::string CreateProblem(const std::string& path, const std::string& temporary, DWORD code) {
+  CFileStatus status;
+  if (CFile::GetStatus(temporary.c_str(), status)) {
+    const std::string what = InTheWay(temporary);
+    return "'" + temporary + "' is in the way (" +
+           (what.empty() ? "a file that cannot be written: " + SystemText(code) : what) + ")";
+  }
+  const std::string folder = FolderOf(path);
   if (!folder.empty() && !CFile::GetStatus(folder.c_str(), status)) {
     // The nearest folder on the way that is there tells whether a file stands in for one.
     std::string missing = folder;
@@ -46,34 +68,24 @@ std::string FolderProblem(const std::string& path, LONG osError) {
   }
   if (!folder.empty() && !(status.m_attribute & CFile::directory))
     return "'" + folder + "' is a file where a folder should be";
-  if (osError == EACCES || osError == EPERM || osError == EROFS)
-    return "the folder '" + folder + "' cannot be written to (" + OsText(osError) + ")";
-  return "it cannot be created (" + OsText(osError) + ")";
+  if (code == ERROR_ACCESS_DENIED || code == ERROR_WRITE_PROTECT)
+    return "the folder '" + folder + "' cannot be written to (" + SystemText(code) + ")";
+  return "it cannot be created (" + SystemText(code) + ")";
 }
 
-// Why the finished temporary file could not take the target's place. The
-// platform refuses a folder, a read-only file and anything but a regular file there.
-std::string ReplaceProblem(LONG osError) {
-  switch (osError) {
-    case EISDIR: return "a folder is in its place";
-    case EINVAL: return "something other than a regular file (a pipe or a device) is in its place";
-    case EACCES:
-    case EPERM: return "the file is read-only or its folder cannot be written to (" + OsText(osError) + ")";
-    default: return "it cannot be replaced (" + OsText(osError) + ")";
-  }
+// Why the finished temporary file could not take the target's place: what
+// stands there tells more than the code, which is mostly "access denied".
+std::string ReplaceProblem(const std::string& path, DWORD code) {
+  const std::string what = InTheWay(path);
+  if (!what.empty()) return what + " is in its place";
+  if (code == ERROR_ACCESS_DENIED || code == ERROR_WRITE_PROTECT)
+    return "the file is read-only or its folder cannot be written to (" + SystemText(code) + ")";
+  return "it cannot be replaced (" + SystemText(code) + ")";
 }
 
-// A full disk, or a quota used up where the platform has quotas.
-bool IsDiskFull(LONG osError) {
-#ifdef EDQUOT
-  if (osError == EDQUOT) return true;
-#endif
-  return osError == ENOSPC;
-}
-
-std::string WriteProblem(LONG osError) {
-  if (IsDiskFull(osError)) return "the disk is full (" + OsText(osError) + ")";
-  return "writing failed (" + OsText(osError) + ")";
+std::string WriteProblem(DWORD code) {
+  if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) return "the disk is full";
+  return "writing failed (" + SystemText(code) + ")";
 }
 
 }  // namespace
@@ -87,9 +99,9 @@ bool ReplaceFileContents(const char* path, const char* bytes, std::size_t count,
     reason = "it would be too large";
     return false;
   }
-  CFileStatus status;
-  if (CFile::GetStatus(path, status) && (status.m_attribute & CFile::directory)) {
-    reason = "a folder is in its place";
+  const std::string inTheWay = InTheWay(path);
+  if (!inTheWay.empty()) {
+    reason = (inTheWay + " is in its place").c_str();
     return false;
   }
   const std::string temporary = std::string(path) + ".part";
@@ -97,26 +109,22 @@ bool ReplaceFileContents(const char* path, const char* bytes, std::size_t count,
   CFileException openError;
   // Exclusive, so two writers never fill the same temporary file.
   if (!file.Open(temporary.c_str(), CFile::modeCreate | CFile::shareExclusive | CFile::modeWrite, &openError)) {
-    reason = FolderProblem(path, openError.m_lOsError).c_str();
+    reason = CreateProblem(path, temporary, static_cast<DWORD>(openError.m_lOsError)).c_str();
     return false;
   }
   file.Write(bytes, static_cast<UINT>(count));
-  file.Flush();  // on disk before the rename makes it visible
+  file.Flush();  // on disk before the move makes it visible
   const bool written = !file.HasWriteError();
-  const LONG writeError = file.GetWriteOsError();
+  const DWORD writeError = static_cast<DWORD>(file.GetWriteOsError());
   file.Close();
   if (!written) {
     reason = WriteProblem(writeError).c_str();
     RemoveQuietly(temporary.c_str());
     return false;
   }
-  try {
-    CFile::Rename(temporary.c_str(), path);
-    return true;
-  } catch (CFileException* error) {
-    reason = ReplaceProblem(error->m_lOsError).c_str();
-    error->Delete();
-  }
+  // Replaces the old file in one step; returns once the move is on the disk.
+  if (MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  reason = ReplaceProblem(path, GetLastError()).c_str();
   RemoveQuietly(temporary.c_str());
   return false;
 }

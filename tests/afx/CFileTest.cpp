@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -138,52 +141,99 @@ TEST(CFile, RemoveDeletesAFileAndThrowsAHeapExceptionOnFailure) {
   EXPECT_TRUE(std::filesystem::exists(folder.Root()));
 }
 
-TEST(CFile, RenameReplacesAnExistingFileAndThrowsAHeapExceptionOnFailure) {
+// As on Windows (MoveFile), a rename never replaces: of two callers renaming
+// one file to names of their own exactly one succeeds, and a file at the new
+// name stays as it is.
+TEST(CFile, RenameNeverReplacesAndThrowsAHeapExceptionOnFailure) {
   ScratchFolder folder;
-  std::string from = folder.Path("import.txt.part"), to = folder.Path("import.txt");
-  ScratchFolder::WriteFile(from, "new");
-  ScratchFolder::WriteFile(to, "old and longer");
+  std::string from = folder.Path("export.txt"), to = folder.Path("export.txt.claimed");
+  ScratchFolder::WriteFile(from, "answer");
   EXPECT_NO_THROW(CFile::Rename(from.c_str(), to.c_str()));
-  EXPECT_EQ(ScratchFolder::ReadFile(to), "new");
+  EXPECT_EQ(ScratchFolder::ReadFile(to), "answer");
   EXPECT_FALSE(std::filesystem::exists(from));
 
-  int cause = -1;
-  try {
-    CFile::Rename(from.c_str(), to.c_str());
-  } catch (CFileException* e) {
-    cause = e->m_cause;
-    EXPECT_EQ(e->m_strFileName, from);
-    e->Delete();
-  }
-  EXPECT_EQ(cause, CFileException::fileNotFound);
-  EXPECT_EQ(ScratchFolder::ReadFile(to), "new");
+  auto causeOfRename = [](const std::string& oldName, const std::string& newName, LONG& osError) {
+    int cause = -1;
+    try {
+      CFile::Rename(oldName.c_str(), newName.c_str());
+    } catch (CFileException* e) {
+      cause = e->m_cause;
+      osError = e->m_lOsError;
+      EXPECT_EQ(e->m_strFileName, oldName);
+      e->Delete();
+    }
+    return cause;
+  };
+  LONG osError = 0;
+  EXPECT_EQ(causeOfRename(from, to, osError), CFileException::fileNotFound);
+  EXPECT_EQ(osError, ERROR_FILE_NOT_FOUND);
+
+  ScratchFolder::WriteFile(from, "newer answer");
+  EXPECT_EQ(causeOfRename(from, to, osError), CFileException::accessDenied);
+  EXPECT_EQ(osError, ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  EXPECT_EQ(ScratchFolder::ReadFile(from), "newer answer");
+  EXPECT_EQ(ScratchFolder::ReadFile(to), "answer");
+
+  // Folders are renamed too, and a missing folder on the way is a bad path.
+  std::filesystem::create_directory(folder.Path("textures.txt"));
+  EXPECT_NO_THROW(CFile::Rename(folder.Path("textures.txt").c_str(), folder.Path("moved").c_str()));
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Path("moved")));
+  EXPECT_EQ(causeOfRename(from, folder.Path("no/such"), osError), CFileException::badPath);
+  EXPECT_EQ(osError, ERROR_PATH_NOT_FOUND);
 }
 
-TEST(CFile, RenameReplacesWhatALinkNamesKeepsItsModeAndRespectsReadOnlyFiles) {
+// A path on Windows never names a pipe or device: opening one for reading or
+// writing fails at once instead of waiting for the other end, and GetStatus
+// tells it apart from a file.
+TEST(CFile, AFifoOrDeviceIsRefusedAtOnceAndReportedAsADevice) {
   ScratchFolder folder;
-  std::string real = folder.Path("real.txt"), link = folder.Path("export.txt");
-  ScratchFolder::WriteFile(real, "old");
-  std::filesystem::permissions(real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  std::filesystem::create_symlink("real.txt", link);
-  std::string from = folder.Path("export.txt.part");
-  ScratchFolder::WriteFile(from, "new");
-  EXPECT_NO_THROW(CFile::Rename(from.c_str(), link.c_str()));
-  EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(ScratchFolder::ReadFile(real), "new");
-  EXPECT_EQ(std::filesystem::status(real).permissions(),
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  const std::string fifo = folder.Path("textures.txt");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  CFile file;
+  CFileException error;
+  for (UINT flags : {static_cast<UINT>(CFile::modeRead), static_cast<UINT>(CFile::modeWrite),
+                     static_cast<UINT>(CFile::modeReadWrite), kCreateExclusiveWrite}) {
+    SCOPED_TRACE(flags);
+    EXPECT_FALSE(file.Open(fifo.c_str(), flags, &error));
+    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+    EXPECT_EQ(error.m_lOsError, ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(file.IsOpen());
+  }
+  // With a reader at the other end a writer would not wait: still refused.
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_FALSE(file.Open(fifo.c_str(), CFile::modeWrite, &error));
+  close(reader);
 
-  std::filesystem::permissions(real, std::filesystem::perms::owner_read);
-  ScratchFolder::WriteFile(from, "refused");
+  CFileStatus status;
+  ASSERT_TRUE(CFile::GetStatus(fifo.c_str(), status));
+  EXPECT_EQ(status.m_attribute & (CFile::device | CFile::directory), CFile::device);
+  EXPECT_EQ(CFile::device, FILE_ATTRIBUTE_DEVICE);
+
+  const std::string zero = folder.Path("export.txt");
+  std::filesystem::create_symlink("/dev/zero", zero);
+  EXPECT_FALSE(file.Open(zero.c_str(), CFile::modeRead, &error));
+  EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+  ASSERT_TRUE(CFile::GetStatus(zero.c_str(), status));
+  EXPECT_NE(status.m_attribute & CFile::device, 0);
+}
+
+TEST(CFile, AFailedReadThrowsAHeapException) {
+  ScratchFolder folder;
+  const std::string path = folder.Path("export.txt");
+  CFile file;
+  ASSERT_TRUE(file.Open(path.c_str(), kCreateExclusiveWrite));
+  char buffer[4];
   int cause = -1;
   try {
-    CFile::Rename(from.c_str(), link.c_str());
+    file.Read(buffer, sizeof buffer);  // opened for writing only
   } catch (CFileException* e) {
     cause = e->m_cause;
+    EXPECT_EQ(e->m_strFileName, path);
     e->Delete();
   }
-  EXPECT_EQ(cause, CFileException::accessDenied);
-  EXPECT_EQ(ScratchFolder::ReadFile(real), "new");
+  EXPECT_NE(cause, -1);
 }
 
 }  // namespace

@@ -218,7 +218,7 @@ TEST_F(SendTest, ACommandFileThatCannotBeWrittenIsReportedAndNothingElseIsWritte
     cases.push_back(
         {"a read-only exchange folder",
          [&] { fs::permissions(scratch_.ExchangePath(), fs::perms::owner_write, fs::perm_options::remove); },
-         "the folder '" + exchange + "' cannot be written to (Permission denied)"});
+         "the folder '" + exchange + "' cannot be written to (Access is denied)"});
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -248,21 +248,65 @@ TEST_F(SendTest, ACommandFileThatCannotBeWrittenIsReportedAndNothingElseIsWritte
   app.m_pMainWnd = nullptr;
 }
 
-// A full disk: the file that could not be written is named with the reason,
-// whichever of the two it is. The command file's temporary file leads to
-// /dev/full; for the model file a file-size limit plays the full disk.
-TEST_F(SendTest, AFullDiskNamesTheFileThatCouldNotBeWritten) {
-  fs::create_symlink("/dev/full", CommandFile().string() + ".part");
+// The temporary file beside the command file has a fixed name, so anyone may
+// put something there. A pipe or device is never opened (a pipe would hold
+// the send until someone read it) and nothing of it is removed: the send
+// names it, the old command file stays, and the model file is not written.
+TEST_F(SendTest, SomethingAtTheTemporaryNameIsNamedWithoutWaitingOnIt) {
+  const std::string temporary = CommandFile().string() + ".part";
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    std::string reason;
+  };
+  const std::vector<Case> cases = {
+      {"a pipe", [&] { ASSERT_EQ(mkfifo(temporary.c_str(), 0600), 0); },
+       "something other than a regular file (a pipe or a device)"},
+      {"a link to a device", [&] { fs::create_symlink("/dev/full", temporary); },
+       "something other than a regular file (a pipe or a device)"},
+      {"a folder", [&] { ScratchFolder::WriteFile(fs::path(temporary) / "keep", "x"); }, "a folder"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchFolder::WriteFile(CommandFile(), "old command\n");
+    c.arrange();
+    AfxGetHeadlessDisplay().ClearMessageBoxes();
+    Send(Sample());
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "Can't write the command file '" + CommandFile().string() + "': '" + temporary +
+                                   "' is in the way (" + c.reason + ")");
+    EXPECT_EQ(CommandText(), "old command\n");
+    EXPECT_TRUE(fs::exists(fs::symlink_status(temporary))) << "what someone else put there stays";
+    EXPECT_FALSE(fs::exists(ModelFile()));
+    fs::remove_all(temporary);
+  }
   Send(Sample());
-  ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0].text, "Can't write the command file '" + CommandFile().string() +
-                                 "': the disk is full (No space left on device)");
-  EXPECT_FALSE(fs::exists(ModelFile()));
-  EXPECT_FALSE(fs::exists(CommandFile()));
+  EXPECT_EQ(CommandText(), DefaultCommandText(ModelFile().string()));
+}
 
+// A file that outgrows what the system lets it have: the file that could not
+// be written is named with the reason, whichever of the two it is. A file-size
+// limit plays the full disk (the command file first, then the model file).
+TEST_F(SendTest, AFileThatCannotBeWrittenInFullIsNamed) {
+  ScratchFolder::WriteFile(CommandFile(), "old command\n");
   struct rlimit original {};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
   void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit tiny = original;
+  tiny.rlim_cur = 100;  // less than the command file
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+  Send(Sample());
+  setrlimit(RLIMIT_FSIZE, &original);
+  std::signal(SIGXFSZ, previous);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].text, "Can't write the command file '" + CommandFile().string() +
+                                 "': writing failed (The file size exceeds the limit allowed and cannot be saved)");
+  EXPECT_FALSE(fs::exists(ModelFile()));
+  EXPECT_EQ(CommandText(), "old command\n") << "the old file stays whole";
+  EXPECT_FALSE(fs::exists(CommandFile().string() + ".part"));
+  fs::remove(CommandFile());
+
+  previous = std::signal(SIGXFSZ, SIG_IGN);
   struct rlimit limit = original;
   limit.rlim_cur = 2000;  // the command file fits, the model file does not
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);

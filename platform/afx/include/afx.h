@@ -52,11 +52,11 @@ public:
   explicit CFileException(int cause = none, LONG lOsError = -1, LPCTSTR fileName = nullptr);
   BOOL GetErrorMessage(LPTSTR buffer, UINT maxChars, UINT* helpContext = nullptr) const override;
 
-  // The cause from the list above for an errno value of this platform.
+  // The cause from the list above for a Win32 error code.
   static int OsErrorToException(LONG lOsError);
 
   int m_cause;
-  LONG m_lOsError;  // the platform's error number (errno); -1 when none
+  LONG m_lOsError;  // the Win32 error code (ERROR_...), as GetLastError gave it; -1 when none
   std::string m_strFileName;
 };
 
@@ -76,6 +76,7 @@ struct CFileStatus {
 // record; the static Remove throws, as the framework's callers expect. Write
 // never throws: a failed or short write is remembered (HasWriteError) so that
 // a full disk cannot take the host down from inside a static constructor.
+// Read throws a heap-allocated CFileException* when the system fails to read.
 // Sharing modes are advisory locks between CFile users (flock): an exclusive
 // open fails with sharingViolation while another CFile holds the file.
 class AFX_API CFile : public CObject {
@@ -102,7 +103,8 @@ public:
     system = 0x04,
     volume = 0x08,
     directory = 0x10,
-    archive = 0x20
+    archive = 0x20,
+    device = 0x40  // a FIFO, socket or device: never opened
   };
   enum SeekPosition { begin = 0, current = 1, end = 2 };
 
@@ -110,7 +112,8 @@ public:
   ~CFile() override;
 
   // modeCreate creates the file or truncates it (unless modeNoTruncate);
-  // without it the file must exist. Opening a folder fails with accessDenied.
+  // without it the file must exist. Only a regular file opens: a folder, FIFO,
+  // socket or device fails at once with accessDenied (ERROR_ACCESS_DENIED).
   virtual BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
   virtual UINT Read(void* lpBuf, UINT nCount);
   virtual void Write(const void* lpBuf, UINT nCount);
@@ -125,19 +128,20 @@ public:
 
   BOOL IsOpen() const { return fd_ >= 0; }
   BOOL HasWriteError() const { return writeError_; }
-  // The platform's error number of the first failed write (ENOSPC for a full
-  // disk); 0 when every write succeeded.
+  // The Win32 error code of the first failed write (ERROR_DISK_FULL for a
+  // full disk); 0 when every write succeeded.
   LONG GetWriteOsError() const { return writeOsError_; }
 
-  // TRUE when the file or folder exists, with its status filled in.
+  // TRUE when the file or folder exists, with its status filled in
+  // (directory for a folder, device for what is neither file nor folder).
   static BOOL PASCAL GetStatus(LPCTSTR lpszFileName, CFileStatus& rStatus);
   // Deletes a file. Failure (missing file, a folder, no permission) throws a
   // heap-allocated CFileException*.
   static void PASCAL Remove(LPCTSTR lpszFileName);
-  // Gives a file a new name. A file already at the new name is replaced in one
-  // step, as this platform's rename does: through a symbolic link, keeping its
-  // mode; a read-only or non-regular file there is refused. Failure throws a
-  // heap-allocated CFileException*.
+  // Gives a file or folder a new name; never replaces what has the new name
+  // (MoveFileExA without flags). Failure throws a heap-allocated
+  // CFileException* naming the old name: fileNotFound when it is gone,
+  // accessDenied when the new name is taken.
   static void PASCAL Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName);
 
 private:

@@ -2,6 +2,7 @@
 
 // The Win32 types, constants and calls that framework-based modules use, with
 // their Windows names and values. Text is 8-bit (the A functions).
+#include <cstdarg>
 #include <cstdint>
 
 #include "afxexport.h"
@@ -33,6 +34,7 @@ typedef char* LPSTR;
 typedef const char* LPCTSTR;
 typedef char* LPTSTR;
 typedef void* LPVOID;
+typedef const void* LPCVOID;
 typedef void* HANDLE;
 typedef struct HWND__* HWND;
 typedef struct HINSTANCE__* HINSTANCE;
@@ -220,19 +222,54 @@ typedef struct tagTCITEMA {
 
 // System error codes.
 #define ERROR_SUCCESS 0L
+#define ERROR_INVALID_FUNCTION 1L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_TOO_MANY_OPEN_FILES 4L
-#define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_NOT_SAME_DEVICE 17L
+#define ERROR_WRITE_PROTECT 19L
+#define ERROR_GEN_FAILURE 31L
 #define ERROR_SHARING_VIOLATION 32L
+#define ERROR_LOCK_VIOLATION 33L
+#define ERROR_HANDLE_DISK_FULL 39L
+#define ERROR_NOT_SUPPORTED 50L
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_DISK_FULL 112L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_DIR_NOT_EMPTY 145L
 #define ERROR_BAD_PATHNAME 161L
+#define ERROR_BUSY 170L
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_FILE_TOO_LARGE 223L
+#define ERROR_DIRECTORY 267L
+#define ERROR_MR_MID_NOT_FOUND 317L
 #define ERROR_CANCELLED 1223L
+#define ERROR_CANT_RESOLVE_FILENAME 1921L
+
+// File attributes, as CFileStatus::m_attribute reports them. A device, pipe or
+// socket is FILE_ATTRIBUTE_DEVICE.
+#define FILE_ATTRIBUTE_READONLY 0x00000001u
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002u
+#define FILE_ATTRIBUTE_SYSTEM 0x00000004u
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020u
+#define FILE_ATTRIBUTE_DEVICE 0x00000040u
+#define FILE_ATTRIBUTE_NORMAL 0x00000080u
+
+// MoveFileExA's flags.
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
+#define MOVEFILE_COPY_ALLOWED 0x00000002u
+#define MOVEFILE_DELAY_UNTIL_REBOOT 0x00000004u
+#define MOVEFILE_WRITE_THROUGH 0x00000008u
+
+// FormatMessageA's flags.
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200u
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000u
 
 // Timers: a window-less timer's procedure gets a null window, WM_TIMER, its id
 // and the tick count in milliseconds.
@@ -276,4 +313,23 @@ AFX_API int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
 AFX_API BOOL WINAPI DestroyWindow(HWND hWnd);
 // Milliseconds on the framework's clock (virtual in tests).
 AFX_API DWORD WINAPI GetTickCount(void);
+
+// The calling thread's last error code (ERROR_...), set by the calls below and
+// by the framework's file calls when they fail.
+AFX_API DWORD WINAPI GetLastError(void);
+AFX_API void WINAPI SetLastError(DWORD dwErrCode);
+AFX_API DWORD WINAPI GetCurrentProcessId(void);
+// Gives a file or folder a new name. Without MOVEFILE_REPLACE_EXISTING it
+// fails with ERROR_ALREADY_EXISTS when the new name is taken, so of several
+// callers moving one file exactly one succeeds. With it a file at the new name
+// is replaced in one step (a folder, a read-only file or a device there is
+// refused with ERROR_ACCESS_DENIED); MOVEFILE_WRITE_THROUGH returns only once
+// the move is on the disk. Moves between volumes fail (ERROR_NOT_SAME_DEVICE)
+// unless a file is replaced. FALSE with GetLastError telling why.
+AFX_API BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
+// With FORMAT_MESSAGE_FROM_SYSTEM: the system's text for an error code,
+// ending in ".\r\n" as on Windows. Returns the characters written, 0 for an
+// unknown code or a buffer too small.
+AFX_API DWORD WINAPI FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId,
+                                    LPSTR lpBuffer, DWORD nSize, va_list* Arguments);
 }

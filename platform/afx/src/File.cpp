@@ -11,29 +11,23 @@
 #include <cstring>
 #include <string>
 
+#include "Win32Error.h"
 #include "afx.h"
-
-#include "common/SafeReplace.h"
 
 namespace {
 
-bool FolderOfPathExists(const char* path) {
-  std::string folder(path);
-  std::size_t slash = folder.rfind('/');
-  if (slash == std::string::npos) return true;  // the working folder
-  folder.erase(slash == 0 ? 1 : slash);
-  struct stat info {};
-  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+// Fills the caller's record, if any, and the thread's last error for a failed
+// call on fileName that left the Win32 code.
+void Report(CFileException* error, DWORD code, LPCTSTR fileName) {
+  SetLastError(code);
+  if (!error) return;
+  error->m_cause = CFileException::OsErrorToException(static_cast<LONG>(code));
+  error->m_lOsError = static_cast<LONG>(code);
+  error->m_strFileName = fileName ? fileName : "";
 }
 
-void Report(CFileException* error, int osError, LPCTSTR fileName) {
-  if (!error) return;
-  error->m_cause = CFileException::OsErrorToException(osError);
-  // A missing folder on the way is a bad path, not a missing file, as on Windows.
-  if (osError == ENOENT && fileName && *fileName && !FolderOfPathExists(fileName))
-    error->m_cause = CFileException::badPath;
-  error->m_lOsError = osError;
-  error->m_strFileName = fileName ? fileName : "";
+void ReportErrno(CFileException* error, int osError, LPCTSTR fileName) {
+  Report(error, afx::Win32ErrorForPath(osError, fileName), fileName);
 }
 
 // The advisory lock a sharing mode asks for; 0 for none.
@@ -57,8 +51,7 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
   writeError_ = FALSE;
   writeOsError_ = 0;
   if (!lpszFileName || !*lpszFileName) {
-    Report(pError, ENOENT, lpszFileName);
-    if (pError) pError->m_cause = CFileException::badPath;
+    Report(pError, ERROR_PATH_NOT_FOUND, lpszFileName);
     return FALSE;
   }
   int access = 0;
@@ -66,37 +59,48 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
     case modeRead: access = O_RDONLY; break;
     case modeWrite: access = O_WRONLY; break;
     case modeReadWrite: access = O_RDWR; break;
-    default: Report(pError, EINVAL, lpszFileName); return FALSE;
+    default: Report(pError, ERROR_INVALID_PARAMETER, lpszFileName); return FALSE;
   }
-  int flags = access | O_CLOEXEC;
+  // A path on Windows names a file or a folder, never a FIFO, socket or
+  // device: those are refused, looked at first so that none is opened, and
+  // opened without blocking in case one appeared since (opening a FIFO waits
+  // for its other end).
+  struct stat info {};
+  if (stat(lpszFileName, &info) == 0 && !S_ISREG(info.st_mode)) {
+    Report(pError, ERROR_ACCESS_DENIED, lpszFileName);
+    return FALSE;
+  }
+  int flags = access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   if (nOpenFlags & modeCreate) flags |= O_CREAT;
   // Truncation waits until the sharing lock is held, so a refused open
   // cannot empty a file that someone else has open exclusively.
   int fd = open(lpszFileName, flags, 0666);
   if (fd < 0) {
-    Report(pError, errno, lpszFileName);
+    // ENXIO: a FIFO without a reader or a socket, opened for writing.
+    const int error = errno;
+    Report(pError, error == ENXIO ? ERROR_ACCESS_DENIED : afx::Win32ErrorForPath(error, lpszFileName), lpszFileName);
     return FALSE;
   }
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
-    Report(pError, EISDIR, lpszFileName);
+    Report(pError, ERROR_ACCESS_DENIED, lpszFileName);
     return FALSE;
   }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);  // a regular file reads and writes as usual
   if (int lock = LockFor(nOpenFlags)) {
     int result;
     while ((result = flock(fd, lock | LOCK_NB)) != 0 && errno == EINTR) {}
     if (result != 0) {
       int lockError = errno;
       close(fd);
-      Report(pError, lockError, lpszFileName);
+      ReportErrno(pError, lockError, lpszFileName);
       return FALSE;
     }
   }
-  if ((nOpenFlags & modeCreate) && !(nOpenFlags & modeNoTruncate) && S_ISREG(info.st_mode) && ftruncate(fd, 0) != 0) {
+  if ((nOpenFlags & modeCreate) && !(nOpenFlags & modeNoTruncate) && ftruncate(fd, 0) != 0) {
     int truncateError = errno;
     close(fd);
-    Report(pError, truncateError, lpszFileName);
+    ReportErrno(pError, truncateError, lpszFileName);
     return FALSE;
   }
   fd_ = fd;
@@ -110,7 +114,13 @@ UINT CFile::Read(void* lpBuf, UINT nCount) {
   while (done < nCount) {
     ssize_t got = read(fd_, static_cast<char*>(lpBuf) + done, nCount - done);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
+    if (got < 0) {
+      const DWORD code = afx::Win32ErrorFromErrno(errno);
+      SetLastError(code);
+      AfxThrowFileException(CFileException::OsErrorToException(static_cast<LONG>(code)), static_cast<LONG>(code),
+                            m_strFileName.c_str());
+    }
+    if (got == 0) break;
     done += static_cast<UINT>(got);
   }
   return done;
@@ -118,7 +128,7 @@ UINT CFile::Read(void* lpBuf, UINT nCount) {
 
 void CFile::Write(const void* lpBuf, UINT nCount) {
   if (fd_ < 0 || (!lpBuf && nCount)) {
-    if (!writeError_) writeOsError_ = EBADF;
+    if (!writeError_) writeOsError_ = ERROR_INVALID_HANDLE;
     writeError_ = TRUE;
     return;
   }
@@ -127,7 +137,7 @@ void CFile::Write(const void* lpBuf, UINT nCount) {
     ssize_t written = write(fd_, static_cast<const char*>(lpBuf) + done, nCount - done);
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
-      if (!writeError_) writeOsError_ = written < 0 ? errno : ENOSPC;
+      if (!writeError_) writeOsError_ = written < 0 ? afx::Win32ErrorFromErrno(errno) : ERROR_DISK_FULL;
       writeError_ = TRUE;
       return;
     }
@@ -168,7 +178,10 @@ BOOL PASCAL CFile::GetStatus(LPCTSTR lpszFileName, CFileStatus& rStatus) {
   rStatus.m_mtime = info.st_mtime;
   rStatus.m_atime = info.st_atime;
   rStatus.m_size = S_ISDIR(info.st_mode) ? 0 : static_cast<ULONGLONG>(info.st_size);
-  if (S_ISDIR(info.st_mode)) rStatus.m_attribute |= directory;
+  if (S_ISDIR(info.st_mode))
+    rStatus.m_attribute |= directory;
+  else if (!S_ISREG(info.st_mode))
+    rStatus.m_attribute |= device;
   if (access(lpszFileName, W_OK) != 0) rStatus.m_attribute |= readOnly;
   const char* name = std::strrchr(lpszFileName, '/');
   if ((name ? name[1] : lpszFileName[0]) == '.') rStatus.m_attribute |= hidden;
@@ -180,22 +193,21 @@ BOOL PASCAL CFile::GetStatus(LPCTSTR lpszFileName, CFileStatus& rStatus) {
 }
 
 void PASCAL CFile::Remove(LPCTSTR lpszFileName) {
-  if (!lpszFileName || !*lpszFileName) AfxThrowFileException(CFileException::badPath, ENOENT, lpszFileName);
+  if (!lpszFileName || !*lpszFileName)
+    AfxThrowFileException(CFileException::badPath, ERROR_PATH_NOT_FOUND, lpszFileName);
   if (unlink(lpszFileName) != 0) {
-    int error = errno;
     // unlink reports a folder as EISDIR or EPERM; either way it is no file to remove.
-    AfxThrowFileException(CFileException::OsErrorToException(error), error, lpszFileName);
+    const DWORD code = afx::Win32ErrorForPath(errno, lpszFileName);
+    SetLastError(code);
+    AfxThrowFileException(CFileException::OsErrorToException(static_cast<LONG>(code)), static_cast<LONG>(code),
+                          lpszFileName);
   }
 }
 
 void PASCAL CFile::Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName) {
-  if (!lpszOldName || !*lpszOldName || !lpszNewName || !*lpszNewName)
-    AfxThrowFileException(CFileException::badPath, ENOENT, lpszOldName);
-  // The shared replacement rules: a link is written through, the replaced
-  // file's mode kept, a read-only or non-regular file refused.
-  std::string reason;
-  if (!safereplace::MoveOver(lpszOldName, lpszNewName, reason)) {
-    int error = errno;
-    AfxThrowFileException(CFileException::OsErrorToException(error), error, lpszOldName);
+  if (!MoveFileExA(lpszOldName, lpszNewName, 0)) {
+    const DWORD code = GetLastError();
+    AfxThrowFileException(CFileException::OsErrorToException(static_cast<LONG>(code)), static_cast<LONG>(code),
+                          lpszOldName);
   }
 }

@@ -1,6 +1,4 @@
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "afx.h"
 
@@ -21,25 +19,27 @@ CFileException::CFileException(int cause, LONG lOsError, LPCTSTR fileName)
 
 int CFileException::OsErrorToException(LONG lOsError) {
   switch (lOsError) {
-    case 0: return none;
-    case ENOENT: return fileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP: return badPath;
-    case EMFILE:
-    case ENFILE: return tooManyOpenFiles;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return accessDenied;
-    case EBADF: return invalidFile;
-    case EBUSY: return removeCurrentDir;
-    case ENOSPC:
-    case EDQUOT: return diskFull;
-    case EIO: return hardIO;
-    case EWOULDBLOCK: return sharingViolation;
-    case ESPIPE:
-    case EINVAL: return badSeek;
+    case ERROR_SUCCESS: return none;
+    case ERROR_FILE_NOT_FOUND: return fileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_DIRECTORY:
+    case ERROR_NOT_SAME_DEVICE:
+    case ERROR_CANT_RESOLVE_FILENAME: return badPath;
+    case ERROR_TOO_MANY_OPEN_FILES: return tooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_BUSY: return accessDenied;
+    case ERROR_INVALID_HANDLE: return invalidFile;
+    case ERROR_DIR_NOT_EMPTY: return removeCurrentDir;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return diskFull;
+    case ERROR_GEN_FAILURE: return hardIO;
+    case ERROR_SHARING_VIOLATION: return sharingViolation;
+    case ERROR_LOCK_VIOLATION: return lockViolation;
     default: return genericException;
   }
 }
@@ -63,8 +63,13 @@ BOOL CFileException::GetErrorMessage(LPTSTR buffer, UINT maxChars, UINT* helpCon
                                         "the disk is full",
                                         "the end of the file was reached"};
   const char* cause = (m_cause >= none && m_cause <= endOfFile) ? kCauses[m_cause] : kCauses[genericException];
-  const char* detail = m_lOsError > 0 ? std::strerror(static_cast<int>(m_lOsError)) : nullptr;
-  if (detail)
+  char detail[256] = {};
+  DWORD length = m_lOsError > 0 ? FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                                 static_cast<DWORD>(m_lOsError), 0, detail, sizeof detail, nullptr)
+                                : 0;
+  while (length > 0 && (detail[length - 1] == '\n' || detail[length - 1] == '\r' || detail[length - 1] == '.'))
+    detail[--length] = '\0';
+  if (length > 0)
     std::snprintf(buffer, maxChars, "%s: %s (%s)", m_strFileName.c_str(), cause, detail);
   else
     std::snprintf(buffer, maxChars, "%s: %s", m_strFileName.c_str(), cause);

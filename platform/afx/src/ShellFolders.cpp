@@ -3,21 +3,16 @@
 #include <cerrno>
 #include <string>
 
+#include "Win32Error.h"
 #include "common/EntryGuard.h"
 #include "shlobj.h"
 
 namespace {
 
+// A folder on the way that is missing or is a file makes the path not found.
 int ErrorFor(int osError) {
-  switch (osError) {
-    case EACCES:
-    case EPERM:
-    case EROFS: return ERROR_ACCESS_DENIED;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case ENOSPC:
-    case EDQUOT: return ERROR_DISK_FULL;
-    default: return ERROR_PATH_NOT_FOUND;
-  }
+  const DWORD code = afx::Win32ErrorFromErrno(osError);
+  return static_cast<int>(code == ERROR_FILE_NOT_FOUND || code == ERROR_GEN_FAILURE ? ERROR_PATH_NOT_FOUND : code);
 }
 
 }  // namespace

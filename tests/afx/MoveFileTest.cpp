@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ScratchFolder.h"
+#include "windows.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr DWORD kReplace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+
+TEST(MoveFileExA, ReplacingWritesThroughALinkKeepsTheModeAndRefusesWhatIsNoWritableFile) {
+  ScratchFolder folder;
+  const std::string real = folder.Path("real.txt"), link = folder.Path("import.txt");
+  const std::string from = folder.Path("import.txt.part");
+  ScratchFolder::WriteFile(real, "old and longer");
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("real.txt", link);
+  ScratchFolder::WriteFile(from, "new");
+  ASSERT_TRUE(MoveFileExA(from.c_str(), link.c_str(), kReplace));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ScratchFolder::ReadFile(real), "new");
+  EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_FALSE(fs::exists(from));
+
+  SetLastError(ERROR_SUCCESS);
+  EXPECT_FALSE(MoveFileExA(from.c_str(), link.c_str(), kReplace));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+  // A read-only file, a folder or a pipe at the new name stays; the source too.
+  const std::string readOnly = folder.Path("read-only.txt"), pipe = folder.Path("pipe"), sub = folder.Path("sub");
+  ScratchFolder::WriteFile(readOnly, "kept");
+  fs::permissions(readOnly, fs::perms::owner_read);
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  ScratchFolder::WriteFile(fs::path(sub) / "keep", "x");
+  ScratchFolder::WriteFile(from, "refused");
+  for (const std::string& target : {readOnly, pipe, sub}) {
+    SCOPED_TRACE(target);
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(MoveFileExA(from.c_str(), target.c_str(), kReplace));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ScratchFolder::ReadFile(from), "refused");
+  }
+  EXPECT_EQ(ScratchFolder::ReadFile(readOnly), "kept");
+  EXPECT_EQ(fs::status(pipe).type(), fs::file_type::fifo);
+
+  EXPECT_FALSE(MoveFileExA(from.c_str(), folder.Path("no/such/import.txt").c_str(), kReplace));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST(MoveFileExA, WithoutReplacingATakenNameIsRefusedAndOneOfManyMoversWins) {
+  ScratchFolder folder;
+  const std::string from = folder.Path("export.txt"), to = folder.Path("export.txt.mine");
+  ScratchFolder::WriteFile(from, "newer");
+  ScratchFolder::WriteFile(to, "claimed");
+  EXPECT_FALSE(MoveFileExA(from.c_str(), to.c_str(), 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  EXPECT_EQ(ScratchFolder::ReadFile(from), "newer");
+  EXPECT_EQ(ScratchFolder::ReadFile(to), "claimed");
+  EXPECT_FALSE(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+
+  for (int round = 0; round < 20; ++round) {
+    ScratchFolder::WriteFile(from, "answer " + std::to_string(round));
+    std::atomic<int> winners{0};
+    std::vector<std::thread> movers;
+    for (int mover = 0; mover < 4; ++mover) {
+      movers.emplace_back([&, mover] {
+        const std::string mine = folder.Path(("taken-" + std::to_string(round) + "-" + std::to_string(mover)).c_str());
+        if (MoveFileExA(from.c_str(), mine.c_str(), 0))
+          ++winners;
+        else
+          EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+      });
+    }
+    for (std::thread& mover : movers) mover.join();
+    EXPECT_EQ(winners.load(), 1) << "round " << round;
+  }
+}
+
+TEST(GetLastError, EachThreadHasItsOwn) {
+  SetLastError(ERROR_DISK_FULL);
+  DWORD seen = 1;
+  std::thread other([&] {
+    seen = GetLastError();
+    SetLastError(ERROR_ACCESS_DENIED);
+  });
+  other.join();
+  EXPECT_EQ(seen, static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+}
+
+}  // namespace
