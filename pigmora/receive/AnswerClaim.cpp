@@ -1,15 +1,9 @@
 #include "receive/AnswerClaim.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <afx.h>
 
 #include <atomic>
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <random>
 #include <string>
 
@@ -32,24 +26,27 @@ unsigned long long MachinePart() {
 std::string ClaimSuffix() {
   static const unsigned long long machine = MachinePart();
   static std::atomic<unsigned long long> count{0};
-  return ".claimed-" + std::to_string(static_cast<long long>(getpid())) + "-" + std::to_string(machine) + "-" +
+  return ".claimed-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(machine) + "-" +
          std::to_string(++count);
 }
 
 enum class MoveResult { Moved, Gone, Refused };
 
+// Renames without replacing: of two receives taking one file exactly one
+// succeeds, and a file that has come under the new name stays as it is.
 MoveResult Move(const char* from, const char* to) {
-  if (std::rename(from, to) == 0) return MoveResult::Moved;
-  return errno == ENOENT ? MoveResult::Gone : MoveResult::Refused;
+  try {
+    CFile::Rename(from, to);
+    return MoveResult::Moved;
+  } catch (CFileException* error) {
+    const bool gone = error->m_cause == CFileException::fileNotFound || error->m_cause == CFileException::badPath;
+    error->Delete();
+    return gone ? MoveResult::Gone : MoveResult::Refused;
+  }
 }
 
 // Renames from to to unless to exists; false when it could not.
-bool MoveBackWithoutReplacing(const char* from, const char* to) {
-  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL) return false;
-  struct stat info {};  // a file system without the flag: look first
-  return lstat(to, &info) != 0 && errno == ENOENT && std::rename(from, to) == 0;
-}
+bool MoveBackWithoutReplacing(const char* from, const char* to) { return Move(from, to) == MoveResult::Moved; }
 
 bool Delete(const String& path) {
   try {
