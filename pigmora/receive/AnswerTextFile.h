@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 
 #include <FileIO/String.h>
+#include <afx.h>
 
 namespace pigmora {
 
@@ -35,7 +35,14 @@ public:
   const String& ErrorText() const { return errorText_; }
 
 private:
-  std::FILE* file_ = nullptr;
+  // The next byte of the file into byte; false at its end or on an error.
+  bool NextByte(int& byte);
+
+  CFile file_;
+  char buffer_[16384];
+  UINT next_ = 0;
+  UINT filled_ = 0;
+  bool atEnd_ = false;  // the last read came short: nothing follows
   String shownName_;
   String errorText_;
   long lineNumber_ = 0;

@@ -55,7 +55,8 @@ TEST_F(AnswerTextFileTest, WhatIsNotARegularFileIsRefusedWithoutWaitingOrReading
   EXPECT_EQ(ReadAll(scratch_.Path("folder")),
             (std::vector<std::string>{"<error: Can't open 'textures.txt' for reading: it is a folder>"}));
   EXPECT_EQ(ReadAll(scratch_.Path("absent")),
-            (std::vector<std::string>{"<error: Can't open 'textures.txt' for reading: No such file or directory>"}));
+            (std::vector<std::string>{
+                "<error: Can't open 'textures.txt' for reading: The system cannot find the file specified>"}));
   // A link to a regular file is read through.
   std::filesystem::create_symlink(scratch_.Write("real.txt", "through\n"), scratch_.Path("link"));
   EXPECT_EQ(ReadAll(scratch_.Path("link")), (std::vector<std::string>{"through"}));
