@@ -2,23 +2,9 @@
 
 #include <string>
 
+#include "settings/SystemErrorText.h"
+
 namespace pigmora {
-
-namespace {
-
-// The system's words for a Win32 error code, without the closing full stop.
-String SystemText(LONG code) {
-  char text[512] = {};
-  DWORD length = code > 0 ? FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                           static_cast<DWORD>(code), 0, text, sizeof text, nullptr)
-                          : 0;
-  while (length > 0 &&
-         (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == '.' || text[length - 1] == ' '))
-    text[--length] = '\0';
-  return length > 0 ? String(text) : String("error ") + std::to_string(code).c_str();
-}
-
-}  // namespace
 
 AnswerTextFile::~AnswerTextFile() { Close(); }
 
@@ -40,7 +26,7 @@ bool AnswerTextFile::Open(const String& path, const char* shownName) {
     if (CFile::GetStatus(path.Get(), status) && (status.m_attribute & (CFile::directory | CFile::device)))
       errorText_ = prefix + ": it is " + ((status.m_attribute & CFile::directory) ? "a folder" : "not a regular file");
     else
-      errorText_ = prefix + ": " + SystemText(error.m_lOsError);
+      errorText_ = prefix + ": " + SystemErrorText(static_cast<DWORD>(error.m_lOsError));
     return false;
   }
   return true;
@@ -52,7 +38,7 @@ bool AnswerTextFile::NextByte(int& byte) {
     try {
       filled_ = file_.Read(buffer_, sizeof buffer_);
     } catch (CFileException* error) {
-      errorText_ = String("Can't read '") + shownName_ + "': " + SystemText(error->m_lOsError);
+      errorText_ = String("Can't read '") + shownName_ + "': " + SystemErrorText(static_cast<DWORD>(error->m_lOsError));
       error->Delete();
       filled_ = 0;
     }

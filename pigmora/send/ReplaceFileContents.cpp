@@ -6,6 +6,7 @@
 #include <string>
 
 #include "settings/PathSeparator.h"
+#include "settings/SystemErrorText.h"
 
 namespace pigmora {
 
@@ -19,16 +20,7 @@ void RemoveQuietly(const char* path) {
   }
 }
 
-// The system's words for a Win32 error code, without the closing full stop.
-std::string SystemText(DWORD code) {
-  char text[512] = {};
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                                sizeof text, nullptr);
-  while (length > 0 &&
-         (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == '.' || text[length - 1] == ' '))
-    text[--length] = '\0';
-  return length > 0 ? std::string(text) : "error " + std::to_string(code);
-}
+std::string SystemText(DWORD code) { return SystemErrorText(code).Get(); }
 
 std::string FolderOf(const std::string& path) {
   const std::size_t separator = path.find_last_of(PIGMORA_PATH_SEPARATOR[0]);

@@ -1,0 +1,17 @@
+#include "settings/SystemErrorText.h"
+
+#include <string>
+
+namespace pigmora {
+
+String SystemErrorText(DWORD code) {
+  char text[512] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                sizeof text, nullptr);
+  while (length > 0 &&
+         (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == '.' || text[length - 1] == ' '))
+    text[--length] = '\0';
+  return length > 0 ? String(text) : String("error ") + std::to_string(code).c_str();
+}
+
+}  // namespace pigmora
