@@ -97,6 +97,9 @@ bool ReplaceFileContents(const char* path, const char* bytes, std::size_t count,
     return false;
   }
   const std::string temporary = std::string(path) + ".part";
+  // A file at this name is the leftover of a send cut short, or a link left
+  // there: removed, so that opening never writes through a link into another file.
+  if (InTheWay(temporary).empty()) RemoveQuietly(temporary.c_str());
   CFile file;
   CFileException openError;
   // Exclusive, so two writers never fill the same temporary file.

@@ -284,6 +284,18 @@ TEST_F(SendTest, SomethingAtTheTemporaryNameIsNamedWithoutWaitingOnIt) {
   EXPECT_EQ(CommandText(), DefaultCommandText(ModelFile().string()));
 }
 
+TEST_F(SendTest, ALinkAtTheTemporaryNameIsNeverWrittenThrough) {
+  const std::string temporary = CommandFile().string() + ".part";
+  const fs::path precious = scratch_.Path("precious.txt");
+  ScratchFolder::WriteFile(precious, "the user's own words\n");
+  fs::create_symlink(precious, temporary);
+  Send(Sample());
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(CommandText(), DefaultCommandText(ModelFile().string()));
+  EXPECT_EQ(ScratchFolder::ReadFile(precious), "the user's own words\n");
+  EXPECT_FALSE(fs::exists(fs::symlink_status(temporary)));
+}
+
 // A file that outgrows what the system lets it have: the file that could not
 // be written is named with the reason, whichever of the two it is. A file-size
 // limit plays the full disk (the command file first, then the model file).
