@@ -107,12 +107,16 @@ bool ReplaceFileContents(const char* path, const char* bytes, std::size_t count,
     reason = CreateProblem(path, temporary, static_cast<DWORD>(openError.m_lOsError)).c_str();
     return false;
   }
-  file.Write(bytes, static_cast<UINT>(count));
-  file.Flush();  // on disk before the move makes it visible
-  const bool written = !file.HasWriteError();
-  const DWORD writeError = static_cast<DWORD>(file.GetWriteOsError());
+  DWORD writeError = ERROR_SUCCESS;
+  try {
+    file.Write(bytes, static_cast<UINT>(count));
+    file.Flush();  // on disk before the move makes it visible
+  } catch (CFileException* failure) {
+    writeError = static_cast<DWORD>(failure->m_lOsError);
+    failure->Delete();
+  }
   file.Close();
-  if (!written) {
+  if (writeError != ERROR_SUCCESS) {
     reason = WriteProblem(writeError).c_str();
     RemoveQuietly(temporary.c_str());
     return false;

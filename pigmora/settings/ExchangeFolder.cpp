@@ -9,12 +9,18 @@ namespace pigmora {
 
 namespace {
 
-// Creates or truncates the file and writes the text, without terminator or line end.
+// Creates or truncates the file and writes the text, without terminator or
+// line end. A marker that cannot be written is left as it is: the plug-in
+// starts all the same.
 void WriteMarkerFile(const String& path, const char* text, int length) {
   CFile file;
   CFileException error;
   if (!file.Open(path.Get(), CFile::modeCreate | CFile::shareExclusive | CFile::modeWrite, &error)) return;
-  if (length > 0) file.Write(text, static_cast<UINT>(length));
+  try {
+    if (length > 0) file.Write(text, static_cast<UINT>(length));
+  } catch (CFileException* failure) {
+    failure->Delete();
+  }
   file.Close();
 }
 

@@ -22,7 +22,6 @@ TEST(CFile, CreateTruncatesAnExistingFileSoALongerOldTextLeavesNoTail) {
   CFileException error;
   ASSERT_TRUE(file.Open(path.c_str(), kCreateExclusiveWrite, &error));
   file.Write("/opt/hashhost", 13);
-  EXPECT_FALSE(file.HasWriteError());
   EXPECT_EQ(file.GetLength(), 13u);
   file.Close();
   EXPECT_EQ(ScratchFolder::ReadFile(path), "/opt/hashhost");
@@ -76,9 +75,16 @@ TEST(CFile, FailuresFillTheExceptionRecordAndOpenNothing) {
   EXPECT_TRUE(error.GetErrorMessage(message, sizeof message));
   EXPECT_GT(std::strlen(message), 0u);
 
-  // A failed write is remembered instead of thrown.
-  file.Write("x", 1);
-  EXPECT_TRUE(file.HasWriteError());
+  // Writing to a file that is not open throws, as the framework does.
+  bool thrown = false;
+  try {
+    file.Write("x", 1);
+  } catch (CFileException* failure) {
+    thrown = true;
+    EXPECT_EQ(failure->m_cause, CFileException::invalidFile);
+    failure->Delete();
+  }
+  EXPECT_TRUE(thrown);
 }
 
 TEST(CFile, AnExclusiveOpenIsRefusedWhileAnotherHoldsTheFileAndTruncatesNothing) {

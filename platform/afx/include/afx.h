@@ -73,10 +73,9 @@ struct CFileStatus {
 };
 
 // A binary file. Open reports failure through its result and the exception
-// record; the static Remove throws, as the framework's callers expect. Write
-// never throws: a failed or short write is remembered (HasWriteError) so that
-// a full disk cannot take the host down from inside a static constructor.
-// Read throws a heap-allocated CFileException* when the system fails to read.
+// record; the static Remove throws, as the framework's callers expect. Read,
+// Write and Flush throw a heap-allocated CFileException* when the system fails
+// (a full disk: diskFull), as on Windows: a caller that must not fail catches.
 // Sharing modes are advisory locks between CFile users (flock): an exclusive
 // open fails with sharingViolation while another CFile holds the file.
 class AFX_API CFile : public CObject {
@@ -127,10 +126,6 @@ public:
   void SeekToBegin() { Seek(0, begin); }
 
   BOOL IsOpen() const { return fd_ >= 0; }
-  BOOL HasWriteError() const { return writeError_; }
-  // The Win32 error code of the first failed write (ERROR_DISK_FULL for a
-  // full disk); 0 when every write succeeded.
-  LONG GetWriteOsError() const { return writeOsError_; }
 
   // TRUE when the file or folder exists, with its status filled in
   // (directory for a folder, device for what is neither file nor folder).
@@ -146,7 +141,5 @@ public:
 
 private:
   int fd_ = -1;
-  BOOL writeError_ = FALSE;
-  LONG writeOsError_ = 0;
   std::string m_strFileName;
 };

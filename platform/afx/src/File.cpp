@@ -48,8 +48,6 @@ CFile::~CFile() { Close(); }
 
 BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {
   Close();
-  writeError_ = FALSE;
-  writeOsError_ = 0;
   if (!lpszFileName || !*lpszFileName) {
     Report(pError, ERROR_PATH_NOT_FOUND, lpszFileName);
     return FALSE;
@@ -127,26 +125,28 @@ UINT CFile::Read(void* lpBuf, UINT nCount) {
 }
 
 void CFile::Write(const void* lpBuf, UINT nCount) {
-  if (fd_ < 0 || (!lpBuf && nCount)) {
-    if (!writeError_) writeOsError_ = ERROR_INVALID_HANDLE;
-    writeError_ = TRUE;
-    return;
-  }
+  if (fd_ < 0 || (!lpBuf && nCount))
+    AfxThrowFileException(CFileException::invalidFile, ERROR_INVALID_HANDLE, m_strFileName.c_str());
   UINT done = 0;
   while (done < nCount) {
     ssize_t written = write(fd_, static_cast<const char*>(lpBuf) + done, nCount - done);
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
-      if (!writeError_) writeOsError_ = written < 0 ? afx::Win32ErrorFromErrno(errno) : ERROR_DISK_FULL;
-      writeError_ = TRUE;
-      return;
+      // Nothing written without an error is a full disk, as the system says when it cannot go on.
+      const LONG code = written < 0 ? afx::Win32ErrorFromErrno(errno) : ERROR_DISK_FULL;
+      AfxThrowFileException(CFileException::OsErrorToException(code), code, m_strFileName.c_str());
     }
     done += static_cast<UINT>(written);
   }
 }
 
 void CFile::Flush() {
-  if (fd_ >= 0) fsync(fd_);
+  if (fd_ < 0) return;
+  // A file system that cannot sync (EINVAL) has nothing to flush.
+  if (fsync(fd_) != 0 && errno != EINVAL) {
+    const LONG code = afx::Win32ErrorFromErrno(errno);
+    AfxThrowFileException(CFileException::OsErrorToException(code), code, m_strFileName.c_str());
+  }
 }
 
 void CFile::Close() {
