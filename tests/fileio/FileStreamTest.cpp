@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <vector>
 
 #include "FileIO/FileStream.h"
@@ -49,6 +51,13 @@ TEST(FileStream, RefusesMissingFilesOtherModesAndReadsNothingWhenClosed) {
   FileStream stream;
   EXPECT_EQ(stream.Open((scratch.Root() / "absent.txt").c_str(), FileStream::Read), 0);
   EXPECT_EQ(stream.Open(scratch.Root().c_str(), FileStream::Read), 0);  // a folder is no text file
+  // Neither waits: a FIFO without a writer, a device that never ends, a link to one.
+  const std::string fifo = (scratch.Root() / "pipe").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(stream.Open(fifo.c_str(), FileStream::Read), 0);
+  EXPECT_EQ(stream.Open("/dev/zero", FileStream::Read), 0);
+  std::filesystem::create_symlink("/dev/zero", scratch.Root() / "zero.txt");
+  EXPECT_EQ(stream.Open((scratch.Root() / "zero.txt").c_str(), FileStream::Read), 0);
   auto path = scratch.Root() / "present.txt";
   ScratchFolder::WriteFile(path, "line\n");
   EXPECT_EQ(stream.Open(path.c_str(), 2), 0);

@@ -1,6 +1,8 @@
 #include "FileIO/FileStream.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -13,11 +15,17 @@ FileStream::~FileStream() { Close(); }
 int FileStream::Open(const String& path, int mode) {
   Close();
   if (mode != Read || path.IsEmpty()) return 0;
-  file_ = std::fopen(path.Get(), "rb");
+  // Opened without waiting, and only a regular file is read: a FIFO would wait
+  // for a writer for ever, a device never ends, a folder has no lines.
+  const int fd = ::open(path.Get(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return 0;
   struct stat info {};
-  // fopen accepts a folder here; refuse it now rather than fail on the first read.
-  if (file_ && (fstat(fileno(file_), &info) != 0 || S_ISDIR(info.st_mode))) Close();
-  return file_ != nullptr;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, O_RDONLY) != 0 ||
+      !(file_ = fdopen(fd, "rb"))) {
+    ::close(fd);
+    return 0;
+  }
+  return 1;
 }
 
 // A line too long to hold in memory ends the reading.
