@@ -3,6 +3,8 @@
 # rebuilds build/, runs the mutant's area with CTest and counts the mutant caught when a test
 # fails. Prints each surviving mutant and the catch rate per area; the sources are restored
 # after every mutant (and on interruption). Not part of the test command: it takes minutes.
+# The sources are changed in place: build nothing else from this tree (build-sanitize/ included)
+# while it runs, or that build may take in a mutant.
 #   scripts/mutate.sh [AREA...]        (no area: every area in the list)
 #   scripts/mutate.sh --check [AREA...]   (only reports stale lines; builds and tests nothing)
 # A list line: AREA<TAB>FILE<TAB>TEXT<TAB>REPLACEMENT, TEXT standing exactly once in FILE. A line
