@@ -54,12 +54,10 @@ void TextureList::AddLeftOutPath(const String& path) { Add(leftOutPaths, leftOut
 namespace {
 
 // "displacement" may carry the depth after a blank ("displacement 0.35"); the
-// bare word counts as the channel too.
-int ChannelOf(String word) {
-  if (word.Find("displacement") == 0) {
-    String token = word.StrTok(" ");
-    if (token == "displacement") return TC_DISPLACEMENT;
-  }
+// bare word counts as the channel too. Letter case does not matter in either.
+int ChannelOf(const String& word) {
+  String rest = word;
+  if (rest.StrTok(" ").Compare("displacement", 1)) return TC_DISPLACEMENT;
   for (int channel = 0; channel < TC_COUNT; ++channel) {
     if (word.Compare(kTextureChannelWords[channel], 1)) return channel;
   }

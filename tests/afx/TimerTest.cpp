@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "afxhost.h"
@@ -157,6 +159,28 @@ TEST(RealClock, TheLoopWaitsRealTimeForTicks) {
   EXPECT_GE(TicksOf(id), 1);
   EXPECT_LE(TicksOf(id), 6);
   KillTimer(nullptr, id);
+}
+
+ULONGLONG g_slowTickEnd = 0;
+
+void CALLBACK SlowFirstTick(HWND window, UINT message, UINT_PTR id, DWORD time) {
+  RecordTick(window, message, id, time);
+  if (g_ticks.size() != 1) return;
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  g_slowTickEnd = AfxClockMilliseconds();
+}
+
+TEST(RealClock, TicksASlowTickMadeTheLoopMissComeAsOneNotABurst) {
+  AfxUseVirtualClock(false);
+  g_ticks.clear();
+  UINT_PTR id = SetTimer(nullptr, 0, 20, &SlowFirstTick);
+  AfxRunMessageLoop(400);
+  KillTimer(nullptr, id);
+  ASSERT_GT(g_slowTickEnd, 0u);
+  // Fifteen ticks fell due during the slow one; a burst of them would flood the program at once.
+  const auto soonAfter = std::count_if(g_ticks.begin() + 1, g_ticks.end(),
+                                       [](const Tick& tick) { return tick.time < g_slowTickEnd + 15; });
+  EXPECT_LE(soonAfter, 1);
 }
 
 class TimedWindow : public CWnd {

@@ -1,9 +1,11 @@
 #include "common/SafeReplace.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <thread>
 
@@ -74,7 +76,7 @@ TEST(SafeReplace, RefusesReadOnlyFilesFoldersAndSpecialFilesWithAReason) {
 
   std::filesystem::create_directories(scratch.Path("folder"));
   EXPECT_FALSE(safereplace::ReplaceFile(scratch.Path("folder"), "x", error));
-  EXPECT_NE(error.find("folder"), std::string::npos) << error;
+  EXPECT_NE(error.find("it is a folder"), std::string::npos) << error;
   EXPECT_TRUE(std::filesystem::is_directory(scratch.Path("folder")));
 
   std::string fifo = scratch.Path("pipe");
@@ -122,6 +124,26 @@ TEST(SafeReplace, AnUnfinishedFileLeavesTheTargetAsItWasAndNothingBehind) {
   EXPECT_EQ(Names(scratch.Root()), std::vector<std::string>{"export.txt"});
 }
 
+TEST(SafeReplace, AWriteThatFailsPartWayIsReportedAndKeepsTheOldFile) {
+  ScratchFolder scratch;
+  std::string path = scratch.Write("model.fbx", "the model as it was");
+  // A file-size limit stops the write part-way with an error, as a full disk would.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit limit = saved;
+  limit.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  std::string error;
+  const bool replaced = safereplace::ReplaceFile(path, std::string(100000, 'x'), error);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, SIG_DFL);
+  EXPECT_FALSE(replaced);
+  EXPECT_NE(error.find("too large"), std::string::npos) << error;
+  EXPECT_EQ(ScratchFolder::ReadFile(path), "the model as it was");
+  EXPECT_EQ(Names(scratch.Root()), std::vector<std::string>{"model.fbx"});
+}
+
 TEST(SafeReplace, StaleTemporaryFilesOfAKilledWriterAreRemovedByAge) {
   ScratchFolder scratch;
   std::string target = scratch.Path("model.fbx");
@@ -131,8 +153,12 @@ TEST(SafeReplace, StaleTemporaryFilesOfAKilledWriterAreRemovedByAge) {
   std::string fresh =
       scratch.Write(std::filesystem::path(pattern.substr(0, pattern.size() - 6) + "New456").filename(), "in progress");
   std::string unrelated = scratch.Write("model.fbx.bak", "mine");
+  // Named like a temporary, but not as the writer names them: the user's own.
+  std::string lookalike = scratch.Write(
+      std::filesystem::path(pattern.substr(0, pattern.size() - 6) + "kept-by-hand").filename(), "mine too");
   auto now = std::filesystem::file_time_type::clock::now();
   std::filesystem::last_write_time(old, now - std::chrono::hours(2));
+  std::filesystem::last_write_time(lookalike, now - std::chrono::hours(2));
   // File times are finer than time(): a file written this instant can stand a second ahead.
   std::filesystem::last_write_time(fresh, now + std::chrono::seconds(2));
   std::string error;
@@ -142,6 +168,7 @@ TEST(SafeReplace, StaleTemporaryFilesOfAKilledWriterAreRemovedByAge) {
   EXPECT_TRUE(std::filesystem::exists(unrelated));
   EXPECT_EQ(safereplace::RemoveStaleTemporaries(target, 0), 1);
   EXPECT_FALSE(std::filesystem::exists(fresh));
+  EXPECT_TRUE(std::filesystem::exists(lookalike));
 }
 
 TEST(SafeReplace, AFinishedFileMovesOverItsTargetAsAReplacementWould) {
@@ -164,4 +191,15 @@ TEST(SafeReplace, AFinishedFileMovesOverItsTargetAsAReplacementWould) {
   EXPECT_NE(error.find("read-only"), std::string::npos) << error;
   EXPECT_EQ(ScratchFolder::ReadFile(again), "refused") << "the source stays for the caller";
   EXPECT_EQ(ScratchFolder::ReadFile(real), "new answer");
+
+  // A FIFO or device is never renamed over, even by a caller that writes such files in place.
+  std::string fifo = scratch.Path("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  safereplace::Options direct;
+  direct.allowDirect = true;
+  std::string moved = scratch.Write("moved.new", "kept");
+  EXPECT_FALSE(safereplace::MoveOver(moved, fifo, error, direct));
+  EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+  EXPECT_TRUE(S_ISFIFO(LinkStat(fifo).st_mode));
+  EXPECT_EQ(ScratchFolder::ReadFile(moved), "kept");
 }

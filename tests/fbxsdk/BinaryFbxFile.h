@@ -41,6 +41,15 @@ public:
     }
     return Array('d', values.size(), raw);
   }
+  std::string Floats(const std::vector<float>& values) {
+    std::string raw;
+    for (float v : values) {
+      uint32_t bits;
+      std::memcpy(&bits, &v, 4);
+      raw += Encode(bits, 4);
+    }
+    return Array('f', values.size(), raw);
+  }
   // Any typed array, raw: for element types the library does not know ('c').
   std::string RawArray(char type, size_t length, const std::string& raw) { return Array(type, length, raw); }
   // A compressed array whose bytes are not zlib data.

@@ -41,7 +41,12 @@ TEST_P(BinaryVariantsTest, ReadsMeshNodeAndMaterial) {
                         std::string(8, '\0') + "D" + std::string(8, '\0') + "D" + std::string(8, '\0'),
                     7,
                     {}}}}}};
-  Node objects{"Objects", "", 0, {geometry, model, material}};
+  // Animation curves keep their values as 32-bit floats; nothing here reads them, but the file must still be read.
+  Node curve{"AnimationCurve",
+             file.Long(40) + file.Text(std::string("\0\1AnimCurve", 11)) + file.Text(""),
+             3,
+             {{"KeyValueFloat", file.Floats({0.5f, 1.5f, -2.25f}), 1, {}}}};
+  Node objects{"Objects", "", 0, {geometry, model, material, curve}};
   auto link = [&](int64_t from, int64_t to) {
     return Node{"C", file.Text("OO") + file.Long(from) + file.Long(to), 3, {}};
   };
@@ -68,6 +73,9 @@ TEST_P(BinaryVariantsTest, ReadsMeshNodeAndMaterial) {
   EXPECT_EQ(mesh->GetPolygonSize(1), 3);
   EXPECT_EQ(mesh->GetPolygonVertex(0, 3), 3);
   EXPECT_EQ(mesh->GetPolygonVertex(1, 2), 2);
+  EXPECT_EQ(mesh->GetPolygonVertex(0, 4), -1) << "no corner past a polygon's last";
+  EXPECT_EQ(mesh->GetPolygonVertex(1, 3), -1);
+  EXPECT_EQ(mesh->GetPolygonVertex(2, 0), -1) << "no polygon past the last";
   ASSERT_EQ(node->GetMaterialCount(), 1);
   auto* phong = FbxCast<FbxSurfacePhong>(node->GetMaterial(0));
   ASSERT_NE(phong, nullptr);

@@ -137,6 +137,34 @@ TEST_P(RoundTripTest, KeepsMaterialsPerPolygonWithTheirColoursAndTextures) {
   EXPECT_EQ(textureOn(0, FbxSurfaceMaterial::sSpecularFactor), "(0 textures)");
 }
 
+TEST_P(RoundTripTest, KeepsWhereEachTextureIsPlaced) {
+  original = BuildPluginLikeScene(*manager, *written);
+  FbxFileTexture* placed = original.textures[0];
+  placed->SetTranslation(0.25, -0.5);
+  placed->SetScale(2.0, 3.0);
+  placed->SetRotation(10.0, 20.0, 30.0);
+  placed->SetSwapUV(true);
+  std::string path = folder.Path("placed.fbx"), error;
+  ASSERT_TRUE(fbxtest::Save(*manager, *written, path, GetParam().writer, &error)) << error;
+  FbxStatus status;
+  ASSERT_TRUE(fbxtest::Load(*manager, *read, path, &status)) << status.GetErrorString();
+  FbxNode* node = read->GetRootNode()->GetChild(0);
+  ASSERT_NE(node, nullptr);
+  FbxProperty diffuse = node->GetMaterial(0)->FindProperty(FbxSurfaceMaterial::sDiffuse);
+  ASSERT_EQ(diffuse.GetSrcObjectCount(), 1);
+  auto* texture = FbxCast<FbxFileTexture>(diffuse.GetSrcObject(0));
+  ASSERT_NE(texture, nullptr);
+  EXPECT_EQ(texture->GetTranslation(), FbxDouble2(0.25, -0.5));
+  EXPECT_EQ(texture->GetScale(), FbxDouble2(2.0, 3.0));
+  EXPECT_EQ(texture->GetRotation(), FbxDouble3(10.0, 20.0, 30.0));
+  EXPECT_TRUE(texture->GetSwapUV());
+  auto* plain =
+      FbxCast<FbxFileTexture>(node->GetMaterial(1)->FindProperty(FbxSurfaceMaterial::sNormalMap).GetSrcObject(0));
+  ASSERT_NE(plain, nullptr);
+  EXPECT_EQ(plain->GetScale(), FbxDouble2(1.0, 1.0));
+  EXPECT_FALSE(plain->GetSwapUV());
+}
+
 TEST_P(RoundTripTest, EveryDoubleComesBackBitForBit) {
   FbxNode* node = FbxNode::Create(manager, "values");
   FbxMesh* mesh = FbxMesh::Create(manager, "valuesShape");

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include <FileIO/TestSeam.h>
+
 #include "Interchange/IERecords.h"
 
 namespace {
@@ -77,6 +81,27 @@ TEST(IEModelRecords, ImagesAndMaterialsKeepTheirTagsParallel) {
   EXPECT_EQ(model.materials.count, model.materialTags.count);
   EXPECT_EQ(model.imageTags[1], -1);
   EXPECT_STREQ(model.images[1].path, "/tmp/b.png");
+
+  // Memory running out while either list grows for a new image leaves both as they were.
+  bool refused = false;
+  for (int i = 0; i < 100; ++i) {
+    const std::string path = "/tmp/image" + std::to_string(i) + ".png";
+    bool added = false;
+    for (long long nth : {2, 1}) {
+      const std::int32_t before = model.images.count;
+      FileIOTestFailAllocation(nth);
+      added = model.AddImage(path.c_str());
+      FileIOTestFailAllocation(0);
+      ASSERT_EQ(model.images.count, model.imageTags.count) << path << " with allocation " << nth << " failing";
+      ASSERT_EQ(model.images.count, before + (added ? 1 : 0));
+      if (added) break;
+      refused = true;
+    }
+    if (!added) {
+      ASSERT_TRUE(model.AddImage(path.c_str()));
+    }
+  }
+  EXPECT_TRUE(refused) << "the lists grew, so some allocation could fail";
 }
 
 TEST(IEModelRecords, DestructionFreesPolygonsMapsChainsAndHierarchy) {

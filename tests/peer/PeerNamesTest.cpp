@@ -113,6 +113,27 @@ TEST_F(PeerNamesTest, AnyMaterialNameComesBackOnOneLineThatNamesTheFbxMaterial) 
   }
 }
 
+TEST_F(PeerNamesTest, ALongNameInAnyScriptIsCutBetweenLettersKeepingWhatFits) {
+  std::string accented;
+  for (int i = 0; i < 300; ++i) accented += "\xc3\xa9";  // é, two bytes each
+  std::string mixed = "x";
+  for (int i = 0; i < 100; ++i) mixed += "\xe6\x97\xa5";  // 日, three bytes each
+  MeshPlan plan = GridPlan(2, {accented, mixed});
+  plan.polygonMaterials = {0, 1, 0, 1};
+  WriteCommand(WriteModel(plan, /*ascii=*/false), "[ExportColor=1]\n");
+  const CommandRun run = Peer("--once --size 16");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  AnswerMesh answer;
+  ASSERT_TRUE(ReadAnswerMesh(AnswerFbx(), answer));
+  ASSERT_EQ(answer.materials.size(), 2u);
+  EXPECT_EQ(answer.materials[0], accented.substr(0, 254)) << "127 whole letters in 255 bytes";
+  EXPECT_EQ(answer.materials[1], mixed.substr(0, 253)) << "84 whole letters after the x";
+  const std::vector<TextureGroup> groups = TextureGroups();
+  ASSERT_EQ(groups.size(), 2u);
+  EXPECT_EQ(groups[0].material, answer.materials[0]);
+  EXPECT_EQ(groups[1].material, answer.materials[1]);
+}
+
 // The longest image path of the answer in the current documents folder.
 std::size_t LongestImagePath(const std::vector<TextureGroup>& groups) {
   std::size_t longest = 0;

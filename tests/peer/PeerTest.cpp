@@ -73,6 +73,31 @@ TEST_F(PeerTest, AsciiOnRequestAndTheOtherImageTypes) {
   EXPECT_EQ(tga.width, 64);
 }
 
+TEST_F(PeerTest, ACommandFileWithWindowsLineEndsIsAnsweredWithFilesOthersMayRead) {
+  const std::string model = WriteModel(LeftRightPlan());
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "import.txt",
+                           model + "\r\n" + model + "\r\n[ppp]\r\n[ExportColor=1]\r\n[ColorFileExtension=PNG]\r\n");
+  const mode_t mask = umask(022);
+  const CommandRun run = Peer("--once --size 32");
+  umask(mask);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<TextureGroup> groups = TextureGroups();
+  ASSERT_EQ(groups.size(), 2u);
+  std::vector<std::string> files = {AnswerFbx(), (scratch_.ExchangePath() / "textures.txt").string(),
+                                    (scratch_.ExchangePath() / "export.txt").string()};
+  for (const TextureGroup& group : groups) {
+    EXPECT_EQ(group.channel, "color");
+    EXPECT_EQ(Head(group.path, 4), "\x89PNG") << group.path;
+    files.push_back(group.path);
+  }
+  // The host may run as another user: the answer is as readable as any file the peer's umask allows.
+  for (const std::string& file : files) {
+    struct stat info {};
+    ASSERT_EQ(stat(file.c_str(), &info), 0) << file;
+    EXPECT_EQ(info.st_mode & 0777, 0644u) << file;
+  }
+}
+
 TEST_F(PeerTest, AMissingOrBrokenInputGetsAMessageAndNoAnswer) {
   CommandRun run = Peer("--once");
   EXPECT_EQ(run.exitCode, 1);

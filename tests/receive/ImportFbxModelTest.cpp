@@ -190,6 +190,21 @@ TEST_F(ImportFbxModelTest, LambertMaterialsAreReadWithoutSpecular) {
   EXPECT_EQ(specular, RGBFloat{}) << "a Lambert has no specular colour";
 }
 
+TEST_F(ImportFbxModelTest, PhongMaterialsKeepTheirColoursAndFactors) {
+  MeshPlan plan = GridPlan(1, {"Glossy"});
+  plan.ambient = FbxDouble3(0.05, 0.1, 0.15);
+  plan.factors = std::array<double, 3>{0.9, 0.4, 0.6};
+  ASSERT_TRUE(Import(plan, {{"Glossy", "map1", "color", Texture("g.tga")}})) << error_.Get();
+  const auto groups = Groups(Model("Cube"));
+  ASSERT_EQ(groups.size(), 1u);
+  HAttrProperty* attr = groups[0]->GetAttr();
+  EXPECT_EQ(attr->GetAmbianceColor()->GetFactoredRGBFloat(), RGBFloat::FromRGB(0.05f, 0.1f, 0.15f));
+  EXPECT_EQ(attr->GetSpecularColor()->GetFactoredRGBFloat(), RGBFloat::FromRGB(0.1f, 0.2f, 0.3f));
+  EXPECT_FLOAT_EQ(attr->GetDiffuseFallOff()->GetValue(), 0.9f);
+  EXPECT_FLOAT_EQ(attr->GetAmbiance()->GetValue(), 0.4f);
+  EXPECT_FLOAT_EQ(attr->GetSpecularIntensity()->GetValue(), 0.6f);
+}
+
 TEST_F(ImportFbxModelTest, FailuresSayWhyAndLeaveTheProjectAsItWas) {
   ScratchFolder::WriteFile(scratch_.Root() / "old.tga", "x");
   project_->AddImage(Texture("old.tga").c_str());

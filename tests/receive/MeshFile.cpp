@@ -9,7 +9,15 @@ bool WriteMeshFile(const MeshPlan& plan, const std::string& path, bool ascii) {
     FbxSurfaceLambert* material = plan.lambert ? FbxSurfaceLambert::Create(manager, name.c_str())
                                                : FbxSurfacePhong::Create(manager, name.c_str());
     material->Diffuse.Set(plan.diffuse);
-    if (auto* phong = FbxCast<FbxSurfacePhong>(material)) phong->Specular.Set(plan.specular);
+    if (plan.ambient) material->Ambient.Set(*plan.ambient);
+    if (plan.factors) {
+      material->DiffuseFactor.Set((*plan.factors)[0]);
+      material->AmbientFactor.Set((*plan.factors)[1]);
+    }
+    if (auto* phong = FbxCast<FbxSurfacePhong>(material)) {
+      phong->Specular.Set(plan.specular);
+      if (plan.factors) phong->SpecularFactor.Set((*plan.factors)[2]);
+    }
     node->AddMaterial(material);
   }
   if (plan.withMesh) {

@@ -3,6 +3,7 @@
 #include <fbxsdk.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct MeshPlan {
   std::vector<int> uvIndexOverride;                           // replaces the index array when not empty
   FbxDouble3 diffuse{0.25, 0.5, 0.75};
   FbxDouble3 specular{0.1, 0.2, 0.3};
+  // Left at the library's defaults unless given.
+  std::optional<FbxDouble3> ambient;
+  std::optional<std::array<double, 3>> factors;  // diffuse, ambient, specular
 };
 
 // Writes the planned mesh with the binary (default) or ASCII writer; true on success.

@@ -102,6 +102,19 @@ TEST_F(TextureListTest, APathLongerThan255CharactersIsLeftOutNotCut) {
   EXPECT_EQ(list.materials[0].channels[TC_SPECULAR], 0);
 }
 
+TEST_F(TextureListTest, ChannelWordsAreReadInAnyLetterCase) {
+  const TextureList list = Read(
+      "A\nmap1\nColor\n/t/c.tga\n"
+      "A\nmap1\nSPECULAR\n/t/s.tga\n"
+      "A\nmap1\nNormalMap\n/t/n.tga\n"
+      "A\nmap1\nDisplacement 0.35\n/t/d.bmp\n");
+  ASSERT_EQ(list.materials.size(), 1u);
+  EXPECT_EQ(list.materials[0].channels[TC_COLOR], 0);
+  EXPECT_EQ(list.materials[0].channels[TC_SPECULAR], 1);
+  EXPECT_EQ(list.materials[0].channels[TC_NORMALMAP], 2);
+  EXPECT_EQ(list.materials[0].channels[TC_DISPLACEMENT], 3) << "with its depth, too";
+}
+
 TEST_F(TextureListTest, AMissingFileIsNotLoaded) {
   EXPECT_FALSE(ReadTextureList(scratch_.Path("absent.txt").c_str()).loaded);
   EXPECT_TRUE(Read("").loaded);

@@ -91,6 +91,17 @@ TEST_F(SendTest, ListSettingsAreWrittenAsTheWordsOfTheirOwnTables) {
   EXPECT_EQ(OptionLine(text, "DisplDepth"), "[DisplDepth=8-bits]");
   EXPECT_EQ(OptionLine(text, "ExportResolution"), "[ExportResolution=MID-POLY]");
   EXPECT_EQ(OptionLine(text, "DisplNorm"), "[DisplNorm=ZEROBASED_ABS]");
+
+  // Every entry of the image lists the dialog offers reaches Pigmora as its own word.
+  const char* const kImageWords[] = {"TGA", "BMP", "PNG", "JPG"};
+  for (int entry = 0; entry < 4; ++entry) {
+    state_.Settings().SetSettingValue("ColorFileExtension", entry);
+    state_.Settings().SetSettingValue("SpecNormExtension", 3 - entry);
+    Send(Sample());
+    const std::string sent = CommandText();
+    EXPECT_EQ(OptionLine(sent, "ColorFileExtension"), std::string("[ColorFileExtension=") + kImageWords[entry] + "]");
+    EXPECT_EQ(OptionLine(sent, "SpecNormExtension"), std::string("[SpecNormExtension=") + kImageWords[3 - entry] + "]");
+  }
 }
 
 TEST_F(SendTest, FlagsAreWrittenAsStoredAndIndexesOutsideATableGiveItsFirstWord) {

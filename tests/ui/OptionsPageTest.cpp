@@ -15,6 +15,8 @@ TEST_F(OptionsPageTest, AFreshInstallationShowsTheDefaults) {
     EXPECT_EQ(Info(1200).items, (std::vector<std::string>{"TGA (.tga)", "BMP (.bmp)", "PNG (.png)", "JPG (.jpg)"}));
     EXPECT_EQ(Info(1204).items.size(), 6u);
     EXPECT_EQ(Info(1202).items, (std::vector<std::string>{"LOW-POLY", "MID-POLY"}));
+    EXPECT_EQ(Info(1203).items,
+              (std::vector<std::string>{"GREYBASED", "ZEROBASED", "ZEROBASED_NORM", "ZEROBASED_ABS"}));
     for (int id = 1200; id <= 1204; ++id) EXPECT_EQ(Info(id).curSel, 0) << id;
     for (int id : {1200, 1201}) EXPECT_TRUE(Info(id).enabled) << id;
     for (int id : {1202, 1203, 1204}) EXPECT_FALSE(Info(id).enabled) << id;
@@ -102,10 +104,12 @@ TEST_F(OptionsPageTest, ListsStoreTheChosenIndex) {
 TEST_F(OptionsPageTest, AListSettingOutsideItsListShowsTheFirstEntryAndIsKeptUntilChosen) {
   SetRegistryValue("Pigmora", "DisplTexExt", 9);
   SetRegistryValue("Pigmora", "ColorFileExtension", -3);
+  SetRegistryValue("Pigmora", "SpecNormExtension", 4);  // one past the last of four
   LoadSettings();
   RunDialog({[&] {
     EXPECT_EQ(Info(1204).curSel, 0);
     EXPECT_EQ(Info(1200).curSel, 0);
+    EXPECT_EQ(Info(1201).curSel, 0);
   }});
   EXPECT_EQ(Stored("DisplTexExt"), 9);
   RunDialog({[&] {

@@ -2,6 +2,8 @@
 // fits the model, and drags, wheel and pan move it as a user expects.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "ViewCamera.h"
 
 namespace {
@@ -70,6 +72,26 @@ TEST(ViewCameraTest, FramingFitsTheWholeModelInAnyShapeOfView) {
   }
 }
 
+TEST(ViewCameraTest, PointsAtInfinityOrUndefinedDoNotThrowTheFramingOff) {
+  ViewCamera plain, stray;
+  plain.Look(ViewDirection::Iso);
+  stray.Look(ViewDirection::Iso);
+  ViewBounds withStray = Box(10, 2, 5);
+  for (float bad : {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
+    for (int axis = 0; axis < 3; ++axis) {
+      float point[3] = {1, 1, 1};
+      point[axis] = bad;
+      withStray.Add(point);
+    }
+  }
+  plain.Frame(Box(10, 2, 5), 1);
+  stray.Frame(withStray, 1);
+  EXPECT_FLOAT_EQ(stray.Distance(), plain.Distance());
+  Spot spot = Where(stray, 0, 0, 0);
+  EXPECT_NEAR(spot.x, kSize / 2, 1);
+  EXPECT_NEAR(spot.y, kSize / 2, 1);
+}
+
 TEST(ViewCameraTest, DragsWheelAndPanMoveTheView) {
   ViewCamera camera;
   camera.Look(ViewDirection::Front);
@@ -84,6 +106,15 @@ TEST(ViewCameraTest, DragsWheelAndPanMoveTheView) {
   ViewCamera near = camera;
   near.Zoom(2);
   EXPECT_LT(near.Distance(), camera.Distance());
+  // However far the wheel turns, the eye stops short of the model's centre and never loses it.
+  ViewCamera closest = camera;
+  closest.Zoom(1000);
+  EXPECT_GT(closest.Distance(), 0.001f);
+  Where(closest, 0, 0, 0);
+  ViewCamera farthest = camera;
+  farthest.Zoom(-1000);
+  EXPECT_LT(farthest.Distance(), 1e4f);
+  Where(farthest, 0, 0, 0);
   // Orbiting to the right brings the model's left side (-X) round to the front.
   ViewCamera turned;
   turned.Look(ViewDirection::Front);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -69,6 +70,29 @@ TEST_F(ViewMeshTest, PatchesShareVerticesWhereTheyAgreeAndSplitAtSeams) {
       RGBFloat::FromRGB(1, 0, 0));
   BuildViewMesh(*plain, mesh);
   EXPECT_EQ(mesh.VertexCount(), 8u) << "the shared edge is split between red and grey";
+}
+
+TEST_F(ViewMeshTest, ACubesEdgesStaySharpWhileAGentleBendShadesSmoothly) {
+  // A cube without paint: its faces meet at right angles, so each corner gets a
+  // vertex per face; shared ones would round the cube off like a ball.
+  HModelCache* cube = HModelCache::NewInProject(project_, "Cube");
+  for (int i = 0; i < 8; ++i) cube->AddPosition(float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1));
+  const int faces[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+  for (const auto& f : faces) ASSERT_NE(cube->AddPatch(f[0], f[1], f[2], f[3]), nullptr);
+  ViewMesh mesh;
+  BuildViewMesh(*cube, mesh);
+  EXPECT_EQ(mesh.VertexCount(), 24u);
+  EXPECT_EQ(mesh.indices.size(), 36u);
+
+  // Two quads folded by 20 degrees along their shared edge share its two vertices.
+  HModelCache* folded = HModelCache::NewInProject(project_, "Folded");
+  const float rise = std::tan(20.0f * 3.14159265f / 180.0f);
+  const float points[6][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, rise}, {2, 1, rise}};
+  for (const auto& p : points) folded->AddPosition(p[0], p[1], p[2]);
+  folded->AddPatch(0, 1, 2, 3);
+  folded->AddPatch(1, 4, 5, 2);
+  BuildViewMesh(*folded, mesh);
+  EXPECT_EQ(mesh.VertexCount(), 6u);
 }
 
 TEST_F(ViewMeshTest, OnlyModelsTooLargeToMoveSmoothlyGetACoarseCopy) {
