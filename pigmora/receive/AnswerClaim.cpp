@@ -32,6 +32,11 @@ std::string ClaimSuffix() {
 
 enum class MoveResult { Moved, Gone, Refused };
 
+// The file, or a folder on its way, is no longer there.
+bool IsGone(const CFileException& error) {
+  return error.m_cause == CFileException::fileNotFound || error.m_cause == CFileException::badPath;
+}
+
 // Renames without replacing: of two receives taking one file exactly one
 // succeeds, and a file that has come under the new name stays as it is.
 MoveResult Move(const char* from, const char* to) {
@@ -39,7 +44,7 @@ MoveResult Move(const char* from, const char* to) {
     CFile::Rename(from, to);
     return MoveResult::Moved;
   } catch (CFileException* error) {
-    const bool gone = error->m_cause == CFileException::fileNotFound || error->m_cause == CFileException::badPath;
+    const bool gone = IsGone(*error);
     error->Delete();
     return gone ? MoveResult::Gone : MoveResult::Refused;
   }
@@ -53,7 +58,7 @@ bool Delete(const String& path) {
     CFile::Remove(path.Get());
     return true;
   } catch (CFileException* error) {
-    const bool gone = error->m_cause == CFileException::fileNotFound || error->m_cause == CFileException::badPath;
+    const bool gone = IsGone(*error);
     error->Delete();
     return gone;
   }

@@ -57,11 +57,8 @@ int MoveWithoutReplacing(const char* from, const char* to) {
 // The Win32 code of a failed move: a missing folder of either name is a bad
 // path, a missing source a missing file.
 DWORD MoveError(int error, const char* from, const char* to) {
-  if (error == ENOENT) {
-    if (!afx::FolderOfPathExists(from) || !afx::FolderOfPathExists(to)) return ERROR_PATH_NOT_FOUND;
-    return ERROR_FILE_NOT_FOUND;
-  }
-  return afx::Win32ErrorFromErrno(error);
+  const DWORD code = afx::Win32ErrorForPath(error, from);
+  return code == ERROR_FILE_NOT_FOUND ? afx::Win32ErrorForPath(error, to) : code;
 }
 
 }  // namespace
