@@ -194,6 +194,11 @@ void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indice
   Tick();
 }
 
+void HostWindow::ShowProjectNow() {
+  RefreshTree();
+  view_->Follow();
+}
+
 void HostWindow::RefreshTree(bool force) {
   std::ostringstream text;
   PrintProjectTree(project_, text);
@@ -303,7 +308,7 @@ int RunWithWindows(HProject* project, PluginHost& plugins, ExchangeStatus* excha
       runner.SetExchangeStatus(exchange);
       runner.SetScreenshooter([&](HWND dialog, const std::string& path, std::string& why) {
         // The main window as it is now, not as it was at the last tick.
-        if (!dialog) window.RefreshTree();
+        if (!dialog) window.ShowProjectNow();
         return display.Screenshot(dialog, window.Window(), path, why);
       });
       AddWindowCommands(runner, &window);

@@ -44,6 +44,8 @@ public:
   void RunUntilClosed();
   // Rebuilds the tree when the project changed since the last look.
   void RefreshTree(bool force = false);
+  // The tree and the view as the project is now, not as at the last tick.
+  void ShowProjectNow();
   // Runs a plug-in command as the menu does.
   void RunCommand(LoadedPlugin& plugin, const std::vector<int>& indices);
 
