@@ -19,6 +19,15 @@ __attribute__((format(printf, 2, 3))) void AppendFormatted(FbxString& errorText,
   errorText += messageBuffer;
 }
 
+// Version lines and the like are for whoever looks into the host's
+// diagnostics; standard output belongs to the host's scripts.
+void WriteDiagnostic(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  std::vfprintf(stderr, format, arguments);
+  va_end(arguments);
+}
+
 // An index that names no writer falls back to the first FBX writer that writes ASCII.
 int ChooseWriter(FbxIOPluginRegistry* registry, int requested) {
   const int writerCount = registry->GetWriterFormatCount();
@@ -33,10 +42,19 @@ int ChooseWriter(FbxIOPluginRegistry* registry, int requested) {
 
 }  // namespace
 
+void FbxContext::Fail(FbxFailure::Step step, const FbxStatus* status) {
+  failure_.step = step;
+  failure_.statusCode = status ? static_cast<int>(status->GetCode()) : 0;
+  const char* reason = status ? status->GetErrorString() : nullptr;
+  failure_.reason = reason ? reason : "";
+}
+
 bool FbxContext::InitFbxContext(FbxString& errorText) {
+  failure_ = FbxFailure();
   manager_ = FbxManager::Create();
   if (!manager_) {
     errorText = "<FBX_ERROR>: Unable to create FBX Manager!\n";
+    Fail(FbxFailure::Step::CreateManager);
     return false;
   }
   FbxIOSettings* settings = FbxIOSettings::Create(manager_, "IOSRoot");
@@ -48,12 +66,14 @@ bool FbxContext::InitFbxContext(FbxString& errorText) {
   scene_ = FbxScene::Create(manager_, "My Scene");
   if (!scene_) {
     errorText = "<FBX_ERROR>: Unable to create FBX scene!\n";
+    Fail(FbxFailure::Step::CreateScene);
     return false;
   }
   return true;
 }
 
 bool FbxContext::SaveFbxScene(const char* path, int writerFormat, FbxString& errorText) {
+  failure_ = FbxFailure();
   if (!Ready(errorText)) return false;
   FbxExporter* exporter = FbxExporter::Create(manager_, "");
   const int writer = ChooseWriter(manager_->GetIOPluginRegistry(), writerFormat);
@@ -70,17 +90,20 @@ bool FbxContext::SaveFbxScene(const char* path, int writerFormat, FbxString& err
   if (!exporter->Initialize(path, writer, settings)) {
     AppendFormatted(errorText, "<FBX_ERROR>: Call to FbxExporter::Initialize() failed.\nError returned: %s\n\n",
                     exporter->GetStatus().GetErrorString());
+    Fail(FbxFailure::Step::InitializeExporter, &exporter->GetStatus());
     return false;
   }
 
   int major = 0, minor = 0, revision = 0;
   FbxManager::GetFileFormatVersion(major, minor, revision);
-  std::printf("FBX file format version %d.%d.%d\n\n", major, minor, revision);
+  WriteDiagnostic("FBX file format version %d.%d.%d\n\n", major, minor, revision);
 
   const bool exported = exporter->Export(scene_, false);
-  if (!exported)
+  if (!exported) {
     AppendFormatted(errorText, "<FBX_ERROR>: Call to FbxExporter::Export() failed.\nError returned: %s\n\n",
                     exporter->GetStatus().GetErrorString());
+    Fail(FbxFailure::Step::Export, &exporter->GetStatus());
+  }
   exporter->Destroy();
   return exported;
 }
@@ -96,6 +119,7 @@ const char* StatusText(const FbxStatus& status) {
 }  // namespace
 
 bool FbxContext::LoadFbxScene(const char* path, FbxString& errorText) {
+  failure_ = FbxFailure();
   if (!Ready(errorText)) return false;
   int sdkMajor = 0, sdkMinor = 0, sdkRevision = 0;
   FbxManager::GetFileFormatVersion(sdkMajor, sdkMinor, sdkRevision);
@@ -115,13 +139,14 @@ bool FbxContext::LoadFbxScene(const char* path, FbxString& errorText) {
       AppendFormatted(errorText, "FBX file format version for file '%s' is %d.%d.%d\n\n", path, fileMajor, fileMinor,
                       fileRevision);
     }
+    Fail(FbxFailure::Step::InitializeImporter, &importer->GetStatus());
     importer->Destroy();
     return false;
   }
 
-  std::printf("FBX file format version for this FBX SDK is %d.%d.%d\n", sdkMajor, sdkMinor, sdkRevision);
+  WriteDiagnostic("FBX file format version for this FBX SDK is %d.%d.%d\n", sdkMajor, sdkMinor, sdkRevision);
   if (importer->IsFBX()) {
-    std::printf("FBX file format version for file '%s' is %d.%d.%d\n\n", path, fileMajor, fileMinor, fileRevision);
+    WriteDiagnostic("FBX file format version for file '%s' is %d.%d.%d\n\n", path, fileMajor, fileMinor, fileRevision);
     settings->SetBoolProp("Import|AdvOptGrp|FileFormat|Fbx|Material", true);
     settings->SetBoolProp("Import|AdvOptGrp|FileFormat|Fbx|Texture", true);
     settings->SetBoolProp("Import|AdvOptGrp|FileFormat|Fbx|Link", true);
@@ -139,13 +164,15 @@ bool FbxContext::LoadFbxScene(const char* path, FbxString& errorText) {
     AppendFormatted(errorText, "<FBX_ERROR>: Call to FbxImporter::Import() failed.\nError returned: %s\n\n",
                     StatusText(importer->GetStatus()));
   }
+  if (!imported) Fail(FbxFailure::Step::Import, &importer->GetStatus());
   importer->Destroy();
   return imported;
 }
 
-bool FbxContext::Ready(FbxString& errorText) const {
+bool FbxContext::Ready(FbxString& errorText) {
   if (manager_ && scene_) return true;
   errorText += "<FBX_ERROR>: The FBX context is not available: the FBX manager or scene could not be created.\n";
+  Fail(FbxFailure::Step::ContextUnavailable);
   return false;
 }
 

@@ -25,17 +25,13 @@ void AttachDocumentInfo(FbxManager* manager, FbxScene* scene, const String& titl
   scene->SetDocumentInfo(info);
 }
 
-// The documented sentence, then which file and the writer's own reason (the
-// context's text without its framing, which is not for the user).
-String SaveFailure(const String& path, const FbxString& contextText) {
+// The documented sentence, then which file and the writer's own reason.
+String SaveFailure(const String& path, const FbxFailure& failure) {
   std::string text = std::string(kSaveFailed) + " to '" + (path.Get() ? path.Get() : "") + "'";
-  const std::string context = contextText.Buffer() ? contextText.Buffer() : "";
-  const std::string marker = "Error returned: ";
-  const std::size_t at = context.rfind(marker);
-  if (at != std::string::npos) {
-    const std::string reason = context.substr(at + marker.size(), context.find('\n', at) - at - marker.size());
-    if (!reason.empty()) text += ": " + reason;
-  }
+  const std::string reason = failure.reason.Buffer() ? failure.reason.Buffer() : "";
+  // The first line only: the rest of a long account is not for the user.
+  const std::string firstLine = reason.substr(0, reason.find('\n'));
+  if (!firstLine.empty()) text += ": " + firstLine;
   return String(text.c_str());
 }
 
@@ -55,9 +51,9 @@ bool WriteJob(FbxContext& fbx, ExportJob& job, String& errorText) {
   scene->GetRootNode()->AddChild(node);
 
   const int writer = manager->GetIOPluginRegistry()->FindWriterIDByDescription(kAsciiWriter);
-  FbxString saveError;
+  FbxString saveError;  // the context's own texts, not for the user
   if (!fbx.SaveFbxScene(job.filePath.Get(), writer, saveError)) {
-    errorText = SaveFailure(job.filePath, saveError);
+    errorText = SaveFailure(job.filePath, fbx.LastFailure());
     return false;
   }
   return true;
