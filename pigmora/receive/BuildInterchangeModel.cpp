@@ -117,9 +117,9 @@ int AddNodeMaterial(IEPolyModel& model, const FbxNode& node, const FbxSurfaceMat
                 "' is neither a Phong nor a Lambert material";
     return -2;
   }
-  if (name.Length() > kHostNameLimit) {
-    tables.notes.push_back(String("The material '") + name +
-                           "' has a name longer than 255 characters and was left out.");
+  if (static_cast<std::size_t>(name.Length()) > kHostNameLimit) {
+    tables.notes.push_back(String("The material '") + name + "' has a name longer than " +
+                           std::to_string(kHostNameLimit).c_str() + " characters and was left out.");
     return -1;
   }
   IEMaterial* record = model.AddMaterial(name.Get());

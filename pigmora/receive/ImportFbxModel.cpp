@@ -54,8 +54,8 @@ bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath
 
   ImportTables tables;
   for (const String& path : list.leftOutPaths) {
-    tables.notes.push_back(String("The texture '") + path +
-                           "' has a path longer than 255 characters and was left out.");
+    tables.notes.push_back(String("The texture '") + path + "' has a path longer than " +
+                           std::to_string(kHostNameLimit).c_str() + " characters and was left out.");
   }
   auto model = std::make_unique<IEPolyModel>();
   const bool built = BuildInterchangeModel(*model, *node, *mesh, list, tables, errorText);

@@ -1,5 +1,7 @@
 #include "receive/ReadTextureList.h"
 
+#include <Plugin/DecalKind.h>
+
 #include "receive/AnswerTextFile.h"
 
 #include "files/FilePathKey.h"
@@ -9,7 +11,8 @@ namespace pigmora {
 const char* const kTextureChannelWords[kTextureChannelCount] = {"color", "specular", "emissive_power", "normalmap",
                                                                 "displacement"};
 
-const int kTextureChannelKinds[kTextureChannelCount] = {0, 4, 7, 13, 9};
+const int kTextureChannelKinds[kTextureChannelCount] = {HDK_COLOR, HDK_SPECULAR_INTENSITY, HDK_EMISSIVE_POWER,
+                                                        HDK_NORMAL, HDK_DISPLACEMENT_PERCENT};
 
 std::string CaseFoldedName(const char* name) {
   std::string key(name ? name : "");
@@ -69,7 +72,7 @@ void AddGroup(TextureList& list, const String (&lines)[4]) {
   const int channel = ChannelOf(lines[2]);
   if (channel < 0) return;
   const String& path = lines[3];
-  if (path.Length() > kHostNameLimit) {
+  if (static_cast<std::size_t>(path.Length()) > kHostNameLimit) {
     list.AddLeftOutPath(path);
     return;
   }

@@ -6,6 +6,8 @@
 
 #include <FileIO/String.h>
 
+#include "host/HostNameLimit.h"
+
 namespace pigmora {
 
 // The texture channels of Pigmora's answer, numbered in their fixed order.
@@ -39,7 +41,7 @@ struct TextureList {
   std::vector<String> texturePaths;
   std::vector<String> uvSetNames;
   std::vector<MaterialTextures> materials;
-  // Paths the host cannot hold (over 255 characters): their groups are left
+  // Paths the host cannot hold (over kHostNameLimit characters): their groups are left
   // out, so that no texture is ever cut into a different path.
   std::vector<String> leftOutPaths;
   bool loaded = false;
@@ -63,8 +65,5 @@ private:
   std::unordered_map<std::string, int> uvSetIndex_;
   std::unordered_map<std::string, int> leftOutIndex_;
 };
-
-// The longest texture path or material name the host keeps.
-constexpr int kHostNameLimit = 255;
 
 }  // namespace pigmora

@@ -1,7 +1,5 @@
 #include "send/ModelNameLimits.h"
 
-#include <Interchange/IEImage.h>
-#include <Interchange/IEMaterial.h>
 #include <Plugin/HDecal.h>
 #include <Plugin/HGroup.h>
 #include <Plugin/HImage.h>
@@ -10,12 +8,12 @@
 #include <cstring>
 #include <string>
 
+#include "host/HostNameLimit.h"
+
 namespace pigmora {
 
 namespace {
 
-constexpr std::size_t kGroupNameLimit = sizeof(IEMaterial::name) - 1;
-constexpr std::size_t kImagePathLimit = sizeof(IEImage::path) - 1;
 constexpr std::size_t kShownCharacters = 60;
 
 // Enough of a long text to recognise it in a message box.
@@ -32,9 +30,9 @@ bool CheckModelNameLimits(HModelCache& model, String& errorText) {
   if (HGroupContainer* groups = model.GetChildGroupContainer()) {
     for (HGroup* group = groups->GetChildGroup(); group; group = static_cast<HGroup*>(group->GetSibling())) {
       const String name = group->GetName();
-      if (LengthOf(name) <= kGroupNameLimit) continue;
+      if (LengthOf(name) <= kHostNameLimit) continue;
       errorText = ("The group '" + Shortened(name.Get()) + "' has a name of " + std::to_string(LengthOf(name)) +
-                   " characters; a group name sent to Pigmora may have at most " + std::to_string(kGroupNameLimit) +
+                   " characters; a group name sent to Pigmora may have at most " + std::to_string(kHostNameLimit) +
                    ". Rename the group and send again.")
                       .c_str();
       return false;
@@ -48,10 +46,10 @@ bool CheckModelNameLimits(HModelCache& model, String& errorText) {
         HImage* image = clip->GetClip()->GetClip();
         if (!image) continue;
         const String path = image->GetFilename()->GetValue();
-        if (LengthOf(path) <= kImagePathLimit) continue;
+        if (LengthOf(path) <= kHostNameLimit) continue;
         errorText = ("The image '" + std::string(image->GetName().Get() ? image->GetName().Get() : "") +
                      "' is loaded from a path of " + std::to_string(LengthOf(path)) +
-                     " characters; an image path sent to Pigmora may have at most " + std::to_string(kImagePathLimit) +
+                     " characters; an image path sent to Pigmora may have at most " + std::to_string(kHostNameLimit) +
                      ": '" + Shortened(path.Get()) + "'")
                         .c_str();
         return false;
