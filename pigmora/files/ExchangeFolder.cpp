@@ -38,7 +38,6 @@ void ExchangeFolder::Build() {
   runFile = hostExchangeDir + "run.txt";
   importFile = exchangeDir + "import.txt";
   exportFile = exchangeDir + "export.txt";
-  hostExportFile = hostExchangeDir + "export.txt";
   texturesFile = exchangeDir + "textures.txt";
   exportFbxFile = dataDir + "export.fbx";
 }

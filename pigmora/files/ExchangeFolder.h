@@ -17,7 +17,6 @@ struct ExchangeFolder {
   String runFile;          // names the host executable
   String importFile;       // the command file Pigmora reads
   String exportFile;       // Pigmora's answer: first line names its FBX file
-  String hostExportFile;   // computed for completeness; nothing reads it
   String texturesFile;     // Pigmora's answer: the painted textures
   String exportFbxFile;    // the model file Pigmora reads
 

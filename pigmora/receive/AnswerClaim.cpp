@@ -2,7 +2,6 @@
 
 #include <afx.h>
 
-#include <atomic>
 #include <chrono>
 #include <random>
 #include <string>
@@ -19,15 +18,6 @@ unsigned long long MachinePart() {
   } catch (...) {
     return static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
   }
-}
-
-// A suffix no other receive uses: this process, a random part and a count of
-// this process's claims.
-std::string ClaimSuffix() {
-  static const unsigned long long machine = MachinePart();
-  static std::atomic<unsigned long long> count{0};
-  return ".claimed-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(machine) + "-" +
-         std::to_string(++count);
 }
 
 enum class MoveResult { Moved, Gone, Refused };
@@ -66,8 +56,16 @@ bool Delete(const String& path) {
 
 }  // namespace
 
-ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, AnswerClaim& claim) {
-  const std::string suffix = ClaimSuffix();
+ClaimNames::ClaimNames() : machine_(MachinePart()) {}
+
+std::string ClaimNames::Next() {
+  return ".claimed-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(machine_) + "-" +
+         std::to_string(++count_);
+}
+
+ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, ClaimNames& names,
+                            AnswerClaim& claim) {
+  const std::string suffix = names.Next();
   claim = AnswerClaim{exportPath, texturesPath};
   const String claimedExport = exportPath + suffix.c_str();
   switch (Move(exportPath.Get(), claimedExport.Get())) {

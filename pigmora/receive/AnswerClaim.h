@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <FileIO/String.h>
 
 namespace pigmora {
@@ -19,13 +21,28 @@ struct AnswerClaim {
   bool texturesClaimed = false;
 };
 
+// Tells this host's claims apart from every other receive's: the process, a
+// random part drawn once, and a count of the claims made. The plug-in's state
+// keeps one for all its receives.
+class ClaimNames {
+public:
+  ClaimNames();
+  // A suffix no other claim uses.
+  std::string Next();
+
+private:
+  unsigned long long machine_;
+  unsigned long long count_ = 0;
+};
+
 enum class ClaimResult {
   Taken,  // the claim holds the pair
   Gone,   // a file of the pair vanished (another receive took it): nothing to do
 };
 
 // Claims the pair named exportPath and texturesPath into claim.
-ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, AnswerClaim& claim);
+ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, ClaimNames& names,
+                            AnswerClaim& claim);
 
 // What deleting a claimed pair left behind.
 struct ClaimRelease {

@@ -2,6 +2,7 @@
 
 #include <afx.h>
 #include <afxwin.h>
+#include <chrono>
 
 #include <FileIO/FileStream.h>
 
@@ -16,21 +17,23 @@ namespace pigmora {
 
 namespace {
 
-constexpr std::int64_t kSettleNs = 1'000'000'000;
-constexpr ULONGLONG kSettleMs = 1000;
+// How long neither file of a pair may change before the timer takes it.
+constexpr std::chrono::seconds kSettle{1};
 
 // The timer takes a pair once neither file changed for a second: by the files'
 // own times, or, when those are recent or odd, by watching the pair stay the
 // same for a second of the message loop's clock.
 bool HasSettled(const AnswerPairStamp& stamp, ReceiveMemory& memory) {
-  if (stamp.exportFile.ageNs >= kSettleNs && stamp.texturesFile.ageNs >= kSettleNs) return true;
+  if (stamp.exportFile.ageNs >= std::chrono::nanoseconds(kSettle).count() &&
+      stamp.texturesFile.ageNs >= std::chrono::nanoseconds(kSettle).count())
+    return true;
   const ULONGLONG now = GetTickCount();
   if (!memory.seen || *memory.seen != stamp) {
     memory.seen = stamp;
     memory.seenSinceMs = now;
     return false;
   }
-  return now - memory.seenSinceMs >= kSettleMs;
+  return now - memory.seenSinceMs >= static_cast<ULONGLONG>(std::chrono::milliseconds(kSettle).count());
 }
 
 String ReadFbxPath(const String& exportPath, String& errorText) {
@@ -73,7 +76,8 @@ ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchang
   memory.undeletable.reset();
   AnswerClaim claim;
   // Another receive (another host watching the folder) took it first.
-  if (ClaimAnswerPair(exchange.exportFile, exchange.texturesFile, claim) == ClaimResult::Gone) return outcome;
+  if (ClaimAnswerPair(exchange.exportFile, exchange.texturesFile, memory.claimNames, claim) == ClaimResult::Gone)
+    return outcome;
   outcome.processed = true;
 
   const String fbxPath = ReadFbxPath(claim.exportFile, outcome.answerFileError);

@@ -5,6 +5,7 @@
 
 #include <FileIO/String.h>
 
+#include "receive/AnswerClaim.h"
 #include "receive/AnswerPair.h"
 
 namespace pigmora {
@@ -27,6 +28,8 @@ struct ReceiveMemory {
   // The pair as the timer last saw it, and since when (framework clock, ms).
   std::optional<AnswerPairStamp> seen;
   std::uint64_t seenSinceMs = 0;
+  // The names this host's claims take.
+  ClaimNames claimNames;
 };
 
 // What one receive did, for the entry point to tell the user, in the order

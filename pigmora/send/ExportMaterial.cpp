@@ -4,8 +4,6 @@
 #include <Plugin/HAttrProperty.h>
 #include <Plugin/HGroup.h>
 
-#include <cstdio>
-
 namespace pigmora {
 
 const TextureSlot kTextureSlots[kTextureSlotCount] = {
@@ -53,11 +51,7 @@ ExportMaterial MakeGroupMaterial(HGroup* group) {
   ExportMaterial material;
   material.name = group->GetMatchName();
   material.name.Replace(" ", "_");
-  if (material.name.Compare("default", 1)) {
-    char number[16];
-    std::snprintf(number, sizeof number, "%d", 1);
-    material.name += number;
-  }
+  if (material.name.Compare("default", 1)) material.name += "1";
   material.group = group;
   ReadMaterialAttributes(material, group->GetAttr());
   return material;

@@ -58,7 +58,6 @@ void ApplinkSettings::PersistSetting(const String& key, const SettingValue& entr
     case SettingKind::Bool: SetRegistryBOOL(sectionName_, key, entry.value); break;
     case SettingKind::Integer: SetRegistryValue(sectionName_, key, entry.value); break;
     case SettingKind::String: SetRegistryString(sectionName_, key, entry.text); break;
-    case SettingKind::Real: SetRegistryValue(sectionName_, key, entry.realValue); break;
     default: break;
   }
 }

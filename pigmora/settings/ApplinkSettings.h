@@ -9,9 +9,8 @@
 namespace pigmora {
 
 struct SettingValue {
-  String text;             // string settings only
-  int value = 0;           // bool and integer settings
-  double realValue = 0.0;  // real settings
+  String text;    // string settings only
+  int value = 0;  // bool and integer settings
   SettingKind kind = SettingKind::Integer;
 };
 

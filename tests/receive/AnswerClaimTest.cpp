@@ -23,14 +23,15 @@ protected:
     return names;
   }
   ScratchFolder scratch_;
+  ClaimNames names_;
 };
 
 TEST_F(AnswerClaimTest, OneClaimTakesThePairAndASecondFindsItGone) {
   scratch_.Write("export.txt", "/a.fbx\n");
   scratch_.Write("textures.txt", "A\n");
   AnswerClaim first, second;
-  ASSERT_EQ(ClaimAnswerPair(Path("export.txt"), Path("textures.txt"), first), ClaimResult::Taken);
-  EXPECT_EQ(ClaimAnswerPair(Path("export.txt"), Path("textures.txt"), second), ClaimResult::Gone);
+  ASSERT_EQ(ClaimAnswerPair(Path("export.txt"), Path("textures.txt"), names_, first), ClaimResult::Taken);
+  EXPECT_EQ(ClaimAnswerPair(Path("export.txt"), Path("textures.txt"), names_, second), ClaimResult::Gone);
   EXPECT_TRUE(first.exportClaimed && first.texturesClaimed);
   EXPECT_EQ(ScratchFolder::ReadFile(first.exportFile.Get()), "/a.fbx\n");
   EXPECT_EQ(ScratchFolder::ReadFile(first.texturesFile.Get()), "A\n");
@@ -47,7 +48,7 @@ TEST_F(AnswerClaimTest, OneClaimTakesThePairAndASecondFindsItGone) {
 TEST_F(AnswerClaimTest, AnExportFileWhoseTextureListVanishedGoesBackUnderItsName) {
   scratch_.Write("export.txt", "/a.fbx\n");
   AnswerClaim claim;
-  EXPECT_EQ(ClaimAnswerPair(Path("export.txt"), Path("textures.txt"), claim), ClaimResult::Gone);
+  EXPECT_EQ(ClaimAnswerPair(Path("export.txt"), Path("textures.txt"), names_, claim), ClaimResult::Gone);
   EXPECT_EQ(Names(), (std::vector<std::string>{"export.txt"}));
   EXPECT_EQ(ScratchFolder::ReadFile(scratch_.Root() / "export.txt"), "/a.fbx\n");
 }
@@ -57,7 +58,7 @@ TEST_F(AnswerClaimTest, AClaimedCopyThatCannotBeDeletedGoesBackUnlessANewerFileT
   std::filesystem::create_directory(scratch_.Root() / "export.txt");
   std::filesystem::create_directory(scratch_.Root() / "textures.txt");
   AnswerClaim claim;
-  ASSERT_EQ(ClaimAnswerPair(Path("export.txt"), Path("textures.txt"), claim), ClaimResult::Taken);
+  ASSERT_EQ(ClaimAnswerPair(Path("export.txt"), Path("textures.txt"), names_, claim), ClaimResult::Taken);
   scratch_.Write("textures.txt", "newer\n");
   const ClaimRelease release = DeleteAnswerClaim(claim, Path("export.txt"), Path("textures.txt"));
   EXPECT_FALSE(release.exportDeleted);

@@ -29,7 +29,6 @@ TEST_F(ExchangeFolderTest, PathsArePlainConcatenationsOfTheDocumentsFolder) {
   EXPECT_EQ(std::string(folder.importFile.Get()), docs + "/PigmoraV3/Exchange/import.txt");
   EXPECT_EQ(std::string(folder.exportFile.Get()), docs + "/PigmoraV3/Exchange/export.txt");
   EXPECT_EQ(std::string(folder.texturesFile.Get()), docs + "/PigmoraV3/Exchange/textures.txt");
-  EXPECT_EQ(std::string(folder.hostExportFile.Get()), docs + "/PigmoraV3/Exchange/Hash/export.txt");
   EXPECT_EQ(std::string(folder.runFile.Get()), docs + "/PigmoraV3/Exchange/Hash/run.txt");
   EXPECT_EQ(std::string(folder.extensionFile.Get()), docs + "/PigmoraV3/Exchange/Hash/extension.txt");
   const std::string self = fs::read_symlink("/proc/self/exe").string();
