@@ -169,6 +169,7 @@ TEST(FbxContextStart, ARefusedManagerIsReportedAndLoadingIsRefused) {
   EXPECT_FALSE(context_.InitFbxContext(error));
   unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
   EXPECT_STREQ(error.Buffer(), "<FBX_ERROR>: Unable to create FBX Manager!\n");
+  EXPECT_EQ(context_.LastFailure().step, FbxFailure::Step::CreateManager);
   EXPECT_EQ(context_.Manager(), nullptr);
 
   FbxString loadError;
@@ -177,6 +178,7 @@ TEST(FbxContextStart, ARefusedManagerIsReportedAndLoadingIsRefused) {
   FbxString saveError;
   EXPECT_FALSE(context_.SaveFbxScene("/tmp/anything.fbx", -1, saveError));
   EXPECT_FALSE(saveError.IsEmpty());
+  EXPECT_EQ(context_.LastFailure().step, FbxFailure::Step::ContextUnavailable);
 }
 
 }  // namespace

@@ -457,3 +457,61 @@ TEST_F(ImportFbxModelTest, TheStepsOnTheHostModelFollowTheirRules) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every channel word Pigmora writes becomes a clip of its own kind, in channel
+// order; the displacement line may carry more after a blank.
+TEST_F(ImportFbxModelTest, EveryChannelBecomesAClipOfItsKind) {
+  ASSERT_TRUE(Import(GridPlan(1, {"A"}), {{"A", "map1", "displacement 0.35 ZEROBASED", Texture("d.tif")},
+                                          {"A", "map1", "normalmap", Texture("n.tga")},
+                                          {"A", "map1", "emissive_power", Texture("e.tga")},
+                                          {"A", "map1", "specular", Texture("s.tga")},
+                                          {"A", "map1", "color", Texture("c.tga")}}))
+      << error_.Get();
+  const auto clips = Clips(FirstDecal(Model("Cube")));
+  std::vector<int> kinds;
+  std::vector<std::string> files;
+  for (HDecalClip* clip : clips) {
+    kinds.push_back(clip->GetKind()->GetValue());
+    files.push_back(FileOf(clip));
+  }
+  EXPECT_EQ(kinds, (std::vector<int>{0, 4, 7, 13, 9})) << "color, specular, emissive, normal map, displacement";
+  EXPECT_EQ(files, (std::vector<std::string>{Texture("c.tga"), Texture("s.tga"), Texture("e.tga"), Texture("n.tga"),
+                                             Texture("d.tif")}));
+}
+
+// Pigmora's coordinates are the model's: nothing scales or moves them.
+TEST_F(ImportFbxModelTest, ReceivedPositionsAreTakenAsTheFileHasThem) {
+  MeshPlan plan = GridPlan(1, {"A"});
+  plan.points = {{-250.5, 0.125, 1000}, {250.5, 0.125, 1000}, {250.5, 80, -3.75}, {-250.5, 80, -3.75}};
+  ASSERT_TRUE(Import(plan, {})) << error_.Get();
+  HModelCache* model = Model("Cube");
+  ASSERT_NE(model, nullptr);
+  ASSERT_EQ(model->GetPositionCount(), 4);
+  for (int i = 0; i < 4; ++i) {
+    const HVector& at = model->GetPosition(i);
+    EXPECT_EQ(at.x, static_cast<float>(plan.points[static_cast<std::size_t>(i)][0])) << i;
+    EXPECT_EQ(at.y, static_cast<float>(plan.points[static_cast<std::size_t>(i)][1])) << i;
+    EXPECT_EQ(at.z, static_cast<float>(plan.points[static_cast<std::size_t>(i)][2])) << i;
+  }
+}
+
+// A file whose root holds no node has nothing to receive.
+TEST_F(ImportFbxModelTest, AFileWithoutNodesIsRefusedWithTheDocumentedText) {
+  FbxManager* manager = FbxManager::Create();
+  manager->SetIOSettings(FbxIOSettings::Create(manager, "IOSRoot"));
+  FbxScene* scene = FbxScene::Create(manager, "Empty");
+  FbxExporter* exporter = FbxExporter::Create(manager, "");
+  const std::string path = scratch_.Path("empty.fbx");
+  ASSERT_TRUE(exporter->Initialize(path.c_str(), -1, manager->GetIOSettings()));
+  ASSERT_TRUE(exporter->Export(scene, false));
+  exporter->Destroy();
+  manager->Destroy();
+  EXPECT_FALSE(ImportFbxModel(state_.Plugin().Fbx, state_.Plugin().CurrentTreeObject, path.c_str(),
+                              WriteTextures({}).c_str(), error_, notes_));
+  EXPECT_STREQ(error_.Get(), "FBX: RootNode doesn't have any child nodes");
+  EXPECT_EQ(CountModels(), 0);
+}
+
+}  // namespace

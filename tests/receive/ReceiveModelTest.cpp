@@ -345,3 +345,40 @@ TEST_F(ReceiveModelTest, AnAnswerFileAlreadyGoneCountsAsDeleted) {
 }
 
 }  // namespace
+
+namespace {
+
+// Three boxes, in the order the user meets the causes: the answer file, the
+// FBX file it could not name, then the import that had nothing to load.
+TEST_F(ReceiveModelTest, AnAnswerFileThatCannotBeOpenedShowsThreeBoxesInOrder) {
+  WriteTextures({{"A", "map1", "color", scratch_.Path("a.tga")}});
+  mkfifo((scratch_.ExchangePath() / "export.txt").c_str(), 0600);
+  EXPECT_EQ(state_.Plugin().Receive(), 1);
+  ASSERT_EQ(Boxes().size(), 3u);
+  EXPECT_EQ(Boxes()[0].text, "Can't open 'export.txt' for reading: it is not a regular file");
+  EXPECT_EQ(Boxes()[1].text, "Import: FBX file is not exists");
+  EXPECT_NE(Boxes()[2].text.find("<FBX_ERROR>"), std::string::npos) << Boxes()[2].text;
+  for (const AfxMessageBoxRecord& box : Boxes()) {
+    EXPECT_EQ(box.caption, "Pigmora");
+    EXPECT_EQ(box.Icon(), static_cast<UINT>(MB_ICONERROR));
+  }
+  EXPECT_EQ(ExchangeNames(), (std::vector<std::string>{"Hash"})) << "the pair is deleted";
+}
+
+// A plug-in whose FBX context did not start still takes the answer, says why
+// it cannot import it and changes nothing.
+TEST_F(ReceiveModelTest, AnAnswerWhileTheFbxContextFailedToStartIsReportedAndDeleted) {
+  setenv("FBXSDK_TEST_REFUSE_MANAGER", "1", 1);
+  PluginState failed;
+  unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
+  ASSERT_FALSE(failed.FbxErrorText.IsEmpty());
+  WriteAnswer();
+  EXPECT_EQ(failed.Receive(), 1);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].text, "FBX: The FBX context is not available");
+  EXPECT_EQ(Boxes()[0].caption, "Pigmora");
+  EXPECT_EQ(CountModels(), 0);
+  EXPECT_FALSE(PairPresent());
+}
+
+}  // namespace
