@@ -19,7 +19,6 @@
 #include "ScratchFolder.h"
 #include "fbx/FbxContext.h"
 #include "settings/ApplinkSettings.h"
-#include "settings/SettingsCatalog.h"
 
 using namespace pigmora;
 

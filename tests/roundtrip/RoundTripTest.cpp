@@ -26,7 +26,6 @@
 #include "receive/ReceiveModel.h"
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
-#include "settings/SettingsCatalog.h"
 #include "ui/DlgIO.h"
 #include "ui/DlgMain.h"
 

@@ -10,7 +10,6 @@
 #include "fbx/FbxContext.h"
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
-#include "settings/SettingsCatalog.h"
 #include "ui/DlgIO.h"
 
 using namespace pigmora;
