@@ -153,3 +153,42 @@ TEST_F(PeerTest, WatchingWaitsForTheModelFileOfTheNewCommand) {
 }
 
 }  // namespace
+
+namespace {
+
+// A watcher keeps answering: after the host has taken the first answer, a
+// second command gets its own answer, with the options it asks for.
+TEST_F(PeerTest, WatchingAnswersASecondCommandAfterTheFirst) {
+  const auto exportFile = scratch_.ExchangePath() / "export.txt";
+  const auto texturesFile = scratch_.ExchangePath() / "textures.txt";
+  const auto waitForAnswer = [&] {
+    for (int i = 0; i < 160; ++i) {
+      if (std::filesystem::exists(exportFile)) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  };
+  // The host writes the command file, then the model file.
+  const auto send = [&](const std::string& options) {
+    WriteCommand((scratch_.ExchangePath() / "Hash" / "data" / "export.fbx").string(), options);
+    WriteModel(LeftRightPlan());
+  };
+  send("[ExportColor=1]\n");
+  std::thread watcher([&] { Peer("--watch --stop-after 20 --size 32"); });
+  const bool first = waitForAnswer();
+  EXPECT_TRUE(first) << "the first command";
+  if (first) {
+    EXPECT_EQ(ScratchFolder::ReadFile(texturesFile).find("specular"), std::string::npos);
+    // The host takes the answer, then sends again with another option.
+    std::filesystem::remove(exportFile);
+    std::filesystem::remove(texturesFile);
+    send("[ExportColor=1]\n[ExportSpecular=1]\n");
+    EXPECT_TRUE(waitForAnswer()) << "a watcher that answers only once";
+    if (std::filesystem::exists(texturesFile)) {
+      EXPECT_NE(ScratchFolder::ReadFile(texturesFile).find("specular"), std::string::npos);
+    }
+  }
+  watcher.join();
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // The command file: what Pigmora is told, when it is written and when not.
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -226,11 +227,12 @@ TEST_F(SendTest, ACommandFileThatCannotBeWrittenIsReportedAndNothingElseIsWritte
        },
        "'" + exchange + "' is a file where a folder should be"},
   };
-  if (geteuid() != 0) {  // permissions do not hold the superuser back
+  const std::string readOnlyReason = "the folder '" + exchange + "' cannot be written to (Access is denied)";
+  if (geteuid() != 0) {  // the superuser's case runs below, as another user
     cases.push_back(
         {"a read-only exchange folder",
          [&] { fs::permissions(scratch_.ExchangePath(), fs::perms::owner_write, fs::perm_options::remove); },
-         "the folder '" + exchange + "' cannot be written to (Access is denied)"});
+         readOnlyReason});
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -251,6 +253,30 @@ TEST_F(SendTest, ACommandFileThatCannotBeWrittenIsReportedAndNothingElseIsWritte
       fs::rename(scratch_.Path("moved"), scratch_.ExchangePath());
     }
     fs::remove_all(CommandFile());
+  }
+  if (geteuid() == 0) {
+    // Permissions do not hold the superuser back, so a read-only exchange
+    // folder is met by an unprivileged user in a child process.
+    for (fs::path folder = scratch_.ExchangePath(); folder != scratch_.Root().parent_path();
+         folder = folder.parent_path())
+      fs::permissions(folder, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    fs::permissions(scratch_.ExchangePath(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const pid_t child = fork();
+    if (child == 0) {
+      if (setegid(65534) != 0 || seteuid(65534) != 0) _exit(3);
+      AfxGetHeadlessDisplay().ClearMessageBoxes();
+      Send(Sample());
+      const bool told = Boxes().size() == 1 &&
+                        Boxes()[0].text == "Can't write the command file '" + commandFile + "': " + readOnlyReason;
+      _exit(told && !fs::exists(ModelFile()) ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    fs::permissions(scratch_.ExchangePath(), fs::perms::owner_all, fs::perm_options::add);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a read-only exchange folder, met as another user: 1 is the wrong box or a "
+                                         "model file, 3 is no change of user";
   }
   // Once the way is clear the same dialog sends.
   Send(Sample());
