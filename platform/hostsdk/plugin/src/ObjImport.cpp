@@ -150,19 +150,19 @@ private:
     return image ? decals_->DecalFor(image, kind) : nullptr;
   }
 
-  // The project's image of a map's file, one per file; null, with a warning
-  // once, when the file is not there.
+  // The project's image of a map's file, one per file. A file that is not
+  // there keeps its map, with a warning once: the view shows it as a checker
+  // until the file comes, as it does a damaged image, and the map is not lost.
   HImage* ImageFor(const std::string& file) {
     fs::path imagePath = fs::path(file).is_absolute() ? fs::path(file) : folder_ / file;
     std::string key = imagePath.lexically_normal().string();
     auto found = images_.find(key);
     if (found != images_.end()) return found->second;
-    HImage* image = nullptr;
     std::error_code error;
-    if (fs::is_regular_file(imagePath, error))
-      image = project_.AddImage(key.c_str());
-    else
-      warnings_ += ("image " + key + " not found; its texture map is left out\n").c_str();
+    if (!fs::is_regular_file(imagePath, error))
+      warnings_ +=
+          ("image " + key + " not found; its texture map shows as a checker until the file is there\n").c_str();
+    HImage* image = project_.AddImage(key.c_str());
     images_[key] = image;
     return image;
   }
