@@ -283,7 +283,12 @@ void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool c
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
   glDisable(GL_CULL_FACE);
-  glEnable(GL_MULTISAMPLE);  // smooths edges where the framebuffer has samples; nothing otherwise
+  // Smooths edges where the framebuffer has samples; frames drawn while the
+  // camera moves go without, to keep up with the mouse.
+  if (coarse)
+    glDisable(GL_MULTISAMPLE);
+  else
+    glEnable(GL_MULTISAMPLE);
   glUseProgram(program_);
   const ViewMatrix modelView = camera.ModelView();
   const ViewMatrix projection = camera.Projection(static_cast<float>(width) / static_cast<float>(height));

@@ -26,8 +26,9 @@ public:
   // frames only draw. An image that cannot be read gets a checker texture and
   // a line in `problems`.
   void Upload(const ViewMesh& mesh, std::vector<std::string>& problems);
-  // `coarse` draws the coarse copy of a large model, when it has one, for
-  // frames that must come quickly (while the camera moves).
+  // `coarse` draws the coarse copy of a large model, when it has one, and
+  // without multisampling, for frames that must come quickly (while the
+  // camera moves).
   void Draw(const ViewCamera& camera, int width, int height, bool coarse = false);
   void ReleaseGl();
   void SetShading(ViewShading shading) { shading_ = shading; }
