@@ -230,33 +230,69 @@ TEST_F(ViewerPictureTest, NormalMapsBendTheLightAndSpecularMapsScaleTheHighlight
   EXPECT_GT(shinyLight, plainLight + 30);
 }
 
-TEST_F(ViewerPictureTest, PaintShowsEachTexelAsPaintedAndLitNeverClipsNorShiftsTheHue) {
+TEST_F(ViewerPictureTest, PaintShowsEachTexelAsPainted) {
   const float uv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
   for (const Rgb paint : {Rgb{200, 0, 0}, Rgb{240, 240, 240}, Rgb{30, 160, 90}}) {
     SCOPED_TRACE(std::to_string(paint.r) + " " + std::to_string(paint.g) + " " + std::to_string(paint.b));
     HModelCache* model = Square("Painted");
     Place(model, WritePlain(scratch_, "paint.png", paint), HDK_COLOR, uv);
     const ModelPicture painted = Draw(model, ViewDirection::Iso, ViewShading::Paint);
-    const ModelPicture lit = Draw(model, ViewDirection::Iso, ViewShading::Lit);
-    int onModel = 0, clipped = 0, hueShifted = 0;
+    int onModel = 0;
+    for (std::size_t i = 0; i < painted.rgb.size(); i += 3)
+      if (std::abs(painted.rgb[i] - paint.r) <= 2 && std::abs(painted.rgb[i + 1] - paint.g) <= 2 &&
+          std::abs(painted.rgb[i + 2] - paint.b) <= 2)
+        ++onModel;
+    EXPECT_GT(onModel, kSize * kSize / 6) << "the texel's own colour over the square, seen at a slant";
+    HTreeObject::DeleteHandle(model);
+  }
+}
+
+// A ball shows every slope towards the eye, so somewhere it meets the
+// highlight in full.
+TEST_F(ViewerPictureTest, LitNeverClipsAColourToWhiteNorShiftsItsHue) {
+  for (const Rgb paint : {Rgb{200, 0, 0}, Rgb{240, 240, 240}, Rgb{30, 160, 90}}) {
+    SCOPED_TRACE(std::to_string(paint.r) + " " + std::to_string(paint.g) + " " + std::to_string(paint.b));
+    HModelCache* ball = HModelCache::NewInProject(project_, "Ball");
+    constexpr int kAround = 32, kUp = 16;
+    const float pi = 3.14159265f;
+    for (int j = 0; j <= kUp; ++j)
+      for (int i = 0; i < kAround; ++i) {
+        const float up = pi * j / kUp - pi / 2, around = 2 * pi * i / kAround;
+        ball->AddPosition(std::cos(up) * std::cos(around), std::sin(up), std::cos(up) * std::sin(around));
+      }
+    HGroup* group = ball->AddGroup("paint");
+    for (int j = 0; j < kUp; ++j)
+      for (int i = 0; i < kAround; ++i) {
+        const int next = (i + 1) % kAround;
+        group->AddPatch(
+            ball->AddPatch(j * kAround + i, (j + 1) * kAround + i, (j + 1) * kAround + next, j * kAround + next)
+                ->GetIndex());
+      }
+    group->GetAttr()->GetDiffuseColor()->SetRGBFloat(
+        RGBFloat::FromRGB(paint.r / 255.0f, paint.g / 255.0f, paint.b / 255.0f));
+    const ModelPicture painted = Draw(ball, ViewDirection::Front, ViewShading::Paint);
+    const ModelPicture lit = Draw(ball, ViewDirection::Front, ViewShading::Lit);
+    int onModel = 0, clipped = 0, hueShifted = 0, brightest = 0;
     for (std::size_t i = 0; i < painted.rgb.size(); i += 3) {
-      const Rgb p = {painted.rgb[i], painted.rgb[i + 1], painted.rgb[i + 2]};
-      const Rgb l = {lit.rgb[i], lit.rgb[i + 1], lit.rgb[i + 2]};
-      // Pixels wholly on the square (edges blend with the background).
-      if (std::abs(p.r - paint.r) > 2 || std::abs(p.g - paint.g) > 2 || std::abs(p.b - paint.b) > 2) continue;
+      // Pixels wholly on the ball (its outline blends with the background).
+      if (std::abs(painted.rgb[i] - paint.r) > 2 || std::abs(painted.rgb[i + 1] - paint.g) > 2 ||
+          std::abs(painted.rgb[i + 2] - paint.b) > 2)
+        continue;
       ++onModel;
+      const Rgb l = {lit.rgb[i], lit.rgb[i + 1], lit.rgb[i + 2]};
       if (l.r == 255 && l.g == 255 && l.b == 255) ++clipped;
-      // The lit colour is the paint scaled: its channels keep their order and ratios.
-      const int most = std::max({paint.r, paint.g, paint.b});
-      const double scale = static_cast<double>(std::max({l.r, l.g, l.b})) / most;
+      // The lit colour is the paint scaled: its channels keep their ratios.
+      const double scale = static_cast<double>(std::max({l.r, l.g, l.b})) / std::max({paint.r, paint.g, paint.b});
       if (std::abs(l.r - paint.r * scale) > 4 || std::abs(l.g - paint.g * scale) > 4 ||
           std::abs(l.b - paint.b * scale) > 4)
         ++hueShifted;
+      brightest = std::max(brightest, std::max({l.r, l.g, l.b}));
     }
-    EXPECT_GT(onModel, kSize * kSize / 6) << "paint mode shows the texel's own colour over the square";
+    EXPECT_GT(onModel, 5000);
     EXPECT_EQ(clipped, 0);
     EXPECT_EQ(hueShifted, 0);
-    HTreeObject::DeleteHandle(model);
+    EXPECT_GT(brightest, std::max({paint.r, paint.g, paint.b})) << "the highlight brightens the colour";
+    HTreeObject::DeleteHandle(ball);
   }
 }
 
