@@ -84,6 +84,26 @@ TEST(ViewImage, SixteenBitAndFloatPicturesKeepTheirPrecision) {
   }
 }
 
+// A little-endian TIFF header that claims a picture of width x height RGB
+// samples of `bits`, with no pixels behind it.
+std::string ClaimedTiff(std::uint32_t width, std::uint32_t height, std::uint16_t bits) {
+  std::string bytes("II*\0\x08\0\0\0", 8);
+  auto put = [&bytes](std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xff);
+  };
+  const std::uint32_t entries[][3] = {{256, 4, width}, {257, 4, height}, {258, 3, bits},   {262, 3, 2},
+                                      {273, 4, 8},     {277, 3, 3},      {278, 4, height}, {279, 4, 1}};
+  put(sizeof entries / sizeof entries[0], 2);
+  for (const auto& entry : entries) {
+    put(entry[0], 2);
+    put(entry[1], 2);
+    put(1, 4);
+    put(entry[2], 4);
+  }
+  put(0, 4);
+  return bytes;
+}
+
 TEST(ViewImage, NoPictureOrADamagedOneIsRefusedInPlainWords) {
   ScratchFolder scratch;
   const std::string text = scratch.Write("notes.png", "shopping list");
@@ -91,12 +111,15 @@ TEST(ViewImage, NoPictureOrADamagedOneIsRefusedInPlainWords) {
   const std::string exr = WriteExr(scratch, "whole.exr", "Y", 0.5f);
   const std::string cutTiff = scratch.Write("cut.tif", ScratchFolder::ReadFile(tiff).substr(0, 40));
   const std::string cutExr = scratch.Write("cut.exr", ScratchFolder::ReadFile(exr).substr(0, 60));
+  // Claims that would take gigabytes before a pixel is read.
+  const std::string huge = scratch.Write("huge.tif", ClaimedTiff(16000, 16000, 16));
   const struct {
     std::string path;
     std::string says;
   } cases[] = {{text, "not a TGA, PNG, BMP, JPG, TIFF or EXR image"},
                {cutTiff, "a damaged TIFF image"},
-               {cutExr, "a damaged EXR image"}};
+               {cutExr, "a damaged EXR image"},
+               {huge, "too many pixels (16000 x 16000)"}};
   for (const auto& each : cases) {
     ViewImage image;
     std::string problem;

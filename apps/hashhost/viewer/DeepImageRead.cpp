@@ -29,8 +29,10 @@ int KeepTiffError(TIFF*, void* userData, const char*, const char* format, va_lis
 
 int IgnoreTiffWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
-bool SizeAllowed(long long width, long long height, long long mostPixels, std::string& problem) {
-  if (width > 0 && height > 0 && width * height <= mostPixels) return true;
+// Deeper samples take more memory: a picture may take as many bytes as the
+// largest 8-bit one.
+bool SizeAllowed(long long width, long long height, int sampleBytes, long long mostPixels, std::string& problem) {
+  if (width > 0 && height > 0 && width * height * sampleBytes <= mostPixels) return true;
   problem = "too many pixels (" + std::to_string(width) + " x " + std::to_string(height) + ")";
   return false;
 }
@@ -86,7 +88,7 @@ bool LoadTiffImage(const std::string& path, long long mostPixels, ViewImage& ima
   TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_SAMPLEFORMAT, &format);
   TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_PLANARCONFIG, &planar);
   TIFFGetField(tiff.get(), TIFFTAG_PHOTOMETRIC, &photometric);
-  if (!SizeAllowed(width, height, mostPixels, problem)) return false;
+  if (!SizeAllowed(width, height, bits == 16 ? 2 : bits == 32 ? 4 : 1, mostPixels, problem)) return false;
   image = ViewImage();
   image.width = static_cast<int>(width);
   image.height = static_cast<int>(height);
@@ -98,8 +100,11 @@ bool LoadTiffImage(const std::string& path, long long mostPixels, ViewImage& ima
                      samplesPerPixel <= 4 && (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_RGB);
   const bool deep = (bits == 16 && format == SAMPLEFORMAT_UINT) || (bits == 32 && format == SAMPLEFORMAT_IEEEFP);
   if (!plain || (bits != 8 && !deep)) {
-    if (bits > 8)
-      return damaged("a " + std::to_string(bits) + "-bit layout the view cannot read; it reads grey or RGB lines");
+    if (bits > 8) {
+      problem = "a TIFF image of " + std::to_string(bits) + "-bit samples laid out in a way the view does not read " +
+                "(it reads grey or RGB lines of 16-bit integers or 32-bit floats)";
+      return false;
+    }
     std::vector<std::uint32_t> rgba(static_cast<std::size_t>(width) * height);
     if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, rgba.data(), ORIENTATION_TOPLEFT, 0))
       return damaged("its pixels cannot be read");
@@ -136,7 +141,7 @@ bool LoadExrImage(const std::string& path, long long mostPixels, ViewImage& imag
     const Imath::Box2i window = file.header().dataWindow();
     const long long width = static_cast<long long>(window.max.x) - window.min.x + 1;
     const long long height = static_cast<long long>(window.max.y) - window.min.y + 1;
-    if (!SizeAllowed(width, height, mostPixels, problem)) return false;
+    if (!SizeAllowed(width, height, static_cast<int>(sizeof(float)), mostPixels, problem)) return false;
     const Imf::ChannelList& channels = file.header().channels();
     // Colour channels where there are some; else a grey one (Y, or the first
     // channel of any name) fills red, green and blue.
