@@ -132,6 +132,16 @@ TEST_F(ViewMeshTest, ACubesEdgesStaySharpWhileAGentleBendShadesSmoothly) {
   folded->AddPatch(1, 4, 5, 2);
   BuildViewMesh(*folded, mesh);
   EXPECT_EQ(mesh.VertexCount(), 6u);
+
+  // The same fold from an OBJ that gives each face its own normal keeps them.
+  const std::string fold = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 2 0 " + std::to_string(rise) + "\nv 2 1 " +
+                           std::to_string(rise) + "\nvn 0 0 1\nvn " + std::to_string(-rise) + " 0 1\n" +
+                           "f 1//1 2//1 3//1 4//1\nf 2//2 5//2 6//2 3//2\n";
+  HModelCache* given = ImportObjFile(project_, scratch_.Write("fold.obj", fold).c_str(), error, warnings);
+  ASSERT_NE(given, nullptr) << error.Get();
+  BuildViewMesh(*given, mesh);
+  EXPECT_EQ(mesh.VertexCount(), 8u);
+  ExpectFlatFaces(mesh);
 }
 
 TEST_F(ViewMeshTest, OnlyModelsTooLargeToMoveSmoothlyGetACoarseCopy) {

@@ -221,6 +221,8 @@ void PatchTangent(const Vec3* p, const float (*uv)[2], int corners, const Vec3& 
 // than a crease apart (a cube's edges) keep vertices of their own, so hard
 // edges stay hard.
 constexpr float kCreaseCosine = 0.5f;
+// Normals a file gives are shared only where they agree.
+constexpr float kSameCosine = 0.9999f;
 
 // Either winding: patches of one surface may face either way.
 float BendCosine(const Vec3& a, const Vec3& b) { return std::fabs(Dot(a, b)) / (Length(a) * Length(b) + 1e-30f); }
@@ -236,6 +238,7 @@ struct PatchCorners {
   float uv[VM_COUNT][4][2] = {};
   Vec3 tangent{1, 0, 0};
   float handedness = 1;
+  bool given = false;  // the normals are the file's own
 };
 
 // Turns a model into a ViewMesh in steps: plan which images each patch
@@ -314,6 +317,12 @@ private:
       mesh_.bounds.Add(point);
     }
     CornerNormals(read.p, read.corners, read.normal);
+    float given[4][3];
+    read.given = model_.GetPatchNormals(i, given);
+    for (int k = 0; read.given && k < read.corners; ++k) {
+      const Vec3 normal{given[k][0], given[k][1], given[k][2]};
+      if (Length(normal) > 0) read.normal[k] = normal;
+    }
     const MapSource* sources = SourcesOf(i);
     for (int map = 0; map < VM_COUNT; ++map) {
       if (sources[map].decal < 0) continue;
@@ -359,18 +368,25 @@ private:
     const bool flat = Length(read.normal[k]) == 0;
     for (std::int32_t found = firstAt_[position]; found >= 0; found = nextAt_[static_cast<std::size_t>(found)]) {
       const std::size_t v = static_cast<std::size_t>(found);
-      if (batchOf_[v] != static_cast<std::int32_t>(b) || std::memcmp(&mesh_.colours[v * 4], &colour, 4) != 0) continue;
+      if (batchOf_[v] != static_cast<std::int32_t>(b) || std::memcmp(&mesh_.colours[v * 4], &colour, 4) != 0 ||
+          given_[v] != read.given)
+        continue;
       bool sameUvs = true;
       for (int map = 0; sameUvs && map < VM_COUNT; ++map) {
         if (sources[map].decal < 0) continue;
         const float* stored = &mesh_.uvSets[static_cast<std::size_t>(batch.uvSet[map])][v * 2];
         sameUvs = stored[0] == read.uv[map][k][0] && stored[1] == read.uv[map][k][1];
       }
-      if (sameUvs && (flat || BendCosine(normalSum_[v], read.normal[k]) >= kCreaseCosine)) return v;
+      // A file's normals are kept as given: only equal ones share a vertex.
+      const bool alike = read.given ? Dot(normalSum_[v], read.normal[k]) > 0 &&
+                                          BendCosine(normalSum_[v], read.normal[k]) >= kSameCosine
+                                    : flat || BendCosine(normalSum_[v], read.normal[k]) >= kCreaseCosine;
+      if (sameUvs && alike) return v;
     }
     const std::size_t v = batchOf_.size();
     batchOf_.push_back(static_cast<std::int32_t>(b));
     positionOf_.push_back(read.at[k]);
+    given_.push_back(read.given);
     nextAt_.push_back(firstAt_[position]);
     firstAt_[position] = static_cast<std::int32_t>(v);
     normalSum_.push_back({0, 0, 0});
@@ -393,16 +409,22 @@ private:
 
   // A vertex's normal gathers every vertex at its position (across UV seams,
   // batches and colours) that bends less than a crease from its own, so a
-  // seam shades smoothly and a hard edge stays hard.
+  // seam shades smoothly and a hard edge stays hard. Normals a file gave
+  // stay as given.
   void SettleNormals() {
     const std::size_t vertices = batchOf_.size();
     mesh_.normals.resize(vertices * 4);
     for (std::size_t v = 0; v < vertices; ++v) {
+      if (given_[v]) {
+        PutUnit(normalSum_[v], 0, &mesh_.normals[v * 4]);
+        continue;
+      }
       Vec3 smooth{0, 0, 0};
       for (std::int32_t other = firstAt_[static_cast<std::size_t>(positionOf_[v])]; other >= 0;
            other = nextAt_[static_cast<std::size_t>(other)]) {
         const Vec3& sum = normalSum_[static_cast<std::size_t>(other)];
-        if (static_cast<std::size_t>(other) == v || BendCosine(normalSum_[v], sum) >= kCreaseCosine)
+        if (static_cast<std::size_t>(other) == v ||
+            (!given_[static_cast<std::size_t>(other)] && BendCosine(normalSum_[v], sum) >= kCreaseCosine))
           smooth = AddFacing(smooth, sum);
       }
       PutUnit(Dot(smooth, normalSum_[v]) < 0 ? smooth * -1.0f : smooth, 0, &mesh_.normals[v * 4]);
@@ -425,6 +447,7 @@ private:
   // The vertices at each position, as a list through nextAt_.
   std::vector<std::int32_t> firstAt_, nextAt_;
   std::vector<std::int32_t> batchOf_, positionOf_;  // per vertex
+  std::vector<char> given_;                         // per vertex: its normal is the file's
   std::vector<Vec3> normalSum_, tangentSum_;        // per vertex
   std::vector<float> handedness_;                   // per vertex
 };

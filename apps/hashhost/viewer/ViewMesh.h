@@ -26,8 +26,9 @@ struct ViewBatch {
 // a triangle patch). Patches that meet at a position share its vertex where
 // they agree on images, colour and UVs and do not fold sharply; elsewhere
 // each keeps its own, so colours and UVs never bleed across a seam. Normals
-// are smooth across UV seams and split where patches meet at a crease (more
-// than 60 degrees), so a cube keeps flat faces and a sphere stays round.
+// a file gave (an OBJ's vn) are kept as given; others are smooth across UV
+// seams and split where patches meet at a crease (more than 60 degrees), so a
+// cube keeps flat faces and a sphere stays round.
 struct ViewMesh {
   std::vector<float> positions;            // x, y, z per vertex
   std::vector<std::int8_t> normals;        // x, y, z, 0 per vertex, scaled to 127
