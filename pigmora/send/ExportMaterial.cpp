@@ -4,7 +4,7 @@
 #include <Plugin/HAttrProperty.h>
 #include <Plugin/HGroup.h>
 
-#include <cstdio>
+#include "fbx/SentMaterialName.h"
 
 namespace pigmora {
 
@@ -51,13 +51,7 @@ void ReadMaterialAttributes(ExportMaterial& material, HAttrProperty* attributes)
 
 ExportMaterial MakeGroupMaterial(HGroup* group) {
   ExportMaterial material;
-  material.name = group->GetMatchName();
-  material.name.Replace(" ", "_");
-  if (material.name.Compare("default", 1)) {
-    char number[16];
-    std::snprintf(number, sizeof number, "%d", 1);
-    material.name += number;
-  }
+  material.name = SentMaterialName(group->GetMatchName());
   material.group = group;
   ReadMaterialAttributes(material, group->GetAttr());
   return material;
