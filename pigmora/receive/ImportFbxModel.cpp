@@ -56,7 +56,8 @@ bool MergeIntoProject(CurrentObject& current, std::unique_ptr<IEPolyModel> model
     errorText = String("Can't create the model '") + name + "' in the project";
     return false;
   }
-  RemoveReplacedImages(*model, GetHProject(), FindOtherModel(merged, name));
+  HModelCache* replaced = FindOtherModel(merged, name);
+  RemoveReplacedImages(*model, GetHProject(), replaced);
   // No welding tolerance: Pigmora's vertices are taken as the file has them;
   // groups and decals are merged.
   const int mergeResult =
@@ -68,7 +69,7 @@ bool MergeIntoProject(CurrentObject& current, std::unique_ptr<IEPolyModel> model
     return false;
   }
   SetSplineMagnitudes(merged, 1.0f);
-  NameGroupsAndMergeDecals(merged, tables);
+  NameGroupsAndMergeDecals(merged, tables, replaced);
   ReplaceOlderModel(merged, name, current);
   return true;
 }

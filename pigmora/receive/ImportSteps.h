@@ -69,9 +69,10 @@ void RemoveReplacedImages(const IEPolyModel& model, HProject* project, const HMo
 // Sets the in and out magnitude of every spline control point.
 void SetSplineMagnitudes(HModelCache* model, float magnitude);
 
-// Names the groups after the materials and gathers every decal's clips and
-// placements into the first decal.
-void NameGroupsAndMergeDecals(HModelCache* model, const ImportTables& tables);
+// Names the groups after the materials (a material sent from a group of
+// replaced, the model the new one replaces or null, takes that group's name
+// back) and gathers every decal's clips and placements into the first decal.
+void NameGroupsAndMergeDecals(HModelCache* model, const ImportTables& tables, HModelCache* replaced);
 
 // Another model of the project's objects folder named exactly name, or null.
 HModelCache* FindOtherModel(HModelCache* model, const String& name);

@@ -2,13 +2,24 @@
 #include <Plugin/HGroup.h>
 #include <Plugin/HModelCache.h>
 
+#include "fbx/SentMaterialName.h"
 #include "receive/ImportSteps.h"
 
 namespace pigmora {
 
 namespace {
 
-void NameGroups(HGroupContainer* groups, const std::vector<String>& names) {
+// The name a new group takes: that of the replaced model's group the send
+// named this material after, else the material's own, so that a round trip
+// keeps the names the user gave ("head cap", not the sent "head_cap").
+String GroupName(const String& materialName, HModelCache* replaced) {
+  HGroupContainer* groups = replaced ? replaced->GetChildGroupContainer() : nullptr;
+  for (HHashObject* group = groups ? groups->GetChildGroup() : nullptr; group; group = group->GetSibling())
+    if (SentMaterialName(group->GetMatchName()) == materialName) return group->GetName();
+  return materialName;
+}
+
+void NameGroups(HGroupContainer* groups, const std::vector<String>& names, HModelCache* replaced) {
   if (!groups) return;
   std::size_t index = 0;
   for (HHashObject* group = groups->GetChildGroup(); group; ++index) {
@@ -17,7 +28,7 @@ void NameGroups(HGroupContainer* groups, const std::vector<String>& names) {
       HTreeObject::DeleteHandle(group);  // the first group beyond the materials
       return;
     }
-    group->SetName(names[index]);
+    group->SetName(GroupName(names[index], replaced));
     group = next;
   }
 }
@@ -125,9 +136,9 @@ void MergeDecals(HModelCache& model) {
 
 }  // namespace
 
-void NameGroupsAndMergeDecals(HModelCache* model, const ImportTables& tables) {
+void NameGroupsAndMergeDecals(HModelCache* model, const ImportTables& tables, HModelCache* replaced) {
   if (!model) return;
-  NameGroups(model->GetChildGroupContainer(), tables.modelMaterialNames);
+  NameGroups(model->GetChildGroupContainer(), tables.modelMaterialNames, replaced);
   MergeDecals(*model);
 }
 
