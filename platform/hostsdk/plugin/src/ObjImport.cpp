@@ -238,9 +238,13 @@ template <class Work>
 auto TellingProgress(const ObjImportProgress& progress, const char* stage, Work work) {
   if (!progress) return work();
   progress(stage, -1);
+#if defined(__GLIBCXX__) && !defined(_GLIBCXX_HAS_GTHREADS)
+  return work();  // a C++ library without threads (MinGW's win32 model): the stage is told once
+#else
   auto pending = std::async(std::launch::async, std::move(work));
   while (pending.wait_for(kProgressInterval) != std::future_status::ready) progress(stage, -1);
   return pending.get();
+#endif
 }
 
 HModelCache* Import(HProject* project, const char* path, String& error, String& warnings,
