@@ -118,6 +118,7 @@ HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& d
   files_ = std::make_unique<FileMenu>(project_, *this, mainWnd_.GetSafeHwnd());
   files_->AddTo(*menu_);
   BuildMenu();
+  view_->AddViewMenu(*menu_);
   RefreshTree(true);
   ShowStatus(ProjectSummary(project_));
   ticker_ = std::make_unique<HostTimer>(kTickMilliseconds, [this] { Tick(); });
