@@ -121,7 +121,8 @@ void FileMenu::RenderViewed() {
       "Rendering \"" + name + "\" at " + std::to_string(kPictureWidth) + " x " + std::to_string(kPictureHeight), false);
   ModelPicture picture;
   std::string problem;
-  if (!DrawModelPicture(*model, kPictureWidth, kPictureHeight, ViewDirection::Iso, picture, problem) ||
+  if (!DrawModelPicture(*model, kPictureWidth, kPictureHeight, ViewDirection::Iso, window_.Shading(), picture,
+                        problem) ||
       !WritePicturePng(picture, path, problem)) {
     window_.ShowStatus("Could not render \"" + name + "\"");
     MessageBoxA(owner_, problem.c_str(), "Render Picture", MB_OK | MB_ICONWARNING);

@@ -186,6 +186,8 @@ HModelCache* HostWindow::ViewedModel() {
   return models.empty() ? nullptr : models.front();
 }
 
+ViewShading HostWindow::Shading() const { return view_->Shading(); }
+
 void HostWindow::SelectModel(HModelCache* model) {
   RefreshTree(true);
   for (Fl_Tree_Item* item = tree_->first(); item; item = tree_->next(item)) {

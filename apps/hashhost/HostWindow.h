@@ -7,6 +7,7 @@
 #include <afxwin.h>
 
 #include "ScriptParser.h"
+#include "ViewShading.h"
 
 class AfxFltkDisplay;
 class ExchangeStatus;
@@ -96,6 +97,8 @@ public:
   // The model the 3D view shows: the selected model (or an instance's model),
   // else the first model; resolved at every call, never kept.
   HModelCache* ViewedModel();
+  // The shading the view draws with.
+  ViewShading Shading() const;
 
 private:
   struct MenuEntry {
