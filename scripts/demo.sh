@@ -8,7 +8,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" release
+# Only what the job runs: the host, its plug-in and the peer (scripts/test.sh builds the rest).
+"$root/scripts/build.sh" release hashhost Pigmora pigmora-peer
 bin=$root/build/bin
 
 demo=${PIGMORA_DEMO_DIR:-$root/build/demo}

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include <FileIO/Registry.h>
 #include <FileIO/String.h>
 #include <Plugin/HDecal.h>
@@ -25,6 +27,28 @@ constexpr std::size_t kLongestCommandHead = 3 * 4096 + 64;
 
 bool Newer(const timespec& a, const timespec& b) {
   return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+}
+
+// The words of the applink dialog's button that sends with a command file's
+// mode keyword, so that the status bar speaks as the button did; a keyword
+// this host does not know shows as it stands.
+std::string ModeWords(const std::string& keyword) {
+  static const std::pair<const char*, const char*> kButtons[] = {
+      {"ppp", "per-pixel painting"},
+      {"mv", "microvertex painting"},
+      {"ptex", "Ptex"},
+      {"vox", "as voxel object"},
+      {"voxcombine", "as single voxel object"},
+      {"alpha", "as new pen alpha"},
+      {"prim", "as new merging primitive for voxels"},
+      {"curv", "as a curve profile"},
+      {"autopo", "for Auto-retopology"},
+      {"uv", "Perform UV-mapping in Pigmora"},
+      {"ref", "Drop reference mesh to Pigmora"},
+      {"retopo", "Drop retopo mesh as new layer in Pigmora"}};
+  for (const auto& [known, words] : kButtons)
+    if (keyword == known) return words;
+  return "mode " + keyword;
 }
 
 // The first three lines of the command file: the model file (twice) and the
@@ -160,7 +184,7 @@ void ExchangeStatus::LookForSend() {
   if (!model.regular || Newer(command.modified, model.modified)) return;
   commandFile_ = command;
   sentAt_ = command.modified.tv_sec;
-  Report("Sent \"" + Echoed(commandModel_) + "\" to Pigmora" + (mode.empty() ? "" : " (mode " + mode + ")") +
+  Report("Sent \"" + Echoed(commandModel_) + "\" to Pigmora" + (mode.empty() ? "" : " (" + ModeWords(mode) + ")") +
              ", waiting for its answer",
          true);
 }

@@ -38,6 +38,8 @@ public:
   // Looks at the exchange folder and the project.
   void Look();
 
+  // Whether an answer lay in the exchange folder at the last look.
+  bool AnswerWaiting() const { return answerPresent_; }
   // The latest line; empty before anything happened.
   const std::string& Line() const { return line_; }
   // How many lines came so far: a new line, even one like the last, counts.

@@ -5,7 +5,6 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Tile.H>
-#include <FL/Fl_Tree.H>
 
 #include <algorithm>
 #include <cstdlib>
@@ -23,10 +22,13 @@
 
 #include "Echoed.h"
 #include "ExchangeStatus.h"
+#include "FileMenu.h"
 #include "HostTimer.h"
 #include "ModelView.h"
 #include "PluginHost.h"
+#include "ProjectModels.h"
 #include "ScriptRunner.h"
+#include "TreeWithFullNames.h"
 
 namespace {
 
@@ -80,7 +82,7 @@ HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& d
   window_ = std::make_unique<Fl_Double_Window>(kWidth, kHeight, "Hash Animator (hashhost)");
   menu_ = new Fl_Menu_Bar(0, 0, kWidth, 26);
   split_ = new Fl_Tile(0, 26, kWidth, kHeight - 50);
-  tree_ = new Fl_Tree(0, 26, kTreeWidth, kHeight - 50);
+  tree_ = new TreeWithFullNames(0, 26, kTreeWidth, kHeight - 50);
   tree_->showroot(0);
   tree_->selectmode(FL_TREE_SELECT_SINGLE);
   view_ = new ModelView(kTreeWidth, 26, kWidth - kTreeWidth, kHeight - 50);
@@ -100,19 +102,31 @@ HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& d
   status_->labelsize(12);
   window_->resizable(split_);
   window_->end();
+  window_->callback(
+      [](Fl_Widget*, void* self) {
+        // FLTK closes a window on Escape; a desktop application does not.
+        if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+        static_cast<HostWindow*>(self)->RequestQuit();
+      },
+      this);
   mainWnd_.CreateEx(0, "HashhostMain", "Hash Animator", WS_OVERLAPPED | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
                     nullptr);
   SetMainApplicationWnd(mainWnd_.GetSafeHwnd());
   display_.SetHostWindow(mainWnd_.GetSafeHwnd(), window_.get());
   deletionListener_ = AddTreeObjectDeletionListener([this](HTreeObject* object) { ForgetDeleted(object); });
+  display_.SetDocumentsFolder(String::GetMyDocumentsPath().Get());
+  files_ = std::make_unique<FileMenu>(project_, *this, mainWnd_.GetSafeHwnd());
+  files_->AddTo(*menu_);
   BuildMenu();
   view_->AddViewMenu(*menu_);
   RefreshTree(true);
+  ShowStatus(ProjectSummary(project_));
   ticker_ = std::make_unique<HostTimer>(kTickMilliseconds, [this] { Tick(); });
 }
 
 HostWindow::~HostWindow() {
   ticker_.reset();
+  files_.reset();
   RemoveTreeObjectDeletionListener(deletionListener_);
   display_.SetHostWindow(mainWnd_.GetSafeHwnd(), nullptr);
   SetMainApplicationWnd(nullptr);
@@ -129,13 +143,13 @@ void HostWindow::BuildMenu() {
       // Commands with the same submenu and caption share an entry (told apart by where they apply).
       MenuEntry*& entry = byPath[plugin->stem + "\n" + path];
       if (!entry) {
-        entries_.push_back(std::make_unique<MenuEntry>(MenuEntry{this, plugin, {}}));
+        entries_.push_back(std::make_unique<MenuEntry>(MenuEntry{this, plugin, {}, MenuWords(path)}));
         entry = entries_.back().get();
         menu_->add(
             path.c_str(), 0,
             [](Fl_Widget*, void* data) {
               auto* chosen = static_cast<MenuEntry*>(data);
-              chosen->host->RunCommand(*chosen->plugin, chosen->indices);
+              chosen->host->RunCommand(*chosen->plugin, chosen->indices, chosen->words);
             },
             entry);
       }
@@ -168,14 +182,38 @@ HModelCache* HostWindow::SelectedModel() {
 
 HModelCache* HostWindow::ViewedModel() {
   if (HModelCache* model = SelectedModel()) return model;
-  HTreeObject* objects = FindTreeObjectByPath(project_, "Objects");
-  for (HHashObject* child = objects ? static_cast<HHashObject*>(objects)->GetChild() : nullptr; child;
-       child = child->GetSibling())
-    if (HModelCache* model = child->GetAsModelCache()) return model;
-  return nullptr;
+  const std::vector<HModelCache*> models = ProjectModels(project_);
+  return models.empty() ? nullptr : models.front();
 }
 
-void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indices) {
+ViewShading HostWindow::Shading() const { return view_->Shading(); }
+
+void HostWindow::SelectModel(HModelCache* model) {
+  RefreshTree(true);
+  for (Fl_Tree_Item* item = tree_->first(); item; item = tree_->next(item)) {
+    if (item->user_data() != static_cast<HTreeObject*>(model)) continue;
+    tree_->select_only(item, 0);
+    tree_->show_item(item);
+    break;
+  }
+  view_->Follow();
+}
+
+std::string HostWindow::MenuWords(const std::string& path) {
+  std::string words;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '\\' && i + 1 < path.size()) {
+      words += path[++i];  // FLTK's escape of a '/' in a caption
+    } else if (path[i] == '/') {
+      words += " > ";
+    } else {
+      words += path[i];
+    }
+  }
+  return words;
+}
+
+void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indices, const std::string& words) {
   HTreeObject* object = SelectedObject();
   if (!object) object = FindTreeObjectByPath(project_, "");
   // Of the commands on one entry, the one offered on this kind of object.
@@ -184,16 +222,69 @@ void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indice
     if (plugin.commands[static_cast<std::size_t>(candidate)].entryCode == object->GetObjectType()) index = candidate;
   if (exchange_) exchange_->BeforeCommand(object);
   const unsigned exchangeLines = exchange_ ? exchange_->LineCount() : 0;
+  ShowWork(words + "...", false);
   // The command may delete `object` (a receive replaces models): it is not used after this.
   const int result = plugin.onCommand(object, index);
-  const std::string report = plugin.stem + " " + std::to_string(index) + ": result=" + std::to_string(result);
-  ShowStatus(report);
-  std::cout << report << std::endl;
+  // For scripts, which read the plug-in's own answer.
+  std::cout << plugin.stem << " " << index << ": result=" << result << std::endl;
   if (exchange_) exchange_->AfterCommand();
-  // What the command did to the exchange (a send, a receive) says more than its result.
-  if (exchange_ && exchange_->LineCount() != exchangeLines) showingExchange_ = true;
+  ReportCommand(words, result, exchange_ && exchange_->LineCount() != exchangeLines);
   Tick();
 }
+
+void HostWindow::ReportCommand(const std::string& entryWords, int result, bool exchangeSpoke) {
+  // What the command did to the exchange (a send, a receive) says more than its result.
+  if (exchangeSpoke) {
+    showingExchange_ = true;
+    return;
+  }
+  const bool isImport = entryWords.rfind("Plugins > Import > ", 0) == 0;
+  if (result == 0 && isImport && exchange_ && !exchange_->AnswerWaiting()) {
+    ShowStatus(entryWords + ": no answer from Pigmora is waiting");
+  } else {
+    ShowStatus(entryWords + (result != 0 ? " finished" : " did nothing"));
+  }
+}
+
+void HostWindow::ShowWork(const std::string& line, bool handleEvents) {
+  SetStatusText(line);
+  showingExchange_ = false;
+  if (handleEvents) {
+    Fl::check();
+  } else {
+    Fl::flush();
+  }
+}
+
+HostWindow::Busy::Busy(HostWindow& window) : window_(window) {
+  if (window_.busy_++ > 0) return;
+  window_.menu_->deactivate();
+  window_.tree_->deactivate();
+  window_.window_->cursor(FL_CURSOR_WAIT);
+}
+
+HostWindow::Busy::~Busy() {
+  if (--window_.busy_ > 0) return;
+  window_.menu_->activate();
+  window_.tree_->activate();
+  window_.window_->cursor(FL_CURSOR_DEFAULT);
+}
+
+void HostWindow::RequestQuit() {
+  if (busy_ > 0 || AfxGetActiveModalWindow()) return;
+  if (files_->MayQuit()) window_->hide();
+}
+
+void HostWindow::PressEscape() {
+  // As the window system delivers it: FLTK hands an Escape nobody takes to the window's callback.
+  Fl::e_keysym = FL_Escape;
+  static char escape[] = "\033";
+  Fl::e_text = escape;
+  Fl::e_length = 1;
+  Fl::handle(FL_KEYBOARD, window_.get());
+}
+
+UnsavedModels& HostWindow::Unsaved() { return files_->Unsaved(); }
 
 void HostWindow::ShowProjectNow() {
   RefreshTree();
@@ -254,8 +345,14 @@ bool HostWindow::RefuseWhileModal(const char* what, std::string& problem) const 
   return true;
 }
 
+bool HostWindow::RefuseWhenClosed(std::string& problem) const {
+  if (window_->shown()) return false;
+  problem = "the main window is closed";
+  return true;
+}
+
 bool HostWindow::ChooseMenu(const std::string& path, std::string& problem) {
-  if (RefuseWhileModal("menu", problem)) return false;
+  if (RefuseWhenClosed(problem) || RefuseWhileModal("menu", problem)) return false;
   const Fl_Menu_Item* item = menu_->find_item(path.c_str());
   if (!item || item->submenu()) {
     problem = "no menu entry '" + Echoed(path) + "'";
@@ -270,7 +367,7 @@ bool HostWindow::ChooseMenu(const std::string& path, std::string& problem) {
 }
 
 bool HostWindow::SelectObject(const std::string& path, std::string& problem) {
-  if (RefuseWhileModal("tree", problem)) return false;
+  if (RefuseWhenClosed(problem) || RefuseWhileModal("tree", problem)) return false;
   RefreshTree();
   HTreeObject* object = FindTreeObjectByPath(project_, path.c_str());
   for (Fl_Tree_Item* item = object ? tree_->first() : nullptr; item; item = tree_->next(item)) {
@@ -307,6 +404,7 @@ int RunWithWindows(HProject* project, PluginHost& plugins, ExchangeStatus* excha
     if (script) {
       ScriptRunner runner(project, plugins, std::cout, std::cerr);
       runner.SetExchangeStatus(exchange);
+      runner.SetModelSavedListener([&](HModelCache* model) { window.Unsaved().MarkSaved(model); });
       runner.SetScreenshooter([&](HWND dialog, const std::string& path, std::string& why) {
         // The main window as it is now, not as it was at the last tick.
         if (!dialog) window.ShowProjectNow();
@@ -345,12 +443,42 @@ void AddWindowCommands(ScriptRunner& runner, HostWindow* window) {
     }
     return window->SelectObject(words[1], why);
   });
+  runner.AddCommand("status", [window](const std::vector<std::string>& words, std::string& why) {
+    if (!window) {
+      why = "the status bar needs the window display (--gui)";
+      return false;
+    }
+    if (words.size() != 1) {
+      why = "usage: status";
+      return false;
+    }
+    std::cout << "status bar: " << window->StatusText() << std::endl;
+    return true;
+  });
+  if (!window) return;
+  // Escape goes to the open dialog, else to the main window.
+  runner.AddCommand("key", [window](const std::vector<std::string>& words, std::string& why) {
+    if (words.size() != 2 || words[1] != "escape") {
+      why = words.size() == 2 ? "unknown key '" + Echoed(words[1]) + "' (only escape)" : "usage: key escape";
+      return false;
+    }
+    if (AfxGetActiveModalWindow()) {
+      AfxUserPressEscape();
+    } else if (!window->Window()->shown()) {
+      why = "the main window is closed";
+      return false;
+    } else {
+      window->PressEscape();
+    }
+    return true;
+  });
 }
 
 const char* WindowCommandSummary() {
   return "  pick OBJECT                  (--gui) select a tree object (\"Objects/Sample\", \"Scenes/Scene1/Sample\")\n"
          "  menu PATH                    (--gui) choose a menu entry (\"Plugins/Export/Pigmora\"); it runs on the\n"
-         "                               selected object\n";
+         "                               selected object\n"
+         "  status                       (--gui) print the status bar's line\n";
 }
 
 bool DisplayAvailable() {

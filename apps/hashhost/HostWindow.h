@@ -7,14 +7,15 @@
 #include <afxwin.h>
 
 #include "ScriptParser.h"
+#include "ViewShading.h"
 
 class AfxFltkDisplay;
 class ExchangeStatus;
+class FileMenu;
 class Fl_Double_Window;
 class Fl_Box;
 class Fl_Menu_Bar;
 class Fl_Tile;
-class Fl_Tree;
 class Fl_Tree_Item;
 class HModelCache;
 class ModelView;
@@ -23,12 +24,15 @@ class HTreeObject;
 class HostTimer;
 class PluginHost;
 class ScriptRunner;
+class TreeWithFullNames;
+class UnsavedModels;
 struct PluginCommand;
 struct LoadedPlugin;
 
-// hashhost with windows: the project tree and a Plugins menu built from the
-// plug-ins' commands ("Export" and "Import" submenus by their first menu
-// value), and a status bar that says what the exchange with Pigmora is doing.
+// hashhost with windows: a File menu, the project tree and a Plugins menu
+// built from the plug-ins' commands ("Export" and "Import" submenus by their
+// first menu value), and a status bar that says what the exchange with
+// Pigmora is doing.
 // A command runs on the selected tree object; the message loop runs, so
 // timers tick; the tree follows the project.
 class HostWindow {
@@ -46,8 +50,8 @@ public:
   void RefreshTree(bool force = false);
   // The tree and the view as the project is now, not as at the last tick.
   void ShowProjectNow();
-  // Runs a plug-in command as the menu does.
-  void RunCommand(LoadedPlugin& plugin, const std::vector<int>& indices);
+  // Runs a plug-in command as the menu entry `words` does.
+  void RunCommand(LoadedPlugin& plugin, const std::vector<int>& indices, const std::string& words);
 
   // What a person does in the window, for scripts: choose a menu entry
   // ("Plugins/Export/Pigmora"), select a tree object ("Objects/Sample").
@@ -66,22 +70,53 @@ public:
 
   // Shows a line in the status bar.
   void ShowStatus(const std::string& line);
+  const std::string& StatusText() const { return statusText_; }
+  // Shows how long work is getting on and draws the window meanwhile; with
+  // `handleEvents` also takes the window system's events (redraws after an
+  // expose, timers), which only work that leaves the project alone may allow.
+  void ShowWork(const std::string& line, bool handleEvents);
+  // While one lives the menus and the tree take no input and the window does not close.
+  class Busy {
+  public:
+    explicit Busy(HostWindow& window);
+    ~Busy();
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+  private:
+    HostWindow& window_;
+  };
+  void SelectModel(HModelCache* model);
+
+  // The close box, File > Quit: asks first when models were not saved, then
+  // closes the window. Escape does not quit.
+  void RequestQuit();
+  // Escape pressed in the main window, as the window system delivers it.
+  void PressEscape();
+  UnsavedModels& Unsaved();
   // The model the 3D view shows: the selected model (or an instance's model),
   // else the first model; resolved at every call, never kept.
   HModelCache* ViewedModel();
+  // The shading the view draws with.
+  ViewShading Shading() const;
 
 private:
   struct MenuEntry {
     HostWindow* host;
     LoadedPlugin* plugin;
     std::vector<int> indices;  // commands sharing a menu entry, told apart by where they apply
+    std::string words;         // "Plugins > Import > Pigmora"
   };
 
   void BuildMenu();
+  // The words a menu entry's command is known by to users: "Plugins > Import > Pigmora".
+  static std::string MenuWords(const std::string& path);
+  void ReportCommand(const std::string& entryWords, int result, bool exchangeSpoke);
   // Runs on every tick of the loop: the tree, then the exchange's status.
   void Tick();
   void SetStatusText(const std::string& text);
   bool RefuseWhileModal(const char* what, std::string& problem) const;
+  bool RefuseWhenClosed(std::string& problem) const;
   void ForgetDeleted(HTreeObject* object);
 
   HProject* project_;
@@ -91,7 +126,7 @@ private:
   std::unique_ptr<Fl_Double_Window> window_;
   Fl_Menu_Bar* menu_ = nullptr;
   Fl_Tile* split_ = nullptr;  // the tree beside the view; the user drags the border
-  Fl_Tree* tree_ = nullptr;
+  TreeWithFullNames* tree_ = nullptr;
   ModelView* view_ = nullptr;
   Fl_Box* status_ = nullptr;
   std::vector<std::unique_ptr<MenuEntry>> entries_;
@@ -105,6 +140,8 @@ private:
   unsigned shownExchangeLines_ = 0;
   std::string statusText_;
   std::unique_ptr<HostTimer> ticker_;
+  std::unique_ptr<FileMenu> files_;
+  int busy_ = 0;
   CWnd mainWnd_;  // the window plug-in dialogs are owned by
 };
 
@@ -114,7 +151,8 @@ private:
 int RunWithWindows(HProject* project, PluginHost& plugins, ExchangeStatus* exchange,
                    const std::vector<ScriptCommand>* script, std::string& problem);
 
-// The window's script commands (`pick`, `menu`). Without a window they say that they need one.
+// The window's script commands (`pick`, `menu`, `status`, and `key escape` outside a dialog). Without a window they say
+// that they need one.
 void AddWindowCommands(ScriptRunner& runner, HostWindow* window);
 // One line per window command, for --help.
 const char* WindowCommandSummary();

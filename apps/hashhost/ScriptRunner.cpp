@@ -225,6 +225,7 @@ bool ScriptRunner::SaveObj(const std::vector<std::string>& words, std::string& p
     problem = error.IsEmpty() ? "cannot write '" + Echoed(words[2]) + "'" : std::string(error.Get());
     return false;
   }
+  if (modelSaved_) modelSaved_(model);
   out_ << "saved " << words[1] << " to " << words[2] << std::endl;
   return true;
 }

@@ -10,6 +10,7 @@
 #include "ScriptParser.h"
 
 class ExchangeStatus;
+class HModelCache;
 class HProject;
 class PluginHost;
 
@@ -34,6 +35,8 @@ public:
   void SetScreenshooter(DialogCommands::Screenshooter screenshooter) {
     dialog_ = DialogCommands(std::move(screenshooter));
   }
+  // Told of every model `save-obj` wrote out.
+  void SetModelSavedListener(std::function<void(HModelCache*)> listener) { modelSaved_ = std::move(listener); }
   // Told around every plug-in command the script runs; null for none.
   void SetExchangeStatus(ExchangeStatus* status) { status_ = status; }
 
@@ -56,6 +59,7 @@ private:
   DialogCommands dialog_;
   std::map<std::string, ExtraCommand> extra_;
   ExchangeStatus* status_ = nullptr;
+  std::function<void(HModelCache*)> modelSaved_;
   const std::vector<ScriptCommand>* commands_ = nullptr;
   std::size_t next_ = 0;
   bool failed_ = false;

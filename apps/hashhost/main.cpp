@@ -59,13 +59,18 @@ common::ToolHelp Help() {
   return {"hashhost", text.c_str()};
 }
 
-// bin/plugins in a build tree; lib/hashhost/plugins beside bin/ in an installed tree.
+// Where the plug-ins are installed, from the installed tree's top (the install rules say).
+#ifndef PIGMORA_INSTALLED_PLUGIN_DIR
+#define PIGMORA_INSTALLED_PLUGIN_DIR "lib/hashhost/plugins"
+#endif
+
+// bin/plugins in a build tree; lib/TRIPLET/hashhost/plugins beside bin/ in an installed tree.
 std::string DefaultPluginFolder() {
   std::error_code error;
   const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return "plugins";
   const auto besideHost = executable.parent_path() / "plugins";
-  const auto installed = executable.parent_path().parent_path() / "lib" / "hashhost" / "plugins";
+  const auto installed = executable.parent_path().parent_path() / PIGMORA_INSTALLED_PLUGIN_DIR;
   if (!std::filesystem::is_directory(besideHost, error) && std::filesystem::is_directory(installed, error))
     return installed.string();
   return besideHost.string();

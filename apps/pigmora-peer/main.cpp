@@ -41,7 +41,11 @@ const common::ToolHelp kHelp = {
     "  --ascii               write the answer's FBX file in the ASCII encoding\n"
     "  --size PIXELS         side of the painted square images, 8 to 8192 (default 512)\n"
     "  -h, --help            print this help and exit\n"
-    "  --version             print the version and exit\n"};
+    "  --version             print the version and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0 when the command was answered (or the watch ended), 1 when --once could not answer it,\n"
+    "  2 for wrong arguments.\n"};
 
 // A whole number or decimal within [low, high], or false.
 bool ReadNumber(const char* text, double low, double high, double& value) {

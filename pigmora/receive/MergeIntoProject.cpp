@@ -12,6 +12,7 @@
 #include <Plugin/HProject.h>
 #include <Plugin/HSpline.h>
 
+#include "fbx/SentMaterialName.h"
 #include "files/FilePathKey.h"
 #include "host/CurrentObject.h"
 
@@ -86,7 +87,17 @@ void SetSplineMagnitudes(HModelCache* model, float magnitude) {
 
 namespace {
 
-void NameGroups(HGroupContainer* groups, const std::vector<String>& names) {
+// The name a new group takes: that of the replaced model's group the send
+// named this material after, else the material's own, so that a round trip
+// keeps the names the user gave ("head cap", not the sent "head_cap").
+String GroupName(const String& materialName, HModelCache* replaced) {
+  HGroupContainer* groups = replaced ? replaced->GetChildGroupContainer() : nullptr;
+  for (HHashObject* group = groups ? groups->GetChildGroup() : nullptr; group; group = group->GetSibling())
+    if (SentMaterialName(group->GetMatchName()) == materialName) return group->GetName();
+  return materialName;
+}
+
+void NameGroups(HGroupContainer* groups, const std::vector<String>& names, HModelCache* replaced) {
   if (!groups) return;
   std::size_t index = 0;
   for (HHashObject* group = groups->GetChildGroup(); group; ++index) {
@@ -95,7 +106,7 @@ void NameGroups(HGroupContainer* groups, const std::vector<String>& names) {
       HTreeObject::DeleteHandle(group);  // the first group beyond the materials
       return;
     }
-    group->SetName(names[index]);
+    group->SetName(GroupName(names[index], replaced));
     group = next;
   }
 }
@@ -203,9 +214,9 @@ void MergeDecals(HModelCache& model) {
 
 }  // namespace
 
-void NameGroupsAndMergeDecals(HModelCache* model, const ImportTables& tables) {
+void NameGroupsAndMergeDecals(HModelCache* model, const ImportTables& tables, HModelCache* replaced) {
   if (!model) return;
-  NameGroups(model->GetChildGroupContainer(), tables.modelMaterialNames);
+  NameGroups(model->GetChildGroupContainer(), tables.modelMaterialNames, replaced);
   MergeDecals(*model);
 }
 
@@ -233,7 +244,8 @@ bool MergeIntoProject(CurrentObject& current, std::unique_ptr<IEPolyModel> model
     errorText = String("Can't create the model '") + name + "' in the project";
     return false;
   }
-  RemoveReplacedImages(*model, GetHProject(), FindOtherModel(merged, name));
+  HModelCache* replaced = FindOtherModel(merged, name);
+  RemoveReplacedImages(*model, GetHProject(), replaced);
   // No welding tolerance: Pigmora's vertices are taken as the file has them;
   // groups and decals are merged.
   const int mergeResult =
@@ -245,7 +257,7 @@ bool MergeIntoProject(CurrentObject& current, std::unique_ptr<IEPolyModel> model
     return false;
   }
   SetSplineMagnitudes(merged, 1.0f);
-  NameGroupsAndMergeDecals(merged, tables);
+  NameGroupsAndMergeDecals(merged, tables, replaced);
   ReplaceOlderModel(merged, name, current);
   return true;
 }

@@ -31,8 +31,10 @@ HModelCache* FindOtherModel(HModelCache* model, const String& name);
 // Sets the in and out magnitude of every spline control point.
 void SetSplineMagnitudes(HModelCache* model, float magnitude);
 
-// Names the groups after the materials (a group beyond them goes) and gathers
-// each group's decals into one decal named after the group.
-void NameGroupsAndMergeDecals(HModelCache* model, const ImportTables& tables);
+// Names the groups after the materials (a group beyond them goes; a material
+// sent from a group of replaced, the model the new one replaces or null,
+// takes that group's name back) and gathers each group's decals into one
+// decal named after the group.
+void NameGroupsAndMergeDecals(HModelCache* model, const ImportTables& tables, HModelCache* replaced);
 
 }  // namespace pigmora

@@ -4,6 +4,8 @@
 #include <Plugin/HAttrProperty.h>
 #include <Plugin/HGroup.h>
 
+#include "fbx/SentMaterialName.h"
+
 namespace pigmora {
 
 const TextureSlot kTextureSlots[kTextureSlotCount] = {
@@ -49,9 +51,7 @@ void ReadMaterialAttributes(ExportMaterial& material, HAttrProperty* attributes)
 
 ExportMaterial MakeGroupMaterial(HGroup* group) {
   ExportMaterial material;
-  material.name = group->GetMatchName();
-  material.name.Replace(" ", "_");
-  if (material.name.Compare("default", 1)) material.name += "1";
+  material.name = SentMaterialName(group->GetMatchName());
   material.group = group;
   ReadMaterialAttributes(material, group->GetAttr());
   return material;

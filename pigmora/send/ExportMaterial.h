@@ -41,8 +41,7 @@ struct ExportMaterial {
 // Colors, factors and percents from the host's attributes; no texture in any slot.
 void ReadMaterialAttributes(ExportMaterial& material, HAttrProperty* attributes);
 
-// The material of a group: its name with blanks as underscores, "default1"
-// for a group called "default" (the model's own material has that name).
+// The material of a group, named by SentMaterialName.
 ExportMaterial MakeGroupMaterial(HGroup* group);
 
 }  // namespace pigmora

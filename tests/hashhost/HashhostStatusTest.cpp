@@ -42,8 +42,9 @@ TEST_F(HashhostStatusTest, ASendThenAnAnswerWaitingThenItsReceiveEachSayOneLine)
   const HashhostRun send = RunHashhost(scratch_, "-c 'run Pigmora 0 Objects/Sample; click 1010'");
   ASSERT_EQ(send.exitCode, 0) << send.err;
   ASSERT_EQ(SentModeLine(), "[uv]");
-  EXPECT_EQ(StatusLines(send.out),
-            std::vector<std::string>{"Sent \"Sample\" to Pigmora (mode uv), waiting for its answer"})
+  EXPECT_EQ(
+      StatusLines(send.out),
+      std::vector<std::string>{"Sent \"Sample\" to Pigmora (Perform UV-mapping in Pigmora), waiting for its answer"})
       << send.out;
 
   std::string peerOutput;

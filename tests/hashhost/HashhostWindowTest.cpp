@@ -8,6 +8,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <vector>
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -168,7 +169,8 @@ TEST(HashhostWindowTest, AnAnswerArrivingWhileTheDialogIsOpenIsWhatTheSendSends)
   ASSERT_EQ(RunUnderXvfb(scratch, "pick Objects/Sample; menu Plugins/Export/Pigmora; wait 6; click 1001", &out), 0)
       << ScratchFolder::ReadFile(scratch.Path("stderr"));
   EXPECT_NE(out.find("status: Received \"Sample\" from Pigmora: "), std::string::npos) << out;
-  EXPECT_NE(out.find("status: Sent \"Sample\" to Pigmora (mode ppp), waiting for its answer\n"), std::string::npos)
+  EXPECT_NE(out.find("status: Sent \"Sample\" to Pigmora (per-pixel painting), waiting for its answer\n"),
+            std::string::npos)
       << out;
   EXPECT_TRUE(SendsTheReceivedModel(scratch)) << "the send did not send the model that arrived";
 }
@@ -304,3 +306,98 @@ TEST(HashhostWindowTest, GuiWithoutADisplaySaysSoInOneLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// The status bar's line after each `status` command, in order.
+std::vector<std::string> StatusBarLines(const std::string& out) {
+  std::vector<std::string> lines;
+  std::istringstream text(out);
+  for (std::string line; std::getline(text, line);)
+    if (line.rfind("status bar: ", 0) == 0) lines.push_back(line.substr(12));
+  return lines;
+}
+
+}  // namespace
+
+TEST(HashhostWindowTest, EscapeNeverQuitsAndQuittingAsksOnlyWhileAModelIsUnsaved) {
+  if (!XvfbRunAvailable()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
+  ScratchFolder scratch;
+  const std::string obj = scratch.Path("quad.obj");
+  ScratchFolder::WriteFile(obj, "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n");
+  // Escape in the main window, then a question answered No: the window stays, so `pick` works.
+  ASSERT_EQ(RunUnderXvfb(scratch, "key escape; pick Objects/Sample; file " + obj +
+                                      "; menu \"File/Open OBJ...\"; answer no; menu File/Quit; pick Objects/quad"),
+            0)
+      << ScratchFolder::ReadFile(scratch.Path("stderr"));
+  EXPECT_NE(
+      ScratchFolder::ReadFile(scratch.Path("stderr")).find("[Quit Hash Animator] The model \"quad\" was not saved"),
+      std::string::npos)
+      << ScratchFolder::ReadFile(scratch.Path("stderr"));
+
+  // Yes ends it.
+  EXPECT_NE(RunUnderXvfb(scratch, "file " + obj +
+                                      "; menu \"File/Open OBJ...\"; answer yes; menu File/Quit; pick "
+                                      "Objects/Sample"),
+            0);
+  EXPECT_NE(ScratchFolder::ReadFile(scratch.Path("stderr")).find("(pick): the main window is closed"),
+            std::string::npos)
+      << ScratchFolder::ReadFile(scratch.Path("stderr"));
+
+  // Saved (from the menu or by script), nothing is asked: the box's default would keep the window.
+  for (const std::string& save : {"file " + scratch.Path("a.obj") + "; menu \"File/Save Selected Model as OBJ...\"",
+                                  "save-obj quad " + scratch.Path("b.obj")}) {
+    EXPECT_NE(RunUnderXvfb(scratch, "file " + obj + "; menu \"File/Open OBJ...\"; " + save +
+                                        "; menu File/Quit; pick Objects/Sample"),
+              0)
+        << save;
+    const std::string err = ScratchFolder::ReadFile(scratch.Path("stderr"));
+    EXPECT_EQ(err.find("[Quit Hash Animator]"), std::string::npos) << save << ": " << err;
+    EXPECT_NE(err.find("the main window is closed"), std::string::npos) << save << ": " << err;
+  }
+}
+
+TEST(HashhostWindowTest, TheFileMenuOpensSavesAndRendersAndSaysSoInTheStatusBar) {
+  if (!XvfbRunAvailable()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
+  ScratchFolder scratch;
+  const std::string obj = scratch.Path("quad.obj");
+  ScratchFolder::WriteFile(obj, "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n");
+  ScratchFolder::WriteFile(scratch.Path("broken.obj"), "v 0 0 0\nf 1 2 9\n");
+  std::string out;
+  ASSERT_EQ(RunUnderXvfb(scratch,
+                         "status; file " + obj + "; menu \"File/Open OBJ...\"; status; file " + scratch.Path("saved") +
+                             "; menu \"File/Save Selected Model as OBJ...\"; status; file " + scratch.Path("quad.png") +
+                             "; menu \"File/Render Picture...\"; status; file " + scratch.Path("broken.obj") +
+                             "; menu \"File/Open OBJ...\"; status; file cancel; menu \"File/Open OBJ...\"; status",
+                         &out),
+            0)
+      << ScratchFolder::ReadFile(scratch.Path("stderr"));
+  EXPECT_EQ(StatusBarLines(out),
+            (std::vector<std::string>{
+                "Project \"Untitled\": 1 model, \"Sample\"", "Opened \"quad\" from quad.obj: 1 patch",
+                "Saved \"quad\" to " + scratch.Path("saved.obj"), "Rendered \"quad\" to " + scratch.Path("quad.png"),
+                "Could not open broken.obj", "Could not open broken.obj"}))
+      << out;
+  EXPECT_NE(ScratchFolder::ReadFile(scratch.Path("saved.obj")).find("f "), std::string::npos);
+  const Picture picture = ReadPng(scratch.Path("quad.png"));
+  EXPECT_EQ(picture.width, 1920);
+  EXPECT_EQ(picture.height, 1080);
+  EXPECT_NE(ScratchFolder::ReadFile(scratch.Path("stderr")).find("[Open OBJ] "), std::string::npos)
+      << "a file that cannot be opened is said in a box";
+}
+
+TEST(HashhostWindowTest, ThePluginCommandsAreReportedInTheWordsOfTheMenu) {
+  if (!XvfbRunAvailable()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
+  ScratchFolder scratch;
+  std::string out;
+  ASSERT_EQ(RunUnderXvfb(scratch,
+                         "menu Plugins/Import/Pigmora; status; pick Objects/Sample; "
+                         "menu Plugins/Export/Pigmora; close; status",
+                         &out),
+            0)
+      << ScratchFolder::ReadFile(scratch.Path("stderr"));
+  EXPECT_EQ(StatusBarLines(out),
+            (std::vector<std::string>{"Plugins > Import > Pigmora: no answer from Pigmora is waiting",
+                                      "Plugins > Export > Pigmora finished"}))
+      << out;
+}

@@ -9,7 +9,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
-for file in "$prefix"/bin/hashhost "$prefix"/bin/pigmora-peer "$prefix"/lib/hashhost/*.so "$prefix"/lib/hashhost/plugins/Pigmora.hxt; do
+for file in "$prefix"/bin/hashhost "$prefix"/bin/pigmora-peer "$prefix"/lib/*/hashhost/*.so "$prefix"/lib/*/hashhost/plugins/Pigmora.hxt; do
   if readelf -d "$file" | grep -E 'R(UN)?PATH' | grep -qv 'ORIGIN'; then
     echo "$file keeps a path outside the installed tree:" >&2
     readelf -d "$file" | grep -E 'R(UN)?PATH' >&2

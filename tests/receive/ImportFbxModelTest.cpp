@@ -444,11 +444,23 @@ TEST_F(ImportFbxModelTest, TheStepsOnTheHostModelFollowTheirRules) {
   for (const char* name : {"g1", "g2", "g3", "g4", "g5"}) model->AddGroup(name);
   ImportTables tables;
   tables.modelMaterialNames = {"Red", "Green", "Blue"};
-  NameGroupsAndMergeDecals(model, tables);
+  NameGroupsAndMergeDecals(model, tables, nullptr);
   const auto groups = Groups(model);
   ASSERT_EQ(groups.size(), 4u) << "the first group beyond the materials goes";
   EXPECT_STREQ(groups[2]->GetName().Get(), "Blue");
   EXPECT_STREQ(groups[3]->GetName().Get(), "g5");
+
+  // The groups of the model an answer replaces give back the names the send changed; a material
+  // no group of it was sent as keeps its own name.
+  HModelCache* replaced = HModelCache::New("Sent", 1);
+  for (const char* name : {"head cap", "default", "lower body"}) replaced->AddGroup(name);
+  HModelCache* answer = HModelCache::New("Answer", 1);
+  for (const char* name : {"a", "b", "c", "d"}) answer->AddGroup(name);
+  tables.modelMaterialNames = {"head_cap", "default1", "default", "brand_new"};
+  NameGroupsAndMergeDecals(answer, tables, replaced);
+  std::vector<std::string> names;
+  for (HGroup* group : Groups(answer)) names.push_back(group->GetName().Get());
+  EXPECT_EQ(names, (std::vector<std::string>{"head cap", "default", "default", "brand_new"}));
 
   EXPECT_EQ(FindOtherModel(model, "Loop"), nullptr);
   HModelCache* other = HModelCache::New("loop", 1);

@@ -42,8 +42,14 @@ TEST(HostRoundTripTest, TheHostSendsThePeerAnswersAndTheTimerBringsThePaintedMod
   EXPECT_EQ(out.find("[Pigmora]"), std::string::npos) << "no failure box: " << out;
   EXPECT_NE(out.find("Model \"Sample\" patches=288"), std::string::npos) << out;
   EXPECT_NE(out.find("decals=3"), std::string::npos) << "one decal per material: " << out;
-  EXPECT_NE(out.find("Decal \"head_cap\""), std::string::npos) << out;
-  EXPECT_NE(out.find("Group \"head_cap\""), std::string::npos) << out;
+  // The groups keep the names the user gave, which the send wrote as "head_cap", "default1" and
+  // "lower_body"; each decal is named after its group.
+  for (const char* name : {"head cap", "default", "lower body"}) {
+    EXPECT_NE(out.find(std::string("Group \"") + name + "\""), std::string::npos) << name << ": " << out;
+    EXPECT_NE(out.find(std::string("Decal \"") + name + "\""), std::string::npos) << name << ": " << out;
+  }
+  for (const char* sent : {"head_cap", "default1", "lower_body"})
+    EXPECT_EQ(out.find(std::string("Group \"") + sent + "\""), std::string::npos) << sent << ": " << out;
   EXPECT_NE(out.find("kind=13 use=normal image=\"2_head_cap_normalmap\""), std::string::npos) << out;
   EXPECT_NE(out.find("Instance \"Sample\" model=\"Sample\""), std::string::npos) << out;
   EXPECT_FALSE(std::filesystem::exists(scratch.ExchangePath() / "export.txt"));

@@ -109,13 +109,15 @@ TEST_F(RoundTripTest, ThePaintedSampleReplacesTheSentOneTwice) {
     EXPECT_EQ(instance->GetCache(), received) << "the scene instance follows";
     EXPECT_EQ(received->GetPatchCount(), sentPatches);
 
-    // Groups carry the names of the materials the send wrote, in their order.
+    // Groups keep the names the user gave, in their order, though the send wrote them as material
+    // names with no blanks and the model's own "default" apart.
     std::vector<std::string> names;
     for (HHashObject* g = received->GetChildGroupContainer()->GetChildGroup(); g; g = g->GetSibling()) {
       names.push_back(g->GetName().Get());
       EXPECT_GT(static_cast<HGroup*>(g)->GetPatchCount(), 0) << g->GetName().Get();
     }
-    EXPECT_EQ(names, SentMaterialNames());
+    EXPECT_EQ(names, groupNames);
+    EXPECT_EQ(SentMaterialNames(), (std::vector<std::string>{"head_cap", "default1", "lower_body"}));
     EXPECT_EQ(names.size(), groupNames.size()) << "each of the sample's groups comes back, and no more";
 
     // One decal per material, named after it, with a clip per painted channel

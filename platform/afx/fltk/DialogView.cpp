@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DialogFont.h"
+#include "WindowPlacement.h"
 #include "afxfltk.h"
 #include "afxhost.h"
 
@@ -265,25 +266,6 @@ DialogView::~DialogView() {
   if (window_) window_->hide();
 }
 
-bool DialogView::OwnerOnScreen(int& x, int& y) const {
-  if (!owner_ || !owner_->shown()) return false;
-  // Where the server put it: a window manager may have moved it since FLTK placed it.
-  ::Window child = 0;
-  return XTranslateCoordinates(fl_display, fl_xid(owner_), RootWindow(fl_display, fl_screen), 0, 0, &x, &y, &child);
-}
-
-int DialogView::CentredX(int width) const {
-  int ownerX = 0, ownerY = 0;
-  const int x = OwnerOnScreen(ownerX, ownerY) ? ownerX + (owner_->w() - width) / 2 : Fl::x() + (Fl::w() - width) / 2;
-  return std::max(Fl::x(), std::min(x, Fl::x() + Fl::w() - width));
-}
-
-int DialogView::CentredY(int height) const {
-  int ownerX = 0, ownerY = 0;
-  const int y = OwnerOnScreen(ownerX, ownerY) ? ownerY + (owner_->h() - height) / 2 : Fl::y() + (Fl::h() - height) / 2;
-  return std::max(Fl::y(), std::min(y, Fl::y() + Fl::h() - height));
-}
-
 void DialogView::Sync() {
   AfxWindowInfo info;
   if (!AfxGetWindowInfo(dialog_, info)) return;
@@ -292,7 +274,7 @@ void DialogView::Sync() {
   if (!window_) {
     window_ = std::make_unique<Fl_Double_Window>(std::max(width, 1), std::max(height, 1));
     window_->end();
-    window_->position(CentredX(width), CentredY(height));
+    PlaceCentredOver(*window_, owner_);
     window_->callback(OnWindowClose, dialog_);
     window_->set_modal();
   }

@@ -35,11 +35,6 @@ private:
   };
 
   void SyncControl(HWND control, int x, int y);
-  // The owner's top left corner on the screen; false when it is not shown.
-  bool OwnerOnScreen(int& x, int& y) const;
-  // Where the window goes: centred over its owner, kept on the screen.
-  int CentredX(int width) const;
-  int CentredY(int height) const;
 
   HWND dialog_;
   Fl_Window* owner_;

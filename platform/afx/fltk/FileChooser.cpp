@@ -6,6 +6,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Browser.H>
 #include <FL/Fl_Input.H>
+#include <FL/Fl_Output.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/filename.H>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "ModalWait.h"
+#include "WindowPlacement.h"
 #include "afxfilter.h"
 #include "afxfltk.h"
 
@@ -25,6 +27,7 @@ namespace {
 struct ChooserState {
   std::vector<AfxFileFilter> filters;
   std::string folder;
+  Fl_Output* where = nullptr;  // the folder it is in
   Fl_File_Browser* list = nullptr;
   Fl_Input* name = nullptr;
   Fl_Choice* filter = nullptr;
@@ -39,6 +42,8 @@ std::string Joined(const std::string& folder, const std::string& name) {
 
 // Lists the folder, keeping sub-folders and the files the chosen filter takes.
 void Load(ChooserState& state) {
+  state.where->value(state.folder.c_str());
+  state.where->position(state.where->size());  // the end of a long path is the part that tells
   state.list->load(state.folder.c_str());
   const AfxFileFilter& filter = state.filters[static_cast<std::size_t>(std::max(state.filter->value(), 0))];
   for (int line = state.list->size(); line >= 1; --line) {
@@ -87,20 +92,36 @@ void OnList(Fl_Widget*, void* data) {
   if (Fl::event_clicks()) Accept(state);
 }
 
+bool IsFolder(const std::string& path) {
+  std::error_code error;
+  return !path.empty() && std::filesystem::is_directory(path, error);
+}
+
+std::string StartFolder(const AfxFileDialogRecord& dialog, const FileChooserFolders& folders) {
+  const std::string named = std::filesystem::path(dialog.initialFileName).parent_path().string();
+  if (!named.empty() && named.front() == '/' && IsFolder(named)) return named;
+  if (IsFolder(folders.last)) return folders.last;
+  if (IsFolder(folders.documents)) return folders.documents;
+  char cwd[4096] = {};
+  return getcwd(cwd, sizeof cwd) ? cwd : "/";
+}
+
 }  // namespace
 
-bool RunFileChooser(AfxFileDialogRecord& dialog) {
+bool RunFileChooser(AfxFileDialogRecord& dialog, Fl_Window* owner, FileChooserFolders& folders) {
   ChooserState state;
   state.flags = dialog.flags;
   state.owner = dialog.owner;
   state.filters = AfxParseFileFilter(dialog.filter);
   state.filters.push_back(AfxFileFilter{"All files (*)", {"*"}});
-  char cwd[4096] = {};
-  state.folder = getcwd(cwd, sizeof cwd) ? cwd : "/";
+  state.folder = StartFolder(dialog, folders);
 
   Fl_Double_Window window(480, 360, dialog.open ? "Open" : "Save As");
   window.set_modal();
   Fl_Button up(10, 10, 60, 24, "Up");
+  Fl_Output where(80, 10, 390, 24);
+  where.textsize(12);
+  where.tooltip("The folder the list shows");
   Fl_File_Browser list(10, 40, 460, 220);
   list.type(FL_HOLD_BROWSER);
   list.textsize(12);
@@ -116,6 +137,7 @@ bool RunFileChooser(AfxFileDialogRecord& dialog) {
   Fl_Button cancel(390, 326, 80, 26, "Cancel");
   window.end();
 
+  state.where = &where;
   state.list = &list;
   state.name = &name;
   state.filter = &filter;
@@ -133,7 +155,8 @@ bool RunFileChooser(AfxFileDialogRecord& dialog) {
   ok.callback([](Fl_Widget*, void* data) { Accept(*static_cast<ChooserState*>(data)); }, &state);
   cancel.callback([](Fl_Widget*, void* data) { static_cast<ChooserState*>(data)->result = -1; }, &state);
   window.callback([](Fl_Widget*, void* data) { static_cast<ChooserState*>(data)->result = -1; }, &state);
-  Load(state);
+  EnterFolder(state, state.folder);
+  PlaceCentredOver(window, owner);
   window.show();
   WaitWhileTimersTick([&] { return state.result != 0 || !window.shown(); });
   window.hide();
@@ -142,6 +165,7 @@ bool RunFileChooser(AfxFileDialogRecord& dialog) {
     return false;
   }
   dialog.answer = name.value();
+  folders.last = std::filesystem::path(dialog.answer).parent_path().string();
   return true;
 }
 

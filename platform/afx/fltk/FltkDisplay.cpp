@@ -72,7 +72,8 @@ bool AfxFltkDisplay::OpenDisplay(std::string& problem) {
 
 int AfxFltkDisplay::ShowMessageBox(const AfxMessageBoxRecord& box) {
   if (HasModalDriver() || QueuedAnswerCount() > 0) return TakeMessageBoxAnswer(box.type);
-  return afx::RunMessageBoxWindow(box);
+  Refresh();
+  return afx::RunMessageBoxWindow(box, ParentFace(box.owner));
 }
 
 void AfxFltkDisplay::WaitForEvents(int milliseconds) {
@@ -99,7 +100,8 @@ bool AfxFltkDisplay::ShowFileDialog(AfxFileDialogRecord& dialog) {
     dialog.answer.clear();
     return false;
   }
-  return afx::RunFileChooser(dialog);
+  Refresh();
+  return afx::RunFileChooser(dialog, ParentFace(dialog.owner), chooserFolders_);
 }
 
 void AfxFltkDisplay::Refresh() {
@@ -126,12 +128,19 @@ void AfxFltkDisplay::SetHostWindow(HWND window, Fl_Window* face) {
   }
 }
 
-Fl_Window* AfxFltkDisplay::OwnerFace(HWND dialog) const {
-  const HWND owner = ::GetParent(dialog);
-  if (!owner) return nullptr;
-  if (auto view = views_.find(owner); view != views_.end() && view->second) return view->second->Window();
-  auto host = hostWindows_.find(owner);
+Fl_Window* AfxFltkDisplay::OwnerFace(HWND dialog) const { return FaceOf(::GetParent(dialog)); }
+
+Fl_Window* AfxFltkDisplay::FaceOf(HWND window) const {
+  if (!window) return nullptr;
+  if (auto view = views_.find(window); view != views_.end() && view->second) return view->second->Window();
+  auto host = hostWindows_.find(window);
   return host == hostWindows_.end() ? nullptr : host->second;
+}
+
+Fl_Window* AfxFltkDisplay::ParentFace(HWND owner) const {
+  if (Fl_Window* face = FaceOf(owner)) return face;
+  if (Fl_Window* face = FaceOf(AfxGetActiveModalWindow())) return face;
+  return hostWindows_.empty() ? nullptr : hostWindows_.begin()->second;
 }
 
 bool AfxFltkDisplay::Screenshot(HWND dialog, Fl_Window* fallback, const std::string& path, std::string& problem) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ModalWait.h"
+#include "WindowPlacement.h"
 
 namespace afx {
 
@@ -76,7 +77,7 @@ void StyleIcon(Fl_Box& icon, UINT type) {
 
 }  // namespace
 
-int RunMessageBoxWindow(const AfxMessageBoxRecord& box) {
+int RunMessageBoxWindow(const AfxMessageBoxRecord& box, Fl_Window* owner) {
   const std::vector<int> buttons = AfxMessageBoxButtons(box.type);
   const int defaultAnswer = AfxMessageBoxDefaultAnswer(box.type);
   const bool hasIcon = (box.type & MB_ICONMASK) != 0;
@@ -129,6 +130,7 @@ int RunMessageBoxWindow(const AfxMessageBoxRecord& box) {
         if (close->id) close->answer->value = close->id;
       },
       &closeData);
+  PlaceCentredOver(window, owner);
   window.show();
   WaitWhileTimersTick([&] { return answer.value != 0 || !window.shown(); });
   window.hide();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "FileChooser.h"
 #include "afxdisplay.h"
 
 class Fl_Window;
@@ -41,13 +42,22 @@ public:
   // The on-screen face of a window the host made itself (its main window), so
   // that dialogs it owns open centred over it; null forgets it.
   void SetHostWindow(HWND window, Fl_Window* face);
+  // Where file dialogs start when neither their file name nor an earlier
+  // answer names a folder: the user's documents.
+  void SetDocumentsFolder(const std::string& folder) { chooserFolders_.documents = folder; }
   // Writes a PNG of a dialog's window (or, for null, of `fallback`).
   bool Screenshot(HWND dialog, Fl_Window* fallback, const std::string& path, std::string& problem);
 
 private:
   // Where a dialog's owner is on screen: a dialog below it, or a host window.
   Fl_Window* OwnerFace(HWND dialog) const;
+  // The on-screen face of a window: a dialog's or a host window's; null for none.
+  Fl_Window* FaceOf(HWND window) const;
+  // What a message box or file dialog of `owner` opens over: the owner, else
+  // the running dialog, else the host's window.
+  Fl_Window* ParentFace(HWND owner) const;
 
   std::map<HWND, std::unique_ptr<afx::DialogView>> views_;
   std::map<HWND, Fl_Window*> hostWindows_;
+  afx::FileChooserFolders chooserFolders_;
 };

@@ -1,8 +1,11 @@
 // ImportObjFile: a Wavefront OBJ file (with its MTL) as a host model.
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,6 +28,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr std::chrono::milliseconds kProgressInterval{100};
 
 bool IsBlack(const tinyobj::real_t (&colour)[3]) { return colour[0] == 0 && colour[1] == 0 && colour[2] == 0; }
 
@@ -60,12 +65,13 @@ class ObjModelBuilder {
 public:
   // faceCorners: the corner count of every face in file order.
   ObjModelBuilder(HProject& project, const fs::path& objPath, const tinyobj::ObjReader& reader,
-                  const std::vector<std::size_t>& faceCorners, String& warnings)
+                  const std::vector<std::size_t>& faceCorners, String& warnings, const ObjImportProgress& progress)
       : project_(project),
         folder_(objPath.parent_path()),
         reader_(reader),
         faceCorners_(faceCorners),
-        warnings_(warnings) {
+        warnings_(warnings),
+        progress_(progress) {
     model_ = HModelCache::NewInProject(&project, objPath.stem().string().c_str());
     decals_.emplace(*model_);
   }
@@ -86,6 +92,7 @@ private:
     const tinyobj::mesh_t& mesh = shape.mesh;
     std::size_t offset = 0;
     for (std::size_t face = 0; face < mesh.num_face_vertices.size(); ++face) {
+      TellProgress();
       const int cornerCount = static_cast<int>(faceCorners_[nextFace_++]);
       const int materialId = face < mesh.material_ids.size() ? mesh.material_ids[face] : -1;
       const tinyobj::index_t* corners = &mesh.indices[offset];
@@ -133,6 +140,15 @@ private:
     for (const auto& [file, kind] : TextureMaps(*material)) {
       if (HDecal* decal = DecalFor(file, kind)) decal->SetPatchUV(patch->GetIndex(), uv);
     }
+  }
+
+  void TellProgress() {
+    constexpr std::size_t kFacesBetweenLooks = 4096;
+    if (!progress_ || nextFace_ % kFacesBetweenLooks != 0) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastTold_ < kProgressInterval) return;
+    lastTold_ = now;
+    progress_("building", static_cast<int>(nextFace_ * 100 / std::max<std::size_t>(faceCorners_.size(), 1)));
   }
 
   // Patches of an unnamed group stay ungrouped; their material becomes the model's.
@@ -186,6 +202,8 @@ private:
   const std::vector<std::size_t>& faceCorners_;
   std::size_t nextFace_ = 0;
   String& warnings_;
+  const ObjImportProgress& progress_;
+  std::chrono::steady_clock::time_point lastTold_ = std::chrono::steady_clock::now();
   HModelCache* model_ = nullptr;
   bool modelHasMaterial_ = false;
   std::map<std::string, HGroup*> groups_;
@@ -227,7 +245,23 @@ bool ReadingIsConsistent(const tinyobj::ObjReader& reader, const std::vector<std
 
 namespace {
 
-HModelCache* Import(HProject* project, const char* path, String& error, String& warnings) {
+// Runs `work`, which reads files only, on a worker thread while this thread
+// tells `progress` about it every tenth of a second; without one it runs here.
+template <class Work>
+auto TellingProgress(const ObjImportProgress& progress, const char* stage, Work work) {
+  if (!progress) return work();
+  progress(stage, -1);
+#if defined(__GLIBCXX__) && !defined(_GLIBCXX_HAS_GTHREADS)
+  return work();  // a C++ library without threads (MinGW's win32 model): the stage is told once
+#else
+  auto pending = std::async(std::launch::async, std::move(work));
+  while (pending.wait_for(kProgressInterval) != std::future_status::ready) progress(stage, -1);
+  return pending.get();
+#endif
+}
+
+HModelCache* Import(HProject* project, const char* path, String& error, String& warnings,
+                    const ObjImportProgress& progress) {
   if (!project || !path || !*path) {
     error = "no project or no file to import";
     return nullptr;
@@ -238,7 +272,7 @@ HModelCache* Import(HProject* project, const char* path, String& error, String& 
   }
   std::string problem;
   std::vector<std::size_t> faceCorners;
-  if (!CheckObjLines(path, problem, faceCorners)) {
+  if (!TellingProgress(progress, "checking", [&] { return CheckObjLines(path, problem, faceCorners); })) {
     error = problem.c_str();
     return nullptr;
   }
@@ -247,7 +281,7 @@ HModelCache* Import(HProject* project, const char* path, String& error, String& 
   config.vertex_color = false;
   config.mtl_search_path = fs::path(path).parent_path().string();
   tinyobj::ObjReader reader;
-  const bool parsed = reader.ParseFromFile(path, config);
+  const bool parsed = TellingProgress(progress, "reading", [&] { return reader.ParseFromFile(path, config); });
   if (!reader.Warning().empty()) warnings += reader.Warning().c_str();
   if (!parsed) {
     std::string message = reader.Error();
@@ -266,13 +300,15 @@ HModelCache* Import(HProject* project, const char* path, String& error, String& 
     return nullptr;
   }
   // Everything below works on checked data; the model is added in one go.
-  return ObjModelBuilder(*project, path, reader, faceCorners, warnings).Build();
+  return ObjModelBuilder(*project, path, reader, faceCorners, warnings, progress).Build();
 }
 
 }  // namespace
 
-HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings) {
-  HModelCache* model = GuardedEntry<HModelCache*>(nullptr, [&] { return Import(project, path, error, warnings); });
+HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings,
+                           const ObjImportProgress& progress) {
+  HModelCache* model =
+      GuardedEntry<HModelCache*>(nullptr, [&] { return Import(project, path, error, warnings, progress); });
   if (!model && error.IsEmpty()) error = (std::string(path ? path : "") + ": not enough memory to import").c_str();
   return model;
 }

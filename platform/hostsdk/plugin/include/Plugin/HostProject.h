@@ -28,10 +28,17 @@ PLUGIN_API HTreeObject* FindTreeObjectByPath(HProject* project, const char* path
 // One object per line, two spaces per level: Kind "Name" then key=value facts.
 PLUGIN_API void PrintProjectTree(HProject* project, std::ostream& out);
 
+// How far an import is: what it does now ("checking", "reading", "building")
+// and, where known, the share done in percent (else -1). Told on the caller's
+// thread at least every tenth of a second, so a window can keep itself drawn;
+// it must not change the project.
+using ObjImportProgress = std::function<void(const char* stage, int percent)>;
+
 // Adds a model read from a Wavefront OBJ file (and its MTL) to the project.
 // Null with a message in error when the file cannot be used; the project is
 // then unchanged. Missing MTL files or images are reported in warnings.
-PLUGIN_API HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings);
+PLUGIN_API HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings,
+                                      const ObjImportProgress& progress = {});
 
 // Writes the model as OBJ with an MTL file beside it. Non-zero on success.
 PLUGIN_API int SaveModelAsObj(HModelCache* model, const char* path, String& error);
