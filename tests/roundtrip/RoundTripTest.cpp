@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,45 @@ TEST_F(RoundTripTest, ThePaintedSampleReplacesTheSentOneTwice) {
     EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "textures.txt"));
     sent = received;
   }
+}
+
+// Every channel the Options tab offers, ticked together: each word the peer
+// writes into textures.txt is one the receive knows, so every material comes
+// back with a clip of each kind and none is dropped on the way.
+TEST_F(RoundTripTest, AllFiveChannelsComeBackAsAClipOfEachKind) {
+  for (const char* key : {"ExportColor", "ExportSpecular", "ExportEmissivePower", "ExportNormalmap", "ExportDispl"})
+    state_.Settings().SetSettingValue(key, 1);
+  state_.Plugin().CurrentTreeObject.Set(FindTreeObjectByPath(project_, "Objects/Sample"));
+  PressModeButton(nullptr, 1001, state_.Plugin().ForSend());
+  ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
+  const std::string peer = std::string("'") + PIGMORA_PEER_PATH + "' --once --size 32 >/dev/null";
+  ASSERT_EQ(std::system(peer.c_str()), 0);
+
+  std::istringstream textures(ScratchFolder::ReadFile(scratch_.ExchangePath() / "textures.txt"));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(textures, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size() % 4, 0u);
+  std::set<std::string> words;
+  for (std::size_t i = 2; i < lines.size(); i += 4) words.insert(lines[i].substr(0, lines[i].find(' ')));
+  EXPECT_EQ(words, (std::set<std::string>{"color", "specular", "emissive_power", "normalmap", "displacement"}));
+
+  ASSERT_EQ(state_.Plugin().Receive(), 1);
+  ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
+  HModelCache* received = Sample();
+  ASSERT_NE(received, nullptr);
+  int clipCount = 0;
+  ASSERT_EQ(received->CountDecals(), 3);
+  for (HHashObject* d = received->GetChildDecalContainer()->GetChildDecal(); d; d = d->GetSibling()) {
+    std::vector<int> kinds;
+    for (HHashObject* c = static_cast<HDecal*>(d)->GetChildDecalClipContainer()->GetChildDecalClip(); c;
+         c = c->GetSibling()) {
+      kinds.push_back(static_cast<HDecalClip*>(c)->GetKind()->GetValue());
+      ++clipCount;
+    }
+    EXPECT_EQ(kinds, (std::vector<int>{0, 4, 7, 13, 9}))
+        << "color, specular, emissive, normal, displacement of " << d->GetName().Get();
+  }
+  EXPECT_EQ(clipCount, 3 * 5) << "five clips for each material with polygons";
 }
 
 // The plug-in's auto-import timer, as the application object starts it.
