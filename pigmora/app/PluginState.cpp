@@ -4,13 +4,24 @@
 
 namespace pigmora {
 
-PluginState::PluginState() : TheApplinkSettings(kSettingsSection) {
-  RegisterApplinkSettings(TheApplinkSettings);
-  fbx.InitFbxContext(fbxErrorText);
+namespace {
+
+ExchangeFolder PreparedExchangeFolder() {
+  ExchangeFolder folder;
+  folder.Build();
+  PrepareExchangeFolder(folder);
+  return folder;
+}
+
+}  // namespace
+
+PluginState::PluginState() : Exchange(PreparedExchangeFolder()), Settings(kSettingsSection) {
+  RegisterApplinkSettings(Settings);
+  Fbx.InitFbxContext(FbxErrorText);
 }
 
 int PluginState::Receive(ReceiveTrigger trigger) {
-  return ReceiveModel(receiveMemory, TheApplinkSettings.Exchange(), fbx, CurrentTreeObject, trigger);
+  return ReceiveModel(Receiving, Exchange, Fbx, CurrentTreeObject, trigger);
 }
 
 }  // namespace pigmora

@@ -6,11 +6,11 @@
 #include <FileIO/FileStream.h>
 
 #include "fbx/FbxContext.h"
+#include "files/ExchangeFolder.h"
 #include "receive/AnswerClaim.h"
 #include "receive/AnswerPair.h"
 #include "receive/AnswerTextFile.h"
 #include "receive/ImportFbxModel.h"
-#include "settings/ExchangeFolder.h"
 
 namespace pigmora {
 
@@ -30,15 +30,15 @@ void ShowError(const char* text) { ShowMessage(text, "Pigmora", MB_OK | MB_ICONE
 // The timer takes a pair once neither file changed for a second: by the files'
 // own times, or, when those are recent or odd, by watching the pair stay the
 // same for a second of the message loop's clock.
-bool HasSettled(const AnswerPairStamp& stamp, ReceiveMemory& state) {
+bool HasSettled(const AnswerPairStamp& stamp, ReceiveMemory& memory) {
   if (stamp.exportFile.ageNs >= kSettleNs && stamp.texturesFile.ageNs >= kSettleNs) return true;
   const ULONGLONG now = GetTickCount();
-  if (!state.seen || *state.seen != stamp) {
-    state.seen = stamp;
-    state.seenSinceMs = now;
+  if (!memory.seen || *memory.seen != stamp) {
+    memory.seen = stamp;
+    memory.seenSinceMs = now;
     return false;
   }
-  return now - state.seenSinceMs >= kSettleMs;
+  return now - memory.seenSinceMs >= kSettleMs;
 }
 
 String ReadFbxPath(const String& exportPath) {
@@ -76,25 +76,25 @@ private:
 
 }  // namespace
 
-int ReceiveModel(ReceiveMemory& state, const ExchangeFolder& exchange, FbxContext& fbx, CurrentObject& current,
+int ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchange, FbxContext& fbx, CurrentObject& current,
                  ReceiveTrigger trigger) {
   // A tick delivered inside one of this command's message boxes finds it running.
-  if (state.running) return 0;
+  if (memory.running) return 0;
   const AnswerPairStamp stamp = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
   if (!stamp.Complete()) {
-    state.seen.reset();
+    memory.seen.reset();
     return 0;
   }
   if (trigger == ReceiveTrigger::Timer) {
-    if (state.undeletable && *state.undeletable == stamp) return 0;
-    if (!HasSettled(stamp, state)) return 0;
+    if (memory.undeletable && *memory.undeletable == stamp) return 0;
+    if (!HasSettled(stamp, memory)) return 0;
   }
-  state.seen.reset();
-  state.undeletable.reset();
+  memory.seen.reset();
+  memory.undeletable.reset();
   AnswerClaim claim;
   // Another receive (another host watching the folder) took it first.
   if (ClaimAnswerPair(exchange.exportFile, exchange.texturesFile, claim) == ClaimResult::Gone) return 0;
-  RunningFlag running(state.running);
+  RunningFlag running(memory.running);
 
   const String fbxPath = ReadFbxPath(claim.exportFile);
   if (!FileExists(fbxPath)) ShowError("Import: FBX file is not exists");
@@ -107,7 +107,7 @@ int ReceiveModel(ReceiveMemory& state, const ExchangeFolder& exchange, FbxContex
   if (!imported) ShowError(errorText.Get());
   if (imported && !notes.IsEmpty()) ShowMessage(notes.Get(), "Info", MB_OK);
   if (!release.exportDeleted || !release.texturesDeleted) {
-    state.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
+    memory.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
     String text = String("Can't delete ") + UndeletableNames(release) +
                   "; the automatic import leaves this answer alone until Pigmora writes a new one";
     ShowError(text.Get());

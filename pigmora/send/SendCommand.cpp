@@ -8,12 +8,13 @@
 
 #include <string>
 
+#include "files/ExchangeFolder.h"
+#include "host/CurrentObject.h"
 #include "send/CommandText.h"
 #include "send/ExportModelToFbx.h"
 #include "send/ModelNameLimits.h"
 #include "send/ReplaceFileContents.h"
 #include "settings/ApplinkSettings.h"
-#include "settings/CurrentTreeObject.h"
 #include "settings/OptionTable.h"
 
 namespace pigmora {
@@ -74,8 +75,8 @@ void RunSendCommand(CWnd* page, UINT buttonId, const SendContext& context) {
     return;
   }
 
-  const String& modelPath = settings.Exchange().exportFbxFile;
-  const String& commandFile = settings.Exchange().importFile;
+  const String& modelPath = context.exchange.exportFbxFile;
+  const String& commandFile = context.exchange.importFile;
   if (HasLineBreak(modelPath)) {
     ShowError(page, (String("The documents folder's path holds a line break, which the command file for Pigmora "
                             "cannot carry; use a documents folder without one: '") +

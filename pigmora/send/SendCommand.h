@@ -7,12 +7,14 @@ namespace pigmora {
 class ApplinkSettings;
 class CurrentObject;
 class FbxContext;
+struct ExchangeFolder;
 
 // What a send works with, all held by the plug-in's state. The host object is
 // read at each press: a receive may replace its model while the dialog is open.
 struct SendContext {
   const CurrentObject& currentTreeObject;
   const ApplinkSettings& settings;
+  const ExchangeFolder& exchange;
   FbxContext& fbx;
 };
 

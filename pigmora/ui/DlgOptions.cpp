@@ -31,7 +31,7 @@ BOOL DlgOptions::OnInitDialog() {
 void DlgOptions::LoadControl(const OptionDefinition& definition) {
   CWnd* control = Control(definition.option);
   if (!control) return;
-  if (definition.kind == SK_STRING) {
+  if (definition.kind == SettingKind::String) {
     control->SetWindowText(settings_.GetSettingString(definition.option));
     return;
   }

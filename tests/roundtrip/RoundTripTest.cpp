@@ -140,7 +140,7 @@ TEST_F(RoundTripTest, ThePaintedSampleReplacesTheSentOneTwice) {
         files.insert(clip->GetClip()->GetClip()->GetFilename()->GetValue().Get());
         kinds.push_back(clip->GetKind()->GetValue());
       }
-      EXPECT_EQ(kinds, (std::vector<int>{0, 4, 13})) << "colour, specular and normal map";
+      EXPECT_EQ(kinds, (std::vector<int>{0, 4, 13})) << "color, specular and normal map";
     }
     EXPECT_EQ(files.size(), names.size() * 3) << "each material's own images";
 

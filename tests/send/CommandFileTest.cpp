@@ -77,7 +77,7 @@ TEST_F(SendTest, ListSettingsAreWrittenAsTheWordsOfTheirOwnTables) {
   EXPECT_EQ(OptionLine(CommandText(), "DisplTexExt"), "[DisplTexExt=EXR]");
   EXPECT_EQ(OptionLine(CommandText(), "DisplDepth"), "[DisplDepth=32-bits]");
 
-  // Colour lists start with TGA, the displacement list with BMP.
+  // Color lists start with TGA, the displacement list with BMP.
   state_.Settings().SetSettingValue("ColorFileExtension", 1);
   state_.Settings().SetSettingValue("SpecNormExtension", 3);
   state_.Settings().SetSettingValue("DisplTexExt", 1);
