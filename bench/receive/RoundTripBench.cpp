@@ -65,7 +65,7 @@ bool RoundTrip(HProject& project, const char* modelName, Run& run) {
   plugin->CurrentTreeObject.Set(project.GetChildObjectCacheContainer()->FindModel(modelName));
   if (!plugin->CurrentTreeObject.Get()) return false;
   const Clock::time_point pressed = Clock::now();
-  RunSendCommand(nullptr, kFirstModeButton, plugin->ForSend());
+  RunSendCommand(0, plugin->ForSend());
   const Clock::time_point sent = Clock::now();
   run.send = Seconds(sent - pressed);
   Clock::time_point answered{};

@@ -84,7 +84,7 @@ void BM_SendModel(benchmark::State& state) {
   HModelCache* model = BenchGridModel(kSide);
   ScratchPlugin plugin;
   plugin.State().CurrentTreeObject.Set(model);
-  for (auto _ : state) RunSendCommand(nullptr, 1001, plugin.State().ForSend());
+  for (auto _ : state) RunSendCommand(0, plugin.State().ForSend());
   state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(plugin.ModelFile())) / 1e6;
   state.counters["peak_MB"] = PeakMemoryMegabytes();
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ui/DlgMain.h"
+#include "ui/MessageBoxes.h"
 
 namespace pigmora {
 
@@ -33,7 +34,7 @@ BOOL HxtApp::InitInstance() {
 
 int HxtApp::ShowApplinkDialog() {
   if (!state_.FbxErrorText.IsEmpty()) {
-    MessageBoxA(nullptr, state_.FbxErrorText.Buffer(), "FBX Error", MB_ICONERROR);
+    ShowErrorBox(nullptr, "FBX Error", state_.FbxErrorText.Buffer());
     return 0;
   }
   DlgMain dialog(state_.ForSend(), state_.Settings);

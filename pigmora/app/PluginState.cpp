@@ -1,6 +1,7 @@
 #include "app/PluginState.h"
 
 #include "settings/SettingsCatalog.h"
+#include "ui/MessageBoxes.h"
 
 namespace pigmora {
 
@@ -13,6 +14,28 @@ ExchangeFolder PreparedExchangeFolder() {
   return folder;
 }
 
+class RunningFlag {
+public:
+  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningFlag() { flag_ = false; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+  bool& flag_;
+};
+
+// The receive's boxes, owned by the window the UI thread reports.
+void ShowReceiveOutcome(const ReceiveOutcome& outcome) {
+  constexpr char kCaption[] = "Pigmora";
+  const HWND owner = ThreadMainWindow();
+  if (!outcome.answerFileError.IsEmpty()) ShowErrorBox(owner, kCaption, outcome.answerFileError.Get());
+  if (outcome.fbxFileMissing) ShowErrorBox(owner, kCaption, "Import: FBX file is not exists");
+  if (!outcome.imported) ShowErrorBox(owner, kCaption, outcome.errorText.Get());
+  if (outcome.imported && !outcome.notes.IsEmpty()) ShowInfoBox(owner, "Info", outcome.notes.Get());
+  if (!outcome.undeletableText.IsEmpty()) ShowErrorBox(owner, kCaption, outcome.undeletableText.Get());
+}
+
 }  // namespace
 
 PluginState::PluginState() : Exchange(PreparedExchangeFolder()), Settings(kSettingsSection) {
@@ -21,7 +44,12 @@ PluginState::PluginState() : Exchange(PreparedExchangeFolder()), Settings(kSetti
 }
 
 int PluginState::Receive(ReceiveTrigger trigger) {
-  return ReceiveModel(Receiving, Exchange, Fbx, CurrentTreeObject, trigger);
+  // A tick delivered inside one of this receive's message boxes finds it running.
+  if (Receiving.running) return 0;
+  const RunningFlag running(Receiving.running);
+  const ReceiveOutcome outcome = ReceiveModel(Receiving, Exchange, Fbx, CurrentTreeObject, trigger);
+  if (outcome.processed) ShowReceiveOutcome(outcome);
+  return outcome.Result();
 }
 
 }  // namespace pigmora
