@@ -48,6 +48,8 @@ bool LooksNumeric(const std::string& text) {
   return !text.empty() && end && *end == '\0';
 }
 
+constexpr double kLongestWait = 24 * 3600;
+
 bool ExpectWords(const std::vector<std::string>& words, std::size_t least, std::size_t most, const char* usage,
                  std::string& problem) {
   if (words.size() >= least && words.size() <= most) return true;
@@ -62,6 +64,8 @@ static const char* HostCommandSummary() {
          "  run PLUGIN INDEX [OBJECT]    run a plug-in command on a tree object\n"
          "                               (\"Objects\", \"Objects/NAME\", \"Scenes/SCENE/NAME\"; none: the project)\n"
          "  wait SECONDS                 run the message loop so timers tick\n"
+         "  wait-for TEXT SECONDS        run the message loop until the status line says TEXT; the\n"
+         "                               script fails when it does not within SECONDS\n"
          "  tree                         print the project tree\n"
          "  open PATH.obj                add a model from a Wavefront OBJ file\n"
          "  save-obj MODEL PATH.obj      write a model as OBJ and MTL with its textures\n"
@@ -128,6 +132,7 @@ bool ScriptRunner::Execute(const ScriptCommand& command, std::string& problem) {
   if (verb == "plugins") return ListPlugins(command.words, problem);
   if (verb == "run") return RunPluginCommand(command.words, problem);
   if (verb == "wait") return Wait(command.words, problem);
+  if (verb == "wait-for") return WaitFor(command.words, problem);
   if (verb == "tree") return PrintTree(command.words, problem);
   if (verb == "open") return OpenObj(command.words, problem);
   if (verb == "save-obj") return SaveObj(command.words, problem);
@@ -178,7 +183,7 @@ bool ScriptRunner::RunPluginCommand(const std::vector<std::string>& words, std::
 
 bool ScriptRunner::Wait(const std::vector<std::string>& words, std::string& problem) {
   if (!ExpectWords(words, 2, 2, "wait SECONDS", problem)) return false;
-  constexpr double kLimit = 24 * 3600;
+  constexpr double kLimit = kLongestWait;
   double seconds = 0;
   if (!ParseSeconds(words[1], seconds)) {
     problem = "'" + Echoed(words[1]) + "' is not a " + (LooksNumeric(words[1]) ? "decimal " : "") + "number of seconds";
@@ -190,6 +195,26 @@ bool ScriptRunner::Wait(const std::vector<std::string>& words, std::string& prob
   }
   AfxRunMessageLoop(static_cast<unsigned>(std::lround(seconds * 1000.0)));
   return true;
+}
+
+// Waits for what the script needs rather than for a time that a busy machine may not keep.
+bool ScriptRunner::WaitFor(const std::vector<std::string>& words, std::string& problem) {
+  if (!ExpectWords(words, 3, 3, "wait-for TEXT SECONDS", problem)) return false;
+  double seconds = 0;
+  if (!ParseSeconds(words[2], seconds) || seconds > kLongestWait) {
+    problem = "'" + Echoed(words[2]) + "' is not a number of seconds up to 86400";
+    return false;
+  }
+  if (!status_) {
+    problem = "the status line is not shown in this run";
+    return false;
+  }
+  const std::string& text = words[1];
+  auto says = [&] { return status_->Line().find(text) != std::string::npos; };
+  if (says() || AfxRunMessageLoopUntil(says, static_cast<ULONGLONG>(std::llround(seconds * 1000.0)))) return true;
+  problem = "the status line did not say '" + Echoed(text) + "' within " + words[2] + " seconds; it says '" +
+            Echoed(status_->Line()) + "'";
+  return false;
 }
 
 bool ScriptRunner::PrintTree(const std::vector<std::string>& words, std::string& problem) {

@@ -47,6 +47,7 @@ private:
   bool ListPlugins(const std::vector<std::string>& words, std::string& problem);
   bool RunPluginCommand(const std::vector<std::string>& words, std::string& problem);
   bool Wait(const std::vector<std::string>& words, std::string& problem);
+  bool WaitFor(const std::vector<std::string>& words, std::string& problem);
   bool PrintTree(const std::vector<std::string>& words, std::string& problem);
   bool OpenObj(const std::vector<std::string>& words, std::string& problem);
   bool SaveObj(const std::vector<std::string>& words, std::string& problem);

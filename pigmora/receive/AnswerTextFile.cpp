@@ -76,8 +76,25 @@ bool AnswerTextFile::ReadLine(String& line) {
   }
   if (!readAny) return false;
   ++lineNumber_;
+  // Control bytes are no part of a path or a name: a NUL (UTF-16 text), a
+  // carriage return alone (old Mac line ends) or random bytes mean the file
+  // cannot be read as the lines it should hold.
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (byte == '\t' || (byte >= 0x20 && byte != 0x7f)) continue;
+    static const char kHex[] = "0123456789abcdef";
+    const char shown[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15], '\0'};
+    errorText_ = String("'") + shownName_ + "' is damaged: line " + std::to_string(lineNumber_).c_str() +
+                 " holds a byte that is no text (" + shown + (byte == '\r' ? ", a line end of another system" : "") +
+                 ") at character " + std::to_string(at + 1).c_str();
+    return false;
+  }
   line = text.c_str();
   return true;
+}
+
+void AnswerTextFile::SetDamaged(const char* why) {
+  errorText_ = String("'") + shownName_ + "' is damaged: line " + std::to_string(lineNumber_).c_str() + " " + why;
 }
 
 void AnswerTextFile::Close() {

@@ -14,8 +14,8 @@ constexpr std::size_t kAnswerLineLimit = 8192;
 // One of Pigmora's answer text files ("export.txt", "textures.txt"), read line
 // by line. What is not a regular file is refused before a byte is read (a FIFO
 // would wait for a writer for ever, a device never ends), and so is a line
-// longer than kAnswerLineLimit: a damaged or hostile file can neither freeze
-// the host nor fill its memory.
+// longer than kAnswerLineLimit or one holding control bytes: a damaged or
+// hostile file can neither freeze the host nor fill its memory, nor pass for text.
 class AnswerTextFile {
 public:
   AnswerTextFile() = default;
@@ -32,6 +32,10 @@ public:
   void Close();
 
   bool Failed() const { return !errorText_.IsEmpty(); }
+  // The number of the line ReadLine gave last, from 1.
+  long LineNumber() const { return lineNumber_; }
+  // Marks the file damaged at the last line read, for a reader that finds it so.
+  void SetDamaged(const char* why);
   const String& ErrorText() const { return errorText_; }
 
 private:

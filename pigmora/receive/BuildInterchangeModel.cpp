@@ -11,14 +11,26 @@
 
 namespace pigmora {
 
+namespace {
+
+// Also what a float cannot hold: it would become infinite on the way.
+bool Unusable(double coordinate) { return !(std::fabs(coordinate) <= FLT_MAX); }
+
+}  // namespace
+
 int FindUnusableControlPoint(const FbxMesh& mesh) {
   const int count = mesh.GetControlPointsCount();
   const FbxVector4* points = mesh.GetControlPoints();
   for (int i = 0; i < count; ++i) {
-    for (int axis = 0; axis < 3; ++axis) {
-      // Also what a float cannot hold: it would become infinite on the way.
-      if (!(std::fabs(points[i][axis]) <= FLT_MAX)) return i;
-    }
+    if (Unusable(points[i][0]) || Unusable(points[i][1]) || Unusable(points[i][2])) return i;
+  }
+  return -1;
+}
+
+int FindUnusableUV(const FbxLayerElementUV& uvs) {
+  const auto& direct = uvs.GetDirectArray().Items();
+  for (std::size_t i = 0; i < direct.size(); ++i) {
+    if (Unusable(direct[i][0]) || Unusable(direct[i][1])) return static_cast<int>(i);
   }
   return -1;
 }

@@ -18,6 +18,9 @@ namespace pigmora {
 // fit a float (infinite, or beyond its range), or -1: such a point would
 // turn the whole model into garbage.
 int FindUnusableControlPoint(const FbxMesh& mesh);
+// Likewise the first UV of the set whose coordinates are no finite numbers:
+// the model would be saved with UVs that nothing reads back.
+int FindUnusableUV(const FbxLayerElementUV& uvs);
 
 // Builds the interchange model of the node's mesh; false with the reason.
 // The tables carry what the merge needs beside the model (the material names

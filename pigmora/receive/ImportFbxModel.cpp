@@ -6,6 +6,7 @@
 
 #include "fbx/FbxContext.h"
 #include "receive/BuildInterchangeModel.h"
+#include "receive/InterchangePolygons.h"
 #include "receive/MergeIntoProject.h"
 #include "receive/ReadTextureList.h"
 
@@ -50,6 +51,14 @@ bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath
     errorText = String("FBX: The node '") + node->GetName() + "' has a control point (number " +
                 std::to_string(bad).c_str() + ") whose coordinates are not finite numbers; the model was not received";
     return false;
+  }
+  if (const FbxLayerElementUV* uvs = FindUVSet(*mesh, list)) {
+    if (const int bad = FindUnusableUV(*uvs); bad >= 0) {
+      errorText = String("FBX: The node '") + node->GetName() + "' has a UV (number " + std::to_string(bad).c_str() +
+                  " of the UV set '" + uvs->GetName() +
+                  "') whose coordinates are not finite numbers; the model was not received";
+      return false;
+    }
   }
 
   ImportTables tables;

@@ -8,9 +8,6 @@
 
 namespace pigmora {
 
-namespace {
-
-// The mesh's UV set named first in the texture list (letter case ignored).
 const FbxLayerElementUV* FindUVSet(FbxMesh& mesh, const TextureList& list) {
   if (list.uvSetNames.empty()) return nullptr;
   const String& wanted = list.uvSetNames.front();
@@ -21,6 +18,8 @@ const FbxLayerElementUV* FindUVSet(FbxMesh& mesh, const TextureList& list) {
   }
   return nullptr;
 }
+
+namespace {
 
 // How many model polygons an FBX polygon gives: none for fewer than three
 // corners or a corner naming no control point, triangles beyond four.

@@ -9,6 +9,9 @@
 
 namespace pigmora {
 
+// The mesh's UV set named first in the texture list (letter case ignored), or null.
+const FbxLayerElementUV* FindUVSet(FbxMesh& mesh, const TextureList& list);
+
 // One polygon per FBX polygon of three or four corners, triangles for larger
 // ones (ear clipping), none for smaller ones or ones naming a missing control
 // point. UVs come from the list's first UV set, read as the mesh stores it.

@@ -2,6 +2,8 @@
 
 #include <Plugin/DecalKind.h>
 
+#include <string>
+
 #include "receive/AnswerTextFile.h"
 
 #include "files/FilePathKey.h"
@@ -94,7 +96,17 @@ TextureList ReadTextureList(const String& path) {
   String group[4];
   int filled = 0;
   String line;
-  while (stream.ReadLine(line) && !line.IsEmpty()) {
+  long emptyLine = 0;  // the first empty line: only empty lines may follow it
+  while (stream.ReadLine(line)) {
+    if (line.IsEmpty()) {
+      if (emptyLine == 0) emptyLine = stream.LineNumber();
+      continue;
+    }
+    if (emptyLine > 0) {
+      // Groups after it would be lost without a word.
+      stream.SetDamaged((std::string("follows the empty line ") + std::to_string(emptyLine)).c_str());
+      break;
+    }
     line.TrimRight();
     group[filled++] = line;
     if (filled == 4) {

@@ -76,9 +76,13 @@ bool SplitsAnyWay(const std::vector<Point2>& flat) {
 }
 
 // The corners that are not convex (reflex or flat), in a uniform grid: only
-// they can lie inside a would-be ear of a simple outline.
+// they can lie inside a would-be ear of a simple outline. Corners cut off or
+// turned convex are dropped from their cell when met, so each is stepped over
+// at most once, however large later ears grow.
 class ReflexGrid {
 public:
+  enum class Seen { Keep, Drop, Stop };
+
   ReflexGrid(const std::vector<Point2>& flat, const std::vector<int>& corners) {
     minX_ = maxX_ = flat.empty() ? 0 : flat[0].x;
     minY_ = maxY_ = flat.empty() ? 0 : flat[0].y;
@@ -93,21 +97,26 @@ public:
     for (int corner : corners) ++start_[Cell(flat[static_cast<std::size_t>(corner)]) + 1];
     for (std::size_t i = 1; i < start_.size(); ++i) start_[i] += start_[i - 1];
     corners_.resize(corners.size());
-    std::vector<int> fill(start_.begin(), start_.end() - 1);
+    end_.assign(start_.begin(), start_.end() - 1);
     for (int corner : corners)
-      corners_[static_cast<std::size_t>(fill[Cell(flat[static_cast<std::size_t>(corner)])]++)] = corner;
+      corners_[static_cast<std::size_t>(end_[Cell(flat[static_cast<std::size_t>(corner)])]++)] = corner;
   }
 
   // Calls visit(corner) for the grid's corners in cells the box touches,
-  // until visit returns false; false then.
+  // forgetting those it answers Drop for, until it answers Stop; false then.
   template <typename Visit>
-  bool ForEachNear(const Point2& low, const Point2& high, Visit visit) const {
+  bool ForEachNear(const Point2& low, const Point2& high, Visit visit) {
     const int x0 = Column(low.x), x1 = Column(high.x), y0 = Row(low.y), y1 = Row(high.y);
     for (int y = y0; y <= y1; ++y) {
       for (int x = x0; x <= x1; ++x) {
         const std::size_t cell = static_cast<std::size_t>(y) * side_ + x;
-        for (int i = start_[cell]; i < start_[cell + 1]; ++i) {
-          if (!visit(corners_[static_cast<std::size_t>(i)])) return false;
+        for (int i = start_[cell]; i < end_[cell];) {
+          const Seen seen = visit(corners_[static_cast<std::size_t>(i)]);
+          if (seen == Seen::Stop) return false;
+          if (seen == Seen::Drop)
+            std::swap(corners_[static_cast<std::size_t>(i)], corners_[static_cast<std::size_t>(--end_[cell])]);
+          else
+            ++i;
         }
       }
     }
@@ -127,6 +136,7 @@ private:
   double minX_, maxX_, minY_, maxY_;
   int side_;
   std::vector<int> start_;    // per cell: where its corners begin in corners_
+  std::vector<int> end_;      // per cell: where its corners still in the grid end
   std::vector<int> corners_;  // grouped by cell
 };
 
@@ -195,19 +205,22 @@ private:
     next_[static_cast<std::size_t>(corner)] = -1;  // cut
   }
 
-  bool IsEar(int corner) const {
+  bool IsEar(int corner) {
+    using Seen = ReflexGrid::Seen;
     const int before = Previous(corner), after = Next(corner);
     const Point2 &a = At(before), &b = At(corner), &c = At(after);
     if (Cross(a, b, c) <= 0) return false;  // reflex or flat corner
     const Point2 low{std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y})};
     const Point2 high{std::max({a.x, b.x, c.x}), std::max({a.y, b.y, c.y})};
     return grid_.ForEachNear(low, high, [&](int other) {
-      if (other == before || other == corner || other == after || Next(other) < 0) return true;
-      // A corner that has become convex cannot lie inside an ear.
-      if (Cross(At(Previous(other)), At(other), At(Next(other))) > 0) return true;
+      if (Next(other) < 0) return Seen::Drop;
+      if (other == before || other == corner || other == after) return Seen::Keep;
+      // A corner that has become convex stays so, and cannot lie inside an ear.
+      if (Cross(At(Previous(other)), At(other), At(Next(other))) > 0) return Seen::Drop;
       const Point2& p = At(other);
-      if (SamePoint(p, a) || SamePoint(p, b) || SamePoint(p, c)) return true;
-      return !(Cross(a, b, p) >= 0 && Cross(b, c, p) >= 0 && Cross(c, a, p) >= 0);
+      if (SamePoint(p, a) || SamePoint(p, b) || SamePoint(p, c)) return Seen::Keep;
+      const bool inside = Cross(a, b, p) >= 0 && Cross(b, c, p) >= 0 && Cross(c, a, p) >= 0;
+      return inside ? Seen::Stop : Seen::Keep;
     });
   }
 

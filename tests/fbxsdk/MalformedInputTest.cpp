@@ -182,6 +182,29 @@ TEST_F(MalformedInputTest, AsciiErrorsNameTheLine) {
   EXPECT_NE(message.find("no Objects section"), std::string::npos) << message;
 }
 
+// Bytes that cannot belong to a text FBX file are refused where they start, however many follow, and the
+// message quotes them so that every one shows (no message is cut at a NUL or grows with the file).
+TEST_F(MalformedInputTest, AsciiGarbageIsRefusedWhereItStartsAndQuotedPrintably) {
+  const std::string header = "FBXHeaderExtension:  {\n\tFBXVersion: 7400\n}\n";
+  std::string message = Message(header + std::string(64, '\0') + "Objects: {\n}\n");
+  EXPECT_NE(message.find("unexpected character '\\x00' where a record name belongs on line 4"), std::string::npos)
+      << message;
+  message = Message(header + "Objects:  {\n\tName: \x01\xff\n}\n");
+  EXPECT_NE(message.find("'\\x01'"), std::string::npos) << message;
+  message = Message(header + std::string(100000, 'A') + ": 1\n");
+  EXPECT_NE(message.find("is longer than 255 characters on line 4"), std::string::npos);
+  EXPECT_LT(message.size(), 200u) << message;
+
+  // A gigabyte of zeros after a sound header, held by a sparse file.
+  const std::string path = folder.Path("padded.fbx");
+  ScratchFolder::WriteFile(path, header);
+  std::filesystem::resize_file(path, std::uintmax_t(1) << 30);
+  fbxtest::Imported imported = fbxtest::Import(*manager, *scene, path);
+  EXPECT_FALSE(imported.ok);
+  EXPECT_NE(imported.Error().find("'\\x00' where a record name belongs on line 4"), std::string::npos)
+      << imported.Error();
+}
+
 TEST_F(MalformedInputTest, MeshesMustReferToTheirOwnControlPoints) {
   const std::string file =
       "FBXHeaderExtension:  {\n\tFBXVersion: 7400\n}\nObjects:  {\n"

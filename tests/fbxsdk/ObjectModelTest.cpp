@@ -150,3 +150,43 @@ TEST(ObjectModelTest, StringsAndPropertiesBehaveAsCallersExpect) {
 }
 
 }  // namespace
+
+namespace {
+
+// The node's materials are indexed for fast look-ups; the index must follow every change.
+TEST(ObjectModelTest, MaterialLookupsFollowConnectionsRenamesAndDestruction) {
+  FbxManager* manager = FbxManager::Create();
+  FbxNode* node = FbxNode::Create(manager, "node");
+  FbxSurfacePhong* red = FbxSurfacePhong::Create(manager, "red");
+  FbxSurfacePhong* green = FbxSurfacePhong::Create(manager, "green");
+  FbxSurfacePhong* blue = FbxSurfacePhong::Create(manager, "blue");
+  EXPECT_EQ(node->AddMaterial(red), 0);
+  EXPECT_EQ(node->GetMaterialIndex("green"), -1);
+  EXPECT_EQ(node->AddMaterial(green), 1);
+  node->SetNodeAttribute(FbxMesh::Create(manager, "mesh"));  // a source of another type between them
+  EXPECT_EQ(node->AddMaterial(blue), 2);
+  EXPECT_EQ(node->AddMaterial(green), 1) << "added twice, listed once";
+  EXPECT_EQ(node->GetMaterialCount(), 3);
+  EXPECT_EQ(node->GetMaterialIndex("blue"), 2);
+  EXPECT_EQ(node->GetMaterial(2), blue);
+
+  green->SetName("red");  // two of one name: the first wins
+  EXPECT_EQ(node->GetMaterialIndex("green"), -1);
+  EXPECT_EQ(node->GetMaterialIndex("red"), 0);
+  red->SetName("crimson");
+  EXPECT_EQ(node->GetMaterialIndex("red"), 1);
+
+  red->Destroy();
+  EXPECT_EQ(node->GetMaterialCount(), 2);
+  EXPECT_EQ(node->GetMaterial(0), green);
+  EXPECT_EQ(node->GetMaterialIndex("blue"), 1);
+  EXPECT_EQ(node->GetMaterialIndex("crimson"), -1);
+  node->DisconnectSrcObject(green);
+  EXPECT_EQ(node->GetMaterial(0), blue);
+  EXPECT_EQ(node->GetMaterial(1), nullptr);
+  EXPECT_EQ(node->GetMaterialIndex("blue"), 0);
+  EXPECT_NE(node->GetMesh(), nullptr);
+  manager->Destroy();
+}
+
+}  // namespace

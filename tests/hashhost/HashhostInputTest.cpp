@@ -131,8 +131,8 @@ TEST_F(HashhostInputTest, HelpListsEveryCommandAndEveryListedCommandIsOne) {
     if (line.rfind("  ", 0) != 0 || line.size() < 3 || line[2] == ' ') continue;
     listed.insert(line.substr(2, line.find(' ', 2) - 2));
   }
-  for (const char* verb : {"plugins", "run", "wait", "tree", "open", "save-obj", "click", "check", "select", "tab",
-                           "key", "close", "file", "answer", "screenshot", "pick", "menu"})
+  for (const char* verb : {"plugins", "run", "wait", "wait-for", "tree", "open", "save-obj", "click", "check", "select",
+                           "tab", "key", "close", "file", "answer", "screenshot", "pick", "menu"})
     EXPECT_TRUE(listed.count(verb)) << verb << " is missing from --help:\n" << help.out;
   for (const std::string& verb : listed) {
     const HashhostRun run = RunHashhost(scratch_, "-c '" + verb + "'");

@@ -50,7 +50,7 @@ TEST_F(HashhostStatusTest, ASendThenAnAnswerWaitingThenItsReceiveEachSayOneLine)
   std::string peerOutput;
   ASSERT_EQ(RunCommand(std::string("'") + PIGMORA_PEER_PATH + "' --once", &peerOutput), 0) << peerOutput;
   // Auto import is off: the answer waits until the user imports it.
-  const HashhostRun receive = RunHashhost(scratch_, "-c 'wait 0.6; run Pigmora 2 Objects; tree'");
+  const HashhostRun receive = RunHashhost(scratch_, "-c 'wait-for \"is waiting\" 300; run Pigmora 2 Objects; tree'");
   ASSERT_EQ(receive.exitCode, 0) << receive.err;
   std::smatch model;
   ASSERT_TRUE(std::regex_search(receive.out, model, std::regex("Model \"Sample\" patches=(\\d+) .* groups=(\\d+) ")))
@@ -77,7 +77,7 @@ TEST_F(HashhostStatusTest, WithAutoImportOnTheTimersReceiveIsReportedWithoutAWai
   SetRegistryValue("Pigmora", "AutoImport", 1);
   // An opened model is the host's own doing, not an answer.
   const std::string obj = scratch_.Write("quad.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n");
-  const HashhostRun run = RunHashhost(scratch_, "-c 'open " + obj + "; wait 6; tree'");
+  const HashhostRun run = RunHashhost(scratch_, "-c 'open " + obj + "; wait-for Received 300; tree'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const std::vector<std::string> lines = StatusLines(run.out);
   ASSERT_EQ(lines.size(), 1u) << run.out;

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <set>
+#include <string>
 #include <utility>
 
 #include "Plugin.h"
+
+// The bytes of an image file as far as a copy checks them: a PNG signature, then some pixels.
+inline std::string ImageBytes(const std::string& pixels) { return std::string("\x89PNG\r\n\x1a\n", 8) + pixels; }
 
 // Every undirected edge of the model's patches.
 inline std::set<std::pair<int, int>> PatchEdges(HModelCache& model) {

@@ -175,8 +175,8 @@ class ObjSave : public ObjBadInput {
 protected:
   HModelCache* Textured() {
     temp_.Write("in/box.mtl", "newmtl wood\nKd 1 1 1\nmap_Kd tex/wood.png\nnorm tex/wood_n.png\n");
-    temp_.Write("in/tex/wood.png", "wood pixels");
-    temp_.Write("in/tex/wood_n.png", "normal pixels");
+    temp_.Write("in/tex/wood.png", ImageBytes("wood pixels"));
+    temp_.Write("in/tex/wood_n.png", ImageBytes("normal pixels"));
     return Import(temp_.Write("in/box.obj",
                               "mtllib box.mtl\nv 12345.6789 -0.1 3.4028235e38\nv 1e-7 0 0\n"
                               "v 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
@@ -192,11 +192,11 @@ TEST_F(ObjSave, CoordinatesAreWrittenInFullAndImagesTravelWithTheFiles) {
   HModelCache* model = Textured();
   ASSERT_NE(model, nullptr) << Error();
   std::filesystem::create_directories(temp_.Path("out"));
-  temp_.Write("out/wood.png", "somebody else's picture");
+  temp_.Write("out/wood.png", ImageBytes("somebody else's picture"));
   ASSERT_EQ(Save(model, temp_.Path("out/box.obj")), "");
-  EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path("out/wood.png")), "somebody else's picture");
-  EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path("out/wood_1.png")), "wood pixels");
-  EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path("out/wood_n.png")), "normal pixels");
+  EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path("out/wood.png")), ImageBytes("somebody else's picture"));
+  EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path("out/wood_1.png")), ImageBytes("wood pixels"));
+  EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path("out/wood_n.png")), ImageBytes("normal pixels"));
   std::string mtl = ScratchFolder::ReadFile(temp_.Path("out/box.mtl"));
   EXPECT_NE(mtl.find("map_Kd wood_1.png\n"), std::string::npos) << mtl;
 
@@ -285,13 +285,53 @@ TEST_F(ObjSave, AnImageThatIsNoRegularFileFailsTheSaveWithoutWaitingOrLeavingFil
   }
 }
 
+// save-obj copies only images and never makes one readable by more people: a
+// decal may name any file (a system file, a huge sparse file), and its copy lands
+// beside the OBJ where others may read it.
+TEST_F(ObjSave, OnlyImagesAreCopiedAndNoCopyIsReadableByMorePeopleThanItsSource) {
+  HModelCache* model = Textured();
+  ASSERT_NE(model, nullptr) << Error();
+  const std::string image = temp_.Path("in/tex/wood.png");
+  std::filesystem::create_directories(temp_.Path("out"));
+  chmod(image.c_str(), 0640);
+  mode_t mask = umask(0022);
+  ASSERT_EQ(Save(model, temp_.Path("out/box.obj")), "");
+  umask(mask);
+  struct stat info {};
+  ASSERT_EQ(stat(temp_.Path("out/wood.png").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u) << "the group-only image came out readable by everyone";
+
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::uintmax_t size;  // grown sparse to this size when larger than the bytes
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"text", "root:x:0:0:root:/root:/bin/bash\n", 0, "it does not read as an image"},
+      {"empty file", "", 0, "it does not read as an image"},
+      {"huge sparse image", ImageBytes("pixels"), std::uintmax_t(4) << 30, "it is larger than 512 MiB"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(temp_.Path("out"));
+    std::filesystem::create_directories(temp_.Path("out"));
+    temp_.Write("in/tex/wood.png", c.bytes);
+    if (c.size > c.bytes.size()) std::filesystem::resize_file(image, c.size);
+    const std::string why = Save(model, temp_.Path("out/box.obj"));
+    EXPECT_EQ(why, "cannot copy the image '" + image + "' beside the OBJ: " + c.reason + " ");
+    EXPECT_TRUE(std::filesystem::is_empty(temp_.Path("out"))) << "no OBJ, MTL, copy or temporary file";
+  }
+}
+
 // Each group is written as its own material with the images of the decals
 // that place its patches, and each face with the UVs of those decals; the
 // patches in no group go first, as one material with the model's surface.
 class ObjSaveMaterials : public ObjSave {
 protected:
   HImage* Image(const char* name) {
-    return project_->AddImage(temp_.Write(std::string("tex/") + name, std::string("pixels of ") + name).c_str());
+    return project_->AddImage(
+        temp_.Write(std::string("tex/") + name, ImageBytes(std::string("pixels of ") + name)).c_str());
   }
   static void Place(HDecal* decal, int patch, float u) {
     const float uv[4][2] = {{u, 0}, {u + 0.1f, 0}, {u + 0.1f, 1}, {u, 1}};
@@ -363,7 +403,8 @@ TEST_F(ObjSaveMaterials, EachGroupNamesTheImagesOfTheDecalsThatPlaceItsPatches) 
   EXPECT_EQ(us.at("left"), (std::vector<std::string>{"0.5", "0.5"}));
   EXPECT_EQ(us.at("right"), (std::vector<std::string>{"0.25", "0.25"})) << "the UVs of the images the group shows";
   for (const char* copy : {"left.png", "right.png", "right_normal.png"})
-    EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path(std::string("out/") + copy)), std::string("pixels of ") + copy);
+    EXPECT_EQ(ScratchFolder::ReadFile(temp_.Path(std::string("out/") + copy)),
+              ImageBytes(std::string("pixels of ") + copy));
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ protected:
   std::string WriteStrip(bool withMtl = true, bool withImages = true) {
     if (withMtl) temp_.Write("strip.mtl", kMtl);
     if (withImages) {
-      for (const char* name : {"denim.tga", "denim_n.tga", "denim_d.tga"}) temp_.Write(name, "not really an image");
+      for (const char* name : {"denim.tga", "denim_n.tga", "denim_d.tga"})
+        temp_.Write(name, ImageBytes("denim pixels"));
     }
     return temp_.Write("strip.obj", kObj);
   }

@@ -65,8 +65,8 @@ TEST(ToolMannersTest, WrongArgumentsAreNamedOnStandardErrorWithStatusTwo) {
 TEST(ToolMannersTest, HostHelpListsTheScriptCommands) {
   ScratchFolder scratch;
   const CommandRun help = RunTool(scratch, "hashhost", "--help");
-  for (const char* command : {"plugins", "run", "wait", "tree", "open", "save-obj", "click", "check", "select", "tab",
-                              "key", "close", "file", "answer", "screenshot"})
+  for (const char* command : {"plugins", "run", "wait", "wait-for", "tree", "open", "save-obj", "click", "check",
+                              "select", "tab", "key", "close", "file", "answer", "screenshot"})
     EXPECT_NE(help.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
 }
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -148,17 +149,23 @@ TEST_F(PeerTest, WatchingWaitsForTheModelFileOfTheNewCommand) {
   // The previous model file is older than the new command: not ready yet.
   std::filesystem::last_write_time(model, std::filesystem::file_time_type::clock::now() - std::chrono::seconds(30));
   WriteCommand(model, "[ExportColor=1]\n");
-  std::thread watcher([&] { Peer("--watch --stop-after 6 --size 32"); });
+  // The watcher notes its process id, so that it can be stopped as soon as it answered.
+  const std::string pidFile = scratch_.Path("peer.pid");
+  std::thread watcher(
+      [&] { Peer("--watch --stop-after 600 --size 32", "sh -c 'echo $$ >" + pidFile + "; exec \"$@\"' sh"); });
   std::this_thread::sleep_for(std::chrono::milliseconds(1200));
   EXPECT_FALSE(PairPresent());
   WriteModel(LeftRightPlan());  // the host writes the model file after the command file
   bool answered = false;
-  for (int i = 0; i < 45 && !answered; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // Generous for a sanitizer build on a busy machine; an answer ends the wait at once.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(300);
+  while (!answered && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     answered = std::filesystem::exists(scratch_.ExchangePath() / "export.txt");
   }
   EXPECT_TRUE(answered);
   EXPECT_TRUE(std::filesystem::exists(scratch_.ExchangePath() / "textures.txt"));
+  std::system(("kill $(cat '" + pidFile + "') 2>/dev/null").c_str());
   watcher.join();
 }
 

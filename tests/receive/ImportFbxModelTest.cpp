@@ -247,9 +247,24 @@ TEST_F(ImportFbxModelTest, CoordinatesThatAreNoFiniteFloatsAreRefusedAndTheOlder
       EXPECT_EQ(CountModels(), 1);
     }
   }
+  // UVs likewise: saved as they came, they would make a file that nothing reads back.
+  for (double bad : {std::nan(""), HUGE_VAL, -1e39}) {
+    for (int axis = 0; axis < 2; ++axis) {
+      MeshPlan plan = GridPlan(2, {"A"});
+      ASSERT_FALSE(plan.cornerUVs.empty());
+      plan.cornerUVs[1][2][static_cast<std::size_t>(axis)] = bad;
+      EXPECT_FALSE(Import(plan, {{"A", "map1", "color", Texture("a.tga")}})) << bad << " on axis " << axis;
+      const std::string error = error_.Get();
+      EXPECT_NE(error.find("UV set 'map1'"), std::string::npos) << error;
+      EXPECT_NE(error.find("not finite"), std::string::npos) << error;
+      EXPECT_EQ(Model("Cube"), older);
+      EXPECT_EQ(CountModels(), 1);
+    }
+  }
   // The largest float is still a coordinate.
   MeshPlan plan = GridPlan(1, {"A"});
   plan.points[0][0] = -FLT_MAX;
+  plan.cornerUVs[0][0][1] = FLT_MAX;
   EXPECT_TRUE(Import(plan, {{"A", "map1", "color", Texture("a.tga")}})) << error_.Get();
 }
 

@@ -38,15 +38,42 @@ TEST_F(TextureListTest, GroupsOfFourLinesWithCrLfTrailingBlanksAndAnUnfinishedLa
   EXPECT_STREQ(list.uvSetNames[0].Get(), "map1");
 }
 
-TEST_F(TextureListTest, AnEmptyLineEndsTheListButALineOfBlanksDoesNot) {
+TEST_F(TextureListTest, EmptyLinesMayEndTheListButALineOfBlanksIsNoEmptyLine) {
   const TextureList list = Read(
       "A\nmap1\ncolor\n/t/a.tga\n"
       "B\nmap1\n   \n/t/b.tga\n"  // blanks trim to an unknown channel
       "C\nmap1\ncolor\n/t/c.tga\n"
-      "\n"
-      "D\nmap1\ncolor\n/t/d.tga\n");
+      "\n\n");
+  ASSERT_TRUE(list.loaded) << list.errorText.Get();
   ASSERT_EQ(list.materials.size(), 2u);
   EXPECT_STREQ(list.materials[1].name.Get(), "C");
+}
+
+// A list that cannot be read to its end is damaged: taking what comes before the damage would
+// bring the model in with some or none of its images, as if nothing were wrong.
+TEST_F(TextureListTest, AListThatCannotBeReadToItsEndIsDamagedAtItsLine) {
+  const std::string group = "A\nmap1\ncolor\n/t/a.tga\n";
+  const std::string utf16 = std::string("\xff\xfe", 2) + std::string("A\0\n\0m\0a\0p\0\x31\0\n\0", 14);
+  const struct {
+    const char* what;
+    std::string text;
+    const char* error;
+  } cases[] = {
+      {"an empty line inside", group + "\nB\nmap1\ncolor\n/t/b.tga\n",
+       "'textures.txt' is damaged: line 6 follows the empty line 5"},
+      {"UTF-16 with a byte-order mark", utf16,
+       "'textures.txt' is damaged: line 1 holds a byte that is no text (\\x00)"},
+      {"CR-only line ends", "A\rmap1\rcolor\r/t/a.tga\r",
+       "'textures.txt' is damaged: line 1 holds a byte that is no text (\\x0d, a line end of another system)"},
+      {"random bytes", group + std::string("\x8f\x02\xe1\x7f", 4) + "\n",
+       "'textures.txt' is damaged: line 5 holds a byte that is no text (\\x02)"},
+  };
+  for (const auto& c : cases) {
+    const TextureList list = Read(c.text);
+    EXPECT_FALSE(list.loaded) << c.what;
+    EXPECT_EQ(std::string(list.errorText.Get()).rfind(c.error, 0), 0u) << c.what << ": " << list.errorText.Get();
+    EXPECT_TRUE(list.materials.empty()) << c.what;
+  }
 }
 
 TEST_F(TextureListTest, LaterGroupsReplaceEarlierOnesAndPathsAreToldApartAsTheFileSystemDoes) {

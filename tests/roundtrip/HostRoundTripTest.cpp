@@ -29,13 +29,13 @@ TEST(HostRoundTripTest, TheHostSendsThePeerAnswersAndTheTimerBringsThePaintedMod
   ScratchFolder::WriteFile(scratch.RegistryPath(), std::string("[Pigmora]\nexePath=") + PIGMORA_PEER_PATH +
                                                        "\nExportNormalmap=1\nAutoImport=1\n");
   const std::string peer =
-      std::string("'") + PIGMORA_PEER_PATH + "' --watch --stop-after 20 --size 32 >/dev/null 2>&1 & " + "echo $!";
+      std::string("'") + PIGMORA_PEER_PATH + "' --watch --stop-after 600 --size 32 >/dev/null 2>&1 & " + "echo $!";
   const std::string peerId = Capture(peer);
   const std::string obj = scratch.Path("received/Sample.obj");
   std::filesystem::create_directories(scratch.Root() / "received");
-  const std::string out =
-      Capture(std::string("'") + HASHHOST_PATH +
-              "' -c 'run Pigmora 0 Objects/Sample; click 1001; wait 8; tree; save-obj Sample " + obj + "' 2>&1");
+  const std::string out = Capture(
+      std::string("'") + HASHHOST_PATH +
+      "' -c 'run Pigmora 0 Objects/Sample; click 1001; wait-for Received 300; tree; save-obj Sample " + obj + "' 2>&1");
   std::system(("kill " + peerId + " 2>/dev/null").c_str());
 
   EXPECT_NE(out.find("run Pigmora 0 Objects/Sample: result=1"), std::string::npos) << out;
@@ -76,7 +76,8 @@ TEST(HostRoundTripTest, AModeButtonPressedAfterTheAnswerReplacedTheModelSendsThe
       << "the first send carries the sample's own images";
 
   ScratchFolder::WriteFile(scratch.RegistryPath(), settings + "AutoImport=1\n");
-  const int status = RunCommand(host + "-c 'run Pigmora 0 Objects/Sample; wait 3; click 1001; tree'", &out);
+  const int status =
+      RunCommand(host + "-c 'run Pigmora 0 Objects/Sample; wait-for Received 300; click 1001; tree'", &out);
   EXPECT_EQ(status, 0) << out;
   EXPECT_EQ(out.find("[Error]"), std::string::npos) << out;
   EXPECT_NE(out.find("run Pigmora 0 Objects/Sample: result=1"), std::string::npos) << out;

@@ -55,14 +55,15 @@ TEST(ReceivedPictureTest, EachGroupShowsItsOwnPaintedImage) {
   ScratchFolder::WriteFile(scratch.RegistryPath(),
                            std::string("[Pigmora]\nexePath=") + PIGMORA_PEER_PATH + "\nAutoImport=1\n");
   std::string peerId;
-  RunCommand(std::string("'") + PIGMORA_PEER_PATH + "' --watch --stop-after 20 --size 64 >/dev/null 2>&1 & echo $!",
+  RunCommand(std::string("'") + PIGMORA_PEER_PATH + "' --watch --stop-after 600 --size 64 >/dev/null 2>&1 & echo $!",
              &peerId);
   const std::string picture = scratch.Path("received.png");
   std::string out;
-  const int status = RunCommand(std::string("env -u DISPLAY '") + HASHHOST_PATH +
-                                    "' -c 'run Pigmora 0 Objects/Sample; click 1001; wait 8; tree; render Sample " +
-                                    picture + " 240 240 front'",
-                                &out);
+  const int status =
+      RunCommand(std::string("env -u DISPLAY '") + HASHHOST_PATH +
+                     "' -c 'run Pigmora 0 Objects/Sample; click 1001; wait-for Received 300; tree; render Sample " +
+                     picture + " 240 240 front'",
+                 &out);
   std::system(("kill " + peerId + " 2>/dev/null").c_str());
   ASSERT_EQ(status, 0) << out;
   ASSERT_NE(out.find("Model \"Sample\" patches=288"), std::string::npos) << "the answer was received: " << out;

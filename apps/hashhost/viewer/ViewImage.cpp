@@ -1,7 +1,5 @@
 #include "ViewImage.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,35 +15,19 @@
 #define STBI_ONLY_JPEG
 #include <stb_image.h>
 
+#include "common/ImageFile.h"
+
 namespace {
 
-// Larger files are not images a painter hands back; refusing them keeps a
-// stray file from taking the host's memory.
-constexpr long long kLargestFile = 512ll << 20;
 constexpr long long kMostPixels = 16384ll * 16384ll;
 
+// The whole of an image file, after the checks every image named by another program gets.
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& problem) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0) {
-    problem = std::strerror(errno);
-    return false;
-  }
-  // A FIFO or device would block or never end.
-  if (!S_ISREG(info.st_mode)) {
-    problem = "not a regular file";
-    return false;
-  }
-  if (info.st_size > kLargestFile) {
-    problem = "larger than 512 MiB";
-    return false;
-  }
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) {
-    problem = std::strerror(errno);
-    return false;
-  }
-  bytes.resize(static_cast<std::size_t>(info.st_size));
-  if (!bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+  imagefile::OpenImage image;
+  if (!image.Open(path, problem)) return false;
+  bytes.resize(static_cast<std::size_t>(image.Size()));
+  const std::size_t done = image.Read(0, bytes.data(), bytes.size());
+  if (done != bytes.size()) {
     problem = "cannot be read whole";
     return false;
   }

@@ -191,7 +191,7 @@ bool ReplacementFile::Open(const std::string& path, std::string& error, Options 
   temporary_ = pattern;
   // Keep the owner of a file that root rewrites for someone else; the contents matter more.
   if (target.exists && geteuid() == 0 && fchown(fd_, target.owner, target.group) != 0) errno = 0;
-  fchmod(fd_, target.mode);
+  fchmod(fd_, target.mode & options.mostMode);
   return true;
 }
 

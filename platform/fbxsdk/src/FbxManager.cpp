@@ -27,8 +27,10 @@ FbxManager* FbxManager::Create() {
 
 void FbxManager::Destroy() {
   destroying_ = true;
-  // Newest first, so that containers outlive little of what they hold; every
-  // destructor cuts its own connections, so the order is not a matter of safety.
+  // Every object goes, so the connections are dropped all at once rather than
+  // cut one by one, which would search a node's many materials for each.
+  for (FbxObject* object : objects_) object->ForgetConnections();
+  // Newest first, so that containers outlive little of what they hold.
   while (!objects_.empty()) {
     FbxObject* object = objects_.back();
     objects_.pop_back();

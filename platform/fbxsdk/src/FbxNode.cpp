@@ -70,14 +70,15 @@ FbxNode* FbxNode::GetChild(int index) const {
 
 int FbxNode::AddMaterial(FbxSurfaceMaterial* material) {
   if (!material) return -1;
-  int index = 0;
-  for (int i = 0; i < GetSrcObjectCount(); ++i) {
-    FbxObject* source = GetSrcObject(i);
-    if (source == material) return index;
-    if (dynamic_cast<FbxSurfaceMaterial*>(source)) ++index;
-  }
+  // A material has few destinations where a node may have many materials:
+  // only one already connected here is searched for among them.
+  bool connected = false;
+  for (int i = 0; i < material->GetDstObjectCount() && !connected; ++i) connected = material->GetDstObject(i) == this;
+  if (connected)
+    for (int i = 0; i < GetMaterialCount(); ++i)
+      if (GetMaterial(i) == material) return i;
   ConnectSrcObject(material);
-  return index;
+  return GetMaterialCount() - 1;
 }
 
 int FbxNode::GetMaterialCount() const { return GetSrcObjectCount<FbxSurfaceMaterial>(); }
@@ -86,9 +87,15 @@ FbxSurfaceMaterial* FbxNode::GetMaterial(int index) const { return GetSrcObject<
 
 int FbxNode::GetMaterialIndex(const char* name) const {
   if (!name) return -1;
-  for (int i = 0; i < GetMaterialCount(); ++i)
-    if (std::strcmp(GetMaterial(i)->GetName(), name) == 0) return i;
-  return -1;
+  // The index by name is rebuilt after any change of the node's sources or of any object's name.
+  if (materialNames_.sourcesVersion != GetSrcObjectsVersion() || materialNames_.renameCount != GetRenameCount()) {
+    materialNames_.firstByName.clear();
+    for (int i = 0; i < GetMaterialCount(); ++i) materialNames_.firstByName.emplace(GetMaterial(i)->GetName(), i);
+    materialNames_.sourcesVersion = GetSrcObjectsVersion();
+    materialNames_.renameCount = GetRenameCount();
+  }
+  auto found = materialNames_.firstByName.find(name);
+  return found != materialNames_.firstByName.end() ? found->second : -1;
 }
 
 }  // namespace fbxsdk

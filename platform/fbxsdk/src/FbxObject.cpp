@@ -1,6 +1,7 @@
 #include "fbxsdk/fbxobject.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "fbxsdk/fbxmanager.h"
@@ -153,6 +154,40 @@ FbxObject::FbxObject(FbxManager& manager, const char* name) : manager_(&manager)
 FbxObject::~FbxObject() { DisconnectAll(); }
 
 namespace {
+std::atomic<unsigned long long> renameCount{0};
+}  // namespace
+
+void FbxObject::SetName(const char* name) {
+  name_ = name ? name : "";
+  ++renameCount;
+}
+
+unsigned long long FbxObject::GetRenameCount() { return renameCount.load(); }
+
+const std::vector<FbxObject*>& FbxObject::SourcesOfType(const std::type_info& type,
+                                                        bool (*isOfType)(FbxObject*)) const {
+  for (const TypedSources& cached : typedSources_)
+    if (*cached.type == type) return cached.objects;
+  TypedSources built{&type, isOfType, {}};
+  for (const Link& link : sources_)
+    if (isOfType(link.object)) built.objects.push_back(link.object);
+  typedSources_.push_back(std::move(built));
+  return typedSources_.back().objects;
+}
+
+// A new source only ever lands at the end, so the lists already built stay in order.
+void FbxObject::SourceAdded(FbxObject* object) {
+  for (TypedSources& cached : typedSources_)
+    if (cached.isOfType(object)) cached.objects.push_back(object);
+  ++sourcesVersion_;
+}
+
+void FbxObject::SourcesRemoved() {
+  typedSources_.clear();
+  ++sourcesVersion_;
+}
+
+namespace {
 // Removes one occurrence, searching from the back where the newest connections are.
 void EraseOne(std::vector<FbxObject*>& list, FbxObject* object) {
   auto found = std::find(list.rbegin(), list.rend(), object);
@@ -163,6 +198,7 @@ void EraseOne(std::vector<FbxObject*>& list, FbxObject* object) {
 void FbxObject::DisconnectAll() {
   for (Link& link : sources_) EraseOne(link.object->destinations_, this);
   sources_.clear();
+  SourcesRemoved();
   while (!destinations_.empty()) destinations_.back()->DisconnectSrcObject(this);
 }
 
@@ -191,17 +227,30 @@ bool FbxObject::ConnectSrcObjectToProperty(FbxObject* object, const char* proper
   }
   sources_.push_back({object, name});
   object->destinations_.push_back(this);
+  SourceAdded(object);
   return true;
 }
 
+void FbxObject::ForgetConnections() {
+  sources_.clear();
+  destinations_.clear();
+  SourcesRemoved();
+}
+
 bool FbxObject::DisconnectSrcObject(FbxObject* object) {
-  bool found = false;
-  for (size_t i = sources_.size(); i-- > 0;) {
+  if (!object) return false;
+  // The object's few destinations say how many links to look for, so the
+  // search of this object's many sources ends at the last one; the newest
+  // connections, at the back, are found first.
+  std::ptrdiff_t links = std::count(object->destinations_.begin(), object->destinations_.end(), this);
+  const bool found = links > 0;
+  for (size_t i = sources_.size(); links > 0 && i-- > 0;) {
     if (sources_[i].object != object) continue;
     sources_.erase(sources_.begin() + static_cast<std::ptrdiff_t>(i));
     EraseOne(object->destinations_, this);
-    found = true;
+    --links;
   }
+  if (found) SourcesRemoved();
   return found;
 }
 

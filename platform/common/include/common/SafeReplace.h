@@ -18,6 +18,9 @@ struct Options {
   bool allowDirect = false;
   // fsync the file and its folder before reporting success.
   bool durable = true;
+  // The written file's permission bits are at most these: a copy is never
+  // readable by more people than its source was.
+  unsigned mostMode = 07777;
 };
 
 class ReplacementFile {

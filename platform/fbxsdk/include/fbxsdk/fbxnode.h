@@ -1,6 +1,8 @@
 // FbxNode: a named node of the scene tree with an attribute and materials.
 #pragma once
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "fbxobject.h"
@@ -43,6 +45,12 @@ private:
   std::vector<FbxNode*> children_;
   FbxNode* parent_ = nullptr;
   EShadingMode shadingMode_ = eHardShading;
+  struct MaterialNames {
+    unsigned long long sourcesVersion = ~0ull;
+    unsigned long long renameCount = ~0ull;
+    std::unordered_map<std::string, int> firstByName;
+  };
+  mutable MaterialNames materialNames_;
 };
 
 }  // namespace fbxsdk

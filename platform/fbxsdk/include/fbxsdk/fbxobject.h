@@ -1,6 +1,7 @@
 // FbxObject: the base of everything the manager owns, with its connections and properties.
 #pragma once
 
+#include <typeinfo>
 #include <vector>
 
 #include "fbxmath.h"
@@ -153,7 +154,7 @@ public:
   FbxObject& operator=(const FbxObject&) = delete;
 
   const char* GetName() const { return name_; }
-  void SetName(const char* name) { name_ = name ? name : ""; }
+  void SetName(const char* name);
   FbxManager* GetFbxManager() const { return manager_; }
 
   // Frees the object now; its connections are cut. With recursive, the
@@ -167,20 +168,23 @@ public:
   int GetDstObjectCount() const { return static_cast<int>(destinations_.size()); }
   FbxObject* GetDstObject(int index = 0) const;
 
+  // Typed look-ups take constant time: a node with many materials is read in
+  // one pass, not one pass per material.
   template <class T>
   int GetSrcObjectCount() const {
-    int n = 0;
-    for (const Link& link : sources_)
-      if (dynamic_cast<T*>(link.object)) ++n;
-    return n;
+    return static_cast<int>(SourcesOfType(typeid(T), &IsOfType<T>).size());
   }
   template <class T>
   T* GetSrcObject(int index = 0) const {
-    for (const Link& link : sources_)
-      if (T* typed = dynamic_cast<T*>(link.object))
-        if (index-- == 0) return typed;
-    return nullptr;
+    const std::vector<FbxObject*>& typed = SourcesOfType(typeid(T), &IsOfType<T>);
+    return index >= 0 && static_cast<size_t>(index) < typed.size() ? static_cast<T*>(typed[static_cast<size_t>(index)])
+                                                                   : nullptr;
   }
+  // Grows whenever a source is connected or cut, so that callers may keep
+  // their own indexes of the sources and know when to rebuild them.
+  unsigned long long GetSrcObjectsVersion() const { return sourcesVersion_; }
+  // Grows whenever any object is renamed.
+  static unsigned long long GetRenameCount();
 
   // The property name a source object is connected to ("" for the object itself).
   const char* GetSrcPropertyName(int index) const;
@@ -203,13 +207,31 @@ private:
     FbxObject* object;
     FbxString property;
   };
+  // The sources of one type in connection order, built on first use after a change.
+  struct TypedSources {
+    const std::type_info* type;
+    bool (*isOfType)(FbxObject*);
+    std::vector<FbxObject*> objects;
+  };
+  template <class T>
+  static bool IsOfType(FbxObject* object) {
+    return dynamic_cast<T*>(object) != nullptr;
+  }
+  const std::vector<FbxObject*>& SourcesOfType(const std::type_info& type, bool (*isOfType)(FbxObject*)) const;
+  void SourceAdded(FbxObject* object);
+  void SourcesRemoved();
   void RegisterProperty(FbxProperty* property) { properties_.push_back(property); }
   void DisconnectAll();
+  // Drops this object's connections without telling the objects at their other
+  // ends: only for when those are destroyed as well.
+  void ForgetConnections();
 
   FbxManager* manager_;
   FbxString name_;
   std::vector<Link> sources_;
   std::vector<FbxObject*> destinations_;
+  mutable std::vector<TypedSources> typedSources_;
+  unsigned long long sourcesVersion_ = 0;
   std::vector<FbxProperty*> properties_;
   size_t managerSlot_ = 0;
 };

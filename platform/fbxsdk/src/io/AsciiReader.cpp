@@ -1,6 +1,7 @@
 #include "AsciiReader.h"
 
 #include "ParallelTasks.h"
+#include "PrintableText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -14,10 +15,14 @@ namespace fbxsdk::io {
 
 namespace {
 
+// Record names are printable ASCII: a NUL, a control character or a byte
+// outside ASCII ends one, so that binary garbage is refused where it starts.
 bool IsNameChar(char c) {
-  return !(c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ':' || c == '{' || c == '}' || c == ',' ||
-           c == '"' || c == ';' || c == '*');
+  return c > ' ' && c < 0x7f && !(c == ':' || c == '{' || c == '}' || c == ',' || c == '"' || c == ';' || c == '*');
 }
+
+// The binary encoding stores a record name's length in one byte; no file holds longer ones.
+constexpr size_t kLongestRecordName = 255;
 
 class AsciiParser {
 public:
@@ -63,7 +68,8 @@ private:
   // Whether a record name and its ':' start here.
   bool StartsRecord() const {
     const char* q = p_;
-    while (q < end_ && IsNameChar(*q)) ++q;
+    const char* longest = p_ + std::min<size_t>(kLongestRecordName + 1, static_cast<size_t>(end_ - p_));
+    while (q < longest && IsNameChar(*q)) ++q;
     return q > p_ && q < end_ && *q == ':';
   }
 
@@ -87,9 +93,16 @@ private:
 
   bool ParseRecord(FbxRecord& parent, int depth) {
     const char* start = p_;
-    while (p_ < end_ && IsNameChar(*p_)) ++p_;
-    if (p_ == start) return Fail(std::string("unexpected character '") + *p_ + "' where a record name belongs");
-    if (p_ == end_ || *p_ != ':') return Fail("record name '" + std::string(start, p_) + "' is not followed by ':'");
+    const char* longest = start + std::min<size_t>(kLongestRecordName + 1, static_cast<size_t>(end_ - start));
+    while (p_ < longest && IsNameChar(*p_)) ++p_;
+    if (p_ == start) return Fail("unexpected character '" + PrintableText({p_, 1}) + "' where a record name belongs");
+    if (p_ - start > static_cast<std::ptrdiff_t>(kLongestRecordName))
+      return FailAt("record name '" + PrintableText({start, static_cast<size_t>(p_ - start)}) + "' is longer than " +
+                        std::to_string(kLongestRecordName) + " characters",
+                    start);
+    if (p_ == end_ || *p_ != ':')
+      return Fail("record name '" + PrintableText({start, static_cast<size_t>(p_ - start)}) +
+                  "' is not followed by ':'");
     FbxRecord& record = parent.Add(std::string_view(start, static_cast<size_t>(p_ - start)));
     ++p_;
     if (!ParseValues(record, depth)) return false;
@@ -126,7 +139,7 @@ private:
         haveValue = false;
         continue;
       }
-      if (haveValue) return Fail("missing ',' between values of '" + record.name + "'");
+      if (haveValue) return Fail("missing ',' between values of '" + PrintableText(record.name) + "'");
       bool ok = c == '"' ? ParseString(record) : c == '*' ? ParseArray(record) : ParseScalar(record);
       if (!ok) return false;
       CoalesceNumbers(record);
@@ -269,7 +282,8 @@ private:
     const char* start = p_;
     while (p_ < end_ && IsNameChar(*p_)) ++p_;
     if (p_ == start)
-      return Fail(std::string("unexpected character '") + c + "' in the values of '" + record.name + "'");
+      return Fail("unexpected character '" + PrintableText({p_, 1}) + "' in the values of '" +
+                  PrintableText(record.name) + "'");
     FbxValue value = FbxValue::MakeString(std::string_view(start, static_cast<size_t>(p_ - start)));
     value.type = FbxValue::Symbol;
     record.values.push_back(std::move(value));
@@ -283,16 +297,16 @@ private:
     int64_t declared;
     double unused;
     if (!ReadNumber(isInteger, declared, unused) || !isInteger || declared < 0)
-      return Fail("array of '" + record.name + "' has no valid length after '*'");
+      return Fail("array of '" + PrintableText(record.name) + "' has no valid length after '*'");
     SkipSpace();
-    if (p_ == end_ || *p_ != '{') return Fail("array of '" + record.name + "' does not open with '{'");
+    if (p_ == end_ || *p_ != '{') return Fail("array of '" + PrintableText(record.name) + "' does not open with '{'");
     ++p_;
     SkipSpace();
     if (p_ + 1 < end_ && *p_ == 'a' && p_[1] == ':') p_ += 2;
     if (!options_.unexposedArrays && IsUnexposedArray(record.name)) {
       // Nothing in the scene reads it; numbers hold no '}', so its end is the next one.
       const void* close = std::memchr(p_, '}', static_cast<size_t>(end_ - p_));
-      if (!close) return Fail("end of file inside the array of '" + record.name + "'");
+      if (!close) return Fail("end of file inside the array of '" + PrintableText(record.name) + "'");
       p_ = static_cast<const char*>(close) + 1;
       return true;
     }
@@ -308,10 +322,11 @@ private:
     value.ints.reserve(expected);
     ListEnd listEnd = ParseNumbers(value, expected);
     if (listEnd == ListEnd::BadNumber) return false;
-    if (listEnd == ListEnd::EndOfInput) return Fail("end of file inside the array of '" + record.name + "'");
+    if (listEnd == ListEnd::EndOfInput)
+      return Fail("end of file inside the array of '" + PrintableText(record.name) + "'");
     if (value.ArraySize() != static_cast<size_t>(declared))
-      return FailAt("array of '" + record.name + "' declares " + std::to_string(declared) + " values but holds " +
-                        std::to_string(value.ArraySize()),
+      return FailAt("array of '" + PrintableText(record.name) + "' declares " + std::to_string(declared) +
+                        " values but holds " + std::to_string(value.ArraySize()),
                     start);
     record.values.push_back(std::move(value));
     return true;

@@ -1,5 +1,7 @@
 #include "BinaryReader.h"
 
+#include "PrintableText.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -133,7 +135,7 @@ private:
     FbxRecord& record = parent.Add(name);
     // Every property takes at least two bytes, so the count is bounded by the list's length.
     if (count > listLength / 2)
-      return Fail("record '" + record.name + "' claims more properties than its bytes hold", start);
+      return Fail("record '" + PrintableText(record.name) + "' claims more properties than its bytes hold", start);
     record.values.reserve(static_cast<size_t>(count));
     bool skipArrays = !options_.unexposedArrays && IsUnexposedArray(record.name);
     for (uint64_t i = 0; i < count && p < listEnd; ++i) {
@@ -144,13 +146,13 @@ private:
         break;
       }
     }
-    if (p != listEnd) return Fail("property list of '" + record.name + "' has stray bytes", p);
+    if (p != listEnd) return Fail("property list of '" + PrintableText(record.name) + "' has stray bytes", p);
     while (p < end) {
       bool childEnded = false;
       if (!ParseRecord(p, end, record, depth + 1, childEnded)) return false;
       if (childEnded) break;
     }
-    if (p != end) return Fail("record '" + record.name + "' has bytes after its end marker", p);
+    if (p != end) return Fail("record '" + PrintableText(record.name) + "' has bytes after its end marker", p);
     offset = end;
     if (options_.release && inflater_.Empty()) options_.release(static_cast<size_t>(end));
     return true;
@@ -231,35 +233,37 @@ private:
              at);
         return true;
     }
-    return Fail("property of '" + record.name + "' cut short", at);
+    return Fail("property of '" + PrintableText(record.name) + "' cut short", at);
   }
 
   bool ParseArray(char type, uint64_t at, uint64_t& p, uint64_t limit, FbxRecord& record, bool skip) {
-    if (limit - p < 12) return Fail("array header of '" + record.name + "' cut short", at);
+    if (limit - p < 12) return Fail("array header of '" + PrintableText(record.name) + "' cut short", at);
     uint64_t length = Load32(data_ + p, bigEndian_);
     uint32_t encoding = Load32(data_ + p + 4, bigEndian_);
     uint64_t stored = Load32(data_ + p + 8, bigEndian_);
     p += 12;
-    if (limit - p < stored) return Fail("array of '" + record.name + "' runs past the property list", at);
+    if (limit - p < stored)
+      return Fail("array of '" + PrintableText(record.name) + "' runs past the property list", at);
     size_t width = type == 'b' ? 1 : (type == 'i' || type == 'f') ? 4 : 8;
     uint64_t bytes = length * width;
     if (encoding == 0) {
       if (stored != bytes)
-        return Fail("array of '" + record.name + "' holds " + std::to_string(stored) + " bytes for " +
+        return Fail("array of '" + PrintableText(record.name) + "' holds " + std::to_string(stored) + " bytes for " +
                         std::to_string(length) + " values",
                     at);
     } else if (encoding == 1) {
       if (bytes > stored * kMaxInflateRatio + 64)
-        return Fail("compressed array of '" + record.name + "' claims more values than its data can hold", at);
+        return Fail(
+            "compressed array of '" + PrintableText(record.name) + "' claims more values than its data can hold", at);
     } else {
-      return Fail("array of '" + record.name + "' has unknown encoding " + std::to_string(encoding), at);
+      return Fail("array of '" + PrintableText(record.name) + "' has unknown encoding " + std::to_string(encoding), at);
     }
     if (skip) {  // nothing in the scene reads it: step over it, leaving the record without values
       p += stored;
       return true;
     }
     uint64_t held = type == 'b' ? length * 4 : bytes;  // flags are kept as ints
-    if (held > kMaxArrayBytes) return Fail("array of '" + record.name + "' is too large", at);
+    if (held > kMaxArrayBytes) return Fail("array of '" + PrintableText(record.name) + "' is too large", at);
     if (held > arrayBudget_)
       return Fail("arrays expand to more memory than a file of " + std::to_string(size_) + " bytes can need", at);
     arrayBudget_ -= held;
@@ -299,7 +303,7 @@ private:
                            target,
                            bytes,
                            bigEndian_ ? width : 1,
-                           "compressed array of '" + record.name + "' at byte " + std::to_string(at) +
+                           "compressed array of '" + PrintableText(record.name) + "' at byte " + std::to_string(at) +
                                " does not inflate to its " + std::to_string(length) + " values"};
     p += stored;
     if (type == 'b') {

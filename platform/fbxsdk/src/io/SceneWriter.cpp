@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "LayerNames.h"
@@ -337,10 +338,12 @@ private:
       return;
     }
     // Direct entries are materials; files store their positions in the node's list.
+    std::unordered_map<const FbxSurfaceMaterial*, int32_t> positions;
+    for (size_t m = materials.size(); m-- > 0;) positions[materials[m]] = static_cast<int32_t>(m);  // first wins
     std::vector<int32_t> indices;
     for (FbxSurfaceMaterial* material : source.GetDirectArray().Items()) {
-      auto found = std::find(materials.begin(), materials.end(), material);
-      indices.push_back(found == materials.end() ? -1 : static_cast<int32_t>(found - materials.begin()));
+      auto found = positions.find(material);
+      indices.push_back(found == positions.end() ? -1 : found->second);
     }
     AddChild(element, "Materials", FbxValue::MakeInts(std::move(indices)));
   }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/EntryGuard.h"
+#include "common/ImageFile.h"
 #include "common/SafeReplace.h"
 
 #include "Plugin/DecalKind.h"
@@ -47,36 +48,6 @@ std::string Number(float value) {
   char buffer[32];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, result.ptr);
-}
-
-// The whole of a regular file; false with the reason otherwise. A device or
-// pipe could block or never end, and a copy shorter than the file is no copy.
-bool ReadWhole(const fs::path& path, std::string& bytes, std::string& reason) {
-  std::error_code error;
-  const fs::file_status status = fs::status(path, error);
-  if (error) {
-    reason = error.message();
-    return false;
-  }
-  if (!fs::is_regular_file(status)) {
-    reason = fs::is_directory(status) ? "it is a folder" : "it is not a regular file";
-    return false;
-  }
-  const std::uintmax_t size = fs::file_size(path, error);
-  std::ifstream in(path, std::ios::binary);
-  if (error || !in) {
-    reason = error ? error.message() : std::strerror(errno);
-    return false;
-  }
-  bytes.assign(static_cast<std::size_t>(size), '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(size));
-  const auto got = static_cast<std::uintmax_t>(in.gcount());
-  if (got != size || in.peek() != std::ifstream::traits_type::eof()) {
-    reason = got != size ? "only " + std::to_string(got) + " of its " + std::to_string(size) + " bytes could be read"
-                         : "it grew while it was read";
-    return false;
-  }
-  return true;
 }
 
 // The file a path finally names, for comparing two paths.
@@ -249,14 +220,17 @@ private:
 
   // Copies every image a material names into folder, under its own file name
   // unless another file already has that name there; copies_ gets the names.
+  // Only images are copied (never a FIFO, a folder or some other file that a
+  // decal names), piece by piece, and no copy is readable by more people than its source.
   bool CopyImages(const fs::path& folder, std::string& error) {
     std::set<std::string> taken;
     for (const ObjMaterial& material : materials_) {
       for (const auto& [statement, image] : MapsOf(material)) {
         if (copies_.count(image)) continue;
         fs::path source = image->GetFilename()->GetValue().Get();
-        std::string bytes, reason;
-        if (!ReadWhole(source, bytes, reason)) {
+        imagefile::OpenImage opened;
+        std::string reason;
+        if (!opened.Open(source.string(), reason)) {
           error = "cannot copy the image '" + source.string() + "' beside the OBJ: " + reason;
           RemoveCopiedImages();
           return false;
@@ -264,13 +238,10 @@ private:
         std::string name = source.filename().string();
         for (int n = 1;; ++n) {
           fs::path destination = folder / name;
-          bool same = false;
           if (!taken.count(name)) {
             std::error_code missing;
             if (!fs::exists(destination, missing)) break;
-            std::string there, unreadable;
-            same = ReadWhole(destination, there, unreadable) && there == bytes;  // already there: nothing to copy
-            if (same) break;
+            if (imagefile::SameContents(opened, destination.string())) break;  // already there: nothing to copy
           }
           name = source.stem().string() + "_" + std::to_string(n) + source.extension().string();
         }
@@ -279,7 +250,8 @@ private:
         fs::path destination = folder / name;
         std::error_code missing;
         if (fs::exists(destination, missing)) continue;
-        if (!safereplace::ReplaceFile(destination.string(), bytes, error)) {
+        if (!imagefile::CopyImage(opened, destination.string(), error)) {
+          error = "cannot copy the image '" + source.string() + "' beside the OBJ: " + error;
           RemoveCopiedImages();
           return false;
         }
