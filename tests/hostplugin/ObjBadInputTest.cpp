@@ -308,8 +308,8 @@ TEST_F(ObjSave, OnlyImagesAreCopiedAndNoCopyIsReadableByMorePeopleThanItsSource)
     const char* reason;
   };
   const Case cases[] = {
-      {"text", "root:x:0:0:root:/root:/bin/bash\n", 0, "it does not read as an image"},
-      {"empty file", "", 0, "it does not read as an image"},
+      {"text", "root:x:0:0:root:/root:/bin/bash\n", 0, "not a TGA, PNG, BMP, JPG, TIFF or EXR image"},
+      {"empty file", "", 0, "not a TGA, PNG, BMP, JPG, TIFF or EXR image"},
       {"huge sparse image", ImageBytes("pixels"), std::uintmax_t(4) << 30, "it is larger than 512 MiB"},
   };
   for (const Case& c : cases) {

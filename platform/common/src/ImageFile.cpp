@@ -97,7 +97,7 @@ bool OpenImage::Open(const std::string& path, std::string& reason) {
   }
   unsigned char head[32];
   if (FormatOf(head, ReadAt(fd, head, sizeof head, 0)) == Format::None) {
-    reason = "it does not read as an image";
+    reason = "not a TGA, PNG, BMP, JPG, TIFF or EXR image";
     ::close(fd);
     return false;
   }

@@ -29,7 +29,7 @@ public:
   OpenImage& operator=(const OpenImage&) = delete;
 
   // False with the reason ("it is a folder", "it is not a regular file",
-  // "it does not read as an image", ...) otherwise.
+  // "not a TGA, PNG, BMP, JPG, TIFF or EXR image", ...) otherwise.
   bool Open(const std::string& path, std::string& reason);
   std::uint64_t Size() const { return size_; }
   // The file's permission bits.
