@@ -1,16 +1,17 @@
 #include "SampleData.h"
 
-#include <dlfcn.h>
-
 #include <filesystem>
 
+#include <common/OsModules.h>
+
 std::string SampleDataFolder() {
-  Dl_info info{};
   static const int anchor = 0;
-  if (dladdr(&anchor, &info) == 0 || !info.dli_fname) return "data";
+  const void* base = nullptr;
+  std::string file;
+  if (!os::ModuleOfAddress(&anchor, base, file) || file.empty()) return "data";
   std::error_code error;
-  std::filesystem::path library = std::filesystem::canonical(info.dli_fname, error);
-  if (error) library = info.dli_fname;
+  std::filesystem::path library = std::filesystem::canonical(file, error);
+  if (error) library = file;
   // Beside the library in a build tree; installed, the library is in lib/hashhost/ and the data
   // in share/hashhost/data/, lib/ and share/ being siblings.
   const std::filesystem::path besideLibrary = library.parent_path() / "data";
