@@ -135,7 +135,7 @@ ReceiveFuzzAnswer SplitReceiveFuzzInput(const std::uint8_t* data, std::size_t si
 }
 
 std::string ReceiveFuzzAnswerIntoProject(pigmora::PluginState& plugin, const ReceiveFuzzAnswer& answer) {
-  const pigmora::ExchangeFolder& exchange = plugin.TheApplinkSettings.Exchange();
+  const pigmora::ExchangeFolder& exchange = plugin.Exchange;
   const std::string fbxPath = std::string(exchange.exportFile.Get()) + ".fbx";
   if (!WriteFile(fbxPath.c_str(), answer.fbx) || !WriteFile(exchange.texturesFile.Get(), answer.textures) ||
       !WriteFile(exchange.exportFile.Get(), fbxPath + "\n"))

@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("HASH_REGISTRY_FILE", (root / "registry.ini").c_str(), 1);
   AfxUseVirtualClock(true);
   plugin = new pigmora::PluginState;
-  if (!plugin->fbxErrorText.IsEmpty()) {
-    std::fprintf(stderr, "%s\n", plugin->fbxErrorText.Buffer());
+  if (!plugin->FbxErrorText.IsEmpty()) {
+    std::fprintf(stderr, "%s\n", plugin->FbxErrorText.Buffer());
     std::abort();
   }
   return 0;

@@ -106,6 +106,7 @@ HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& d
   display_.SetHostWindow(mainWnd_.GetSafeHwnd(), window_.get());
   deletionListener_ = AddTreeObjectDeletionListener([this](HTreeObject* object) { ForgetDeleted(object); });
   BuildMenu();
+  view_->AddViewMenu(*menu_);
   RefreshTree(true);
   ticker_ = std::make_unique<HostTimer>(kTickMilliseconds, [this] { Tick(); });
 }

@@ -1,5 +1,6 @@
 #include "ScriptRunner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -65,6 +66,7 @@ static const char* HostCommandSummary() {
          "  open PATH.obj                add a model from a Wavefront OBJ file\n"
          "  save-obj MODEL PATH.obj      write a model as OBJ and MTL with its textures\n"
          "  render MODEL PATH.png [WIDTH HEIGHT] [front|back|left|right|top|iso]\n"
+         "         [--shading paint|lit|normal|specular|displacement]\n"
          "                               draw a model off screen as a PNG (no display needed;\n"
          "                               640 x 480 and iso unless given)\n";
 }
@@ -227,9 +229,21 @@ bool ScriptRunner::SaveObj(const std::vector<std::string>& words, std::string& p
   return true;
 }
 
-bool ScriptRunner::Render(const std::vector<std::string>& words, std::string& problem) {
-  constexpr const char* kUsage = "render MODEL PATH.png [WIDTH HEIGHT] [front|back|left|right|top|iso]";
+bool ScriptRunner::Render(const std::vector<std::string>& allWords, std::string& problem) {
+  constexpr const char* kUsage =
+      "render MODEL PATH.png [WIDTH HEIGHT] [front|back|left|right|top|iso] "
+      "[--shading paint|lit|normal|specular|displacement]";
   constexpr int kLargestSide = 8192;
+  std::vector<std::string> words = allWords;
+  ViewShading shading = ViewShading::Lit;
+  const auto option = std::find(words.begin(), words.end(), "--shading");
+  if (option != words.end()) {
+    if (option + 1 == words.end() || !ParseViewShading(*(option + 1), shading)) {
+      problem = "--shading takes paint, lit, normal, specular or displacement";
+      return false;
+    }
+    words.erase(option, option + 2);
+  }
   if (!ExpectWords(words, 3, 6, kUsage, problem)) return false;
   HTreeObject* object = FindTreeObjectByPath(project_, ("Objects/" + words[1]).c_str());
   HModelCache* model = object ? object->GetAsModelCache() : nullptr;
@@ -260,7 +274,7 @@ bool ScriptRunner::Render(const std::vector<std::string>& words, std::string& pr
     return false;
   }
   ModelPicture picture;
-  if (!DrawModelPicture(*model, width, height, direction, picture, problem)) return false;
+  if (!DrawModelPicture(*model, width, height, direction, shading, picture, problem)) return false;
   for (const std::string& note : picture.notes) err_ << "hashhost: render " << Echoed(words[1]) << ": " << note << "\n";
   if (!WritePicturePng(picture, path, problem)) return false;
   out_ << "rendered " << words[1] << " to " << path << std::endl;

@@ -24,6 +24,7 @@ struct RequestedChannel {
   PaintChannel channel;
   std::string line;  // the channel line of "textures.txt"
   std::string type;  // image file type
+  int depth = 8;     // bits a sample
 };
 
 std::vector<RequestedChannel> RequestedChannels(const CommandFile& command) {
@@ -31,6 +32,7 @@ std::vector<RequestedChannel> RequestedChannels(const CommandFile& command) {
   const std::string otherType = ImageFileType(command.Text("SpecNormExtension", "TGA"));
   const std::string displacementWord = command.Text("DisplTexExt", "BMP");
   const std::string displacementType = ImageFileType(displacementWord);
+  const int displacementDepth = ImageDepth(displacementType, command.Text("DisplDepth", ""));
   if (command.Number("ExportDispl", 0) && displacementType != displacementWord)
     std::fprintf(stderr, "pigmora-peer: cannot write %s images; the displacement is written as PNG\n",
                  displacementWord.c_str());
@@ -39,7 +41,8 @@ std::vector<RequestedChannel> RequestedChannels(const CommandFile& command) {
   if (command.Number("ExportSpecular", 0)) channels.push_back({PC_SPECULAR, "specular", otherType});
   if (command.Number("ExportEmissivePower", 0)) channels.push_back({PC_EMISSIVE_POWER, "emissive_power", otherType});
   if (command.Number("ExportNormalmap", 0)) channels.push_back({PC_NORMALMAP, "normalmap", otherType});
-  if (command.Number("ExportDispl", 0)) channels.push_back({PC_DISPLACEMENT, "displacement 0.5", displacementType});
+  if (command.Number("ExportDispl", 0))
+    channels.push_back({PC_DISPLACEMENT, "displacement 0.5", displacementType, displacementDepth});
   return channels;
 }
 
@@ -149,7 +152,7 @@ bool AnswerCommand(const PeerOptions& options, std::string& report, std::string&
       const std::string& path = paths.images[m][c];
       const PaintedImage image = PaintMaterialChannel(coverage, static_cast<int>(m), channels[c].channel);
       std::string bytes;
-      if (!EncodeImage(image, channels[c].type, bytes)) {
+      if (!EncodeImage(image, channels[c].type, channels[c].depth, bytes)) {
         problem = "cannot encode " + path;
         return false;
       }

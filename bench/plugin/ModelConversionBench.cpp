@@ -1,5 +1,5 @@
 // BuildExportModel and MergeIEModel of a 1,000,000-patch model: a 1000 x 1000
-// grid of quads in two groups with a colour decal over all of it.
+// grid of quads in two groups with a color decal over all of it.
 #include <benchmark/benchmark.h>
 
 #include "GridModel.h"

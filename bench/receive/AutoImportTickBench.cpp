@@ -27,8 +27,7 @@ public:
     setenv("HASH_REGISTRY_FILE", (root_ / "registry.ini").c_str(), 1);
     setenv("HASH_DOCUMENTS_DIR", (root_ / "Documents").c_str(), 1);
     plugin = new PluginState;
-    std::filesystem::create_directories(
-        std::filesystem::path(plugin->TheApplinkSettings.Exchange().exportFile.Get()).parent_path());
+    std::filesystem::create_directories(std::filesystem::path(plugin->Exchange.exportFile.Get()).parent_path());
   }
   ~ScratchSettings() {
     delete plugin;
@@ -51,7 +50,7 @@ void BM_IdleAutoImportTick(benchmark::State& state) {
 // Pigmora has written textures.txt, export.txt is still to come.
 void BM_HalfAnswerAutoImportTick(benchmark::State& state) {
   ScratchSettings settings;
-  std::ofstream(plugin->TheApplinkSettings.Exchange().texturesFile.Get()) << "Body\nmap1\ncolor\n/tmp/none.png\n";
+  std::ofstream(plugin->Exchange.texturesFile.Get()) << "Body\nmap1\ncolor\n/tmp/none.png\n";
   for (auto _ : state) benchmark::DoNotOptimize(plugin->Receive(ReceiveTrigger::Timer));
 }
 

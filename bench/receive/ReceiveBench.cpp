@@ -1,5 +1,5 @@
 // Receiving Pigmora's answer for a 1,000,000-quad model: a binary FBX file with
-// two materials and three painted channels each (colour, specular, normal
+// two materials and three painted channels each (color, specular, normal
 // map). Times ImportFbxModel as a whole (load, convert, merge, decals,
 // replacement of the older model) and reports the process's peak memory.
 //   receive_bench [QUADS_PER_SIDE] [RUNS]
@@ -21,8 +21,8 @@
 #include <Plugin/HostProject.h>
 
 #include "fbx/FbxContext.h"
+#include "host/CurrentObject.h"
 #include "receive/ImportFbxModel.h"
-#include "settings/CurrentTreeObject.h"
 
 using namespace pigmora;
 

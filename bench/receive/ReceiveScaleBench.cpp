@@ -20,8 +20,8 @@
 #include <Plugin/HostProject.h>
 
 #include "fbx/FbxContext.h"
+#include "host/CurrentObject.h"
 #include "receive/ImportFbxModel.h"
-#include "settings/CurrentTreeObject.h"
 
 using namespace pigmora;
 

@@ -61,11 +61,11 @@ pid_t StartPeer() {
 
 // One press of the first mode button and everything until the answer is in the project.
 bool RoundTrip(HProject& project, const char* modelName, Run& run) {
-  const std::filesystem::path answer(plugin->TheApplinkSettings.Exchange().exportFile.Get());
+  const std::filesystem::path answer(plugin->Exchange.exportFile.Get());
   plugin->CurrentTreeObject.Set(project.GetChildObjectCacheContainer()->FindModel(modelName));
   if (!plugin->CurrentTreeObject.Get()) return false;
   const Clock::time_point pressed = Clock::now();
-  RunSendCommand(nullptr, kFirstModeButton, plugin->ForSend());
+  RunSendCommand(0, plugin->ForSend());
   const Clock::time_point sent = Clock::now();
   run.send = Seconds(sent - pressed);
   Clock::time_point answered{};
@@ -111,12 +111,11 @@ int main(int argc, char** argv) {
   setenv("HASH_DOCUMENTS_DIR", (folder / "Documents").c_str(), 1);
   AfxEchoMessageBoxesToStandardError();
   plugin = new PluginState;
-  plugin->TheApplinkSettings.SetSettingString(Option::ExePath, PEER_PATH);
-  if (!plugin->fbxErrorText.IsEmpty()) return 1;
+  plugin->Settings.SetSettingString(Option::ExePath, PEER_PATH);
+  if (!plugin->FbxErrorText.IsEmpty()) return 1;
   BenchGridModel(side);  // "Grid" in the current project
   HProject* project = GetHProject();
-  std::filesystem::create_directories(
-      std::filesystem::path(plugin->TheApplinkSettings.Exchange().exportFile.Get()).parent_path());
+  std::filesystem::create_directories(std::filesystem::path(plugin->Exchange.exportFile.Get()).parent_path());
   const pid_t peer = StartPeer();
   if (peer < 0) return 1;
 

@@ -1,5 +1,5 @@
 // One send of a 1,000,000-patch model (a 1000 x 1000 grid of quads in two
-// groups with a colour decal over all of it): conversion, materials, FBX
+// groups with a color decal over all of it): conversion, materials, FBX
 // scene, ASCII write and the command file, into a scratch exchange folder.
 #include <benchmark/benchmark.h>
 
@@ -33,7 +33,7 @@ public:
     setenv("HASH_REGISTRY_FILE", (root_ / "registry.ini").c_str(), 1);
     setenv("HASH_DOCUMENTS_DIR", (root_ / "Documents").c_str(), 1);
     state_.emplace();
-    state_->TheApplinkSettings.SetSettingString(Option::ExePath, "/opt/pigmora/Pigmora");
+    state_->Settings.SetSettingString(Option::ExePath, "/opt/pigmora/Pigmora");
   }
   ~ScratchPlugin() {
     state_.reset();
@@ -70,10 +70,10 @@ void BM_BuildFbxNode(benchmark::State& state) {
   ScratchPlugin plugin;
   const ExportJob job = BuildExportJob(model, "unused.fbx");
   for (auto _ : state) {
-    FbxNode* node = BuildFbxNode(plugin.State().fbx.Manager(), job);
+    FbxNode* node = BuildFbxNode(plugin.State().Fbx.Manager(), job);
     state.PauseTiming();
-    plugin.State().fbx.Scene()->GetRootNode()->AddChild(node);
-    plugin.State().fbx.Scene()->Clear();
+    plugin.State().Fbx.Scene()->GetRootNode()->AddChild(node);
+    plugin.State().Fbx.Scene()->Clear();
     state.ResumeTiming();
   }
   state.counters["peak_MB"] = PeakMemoryMegabytes();
@@ -84,7 +84,7 @@ void BM_SendModel(benchmark::State& state) {
   HModelCache* model = BenchGridModel(kSide);
   ScratchPlugin plugin;
   plugin.State().CurrentTreeObject.Set(model);
-  for (auto _ : state) RunSendCommand(nullptr, 1001, plugin.State().ForSend());
+  for (auto _ : state) RunSendCommand(0, plugin.State().ForSend());
   state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(plugin.ModelFile())) / 1e6;
   state.counters["peak_MB"] = PeakMemoryMegabytes();
 }

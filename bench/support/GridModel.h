@@ -3,7 +3,7 @@
 class HModelCache;
 
 // The benchmarks' host model: a side x side grid of quads in the current
-// project, split into two groups ("lower half", "upper half"), with one colour
+// project, split into two groups ("lower half", "upper half"), with one color
 // decal over all of it. Built once per process and kept.
 HModelCache* BenchGridModel(int side);
 

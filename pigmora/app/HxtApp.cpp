@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ui/DlgMain.h"
+#include "ui/MessageBoxes.h"
 
 namespace pigmora {
 
@@ -15,7 +16,7 @@ BEGIN_MESSAGE_MAP(HxtApp, CPluginApp)
 END_MESSAGE_MAP()
 
 HxtApp::HxtApp() : CPluginApp(nullptr) {
-  if (state_.TheApplinkSettings.GetSettingValue(Option::AutoImport) != 0)
+  if (state_.Settings.GetSettingValue(Option::AutoImport) != 0)
     autoImportTimerId_ = SetTimer(nullptr, 0, kAutoImportPeriodMs, AutoImportTimerProc);
 }
 
@@ -32,11 +33,11 @@ BOOL HxtApp::InitInstance() {
 }
 
 int HxtApp::ShowApplinkDialog() {
-  if (!state_.fbxErrorText.IsEmpty()) {
-    MessageBoxA(nullptr, state_.fbxErrorText.Buffer(), "FBX Error", MB_ICONERROR);
+  if (!state_.FbxErrorText.IsEmpty()) {
+    ShowErrorBox(nullptr, "FBX Error", state_.FbxErrorText.Buffer());
     return 0;
   }
-  DlgMain dialog(state_.ForSend(), state_.TheApplinkSettings);
+  DlgMain dialog(state_.ForSend(), state_.Settings);
   dialog.DoModal();
   return 1;
 }

@@ -1,16 +1,55 @@
 #include "app/PluginState.h"
 
 #include "settings/SettingsCatalog.h"
+#include "ui/MessageBoxes.h"
 
 namespace pigmora {
 
-PluginState::PluginState() : TheApplinkSettings(kSettingsSection) {
-  RegisterApplinkSettings(TheApplinkSettings);
-  fbx.InitFbxContext(fbxErrorText);
+namespace {
+
+ExchangeFolder PreparedExchangeFolder() {
+  ExchangeFolder folder;
+  folder.Build();
+  PrepareExchangeFolder(folder);
+  return folder;
+}
+
+class RunningFlag {
+public:
+  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningFlag() { flag_ = false; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+  bool& flag_;
+};
+
+// The receive's boxes, owned by the window the UI thread reports.
+void ShowReceiveOutcome(const ReceiveOutcome& outcome) {
+  constexpr char kCaption[] = "Pigmora";
+  const HWND owner = ThreadMainWindow();
+  if (!outcome.answerFileError.IsEmpty()) ShowErrorBox(owner, kCaption, outcome.answerFileError.Get());
+  if (outcome.fbxFileMissing) ShowErrorBox(owner, kCaption, "Import: FBX file is not exists");
+  if (!outcome.imported) ShowErrorBox(owner, kCaption, outcome.errorText.Get());
+  if (outcome.imported && !outcome.notes.IsEmpty()) ShowInfoBox(owner, "Info", outcome.notes.Get());
+  if (!outcome.undeletableText.IsEmpty()) ShowErrorBox(owner, kCaption, outcome.undeletableText.Get());
+}
+
+}  // namespace
+
+PluginState::PluginState() : Exchange(PreparedExchangeFolder()), Settings(kSettingsSection) {
+  RegisterApplinkSettings(Settings);
+  Fbx.InitFbxContext(FbxErrorText);
 }
 
 int PluginState::Receive(ReceiveTrigger trigger) {
-  return ReceiveModel(receiveMemory, TheApplinkSettings.Exchange(), fbx, CurrentTreeObject, trigger);
+  // A tick delivered inside one of this receive's message boxes finds it running.
+  if (Receiving.running) return 0;
+  const RunningFlag running(Receiving.running);
+  const ReceiveOutcome outcome = ReceiveModel(Receiving, Exchange, Fbx, CurrentTreeObject, trigger);
+  if (outcome.processed) ShowReceiveOutcome(outcome);
+  return outcome.Result();
 }
 
 }  // namespace pigmora

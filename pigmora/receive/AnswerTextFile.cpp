@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "settings/SystemErrorText.h"
+#include "files/SystemErrorText.h"
 
 namespace pigmora {
 

@@ -3,75 +3,15 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <vector>
-
-#include <Plugin/HModelCache.h>
-#include <Plugin/HProject.h>
 
 #include "fbx/FbxContext.h"
-#include "receive/ImportSteps.h"
+#include "receive/BuildInterchangeModel.h"
+#include "receive/MergeIntoProject.h"
 #include "receive/ReadTextureList.h"
 
 namespace pigmora {
 
 namespace {
-
-// Builds the interchange model of the node's mesh; false with the reason.
-bool BuildModel(IEPolyModel& model, FbxNode& node, FbxMesh& mesh, const TextureList& list, ImportTables& tables,
-                String& errorText) {
-  if (!AddVertices(model, mesh)) {
-    errorText = "Not enough memory for the received model";
-    return false;
-  }
-  AddImages(model, list, tables);
-  if (!AddMaterials(model, list, node, tables, errorText)) return false;
-  if (!AddPolygons(model, mesh, list, tables)) {
-    errorText = "Not enough memory for the received model";
-    return false;
-  }
-  if (model.polygons.count == 0) {
-    errorText = String("FBX: The mesh of node '") + node.GetName() + "' has no polygon of three or more corners";
-    return false;
-  }
-  AssignMaterialIndices(model, mesh, tables);
-  std::vector<int>().swap(tables.sourcePolygon);  // the polygons hold their materials now
-  DropUnusedMaterials(model, tables);
-  const bool expanded = ExpandChannelMaps(model, list, tables);
-  std::vector<PolygonUVs>().swap(tables.polygonUVs);  // the maps hold the UVs; the merge needs the memory
-  if (!expanded) {
-    errorText = "Not enough memory for the received model";
-    return false;
-  }
-  NoteTexturesWithoutUVs(model, list, tables);
-  DropUnusedImages(model);
-  return true;
-}
-
-// The merge and the tidying of the new host model. Older images of the new
-// model's files make way just before the merge, so its images take their names.
-bool MergeIntoProject(CurrentObject& current, std::unique_ptr<IEPolyModel> model, const String& name,
-                      const ImportTables& tables, String& errorText) {
-  HModelCache* merged = HModelCache::New(name, 1);
-  if (!merged) {
-    errorText = String("Can't create the model '") + name + "' in the project";
-    return false;
-  }
-  RemoveReplacedImages(*model, GetHProject(), FindOtherModel(merged, name));
-  // No welding tolerance: Pigmora's vertices are taken as the file has them;
-  // groups and decals are merged.
-  const int mergeResult =
-      merged->MergeIEModel(model.get(), name, /*tolerance=*/0.0f, /*mergeGroups=*/1, /*mergeDecals=*/1);
-  model.reset();  // all of it is in the host model now
-  if (!mergeResult) {
-    HTreeObject::DeleteHandle(merged);
-    errorText = String("The received model '") + name + "' could not be merged into the project";
-    return false;
-  }
-  SetSplineMagnitudes(merged, 1.0f);
-  NameGroupsAndMergeDecals(merged, tables);
-  ReplaceOlderModel(merged, name, current);
-  return true;
-}
 
 bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
                   String& errorText, String& notes) {
@@ -118,7 +58,7 @@ bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath
                            "' has a path longer than 255 characters and was left out.");
   }
   auto model = std::make_unique<IEPolyModel>();
-  const bool built = BuildModel(*model, *node, *mesh, list, tables, errorText);
+  const bool built = BuildInterchangeModel(*model, *node, *mesh, list, tables, errorText);
   const String name = node->GetName();
   // The interchange model holds all that is needed: the file's scene goes
   // before the merge, which needs the memory more.

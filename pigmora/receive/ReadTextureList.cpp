@@ -2,13 +2,14 @@
 
 #include "receive/AnswerTextFile.h"
 
-#include "settings/FilePathKey.h"
+#include "files/FilePathKey.h"
 
 namespace pigmora {
 
-const char* const kTextureChannelWords[TC_COUNT] = {"color", "specular", "emissive_power", "normalmap", "displacement"};
+const char* const kTextureChannelWords[kTextureChannelCount] = {"color", "specular", "emissive_power", "normalmap",
+                                                                "displacement"};
 
-const int kTextureChannelKinds[TC_COUNT] = {0, 4, 7, 13, 9};
+const int kTextureChannelKinds[kTextureChannelCount] = {0, 4, 7, 13, 9};
 
 std::string CaseFoldedName(const char* name) {
   std::string key(name ? name : "");
@@ -57,8 +58,8 @@ namespace {
 // bare word counts as the channel too. Letter case does not matter in either.
 int ChannelOf(const String& word) {
   String rest = word;
-  if (rest.StrTok(" ").Compare("displacement", 1)) return TC_DISPLACEMENT;
-  for (int channel = 0; channel < TC_COUNT; ++channel) {
+  if (rest.StrTok(" ").Compare("displacement", 1)) return static_cast<int>(TextureChannel::Displacement);
+  for (int channel = 0; channel < kTextureChannelCount; ++channel) {
     if (word.Compare(kTextureChannelWords[channel], 1)) return channel;
   }
   return -1;

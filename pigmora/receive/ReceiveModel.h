@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include <FileIO/String.h>
+
 #include "receive/AnswerPair.h"
 
 namespace pigmora {
@@ -18,6 +20,7 @@ enum class ReceiveTrigger { Command, Timer };
 
 // What the receive remembers between runs, kept by the plug-in's state.
 struct ReceiveMemory {
+  // Set by the entry point while a receive and its boxes run.
   bool running = false;
   // A pair that could not be deleted: the timer leaves it alone until it changes.
   std::optional<AnswerPairStamp> undeletable;
@@ -26,12 +29,32 @@ struct ReceiveMemory {
   std::uint64_t seenSinceMs = 0;
 };
 
+// What one receive did, for the entry point to tell the user, in the order
+// the user is told: texts that are empty say nothing.
+struct ReceiveOutcome {
+  // False when there was nothing to pick up (or another receive took it).
+  bool processed = false;
+  // Why the answer's first file could not be read.
+  String answerFileError;
+  // The FBX file the answer names does not exist.
+  bool fbxFileMissing = false;
+  // Whether the model was merged; if not, why.
+  bool imported = false;
+  String errorText;
+  // What had to be left out of a merged model, one line each.
+  String notes;
+  // Which of the answer's files could not be deleted, and what follows from it.
+  String undeletableText;
+
+  // The result of host command 2: 1 when an answer was processed (successfully or not), else 0.
+  int Result() const { return processed ? 1 : 0; }
+};
+
 // Picks up Pigmora's answer from the exchange folder, imports it through the
 // FBX context and deletes it. A model it replaces takes the current host
-// object with it. Returns 0 when there is nothing to pick up (or
-// a receive is already running), 1 when an answer was processed (successfully
-// or not).
-int ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchange, FbxContext& fbx, CurrentObject& current,
-                 ReceiveTrigger trigger = ReceiveTrigger::Command);
+// object with it. The caller keeps memory.running set while it runs and tells
+// the user what happened.
+ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchange, FbxContext& fbx,
+                            CurrentObject& current, ReceiveTrigger trigger = ReceiveTrigger::Command);
 
 }  // namespace pigmora

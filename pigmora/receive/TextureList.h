@@ -9,19 +9,23 @@
 namespace pigmora {
 
 // The texture channels of Pigmora's answer, numbered in their fixed order.
-enum TextureChannel { TC_COLOR = 0, TC_SPECULAR, TC_EMISSIVE_POWER, TC_NORMALMAP, TC_DISPLACEMENT, TC_COUNT };
+enum class TextureChannel { Color, Specular, EmissivePower, Normalmap, Displacement };
+constexpr int kTextureChannelCount = static_cast<int>(TextureChannel::Displacement) + 1;
 
 // The word each channel has in "textures.txt", by channel number.
-extern const char* const kTextureChannelWords[TC_COUNT];
+extern const char* const kTextureChannelWords[kTextureChannelCount];
 
 // The decal kind the received map records carry for each channel.
-extern const int kTextureChannelKinds[TC_COUNT];
+extern const int kTextureChannelKinds[kTextureChannelCount];
 
 // One material of the texture list: per channel, the position of its texture
 // in TextureList::texturePaths, or -1 for none.
 struct MaterialTextures {
   String name;
-  int channels[TC_COUNT] = {-1, -1, -1, -1, -1};
+  int channels[kTextureChannelCount] = {-1, -1, -1, -1, -1};
+
+  int& TextureOf(TextureChannel channel) { return channels[static_cast<int>(channel)]; }
+  int TextureOf(TextureChannel channel) const { return channels[static_cast<int>(channel)]; }
 };
 
 // The key under which material and UV set names are one when they differ only

@@ -9,8 +9,7 @@ class ApplinkSettings;
 // The command file tells Pigmora what to do with the model: the model file
 // path twice, the mode keyword and every texture and import option.
 
-// The I/O page's mode buttons are 1001 to 1012; button 1001 + i sends mode i.
-constexpr unsigned kFirstModeButton = 1001;
+// The modes, numbered as the I/O page's buttons are ordered.
 constexpr int kExportModeCount = 12;
 
 // The keyword Pigmora knows a mode by; null for an index outside the table.

@@ -24,8 +24,8 @@ int TextureSlotOfKind(int kind) {
 
 namespace {
 
-void CopyColour(float (&target)[3], HColorProperty* colour) {
-  const RGBFloat value = colour->GetFactoredRGBFloat();
+void CopyColor(float (&target)[3], HColorProperty* color) {
+  const RGBFloat value = color->GetFactoredRGBFloat();
   target[0] = value.blue;
   target[1] = value.green;
   target[2] = value.red;
@@ -35,11 +35,11 @@ void CopyColour(float (&target)[3], HColorProperty* colour) {
 
 void ReadMaterialAttributes(ExportMaterial& material, HAttrProperty* attributes) {
   for (int& slot : material.textureSlots) slot = -1;
-  CopyColour(material.diffuseColor, attributes->GetDiffuseColor());
+  CopyColor(material.diffuseColor, attributes->GetDiffuseColor());
   material.diffuseFallOff = attributes->GetDiffuseFallOff()->GetValue();
-  CopyColour(material.ambianceColor, attributes->GetAmbianceColor());
+  CopyColor(material.ambianceColor, attributes->GetAmbianceColor());
   material.ambiance = attributes->GetAmbiance()->GetValue();
-  CopyColour(material.specularColor, attributes->GetSpecularColor());
+  CopyColor(material.specularColor, attributes->GetSpecularColor());
   material.specularIntensity = attributes->GetSpecularIntensity()->GetValue();
   material.displacementPercent = 1.0f;
   material.bumpPercent = 1.0f;

@@ -16,14 +16,14 @@ struct TextureSlot {
   FbxLayerElement::EType fbxType;  // the layer element the slot's textures are set under
 };
 
-// colour, specular, ambiance, normal map, displacement
+// color, specular, ambiance, normal map, displacement
 extern const TextureSlot kTextureSlots[kTextureSlotCount];
 
 // The slot a map kind fills; -1 for kinds no slot takes.
 int TextureSlotOfKind(int kind);
 
 // One material of the export: the model's own (no group) or one of its groups.
-// Colours keep the host's storage order (blue, green, red).
+// Colors keep the host's storage order (blue, green, red).
 struct ExportMaterial {
   HGroup* group = nullptr;
   String name;
@@ -38,7 +38,7 @@ struct ExportMaterial {
   int textureSlots[kTextureSlotCount] = {-1, -1, -1, -1, -1};  // image index, -1 for none
 };
 
-// Colours, factors and percents from the host's attributes; no texture in any slot.
+// Colors, factors and percents from the host's attributes; no texture in any slot.
 void ReadMaterialAttributes(ExportMaterial& material, HAttrProperty* attributes);
 
 // The material of a group: its name with blanks as underscores, "default1"

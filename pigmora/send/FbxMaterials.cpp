@@ -11,16 +11,16 @@ namespace pigmora {
 
 namespace {
 
-// FBX colours run red, green, blue: the host's stored order reversed.
-FbxDouble3 FbxColour(const float (&stored)[3]) { return FbxDouble3(stored[2], stored[1], stored[0]); }
+// FBX colors run red, green, blue: the host's stored order reversed.
+FbxDouble3 FbxColor(const float (&stored)[3]) { return FbxDouble3(stored[2], stored[1], stored[0]); }
 
 FbxSurfacePhong* CreatePhong(FbxManager* manager, const ExportMaterial& material) {
   FbxSurfacePhong* phong = FbxSurfacePhong::Create(manager, material.name.Get());
-  phong->Ambient.Set(FbxColour(material.ambianceColor));
+  phong->Ambient.Set(FbxColor(material.ambianceColor));
   phong->AmbientFactor.Set(static_cast<double>(material.ambiance));
-  phong->Diffuse.Set(FbxColour(material.diffuseColor));
+  phong->Diffuse.Set(FbxColor(material.diffuseColor));
   phong->DiffuseFactor.Set(static_cast<double>(material.diffuseFallOff));
-  phong->Specular.Set(FbxColour(material.specularColor));
+  phong->Specular.Set(FbxColor(material.specularColor));
   phong->SpecularFactor.Set(static_cast<double>(material.specularIntensity));
   phong->BumpFactor.Set(static_cast<double>(material.bumpPercent));
   phong->DisplacementFactor.Set(static_cast<double>(material.displacementPercent));

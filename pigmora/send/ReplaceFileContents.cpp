@@ -5,8 +5,8 @@
 #include <climits>
 #include <string>
 
-#include "settings/PathSeparator.h"
-#include "settings/SystemErrorText.h"
+#include "files/PathSeparator.h"
+#include "files/SystemErrorText.h"
 
 namespace pigmora {
 

@@ -8,21 +8,18 @@
 
 #include <string>
 
+#include "files/ExchangeFolder.h"
+#include "host/CurrentObject.h"
 #include "send/CommandText.h"
 #include "send/ExportModelToFbx.h"
 #include "send/ModelNameLimits.h"
 #include "send/ReplaceFileContents.h"
 #include "settings/ApplinkSettings.h"
-#include "settings/CurrentTreeObject.h"
 #include "settings/OptionTable.h"
 
 namespace pigmora {
 
 namespace {
-
-void ShowError(CWnd* page, const char* text) {
-  MessageBoxA(page ? page->GetSafeHwnd() : nullptr, text, "Error", MB_ICONERROR);
-}
 
 // The model the applink was opened for: the object itself when it sits in the
 // objects folder, else the model behind a scene instance. Null with the reason
@@ -49,60 +46,47 @@ bool HasLineBreak(const String& text) {
   return value.find_first_of("\r\n") != std::string::npos;
 }
 
-// The applink dialog is the window the UI thread reports while it runs modally.
-void CloseApplinkDialog() {
-  CWinThread* thread = AfxGetThread();
-  CWnd* window = thread ? thread->GetMainWnd() : nullptr;
-  if (window && window->GetSafeHwnd()) SendMessageA(window->GetSafeHwnd(), WM_CLOSE, 0, 0);
-}
-
 }  // namespace
 
-void RunSendCommand(CWnd* page, UINT buttonId, const SendContext& context) {
-  const int modeIndex = static_cast<int>(buttonId - kFirstModeButton);
-  if (!ExportModeKeyword(modeIndex)) return;  // not a mode button: nothing to send
+SendOutcome RunSendCommand(int modeIndex, const SendContext& context) {
+  SendOutcome outcome;
+  if (!ExportModeKeyword(modeIndex)) return outcome;  // not a mode: nothing to send
 
   const ApplinkSettings& settings = context.settings;
   if (settings.GetSettingString(Option::ExePath) == DefinitionOf(Option::ExePath).defaultText) {
-    ShowError(page, "Path to Pigmora was not set (see Options tab)");
-    return;
+    outcome.errorText = "Path to Pigmora was not set (see Options tab)";
+    return outcome;
   }
-  String errorText;
-  HModelCache* model = ModelToSend(context.currentTreeObject, errorText);
-  if (!model) {
-    ShowError(page, errorText.Get());
-    return;
-  }
+  HModelCache* model = ModelToSend(context.currentTreeObject, outcome.errorText);
+  if (!model) return outcome;
+  outcome.errorText = String();
 
-  const String& modelPath = settings.Exchange().exportFbxFile;
-  const String& commandFile = settings.Exchange().importFile;
+  const String& modelPath = context.exchange.exportFbxFile;
+  const String& commandFile = context.exchange.importFile;
   if (HasLineBreak(modelPath)) {
-    ShowError(page, (String("The documents folder's path holds a line break, which the command file for Pigmora "
+    outcome.errorText = String(
+                            "The documents folder's path holds a line break, which the command file for Pigmora "
                             "cannot carry; use a documents folder without one: '") +
-                     modelPath.Get() + "'")
-                        .Get());
-    return;
+                        modelPath.Get() + "'";
+    return outcome;
   }
   // Refused before anything is written: a half-done send would leave Pigmora an older model.
-  if (!CheckModelNameLimits(*model, errorText)) {
-    ShowError(page, errorText.Get());
-    return;
-  }
+  if (!CheckModelNameLimits(*model, outcome.errorText)) return outcome;
 
   // Pigmora acts on the command file alone: without it the model file would be
-  // written for nobody, so a failure stops here with the dialog still open.
+  // written for nobody, so a failure stops here.
   const String commandText = BuildCommandText(settings, modeIndex, modelPath);
   String reason;
   if (!ReplaceFileContents(commandFile.Get(), commandText.Get(), static_cast<std::size_t>(commandText.Length()),
                            reason)) {
-    ShowError(page, (String("Can't write the command file '") + (commandFile.Get() ? commandFile.Get() : "") +
-                     "': " + reason.Get())
-                        .Get());
-    return;
+    outcome.errorText =
+        String("Can't write the command file '") + (commandFile.Get() ? commandFile.Get() : "") + "': " + reason.Get();
+    return outcome;
   }
 
-  if (!ExportModelToFbx(context.fbx, model, modelPath, errorText)) ShowError(page, errorText.Get());
-  CloseApplinkDialog();
+  outcome.status =
+      ExportModelToFbx(context.fbx, model, modelPath, outcome.errorText) ? SendStatus::Sent : SendStatus::CommandOnly;
+  return outcome;
 }
 
 }  // namespace pigmora

@@ -6,15 +6,13 @@
 
 namespace pigmora {
 
-ApplinkSettings::ApplinkSettings(String sectionName) : sectionName_(std::move(sectionName)) { BuildExchangeFolder(); }
-
-void ApplinkSettings::BuildExchangeFolder() { exchange_.Build(); }
+ApplinkSettings::ApplinkSettings(String sectionName) : sectionName_(std::move(sectionName)) {}
 
 void ApplinkSettings::RegisterValueSetting(String key, int defaultValue, bool isBool) {
   SettingValue prepared;
   prepared.value = defaultValue;
   if (isBool) {
-    prepared.kind = SK_BOOL;
+    prepared.kind = SettingKind::Bool;
     prepared.value = GetRegistryBOOL(sectionName_, key, defaultValue);
   } else {
     prepared.value = GetRegistryValue(sectionName_, key, defaultValue);
@@ -25,7 +23,7 @@ void ApplinkSettings::RegisterValueSetting(String key, int defaultValue, bool is
 
 void ApplinkSettings::RegisterStringSetting(String key, String defaultText) {
   SettingValue prepared;
-  prepared.kind = SK_STRING;
+  prepared.kind = SettingKind::String;
   prepared.text = GetRegistryString(sectionName_, key, defaultText);
   settings_[key] = prepared;
   PersistSetting(key, prepared);
@@ -57,10 +55,10 @@ void ApplinkSettings::SetSettingString(String key, String text) {
 
 void ApplinkSettings::PersistSetting(const String& key, const SettingValue& entry) const {
   switch (entry.kind) {
-    case SK_BOOL: SetRegistryBOOL(sectionName_, key, entry.value); break;
-    case SK_INTEGER: SetRegistryValue(sectionName_, key, entry.value); break;
-    case SK_STRING: SetRegistryString(sectionName_, key, entry.text); break;
-    case SK_REAL: SetRegistryValue(sectionName_, key, entry.realValue); break;
+    case SettingKind::Bool: SetRegistryBOOL(sectionName_, key, entry.value); break;
+    case SettingKind::Integer: SetRegistryValue(sectionName_, key, entry.value); break;
+    case SettingKind::String: SetRegistryString(sectionName_, key, entry.text); break;
+    case SettingKind::Real: SetRegistryValue(sectionName_, key, entry.realValue); break;
     default: break;
   }
 }

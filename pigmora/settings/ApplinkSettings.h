@@ -4,7 +4,6 @@
 
 #include <FileIO/String.h>
 
-#include "settings/ExchangeFolder.h"
 #include "settings/OptionTable.h"
 
 namespace pigmora {
@@ -13,11 +12,11 @@ struct SettingValue {
   String text;             // string settings only
   int value = 0;           // bool and integer settings
   double realValue = 0.0;  // real settings
-  int kind = SK_INTEGER;
+  SettingKind kind = SettingKind::Integer;
 };
 
 // The plug-in's options, kept in memory and written through to the registry
-// section on every change, plus the exchange paths computed at load.
+// section on every change.
 class ApplinkSettings {
 public:
   explicit ApplinkSettings(String sectionName);
@@ -47,17 +46,14 @@ public:
     SetSettingString(String(DefinitionOf(option).key), std::move(text));
   }
 
-  const ExchangeFolder& Exchange() const { return exchange_; }
   bool HasSetting(const String& key) const { return settings_.count(key) != 0; }
   std::size_t SettingCount() const { return settings_.size(); }
 
 private:
-  void BuildExchangeFolder();
   void PersistSetting(const String& key, const SettingValue& entry) const;
 
   String sectionName_;
   std::map<String, SettingValue> settings_;
-  ExchangeFolder exchange_;
 };
 
 }  // namespace pigmora

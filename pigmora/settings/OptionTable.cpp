@@ -30,29 +30,32 @@ constexpr ListEntry kDisplacementFiles[] = {
 };
 
 constexpr std::span<const ListEntry> kNoList;
+constexpr SettingKind kBool = SettingKind::Bool;
+constexpr SettingKind kInteger = SettingKind::Integer;
+constexpr SettingKind kString = SettingKind::String;
 
 // "Emissive" (1103) edits ExportEmissivePower, "Emissive Color" (1104) ExportEmissive.
 // clang-format off
 constexpr OptionDefinition kOptions[] = {
-    {Option::ExePath,             "exePath",             SK_STRING,  0, "...",   IDC_EXE_PATH,               kNoList,            false, nullptr},
-    {Option::ExportColor,         "ExportColor",         SK_BOOL,    1, nullptr, IDC_EXPORT_COLOR,           kNoList,            true,  nullptr},
-    {Option::ExportSpecular,      "ExportSpecular",      SK_BOOL,    1, nullptr, IDC_EXPORT_SPECULAR,        kNoList,            true,  nullptr},
-    {Option::ExportSpecularColor, "ExportSpecularColor", SK_BOOL,    0, nullptr, IDC_EXPORT_SPECULAR_COLOR,  kNoList,            true,  nullptr},
-    {Option::ExportEmissivePower, "ExportEmissivePower", SK_BOOL,    0, nullptr, IDC_EXPORT_EMISSIVE_POWER,  kNoList,            true,  nullptr},
-    {Option::ExportEmissive,      "ExportEmissive",      SK_BOOL,    0, nullptr, IDC_EXPORT_EMISSIVE,        kNoList,            true,  nullptr},
-    {Option::ExportNormalmap,     "ExportNormalmap",     SK_BOOL,    0, nullptr, IDC_EXPORT_NORMALMAP,       kNoList,            true,  nullptr},
-    {Option::ColorFileExtension,  "ColorFileExtension",  SK_INTEGER, 0, nullptr, IDC_COLOR_FILE_EXTENSION,   kTextureFiles,      true,  nullptr},
-    {Option::SpecNormExtension,   "SpecNormExtension",   SK_INTEGER, 0, nullptr, IDC_SPEC_NORM_EXTENSION,    kTextureFiles,      true,  nullptr},
-    {Option::ExportDispl,         "ExportDispl",         SK_BOOL,    0, nullptr, IDC_EXPORT_DISPL,           kNoList,            true,  nullptr},
-    {Option::ExportResolution,    "ExportResolution",    SK_INTEGER, 0, nullptr, IDC_EXPORT_RESOLUTION,      kResolutions,       true,  nullptr},
-    {Option::DisplNorm,           "DisplNorm",           SK_INTEGER, 0, nullptr, IDC_DISPL_NORM,             kDisplacementNorms, true,  nullptr},
-    {Option::DisplTexExt,         "DisplTexExt",         SK_INTEGER, 0, nullptr, IDC_DISPL_TEX_EXT,          kDisplacementFiles, true,  "DisplDepth"},
-    {Option::SkipImport,          "SkipImport",          SK_BOOL,    0, nullptr, IDC_SKIP_IMPORT,            kNoList,            true,  nullptr},
-    {Option::SkipExport,          "SkipExport",          SK_BOOL,    0, nullptr, IDC_SKIP_EXPORT,            kNoList,            true,  nullptr},
-    {Option::PickSourcePositions, "PickSourcePositions", SK_BOOL,    0, nullptr, IDC_PICK_SOURCE_POSITIONS,  kNoList,            true,  nullptr},
-    {Option::PickDepthFromLayer0, "PickDepthFromLayer0", SK_BOOL,    0, nullptr, IDC_PICK_DEPTH_FROM_LAYER0, kNoList,            true,  nullptr},
-    {Option::CoarseMesh,          "CoarseMesh",          SK_BOOL,    0, nullptr, IDC_COARSE_MESH,            kNoList,            true,  nullptr},
-    {Option::AutoImport,          "AutoImport",          SK_BOOL,    0, nullptr, IDC_AUTO_IMPORT,            kNoList,            false, nullptr},
+    {Option::ExePath,             "exePath",             kString,    0, "...",   IDC_EXE_PATH,               kNoList,            false, nullptr},
+    {Option::ExportColor,         "ExportColor",         kBool,      1, nullptr, IDC_EXPORT_COLOR,           kNoList,            true,  nullptr},
+    {Option::ExportSpecular,      "ExportSpecular",      kBool,      1, nullptr, IDC_EXPORT_SPECULAR,        kNoList,            true,  nullptr},
+    {Option::ExportSpecularColor, "ExportSpecularColor", kBool,      0, nullptr, IDC_EXPORT_SPECULAR_COLOR,  kNoList,            true,  nullptr},
+    {Option::ExportEmissivePower, "ExportEmissivePower", kBool,      0, nullptr, IDC_EXPORT_EMISSIVE_POWER,  kNoList,            true,  nullptr},
+    {Option::ExportEmissive,      "ExportEmissive",      kBool,      0, nullptr, IDC_EXPORT_EMISSIVE,        kNoList,            true,  nullptr},
+    {Option::ExportNormalmap,     "ExportNormalmap",     kBool,      0, nullptr, IDC_EXPORT_NORMALMAP,       kNoList,            true,  nullptr},
+    {Option::ColorFileExtension,  "ColorFileExtension",  kInteger,   0, nullptr, IDC_COLOR_FILE_EXTENSION,   kTextureFiles,      true,  nullptr},
+    {Option::SpecNormExtension,   "SpecNormExtension",   kInteger,   0, nullptr, IDC_SPEC_NORM_EXTENSION,    kTextureFiles,      true,  nullptr},
+    {Option::ExportDispl,         "ExportDispl",         kBool,      0, nullptr, IDC_EXPORT_DISPL,           kNoList,            true,  nullptr},
+    {Option::ExportResolution,    "ExportResolution",    kInteger,   0, nullptr, IDC_EXPORT_RESOLUTION,      kResolutions,       true,  nullptr},
+    {Option::DisplNorm,           "DisplNorm",           kInteger,   0, nullptr, IDC_DISPL_NORM,             kDisplacementNorms, true,  nullptr},
+    {Option::DisplTexExt,         "DisplTexExt",         kInteger,   0, nullptr, IDC_DISPL_TEX_EXT,          kDisplacementFiles, true,  "DisplDepth"},
+    {Option::SkipImport,          "SkipImport",          kBool,      0, nullptr, IDC_SKIP_IMPORT,            kNoList,            true,  nullptr},
+    {Option::SkipExport,          "SkipExport",          kBool,      0, nullptr, IDC_SKIP_EXPORT,            kNoList,            true,  nullptr},
+    {Option::PickSourcePositions, "PickSourcePositions", kBool,      0, nullptr, IDC_PICK_SOURCE_POSITIONS,  kNoList,            true,  nullptr},
+    {Option::PickDepthFromLayer0, "PickDepthFromLayer0", kBool,      0, nullptr, IDC_PICK_DEPTH_FROM_LAYER0, kNoList,            true,  nullptr},
+    {Option::CoarseMesh,          "CoarseMesh",          kBool,      0, nullptr, IDC_COARSE_MESH,            kNoList,            true,  nullptr},
+    {Option::AutoImport,          "AutoImport",          kBool,      0, nullptr, IDC_AUTO_IMPORT,            kNoList,            false, nullptr},
 };
 // clang-format on
 

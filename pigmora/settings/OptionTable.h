@@ -5,7 +5,7 @@
 namespace pigmora {
 
 // How a setting is read from and written to the registry.
-enum SettingKind { SK_BOOL = 1, SK_INTEGER = 2, SK_STRING = 3, SK_REAL = 4 };
+enum class SettingKind { Bool = 1, Integer = 2, String = 3, Real = 4 };
 
 // Every option the plug-in keeps, by the handle code names it with, in table order.
 enum class Option {

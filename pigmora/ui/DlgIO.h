@@ -25,4 +25,9 @@ private:
   DECLARE_MESSAGE_MAP()
 };
 
+// What a mode button does: sends in the button's mode, shows a failure in a
+// box owned by page (none when null) and closes the applink dialog once the
+// command file is written; a refused send leaves the dialog open.
+void PressModeButton(CWnd* page, UINT buttonId, const SendContext& send);
+
 }  // namespace pigmora

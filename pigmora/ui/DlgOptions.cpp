@@ -2,6 +2,7 @@
 
 #include "resources/resource.h"
 #include "settings/ApplinkSettings.h"
+#include "ui/MessageBoxes.h"
 
 namespace pigmora {
 
@@ -31,7 +32,7 @@ BOOL DlgOptions::OnInitDialog() {
 void DlgOptions::LoadControl(const OptionDefinition& definition) {
   CWnd* control = Control(definition.option);
   if (!control) return;
-  if (definition.kind == SK_STRING) {
+  if (definition.kind == SettingKind::String) {
     control->SetWindowText(settings_.GetSettingString(definition.option));
     return;
   }
@@ -61,7 +62,7 @@ void DlgOptions::OnCheckBox(UINT nID) {
   CWnd* box = GetDlgItem(static_cast<int>(nID));
   if (!definition || !box) return;
   settings_.SetSettingValue(definition->option, CheckState(box));
-  if (definition->option == Option::AutoImport) MessageBox("Requires restart the application", "Info", MB_OK);
+  if (definition->option == Option::AutoImport) ShowInfoBox(GetSafeHwnd(), "Info", "Requires restart the application");
 }
 
 void DlgOptions::OnComboSelChange(UINT nID) {

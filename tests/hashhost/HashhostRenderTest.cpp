@@ -61,6 +61,8 @@ TEST_F(HashhostRenderTest, WrongWordsAndPlacesSayWhatIsWrongAndWriteNothing) {
       {"render Sample " + out + " wide 100", "the size 'wide 100' is not two whole numbers"},
       {"render Sample " + out + " 100 100 sideways", "'sideways' is not a view (front, back, left, right, top or iso)"},
       {"render Sample " + out + " 100 100 top extra", "usage: render MODEL"},
+      {"render Sample " + out + " --shading glossy", "--shading takes paint, lit, normal, specular or displacement"},
+      {"render Sample " + out + " 100 100 --shading", "--shading takes paint"},
       {"render Sample " + scratch_.Path("missing/out.png"), scratch_.Path("missing")},
       {"render Sample " + readOnly, "read-only"},
   };
@@ -75,25 +77,59 @@ TEST_F(HashhostRenderTest, WrongWordsAndPlacesSayWhatIsWrongAndWriteNothing) {
   EXPECT_EQ(ScratchFolder::ReadFile(readOnly), "old");
 }
 
-TEST_F(HashhostRenderTest, AModelWithAnUnreadableImageIsDrawnWithACheckerAndNamedOnStandardError) {
-  // An OBJ whose material names an image that is not a picture.
-  const std::string image = scratch_.Write("paint.png", "not a picture");
-  scratch_.Write("quad.mtl", "newmtl paint\nKd 1 1 1\nmap_Kd paint.png\n");
-  const std::string obj = scratch_.Write("quad.obj",
-                                         "mtllib quad.mtl\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\n"
-                                         "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl paint\nf 1/1 2/2 3/3 4/4\n");
-  const std::string picture = scratch_.Path("quad.png");
-  const HashhostRun run = RunHashhost(scratch_, "-c 'open " + obj + "; render quad " + picture + " 100 100 front'");
+// A quad OBJ facing the front whose material's colour map is `image`.
+std::string WriteQuad(const ScratchFolder& scratch, const std::string& image) {
+  scratch.Write("quad.mtl", "newmtl paint\nKd 1 1 1\nmap_Kd " + image + "\n");
+  return scratch.Write("quad.obj",
+                       "mtllib quad.mtl\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\n"
+                       "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl paint\nf 1/1 2/2 3/3 4/4\n");
+}
+
+// An uncompressed 8 x 8 TGA of one colour.
+std::string PlainTga(int r, int g, int b) {
+  std::string tga(18, '\0');
+  tga[2] = 2;  // true colour
+  tga[12] = 8;
+  tga[14] = 8;
+  tga[16] = 24;
+  for (int i = 0; i < 64; ++i) tga += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r)};
+  return tga;
+}
+
+TEST_F(HashhostRenderTest, AnUnreadableOrMissingImageIsDrawnWithACheckerAndNamedOnStandardError) {
+  // An image that is not a picture, and one that is not there when the OBJ is opened.
+  for (const bool missing : {false, true}) {
+    SCOPED_TRACE(missing ? "missing" : "not a picture");
+    const std::string image = missing ? scratch_.Path("gone.png") : scratch_.Write("paint.png", "not a picture");
+    const std::string obj = WriteQuad(scratch_, std::filesystem::path(image).filename().string());
+    const std::string picture = scratch_.Path("quad.png");
+    const HashhostRun run = RunHashhost(scratch_, "-c 'open " + obj + "; render quad " + picture + " 100 100 front'");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("hashhost: render quad: cannot show image '" + image + "'"), std::string::npos) << run.err;
+    const PngPixels png = PngPixels::Read(picture);
+    int magenta = 0;
+    for (int y = 30; y < 70; ++y)
+      for (int x = 30; x < 70; ++x) {
+        const PngPixels::Rgb c = png.At(x, y);
+        if (c.r > 120 && c.b > 120 && c.g < 60) ++magenta;
+      }
+    EXPECT_GT(magenta, 200) << "the checker shows where the image would be";
+  }
+}
+
+TEST_F(HashhostRenderTest, PaintShadingShowsTheTexturesOwnColour) {
+  scratch_.Write("paint.tga", PlainTga(200, 30, 90));
+  const std::string obj = WriteQuad(scratch_, "paint.tga");
+  const std::string paint = scratch_.Path("paint.png"), lit = scratch_.Path("lit.png");
+  const HashhostRun run =
+      RunHashhost(scratch_, "-c 'open " + obj + "; render quad " + paint +
+                                " 100 100 front --shading paint; render quad " + lit + " 100 100 front'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("hashhost: render quad: cannot show image '" + image + "'"), std::string::npos) << run.err;
-  const PngPixels png = PngPixels::Read(picture);
-  int magenta = 0;
-  for (int y = 30; y < 70; ++y)
-    for (int x = 30; x < 70; ++x) {
-      const PngPixels::Rgb c = png.At(x, y);
-      if (c.r > 120 && c.b > 120 && c.g < 60) ++magenta;
-    }
-  EXPECT_GT(magenta, 200) << "the checker shows where the image would be";
+  const PngPixels::Rgb painted = PngPixels::Read(paint).At(50, 50);
+  EXPECT_NEAR(painted.r, 200, 2);
+  EXPECT_NEAR(painted.g, 30, 2);
+  EXPECT_NEAR(painted.b, 90, 2);
+  EXPECT_NE(PngPixels::Read(lit).At(50, 50), painted) << "lit is the default and shades the paint";
 }
 
 }  // namespace

@@ -278,6 +278,20 @@ TEST(HashhostWindowTest, TheViewShowsTheModelAndFollowsTheReceive) {
   EXPECT_NE(sample.pixels, painted.pixels) << "the view still shows the sample";
 }
 
+TEST(HashhostWindowTest, TheViewMenuChoosesTheShading) {
+  if (!XvfbRunAvailable()) GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb)";
+  ScratchFolder scratch;
+  const std::string lit = scratch.Path("lit.png"), paint = scratch.Path("paint.png"), again = scratch.Path("again.png");
+  ASSERT_EQ(RunUnderXvfb(scratch, "screenshot " + lit + "; menu View/Paint; screenshot " + paint +
+                                      "; menu View/Lit; screenshot " + again),
+            0)
+      << ScratchFolder::ReadFile(scratch.Path("stderr"));
+  const ViewArea litView = FindViewArea(lit), paintView = FindViewArea(paint);
+  EXPECT_GT(paintView.modelPixels, 5000);
+  EXPECT_NE(litView.pixels, paintView.pixels) << "paint shows the sample unlit";
+  EXPECT_EQ(FindViewArea(again).pixels, litView.pixels) << "lit again looks as lit did";
+}
+
 TEST(HashhostWindowTest, GuiWithoutADisplaySaysSoInOneLine) {
   ScratchFolder scratch;
   const std::string out = scratch.Path("stdout");

@@ -2,7 +2,17 @@
 // what it answers and in which formats.
 #include <sys/stat.h>
 
+#include <ImfChannelList.h>
+#include <ImfFrameBuffer.h>
+#include <ImfHeader.h>
+#include <ImfInputFile.h>
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <cstring>
+#include <memory>
 #include <thread>
 
 #include "PeerFixture.h"
@@ -20,10 +30,10 @@ TEST_F(PeerTest, AnswersWithABinaryFbxAndOneImagePerMaterialAndChannelInNodeOrde
   const std::string model = WriteModel(LeftRightPlan());
   WriteCommand(model,
                "[ExportColor=1]\n[ExportSpecular=1]\n[ExportEmissivePower=0]\n[ExportNormalmap=1]\n"
-               "[ColorFileExtension=PNG]\n[SpecNormExtension=BMP]\n[ExportDispl=1]\n[DisplTexExt=TIF]\n");
+               "[ColorFileExtension=PNG]\n[SpecNormExtension=BMP]\n[ExportDispl=1]\n[DisplTexExt=TIF]\n"
+               "[DisplDepth=16-bits]\n");
   const CommandRun run = Peer("--once");
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("TIF"), std::string::npos) << "says that TIF is written as PNG";
 
   const auto exportLines = Lines(ScratchFolder::ReadFile(scratch_.ExchangePath() / "export.txt"));
   ASSERT_FALSE(exportLines.empty());
@@ -34,7 +44,7 @@ TEST_F(PeerTest, AnswersWithABinaryFbxAndOneImagePerMaterialAndChannelInNodeOrde
   ASSERT_EQ(lines.size(), 2u * 4u * 4u);
   const char* expectedMaterials[] = {"Zeta", "Alpha"};
   const char* expectedChannels[] = {"color", "specular", "normalmap", "displacement"};
-  const char* expectedMagic[] = {"\x89PNG", "BM", "BM", "\x89PNG"};
+  const char* expectedMagic[] = {"\x89PNG", "BM", "BM", "II*"};
   for (int m = 0; m < 2; ++m) {
     for (int c = 0; c < 4; ++c) {
       const std::size_t at = static_cast<std::size_t>((m * 4 + c) * 4);
@@ -153,3 +163,67 @@ TEST_F(PeerTest, WatchingWaitsForTheModelFileOfTheNewCommand) {
 }
 
 }  // namespace
+
+// Displacement at the depth the command file names: a TIF of 16-bit
+// integers, a TIFF and an EXR of 32-bit floats, each holding the painted
+// levels stretched to its range.
+TEST_F(PeerTest, DisplacementIsWrittenAsTheDeepFormatAsked) {
+  struct Case {
+    const char* type;
+    const char* depth;
+    int bits;
+    int format;
+  } cases[] = {{"TIF", "16-bits", 16, SAMPLEFORMAT_UINT},
+               {"TIFF", "32-bits", 32, SAMPLEFORMAT_IEEEFP},
+               {"EXR", "32-bits", 32, SAMPLEFORMAT_IEEEFP}};
+  for (const Case& each : cases) {
+    SCOPED_TRACE(each.type);
+    WriteCommand(WriteModel(LeftRightPlan()),
+                 std::string("[ExportDispl=1]\n[DisplTexExt=") + each.type + "]\n[DisplDepth=" + each.depth + "]\n");
+    const CommandRun run = Peer("--once --size 32");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("written as PNG"), std::string::npos) << run.err;
+    const auto lines = Lines(ScratchFolder::ReadFile(scratch_.ExchangePath() / "textures.txt"));
+    ASSERT_EQ(lines.size(), 8u);
+    const std::string& path = lines[3];
+    std::string lower = each.type;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(std::filesystem::path(path).extension(), "." + lower);
+    if (std::string(each.type) == "EXR") {
+      Imf::InputFile file(path.c_str());
+      const Imf::Channel* red = file.header().channels().findChannel("R");
+      ASSERT_NE(red, nullptr);
+      EXPECT_EQ(red->type, Imf::FLOAT);
+      std::vector<float> reds(32 * 32);
+      Imf::FrameBuffer buffer;
+      buffer.insert("R",
+                    Imf::Slice(Imf::FLOAT, reinterpret_cast<char*>(reds.data()), sizeof(float), 32 * sizeof(float)));
+      file.setFrameBuffer(buffer);
+      file.readPixels(0, 31);
+      // Levels run from 0 to 1, as a float displacement's do, not 0 to 255.
+      EXPECT_GT(*std::max_element(reds.begin(), reds.end()), 0.1f);
+      EXPECT_LE(*std::max_element(reds.begin(), reds.end()), 1.0f);
+      continue;
+    }
+    std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen(path.c_str(), "r"), &TIFFClose);
+    ASSERT_TRUE(tiff);
+    std::uint16_t bits = 0, format = 0;
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_SAMPLEFORMAT, &format);
+    EXPECT_EQ(bits, each.bits);
+    EXPECT_EQ(format, each.format);
+    std::vector<unsigned char> row(static_cast<std::size_t>(TIFFScanlineSize(tiff.get())));
+    ASSERT_GE(TIFFReadScanline(tiff.get(), row.data(), 0, 0), 0);
+    // Levels fill the depth's range: up to 65535, or 0 to 1 for floats.
+    double most = 0;
+    for (std::size_t i = 0; i < 32 * 3; ++i) {
+      std::uint16_t whole = 0;
+      float real = 0;
+      if (bits == 16) std::memcpy(&whole, row.data() + i * 2, 2);
+      if (bits == 32) std::memcpy(&real, row.data() + i * 4, 4);
+      most = std::max(most, bits == 16 ? whole / 65535.0 : real);
+      EXPECT_LE(bits == 16 ? whole / 65535.0 : real, 1.0);
+    }
+    EXPECT_GT(most, 0.1) << "levels stretched to the depth, not kept at 0 to 255";
+  }
+}

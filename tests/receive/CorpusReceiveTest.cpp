@@ -112,7 +112,7 @@ TEST_F(CorpusReceiveTest, EveryCorpusFileIsReceivedAsItsRowSaysOrRefusedWithARea
     }
     String error, notes;
     const int modelsBefore = CountModels();
-    const bool ok = ImportFbxModel(state_.Plugin().fbx, state_.Plugin().CurrentTreeObject, path.c_str(),
+    const bool ok = ImportFbxModel(state_.Plugin().Fbx, state_.Plugin().CurrentTreeObject, path.c_str(),
                                    WriteTextures(groups).c_str(), error, notes);
     const int patches = file.ExpectedPatches();
     if (patches == 0) {

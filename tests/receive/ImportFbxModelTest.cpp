@@ -5,7 +5,7 @@
 
 #include "ReceiveFixture.h"
 #include "receive/ImportFbxModel.h"
-#include "receive/ImportSteps.h"
+#include "receive/MergeIntoProject.h"
 #include "receive/ReceiveModel.h"
 
 using namespace pigmora;
@@ -20,7 +20,7 @@ protected:
     EXPECT_TRUE(WriteMeshFile(plan, fbx, ascii));
     error_ = String();
     notes_ = String();
-    return ImportFbxModel(state_.Plugin().fbx, state_.Plugin().CurrentTreeObject, fbx.c_str(),
+    return ImportFbxModel(state_.Plugin().Fbx, state_.Plugin().CurrentTreeObject, fbx.c_str(),
                           WriteTextures(textures).c_str(), error_, notes_);
   }
 
@@ -187,10 +187,10 @@ TEST_F(ImportFbxModelTest, LambertMaterialsAreReadWithoutSpecular) {
   EXPECT_FLOAT_EQ(diffuse.green, 0.5f);
   EXPECT_FLOAT_EQ(diffuse.blue, 0.75f);
   const RGBFloat specular = group->GetAttr()->GetSpecularColor()->GetFactoredRGBFloat();
-  EXPECT_EQ(specular, RGBFloat{}) << "a Lambert has no specular colour";
+  EXPECT_EQ(specular, RGBFloat{}) << "a Lambert has no specular color";
 }
 
-TEST_F(ImportFbxModelTest, PhongMaterialsKeepTheirColoursAndFactors) {
+TEST_F(ImportFbxModelTest, PhongMaterialsKeepTheirColorsAndFactors) {
   MeshPlan plan = GridPlan(1, {"Glossy"});
   plan.ambient = FbxDouble3(0.05, 0.1, 0.15);
   plan.factors = std::array<double, 3>{0.9, 0.4, 0.6};
@@ -219,10 +219,10 @@ TEST_F(ImportFbxModelTest, FailuresSayWhyAndLeaveTheProjectAsItWas) {
   EXPECT_FALSE(Import(lines, {{"A", "map1", "color", Texture("old.tga")}}));
   EXPECT_FALSE(error_.IsEmpty());
 
-  EXPECT_FALSE(ImportFbxModel(state_.Plugin().fbx, state_.Plugin().CurrentTreeObject,
+  EXPECT_FALSE(ImportFbxModel(state_.Plugin().Fbx, state_.Plugin().CurrentTreeObject,
                               scratch_.Path("absent.fbx").c_str(), WriteTextures({}).c_str(), error_, notes_));
   EXPECT_FALSE(error_.IsEmpty());
-  EXPECT_FALSE(ImportFbxModel(state_.Plugin().fbx, state_.Plugin().CurrentTreeObject,
+  EXPECT_FALSE(ImportFbxModel(state_.Plugin().Fbx, state_.Plugin().CurrentTreeObject,
                               scratch_.Path("absent.fbx").c_str(), scratch_.Path("absent.txt").c_str(), error_,
                               notes_));
   EXPECT_EQ(std::string(error_.Get()).rfind("Can't open 'textures.txt' for reading", 0), 0u) << error_.Get();

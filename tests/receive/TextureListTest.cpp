@@ -25,12 +25,12 @@ TEST_F(TextureListTest, GroupsOfFourLinesWithCrLfTrailingBlanksAndAnUnfinishedLa
   ASSERT_TRUE(list.loaded);
   ASSERT_EQ(list.materials.size(), 2u);
   EXPECT_STREQ(list.materials[0].name.Get(), "Body");
-  EXPECT_EQ(list.materials[0].channels[TC_COLOR], 0);
-  EXPECT_EQ(list.materials[0].channels[TC_NORMALMAP], 1);
-  EXPECT_EQ(list.materials[0].channels[TC_SPECULAR], -1);
+  EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Color), 0);
+  EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Normalmap), 1);
+  EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Specular), -1);
   EXPECT_STREQ(list.materials[1].name.Get(), "Head");
-  EXPECT_EQ(list.materials[1].channels[TC_DISPLACEMENT], 2);
-  EXPECT_EQ(list.materials[1].channels[TC_COLOR], -1);
+  EXPECT_EQ(list.materials[1].TextureOf(TextureChannel::Displacement), 2);
+  EXPECT_EQ(list.materials[1].TextureOf(TextureChannel::Color), -1);
   ASSERT_EQ(list.texturePaths.size(), 3u);
   EXPECT_STREQ(list.texturePaths[0].Get(), "/t/body_color.tga");
   EXPECT_STREQ(list.texturePaths[2].Get(), "/t/head_displ.bmp");
@@ -57,10 +57,11 @@ TEST_F(TextureListTest, LaterGroupsReplaceEarlierOnesAndPathsAreToldApartAsTheFi
       "A\nmap1\ndisplacement\n/t/d.tga\n"
       "B\nmap1\nspecular\n/T/SHARED.tga\n");
   ASSERT_EQ(list.materials.size(), 2u);
-  EXPECT_EQ(list.materials[0].channels[TC_COLOR], 1) << "the later group wins, the material matched without case";
-  EXPECT_EQ(list.materials[1].channels[TC_COLOR], 1) << "one path, one texture";
-  EXPECT_EQ(list.materials[0].channels[TC_DISPLACEMENT], 2) << "the bare word counts as the channel";
-  EXPECT_EQ(list.materials[1].channels[TC_SPECULAR], 3) << "a path in other letter case is another file";
+  EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Color), 1)
+      << "the later group wins, the material matched without case";
+  EXPECT_EQ(list.materials[1].TextureOf(TextureChannel::Color), 1) << "one path, one texture";
+  EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Displacement), 2) << "the bare word counts as the channel";
+  EXPECT_EQ(list.materials[1].TextureOf(TextureChannel::Specular), 3) << "a path in other letter case is another file";
   ASSERT_EQ(list.texturePaths.size(), 4u);
   EXPECT_STREQ(list.texturePaths[3].Get(), "/T/SHARED.tga");
   EXPECT_EQ(list.FindTexture("/t/shared.tga"), 1);
@@ -83,8 +84,8 @@ TEST_F(TextureListTest, AListOfManyMaterialsKeepsEveryOneInOrder) {
   for (int m : {0, 1234, 2999}) {
     const MaterialTextures& material = list.materials[static_cast<std::size_t>(m)];
     EXPECT_EQ(std::string(material.name.Get()), "Mat" + std::to_string(m));
-    EXPECT_EQ(material.channels[TC_COLOR], 2 * m);
-    EXPECT_EQ(material.channels[TC_SPECULAR], 2 * m + 1);
+    EXPECT_EQ(material.TextureOf(TextureChannel::Color), 2 * m);
+    EXPECT_EQ(material.TextureOf(TextureChannel::Specular), 2 * m + 1);
   }
   EXPECT_EQ(list.uvSetNames.size(), 1u);
 }
@@ -98,8 +99,8 @@ TEST_F(TextureListTest, APathLongerThan255CharactersIsLeftOutNotCut) {
   EXPECT_EQ(std::string(list.leftOutPaths[0].Get()), path256);
   ASSERT_EQ(list.texturePaths.size(), 1u);
   EXPECT_EQ(std::string(list.texturePaths[0].Get()), path255) << "255 characters are within the limit";
-  EXPECT_EQ(list.materials[0].channels[TC_COLOR], -1);
-  EXPECT_EQ(list.materials[0].channels[TC_SPECULAR], 0);
+  EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Color), -1);
+  EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Specular), 0);
 }
 
 TEST_F(TextureListTest, ChannelWordsAreReadInAnyLetterCase) {
@@ -109,10 +110,10 @@ TEST_F(TextureListTest, ChannelWordsAreReadInAnyLetterCase) {
       "A\nmap1\nNormalMap\n/t/n.tga\n"
       "A\nmap1\nDisplacement 0.35\n/t/d.bmp\n");
   ASSERT_EQ(list.materials.size(), 1u);
-  EXPECT_EQ(list.materials[0].channels[TC_COLOR], 0);
-  EXPECT_EQ(list.materials[0].channels[TC_SPECULAR], 1);
-  EXPECT_EQ(list.materials[0].channels[TC_NORMALMAP], 2);
-  EXPECT_EQ(list.materials[0].channels[TC_DISPLACEMENT], 3) << "with its depth, too";
+  EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Color), 0);
+  EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Specular), 1);
+  EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Normalmap), 2);
+  EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Displacement), 3) << "with its depth, too";
 }
 
 TEST_F(TextureListTest, AMissingFileIsNotLoaded) {

@@ -25,6 +25,7 @@
 #include "ScratchFolder.h"
 #include "app/PluginState.h"
 #include "send/SendCommand.h"
+#include "ui/DlgIO.h"
 
 using namespace pigmora;
 
@@ -103,14 +104,14 @@ TEST_F(AllocationSweepTest, ASendThatRunsOutOfMemoryAnywhereSaysSoAndLeavesNoPar
   HModelCache* model = FreshProject();
   state_.Plugin().CurrentTreeObject.Set(model);
   for (const Seam& seam : kSeams) seam.fail(0);
-  RunSendCommand(nullptr, 1001, state_.Plugin().ForSend());
+  PressModeButton(nullptr, 1001, state_.Plugin().ForSend());
   ASSERT_TRUE(Boxes().empty()) << Boxes().front().text;
   const std::string complete = ScratchFolder::ReadFile(ModelFile());
   const std::string command = ScratchFolder::ReadFile(Exchange("import.txt"));
 
   for (const Seam& seam : kSeams) {
     seam.fail(0);
-    RunSendCommand(nullptr, 1001, state_.Plugin().ForSend());
+    PressModeButton(nullptr, 1001, state_.Plugin().ForSend());
     const long long allocations = seam.count();
     ASSERT_GT(allocations, 0) << seam.name;
     for (long long nth = 1; nth <= allocations; ++nth) {
@@ -119,7 +120,7 @@ TEST_F(AllocationSweepTest, ASendThatRunsOutOfMemoryAnywhereSaysSoAndLeavesNoPar
       AfxGetHeadlessDisplay().ClearMessageBoxes();
       ScratchFolder::WriteFile(ModelFile(), "the model file of the last send");
       seam.fail(nth);
-      RunSendCommand(nullptr, 1001, state_.Plugin().ForSend());
+      PressModeButton(nullptr, 1001, state_.Plugin().ForSend());
       seam.fail(0);
 
       const std::string written = ScratchFolder::ReadFile(ModelFile());

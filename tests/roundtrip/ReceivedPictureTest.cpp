@@ -1,5 +1,5 @@
 // The received model as the host's view draws it: after a round trip with the
-// stand-in peer, each group's part of the picture takes its colour from that
+// stand-in peer, each group's part of the picture takes its color from that
 // group's own painted image.
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@ struct Chroma {
   double Likeness(const Chroma& o) const { return (r * o.r + g * o.g + b * o.b) / (Length() * o.Length() + 1e-9); }
 };
 
-// The colour a painted image shows where its material lies (its pattern, not its grey ground).
+// The color a painted image shows where its material lies (its pattern, not its grey ground).
 Chroma PaintOf(const std::string& path) {
   int width = 0, height = 0, channels = 0;
   unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
@@ -67,14 +67,14 @@ TEST(ReceivedPictureTest, EachGroupShowsItsOwnPaintedImage) {
   ASSERT_EQ(status, 0) << out;
   ASSERT_NE(out.find("Model \"Sample\" patches=288"), std::string::npos) << "the answer was received: " << out;
 
-  // Each group's colour image, named after its material by the peer.
+  // Each group's color image, named after its material by the peer.
   std::map<std::string, Chroma> paint;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(scratch.ExchangePath())) {
     const std::string name = entry.path().filename().string();
     for (const char* group : {"head_cap", "default", "lower_body"})
       if (name.find(std::string("_") + group + "_color.") != std::string::npos) paint[group] = PaintOf(entry.path());
   }
-  ASSERT_EQ(paint.size(), 3u) << "the peer painted a colour image per material";
+  ASSERT_EQ(paint.size(), 3u) << "the peer painted a color image per material";
 
   int width = 0, height = 0, channels = 0;
   unsigned char* pixels = stbi_load(picture.c_str(), &width, &height, &channels, 3);
@@ -103,9 +103,9 @@ TEST(ReceivedPictureTest, EachGroupShowsItsOwnPaintedImage) {
       EXPECT_GT(seen.Length(), 15) << area.group << " at " << x << "," << area.y << " is grey: no paint there";
       std::string likest;
       double best = -2;
-      for (const auto& [group, colour] : paint)
-        if (seen.Likeness(colour) > best) {
-          best = seen.Likeness(colour);
+      for (const auto& [group, color] : paint)
+        if (seen.Likeness(color) > best) {
+          best = seen.Likeness(color);
           likest = group;
         }
       EXPECT_EQ(likest, area.group) << "at " << x << "," << area.y << " the picture shows (" << int(at[0]) << ","

@@ -27,6 +27,7 @@
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
 #include "settings/SettingsCatalog.h"
+#include "ui/DlgIO.h"
 #include "ui/DlgMain.h"
 
 using namespace pigmora;
@@ -50,7 +51,7 @@ protected:
   void RoundTrip(const char* objectPath) {
     state_.Plugin().CurrentTreeObject.Set(FindTreeObjectByPath(project_, objectPath));
     ASSERT_NE(state_.Plugin().CurrentTreeObject.Get(), nullptr);
-    RunSendCommand(nullptr, 1001, state_.Plugin().ForSend());
+    PressModeButton(nullptr, 1001, state_.Plugin().ForSend());
     ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
     ASSERT_TRUE(std::filesystem::exists(scratch_.ExchangePath() / "import.txt"));
     const std::string peer = std::string("'") + PIGMORA_PEER_PATH + "' --once --size 64 >/dev/null";
@@ -140,7 +141,7 @@ TEST_F(RoundTripTest, ThePaintedSampleReplacesTheSentOneTwice) {
         files.insert(clip->GetClip()->GetClip()->GetFilename()->GetValue().Get());
         kinds.push_back(clip->GetKind()->GetValue());
       }
-      EXPECT_EQ(kinds, (std::vector<int>{0, 4, 13})) << "colour, specular and normal map";
+      EXPECT_EQ(kinds, (std::vector<int>{0, 4, 13})) << "color, specular and normal map";
     }
     EXPECT_EQ(files.size(), names.size() * 3) << "each material's own images";
 
@@ -174,7 +175,7 @@ TEST_F(RoundTripTest, AModeButtonPressedAfterTheTimerReplacedTheModelSendsTheRec
     SCOPED_TRACE(objectPath);
     // An answer for the sample lies ready.
     state_.Plugin().CurrentTreeObject.Set(FindTreeObjectByPath(project_, objectPath));
-    RunSendCommand(nullptr, 1001, state_.Plugin().ForSend());
+    PressModeButton(nullptr, 1001, state_.Plugin().ForSend());
     ASSERT_EQ(std::system((std::string("'") + PIGMORA_PEER_PATH + "' --once --size 16 >/dev/null").c_str()), 0);
     HModelCache* older = Sample();
     const auto commandFile = scratch_.ExchangePath() / "import.txt";

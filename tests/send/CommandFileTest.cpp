@@ -15,6 +15,7 @@
 #include "app/PluginState.h"
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
+#include "ui/DlgIO.h"
 
 using namespace pigmora;
 
@@ -77,7 +78,7 @@ TEST_F(SendTest, ListSettingsAreWrittenAsTheWordsOfTheirOwnTables) {
   EXPECT_EQ(OptionLine(CommandText(), "DisplTexExt"), "[DisplTexExt=EXR]");
   EXPECT_EQ(OptionLine(CommandText(), "DisplDepth"), "[DisplDepth=32-bits]");
 
-  // Colour lists start with TGA, the displacement list with BMP.
+  // Color lists start with TGA, the displacement list with BMP.
   state_.Settings().SetSettingValue("ColorFileExtension", 1);
   state_.Settings().SetSettingValue("SpecNormExtension", 3);
   state_.Settings().SetSettingValue("DisplTexExt", 1);
@@ -145,7 +146,7 @@ TEST_F(SendTest, UnsetExecutablePathRefusesWithoutWritingOrClosing) {
 
   state_.Settings().SetSettingString("exePath", "...");
   state_.Plugin().CurrentTreeObject.Set(Sample());
-  RunSendCommand(&page, 1001, state_.Plugin().ForSend());
+  PressModeButton(&page, 1001, state_.Plugin().ForSend());
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(Boxes()[0].caption, "Error");
   EXPECT_EQ(Boxes()[0].text, "Path to Pigmora was not set (see Options tab)");
@@ -157,7 +158,7 @@ TEST_F(SendTest, UnsetExecutablePathRefusesWithoutWritingOrClosing) {
 
   // Only "..." means unset: any other text, even an empty one, sends.
   state_.Settings().SetSettingString("exePath", "");
-  RunSendCommand(&page, 1001, state_.Plugin().ForSend());
+  PressModeButton(&page, 1001, state_.Plugin().ForSend());
   EXPECT_TRUE(fs::exists(CommandFile()));
   EXPECT_TRUE(fs::exists(ModelFile()));
   EXPECT_EQ(dialog.GetSafeHwnd(), nullptr) << "a send closes the applink dialog";

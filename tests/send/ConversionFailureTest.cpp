@@ -28,13 +28,13 @@ namespace {
 TEST_F(SendTest, AModelTheHostCannotConvertIsReportedAndLeavesTheSceneAsItWas) {
   Send(Sample());
   ASSERT_TRUE(std::filesystem::exists(ModelFile()));
-  FbxNode* before = state_.Plugin().fbx.Scene()->GetRootNode()->GetChild(0);
+  FbxNode* before = state_.Plugin().Fbx.Scene()->GetRootNode()->GetChild(0);
   ASSERT_NE(before, nullptr);
   std::filesystem::remove(ModelFile());
 
   refuseInterchangeStorage = true;
   String error;
-  const bool exported = ExportModelToFbx(state_.Plugin().fbx, Sample(), ModelFile().c_str(), error);
+  const bool exported = ExportModelToFbx(state_.Plugin().Fbx, Sample(), ModelFile().c_str(), error);
   Send(Sample(), 1005);
   refuseInterchangeStorage = false;
 
@@ -45,8 +45,8 @@ TEST_F(SendTest, AModelTheHostCannotConvertIsReportedAndLeavesTheSceneAsItWas) {
   EXPECT_EQ(Boxes()[0].text, "Couldn't convert model to mesh");
   EXPECT_FALSE(std::filesystem::exists(ModelFile()));
   EXPECT_NE(CommandText().find("[voxcombine]\n"), std::string::npos) << "the command file comes first";
-  ASSERT_EQ(state_.Plugin().fbx.Scene()->GetRootNode()->GetChildCount(), 1);
-  EXPECT_EQ(state_.Plugin().fbx.Scene()->GetRootNode()->GetChild(0), before) << "the scene was not cleared";
+  ASSERT_EQ(state_.Plugin().Fbx.Scene()->GetRootNode()->GetChildCount(), 1);
+  EXPECT_EQ(state_.Plugin().Fbx.Scene()->GetRootNode()->GetChild(0), before) << "the scene was not cleared";
 }
 
 }  // namespace

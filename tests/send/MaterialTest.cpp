@@ -89,7 +89,7 @@ TEST_F(SendTest, EachSlotHoldsTheLastImageOfItsKindAndOtherKindsChangeNothing) {
   EXPECT_EQ(std::vector<int>(own, own + kTextureSlotCount), std::vector<int>(kTextureSlotCount, -1));
 
   // Every image becomes a file texture, used or not.
-  const std::vector<FbxFileTexture*> textures = CreateFileTextures(state_.Plugin().fbx.Manager(), *job.exportModel);
+  const std::vector<FbxFileTexture*> textures = CreateFileTextures(state_.Plugin().Fbx.Manager(), *job.exportModel);
   ASSERT_EQ(textures.size(), 3u);
   EXPECT_STREQ(textures[2]->GetName(), "other");
   EXPECT_STREQ(textures[2]->GetFileName(), "/maps/other.png");
@@ -135,8 +135,8 @@ TEST_F(SendTest, ATextureOfTwoMaterialsIsConnectedToBoth) {
   EXPECT_EQ(sent.textures.at("right"), (Channels{{"DiffuseColor", {"/maps/skin.png"}}}));
 }
 
-TEST_F(SendTest, ColoursArriveReversedAndPercentsDefaultToOneWithoutAMaterialHead) {
-  HModelCache* model = Strip("Colours", 1);
+TEST_F(SendTest, ColorsArriveReversedAndPercentsDefaultToOneWithoutAMaterialHead) {
+  HModelCache* model = Strip("Colors", 1);
   HAttrProperty* attributes = model->GetAttr();
   attributes->GetDiffuseColor()->SetRGBFloat(RGBFloat{0.1f, 0.2f, 0.3f});  // stored order
   attributes->GetAmbianceColor()->SetRGBFloat(RGBFloat{0.4f, 0.5f, 0.6f});

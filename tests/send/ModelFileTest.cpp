@@ -29,7 +29,7 @@ void ExpectSamePolygons(const std::vector<SentPolygon>& sent, const std::vector<
   }
 }
 
-// Assimp sees the same faces per material, the same UVs and colours.
+// Assimp sees the same faces per material, the same UVs and colors.
 void ExpectAssimpAgrees(const AssimpView& view, const SentModel& sent, const std::vector<SentPolygon>& expected) {
   std::map<std::string, std::vector<Face>> faces;
   std::set<Point> uvs;
@@ -75,7 +75,7 @@ TEST_F(SendTest, TheSampleArrivesWithItsGeometryUVsMaterialsAndTextures) {
   EXPECT_EQ(sent.title, "Sample");
   EXPECT_EQ(sent.materials, (std::vector<std::string>{"default", "head_cap", "default1", "lower_body"}));
 
-  // Colours arrive red first; only the head cap has a material head.
+  // Colors arrive red first; only the head cap has a material head.
   EXPECT_EQ(sent.diffuse.at("head_cap"), FbxDouble3(0.96f, 0.80f, 0.62f));
   EXPECT_EQ(sent.diffuse.at("default"), FbxDouble3(0.7f, 0.7f, 0.7f));
   EXPECT_EQ(sent.factors.at("head_cap").at("SpecularFactor"), 0.3f);
@@ -84,17 +84,17 @@ TEST_F(SendTest, TheSampleArrivesWithItsGeometryUVsMaterialsAndTextures) {
   EXPECT_EQ(sent.factors.at("lower_body").at("DisplacementFactor"), 1.0);
   EXPECT_EQ(sent.factors.at("lower_body").at("BumpFactor"), 1.0);
 
-  const std::string colour = ImageFile("sample_color"), normal = ImageFile("sample_normal");
+  const std::string color = ImageFile("sample_color"), normal = ImageFile("sample_normal");
   EXPECT_EQ(sent.textures.count("default"), 0u) << "no polygon uses the model's own material";
-  EXPECT_EQ(sent.textures.at("head_cap"), (Channels{{"DiffuseColor", {colour}}}));
-  EXPECT_EQ(sent.textures.at("default1"), (Channels{{"DiffuseColor", {colour}}, {"NormalMap", {normal}}}));
-  EXPECT_EQ(sent.textures.at("lower_body"), (Channels{{"DiffuseColor", {colour}}}));
+  EXPECT_EQ(sent.textures.at("head_cap"), (Channels{{"DiffuseColor", {color}}}));
+  EXPECT_EQ(sent.textures.at("default1"), (Channels{{"DiffuseColor", {color}}, {"NormalMap", {normal}}}));
+  EXPECT_EQ(sent.textures.at("lower_body"), (Channels{{"DiffuseColor", {color}}}));
 
   if (!HaveAssimp()) GTEST_SKIP() << "assimp is not on PATH (Debian package assimp-utils)";
   const AssimpView view = ReadWithAssimp(ModelFile().string(), scratch_.Root());
   ExpectAssimpAgrees(view, sent, expected);
-  EXPECT_EQ(view.materials.at("head_cap").at("map_Kd"), colour);
-  EXPECT_EQ(view.materials.at("default1").at("map_Kd"), colour);
+  EXPECT_EQ(view.materials.at("head_cap").at("map_Kd"), color);
+  EXPECT_EQ(view.materials.at("default1").at("map_Kd"), color);
   EXPECT_EQ(view.materials.at("default1").at("map_bump"), normal);
   EXPECT_EQ(view.materials.at("lower_body").count("map_bump"), 0u);
 }
@@ -178,7 +178,7 @@ TEST_F(SendTest, ASecondSendReplacesTheModelFileAndTheScene) {
   ASSERT_EQ(sent.polygons.size(), 1u);
   EXPECT_EQ(sent.polygons[0].corners[0], Rounded({1.5, -2.0, 3.0}));
   EXPECT_EQ(sent.materials, std::vector<std::string>{"default"});
-  EXPECT_EQ(state_.Plugin().fbx.Scene()->GetRootNode()->GetChildCount(), 1) << "the first model left the scene";
+  EXPECT_EQ(state_.Plugin().Fbx.Scene()->GetRootNode()->GetChildCount(), 1) << "the first model left the scene";
 }
 
 TEST_F(SendTest, EightBitNamesThatAreNotUtf8PassAsTheirBytes) {

@@ -11,6 +11,7 @@
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
 #include "settings/SettingsCatalog.h"
+#include "ui/DlgIO.h"
 
 using namespace pigmora;
 
@@ -24,7 +25,7 @@ void SendTest::TearDown() { state_.Stop(); }
 
 void SendTest::Send(HTreeObject* object, UINT buttonId) {
   state_.Plugin().CurrentTreeObject.Set(object);
-  RunSendCommand(nullptr, buttonId, state_.Plugin().ForSend());
+  PressModeButton(nullptr, buttonId, state_.Plugin().ForSend());
 }
 
 HModelCache* SendTest::Sample() const {

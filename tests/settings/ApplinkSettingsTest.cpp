@@ -49,29 +49,29 @@ protected:
 // The keys users, the options page and Pigmora's command file know, spelt as stored.
 struct KnownSetting {
   const char* key;
-  int kind;
+  SettingKind kind;
   int defaultValue;
 };
 const KnownSetting kKnownSettings[] = {
-    {"exePath", SK_STRING, 0},
-    {"ExportColor", SK_BOOL, 1},
-    {"ExportSpecular", SK_BOOL, 1},
-    {"ExportSpecularColor", SK_BOOL, 0},
-    {"ExportEmissivePower", SK_BOOL, 0},
-    {"ExportEmissive", SK_BOOL, 0},
-    {"ExportNormalmap", SK_BOOL, 0},
-    {"ColorFileExtension", SK_INTEGER, 0},
-    {"SpecNormExtension", SK_INTEGER, 0},
-    {"ExportDispl", SK_BOOL, 0},
-    {"ExportResolution", SK_INTEGER, 0},
-    {"DisplNorm", SK_INTEGER, 0},
-    {"DisplTexExt", SK_INTEGER, 0},
-    {"SkipImport", SK_BOOL, 0},
-    {"SkipExport", SK_BOOL, 0},
-    {"PickSourcePositions", SK_BOOL, 0},
-    {"PickDepthFromLayer0", SK_BOOL, 0},
-    {"CoarseMesh", SK_BOOL, 0},
-    {"AutoImport", SK_BOOL, 0},
+    {"exePath", SettingKind::String, 0},
+    {"ExportColor", SettingKind::Bool, 1},
+    {"ExportSpecular", SettingKind::Bool, 1},
+    {"ExportSpecularColor", SettingKind::Bool, 0},
+    {"ExportEmissivePower", SettingKind::Bool, 0},
+    {"ExportEmissive", SettingKind::Bool, 0},
+    {"ExportNormalmap", SettingKind::Bool, 0},
+    {"ColorFileExtension", SettingKind::Integer, 0},
+    {"SpecNormExtension", SettingKind::Integer, 0},
+    {"ExportDispl", SettingKind::Bool, 0},
+    {"ExportResolution", SettingKind::Integer, 0},
+    {"DisplNorm", SettingKind::Integer, 0},
+    {"DisplTexExt", SettingKind::Integer, 0},
+    {"SkipImport", SettingKind::Bool, 0},
+    {"SkipExport", SettingKind::Bool, 0},
+    {"PickSourcePositions", SettingKind::Bool, 0},
+    {"PickDepthFromLayer0", SettingKind::Bool, 0},
+    {"CoarseMesh", SettingKind::Bool, 0},
+    {"AutoImport", SettingKind::Bool, 0},
 };
 
 // The keys of the [Pigmora] section of the registry file, as written there.
@@ -95,7 +95,7 @@ TEST_F(ApplinkSettingsTest, FirstLoadWritesTheNineteenKnownKeysWithTheirDefaults
   for (const KnownSetting& known : kKnownSettings) {
     expectedKeys.insert(known.key);
     ASSERT_TRUE(settings.HasSetting(known.key)) << known.key;
-    if (known.kind == SK_STRING) {
+    if (known.kind == SettingKind::String) {
       EXPECT_STREQ(StoredText(known.key).Get(), "...") << known.key;
     } else {
       EXPECT_EQ(StoredValue(known.key), known.defaultValue) << known.key;
@@ -110,14 +110,14 @@ TEST_F(ApplinkSettingsTest, FirstLoadWritesTheNineteenKnownKeysWithTheirDefaults
 // A list index is written back as the number it is, never folded to a flag's 0 or 1.
 TEST_F(ApplinkSettingsTest, ListIndicesKeepTheirValueThroughALoad) {
   for (const KnownSetting& known : kKnownSettings) {
-    if (known.kind == SK_INTEGER) SetRegistryValue("Pigmora", known.key, 3);
+    if (known.kind == SettingKind::Integer) SetRegistryValue("Pigmora", known.key, 3);
   }
   {
     ApplinkSettings settings("Pigmora");
     RegisterApplinkSettings(settings);
   }
   for (const KnownSetting& known : kKnownSettings) {
-    if (known.kind != SK_INTEGER) continue;
+    if (known.kind != SettingKind::Integer) continue;
     EXPECT_EQ(StoredValue(known.key), 3) << known.key;
   }
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "ScratchFolder.h"
-#include "settings/ExchangeFolder.h"
+#include "files/ExchangeFolder.h"
 
 using namespace pigmora;
 
@@ -40,6 +40,7 @@ TEST_F(ExchangeFolderTest, FreshAccountGetsEveryFolderAndBothMarkerFiles) {
   ASSERT_FALSE(fs::exists(scratch_.DocumentsPath()));
   ExchangeFolder folder;
   folder.Build();
+  PrepareExchangeFolder(folder);
   EXPECT_TRUE(fs::is_directory(scratch_.ExchangePath() / "Hash" / "data"));
 
   const std::string run = ScratchFolder::ReadFile(scratch_.ExchangePath() / "Hash" / "run.txt");
@@ -53,6 +54,7 @@ TEST_F(ExchangeFolderTest, LongerOldMarkerFilesAreTruncatedNotPatched) {
   ScratchFolder::WriteFile(scratch_.ExchangePath() / "Hash" / "extension.txt", "fbx-and-then-some\n");
   ExchangeFolder folder;
   folder.Build();
+  PrepareExchangeFolder(folder);
   EXPECT_EQ(ScratchFolder::ReadFile(scratch_.ExchangePath() / "Hash" / "run.txt"),
             std::string(folder.hostExecutable.Get()));
   EXPECT_EQ(fs::file_size(scratch_.ExchangePath() / "Hash" / "extension.txt"), 3u);
@@ -63,6 +65,7 @@ TEST_F(ExchangeFolderTest, UnwritableDocumentsFolderLeavesValidPathsAndNoFiles) 
   ScratchFolder::WriteFile(scratch_.DocumentsPath(), "not a folder");
   ExchangeFolder folder;
   folder.Build();
+  PrepareExchangeFolder(folder);
   EXPECT_EQ(std::string(folder.exportFbxFile.Get()), docs + "/PigmoraV3/Exchange/Hash/data/export.fbx");
   EXPECT_TRUE(fs::is_regular_file(scratch_.DocumentsPath()));
 }

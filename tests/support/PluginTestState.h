@@ -24,7 +24,7 @@ struct PluginTestState {
   void Start(bool withSample) {
     AfxGetHeadlessDisplay().ClearMessageBoxes();
     plugin.emplace();
-    EXPECT_TRUE(plugin->fbxErrorText.IsEmpty()) << plugin->fbxErrorText.Buffer();
+    EXPECT_TRUE(plugin->FbxErrorText.IsEmpty()) << plugin->FbxErrorText.Buffer();
     project = CreateHostProject(withSample);
   }
 
@@ -36,5 +36,5 @@ struct PluginTestState {
   }
 
   pigmora::PluginState& Plugin() { return *plugin; }
-  pigmora::ApplinkSettings& Settings() { return plugin->TheApplinkSettings; }
+  pigmora::ApplinkSettings& Settings() { return plugin->Settings; }
 };

@@ -170,7 +170,7 @@ TEST_F(ApplinkDialogTest, EachModeButtonSendsItsOwnModeAndClosesTheDialog) {
                                   "prim", "curv", "autopo", "uv",  "ref",        "retopo"};
   HProject* project = CreateHostProject(true);
   plugin_->CurrentTreeObject.Set(FindTreeObjectByPath(project, "Objects/Sample"));
-  plugin_->TheApplinkSettings.SetSettingString(Option::ExePath, "/usr/bin/true");
+  plugin_->Settings.SetSettingString(Option::ExePath, "/usr/bin/true");
   const std::filesystem::path commandFile = scratch_.ExchangePath() / "import.txt";
   for (int id = 1001; id <= 1012; ++id) {
     std::filesystem::remove(commandFile);

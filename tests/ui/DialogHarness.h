@@ -56,7 +56,7 @@ protected:
       ++stepsRun_;
       return true;
     });
-    DlgMain dialog(plugin_->ForSend(), plugin_->TheApplinkSettings);
+    DlgMain dialog(plugin_->ForSend(), plugin_->Settings);
     dialog_ = &dialog;
     const INT_PTR result = dialog.DoModal();
     dialog_ = nullptr;

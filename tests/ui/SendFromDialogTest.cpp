@@ -15,7 +15,7 @@ protected:
     DialogHarness::SetUp();
     project_ = CreateHostProject(true);
     plugin_->CurrentTreeObject.Set(FindTreeObjectByPath(project_, "Objects/Sample"));
-    ASSERT_TRUE(plugin_->fbxErrorText.IsEmpty()) << plugin_->fbxErrorText.Buffer();
+    ASSERT_TRUE(plugin_->FbxErrorText.IsEmpty()) << plugin_->FbxErrorText.Buffer();
   }
   void TearDown() override {
     DestroyHostProject(project_);

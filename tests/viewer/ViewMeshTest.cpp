@@ -41,6 +41,29 @@ protected:
     return model;
   }
 
+  // Every triangle's corners carry its own face's normal: no corner is
+  // rounded off towards its neighbours.
+  static void ExpectFlatFaces(const ViewMesh& mesh) {
+    auto position = [&mesh](std::uint32_t v, int axis) { return mesh.positions[v * 3 + static_cast<unsigned>(axis)]; };
+    for (std::size_t t = 0; t + 2 < mesh.indices.size(); t += 3) {
+      const std::uint32_t a = mesh.indices[t], b = mesh.indices[t + 1], c = mesh.indices[t + 2];
+      float e1[3], e2[3];
+      for (int i = 0; i < 3; ++i) {
+        e1[i] = position(b, i) - position(a, i);
+        e2[i] = position(c, i) - position(a, i);
+      }
+      const float face[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                             e1[0] * e2[1] - e1[1] * e2[0]};
+      const float faceLength = std::sqrt(face[0] * face[0] + face[1] * face[1] + face[2] * face[2]);
+      for (std::uint32_t v : {a, b, c}) {
+        const std::int8_t* n = &mesh.normals[v * 4];
+        const float length = std::sqrt(float(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]));
+        const float cosine = (n[0] * face[0] + n[1] * face[1] + n[2] * face[2]) / (length * faceLength);
+        EXPECT_GT(std::fabs(cosine), 0.99f) << "triangle " << t / 3 << ", vertex " << v;
+      }
+    }
+  }
+
   ScratchFolder scratch_;
   HProject* project_ = nullptr;
 };
@@ -83,6 +106,22 @@ TEST_F(ViewMeshTest, ACubesEdgesStaySharpWhileAGentleBendShadesSmoothly) {
   BuildViewMesh(*cube, mesh);
   EXPECT_EQ(mesh.VertexCount(), 24u);
   EXPECT_EQ(mesh.indices.size(), 36u);
+  ExpectFlatFaces(mesh);
+
+  // The same cube from an OBJ that gives each face its own normals.
+  std::string obj =
+      "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nv 0 0 1\nv 1 0 1\nv 0 1 1\nv 1 1 1\n"
+      "vn 0 0 -1\nvn 0 0 1\nvn 0 -1 0\nvn 0 1 0\nvn -1 0 0\nvn 1 0 0\n";
+  for (int f = 0; f < 6; ++f) {
+    obj += "f";
+    for (int k = 0; k < 4; ++k) obj += " " + std::to_string(faces[f][k] + 1) + "//" + std::to_string(f + 1);
+    obj += "\n";
+  }
+  String error, warnings;
+  HModelCache* opened = ImportObjFile(project_, scratch_.Write("cube.obj", obj).c_str(), error, warnings);
+  ASSERT_NE(opened, nullptr) << error.Get();
+  BuildViewMesh(*opened, mesh);
+  ExpectFlatFaces(mesh);
 
   // Two quads folded by 20 degrees along their shared edge share its two vertices.
   HModelCache* folded = HModelCache::NewInProject(project_, "Folded");
@@ -93,6 +132,16 @@ TEST_F(ViewMeshTest, ACubesEdgesStaySharpWhileAGentleBendShadesSmoothly) {
   folded->AddPatch(1, 4, 5, 2);
   BuildViewMesh(*folded, mesh);
   EXPECT_EQ(mesh.VertexCount(), 6u);
+
+  // The same fold from an OBJ that gives each face its own normal keeps them.
+  const std::string fold = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 2 0 " + std::to_string(rise) + "\nv 2 1 " +
+                           std::to_string(rise) + "\nvn 0 0 1\nvn " + std::to_string(-rise) + " 0 1\n" +
+                           "f 1//1 2//1 3//1 4//1\nf 2//2 5//2 6//2 3//2\n";
+  HModelCache* given = ImportObjFile(project_, scratch_.Write("fold.obj", fold).c_str(), error, warnings);
+  ASSERT_NE(given, nullptr) << error.Get();
+  BuildViewMesh(*given, mesh);
+  EXPECT_EQ(mesh.VertexCount(), 8u);
+  ExpectFlatFaces(mesh);
 }
 
 TEST_F(ViewMeshTest, OnlyModelsTooLargeToMoveSmoothlyGetACoarseCopy) {

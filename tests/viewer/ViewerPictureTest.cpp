@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
 #include <stb_image_write.h>
+
+#include <tiffio.h>
 
 #include <Plugin.h>
 #include <Plugin/HostProject.h>
@@ -56,6 +59,21 @@ std::string WritePlain(const ScratchFolder& scratch, const std::string& name, Rg
   return path;
 }
 
+// A grey 16-bit TIFF of one level.
+void WriteTiff16(const std::string& path, int width, int height, std::uint16_t level) {
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  ASSERT_NE(tiff, nullptr);
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 16);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  std::vector<std::uint16_t> row(static_cast<std::size_t>(width), level);
+  for (int y = 0; y < height; ++y) TIFFWriteScanline(tiff, row.data(), static_cast<std::uint32_t>(y), 0);
+  TIFFClose(tiff);
+}
+
 class ViewerPictureTest : public ::testing::Test {
 protected:
   void SetUp() override { project_ = CreateHostProject(false); }
@@ -81,10 +99,11 @@ protected:
     return decal;
   }
 
-  ModelPicture Draw(HModelCache* model, ViewDirection direction = ViewDirection::Front) {
+  ModelPicture Draw(HModelCache* model, ViewDirection direction = ViewDirection::Front,
+                    ViewShading shading = ViewShading::Lit) {
     ModelPicture picture;
     std::string problem;
-    EXPECT_TRUE(DrawModelPicture(*model, kSize, kSize, direction, picture, problem)) << problem;
+    EXPECT_TRUE(DrawModelPicture(*model, kSize, kSize, direction, shading, picture, problem)) << problem;
     if (picture.rgb.empty()) picture.rgb.assign(kSize * kSize * 3, 0);
     return picture;
   }
@@ -198,15 +217,126 @@ TEST_F(ViewerPictureTest, NormalMapsBendTheLightAndSpecularMapsScaleTheHighlight
   Place(level, WritePlain(scratch_, "level.png", {128, 128, 255}), HDK_NORMAL, uv);
   EXPECT_NEAR(Brightness(PixelAt(Draw(level), level, 0, 0)), Brightness(plain), 12);
 
-  // The highlight at the square's centre faces the eye: black specular paint takes it away, white doubles it.
+  // The highlight lies towards the key light, up and to the left: black
+  // specular paint takes it away, white doubles it.
   HModelCache* matte = Square("Matte");
   Place(matte, WritePlain(scratch_, "black.png", {0, 0, 0}), HDK_SPECULAR_INTENSITY, uv);
   HModelCache* shiny = Square("Shiny");
   Place(shiny, WritePlain(scratch_, "white.png", {255, 255, 255}), HDK_SPECULAR_INTENSITY, uv);
-  const int matteLight = Brightness(PixelAt(Draw(matte), matte, 0, 0));
-  const int shinyLight = Brightness(PixelAt(Draw(shiny), shiny, 0, 0));
-  EXPECT_LT(matteLight, Brightness(plain) - 60);
-  EXPECT_GT(shinyLight, Brightness(plain) + 60);
+  const int plainLight = Brightness(PixelAt(Draw(flat), flat, -0.9f, 0.9f));
+  const int matteLight = Brightness(PixelAt(Draw(matte), matte, -0.9f, 0.9f));
+  const int shinyLight = Brightness(PixelAt(Draw(shiny), shiny, -0.9f, 0.9f));
+  EXPECT_LT(matteLight, plainLight - 30);
+  EXPECT_GT(shinyLight, plainLight + 30);
+}
+
+TEST_F(ViewerPictureTest, PaintShowsEachTexelAsPainted) {
+  const float uv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
+  for (const Rgb paint : {Rgb{200, 0, 0}, Rgb{240, 240, 240}, Rgb{30, 160, 90}}) {
+    SCOPED_TRACE(std::to_string(paint.r) + " " + std::to_string(paint.g) + " " + std::to_string(paint.b));
+    HModelCache* model = Square("Painted");
+    Place(model, WritePlain(scratch_, "paint.png", paint), HDK_COLOR, uv);
+    const ModelPicture painted = Draw(model, ViewDirection::Iso, ViewShading::Paint);
+    int onModel = 0;
+    for (std::size_t i = 0; i < painted.rgb.size(); i += 3)
+      if (std::abs(painted.rgb[i] - paint.r) <= 2 && std::abs(painted.rgb[i + 1] - paint.g) <= 2 &&
+          std::abs(painted.rgb[i + 2] - paint.b) <= 2)
+        ++onModel;
+    EXPECT_GT(onModel, kSize * kSize / 6) << "the texel's own colour over the square, seen at a slant";
+    HTreeObject::DeleteHandle(model);
+  }
+}
+
+// A ball shows every slope towards the eye, so somewhere it meets the
+// highlight in full.
+TEST_F(ViewerPictureTest, LitNeverClipsAColourToWhiteNorShiftsItsHue) {
+  for (const Rgb paint : {Rgb{200, 0, 0}, Rgb{240, 240, 240}, Rgb{30, 160, 90}}) {
+    SCOPED_TRACE(std::to_string(paint.r) + " " + std::to_string(paint.g) + " " + std::to_string(paint.b));
+    HModelCache* ball = HModelCache::NewInProject(project_, "Ball");
+    constexpr int kAround = 32, kUp = 16;
+    const float pi = 3.14159265f;
+    for (int j = 0; j <= kUp; ++j)
+      for (int i = 0; i < kAround; ++i) {
+        const float up = pi * j / kUp - pi / 2, around = 2 * pi * i / kAround;
+        ball->AddPosition(std::cos(up) * std::cos(around), std::sin(up), std::cos(up) * std::sin(around));
+      }
+    HGroup* group = ball->AddGroup("paint");
+    for (int j = 0; j < kUp; ++j)
+      for (int i = 0; i < kAround; ++i) {
+        const int next = (i + 1) % kAround;
+        group->AddPatch(
+            ball->AddPatch(j * kAround + i, (j + 1) * kAround + i, (j + 1) * kAround + next, j * kAround + next)
+                ->GetIndex());
+      }
+    group->GetAttr()->GetDiffuseColor()->SetRGBFloat(
+        RGBFloat::FromRGB(paint.r / 255.0f, paint.g / 255.0f, paint.b / 255.0f));
+    const ModelPicture painted = Draw(ball, ViewDirection::Front, ViewShading::Paint);
+    const ModelPicture lit = Draw(ball, ViewDirection::Front, ViewShading::Lit);
+    int onModel = 0, clipped = 0, hueShifted = 0, brightest = 0;
+    for (std::size_t i = 0; i < painted.rgb.size(); i += 3) {
+      // Pixels wholly on the ball (its outline blends with the background).
+      if (std::abs(painted.rgb[i] - paint.r) > 2 || std::abs(painted.rgb[i + 1] - paint.g) > 2 ||
+          std::abs(painted.rgb[i + 2] - paint.b) > 2)
+        continue;
+      ++onModel;
+      const Rgb l = {lit.rgb[i], lit.rgb[i + 1], lit.rgb[i + 2]};
+      if (l.r == 255 && l.g == 255 && l.b == 255) ++clipped;
+      // The lit colour is the paint scaled: its channels keep their ratios.
+      const double scale = static_cast<double>(std::max({l.r, l.g, l.b})) / std::max({paint.r, paint.g, paint.b});
+      if (std::abs(l.r - paint.r * scale) > 4 || std::abs(l.g - paint.g * scale) > 4 ||
+          std::abs(l.b - paint.b * scale) > 4)
+        ++hueShifted;
+      brightest = std::max(brightest, std::max({l.r, l.g, l.b}));
+    }
+    EXPECT_GT(onModel, 5000);
+    EXPECT_EQ(clipped, 0);
+    EXPECT_EQ(hueShifted, 0);
+    EXPECT_GT(brightest, std::max({paint.r, paint.g, paint.b})) << "the highlight brightens the colour";
+    HTreeObject::DeleteHandle(ball);
+  }
+}
+
+TEST_F(ViewerPictureTest, EdgesAreSmoothedByMultisampling) {
+  const float uv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
+  HModelCache* model = Square("Slanted");
+  Place(model, WritePlain(scratch_, "white.png", {255, 255, 255}), HDK_COLOR, uv);
+  // Seen from the corner, the square's edges cross the pixel grid at a slant.
+  const ModelPicture picture = Draw(model, ViewDirection::Iso, ViewShading::Paint);
+  const int background = picture.rgb[0];
+  int between = 0;
+  for (std::size_t i = 0; i < picture.rgb.size(); i += 3)
+    if (picture.rgb[i] > background + 20 && picture.rgb[i] < 235) ++between;
+  EXPECT_GT(between, 100) << "pixels on the edge blend the square with the background";
+}
+
+TEST_F(ViewerPictureTest, EachMapViewShowsItsImageAndPatchesWithoutItStayGrey) {
+  const float uv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
+  HModelCache* model = Square("Mapped");
+  Place(model, WritePlain(scratch_, "colour.png", {200, 40, 40}), HDK_COLOR, uv);
+  Place(model, WritePlain(scratch_, "normal.png", {100, 150, 250}), HDK_NORMAL, uv);
+  Place(model, WritePlain(scratch_, "specular.png", {70, 70, 70}), HDK_SPECULAR_INTENSITY, uv);
+  // Displacement as a 16-bit TIFF.
+  const std::string displacement = scratch_.Path("displacement.tif");
+  WriteTiff16(displacement, 8, 8, 40000);
+  Place(model, displacement, HDK_DISPLACEMENT, uv);
+  const struct {
+    ViewShading shading;
+    Rgb expected;
+  } views[] = {{ViewShading::Normal, {100, 150, 250}},
+               {ViewShading::Specular, {70, 70, 70}},
+               {ViewShading::Displacement, {155, 155, 155}}};
+  for (const auto& view : views) {
+    SCOPED_TRACE(ViewShadingWord(view.shading));
+    const Rgb shown = PixelAt(Draw(model, ViewDirection::Front, view.shading), model, 0, 0);
+    EXPECT_NEAR(shown.r, view.expected.r, 2);
+    EXPECT_NEAR(shown.g, view.expected.g, 2);
+    EXPECT_NEAR(shown.b, view.expected.b, 2);
+  }
+  HModelCache* bare = Square("Bare");
+  const Rgb grey = PixelAt(Draw(bare, ViewDirection::Front, ViewShading::Normal), bare, 0, 0);
+  EXPECT_NEAR(grey.r, grey.g, 2);
+  EXPECT_NEAR(grey.g, grey.b, 2);
+  EXPECT_GT(grey.r, 60) << "plain grey, not the background";
 }
 
 TEST_F(ViewerPictureTest, AnImageThatCannotBeReadShowsACheckerAndANote) {

@@ -10,8 +10,8 @@
 #include "OffscreenContext.h"
 #include "ViewMesh.h"
 
-bool DrawModelPicture(HModelCache& model, int width, int height, ViewDirection direction, ModelPicture& picture,
-                      std::string& problem) {
+bool DrawModelPicture(HModelCache& model, int width, int height, ViewDirection direction, ViewShading shading,
+                      ModelPicture& picture, std::string& problem) {
   ViewMesh mesh;
   BuildViewMesh(model, mesh);
   OffscreenContext context;
@@ -20,6 +20,7 @@ bool DrawModelPicture(HModelCache& model, int width, int height, ViewDirection d
   if (!renderer.Initialise(problem)) return false;
   picture.notes.clear();
   renderer.Upload(mesh, picture.notes);
+  renderer.SetShading(shading);
   mesh = ViewMesh();  // the GL buffers hold it now
   ViewCamera camera;
   camera.Look(direction);

@@ -13,7 +13,16 @@ const float kViewBackground[3] = {0.20f, 0.22f, 0.25f};
 
 namespace {
 
-enum Attribute { A_POSITION, A_NORMAL, A_TANGENT, A_COLOUR, A_UV_COLOUR, A_UV_NORMAL, A_UV_SPECULAR };
+enum Attribute {
+  A_POSITION,
+  A_NORMAL,
+  A_TANGENT,
+  A_COLOUR,
+  A_UV_COLOUR,
+  A_UV_NORMAL,
+  A_UV_SPECULAR,
+  A_UV_DISPLACEMENT
+};
 
 const char* const kVertexShader = R"(#version 120
 attribute vec3 aPosition;
@@ -23,6 +32,7 @@ attribute vec3 aColour;
 attribute vec2 aUvColour;
 attribute vec2 aUvNormal;
 attribute vec2 aUvSpecular;
+attribute vec2 aUvDisplacement;
 uniform mat4 uModelView;
 uniform mat4 uProjection;
 varying vec3 vEye;
@@ -32,6 +42,7 @@ varying vec3 vColour;
 varying vec2 vUvColour;
 varying vec2 vUvNormal;
 varying vec2 vUvSpecular;
+varying vec2 vUvDisplacement;
 void main() {
   vec4 eye = uModelView * vec4(aPosition, 1.0);
   vEye = eye.xyz;
@@ -42,17 +53,26 @@ void main() {
   vUvColour = aUvColour;
   vUvNormal = aUvNormal;
   vUvSpecular = aUvSpecular;
+  vUvDisplacement = aUvDisplacement;
   gl_Position = uProjection * eye;
 }
 )";
 
+// Shading 0 paint, 1 lit, 2 normal, 3 specular, 4 displacement (ViewShading).
+// Lit: a key light above and to the left of the eye and a soft fill from the
+// right, weighed so that a surface never gets more light than its own colour;
+// the highlight brightens the colour itself (keeping its hue) and at most half
+// way to full, so no colour below full brightness becomes white.
 const char* const kFragmentShader = R"(#version 120
 uniform sampler2D uColourMap;
 uniform sampler2D uNormalMap;
 uniform sampler2D uSpecularMap;
+uniform sampler2D uDisplacementMap;
 uniform bool uHasColour;
 uniform bool uHasNormal;
 uniform bool uHasSpecular;
+uniform bool uHasDisplacement;
+uniform int uShading;
 varying vec3 vEye;
 varying vec3 vNormal;
 varying vec4 vTangent;
@@ -60,28 +80,55 @@ varying vec3 vColour;
 varying vec2 vUvColour;
 varying vec2 vUvNormal;
 varying vec2 vUvSpecular;
-const float kAmbient = 0.25;
-const float kHighlight = 0.3;
+varying vec2 vUvDisplacement;
+const vec3 kKey = vec3(-0.45, 0.55, 0.70);
+const vec3 kFill = vec3(0.50, -0.20, 0.85);
+const float kAmbient = 0.28;
+const float kKeyWeight = 0.62;
+const float kFillWeight = 0.22;
+const float kHighlight = 0.35;
+const vec3 kPlainGrey = vec3(0.6);
+
+vec3 Lit(vec3 base, vec3 n, vec3 toEye, float shine) {
+  vec3 key = normalize(kKey);
+  float light = kAmbient + kKeyWeight * max(dot(n, key), 0.0) + kFillWeight * max(dot(n, normalize(kFill)), 0.0);
+  float highlight = pow(max(dot(n, normalize(key + toEye)), 0.0), 32.0) * kHighlight * shine;
+  float brightest = max(base.r, max(base.g, base.b));
+  float most = brightest > 0.0 ? (brightest + 0.5 * (1.0 - brightest)) / brightest : 1.0;
+  return base * min(light + highlight * brightest, most);
+}
+
 void main() {
+  if (uShading == 0) {
+    gl_FragColor = vec4(uHasColour ? texture2D(uColourMap, vUvColour).rgb : vColour, 1.0);
+    return;
+  }
   vec3 toEye = normalize(-vEye);
   vec3 n = normalize(vNormal);
   // Patches are lit from whichever side the eye sees.
   float facing = dot(n, toEye) < 0.0 ? -1.0 : 1.0;
   n *= facing;
-  if (uHasNormal) {
-    vec3 t = vTangent.xyz * facing;
-    t = normalize(t - n * dot(n, t));
-    // Green leans along growing v, down the image, as the host's UVs run.
-    vec3 b = cross(n, t) * vTangent.w;
-    vec3 m = texture2D(uNormalMap, vUvNormal).xyz * 2.0 - 1.0;
-    n = normalize(t * m.x + b * m.y + n * m.z);
+  if (uShading == 2 && uHasNormal) {
+    gl_FragColor = vec4(texture2D(uNormalMap, vUvNormal).rgb, 1.0);
+  } else if (uShading == 3 && uHasSpecular) {
+    gl_FragColor = vec4(texture2D(uSpecularMap, vUvSpecular).rgb, 1.0);
+  } else if (uShading == 4 && uHasDisplacement) {
+    gl_FragColor = vec4(clamp(texture2D(uDisplacementMap, vUvDisplacement).rgb, 0.0, 1.0), 1.0);
+  } else if (uShading != 1) {
+    gl_FragColor = vec4(Lit(kPlainGrey, n, toEye, 0.0), 1.0);
+  } else {
+    if (uHasNormal) {
+      vec3 t = vTangent.xyz * facing;
+      t = normalize(t - n * dot(n, t));
+      // Green leans along growing v, down the image, as the host's UVs run.
+      vec3 b = cross(n, t) * vTangent.w;
+      vec3 m = texture2D(uNormalMap, vUvNormal).xyz * 2.0 - 1.0;
+      n = normalize(t * m.x + b * m.y + n * m.z);
+    }
+    vec3 base = uHasColour ? texture2D(uColourMap, vUvColour).rgb : vColour;
+    float shine = uHasSpecular ? 2.0 * texture2D(uSpecularMap, vUvSpecular).r : 1.0;
+    gl_FragColor = vec4(Lit(base, n, toEye, shine), 1.0);
   }
-  vec3 base = uHasColour ? texture2D(uColourMap, vUvColour).rgb : vColour;
-  float diffuse = max(dot(n, toEye), 0.0);
-  // With the light at the eye the half vector is the direction to the eye.
-  float highlight = pow(diffuse, 32.0) * kHighlight;
-  if (uHasSpecular) highlight *= 2.0 * texture2D(uSpecularMap, vUvSpecular).r;
-  gl_FragColor = vec4(base * (kAmbient + (1.0 - kAmbient) * diffuse) + vec3(highlight), 1.0);
 }
 )";
 
@@ -105,13 +152,23 @@ unsigned Buffer(GLenum target, const void* data, std::size_t bytes) {
   return buffer;
 }
 
+// 16-bit and float images keep their precision on the card; only the
+// framebuffer's 8 bits round them, when they are drawn.
 unsigned Texture(const ViewImage& image) {
   unsigned texture = 0;
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-               image.pixels.data());
+  GLint format = GL_RGBA8;
+  GLenum type = GL_UNSIGNED_BYTE;
+  if (image.sample == ViewSample::Short) {
+    format = GL_RGBA16;
+    type = GL_UNSIGNED_SHORT;
+  } else if (image.sample == ViewSample::Float) {
+    format = GL_RGBA32F;
+    type = GL_FLOAT;
+  }
+  glTexImage2D(GL_TEXTURE_2D, 0, format, image.width, image.height, 0, GL_RGBA, type, image.pixels.data());
   glGenerateMipmap(GL_TEXTURE_2D);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -144,7 +201,8 @@ bool ModelRenderer::Initialise(std::string& problem) {
   if (program) {
     glAttachShader(program, vertex);
     glAttachShader(program, fragment);
-    const char* names[] = {"aPosition", "aNormal", "aTangent", "aColour", "aUvColour", "aUvNormal", "aUvSpecular"};
+    const char* names[] = {"aPosition", "aNormal",   "aTangent",    "aColour",
+                           "aUvColour", "aUvNormal", "aUvSpecular", "aUvDisplacement"};
     for (unsigned i = 0; i < sizeof names / sizeof names[0]; ++i) glBindAttribLocation(program, i, names[i]);
     glLinkProgram(program);
     GLint ok = 0;
@@ -225,6 +283,12 @@ void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool c
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
   glDisable(GL_CULL_FACE);
+  // Smooths edges where the framebuffer has samples; frames drawn while the
+  // camera moves go without, to keep up with the mouse.
+  if (coarse)
+    glDisable(GL_MULTISAMPLE);
+  else
+    glEnable(GL_MULTISAMPLE);
   glUseProgram(program_);
   const ViewMatrix modelView = camera.ModelView();
   const ViewMatrix projection = camera.Projection(static_cast<float>(width) / static_cast<float>(height));
@@ -233,9 +297,11 @@ void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool c
   glUniform1i(glGetUniformLocation(program_, "uColourMap"), 0);
   glUniform1i(glGetUniformLocation(program_, "uNormalMap"), 1);
   glUniform1i(glGetUniformLocation(program_, "uSpecularMap"), 2);
-  const GLint hasMap[VM_COUNT] = {glGetUniformLocation(program_, "uHasColour"),
-                                  glGetUniformLocation(program_, "uHasNormal"),
-                                  glGetUniformLocation(program_, "uHasSpecular")};
+  glUniform1i(glGetUniformLocation(program_, "uDisplacementMap"), 3);
+  glUniform1i(glGetUniformLocation(program_, "uShading"), static_cast<int>(shading_));
+  const GLint hasMap[VM_COUNT] = {
+      glGetUniformLocation(program_, "uHasColour"), glGetUniformLocation(program_, "uHasNormal"),
+      glGetUniformLocation(program_, "uHasSpecular"), glGetUniformLocation(program_, "uHasDisplacement")};
 
   // Normals and colours keep four bytes per vertex, so each vertex starts aligned.
   auto attribute = [](unsigned location, unsigned buffer, int size, GLenum type, int stride) {
@@ -255,7 +321,7 @@ void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool c
   coarse = coarse && coarseIndexBuffer_;
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, coarse ? coarseIndexBuffer_ : indexBuffer_);
 
-  const unsigned uvLocation[VM_COUNT] = {A_UV_COLOUR, A_UV_NORMAL, A_UV_SPECULAR};
+  const unsigned uvLocation[VM_COUNT] = {A_UV_COLOUR, A_UV_NORMAL, A_UV_SPECULAR, A_UV_DISPLACEMENT};
   for (const ViewBatch& batch : batches_) {
     for (int map = 0; map < VM_COUNT; ++map) {
       const bool has = batch.image[map] >= 0;
@@ -274,7 +340,7 @@ void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool c
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
                    reinterpret_cast<const void*>(static_cast<std::uintptr_t>(first) * 4));
   }
-  for (unsigned location = A_POSITION; location <= A_UV_SPECULAR; ++location) glDisableVertexAttribArray(location);
+  for (unsigned location = A_POSITION; location <= A_UV_DISPLACEMENT; ++location) glDisableVertexAttribArray(location);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   glActiveTexture(GL_TEXTURE0);

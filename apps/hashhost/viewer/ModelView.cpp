@@ -1,6 +1,7 @@
 #include "ModelView.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Menu_Bar.H>
 #include <FL/fl_draw.H>
 
 #include "ViewMesh.h"
@@ -11,10 +12,23 @@ constexpr double kTickSeconds = 0.1;
 // How long after the last wheel step the full model comes back.
 constexpr double kWheelRestSeconds = 0.3;
 
+// The shading modes as the View menu and the keys offer them.
+constexpr struct {
+  ViewShading shading;
+  const char* label;
+  int key;
+} kShadingChoices[] = {{ViewShading::Paint, "View/Paint", 'p'},
+                       {ViewShading::Lit, "View/Lit", 'l'},
+                       {ViewShading::Normal, "View/Normal Map", 'n'},
+                       {ViewShading::Specular, "View/Specular Map", 's'},
+                       {ViewShading::Displacement, "View/Displacement Map", 'd'}};
+
 }  // namespace
 
 ModelView::ModelView(int x, int y, int w, int h) : Fl_Gl_Window(x, y, w, h) {
-  mode(FL_RGB | FL_DOUBLE | FL_DEPTH);
+  // Multisampled where the display offers it, for smooth edges.
+  const int plain = FL_RGB | FL_DOUBLE | FL_DEPTH;
+  mode(can_do(plain | FL_MULTISAMPLE) ? plain | FL_MULTISAMPLE : plain);
   camera_.Look(ViewDirection::Iso);
   Fl::add_timeout(kTickSeconds, &ModelView::Tick, this);
 }
@@ -126,6 +140,9 @@ int ModelView::handle(int event) {
         camera_.Look(ViewDirection::Right);
       } else if (key == '7' || key == FL_KP + '7') {
         camera_.Look(ViewDirection::Top);
+      } else if (const ViewShading* shading = ShadingOfKey(key);
+                 shading && !Fl::event_state(FL_CTRL | FL_ALT | FL_META)) {
+        SetShading(*shading);
       } else {
         return Fl_Gl_Window::handle(event);
       }
@@ -134,6 +151,35 @@ int ModelView::handle(int event) {
     }
     default: return Fl_Gl_Window::handle(event);
   }
+}
+
+const ViewShading* ModelView::ShadingOfKey(int key) {
+  for (const auto& choice : kShadingChoices)
+    if (key == choice.key) return &choice.shading;
+  return nullptr;
+}
+
+void ModelView::SetShading(ViewShading shading) {
+  renderer_.SetShading(shading);
+  if (menu_)
+    for (const auto& choice : kShadingChoices)
+      if (auto* item = const_cast<Fl_Menu_Item*>(menu_->find_item(choice.label)))
+        choice.shading == shading ? item->setonly() : item->clear();
+  redraw();
+}
+
+void ModelView::AddViewMenu(Fl_Menu_Bar& menu) {
+  menu_ = &menu;
+  for (const auto& choice : kShadingChoices) {
+    auto chosen = [](Fl_Widget* bar, void* data) {
+      auto* view = static_cast<ModelView*>(data);
+      const Fl_Menu_Item* item = static_cast<Fl_Menu_Bar*>(bar)->mvalue();
+      for (const auto& each : kShadingChoices)
+        if (item && item->label() && std::string("View/") + item->label() == each.label) view->SetShading(each.shading);
+    };
+    menu.add(choice.label, choice.key, chosen, this, FL_MENU_RADIO);
+  }
+  SetShading(renderer_.Shading());
 }
 
 void ModelView::hide() {

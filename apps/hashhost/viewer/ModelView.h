@@ -9,7 +9,9 @@
 
 #include "ModelRenderer.h"
 #include "ViewCamera.h"
+#include "ViewShading.h"
 
+class Fl_Menu_Bar;
 class HModelCache;
 struct ViewMesh;
 
@@ -18,7 +20,9 @@ struct ViewMesh;
 // fingerprint, so a model the receive replaced or deleted is never touched,
 // and the new one shows within a tick with the camera kept. Left drag orbits,
 // middle drag (or Shift + left) pans, the wheel zooms, F frames the model,
-// 1, 3 and 7 look from the front, the right side and the top.
+// 1, 3 and 7 look from the front, the right side and the top; P, L, N, S and
+// D (and the View menu) choose the shading: paint, lit, the normal, specular
+// or displacement map.
 class ModelView : public Fl_Gl_Window {
 public:
   using ModelSource = std::function<HModelCache*()>;
@@ -40,6 +44,11 @@ public:
   // coarsely so frames keep up; the full model comes back when it stops.
   void SetMoving(bool moving);
 
+  void SetShading(ViewShading shading);
+  ViewShading Shading() const { return renderer_.Shading(); }
+  // Adds the View menu with the shading modes to the window's menu bar.
+  void AddViewMenu(Fl_Menu_Bar& menu);
+
   // Frames drawn so far, for measuring.
   long long FramesDrawn() const { return framesDrawn_; }
 
@@ -49,9 +58,11 @@ protected:
 private:
   static void Tick(void* self);
   static void StopMoving(void* self);
+  static const ViewShading* ShadingOfKey(int key);
 
   ModelSource source_;
   Reporter reporter_;
+  Fl_Menu_Bar* menu_ = nullptr;  // where the View menu is, to show the shading chosen by key
   ModelRenderer renderer_;
   ViewCamera camera_;
   std::unique_ptr<ViewMesh> pending_;  // built at a tick, uploaded at the next draw

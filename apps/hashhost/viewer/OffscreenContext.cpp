@@ -7,9 +7,13 @@
 #include <GL/glext.h>
 #include <GL/glx.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
+
+// Four samples a pixel smooth edges well; Mesa's software renderer offers them.
+constexpr GLsizei kSamples = 4;
 
 std::string EglError(const char* what) {
   char code[16];
@@ -73,17 +77,31 @@ bool OffscreenContext::Open(int width, int height, std::string& problem) {
     Close();
     return false;
   }
+  // Pictures are drawn multisampled, for smooth edges, and resolved into a
+  // plain framebuffer to be read.
+  GLint mostSamples = 0;
+  glGetIntegerv(GL_MAX_SAMPLES, &mostSamples);
+  const GLsizei samples = std::min(kSamples, static_cast<GLsizei>(mostSamples));
   glGenFramebuffers(1, &framebuffer_);
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
   glGenRenderbuffers(1, &colour_);
   glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, width, height);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
   glGenRenderbuffers(1, &depth_);
   glBindRenderbuffer(GL_RENDERBUFFER, depth_);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+  glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH_COMPONENT24, width, height);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
-  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+  bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  glGenFramebuffers(1, &resolved_);
+  glBindFramebuffer(GL_FRAMEBUFFER, resolved_);
+  glGenRenderbuffers(1, &resolvedColour_);
+  glBindRenderbuffer(GL_RENDERBUFFER, resolvedColour_);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, resolvedColour_);
+  complete = complete && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  if (!complete) {
     problem = "no off-screen OpenGL: the framebuffer of " + std::to_string(width) + " x " + std::to_string(height) +
               " pixels is incomplete (out of memory?)";
     Close();
@@ -97,8 +115,13 @@ bool OffscreenContext::Open(int width, int height, std::string& problem) {
 std::vector<std::uint8_t> OffscreenContext::ReadPixels() const {
   const std::size_t row = static_cast<std::size_t>(width_) * 3;
   std::vector<std::uint8_t> pixels(row * static_cast<std::size_t>(height_));
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolved_);
+  glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, resolved_);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
   // OpenGL's first row is the bottom one.
   std::vector<std::uint8_t> line(row);
   for (int y = 0; y < height_ / 2; ++y) {
@@ -117,12 +140,14 @@ void OffscreenContext::Close() {
     if (framebuffer_) glDeleteFramebuffers(1, &framebuffer_);
     if (colour_) glDeleteRenderbuffers(1, &colour_);
     if (depth_) glDeleteRenderbuffers(1, &depth_);
+    if (resolved_) glDeleteFramebuffers(1, &resolved_);
+    if (resolvedColour_) glDeleteRenderbuffers(1, &resolvedColour_);
     eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(display_, context_);
   }
   // The display stays initialised: Mesa keeps one per process and tearing it
   // down and up again for each picture only costs time.
-  framebuffer_ = colour_ = depth_ = 0;
+  framebuffer_ = colour_ = depth_ = resolved_ = resolvedColour_ = 0;
   context_ = nullptr;
   display_ = nullptr;
   width_ = height_ = 0;

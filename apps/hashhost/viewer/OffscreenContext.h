@@ -5,7 +5,7 @@
 #include <vector>
 
 // An OpenGL context that needs no display: EGL on Mesa's surfaceless
-// platform, drawing into a framebuffer object of a fixed size. While it
+// platform, drawing into a multisampled framebuffer object of a fixed size. While it
 // lives it is current on this thread; a GLX context that was current before
 // (the window's view) is current again afterwards.
 class OffscreenContext {
@@ -26,9 +26,10 @@ public:
 private:
   void Close();
 
-  void* display_ = nullptr;  // EGLDisplay
-  void* context_ = nullptr;  // EGLContext
-  unsigned framebuffer_ = 0, colour_ = 0, depth_ = 0;
+  void* display_ = nullptr;                            // EGLDisplay
+  void* context_ = nullptr;                            // EGLContext
+  unsigned framebuffer_ = 0, colour_ = 0, depth_ = 0;  // multisampled, drawn into
+  unsigned resolved_ = 0, resolvedColour_ = 0;         // one sample a pixel, read from
   int width_ = 0, height_ = 0;
   // The GLX context current before Open, restored by Close.
   void* glxDisplay_ = nullptr;

@@ -9,6 +9,8 @@ namespace {
 constexpr float kFieldOfView = 35.0f * std::numbers::pi_v<float> / 180.0f;  // vertical
 constexpr float kOrbitPerPixel = 0.01f;
 constexpr float kZoomPerStep = 0.85f;
+// Framing leaves this share of the view's half width and height around the model.
+constexpr float kFrameMargin = 0.04f;
 
 ViewMatrix Multiply(const ViewMatrix& a, const ViewMatrix& b) {
   ViewMatrix out{};
@@ -76,9 +78,33 @@ void ViewCamera::Frame(const ViewBounds& bounds, float aspect) {
     diagonal += (bounds.max[i] - bounds.min[i]) * (bounds.max[i] - bounds.min[i]);
   }
   radius_ = std::max(std::sqrt(diagonal) / 2, 1e-4f);
-  const float half = kFieldOfView / 2;
-  const float narrowest = aspect < 1 ? std::atan(std::tan(half) * std::max(aspect, 0.05f)) : half;
-  distance_ = radius_ / std::sin(narrowest) * 1.02f;
+  // A corner (x, y) across and z towards the eye from the target shows
+  // inside the view when |x - shift| <= tan(half width) * (distance - z), and
+  // as much for y. Per direction the least distance that holds for every
+  // corner, and the shift that centres them, come straight from the two
+  // extreme corners; the nearer direction then has room to spare.
+  const float tanUp = std::tan(kFieldOfView / 2) * (1 - kFrameMargin);
+  const float tanAcross = tanUp * std::clamp(aspect, 0.05f, 20.0f);
+  const ViewMatrix view = ModelView();  // its rows 0, 1, 2 are the eye's right, up and back
+  float reach[2] = {-1e30f, -1e30f}, lowest[2] = {1e30f, 1e30f};
+  for (int corner = 0; corner < 8; ++corner) {
+    float eye[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+      const float offset = ((corner >> i) & 1 ? bounds.max[i] : bounds.min[i]) - target_[i];
+      for (int row = 0; row < 3; ++row) eye[row] += view[i * 4 + row] * offset;
+    }
+    for (int axis = 0; axis < 2; ++axis) {
+      const float tangent = axis == 0 ? tanAcross : tanUp;
+      reach[axis] = std::max(reach[axis], eye[axis] + tangent * eye[2]);
+      lowest[axis] = std::min(lowest[axis], eye[axis] - tangent * eye[2]);
+    }
+  }
+  distance_ =
+      std::max({(reach[0] - lowest[0]) / (2 * tanAcross), (reach[1] - lowest[1]) / (2 * tanUp), radius_ * 0.05f});
+  for (int axis = 0; axis < 2; ++axis) {
+    const float shift = (reach[axis] + lowest[axis]) / 2;
+    for (int i = 0; i < 3; ++i) target_[i] += view[i * 4 + axis] * shift;
+  }
 }
 
 void ViewCamera::Orbit(float dxPixels, float dyPixels) {

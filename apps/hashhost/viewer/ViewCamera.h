@@ -28,8 +28,9 @@ bool ParseViewDirection(const std::string& word, ViewDirection& direction);
 class ViewCamera {
 public:
   void Look(ViewDirection direction);
-  // Centres the bounds and moves back until their enclosing sphere fits the
-  // view of this aspect (width / height).
+  // Centres the bounds and moves back, looking the way the camera looks now,
+  // until the box fits the view of this aspect (width / height) with a small
+  // margin.
   void Frame(const ViewBounds& bounds, float aspect);
   void Orbit(float dxPixels, float dyPixels);
   void Pan(float dxPixels, float dyPixels, int viewportHeight);

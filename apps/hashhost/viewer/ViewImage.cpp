@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "DeepImageRead.h"
+
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
 #define STBI_ONLY_TGA
@@ -55,10 +57,12 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, s
 bool LoadViewImage(const std::string& path, ViewImage& image, std::string& problem) {
   std::vector<unsigned char> bytes;
   if (!ReadWholeFile(path, bytes, problem)) return false;
+  if (IsTiff(bytes.data(), bytes.size())) return LoadTiffImage(path, kMostPixels, image, problem);
+  if (IsExr(bytes.data(), bytes.size())) return LoadExrImage(path, kMostPixels, image, problem);
   int width = 0, height = 0, channels = 0;
   const int size = static_cast<int>(bytes.size());
   if (!stbi_info_from_memory(bytes.data(), size, &width, &height, &channels)) {
-    problem = std::string("not a picture stb reads (") + stbi_failure_reason() + ")";
+    problem = "not a TGA, PNG, BMP, JPG, TIFF or EXR image";
     return false;
   }
   if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMostPixels) {
@@ -67,14 +71,34 @@ bool LoadViewImage(const std::string& path, ViewImage& image, std::string& probl
   }
   stbi_uc* pixels = stbi_load_from_memory(bytes.data(), size, &width, &height, &channels, 4);
   if (!pixels) {
-    problem = std::string("cannot be decoded (") + stbi_failure_reason() + ")";
+    problem = std::string("a damaged image (") + stbi_failure_reason() + ")";
     return false;
   }
+  image = ViewImage();
   image.width = width;
   image.height = height;
   image.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height * 4);
   stbi_image_free(pixels);
   return true;
+}
+
+float ViewImage::Sample(int x, int y, int channel) const {
+  const std::size_t at =
+      (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4 +
+      static_cast<std::size_t>(channel);
+  switch (sample) {
+    case ViewSample::Short: {
+      std::uint16_t value = 0;
+      std::memcpy(&value, &pixels[at * 2], 2);
+      return value / 65535.0f;
+    }
+    case ViewSample::Float: {
+      float value = 0;
+      std::memcpy(&value, &pixels[at * 4], 4);
+      return value;
+    }
+    default: return pixels[at] / 255.0f;
+  }
 }
 
 ViewImage MissingImageChecker() {

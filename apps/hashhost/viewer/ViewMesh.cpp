@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <unordered_map>
 
 #include <Plugin/DecalKind.h>
@@ -47,6 +49,8 @@ int MapOfKind(int kind) {
     case HDK_NORMAL: return VM_NORMAL;
     case HDK_SPECULAR_INTENSITY:
     case HDK_SPECULAR: return VM_SPECULAR;
+    case HDK_DISPLACEMENT:
+    case HDK_DISPLACEMENT_PERCENT: return VM_DISPLACEMENT;
     default: return -1;
   }
 }
@@ -74,7 +78,7 @@ struct MapSource {
 // A decal's first clip of each map, as an index into the mesh's images.
 struct DecalMaps {
   HDecal* decal = nullptr;
-  int image[VM_COUNT] = {-1, -1, -1};
+  int image[VM_COUNT] = {-1, -1, -1, -1};
 };
 
 std::vector<DecalMaps> CollectDecals(HModelCache& model, std::vector<std::string>& images) {
@@ -102,10 +106,14 @@ struct PatchPlan {
   std::vector<std::int32_t> batch;    // per patch
 };
 
-std::uint64_t BatchKey(const ViewBatch& batch) {
-  std::uint64_t key = 0;
-  for (int map = 0; map < VM_COUNT; ++map)
-    key = key << 18 | static_cast<std::uint64_t>(batch.image[map] + 1) << 2 | static_cast<unsigned>(batch.uvSet[map]);
+using BatchKey = std::array<int, 2 * VM_COUNT>;
+
+BatchKey KeyOf(const ViewBatch& batch) {
+  BatchKey key{};
+  for (int map = 0; map < VM_COUNT; ++map) {
+    key[static_cast<std::size_t>(map) * 2] = batch.image[map];
+    key[static_cast<std::size_t>(map) * 2 + 1] = batch.uvSet[map];
+  }
   return key;
 }
 
@@ -113,7 +121,7 @@ std::uint64_t BatchKey(const ViewBatch& batch) {
 // order the maps need them, so a patch reading one decal uses set 0 only.
 ViewBatch BatchOf(const MapSource* sources, const std::vector<DecalMaps>& decals, int& setsUsed) {
   ViewBatch batch;
-  std::int32_t setDecal[VM_COUNT] = {-1, -1, -1};
+  std::int32_t setDecal[VM_COUNT] = {-1, -1, -1, -1};
   int sets = 0;
   for (int map = 0; map < VM_COUNT; ++map) {
     const MapSource& source = sources[map];
@@ -156,16 +164,17 @@ PatchPlan PlanPatches(HModelCache& model, const std::vector<DecalMaps>& decals, 
         plan.colour[static_cast<std::size_t>(patch)] = packed;
   }
 
-  std::unordered_map<std::uint64_t, std::int32_t> batchOfKey;
+  std::map<BatchKey, std::int32_t> batchOfKey;
   plan.batch.resize(patchCount);
   uvSetCount = 0;
-  std::uint64_t lastKey = ~0ull;
+  BatchKey lastKey{};
+  lastKey.fill(-2);
   std::int32_t lastBatch = -1;
   for (std::size_t patch = 0; patch < patchCount; ++patch) {
     int sets = 0;
     const ViewBatch batch = BatchOf(&plan.sources[patch * VM_COUNT], decals, sets);
     uvSetCount = std::max(uvSetCount, sets);
-    const std::uint64_t key = BatchKey(batch);
+    const BatchKey key = KeyOf(batch);
     if (key != lastKey) {
       auto [at, added] = batchOfKey.emplace(key, static_cast<std::int32_t>(batches.size()));
       if (added) batches.push_back(batch);
@@ -206,162 +215,246 @@ void PatchTangent(const Vec3* p, const float (*uv)[2], int corners, const Vec3& 
   }
 }
 
-}  // namespace
+// Patches meeting at a position share a vertex when they agree on batch,
+// colour and UVs and their normals bend less than a crease; shared vertices
+// are what keeps a million patches quick to draw. Corner normals bent more
+// than a crease apart (a cube's edges) keep vertices of their own, so hard
+// edges stay hard.
+constexpr float kCreaseCosine = 0.5f;
+// Normals a file gives are shared only where they agree.
+constexpr float kSameCosine = 0.9999f;
 
-void BuildViewMesh(HModelCache& model, ViewMesh& mesh) {
-  mesh = ViewMesh();
-  const std::vector<DecalMaps> decals = CollectDecals(model, mesh.images);
-  int uvSetCount = 0;
-  const PatchPlan plan = PlanPatches(model, decals, mesh.batches, uvSetCount);
-  const int patchCount = model.GetPatchCount();
-  const int positionCount = model.GetPositionCount();
-  mesh.patchCount = patchCount;
-  bool anyNormalMap = false;
-  for (const ViewBatch& batch : mesh.batches) anyNormalMap = anyNormalMap || batch.image[VM_NORMAL] >= 0;
+// Either winding: patches of one surface may face either way.
+float BendCosine(const Vec3& a, const Vec3& b) { return std::fabs(Dot(a, b)) / (Length(a) * Length(b) + 1e-30f); }
 
-  // Where each batch's indices start; a patch with a corner outside the
-  // model's positions is not drawn.
-  auto drawable = [positionCount](const HPatch* patch) {
+Vec3 AddFacing(const Vec3& sum, const Vec3& normal) { return sum + (Dot(sum, normal) < 0 ? normal * -1.0f : normal); }
+
+// One patch as read from the model, ready to be added to the mesh.
+struct PatchCorners {
+  int corners = 0;
+  int at[4] = {0, 0, 0, 0};  // position indices
+  Vec3 p[4]{};
+  Vec3 normal[4]{};
+  float uv[VM_COUNT][4][2] = {};
+  Vec3 tangent{1, 0, 0};
+  float handedness = 1;
+  bool given = false;  // the normals are the file's own
+};
+
+// Turns a model into a ViewMesh in steps: plan which images each patch
+// takes, lay out each batch's share of the indices, add the patches corner
+// by corner (finding or making each corner's vertex), then settle the
+// normals and tangents the vertices gathered.
+class ViewMeshBuilder {
+public:
+  ViewMeshBuilder(HModelCache& model, ViewMesh& mesh) : model_(model), mesh_(mesh) {}
+
+  void Build() {
+    mesh_ = ViewMesh();
+    decals_ = CollectDecals(model_, mesh_.images);
+    int uvSetCount = 0;
+    plan_ = PlanPatches(model_, decals_, mesh_.batches, uvSetCount);
+    mesh_.patchCount = model_.GetPatchCount();
+    mesh_.uvSets.resize(static_cast<std::size_t>(uvSetCount));
+    for (const ViewBatch& batch : mesh_.batches) anyNormalMap_ = anyNormalMap_ || batch.image[VM_NORMAL] >= 0;
+    LayOutBatches();
+    Reserve();
+    for (int i = 0; i < mesh_.patchCount; ++i) AddPatch(i);
+    SettleNormals();
+    SettleTangents();
+    AddCoarseIndices(mesh_, kMostTrianglesDrawnMoving);
+  }
+
+private:
+  // A patch with a corner outside the model's positions is not drawn.
+  bool Drawable(const HPatch* patch) const {
     const int corners = patch->GetCornerCount();
+    const int positions = model_.GetPositionCount();
     for (int k = 0; k < corners; ++k)
-      if (patch->GetCorner(k) < 0 || patch->GetCorner(k) >= positionCount) return false;
+      if (patch->GetCorner(k) < 0 || patch->GetCorner(k) >= positions) return false;
     return corners == 3 || corners == 4;
-  };
-  std::vector<std::uint32_t> indexOf(mesh.batches.size() + 1, 0);
-  for (int i = 0; i < patchCount; ++i) {
-    const HPatch* patch = model.GetPatch(i);
-    if (drawable(patch))
-      indexOf[static_cast<std::size_t>(plan.batch[static_cast<std::size_t>(i)]) + 1] +=
-          patch->GetCornerCount() == 4 ? 6 : 3;
   }
-  for (std::size_t b = 0; b < mesh.batches.size(); ++b) {
-    indexOf[b + 1] += indexOf[b];
-    mesh.batches[b].firstIndex = indexOf[b];
-    mesh.batches[b].indexCount = indexOf[b + 1] - indexOf[b];
-  }
-  mesh.indices.resize(indexOf.back());
-  mesh.uvSets.resize(static_cast<std::size_t>(uvSetCount));
 
-  // Patches meeting at a position share its vertex when they agree on batch,
-  // colour and UVs and their normals bend less than a crease; shared
-  // vertices are what keeps a million patches quick to draw.
-  const float creaseCosine = 0.5f;
-  std::vector<std::int32_t> firstAt(static_cast<std::size_t>(positionCount), -1);
-  std::vector<std::int32_t> nextAt, batchOf, positionOf;
-  std::vector<Vec3> normalSum, tangentSum;
-  // A position's normal over all its patches, so a UV seam shades smoothly too.
-  std::vector<Vec3> positionNormal(static_cast<std::size_t>(positionCount), Vec3{0, 0, 0});
-  std::vector<float> handedness;
-  const std::size_t expected = static_cast<std::size_t>(positionCount) + static_cast<std::size_t>(patchCount) / 4;
-  nextAt.reserve(expected);
-  batchOf.reserve(expected);
-  normalSum.reserve(expected);
-  mesh.positions.reserve(expected * 3);
-  mesh.colours.reserve(expected * 4);
-  for (std::vector<float>& set : mesh.uvSets) set.reserve(expected * 2);
+  std::size_t BatchOfPatch(int i) const { return static_cast<std::size_t>(plan_.batch[static_cast<std::size_t>(i)]); }
 
-  for (int i = 0; i < patchCount; ++i) {
-    const HPatch* patch = model.GetPatch(i);
-    const std::size_t b = static_cast<std::size_t>(plan.batch[static_cast<std::size_t>(i)]);
-    if (!drawable(patch)) continue;
-    const int corners = patch->GetCornerCount();
-    std::uint32_t* index = &mesh.indices[indexOf[b]];
-    indexOf[b] += corners == 4 ? 6 : 3;
-
-    Vec3 p[4]{};
-    int at[4] = {0, 0, 0, 0};
-    for (int k = 0; k < corners; ++k) {
-      at[k] = patch->GetCorner(k);
-      const HVector& v = model.GetPosition(at[k]);
-      p[k] = {v.x, v.y, v.z};
-      const float point[3] = {v.x, v.y, v.z};
-      mesh.bounds.Add(point);
+  // Where each batch's indices start, counted before any is written.
+  void LayOutBatches() {
+    nextIndex_.assign(mesh_.batches.size() + 1, 0);
+    for (int i = 0; i < mesh_.patchCount; ++i) {
+      const HPatch* patch = model_.GetPatch(i);
+      if (Drawable(patch)) nextIndex_[BatchOfPatch(i) + 1] += patch->GetCornerCount() == 4 ? 6 : 3;
     }
-    Vec3 normals[4];
-    CornerNormals(p, corners, normals);
+    for (std::size_t b = 0; b < mesh_.batches.size(); ++b) {
+      nextIndex_[b + 1] += nextIndex_[b];
+      mesh_.batches[b].firstIndex = nextIndex_[b];
+      mesh_.batches[b].indexCount = nextIndex_[b + 1] - nextIndex_[b];
+    }
+    mesh_.indices.resize(nextIndex_.back());
+  }
 
-    const MapSource* sources = &plan.sources[static_cast<std::size_t>(i) * VM_COUNT];
-    const ViewBatch& batch = mesh.batches[b];
-    float uv[VM_COUNT][4][2] = {};
+  void Reserve() {
+    const std::size_t expected =
+        static_cast<std::size_t>(model_.GetPositionCount()) + static_cast<std::size_t>(mesh_.patchCount) / 4;
+    firstAt_.assign(static_cast<std::size_t>(model_.GetPositionCount()), -1);
+    nextAt_.reserve(expected);
+    batchOf_.reserve(expected);
+    normalSum_.reserve(expected);
+    mesh_.positions.reserve(expected * 3);
+    mesh_.colours.reserve(expected * 4);
+    for (std::vector<float>& set : mesh_.uvSets) set.reserve(expected * 2);
+  }
+
+  const MapSource* SourcesOf(int i) const { return &plan_.sources[static_cast<std::size_t>(i) * VM_COUNT]; }
+
+  PatchCorners ReadPatch(int i, const HPatch& patch) {
+    PatchCorners read;
+    read.corners = patch.GetCornerCount();
+    for (int k = 0; k < read.corners; ++k) {
+      read.at[k] = patch.GetCorner(k);
+      const HVector& v = model_.GetPosition(read.at[k]);
+      read.p[k] = {v.x, v.y, v.z};
+      const float point[3] = {v.x, v.y, v.z};
+      mesh_.bounds.Add(point);
+    }
+    CornerNormals(read.p, read.corners, read.normal);
+    float given[4][3];
+    read.given = model_.GetPatchNormals(i, given);
+    for (int k = 0; read.given && k < read.corners; ++k) {
+      const Vec3 normal{given[k][0], given[k][1], given[k][2]};
+      if (Length(normal) > 0) read.normal[k] = normal;
+    }
+    const MapSource* sources = SourcesOf(i);
     for (int map = 0; map < VM_COUNT; ++map) {
       if (sources[map].decal < 0) continue;
-      const HPatchUV& record = decals[static_cast<std::size_t>(sources[map].decal)]
+      const HPatchUV& record = decals_[static_cast<std::size_t>(sources[map].decal)]
                                    .decal->GetPatchUVs()[static_cast<std::size_t>(sources[map].record)];
-      std::memcpy(uv[map], record.uv, sizeof record.uv);
+      std::memcpy(read.uv[map], record.uv, sizeof record.uv);
     }
-    Vec3 tangent{1, 0, 0};
-    float sign = 1;
-    const bool normalMapped = anyNormalMap && sources[VM_NORMAL].decal >= 0;
-    if (normalMapped) PatchTangent(p, uv[VM_NORMAL], corners, normals[0] + normals[2], tangent, sign);
-    const std::uint32_t colour = plan.colour[static_cast<std::size_t>(i)];
+    if (anyNormalMap_ && sources[VM_NORMAL].decal >= 0)
+      PatchTangent(read.p, read.uv[VM_NORMAL], read.corners, read.normal[0] + read.normal[2], read.tangent,
+                   read.handedness);
+    return read;
+  }
 
+  void AddPatch(int i) {
+    const HPatch* patch = model_.GetPatch(i);
+    if (!Drawable(patch)) return;
+    const std::size_t b = BatchOfPatch(i);
+    const PatchCorners read = ReadPatch(i, *patch);
+    const bool normalMapped = anyNormalMap_ && SourcesOf(i)[VM_NORMAL].decal >= 0;
     std::uint32_t vertex[4] = {0, 0, 0, 0};
-    for (int k = 0; k < corners; ++k) {
-      const float normalLength = Length(normals[k]);
-      std::int32_t found = firstAt[static_cast<std::size_t>(at[k])];
-      for (; found >= 0; found = nextAt[static_cast<std::size_t>(found)]) {
-        const std::size_t v = static_cast<std::size_t>(found);
-        if (batchOf[v] != static_cast<std::int32_t>(b) || std::memcmp(&mesh.colours[v * 4], &colour, 4) != 0) continue;
-        bool same = true;
-        for (int map = 0; same && map < VM_COUNT; ++map) {
-          if (sources[map].decal < 0) continue;
-          const float* stored = &mesh.uvSets[static_cast<std::size_t>(batch.uvSet[map])][v * 2];
-          same = stored[0] == uv[map][k][0] && stored[1] == uv[map][k][1];
-        }
-        // Either winding: patches of one surface may face either way.
-        const float bend = std::fabs(Dot(normalSum[v], normals[k])) / (Length(normalSum[v]) * normalLength + 1e-30f);
-        if (same && (bend >= creaseCosine || normalLength == 0)) break;
-      }
-      if (found < 0) {
-        found = static_cast<std::int32_t>(batchOf.size());
-        batchOf.push_back(static_cast<std::int32_t>(b));
-        positionOf.push_back(at[k]);
-        nextAt.push_back(firstAt[static_cast<std::size_t>(at[k])]);
-        firstAt[static_cast<std::size_t>(at[k])] = found;
-        normalSum.push_back({0, 0, 0});
-        mesh.positions.insert(mesh.positions.end(), {p[k].x, p[k].y, p[k].z});
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&colour);
-        mesh.colours.insert(mesh.colours.end(), bytes, bytes + 4);
-        for (std::vector<float>& set : mesh.uvSets) set.insert(set.end(), {0.0f, 0.0f});
-        for (int map = 0; map < VM_COUNT; ++map) {
-          if (sources[map].decal < 0) continue;
-          float* stored = &mesh.uvSets[static_cast<std::size_t>(batch.uvSet[map])][static_cast<std::size_t>(found) * 2];
-          stored[0] = uv[map][k][0];
-          stored[1] = uv[map][k][1];
-        }
-        if (anyNormalMap) {
-          tangentSum.push_back({0, 0, 0});
-          handedness.push_back(1);
-        }
-      }
-      const std::size_t v = static_cast<std::size_t>(found);
-      normalSum[v] = normalSum[v] + (Dot(normalSum[v], normals[k]) < 0 ? normals[k] * -1.0f : normals[k]);
-      Vec3& shared = positionNormal[static_cast<std::size_t>(at[k])];
-      shared = shared + (Dot(shared, normals[k]) < 0 ? normals[k] * -1.0f : normals[k]);
+    for (int k = 0; k < read.corners; ++k) {
+      const std::size_t v = VertexFor(i, b, read, k);
+      normalSum_[v] = AddFacing(normalSum_[v], read.normal[k]);
       if (normalMapped) {
-        const float length = Length(tangent);
-        if (length > 0) tangentSum[v] = tangentSum[v] + tangent * (1.0f / length);
-        handedness[v] = sign;
+        const float length = Length(read.tangent);
+        if (length > 0) tangentSum_[v] = tangentSum_[v] + read.tangent * (1.0f / length);
+        handedness_[v] = read.handedness;
       }
-      vertex[k] = static_cast<std::uint32_t>(found);
+      vertex[k] = static_cast<std::uint32_t>(v);
     }
     const std::uint32_t corner[6] = {vertex[0], vertex[1], vertex[2], vertex[0], vertex[2], vertex[3]};
-    std::copy(corner, corner + (corners == 4 ? 6 : 3), index);
+    const int count = read.corners == 4 ? 6 : 3;
+    std::copy(corner, corner + count, &mesh_.indices[nextIndex_[b]]);
+    nextIndex_[b] += static_cast<std::uint32_t>(count);
   }
 
-  const std::size_t vertices = batchOf.size();
-  mesh.normals.resize(vertices * 4);
-  for (std::size_t v = 0; v < vertices; ++v) {
-    const Vec3& shared = positionNormal[static_cast<std::size_t>(positionOf[v])];
-    const float bend = std::fabs(Dot(shared, normalSum[v])) / (Length(shared) * Length(normalSum[v]) + 1e-30f);
-    PutUnit(bend >= creaseCosine ? shared : normalSum[v], 0, &mesh.normals[v * 4]);
+  // The vertex corner k of patch i shares, or a new one.
+  std::size_t VertexFor(int i, std::size_t b, const PatchCorners& read, int k) {
+    const MapSource* sources = SourcesOf(i);
+    const ViewBatch& batch = mesh_.batches[b];
+    const std::uint32_t colour = plan_.colour[static_cast<std::size_t>(i)];
+    const std::size_t position = static_cast<std::size_t>(read.at[k]);
+    const bool flat = Length(read.normal[k]) == 0;
+    for (std::int32_t found = firstAt_[position]; found >= 0; found = nextAt_[static_cast<std::size_t>(found)]) {
+      const std::size_t v = static_cast<std::size_t>(found);
+      if (batchOf_[v] != static_cast<std::int32_t>(b) || std::memcmp(&mesh_.colours[v * 4], &colour, 4) != 0 ||
+          given_[v] != read.given)
+        continue;
+      bool sameUvs = true;
+      for (int map = 0; sameUvs && map < VM_COUNT; ++map) {
+        if (sources[map].decal < 0) continue;
+        const float* stored = &mesh_.uvSets[static_cast<std::size_t>(batch.uvSet[map])][v * 2];
+        sameUvs = stored[0] == read.uv[map][k][0] && stored[1] == read.uv[map][k][1];
+      }
+      // A file's normals are kept as given: only equal ones share a vertex.
+      const bool alike = read.given ? Dot(normalSum_[v], read.normal[k]) > 0 &&
+                                          BendCosine(normalSum_[v], read.normal[k]) >= kSameCosine
+                                    : flat || BendCosine(normalSum_[v], read.normal[k]) >= kCreaseCosine;
+      if (sameUvs && alike) return v;
+    }
+    const std::size_t v = batchOf_.size();
+    batchOf_.push_back(static_cast<std::int32_t>(b));
+    positionOf_.push_back(read.at[k]);
+    given_.push_back(read.given);
+    nextAt_.push_back(firstAt_[position]);
+    firstAt_[position] = static_cast<std::int32_t>(v);
+    normalSum_.push_back({0, 0, 0});
+    mesh_.positions.insert(mesh_.positions.end(), {read.p[k].x, read.p[k].y, read.p[k].z});
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&colour);
+    mesh_.colours.insert(mesh_.colours.end(), bytes, bytes + 4);
+    for (std::vector<float>& set : mesh_.uvSets) set.insert(set.end(), {0.0f, 0.0f});
+    for (int map = 0; map < VM_COUNT; ++map) {
+      if (sources[map].decal < 0) continue;
+      float* stored = &mesh_.uvSets[static_cast<std::size_t>(batch.uvSet[map])][v * 2];
+      stored[0] = read.uv[map][k][0];
+      stored[1] = read.uv[map][k][1];
+    }
+    if (anyNormalMap_) {
+      tangentSum_.push_back({0, 0, 0});
+      handedness_.push_back(1);
+    }
+    return v;
   }
-  if (anyNormalMap) {
-    mesh.tangents.resize(vertices * 4);
-    for (std::size_t v = 0; v < vertices; ++v) PutUnit(tangentSum[v], handedness[v], &mesh.tangents[v * 4]);
+
+  // A vertex's normal gathers every vertex at its position (across UV seams,
+  // batches and colours) that bends less than a crease from its own, so a
+  // seam shades smoothly and a hard edge stays hard. Normals a file gave
+  // stay as given.
+  void SettleNormals() {
+    const std::size_t vertices = batchOf_.size();
+    mesh_.normals.resize(vertices * 4);
+    for (std::size_t v = 0; v < vertices; ++v) {
+      if (given_[v]) {
+        PutUnit(normalSum_[v], 0, &mesh_.normals[v * 4]);
+        continue;
+      }
+      Vec3 smooth{0, 0, 0};
+      for (std::int32_t other = firstAt_[static_cast<std::size_t>(positionOf_[v])]; other >= 0;
+           other = nextAt_[static_cast<std::size_t>(other)]) {
+        const Vec3& sum = normalSum_[static_cast<std::size_t>(other)];
+        if (static_cast<std::size_t>(other) == v ||
+            (!given_[static_cast<std::size_t>(other)] && BendCosine(normalSum_[v], sum) >= kCreaseCosine))
+          smooth = AddFacing(smooth, sum);
+      }
+      PutUnit(Dot(smooth, normalSum_[v]) < 0 ? smooth * -1.0f : smooth, 0, &mesh_.normals[v * 4]);
+    }
   }
-  AddCoarseIndices(mesh, kMostTrianglesDrawnMoving);
-}
+
+  void SettleTangents() {
+    if (!anyNormalMap_) return;
+    const std::size_t vertices = batchOf_.size();
+    mesh_.tangents.resize(vertices * 4);
+    for (std::size_t v = 0; v < vertices; ++v) PutUnit(tangentSum_[v], handedness_[v], &mesh_.tangents[v * 4]);
+  }
+
+  HModelCache& model_;
+  ViewMesh& mesh_;
+  std::vector<DecalMaps> decals_;
+  PatchPlan plan_;
+  bool anyNormalMap_ = false;
+  std::vector<std::uint32_t> nextIndex_;  // per batch, where its next triangle goes
+  // The vertices at each position, as a list through nextAt_.
+  std::vector<std::int32_t> firstAt_, nextAt_;
+  std::vector<std::int32_t> batchOf_, positionOf_;  // per vertex
+  std::vector<char> given_;                         // per vertex: its normal is the file's
+  std::vector<Vec3> normalSum_, tangentSum_;        // per vertex
+  std::vector<float> handedness_;                   // per vertex
+};
+
+}  // namespace
+
+void BuildViewMesh(HModelCache& model, ViewMesh& mesh) { ViewMeshBuilder(model, mesh).Build(); }
 
 std::uint64_t ViewMeshFingerprint(HModelCache& model) {
   std::uint64_t hash = 1469598103934665603ull;

@@ -9,12 +9,12 @@
 class HModelCache;
 
 // The maps a patch may take from the decals that place it.
-enum ViewMap { VM_COLOR, VM_NORMAL, VM_SPECULAR, VM_COUNT };
+enum ViewMap { VM_COLOR, VM_NORMAL, VM_SPECULAR, VM_DISPLACEMENT, VM_COUNT };
 
 // Patches drawn together: the same images, each read through the same UV set.
 struct ViewBatch {
-  int image[VM_COUNT] = {-1, -1, -1};  // index into ViewMesh::images, -1 for none
-  int uvSet[VM_COUNT] = {0, 0, 0};     // index into ViewMesh::uvSets
+  int image[VM_COUNT] = {-1, -1, -1, -1};  // index into ViewMesh::images, -1 for none
+  int uvSet[VM_COUNT] = {0, 0, 0, 0};      // index into ViewMesh::uvSets
   std::uint32_t firstIndex = 0;
   std::uint32_t indexCount = 0;
   // The same patches coarsely, in ViewMesh::coarseIndices.
@@ -25,7 +25,10 @@ struct ViewBatch {
 // A model as vertex arrays ready for OpenGL, two triangles per patch (one for
 // a triangle patch). Patches that meet at a position share its vertex where
 // they agree on images, colour and UVs and do not fold sharply; elsewhere
-// each keeps its own, so colours and UVs never bleed across a seam.
+// each keeps its own, so colours and UVs never bleed across a seam. Normals
+// a file gave (an OBJ's vn) are kept as given; others are smooth across UV
+// seams and split where patches meet at a crease (more than 60 degrees), so a
+// cube keeps flat faces and a sphere stays round.
 struct ViewMesh {
   std::vector<float> positions;            // x, y, z per vertex
   std::vector<std::int8_t> normals;        // x, y, z, 0 per vertex, scaled to 127
@@ -46,8 +49,8 @@ struct ViewMesh {
 };
 
 // Builds the arrays from what the model holds: patches, groups with their
-// diffuse colours, and for each patch the colour, normal-map and
-// specular-intensity clips of the decals that place it (a later decal over an
+// diffuse colours, and for each patch the colour, normal-map,
+// specular-intensity and displacement clips of the decals that place it (a later decal over an
 // earlier one; in a decal, its first clip of a kind), read through that
 // decal's UVs for the patch.
 void BuildViewMesh(HModelCache& model, ViewMesh& mesh);

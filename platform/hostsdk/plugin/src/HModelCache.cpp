@@ -1,5 +1,8 @@
 #include "Plugin/HModelCache.h"
 
+#include <cmath>
+#include <cstring>
+#include <limits>
 #include <string>
 
 #include "Plugin/HDecal.h"
@@ -140,11 +143,30 @@ int HModelCache::CountGroups() const { return groups_ ? groups_->CountChildren()
 
 int HModelCache::CountDecals() const { return decals_ ? decals_->CountChildren() : 0; }
 
+void HModelCache::SetPatchNormals(int patch, const float normals[4][3]) {
+  if (patch < 0 || patch >= GetPatchCount()) return;
+  if (patchNormals_.size() < patches_.size()) {
+    std::array<float, 12> none{};
+    none.fill(std::numeric_limits<float>::quiet_NaN());
+    patchNormals_.resize(patches_.size(), none);
+  }
+  std::memcpy(patchNormals_[static_cast<std::size_t>(patch)].data(), normals, 12 * sizeof(float));
+}
+
+bool HModelCache::GetPatchNormals(int patch, float normals[4][3]) const {
+  if (patch < 0 || static_cast<std::size_t>(patch) >= patchNormals_.size()) return false;
+  const std::array<float, 12>& given = patchNormals_[static_cast<std::size_t>(patch)];
+  if (std::isnan(given[0])) return false;
+  std::memcpy(normals, given.data(), 12 * sizeof(float));
+  return true;
+}
+
 void HModelCache::ClearGeometry() {
   DeleteHandle(groups_);
   DeleteHandle(decals_);
   ClearSplines();
   patches_.clear();
+  patchNormals_.clear();
   positions_.clear();
 }
 

@@ -105,6 +105,7 @@ private:
     for (std::size_t k = 0; k < pick.size(); ++k) v[k] = corners[pick[k]].vertex_index;
     HPatch* patch = model_->AddPatch(v[0], v[1], v[2], v[3]);
     if (!patch) return;
+    KeepNormals(patch->GetIndex(), corners, pick);
     const tinyobj::material_t* material =
         materialId >= 0 && materialId < static_cast<int>(reader_.GetMaterials().size())
             ? &reader_.GetMaterials()[static_cast<std::size_t>(materialId)]
@@ -150,19 +151,31 @@ private:
     return image ? decals_->DecalFor(image, kind) : nullptr;
   }
 
-  // The project's image of a map's file, one per file; null, with a warning
-  // once, when the file is not there.
+  // The normals the face gives its corners, when it gives every corner one.
+  void KeepNormals(int patch, const tinyobj::index_t* corners, const std::vector<int>& pick) {
+    const std::vector<tinyobj::real_t>& normals = reader_.GetAttrib().normals;
+    float given[4][3] = {};
+    for (std::size_t k = 0; k < 4; ++k) {
+      const int n = corners[pick[k < pick.size() ? k : 0]].normal_index;
+      if (n < 0) return;
+      for (std::size_t axis = 0; axis < 3; ++axis) given[k][axis] = normals[3 * static_cast<std::size_t>(n) + axis];
+    }
+    model_->SetPatchNormals(patch, given);
+  }
+
+  // The project's image of a map's file, one per file. A file that is not
+  // there keeps its map, with a warning once: the view shows it as a checker
+  // until the file comes, as it does a damaged image, and the map is not lost.
   HImage* ImageFor(const std::string& file) {
     fs::path imagePath = fs::path(file).is_absolute() ? fs::path(file) : folder_ / file;
     std::string key = imagePath.lexically_normal().string();
     auto found = images_.find(key);
     if (found != images_.end()) return found->second;
-    HImage* image = nullptr;
     std::error_code error;
-    if (fs::is_regular_file(imagePath, error))
-      image = project_.AddImage(key.c_str());
-    else
-      warnings_ += ("image " + key + " not found; its texture map is left out\n").c_str();
+    if (!fs::is_regular_file(imagePath, error))
+      warnings_ +=
+          ("image " + key + " not found; its texture map shows as a checker until the file is there\n").c_str();
+    HImage* image = project_.AddImage(key.c_str());
     images_[key] = image;
     return image;
   }

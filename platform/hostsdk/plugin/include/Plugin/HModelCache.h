@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <vector>
@@ -59,6 +60,12 @@ public:
   HPatch* AddPatch(int a, int b, int c, int d = -1);
   int GetPatchCount() const { return static_cast<int>(patches_.size()); }
   HPatch* GetPatch(int index);
+  // Normals a file gave for the corners of a patch (an OBJ's vn), kept for
+  // the view; a patch has none until they are set. A triangle's corner 3
+  // repeats corner 0.
+  void SetPatchNormals(int patch, const float normals[4][3]);
+  // False, leaving normals alone, when the patch has none.
+  bool GetPatchNormals(int patch, float normals[4][3]) const;
   // A spline through positions; closed makes the last point loop to the head.
   // Null when a position is out of range or fewer than two are given.
   HSpline* AddSpline(const int* positions, int count, bool closed);
@@ -85,6 +92,7 @@ private:
 
   std::vector<HVector> positions_;
   std::vector<HPatch> patches_;
+  std::vector<std::array<float, 12>> patchNormals_;  // by patch once any is set; NaN-led where none
   std::deque<HCP> cps_;
   std::deque<HSpline> splines_;
   HSpline* headSpline_ = nullptr;

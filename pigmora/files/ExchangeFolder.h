@@ -4,8 +4,9 @@
 
 namespace pigmora {
 
-// The paths through which the plug-in and Pigmora meet, computed once at load.
-// Every value is plain concatenation; no separator is added beyond the literals.
+// The paths through which the plug-in and Pigmora meet, computed once at load
+// and held by the plug-in's state. Every value is plain concatenation; no
+// separator is added beyond the literals.
 struct ExchangeFolder {
   String documentsDir;     // the user's documents folder, as the host SDK returns it
   String exchangeDir;      // Pigmora's exchange folder
@@ -20,9 +21,14 @@ struct ExchangeFolder {
   String texturesFile;     // Pigmora's answer: the painted textures
   String exportFbxFile;    // the model file Pigmora reads
 
-  // Fills every path, creates the data folder with its parents and rewrites the
-  // two marker files. Failures are silent: the paths stay valid.
+  // Fills every path from the documents folder and the running host; writes nothing.
   void Build();
 };
+
+// What the plug-in does to the folder at load: creates the data folder with
+// its parents and rewrites the two marker files that tell Pigmora which host
+// runs and which model file type it writes. Failures are silent: the paths
+// stay valid, and a send reports what it cannot write.
+void PrepareExchangeFolder(const ExchangeFolder& folder);
 
 }  // namespace pigmora

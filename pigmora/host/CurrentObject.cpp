@@ -1,4 +1,4 @@
-#include "settings/CurrentTreeObject.h"
+#include "host/CurrentObject.h"
 
 #include <Plugin/HProject.h>
 #include <Plugin/HTreeObject.h>

@@ -1,4 +1,4 @@
-#include "settings/SystemErrorText.h"
+#include "files/SystemErrorText.h"
 
 #include <string>
 

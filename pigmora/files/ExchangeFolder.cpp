@@ -1,9 +1,9 @@
-#include "settings/ExchangeFolder.h"
+#include "files/ExchangeFolder.h"
 
 #include <afx.h>
 #include <shlobj.h>
 
-#include "settings/PathSeparator.h"
+#include "files/PathSeparator.h"
 
 namespace pigmora {
 
@@ -41,12 +41,14 @@ void ExchangeFolder::Build() {
   hostExportFile = hostExchangeDir + "export.txt";
   texturesFile = exchangeDir + "textures.txt";
   exportFbxFile = dataDir + "export.fbx";
+}
 
+void PrepareExchangeFolder(const ExchangeFolder& folder) {
   // An existing folder is fine; a failure shows up as the opens below failing.
-  SHCreateDirectoryExA(nullptr, dataDir.Get(), nullptr);
+  SHCreateDirectoryExA(nullptr, folder.dataDir.Get(), nullptr);
 
-  WriteMarkerFile(runFile, hostExecutable.Get(), hostExecutable.Length());
-  WriteMarkerFile(extensionFile, "fbx", 3);
+  WriteMarkerFile(folder.runFile, folder.hostExecutable.Get(), folder.hostExecutable.Length());
+  WriteMarkerFile(folder.extensionFile, "fbx", 3);
 }
 
 }  // namespace pigmora

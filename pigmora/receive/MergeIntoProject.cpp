@@ -1,10 +1,88 @@
+#include "receive/MergeIntoProject.h"
+
+#include <cstring>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
 #include <Plugin/HDecal.h>
 #include <Plugin/HGroup.h>
+#include <Plugin/HImage.h>
 #include <Plugin/HModelCache.h>
+#include <Plugin/HProject.h>
+#include <Plugin/HSpline.h>
 
-#include "receive/ImportSteps.h"
+#include "files/FilePathKey.h"
+#include "host/CurrentObject.h"
 
 namespace pigmora {
+
+HModelCache* FindOtherModel(HModelCache* model, const String& name) {
+  HProject* project = GetHProject();
+  HObjectCacheContainer* objects = project ? project->GetChildObjectCacheContainer() : nullptr;
+  if (!objects) return nullptr;
+  for (HHashObject* child = objects->GetChild(); child; child = child->GetSibling()) {
+    if (child == model) continue;
+    if (child->GetName() == name) return child->GetAsModelCache();
+  }
+  return nullptr;
+}
+
+namespace {
+
+// The images the decals of every model but `replaced` show.
+std::unordered_set<const HImage*> ImagesInUse(HProject& project, const HModelCache* replaced) {
+  std::unordered_set<const HImage*> used;
+  HObjectCacheContainer* objects = project.GetChildObjectCacheContainer();
+  for (HHashObject* child = objects ? objects->GetChild() : nullptr; child; child = child->GetSibling()) {
+    HModelCache* model = child->GetAsModelCache();
+    HDecalContainer* decals = model && model != replaced ? model->GetChildDecalContainer() : nullptr;
+    for (HHashObject* decal = decals ? decals->GetChildDecal() : nullptr; decal; decal = decal->GetSibling()) {
+      HDecalClipContainer* clips = static_cast<HDecal*>(decal)->GetChildDecalClipContainer();
+      for (HHashObject* clip = clips ? clips->GetChildDecalClip() : nullptr; clip; clip = clip->GetSibling()) {
+        if (const HImage* image = static_cast<HDecalClip*>(clip)->GetClip()->GetClip()) used.insert(image);
+      }
+    }
+  }
+  return used;
+}
+
+// Makes way for the images the new model brings: for each of its files, the
+// first project image of that file that no model's decal shows any more is
+// deleted. The decals of replaced, the older model the new one replaces (or
+// null), do not count; every other model keeps its images.
+void RemoveReplacedImages(const IEPolyModel& model, HProject* project, const HModelCache* replaced) {
+  HClipCacheContainer* container = project ? project->GetChildClipCacheContainer() : nullptr;
+  if (!container || model.images.count == 0) return;
+  // One image per file the new model brings may go, as the file system tells files apart.
+  std::unordered_set<std::string> files;
+  for (const IEImage& image : model.images)
+    files.insert(FilePathKey(std::string(image.path, strnlen(image.path, sizeof(image.path))).c_str()));
+  const std::unordered_set<const HImage*> used = ImagesInUse(*project, replaced);
+  HHashObject* child = container->GetChild();
+  while (child && !files.empty()) {
+    HHashObject* next = child->GetSibling();
+    auto* image = static_cast<HImage*>(child);
+    if (!used.count(image) && files.erase(FilePathKey(image->GetFilename()->GetValue())))
+      HTreeObject::DeleteHandle(image);
+    child = next;
+  }
+}
+
+}  // namespace
+
+void SetSplineMagnitudes(HModelCache* model, float magnitude) {
+  if (!model) return;
+  for (HSpline* spline = model->GetHeadSpline(); spline; spline = spline->GetNextSpline()) {
+    // On a closed spline the loop point leads back to the head: stop after it.
+    for (HCP* cp = spline->GetHeadCP(); cp; cp = cp->GetNext()) {
+      const bool loop = cp->IsLoop();
+      cp->SetInMagnitude(magnitude);
+      cp->SetOutMagnitude(magnitude);
+      if (loop) break;
+    }
+  }
+}
 
 namespace {
 
@@ -129,6 +207,47 @@ void NameGroupsAndMergeDecals(HModelCache* model, const ImportTables& tables) {
   if (!model) return;
   NameGroups(model->GetChildGroupContainer(), tables.modelMaterialNames);
   MergeDecals(*model);
+}
+
+namespace {
+
+// Moves the scene instances of an older model of that name to model, deletes
+// the older model and gives model the plain name.
+void ReplaceOlderModel(HModelCache* model, const String& name, CurrentObject& current) {
+  HModelCache* older = FindOtherModel(model, name);
+  if (!older) return;
+  older->ChangeShortCuts(model);
+  current.FollowReplacement(older, model);
+  HTreeObject::DeleteHandle(older);
+  model->SetName(name);
+}
+
+}  // namespace
+
+// Older images of the new model's files make way just before the merge, so its
+// images take their names.
+bool MergeIntoProject(CurrentObject& current, std::unique_ptr<IEPolyModel> model, const String& name,
+                      const ImportTables& tables, String& errorText) {
+  HModelCache* merged = HModelCache::New(name, 1);
+  if (!merged) {
+    errorText = String("Can't create the model '") + name + "' in the project";
+    return false;
+  }
+  RemoveReplacedImages(*model, GetHProject(), FindOtherModel(merged, name));
+  // No welding tolerance: Pigmora's vertices are taken as the file has them;
+  // groups and decals are merged.
+  const int mergeResult =
+      merged->MergeIEModel(model.get(), name, /*tolerance=*/0.0f, /*mergeGroups=*/1, /*mergeDecals=*/1);
+  model.reset();  // all of it is in the host model now
+  if (!mergeResult) {
+    HTreeObject::DeleteHandle(merged);
+    errorText = String("The received model '") + name + "' could not be merged into the project";
+    return false;
+  }
+  SetSplineMagnitudes(merged, 1.0f);
+  NameGroupsAndMergeDecals(merged, tables);
+  ReplaceOlderModel(merged, name, current);
+  return true;
 }
 
 }  // namespace pigmora

@@ -1,7 +1,8 @@
+#include "receive/InterchangePolygons.h"
+
 #include <array>
 #include <vector>
 
-#include "receive/ImportSteps.h"
 #include "receive/LayerElementEntry.h"
 #include "receive/SplitPolygon.h"
 
@@ -92,8 +93,10 @@ private:
 
 }  // namespace
 
-bool AddPolygons(IEPolyModel& model, const FbxMesh& constMesh, const TextureList& list, ImportTables& tables) {
-  auto& mesh = const_cast<FbxMesh&>(constMesh);  // the library's lookups are not const
+// One polygon per FBX polygon of three or four corners, triangles for larger
+// ones (ear clipping), none for smaller ones or ones naming a missing control
+// point. UVs come from the list's first UV set, read as the mesh stores it.
+bool AddPolygons(IEPolyModel& model, FbxMesh& mesh, const TextureList& list, ImportTables& tables) {
   const int controlPointCount = mesh.GetControlPointsCount();
   const int polygonCount = mesh.GetPolygonCount();
   const int* vertices = mesh.GetPolygonVertices();
