@@ -30,7 +30,7 @@ const char* WindowCommandSummary() { return ""; }
 
 bool DisplayAvailable() { return false; }
 
-bool DrawModelPicture(HModelCache&, int, int, ViewDirection, ModelPicture&, std::string& problem) {
+bool DrawModelPicture(HModelCache&, int, int, ViewDirection, ViewShading, ModelPicture&, std::string& problem) {
   problem = kNoView;
   return false;
 }
