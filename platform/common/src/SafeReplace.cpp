@@ -168,7 +168,11 @@ bool ReplacementFile::Open(const std::string& path, std::string& error, Options 
     return false;
   }
   temporary_ = pattern;
-  if (target.exists) os::CopyPermissions(temporary_.c_str(), target.facts);
+  // The temporary file is private until now: it gets the replaced file's permissions, or a new file's.
+  if (target.exists)
+    os::CopyPermissions(temporary_.c_str(), target.facts);
+  else
+    chmod(temporary_.c_str(), static_cast<mode_t>(target.mode));
   return true;
 }
 
