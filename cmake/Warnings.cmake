@@ -25,6 +25,6 @@ endif()
 
 # Shared libraries and plug-ins really unload on dlclose, so the host sees
 # static constructors and destructors run exactly once per load.
-if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
   add_compile_options(-fno-gnu-unique)
 endif()

@@ -12,6 +12,7 @@
 #include <Plugin/HModelCache.h>
 #include <Plugin/HProject.h>
 #include <Plugin/HostProject.h>
+#include <common/OsFiles.h>
 
 #include "Echoed.h"
 #include "HostTimer.h"
@@ -54,7 +55,7 @@ std::string ModeWords(const std::string& keyword) {
 // The first three lines of the command file: the model file (twice) and the
 // mode as "[keyword]". Never blocks, never reads more than a command head.
 bool ReadCommandHead(const std::string& path, std::string& modelFile, std::string& mode) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = os::OpenFile(path.c_str(), O_RDONLY | os::kOpenNonBlocking);
   if (fd < 0) return false;
   struct stat info {};
   std::string text;
@@ -130,7 +131,9 @@ ExchangeStatus::Stamp ExchangeStatus::StampOf(const std::string& path) {
   stamp.device = info.st_dev;
   stamp.inode = info.st_ino;
   stamp.size = info.st_size;
-  stamp.modified = info.st_mtim;
+  const long long modified = os::ModifiedNanoseconds(info);
+  stamp.modified.tv_sec = static_cast<std::time_t>(modified / 1000000000);
+  stamp.modified.tv_nsec = static_cast<long>(modified % 1000000000);
   return stamp;
 }
 

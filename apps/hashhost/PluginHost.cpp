@@ -1,12 +1,11 @@
 #include "PluginHost.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <filesystem>
 
 #include <FileIO/String.h>
 #include <afxhost.h>
+#include <common/OsModules.h>
 
 namespace {
 // A plug-in with more commands than this is treated as broken.
@@ -33,26 +32,29 @@ void PluginHost::LoadFolder(const std::string& folder, std::vector<std::string>&
 }
 
 bool PluginHost::Load(const std::string& path, std::string& problem) {
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string why;
+  void* handle = os::LoadModule(path, why);
   if (!handle) {
-    problem = "cannot load plug-in " + path + ": " + dlerror();
+    problem = "cannot load plug-in " + path + ": " + why;
     return false;
   }
   if (!AfxModuleAttachSucceeded(handle)) {
     problem = "plug-in " + path + " refused to start (its application failed to initialise)";
-    dlclose(handle);
+    os::UnloadModule(handle);
     return false;
   }
   LoadedPlugin plugin;
   plugin.path = path;
   plugin.stem = std::filesystem::path(path).stem().string();
   plugin.handle = handle;
-  plugin.loadCommandEntry = reinterpret_cast<HxtLoadCommandEntryFn>(dlsym(handle, HXT_LOAD_COMMAND_ENTRY_NAME));
-  plugin.onAddCommandMenu = reinterpret_cast<HxtOnAddCommandMenuFn>(dlsym(handle, HXT_ON_ADD_COMMAND_MENU_NAME));
-  plugin.onCommand = reinterpret_cast<HxtOnCommandFn>(dlsym(handle, HXT_ON_COMMAND_NAME));
+  plugin.loadCommandEntry =
+      reinterpret_cast<HxtLoadCommandEntryFn>(os::FindSymbol(handle, HXT_LOAD_COMMAND_ENTRY_NAME));
+  plugin.onAddCommandMenu =
+      reinterpret_cast<HxtOnAddCommandMenuFn>(os::FindSymbol(handle, HXT_ON_ADD_COMMAND_MENU_NAME));
+  plugin.onCommand = reinterpret_cast<HxtOnCommandFn>(os::FindSymbol(handle, HXT_ON_COMMAND_NAME));
   if (!plugin.loadCommandEntry || !plugin.onAddCommandMenu || !plugin.onCommand) {
     problem = "plug-in " + path + " lacks the command entry points";
-    dlclose(handle);
+    os::UnloadModule(handle);
     return false;
   }
   for (int index = 0; index < kMaxCommandsPerPlugin; ++index) {
@@ -70,7 +72,7 @@ bool PluginHost::Load(const std::string& path, std::string& problem) {
 
 void PluginHost::UnloadAll() {
   while (!plugins_.empty()) {
-    dlclose(plugins_.back().handle);
+    os::UnloadModule(plugins_.back().handle);
     plugins_.pop_back();
   }
 }

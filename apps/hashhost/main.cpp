@@ -13,6 +13,7 @@
 
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
+#include <common/OsModules.h>
 #include <common/ToolOptions.h>
 
 #include "Echoed.h"
@@ -67,8 +68,8 @@ common::ToolHelp Help() {
 // bin/plugins in a build tree; lib/TRIPLET/hashhost/plugins beside bin/ in an installed tree.
 std::string DefaultPluginFolder() {
   std::error_code error;
-  const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return "plugins";
+  const std::filesystem::path executable = os::ExecutablePath();
+  if (executable.empty()) return "plugins";
   const auto besideHost = executable.parent_path() / "plugins";
   const auto installed = executable.parent_path().parent_path() / PIGMORA_INSTALLED_PLUGIN_DIR;
   if (!std::filesystem::is_directory(besideHost, error) && std::filesystem::is_directory(installed, error))

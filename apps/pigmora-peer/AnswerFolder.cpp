@@ -1,13 +1,13 @@
 #include "AnswerFolder.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
+#include <common/OsFiles.h>
 #include <common/SafeReplace.h>
 
 namespace {
@@ -32,12 +32,12 @@ bool AnswerLock::Acquire(const std::string& answerFolder, std::string& problem) 
     return false;
   }
   const std::string path = answerFolder + "/.answer.lock";
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+  fd_ = os::OpenFile(path.c_str(), O_RDWR | O_CREAT | os::kOpenNoFollow, 0666);
   if (fd_ < 0) {
     problem = "cannot open " + path + ": " + std::strerror(errno);
     return false;
   }
-  if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+  if (os::LockFile(fd_, true) != 0) {
     problem = errno == EWOULDBLOCK ? "another pigmora-peer is writing an answer in " + answerFolder
                                    : "cannot lock " + path + ": " + std::strerror(errno);
     ::close(fd_);

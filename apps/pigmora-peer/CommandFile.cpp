@@ -9,6 +9,8 @@
 #include <cstring>
 #include <sstream>
 
+#include <common/OsFiles.h>
+
 namespace {
 
 // A command file is a few lines; anything larger is not one.
@@ -17,7 +19,7 @@ constexpr off_t kMaxCommandFileSize = 1 << 20;
 // The whole file, when it is a regular file of reasonable size: a FIFO or a
 // device would stall or flood the peer.
 bool ReadSmallFile(const std::string& path, std::string& text, std::string& problem) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = os::OpenFile(path.c_str(), O_RDONLY | os::kOpenNonBlocking);
   if (fd < 0) {
     problem = "cannot read the command file " + path + ": " + std::strerror(errno);
     return false;

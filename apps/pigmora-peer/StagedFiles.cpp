@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <common/OsFiles.h>
 #include <common/SafeReplace.h>
 
 namespace {
@@ -21,12 +22,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-mode_t NewFileMode() {
-  const mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
 }  // namespace
 
 bool StagedFiles::Stage(const std::string& target, std::string_view bytes, std::string& problem) {
@@ -38,13 +33,14 @@ bool StagedFiles::Stage(const std::string& target, std::string_view bytes, std::
   // The name the platform's replacement uses, so that leftovers of a killed
   // writer are known as such.
   std::string temporary = safereplace::TemporaryPattern(target);
-  const int fd = mkstemp(temporary.data());
+  const int fd = os::MakeTemporaryFile(temporary);
   if (fd < 0) {
     problem = "cannot write '" + target + "': " + std::strerror(errno);
     return false;
   }
   files_.push_back({temporary, target});
-  fchmod(fd, NewFileMode());
+  // As a new file would be: the temporary file's own mode is private.
+  chmod(temporary.c_str(), os::NewFileMode());
   const bool written = WriteAll(fd, bytes);
   const int writeError = errno;
   if (::close(fd) != 0 || !written) {

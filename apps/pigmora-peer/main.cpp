@@ -1,9 +1,9 @@
 // pigmora-peer: the stand-in for Pigmora. Reads the command file and the model
 // file the plug-in left in the exchange folder and answers as Pigmora would.
-#include <signal.h>
 #include <unistd.h>
 
 #include <FileIO/String.h>
+#include <common/OsProcess.h>
 #include <common/ToolOptions.h>
 
 #include <cerrno>
@@ -151,10 +151,7 @@ int main(int argc, char** argv) {
   options.exchangeDir = std::string(String::GetMyDocumentsPath().Get()) + "/PigmoraV3/Exchange/";
   // Stopped mid-answer, the peer drops what it wrote rather than leave pieces;
   // a call that waits is cut short rather than resumed, so a stop never hangs.
-  struct sigaction stop {};
-  stop.sa_handler = RequestStop;
-  sigemptyset(&stop.sa_mask);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &stop, nullptr);
+  os::OnStopRequest(RequestStop);
   options.stop = &stopRequested;
   return once ? AnswerOnce(options) : Watch(options, stopAfter);
 }

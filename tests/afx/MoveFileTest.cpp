@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include <windows.h>
 #include "ScratchFolder.h"
-#include "windows.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <FL/Fl_Double_Window.H>
 
-#include "windows.h"
+#include <windows.h>
 
 class Fl_Widget;
 class Fl_Window;

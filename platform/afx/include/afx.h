@@ -4,7 +4,7 @@
 #include <ctime>
 #include <string>
 
-#include "windows.h"
+#include <windows.h>
 
 class AFX_API CObject {
 public:

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "windows.h"
+#include <windows.h>
 
 struct AFX_API AfxMessageBoxRecord {
   HWND owner = nullptr;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
 #include "afxdisplay.h"
-#include "windows.h"
 
 class CWinApp;
 

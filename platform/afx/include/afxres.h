@@ -4,7 +4,7 @@
 // the Windows resource-script form) is embedded at build time and registered
 // by a static object in the module itself, as the resource section of a
 // Windows module is found through its instance handle.
-#include "windows.h"
+#include <windows.h>
 
 #define IDC_STATIC (-1)
 

@@ -1,7 +1,12 @@
 #pragma once
 
-#include "windows.h"
+#include <windows.h>
 
+#if defined(_WIN32)
+// The shell's own, from shell32 (its header needs the window system the framework replaces).
+extern "C" __declspec(dllimport) int WINAPI
+    SHCreateDirectoryExA(HWND hwnd, LPCSTR pszPath, const SECURITY_ATTRIBUTES* psa);
+#else
 extern "C" {
 // Creates a folder and every missing folder above it in one call. Returns
 // ERROR_SUCCESS when it created the folder, ERROR_ALREADY_EXISTS when the
@@ -12,3 +17,4 @@ extern "C" {
 // arguments are accepted and ignored.
 AFX_API int WINAPI SHCreateDirectoryExA(HWND hwnd, LPCSTR pszPath, const void* psa);
 }
+#endif

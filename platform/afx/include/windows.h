@@ -7,6 +7,27 @@
 
 #include "afxexport.h"
 
+#if defined(_WIN32)
+// On Windows the types, error codes and kernel calls (files and their moves, error codes and
+// their text, process ids, the tick count) are the system's own: the real header, without its
+// window system. The window system below (timers, message boxes, windows and controls) stays the
+// framework's, headless, under the same names.
+#pragma GCC system_header
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define NOUSER
+#define NOGDI
+#define NOMB
+#define NOMSG
+#include_next <windows.h>
+#define AFXAPI
+// The A/W macros the system header defines for names the platform's own code uses.
+#undef ReplaceFile
+#else
 #define WINAPI
 #define CALLBACK
 #define AFXAPI
@@ -53,9 +74,14 @@ typedef struct HMENU__* HMENU;
 #define LOWORD(l) (static_cast<WORD>(static_cast<ULONG_PTR>(l) & 0xffff))
 #define HIWORD(l) (static_cast<WORD>((static_cast<ULONG_PTR>(l) >> 16) & 0xffff))
 #define MAKELONG(a, b) (static_cast<LONG>(static_cast<WORD>(a) | (static_cast<DWORD>(static_cast<WORD>(b)) << 16)))
+#endif
+
+#ifndef MAKEWPARAM
 #define MAKEWPARAM(l, h) (static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
 #define MAKELPARAM(l, h) (static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
+#endif
 
+#if !defined(_WIN32)
 typedef struct tagRECT {
   LONG left;
   LONG top;
@@ -67,6 +93,7 @@ typedef struct tagPOINT {
   LONG x;
   LONG y;
 } POINT;
+#endif
 
 // The header of every WM_NOTIFY message.
 typedef struct tagNMHDR {
@@ -220,6 +247,7 @@ typedef struct tagTCITEMA {
 #define IDTRYAGAIN 10
 #define IDCONTINUE 11
 
+#if !defined(_WIN32)
 // System error codes.
 #define ERROR_SUCCESS 0L
 #define ERROR_INVALID_FUNCTION 1L
@@ -270,6 +298,7 @@ typedef struct tagTCITEMA {
 // FormatMessageA's flags.
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200u
 #define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000u
+#endif
 
 // Timers: a window-less timer's procedure gets a null window, WM_TIMER, its id
 // and the tick count in milliseconds.
@@ -311,6 +340,7 @@ AFX_API HWND WINAPI GetParent(HWND hWnd);
 AFX_API BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
 AFX_API int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
 AFX_API BOOL WINAPI DestroyWindow(HWND hWnd);
+#if !defined(_WIN32)
 // Milliseconds on the framework's clock (virtual in tests).
 AFX_API DWORD WINAPI GetTickCount(void);
 
@@ -332,4 +362,5 @@ AFX_API BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName,
 // unknown code or a buffer too small.
 AFX_API DWORD WINAPI FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId,
                                     LPSTR lpBuffer, DWORD nSize, va_list* Arguments);
+#endif
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows.h"
+#include <windows.h>
 
 // The framework's time: real milliseconds since start, or a virtual count
 // that only the message loop moves. Internal to the framework.

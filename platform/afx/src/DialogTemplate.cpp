@@ -1,6 +1,6 @@
 #include "DialogTemplate.h"
 
-#include <dlfcn.h>
+#include <common/OsModules.h>
 
 #include <cctype>
 #include <cmath>
@@ -339,11 +339,12 @@ int DialogUnitsToPixelsY(int units) { return static_cast<int>(std::lround(units 
 AfxResourceScript::AfxResourceScript(const char* text) {
   auto resources = std::make_unique<afx::ModuleResources>();
   resources->owner = this;
-  Dl_info info{};
-  if (dladdr(this, &info)) resources->module = static_cast<HINSTANCE>(info.dli_fbase);
+  const void* base = nullptr;
+  std::string path;
+  if (os::ModuleOfAddress(this, base, path)) resources->module = static_cast<HINSTANCE>(const_cast<void*>(base));
   std::string error;
   if (!afx::ParseResourceScript(text ? text : "", resources->dialogs, error))
-    std::fprintf(stderr, "%s: resource script: %s\n", info.dli_fname ? info.dli_fname : "module", error.c_str());
+    std::fprintf(stderr, "%s: resource script: %s\n", path.empty() ? "module" : path.c_str(), error.c_str());
   afx::Registered().push_back(std::move(resources));
 }
 

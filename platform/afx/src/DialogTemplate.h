@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "windows.h"
+#include <windows.h>
 
 // Dialog templates read from a resource script: the DIALOGEX statement with
 // STYLE, EXSTYLE, CAPTION and FONT, and the controls CONTROL, PUSHBUTTON,

@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 
 #include "Win32Error.h"
 #include "afx.h"
+#include "common/OsFiles.h"
 
 namespace {
 
@@ -30,13 +30,13 @@ void ReportErrno(CFileException* error, int osError, LPCTSTR fileName) {
   Report(error, afx::Win32ErrorForPath(osError, fileName), fileName);
 }
 
-// The advisory lock a sharing mode asks for; 0 for none.
-int LockFor(UINT flags) {
+// What a sharing mode lets other openers do.
+os::Sharing SharingFor(UINT flags) {
   switch (flags & 0x70) {
     case CFile::shareExclusive:
-    case CFile::shareDenyRead: return LOCK_EX;
-    case CFile::shareDenyWrite: return LOCK_SH;
-    default: return 0;
+    case CFile::shareDenyRead: return os::Sharing::DenyAll;
+    case CFile::shareDenyWrite: return os::Sharing::DenyWrite;
+    default: return os::Sharing::Any;
   }
 }
 
@@ -68,11 +68,12 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
     Report(pError, ERROR_ACCESS_DENIED, lpszFileName);
     return FALSE;
   }
-  int flags = access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  int flags = access | os::kOpenNonBlocking;
   if (nOpenFlags & modeCreate) flags |= O_CREAT;
   // Truncation waits until the sharing lock is held, so a refused open
   // cannot empty a file that someone else has open exclusively.
-  int fd = open(lpszFileName, flags, 0666);
+  const os::Sharing sharing = SharingFor(nOpenFlags);
+  int fd = os::OpenFile(lpszFileName, flags, 0666, sharing);
   if (fd < 0) {
     // ENXIO: a FIFO without a reader or a socket, opened for writing.
     const int error = errno;
@@ -84,16 +85,12 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
     Report(pError, ERROR_ACCESS_DENIED, lpszFileName);
     return FALSE;
   }
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);  // a regular file reads and writes as usual
-  if (int lock = LockFor(nOpenFlags)) {
-    int result;
-    while ((result = flock(fd, lock | LOCK_NB)) != 0 && errno == EINTR) {}
-    if (result != 0) {
-      int lockError = errno;
-      close(fd);
-      ReportErrno(pError, lockError, lpszFileName);
-      return FALSE;
-    }
+  os::MakeBlocking(fd);  // a regular file reads and writes as usual
+  if (os::TakeSharingLock(fd, sharing) != 0) {
+    int lockError = errno;
+    close(fd);
+    ReportErrno(pError, lockError, lpszFileName);
+    return FALSE;
   }
   if ((nOpenFlags & modeCreate) && !(nOpenFlags & modeNoTruncate) && ftruncate(fd, 0) != 0) {
     int truncateError = errno;
@@ -143,7 +140,7 @@ void CFile::Write(const void* lpBuf, UINT nCount) {
 void CFile::Flush() {
   if (fd_ < 0) return;
   // A file system that cannot sync (EINVAL) has nothing to flush.
-  if (fsync(fd_) != 0 && errno != EINVAL) {
+  if (os::SyncFile(fd_) != 0 && errno != EINVAL) {
     const LONG code = afx::Win32ErrorFromErrno(errno);
     AfxThrowFileException(CFileException::OsErrorToException(code), code, m_strFileName.c_str());
   }
@@ -183,10 +180,11 @@ BOOL PASCAL CFile::GetStatus(LPCTSTR lpszFileName, CFileStatus& rStatus) {
   else if (!S_ISREG(info.st_mode))
     rStatus.m_attribute |= device;
   if (access(lpszFileName, W_OK) != 0) rStatus.m_attribute |= readOnly;
-  const char* name = std::strrchr(lpszFileName, '/');
-  if ((name ? name[1] : lpszFileName[0]) == '.') rStatus.m_attribute |= hidden;
-  char full[PATH_MAX];
-  const char* shown = realpath(lpszFileName, full) ? full : lpszFileName;
+  const std::string path = lpszFileName;
+  const std::size_t slash = path.find_last_of(os::kPathSeparators);
+  if (path[slash == std::string::npos ? 0 : slash + 1] == '.') rStatus.m_attribute |= hidden;
+  const std::string full = os::FullPath(lpszFileName);
+  const char* shown = full.empty() ? lpszFileName : full.c_str();
   // Cut at MAX_PATH, as on Windows; the record was zero-filled above.
   std::memcpy(rStatus.m_szFullName, shown, std::min(std::strlen(shown), sizeof rStatus.m_szFullName - 1));
   return TRUE;

@@ -1,6 +1,4 @@
-#include <fnmatch.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "common/OsFiles.h"
 
 #include "afxfilter.h"
 
@@ -27,11 +25,6 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-bool IsExecutableFile(const std::string& path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
-
 }  // namespace
 
 std::vector<AfxFileFilter> AfxParseFileFilter(const std::string& filter) {
@@ -49,11 +42,11 @@ std::vector<AfxFileFilter> AfxParseFileFilter(const std::string& filter) {
 }
 
 bool AfxFileMatchesFilter(const std::string& path, const AfxFileFilter& filter) {
-  const std::size_t slash = path.rfind('/');
+  const std::size_t slash = path.find_last_of(os::kPathSeparators);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   for (const std::string& pattern : filter.patterns) {
-    if (::fnmatch(pattern.c_str(), name.c_str(), 0) == 0) return true;
-    if (pattern == "*.exe" && IsExecutableFile(path)) return true;
+    if (os::MatchesPattern(name, pattern)) return true;
+    if (pattern == "*.exe" && os::IsExecutableFile(path)) return true;
   }
   return false;
 }

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "windows.h"
+#include <windows.h>
 
 namespace afx {
 

@@ -1,11 +1,9 @@
-#include <dlfcn.h>
-#include <link.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
+
+#include <common/OsModules.h>
 
 #include "ModuleRegistry.h"
 #include "TimerQueue.h"
@@ -31,11 +29,7 @@ std::function<void(const char*, const char*)>& TraceHook() {
   return hook;
 }
 
-std::string ExecutablePath() {
-  char buffer[4096];
-  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
-}
+std::string ExecutablePath() { return os::ExecutablePath(); }
 
 }  // namespace
 
@@ -74,10 +68,11 @@ AFX_MODULE_STATE::AFX_MODULE_STATE(BOOL bDLL) : m_bDLL(bDLL) {
     return;
   }
   // A module's state lives in the module itself, so its address names the module.
-  Dl_info info{};
-  if (dladdr(this, &info) && info.dli_fname) {
-    m_strModulePath = info.dli_fname;
-    m_hCurrentInstanceHandle = static_cast<HINSTANCE>(info.dli_fbase);
+  const void* base = nullptr;
+  std::string path;
+  if (os::ModuleOfAddress(this, base, path) && !path.empty()) {
+    m_strModulePath = path;
+    m_hCurrentInstanceHandle = static_cast<HINSTANCE>(const_cast<void*>(base));
     m_hCurrentResourceHandle = m_hCurrentInstanceHandle;
   }
   afx::LiveModules().push_back(this);
@@ -140,12 +135,12 @@ void AfxDetachModule(AFX_MODULE_STATE* pModuleState) {
 
 namespace {
 
-// The state of the framework module a dlopen handle names; null for none.
+// The state of the framework module a loaded module's handle names; null for none.
 AFX_MODULE_STATE* ModuleOfHandle(void* dlopenHandle) {
-  link_map* map = nullptr;
-  if (!dlopenHandle || dlinfo(dlopenHandle, RTLD_DI_LINKMAP, &map) != 0 || !map) return nullptr;
+  const void* base = os::BaseOfModule(dlopenHandle);
+  if (!base) return nullptr;
   for (AFX_MODULE_STATE* state : afx::LiveModules()) {
-    if (reinterpret_cast<ElfW(Addr)>(state->m_hCurrentInstanceHandle) == map->l_addr) return state;
+    if (state->m_hCurrentInstanceHandle == base) return state;
   }
   return nullptr;
 }

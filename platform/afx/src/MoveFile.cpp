@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include <windows.h>
 #include "Win32Error.h"
 #include "common/SafeReplace.h"
-#include "windows.h"
 
 namespace {
 

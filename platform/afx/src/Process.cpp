@@ -1,5 +1,5 @@
 #include <unistd.h>
 
-#include "windows.h"
+#include <windows.h>
 
 DWORD WINAPI GetCurrentProcessId(void) { return static_cast<DWORD>(getpid()); }

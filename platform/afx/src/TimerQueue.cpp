@@ -1,9 +1,10 @@
 #include "TimerQueue.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
+#include <string>
 #include <vector>
+
+#include <common/OsModules.h>
 
 #include "Clock.h"
 #include "WindowTable.h"
@@ -46,9 +47,11 @@ void TimerQueue::KillTimersOfWindow(HWND window) {
 
 void TimerQueue::KillTimersInModule(const void* moduleBase) {
   for (auto it = timers_.begin(); it != timers_.end();) {
-    Dl_info info{};
-    bool inModule =
-        it->second.proc && dladdr(reinterpret_cast<void*>(it->second.proc), &info) && info.dli_fbase == moduleBase;
+    const void* base = nullptr;
+    std::string path;
+    bool inModule = it->second.proc &&
+                    os::ModuleOfAddress(reinterpret_cast<const void*>(it->second.proc), base, path) &&
+                    base == moduleBase;
     it = inModule ? timers_.erase(it) : std::next(it);
   }
 }

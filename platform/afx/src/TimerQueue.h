@@ -3,7 +3,7 @@
 #include <map>
 #include <utility>
 
-#include "windows.h"
+#include <windows.h>
 
 // The UI thread's timers. A timer is keyed by its window and id (window-less
 // timers by a null window and a framework-chosen id). Internal to the framework.

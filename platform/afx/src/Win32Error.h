@@ -2,7 +2,7 @@
 
 // The one translation from this platform's errno values to Win32 error codes,
 // for every framework call that reports a failure the Windows way.
-#include "windows.h"
+#include <windows.h>
 
 namespace afx {
 

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/OsFiles.h"
+
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -20,13 +22,13 @@ constexpr long long kStaleAfterSeconds = 3600;
 constexpr const char* kTemporaryInfix = ".tmp-";
 
 std::string FolderOf(const std::string& path) {
-  std::size_t slash = path.rfind('/');
+  std::size_t slash = path.find_last_of(os::kPathSeparators);
   if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+  return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
 std::string NameOf(const std::string& path) {
-  std::size_t slash = path.rfind('/');
+  std::size_t slash = path.find_last_of(os::kPathSeparators);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -47,39 +49,18 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-void SyncFolder(const std::string& folder) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  ::close(fd);
-}
-
-mode_t NewFileMode() {
-  mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
 }  // namespace
 
 std::string TemporaryPattern(const std::string& target) {
-  return FolderOf(target) + "/." + NameOf(target) + kTemporaryInfix + "XXXXXX";
+  return FolderOf(target) + os::kPathSeparator + "." + NameOf(target) + kTemporaryInfix + "XXXXXX";
 }
 
 std::string ResolveLinks(const std::string& path, std::string& error) {
   std::string current = path;
   for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
-    struct stat info {};
-    if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
-    std::vector<char> buffer(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
-    ssize_t length = readlink(current.c_str(), buffer.data(), buffer.size());
-    if (length < 0) return current;
-    if (static_cast<std::size_t>(length) >= buffer.size()) {
-      // The link changed while we read it: go round once more.
-      continue;
-    }
-    std::string link(buffer.data(), static_cast<std::size_t>(length));
-    current = (!link.empty() && link.front() == '/') ? link : FolderOf(current) + "/" + link;
+    std::string link;
+    if (!os::ReadLink(current.c_str(), link)) return current;
+    current = os::IsAbsolutePath(link) ? link : FolderOf(current) + os::kPathSeparator + link;
   }
   error = "cannot write " + Quoted(path) + ": too many levels of symbolic links";
   errno = ELOOP;
@@ -102,9 +83,8 @@ struct TargetInfo {
   std::string path;  // after following symbolic links
   bool exists = false;
   bool direct = false;  // a device or FIFO written in place
-  mode_t mode = 0;
-  uid_t owner = 0;
-  gid_t group = 0;
+  int mode = 0;
+  struct stat facts {};  // of the existing file
 };
 
 bool CheckTarget(const std::string& path, const Options& options, TargetInfo& target, std::string& error) {
@@ -123,7 +103,7 @@ bool CheckTarget(const std::string& path, const Options& options, TargetInfo& ta
     errno = cause;
     return false;
   }
-  target.mode = NewFileMode();
+  target.mode = os::NewFileMode();
   if (!target.exists) return true;
   if (S_ISDIR(info.st_mode)) {
     error = "cannot write " + Quoted(path) + ": it is a folder";
@@ -145,9 +125,8 @@ bool CheckTarget(const std::string& path, const Options& options, TargetInfo& ta
     errno = EACCES;
     return false;
   }
-  target.mode = info.st_mode & 07777;
-  target.owner = info.st_uid;
-  target.group = info.st_gid;
+  target.mode = static_cast<int>(info.st_mode & 07777);
+  target.facts = info;
   return true;
 }
 
@@ -156,7 +135,7 @@ bool CheckTarget(const std::string& path, const Options& options, TargetInfo& ta
 bool CanReplace(const std::string& path, std::string& error, Options options) {
   TargetInfo target;
   if (!CheckTarget(path, options, target, error)) return false;
-  if (!target.direct && access(FolderOf(target.path).c_str(), W_OK | X_OK) != 0) {
+  if (!target.direct && !os::CanCreateIn(FolderOf(target.path))) {
     error = "cannot write " + Quoted(path) + ": " + Reason(errno);
     return false;
   }
@@ -173,7 +152,7 @@ bool ReplacementFile::Open(const std::string& path, std::string& error, Options 
   if (!CheckTarget(path, options, target, error)) return false;
   target_ = target.path;
   if (target.direct) {
-    fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    fd_ = os::OpenFile(target_.c_str(), O_WRONLY);
     if (fd_ < 0) {
       error = "cannot write " + Quoted(path) + ": " + Reason(errno);
       return false;
@@ -183,15 +162,16 @@ bool ReplacementFile::Open(const std::string& path, std::string& error, Options 
   }
   RemoveStaleTemporaries(target_, kStaleAfterSeconds);
   std::string pattern = TemporaryPattern(target_);
-  fd_ = mkstemp(pattern.data());
+  fd_ = os::MakeTemporaryFile(pattern);
   if (fd_ < 0) {
     error = "cannot write " + Quoted(path) + ": " + Reason(errno);
     return false;
   }
   temporary_ = pattern;
-  // Keep the owner of a file that root rewrites for someone else; the contents matter more.
-  if (target.exists && geteuid() == 0 && fchown(fd_, target.owner, target.group) != 0) errno = 0;
-  fchmod(fd_, target.mode & options.mostMode);
+  // The temporary file is private until now: it gets the replaced file's owner and permissions, or a new
+  // file's, never wider than the caller allows.
+  if (target.exists) os::CopyPermissions(temporary_.c_str(), target.facts);
+  chmod(temporary_.c_str(), static_cast<mode_t>(static_cast<unsigned>(target.mode) & options.mostMode));
   return true;
 }
 
@@ -208,17 +188,17 @@ bool ReplacementFile::Commit(std::string& error) {
     return false;
   }
   int failure = error_;
-  if (!failure && options_.durable && !direct_ && fsync(fd_) != 0) failure = errno;
+  if (!failure && options_.durable && !direct_ && os::SyncFile(fd_) != 0) failure = errno;
   if (::close(fd_) != 0 && !failure) failure = errno;
   fd_ = -1;
-  if (!failure && !direct_ && rename(temporary_.c_str(), target_.c_str()) != 0) failure = errno;
+  if (!failure && !direct_ && os::MoveReplacing(temporary_.c_str(), target_.c_str()) != 0) failure = errno;
   if (failure) {
     Discard();
     error = "cannot write " + Quoted(path_) + ": " + Reason(failure);
     return false;
   }
   temporary_.clear();
-  if (options_.durable && !direct_) SyncFolder(FolderOf(target_));  // makes the rename itself durable
+  if (options_.durable && !direct_) os::SyncFolder(FolderOf(target_));  // makes the rename itself durable
   return true;
 }
 
@@ -245,19 +225,16 @@ bool MoveOver(const std::string& source, const std::string& target, std::string&
   }
   TargetInfo info;
   if (!CheckTarget(target, options, info, error)) return false;
-  if (info.exists) {
-    chmod(source.c_str(), info.mode);
-    if (geteuid() == 0 && chown(source.c_str(), info.owner, info.group) != 0) errno = 0;
-  }
+  if (info.exists) os::CopyPermissions(source.c_str(), info.facts);
   if (options.durable) {
-    int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = os::OpenFile(source.c_str(), O_RDONLY);
     if (fd >= 0) {
-      fsync(fd);
+      os::SyncFile(fd);
       ::close(fd);
     }
   }
-  if (rename(source.c_str(), info.path.c_str()) == 0) {
-    if (options.durable) SyncFolder(FolderOf(info.path));
+  if (os::MoveReplacing(source.c_str(), info.path.c_str()) == 0) {
+    if (options.durable) os::SyncFolder(FolderOf(info.path));
     return true;
   }
   if (errno != EXDEV) {
@@ -269,7 +246,7 @@ bool MoveOver(const std::string& source, const std::string& target, std::string&
   // The link leads to another file system: copy there, then drop the source.
   ReplacementFile copy;
   if (!copy.Open(target, error, options)) return false;
-  int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = os::OpenFile(source.c_str(), O_RDONLY);
   if (fd < 0) {
     error = "cannot read " + Quoted(source) + ": " + Reason(errno);
     return false;
@@ -298,9 +275,9 @@ int RemoveStaleTemporaries(const std::string& target, long long minimumAgeSecond
   while (dirent* entry = readdir(listing)) {
     std::string name = entry->d_name;
     if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
-    std::string path = folder + "/" + name;
+    std::string path = folder + os::kPathSeparator + name;
     struct stat info {};
-    if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+    if (os::IsSymbolicLink(path.c_str()) || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
     // File times come from a finer clock than time(), so a file written this
     // instant may look a second younger than zero; an age of zero means any.
     if (minimumAgeSeconds > 0 && now - info.st_mtime < minimumAgeSeconds) continue;

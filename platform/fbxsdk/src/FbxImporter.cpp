@@ -11,6 +11,7 @@
 
 #include "FbxObjectFactory.h"
 #include "StatusOnFailure.h"
+#include "common/OsFiles.h"
 #include "fbxsdk/fbxscene.h"
 #include "io/FbxFileReader.h"
 #include "io/FileContents.h"
@@ -49,7 +50,7 @@ bool FbxImporter::InitializeFile(int fileFormat) {
     return false;
   }
   // Opened without blocking and checked before reading: a FIFO or device would wait forever.
-  int fd = ::open(fileName_.Buffer(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int fd = os::OpenFile(fileName_.Buffer(), O_RDONLY | os::kOpenNonBlocking);
   if (fd < 0) {
     status_.SetCode(FbxStatus::eFailure, "Cannot open the file '%s': %s", fileName_.Buffer(), std::strerror(errno));
     return false;
@@ -65,7 +66,8 @@ bool FbxImporter::InitializeFile(int fileFormat) {
     return false;
   }
   std::vector<uint8_t> head(size_t(1) << 16);
-  ssize_t got = ::pread(fd, head.data(), head.size(), 0);
+  os::MakeBlocking(fd);
+  const auto got = ::read(fd, head.data(), static_cast<unsigned>(head.size()));
   ::close(fd);
   head.resize(got > 0 ? static_cast<size_t>(got) : 0);
 

@@ -5,7 +5,9 @@
 #include "io/SceneWriter.h"
 
 #include <dirent.h>
-#include <unistd.h>
+
+#include <common/OsFiles.h>
+#include <common/OsModules.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -150,13 +152,10 @@ int FbxIOPluginRegistry::FindReaderIDByExtension(const char* extension) const {
 // ---- free functions ----
 
 FbxString FbxGetApplicationDirectory() {
-  char path[4096];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return FbxString(".");
-  path[n] = 0;
-  char* slash = std::strrchr(path, '/');
-  if (!slash) return FbxString(".");
-  return FbxString(path, slash == path ? 1 : static_cast<size_t>(slash - path));
+  const std::string path = os::ExecutablePath();
+  const size_t slash = path.find_last_of(os::kPathSeparators);
+  if (slash == std::string::npos) return FbxString(".");
+  return FbxString(path.c_str(), slash == 0 ? 1 : slash);
 }
 
 void* FbxMalloc(size_t size) { return AllocationFails() ? nullptr : std::malloc(size ? size : 1); }

@@ -4,8 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#if defined(_WIN32)
+#if defined(_WIN32) && defined(FBXSDK_BUILDING)
 #define FBXSDK_DLL __declspec(dllexport)
+#elif defined(_WIN32)
+// Users of the DLL reach its classes through the linker's automatic imports.
+#define FBXSDK_DLL
 #else
 #define FBXSDK_DLL __attribute__((visibility("default")))
 #endif

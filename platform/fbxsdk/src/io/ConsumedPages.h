@@ -3,24 +3,18 @@
 // than the mesh itself.
 #pragma once
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+
+#include <common/OsMemory.h>
 
 namespace fbxsdk::io {
 
 // Drops the whole pages inside [begin, begin + bytes). They read as zeros afterwards; the caller
 // no longer reads them and frees the buffer soon. Memory around the range (allocator headers)
 // is untouched, since only pages wholly inside it go.
-inline void DropConsumedPages(const void* begin, size_t bytes) {
-  static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-  uintptr_t from = (reinterpret_cast<uintptr_t>(begin) + page - 1) / page * page;
-  uintptr_t to = (reinterpret_cast<uintptr_t>(begin) + bytes) / page * page;
-  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
-}
+inline void DropConsumedPages(const void* begin, size_t bytes) { os::DropPages(begin, bytes); }
 
 // Calls convert(item) for each of count items of width values, dropping the source's pages in
 // steps of a few MB (one system call each) as it goes.

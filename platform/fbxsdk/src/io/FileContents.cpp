@@ -1,18 +1,20 @@
 #include "FileContents.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include <common/OsFiles.h>
+#include <common/OsMemory.h>
+
 namespace fbxsdk::io {
 
 bool FileContents::Open(const char* path, std::string& error) {
   Close();
-  int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a FIFO must not block
+  int fd = os::OpenFile(path, O_RDONLY | os::kOpenNonBlocking);  // a FIFO must not block
   if (fd < 0) {
     error = std::string("cannot open '") + path + "': " + std::strerror(errno);
     return false;
@@ -28,21 +30,20 @@ bool FileContents::Open(const char* path, std::string& error) {
     ::close(fd);
     return true;
   }
-  void* mapped = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+  void* mapped = os::MapFile(fd, size_);
   ::close(fd);
-  if (mapped == MAP_FAILED) {
+  if (!mapped) {
     error = std::string("cannot map '") + path + "': " + std::strerror(errno);
     size_ = 0;
     return false;
   }
-  madvise(mapped, size_, MADV_SEQUENTIAL);
   data_ = static_cast<uint8_t*>(mapped);
   mapped_ = true;
   return true;
 }
 
 void FileContents::Close() {
-  if (mapped_) munmap(data_, size_);
+  if (mapped_) os::UnmapFile(data_, size_);
   data_ = nullptr;
   size_ = 0;
   released_ = 0;
@@ -51,7 +52,7 @@ void FileContents::Close() {
 
 void FileContents::ReleaseBefore(size_t offset) {
   if (!mapped_) return;
-  size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  size_t page = os::PageSize();
   size_t upTo = offset / page * page;
   // Give pages back in large steps; each call is a system call.
   if (offset >= size_)
@@ -59,7 +60,7 @@ void FileContents::ReleaseBefore(size_t offset) {
   else if (upTo <= released_ + (size_t(8) << 20))
     return;
   if (upTo <= released_) return;
-  madvise(data_ + released_, upTo - released_, MADV_DONTNEED);
+  os::DropPages(data_ + released_, upTo - released_);
   released_ = upTo;
 }
 

@@ -10,6 +10,7 @@
 
 #include "LayerNames.h"
 #include "ObjectNames.h"
+#include "common/OsTime.h"
 #include "fbxsdk/fbxgeometry.h"
 #include "fbxsdk/fbxmanager.h"
 #include "fbxsdk/fbxnode.h"
@@ -159,7 +160,7 @@ private:
     if (binaryNames_) AddChild(header, "EncryptionType", Int(0));
     std::time_t now = std::time(nullptr);
     std::tm utc{};
-    gmtime_r(&now, &utc);
+    os::UtcTime(now, utc);
     FbxRecord& stamp = header.Add("CreationTimeStamp");
     AddChild(stamp, "Version", Int(1000));
     AddChild(stamp, "Year", Int(utc.tm_year + 1900));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/EntryGuard.h"
+#include "common/OsFiles.h"
 
 FileStream::FileStream() = default;
 
@@ -17,11 +18,15 @@ int FileStream::Open(const String& path, int mode) {
   if (mode != Read || path.IsEmpty()) return 0;
   // Opened without waiting, and only a regular file is read: a FIFO would wait
   // for a writer for ever, a device never ends, a folder has no lines.
-  const int fd = ::open(path.Get(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = os::OpenFile(path.Get(), O_RDONLY | os::kOpenNonBlocking);
   if (fd < 0) return 0;
   struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, O_RDONLY) != 0 ||
-      !(file_ = fdopen(fd, "rb"))) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return 0;
+  }
+  os::MakeBlocking(fd);
+  if (!(file_ = fdopen(fd, "rb"))) {
     ::close(fd);
     return 0;
   }

@@ -2,14 +2,21 @@
 
 #include <string>
 
-// Folders the library derives from the environment. Internal to FileIO.
+// Folders the library derives from the environment and the system. Internal to FileIO.
+// The system's side is KnownPathsPosix.cpp or KnownPathsWin32.cpp.
 namespace fileio {
 
-// $HOME, else the password database's home folder; empty when neither is known.
+// The environment variable's value; empty when unset.
+std::string Environment(const char* name);
+// POSIX: $HOME, else the password database's home folder. Windows: %USERPROFILE%. Empty when unknown.
 std::string HomeFolder();
-// $XDG_CONFIG_HOME when set to an absolute path, else $HOME/.config.
+// POSIX: $XDG_CONFIG_HOME when set to an absolute path, else $HOME/.config. Windows: %APPDATA%.
 std::string ConfigFolder();
-// Drops trailing '/' so callers can append "/name" safely ("/" becomes "").
+// The user's documents folder as the desktop names it (XDG's, or the shell's "My Documents").
+std::string SystemDocumentsFolder();
+// The working folder, absolute; relative settings are taken from here.
+std::string CurrentFolder();
+// Drops trailing separators so callers can append one and a name safely ("/" becomes "").
 std::string WithoutTrailingSeparator(std::string path);
 
 }  // namespace fileio

@@ -1,7 +1,6 @@
 #include "RegistryFile.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "KnownPaths.h"
+#include "common/OsFiles.h"
 #include "common/SafeReplace.h"
 
 namespace fileio {
@@ -37,9 +37,9 @@ private:
 };
 
 std::string FolderOf(const std::string& path) {
-  std::size_t slash = path.rfind('/');
+  std::size_t slash = path.find_last_of(os::kPathSeparators);
   if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+  return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
 // mkdir -p; true when the folder exists afterwards.
@@ -48,7 +48,7 @@ bool CreateFolders(const std::string& folder) {
   if (stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
   std::string parent = FolderOf(folder);
   if (parent != folder && !CreateFolders(parent)) return false;
-  return mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST;
+  return os::MakeFolder(folder.c_str()) == 0 || errno == EEXIST;
 }
 
 struct FileIdentity {
@@ -60,8 +60,7 @@ struct FileIdentity {
 };
 
 FileIdentity IdentityOf(const struct stat& info) {
-  return {info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec * 1000000000ll + info.st_mtim.tv_nsec,
-          info.st_ctim.tv_sec * 1000000000ll + info.st_ctim.tv_nsec};
+  return {info.st_dev, info.st_ino, info.st_size, os::ModifiedNanoseconds(info), os::ChangedNanoseconds(info)};
 }
 
 struct FileRead {
@@ -74,7 +73,7 @@ struct FileRead {
 FileRead ReadWhole(const std::string& path) {
   FileRead result;
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
-  Descriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  Descriptor fd(os::OpenFile(path.c_str(), O_RDONLY | os::kOpenNonBlocking));
   if (fd.get() < 0) {
     if (errno == ENOENT) return result;
     result.status = FileRead::Unusable;
@@ -122,11 +121,7 @@ FileRead ReadWhole(const std::string& path) {
   return result;
 }
 
-bool LockExclusive(int fd) {
-  while (flock(fd, LOCK_EX) != 0)
-    if (errno != EINTR) return false;
-  return true;
-}
+bool LockExclusive(int fd) { return os::LockFile(fd, true, true) == 0; }
 
 // What this process knows beyond the file: the last document read (reused
 // while the file is unchanged, so reading nineteen settings parses it once),
@@ -186,7 +181,8 @@ void Forget(SessionState& session) { session.cached.reset(); }
 std::string RegistryFile::Path() {
   const char* overridden = std::getenv("HASH_REGISTRY_FILE");
   if (overridden && *overridden) return overridden;
-  return ConfigFolder() + "/hash-animator/registry.ini";
+  const char separator = os::kPathSeparator;
+  return ConfigFolder() + separator + "hash-animator" + separator + "registry.ini";
 }
 
 std::optional<std::string> RegistryFile::Find(const std::string& section, const std::string& key) {
@@ -213,7 +209,7 @@ bool RegistryFile::Update(const std::function<bool(RegistryDocument&)>& change) 
   // Once a change could not be written, the file is left alone for the session.
   if (session.inMemory.count(path)) return keepInMemory("it could not be updated");
   if (!CreateFolders(FolderOf(path))) return keepInMemory("its folder cannot be created");
-  Descriptor lock(open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+  Descriptor lock(os::OpenFile((path + ".lock").c_str(), O_RDWR | O_CREAT, 0644));
   if (lock.get() < 0 || !LockExclusive(lock.get())) return keepInMemory(std::strerror(errno));
 
   std::string error;

@@ -1,8 +1,8 @@
 #include "SampleData.h"
 
-#include <dlfcn.h>
-
 #include <filesystem>
+
+#include <common/OsModules.h>
 
 // Where the installed data lies from the installed library's folder (the install rules say).
 #ifndef PIGMORA_INSTALLED_DATA_FROM_LIBRARY
@@ -10,14 +10,15 @@
 #endif
 
 std::string SampleDataFolder() {
-  Dl_info info{};
   static const int anchor = 0;
-  if (dladdr(&anchor, &info) == 0 || !info.dli_fname) return "data";
+  const void* base = nullptr;
+  std::string file;
+  if (!os::ModuleOfAddress(&anchor, base, file) || file.empty()) return "data";
   std::error_code error;
-  std::filesystem::path library = std::filesystem::canonical(info.dli_fname, error);
-  if (error) library = info.dli_fname;
-  // Beside the library in a build tree; installed, the library is in lib/TRIPLET/hashhost/ and the
-  // data in share/hashhost/data/, lib/ and share/ being siblings.
+  std::filesystem::path library = std::filesystem::canonical(file, error);
+  if (error) library = file;
+  // Beside the library in a build tree; installed, the library is in lib/TRIPLET/hashhost/ and
+  // the data in share/hashhost/data/, lib/ and share/ being siblings.
   const std::filesystem::path besideLibrary = library.parent_path() / "data";
   const std::filesystem::path installed =
       (library.parent_path() / PIGMORA_INSTALLED_DATA_FROM_LIBRARY).lexically_normal();

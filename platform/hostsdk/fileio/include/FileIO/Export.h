@@ -1,4 +1,9 @@
 #pragma once
 
 // The host SDK libraries export their API; everything else stays inside.
+#if defined(_WIN32)
+// A Windows DLL of the platform exports every symbol (the linker's --export-all-symbols).
+#define FILEIO_API
+#else
 #define FILEIO_API __attribute__((visibility("default")))
+#endif
