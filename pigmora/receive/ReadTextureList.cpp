@@ -2,6 +2,8 @@
 
 #include <Plugin/DecalKind.h>
 
+#include <cctype>
+#include <cstring>
 #include <string>
 
 #include "receive/AnswerTextFile.h"
@@ -59,11 +61,24 @@ void TextureList::AddLeftOutPath(const String& path) { Add(leftOutPaths, leftOut
 
 namespace {
 
-// "displacement" may carry the depth after a blank ("displacement 0.35"); the
-// bare word counts as the channel too. Letter case does not matter in either.
+// A line that begins with "displacement" and carries more after its first
+// blank-separated word is the displacement channel, whatever follows (Pigmora
+// writes the depth there: "displacement 0.35"); the bare word counts too.
+// Letter case does not matter in any channel word.
+bool IsDisplacementWithMore(const String& word) {
+  const char* text = word.Get();
+  constexpr char kWord[] = "displacement";
+  constexpr std::size_t kLength = sizeof kWord - 1;
+  if (!text || std::strlen(text) < kLength) return false;
+  for (std::size_t i = 0; i < kLength; ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != kWord[i]) return false;
+  }
+  const char* blank = std::strchr(text, ' ');
+  return blank && blank[std::strspn(blank, " ")] != '\0';
+}
+
 int ChannelOf(const String& word) {
-  String rest = word;
-  if (rest.StrTok(" ").Compare("displacement", 1)) return static_cast<int>(TextureChannel::Displacement);
+  if (IsDisplacementWithMore(word)) return static_cast<int>(TextureChannel::Displacement);
   for (int channel = 0; channel < kTextureChannelCount; ++channel) {
     if (word.Compare(kTextureChannelWords[channel], 1)) return channel;
   }

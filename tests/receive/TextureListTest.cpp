@@ -135,8 +135,12 @@ TEST_F(TextureListTest, ChannelWordsAreReadInAnyLetterCase) {
       "A\nmap1\nColor\n/t/c.tga\n"
       "A\nmap1\nSPECULAR\n/t/s.tga\n"
       "A\nmap1\nNormalMap\n/t/n.tga\n"
-      "A\nmap1\nDisplacement 0.35\n/t/d.bmp\n");
-  ASSERT_EQ(list.materials.size(), 1u);
+      "A\nmap1\nDisplacement 0.35\n/t/d.bmp\n"
+      "B\nmap1\ndisplacementMap 0.5 ZEROBASED\n/t/e.exr\n"
+      "B\nmap1\ndisplacements\n/t/f.exr\n");
+  ASSERT_EQ(list.materials.size(), 2u);
+  EXPECT_EQ(list.materials[1].TextureOf(TextureChannel::Displacement), 4)
+      << "a line beginning with the word and carrying more after a blank is the channel; one word alone is not";
   EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Color), 0);
   EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Specular), 1);
   EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Normalmap), 2);
