@@ -7,18 +7,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include <common/ExchangeNames.h>
 #include <common/OsFiles.h>
 #include <common/SafeReplace.h>
-
-namespace {
-
-// The platform's temporary names: ".NAME.tmp-" and six characters.
-bool IsTemporaryName(const std::string& name) {
-  const std::size_t infix = name.rfind(".tmp-");
-  return name.size() > 1 && name[0] == '.' && infix != std::string::npos && infix > 1 && name.size() == infix + 11;
-}
-
-}  // namespace
 
 AnswerLock::~AnswerLock() {
   if (fd_ >= 0) ::close(fd_);
@@ -48,7 +39,7 @@ bool AnswerLock::Acquire(const std::string& answerFolder, std::string& problem) 
 }
 
 bool RetirePreviousAnswer(const std::string& exchangeFolder, std::string& problem) {
-  for (const char* name : {"export.txt", "textures.txt"}) {
+  for (const char* name : {exchange::kAnswerFile, exchange::kTextureListFile}) {
     const std::string path = exchangeFolder + name;
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
       problem = "cannot remove the previous answer's " + path + ": " + std::strerror(errno);
@@ -60,14 +51,14 @@ bool RetirePreviousAnswer(const std::string& exchangeFolder, std::string& proble
 
 void RemoveLeftoverTemporaries(const std::string& exchangeFolder, const std::string& answerFolder) {
   // The plug-in writes in the exchange folder too: only the peer's own files there.
-  safereplace::RemoveStaleTemporaries(exchangeFolder + "textures.txt", 0);
-  safereplace::RemoveStaleTemporaries(exchangeFolder + "export.txt", 0);
+  safereplace::RemoveStaleTemporaries(exchangeFolder + exchange::kTextureListFile, 0);
+  safereplace::RemoveStaleTemporaries(exchangeFolder + exchange::kAnswerFile, 0);
   std::error_code error;
   for (auto entry = std::filesystem::recursive_directory_iterator(answerFolder, error);
        !error && entry != std::filesystem::recursive_directory_iterator(); entry.increment(error)) {
     std::error_code ignored;
     if (entry->is_regular_file(ignored) && !entry->is_symlink(ignored) &&
-        IsTemporaryName(entry->path().filename().string()))
+        safereplace::IsTemporaryName(entry->path().filename().string()))
       std::filesystem::remove(entry->path(), ignored);
   }
 }

@@ -19,7 +19,8 @@ namespace {
 constexpr int kMaxLinkDepth = 40;
 // A temporary file this old belongs to no writer still at work.
 constexpr long long kStaleAfterSeconds = 3600;
-constexpr const char* kTemporaryInfix = ".tmp-";
+constexpr char kTemporaryInfix[] = ".tmp-";
+constexpr char kUniquePart[] = "XXXXXX";  // replaced by the system's unique characters
 
 std::string FolderOf(const std::string& path) {
   std::size_t slash = path.find_last_of(os::kPathSeparators);
@@ -52,7 +53,7 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 }  // namespace
 
 std::string TemporaryPattern(const std::string& target) {
-  return FolderOf(target) + os::kPathSeparator + "." + NameOf(target) + kTemporaryInfix + "XXXXXX";
+  return FolderOf(target) + os::kPathSeparator + "." + NameOf(target) + kTemporaryInfix + kUniquePart;
 }
 
 std::string ResolveLinks(const std::string& path, std::string& error) {
@@ -265,6 +266,14 @@ bool MoveOver(const std::string& source, const std::string& target, std::string&
   return true;
 }
 
+bool IsTemporaryName(const std::string& fileName) {
+  constexpr std::size_t kInfixLength = sizeof kTemporaryInfix - 1;
+  constexpr std::size_t kUniqueLength = sizeof kUniquePart - 1;
+  if (fileName.size() < 2 + kInfixLength + kUniqueLength || fileName[0] != '.') return false;
+  const std::size_t infix = fileName.size() - kUniqueLength - kInfixLength;
+  return fileName.compare(infix, kInfixLength, kTemporaryInfix) == 0;
+}
+
 int RemoveStaleTemporaries(const std::string& target, long long minimumAgeSeconds) {
   std::string folder = FolderOf(target);
   std::string prefix = "." + NameOf(target) + kTemporaryInfix;
@@ -274,7 +283,7 @@ int RemoveStaleTemporaries(const std::string& target, long long minimumAgeSecond
   std::time_t now = std::time(nullptr);
   while (dirent* entry = readdir(listing)) {
     std::string name = entry->d_name;
-    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (name.size() != prefix.size() + sizeof kUniquePart - 1 || name.compare(0, prefix.size(), prefix) != 0) continue;
     std::string path = folder + os::kPathSeparator + name;
     struct stat info {};
     if (os::IsSymbolicLink(path.c_str()) || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;

@@ -83,4 +83,8 @@ int RemoveStaleTemporaries(const std::string& target, long long minimumAgeSecond
 // are replaced by mkstemp).
 std::string TemporaryPattern(const std::string& target);
 
+// Whether a file name (without folder) is one TemporaryPattern gives, for any
+// target: for a writer that clears a whole folder of its own leftovers.
+bool IsTemporaryName(const std::string& fileName);
+
 }  // namespace safereplace
