@@ -12,6 +12,7 @@
 #include <Plugin/HModelCache.h>
 #include <Plugin/HProject.h>
 #include <Plugin/HostProject.h>
+#include <common/ExchangeNames.h>
 #include <common/OsFiles.h>
 
 #include "Echoed.h"
@@ -138,14 +139,14 @@ ExchangeStatus::Stamp ExchangeStatus::StampOf(const std::string& path) {
 }
 
 std::string ExchangeStatus::DefaultFolder() {
-  return std::string(String::GetMyDocumentsPath().Get()) + "/PigmoraV3/Exchange/";
+  return exchange::FolderUnder(String::GetMyDocumentsPath().Get(), os::kPathSeparator);
 }
 
 ExchangeStatus::ExchangeStatus(HProject* project, std::string exchangeFolder)
     : project_(project), folder_(std::move(exchangeFolder)) {
   if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
   // What was there before the host started is no news.
-  commandFile_ = StampOf(folder_ + "import.txt");
+  commandFile_ = StampOf(folder_ + exchange::kCommandFile);
   deletionListener_ = AddTreeObjectDeletionListener([this](HTreeObject* object) { knownModels_.erase(object); });
   LookForReceivedModel(false);
   ticker_ = std::make_unique<HostTimer>(kLookMilliseconds, [this] { Look(); });
@@ -160,7 +161,7 @@ void ExchangeStatus::BeforeCommand(HTreeObject* object) {
   Look();
   HModelCache* model = ModelOf(object);
   commandModel_ = model ? model->GetName().Get() : "";
-  commandFile_ = StampOf(folder_ + "import.txt");
+  commandFile_ = StampOf(folder_ + exchange::kCommandFile);
 }
 
 void ExchangeStatus::AfterCommand() {
@@ -176,7 +177,7 @@ void ExchangeStatus::Look() {
 void ExchangeStatus::LookForSend() {
   // Only a command the host ran sends, and the command knows its model.
   if (commandModel_.empty()) return;
-  const std::string commandPath = folder_ + "import.txt";
+  const std::string commandPath = folder_ + exchange::kCommandFile;
   const Stamp command = StampOf(commandPath);
   if (!command.regular || command == commandFile_) return;
   std::string modelFile, mode;
@@ -193,8 +194,8 @@ void ExchangeStatus::LookForSend() {
 }
 
 void ExchangeStatus::LookForAnswer() {
-  const Stamp answer = StampOf(folder_ + "export.txt");
-  const Stamp textures = StampOf(folder_ + "textures.txt");
+  const Stamp answer = StampOf(folder_ + exchange::kAnswerFile);
+  const Stamp textures = StampOf(folder_ + exchange::kTextureListFile);
   const bool present = answer.regular && textures.regular;
   const bool changed = present && (!answerPresent_ || !(answer == answerFile_) || !(textures == texturesFile_));
   // An answer that went (or was replaced by a newer one) was taken by a receive.
@@ -207,7 +208,7 @@ void ExchangeStatus::LookForAnswer() {
   if (changed) {
     answerFile_ = answer;
     texturesFile_ = textures;
-    autoImportOff_ = GetRegistryValue("Pigmora", "AutoImport", 0) == 0;
+    autoImportOff_ = GetRegistryValue(exchange::kRegistrySection, exchange::kAutoImportKey, 0) == 0;
     waitingReported_ = false;
   }
   if (waitingReported_) return;

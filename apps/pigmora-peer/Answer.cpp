@@ -1,5 +1,7 @@
 #include "Answer.h"
 
+#include <common/ExchangeNames.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -105,7 +107,7 @@ bool Stopped(const PeerOptions& options, std::string& problem) {
 
 bool AnswerCommand(const PeerOptions& options, std::string& report, std::string& problem) {
   CommandFile command;
-  if (!ReadCommandFile(options.exchangeDir + "import.txt", command, problem)) return false;
+  if (!ReadCommandFile(options.exchangeDir + exchange::kCommandFile, command, problem)) return false;
   PeerMesh mesh;
   if (!LoadPeerMesh(command.modelPath, mesh, problem)) return false;
 
@@ -165,8 +167,8 @@ bool AnswerCommand(const PeerOptions& options, std::string& report, std::string&
   if (!SavePeerMesh(mesh, paths.fbx, options.ascii, problem)) return false;
   report += "  wrote " + paths.fbx + (options.ascii ? " (ASCII FBX)\n" : " (binary FBX)\n");
   if (!images.Publish(problem)) return false;
-  if (!WriteTextFile(textures, options.exchangeDir + "textures.txt", problem)) return false;
-  if (!WriteTextFile(paths.fbx + "\n", options.exchangeDir + "export.txt", problem)) return false;
+  if (!WriteTextFile(textures, options.exchangeDir + exchange::kTextureListFile, problem)) return false;
+  if (!WriteTextFile(paths.fbx + "\n", options.exchangeDir + exchange::kAnswerFile, problem)) return false;
   report += "  wrote " + options.exchangeDir + "textures.txt and, last, export.txt\n";
   return true;
 }

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <FileIO/String.h>
+#include <common/ExchangeNames.h>
+#include <common/OsFiles.h>
 #include <common/OsProcess.h>
 #include <common/ToolOptions.h>
 
@@ -68,7 +70,7 @@ struct CommandStamp {
 
 bool ReadyCommand(const std::string& exchangeDir, CommandStamp& stamp) {
   std::error_code error;
-  const std::string commandPath = exchangeDir + "import.txt";
+  const std::string commandPath = exchangeDir + exchange::kCommandFile;
   stamp.commandTime = std::filesystem::last_write_time(commandPath, error);
   if (error) return false;
   stamp.commandSize = std::filesystem::file_size(commandPath, error);
@@ -100,7 +102,7 @@ int Watch(const PeerOptions& options, double stopAfterSeconds) {
   const auto start = std::chrono::steady_clock::now();
   bool answeredAny = false;
   CommandStamp answered;
-  std::printf("pigmora-peer: watching %simport.txt\n", options.exchangeDir.c_str());
+  std::printf("pigmora-peer: watching %s%s\n", options.exchangeDir.c_str(), exchange::kCommandFile);
   std::fflush(stdout);
   while (!stopRequested) {
     if (stopAfterSeconds > 0 &&
@@ -148,7 +150,7 @@ int main(int argc, char** argv) {
     }
   }
   if (once == watch) return common::RefuseArguments(kHelp, "give one of --once and --watch");
-  options.exchangeDir = std::string(String::GetMyDocumentsPath().Get()) + "/PigmoraV3/Exchange/";
+  options.exchangeDir = exchange::FolderUnder(String::GetMyDocumentsPath().Get(), os::kPathSeparator);
   // Stopped mid-answer, the peer drops what it wrote rather than leave pieces;
   // a call that waits is cut short rather than resumed, so a stop never hangs.
   os::OnStopRequest(RequestStop);

@@ -1,6 +1,7 @@
 #include "files/ExchangeFolder.h"
 
 #include <afx.h>
+#include <common/ExchangeNames.h>
 #include <shlobj.h>
 
 #include "files/PathSeparator.h"
@@ -28,17 +29,17 @@ void WriteMarkerFile(const String& path, const char* text, int length) {
 
 void ExchangeFolder::Build() {
   documentsDir = String::GetMyDocumentsPath();
-  exchangeDir =
-      documentsDir + PIGMORA_PATH_SEPARATOR "PigmoraV3" PIGMORA_PATH_SEPARATOR "Exchange" PIGMORA_PATH_SEPARATOR;
+  exchangeDir = documentsDir + PIGMORA_PATH_SEPARATOR + exchange::kTopFolder + PIGMORA_PATH_SEPARATOR +
+                exchange::kFolder + PIGMORA_PATH_SEPARATOR;
   hostExchangeDir = exchangeDir + "Hash" PIGMORA_PATH_SEPARATOR;
   dataDir = hostExchangeDir + "data" PIGMORA_PATH_SEPARATOR;
   hostExecutable = String::GetAppPath() + PIGMORA_PATH_SEPARATOR + String::GetAppName();
 
   extensionFile = hostExchangeDir + "extension.txt";
   runFile = hostExchangeDir + "run.txt";
-  importFile = exchangeDir + "import.txt";
-  exportFile = exchangeDir + "export.txt";
-  texturesFile = exchangeDir + "textures.txt";
+  importFile = exchangeDir + exchange::kCommandFile;
+  exportFile = exchangeDir + exchange::kAnswerFile;
+  texturesFile = exchangeDir + exchange::kTextureListFile;
   exportFbxFile = dataDir + "export.fbx";
 }
 

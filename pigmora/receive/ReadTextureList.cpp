@@ -1,6 +1,7 @@
 #include "receive/ReadTextureList.h"
 
 #include <Plugin/DecalKind.h>
+#include <common/ExchangeNames.h>
 
 #include <cctype>
 #include <cstring>
@@ -104,7 +105,7 @@ void AddGroup(TextureList& list, const String (&lines)[4]) {
 TextureList ReadTextureList(const String& path) {
   TextureList list;
   AnswerTextFile stream;
-  if (!stream.Open(path, "textures.txt")) {
+  if (!stream.Open(path, exchange::kTextureListFile)) {
     list.errorText = stream.ErrorText();
     return list;
   }

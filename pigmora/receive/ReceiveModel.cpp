@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include <FileIO/FileStream.h>
+#include <common/ExchangeNames.h>
 
 #include "fbx/FbxContext.h"
 #include "files/ExchangeFolder.h"
@@ -39,7 +40,7 @@ bool HasSettled(const AnswerPairStamp& stamp, ReceiveMemory& memory) {
 String ReadFbxPath(const String& exportPath, String& errorText) {
   String fbxPath;
   AnswerTextFile file;
-  if (!file.Open(exportPath, "export.txt") || (!file.ReadLine(fbxPath) && file.Failed())) {
+  if (!file.Open(exportPath, exchange::kAnswerFile) || (!file.ReadLine(fbxPath) && file.Failed())) {
     errorText = file.ErrorText();
     return String();
   }

@@ -1,5 +1,7 @@
 #include "settings/OptionTable.h"
 
+#include <common/ExchangeNames.h>
+
 #include "resources/resource.h"
 
 namespace pigmora {
@@ -55,7 +57,7 @@ constexpr OptionDefinition kOptions[] = {
     {Option::PickSourcePositions, "PickSourcePositions", kBool,      0, nullptr, IDC_PICK_SOURCE_POSITIONS,  kNoList,            true,  nullptr},
     {Option::PickDepthFromLayer0, "PickDepthFromLayer0", kBool,      0, nullptr, IDC_PICK_DEPTH_FROM_LAYER0, kNoList,            true,  nullptr},
     {Option::CoarseMesh,          "CoarseMesh",          kBool,      0, nullptr, IDC_COARSE_MESH,            kNoList,            true,  nullptr},
-    {Option::AutoImport,          "AutoImport",          kBool,      0, nullptr, IDC_AUTO_IMPORT,            kNoList,            false, nullptr},
+    {Option::AutoImport,          exchange::kAutoImportKey,       kBool,      0, nullptr, IDC_AUTO_IMPORT,            kNoList,            false, nullptr},
 };
 // clang-format on
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <common/ExchangeNames.h>
+
 namespace pigmora {
 
 class ApplinkSettings;
 
 // The registry section that holds the plug-in's options.
-constexpr char kSettingsSection[] = "Pigmora";
+constexpr const char* kSettingsSection = exchange::kRegistrySection;
 
 // Registers every option of the table with its default: read from the
 // registry, kept, written back.
