@@ -4,6 +4,9 @@
 #include <new>
 #include <string>
 
+#include <Plugin/HImage.h>
+#include <common/ExchangeNames.h>
+
 #include "fbx/FbxContext.h"
 #include "receive/BuildInterchangeModel.h"
 #include "receive/InterchangePolygons.h"
@@ -14,6 +17,20 @@ namespace pigmora {
 
 namespace {
 
+// Every image the list names must be one: a folder, a FIFO, a device, a file
+// that is no image or one too large to be an image makes the whole answer
+// damaged, as a list that cannot be read does, and the kept model stays as it is.
+bool CheckTextureFiles(const TextureList& list, String& errorText) {
+  for (const String& path : list.texturePaths) {
+    String reason;
+    if (HImage::IsImageFile(path, reason)) continue;
+    errorText = String("'") + exchange::kTextureListFile + "' names the texture '" + path +
+                "', which can't be used: " + reason + "; the model was not received";
+    return false;
+  }
+  return true;
+}
+
 bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
                   String& errorText, String& notes) {
   const TextureList list = ReadTextureList(texturesPath);
@@ -21,6 +38,7 @@ bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath
     errorText = list.errorText;
     return false;
   }
+  if (!CheckTextureFiles(list, errorText)) return false;
   FbxScene* scene = fbx.Scene();
   if (!scene) {
     errorText = "FBX: The FBX context is not available";

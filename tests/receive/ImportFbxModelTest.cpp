@@ -206,7 +206,7 @@ TEST_F(ImportFbxModelTest, PhongMaterialsKeepTheirColorsAndFactors) {
 }
 
 TEST_F(ImportFbxModelTest, FailuresSayWhyAndLeaveTheProjectAsItWas) {
-  ScratchFolder::WriteFile(scratch_.Root() / "old.tga", "x");
+  ScratchFolder::WriteImage(scratch_.Root() / "old.tga");
   project_->AddImage(Texture("old.tga").c_str());
   MeshPlan noMesh = GridPlan(1, {"A"});
   noMesh.withMesh = false;
