@@ -95,7 +95,8 @@ ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchang
   const ClaimRelease release = DeleteAnswerClaim(claim, exchange.exportFile, exchange.texturesFile);
   if (!release.exportDeleted || !release.texturesDeleted) {
     memory.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
-    outcome.undeletableText = String("Can't delete ") + UndeletableNames(release) +
+    outcome.undeletableText = String(outcome.imported ? "The model was received, but can't delete " : "Can't delete ") +
+                              UndeletableNames(release) +
                               "; the automatic import leaves this answer alone until Pigmora writes a new one";
   }
   return outcome;
