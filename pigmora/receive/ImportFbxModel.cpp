@@ -1,5 +1,6 @@
 #include "receive/ImportFbxModel.h"
 
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
@@ -29,6 +30,15 @@ bool CheckTextureFiles(const TextureList& list, String& errorText) {
     return false;
   }
   return true;
+}
+
+// The name the received model takes: its node's, else (a node named "") that
+// of the FBX file, which Pigmora names after the model, so that the model has
+// a name the user and the host's tree paths can reach.
+String ReceivedModelName(const char* nodeName, const String& fbxPath) {
+  if (nodeName && *nodeName) return nodeName;
+  const std::string stem = std::filesystem::path(fbxPath.Get()).stem().string();
+  return stem.empty() ? "Pigmora" : stem.c_str();
 }
 
 bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
@@ -86,7 +96,7 @@ bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath
   }
   auto model = std::make_unique<IEPolyModel>();
   const bool built = BuildInterchangeModel(*model, *node, *mesh, list, tables, errorText);
-  const String name = node->GetName();
+  const String name = ReceivedModelName(node->GetName(), fbxPath);
   // The interchange model holds all that is needed: the file's scene goes
   // before the merge, which needs the memory more.
   scene->Clear();
