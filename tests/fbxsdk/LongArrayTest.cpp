@@ -185,7 +185,7 @@ TEST(LongArrayReadTest, IntegersStayIntegersInFileOrder) {
   Parsed parsed = Parse(FileWithArray(text, kCount));
   ASSERT_TRUE(parsed.ok) << parsed.error;
   ASSERT_EQ(parsed.value.type, FbxValue::Int32Array);
-  EXPECT_TRUE(parsed.value.ints == expected);
+  EXPECT_TRUE(parsed.value.Ints() == expected);
 }
 
 // One value late in the array that is not a 32-bit integer makes all of it doubles, as in one pass.
@@ -209,10 +209,10 @@ TEST(LongArrayReadTest, ALateFractionOrWideIntegerMakesTheWholeArrayDoubles) {
     Parsed parsed = Parse(FileWithArray(text, kCount));
     ASSERT_TRUE(parsed.ok) << late << ": " << parsed.error;
     ASSERT_EQ(parsed.value.type, FbxValue::DoubleArray) << late;
-    ASSERT_EQ(parsed.value.doubles.size(), expected.size()) << late;
+    ASSERT_EQ(parsed.value.Doubles().size(), expected.size()) << late;
     for (size_t i = 0; i < expected.size(); ++i) {
       bool same =
-          std::isnan(expected[i]) ? std::isnan(parsed.value.doubles[i]) : parsed.value.doubles[i] == expected[i];
+          std::isnan(expected[i]) ? std::isnan(parsed.value.Doubles()[i]) : parsed.value.Doubles()[i] == expected[i];
       ASSERT_TRUE(same) << late << ": value " << i;
     }
   }
@@ -233,7 +233,8 @@ TEST(LongArrayReadTest, FractionsReadExactlyAsWritten) {
   Parsed parsed = Parse(FileWithArray(text, kCount));
   ASSERT_TRUE(parsed.ok) << parsed.error;
   ASSERT_EQ(parsed.value.type, FbxValue::DoubleArray);
-  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), parsed.value.doubles.begin(), parsed.value.doubles.end()));
+  EXPECT_TRUE(
+      std::equal(expected.begin(), expected.end(), parsed.value.Doubles().begin(), parsed.value.Doubles().end()));
 }
 
 TEST(LongArrayReadTest, ACommentInsideTheArrayIsSkippedEvenWithABraceInIt) {
@@ -246,7 +247,7 @@ TEST(LongArrayReadTest, ACommentInsideTheArrayIsSkippedEvenWithABraceInIt) {
   }
   Parsed parsed = Parse(FileWithArray(text, kCount));
   ASSERT_TRUE(parsed.ok) << parsed.error;
-  EXPECT_TRUE(parsed.value.ints == expected);
+  EXPECT_TRUE(parsed.value.Ints() == expected);
 }
 
 // Faults late in a long array are named as one pass names them, on their line.

@@ -180,18 +180,18 @@ private:
                                                          size_t expected = 0) {
     if (array.type == FbxValue::Int32Array) {
       if (isInteger && integer >= INT32_MIN && integer <= INT32_MAX) {
-        array.ints.push_back(static_cast<int32_t>(integer));
+        array.Ints().push_back(static_cast<int32_t>(integer));
         return;
       }
       PromoteToDoubles(array, expected);
     }
-    array.doubles.push_back(isInteger ? static_cast<double>(integer) : real);
+    array.Doubles().push_back(isInteger ? static_cast<double>(integer) : real);
   }
 
   static void PromoteToDoubles(FbxValue& array, size_t expected) {
-    array.doubles.reserve(std::max(expected, array.ints.size() + 1));
-    array.doubles.assign(array.ints.begin(), array.ints.end());
-    FreeVector(array.ints);
+    array.Doubles().reserve(std::max(expected, array.Ints().size() + 1));
+    array.Doubles().assign(array.Ints().begin(), array.Ints().end());
+    FreeVector(array.Ints());
     array.type = FbxValue::DoubleArray;
   }
 
@@ -319,7 +319,7 @@ private:
       record.values.push_back(std::move(value));
       return true;
     }
-    value.ints.reserve(expected);
+    value.Ints().reserve(expected);
     ListEnd listEnd = ParseNumbers(value, expected);
     if (listEnd == ListEnd::BadNumber) return false;
     if (listEnd == ListEnd::EndOfInput)
@@ -419,12 +419,12 @@ private:
       });
       return std::find(sound.begin(), sound.end(), 0) == sound.end();
     };
-    value.ints.resize(declared);
-    if (!parseAll(value.ints.data())) {
-      FreeVector(value.ints);
+    value.Ints().resize(declared);
+    if (!parseAll(value.Ints().data())) {
+      FreeVector(value.Ints());
       value.type = FbxValue::DoubleArray;
-      value.doubles.resize(declared);
-      if (!parseAll(value.doubles.data())) {
+      value.Doubles().resize(declared);
+      if (!parseAll(value.Doubles().data())) {
         value = FbxValue::MakeInts({});
         return false;
       }

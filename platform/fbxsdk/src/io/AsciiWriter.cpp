@@ -184,8 +184,8 @@ void WriteValue(TextSink& sink, const FbxValue& value, int depth, ArrayText& tex
     case FbxValue::Symbol: sink.Put(value.text); break;
     case FbxValue::BoolArray:
     case FbxValue::Int32Array: WriteArray<int32_t>(sink, value.IntData(), depth, text); break;
-    case FbxValue::Int64Array: WriteArray<int64_t>(sink, value.longs, depth, text); break;
-    case FbxValue::FloatArray: WriteArray<float>(sink, value.floats, depth, text); break;
+    case FbxValue::Int64Array: WriteArray<int64_t>(sink, value.Longs(), depth, text); break;
+    case FbxValue::FloatArray: WriteArray<float>(sink, value.Floats(), depth, text); break;
     case FbxValue::DoubleArray: WriteArray<double>(sink, value.DoubleData(), depth, text); break;
   }
 }

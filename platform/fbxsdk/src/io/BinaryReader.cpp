@@ -279,23 +279,23 @@ private:
         break;
       case 'i':
         value.type = FbxValue::Int32Array;
-        value.ints.resize(length);
-        target = reinterpret_cast<uint8_t*>(value.ints.data());
+        value.Ints().resize(length);
+        target = reinterpret_cast<uint8_t*>(value.Ints().data());
         break;
       case 'l':
         value.type = FbxValue::Int64Array;
-        value.longs.resize(length);
-        target = reinterpret_cast<uint8_t*>(value.longs.data());
+        value.Longs().resize(length);
+        target = reinterpret_cast<uint8_t*>(value.Longs().data());
         break;
       case 'f':
         value.type = FbxValue::FloatArray;
-        value.floats.resize(length);
-        target = reinterpret_cast<uint8_t*>(value.floats.data());
+        value.Floats().resize(length);
+        target = reinterpret_cast<uint8_t*>(value.Floats().data());
         break;
       default:
         value.type = FbxValue::DoubleArray;
-        value.doubles.resize(length);  // not zero-filled: inflated or copied over at once
-        target = reinterpret_cast<uint8_t*>(value.doubles.data());
+        value.Doubles().resize(length);  // not zero-filled: inflated or copied over at once
+        target = reinterpret_cast<uint8_t*>(value.Doubles().data());
         break;
     }
     ArrayInflater::Job job{data_ + p,
@@ -313,7 +313,7 @@ private:
       } else if (bytes) {
         std::memcpy(target, job.in, bytes);
       }
-      value.ints.assign(flags.begin(), flags.end());
+      value.Ints().assign(flags.begin(), flags.end());
     } else if (encoding == 1) {
       inflater_.Add(std::move(job));  // the vector's buffer keeps its place when the value moves
     } else {

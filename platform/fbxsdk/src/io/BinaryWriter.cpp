@@ -139,8 +139,8 @@ void WriteValue(ByteSink& sink, const FbxValue& value) {
       break;
     }
     case FbxValue::Int32Array: WriteArray<int32_t>(sink, 'i', value.IntData()); break;
-    case FbxValue::Int64Array: WriteArray<int64_t>(sink, 'l', value.longs); break;
-    case FbxValue::FloatArray: WriteArray<float>(sink, 'f', value.floats); break;
+    case FbxValue::Int64Array: WriteArray<int64_t>(sink, 'l', value.Longs()); break;
+    case FbxValue::FloatArray: WriteArray<float>(sink, 'f', value.Floats()); break;
     case FbxValue::DoubleArray: WriteArray<double>(sink, 'd', value.DoubleData()); break;
   }
 }

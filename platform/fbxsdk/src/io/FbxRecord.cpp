@@ -5,6 +5,29 @@
 
 namespace fbxsdk::io {
 
+FbxValue::FbxValue(const FbxValue& other)
+    : type(other.type),
+      openList(other.openList),
+      integer(other.integer),
+      real(other.real),
+      text(other.text),
+      arrays_(other.arrays_ ? std::make_unique<ArrayData>(*other.arrays_) : nullptr) {}
+
+FbxValue& FbxValue::operator=(const FbxValue& other) {
+  if (this != &other) *this = FbxValue(other);
+  return *this;
+}
+
+FbxValue::ArrayData& FbxValue::Arrays() {
+  if (!arrays_) arrays_ = std::make_unique<ArrayData>();
+  return *arrays_;
+}
+
+const FbxValue::ArrayData& FbxValue::ConstArrays() const {
+  static const ArrayData kNone;
+  return arrays_ ? *arrays_ : kNone;
+}
+
 FbxValue FbxValue::MakeInt(int64_t v, Type t) {
   FbxValue value;
   value.type = t;
@@ -29,39 +52,43 @@ FbxValue FbxValue::MakeString(std::string_view s) {
 FbxValue FbxValue::MakeDoubles(DoubleBuffer v) {
   FbxValue value;
   value.type = DoubleArray;
-  value.doubles = std::move(v);
+  value.Doubles() = std::move(v);
   return value;
 }
 
 FbxValue FbxValue::MakeInts(std::vector<int32_t> v) {
   FbxValue value;
   value.type = Int32Array;
-  value.ints = std::move(v);
+  value.Ints() = std::move(v);
   return value;
 }
 
 FbxValue FbxValue::BorrowDoubles(const double* data, size_t count) {
   FbxValue value;
   value.type = DoubleArray;
-  value.borrowedDoubles = data;
-  value.borrowedCount = count;
+  value.Arrays().borrowedDoubles = data;
+  value.Arrays().borrowedCount = count;
   return value;
 }
 
 FbxValue FbxValue::BorrowInts(const int32_t* data, size_t count) {
   FbxValue value;
   value.type = Int32Array;
-  value.borrowedInts = data;
-  value.borrowedCount = count;
+  value.Arrays().borrowedInts = data;
+  value.Arrays().borrowedCount = count;
   return value;
 }
 
 std::span<const double> FbxValue::DoubleData() const {
-  return borrowedDoubles ? std::span<const double>(borrowedDoubles, borrowedCount) : std::span<const double>(doubles);
+  const ArrayData& arrays = ConstArrays();
+  return arrays.borrowedDoubles ? std::span<const double>(arrays.borrowedDoubles, arrays.borrowedCount)
+                                : std::span<const double>(arrays.doubles);
 }
 
 std::span<const int32_t> FbxValue::IntData() const {
-  return borrowedInts ? std::span<const int32_t>(borrowedInts, borrowedCount) : std::span<const int32_t>(ints);
+  const ArrayData& arrays = ConstArrays();
+  return arrays.borrowedInts ? std::span<const int32_t>(arrays.borrowedInts, arrays.borrowedCount)
+                             : std::span<const int32_t>(arrays.ints);
 }
 
 bool FbxValue::IsArray() const {
@@ -89,8 +116,8 @@ size_t FbxValue::ArraySize() const {
   switch (type) {
     case BoolArray:
     case Int32Array: return IntData().size();
-    case Int64Array: return longs.size();
-    case FloatArray: return floats.size();
+    case Int64Array: return Longs().size();
+    case FloatArray: return Floats().size();
     case DoubleArray: return DoubleData().size();
     default: return 0;
   }
@@ -111,22 +138,22 @@ DoubleBuffer FbxValue::TakeDoubles() {
   DoubleBuffer out;
   switch (type) {
     case DoubleArray:
-      out = std::move(doubles);
-      FreeVector(doubles);
+      out = std::move(Doubles());
+      FreeVector(Doubles());
       return out;
     case BoolArray:
     case Int32Array:
-      out.assign(ints.begin(), ints.end());
-      FreeVector(ints);
+      out.assign(Ints().begin(), Ints().end());
+      FreeVector(Ints());
       return out;
     case Int64Array:
-      out.reserve(longs.size());
-      for (int64_t v : longs) out.push_back(static_cast<double>(v));
-      FreeVector(longs);
+      out.reserve(Longs().size());
+      for (int64_t v : Longs()) out.push_back(static_cast<double>(v));
+      FreeVector(Longs());
       return out;
     case FloatArray:
-      out.assign(floats.begin(), floats.end());
-      FreeVector(floats);
+      out.assign(Floats().begin(), Floats().end());
+      FreeVector(Floats());
       return out;
     default: return out;
   }
@@ -137,23 +164,23 @@ std::vector<int32_t> FbxValue::TakeInts() {
   switch (type) {
     case BoolArray:
     case Int32Array:
-      out = std::move(ints);
-      FreeVector(ints);
+      out = std::move(Ints());
+      FreeVector(Ints());
       return out;
     case Int64Array:
-      out.reserve(longs.size());
-      for (int64_t v : longs) out.push_back(ClampToInt(v));
-      FreeVector(longs);
+      out.reserve(Longs().size());
+      for (int64_t v : Longs()) out.push_back(ClampToInt(v));
+      FreeVector(Longs());
       return out;
     case FloatArray:
-      out.reserve(floats.size());
-      for (float v : floats) out.push_back(ClampToInt(static_cast<double>(v)));
-      FreeVector(floats);
+      out.reserve(Floats().size());
+      for (float v : Floats()) out.push_back(ClampToInt(static_cast<double>(v)));
+      FreeVector(Floats());
       return out;
     case DoubleArray:
-      out.reserve(doubles.size());
-      for (double v : doubles) out.push_back(ClampToInt(v));
-      FreeVector(doubles);
+      out.reserve(Doubles().size());
+      for (double v : Doubles()) out.push_back(ClampToInt(v));
+      FreeVector(Doubles());
       return out;
     default: return out;
   }

@@ -57,19 +57,28 @@ struct FbxValue {
   };
 
   Type type = Int32;
+  // An array the ASCII reader gathered from a plain value list; more numbers may join it.
+  bool openList = false;
   int64_t integer = 0;
   double real = 0.0;
   std::string text;
-  std::vector<int32_t> ints;   // Int32Array, BoolArray
-  std::vector<int64_t> longs;  // Int64Array
-  std::vector<float> floats;   // FloatArray
-  DoubleBuffer doubles;        // DoubleArray
-  // Writers borrow large arrays from the scene instead of copying them; the scene outlives the records.
-  const double* borrowedDoubles = nullptr;
-  const int32_t* borrowedInts = nullptr;
-  size_t borrowedCount = 0;
-  // An array the ASCII reader gathered from a plain value list; more numbers may join it.
-  bool openList = false;
+
+  FbxValue() = default;
+  FbxValue(const FbxValue& other);
+  FbxValue& operator=(const FbxValue& other);
+  FbxValue(FbxValue&&) noexcept = default;
+  FbxValue& operator=(FbxValue&&) noexcept = default;
+
+  // Array contents, held apart (created on first use): most values are one number or name, and a
+  // file of many objects holds millions of them.
+  std::vector<int32_t>& Ints() { return Arrays().ints; }  // Int32Array, BoolArray
+  std::vector<int64_t>& Longs() { return Arrays().longs; }
+  std::vector<float>& Floats() { return Arrays().floats; }
+  DoubleBuffer& Doubles() { return Arrays().doubles; }
+  const std::vector<int32_t>& Ints() const { return ConstArrays().ints; }
+  const std::vector<int64_t>& Longs() const { return ConstArrays().longs; }
+  const std::vector<float>& Floats() const { return ConstArrays().floats; }
+  const DoubleBuffer& Doubles() const { return ConstArrays().doubles; }
 
   static FbxValue MakeInt(int64_t v, Type t = Int32);
   static FbxValue MakeDouble(double v);
@@ -91,6 +100,22 @@ struct FbxValue {
   // Array contents converted; the moving forms leave this value empty.
   DoubleBuffer TakeDoubles();
   std::vector<int32_t> TakeInts();
+
+private:
+  struct ArrayData {
+    std::vector<int32_t> ints;
+    std::vector<int64_t> longs;
+    std::vector<float> floats;
+    DoubleBuffer doubles;
+    // Writers borrow large arrays from the scene instead of copying them; the scene outlives the records.
+    const double* borrowedDoubles = nullptr;
+    const int32_t* borrowedInts = nullptr;
+    size_t borrowedCount = 0;
+  };
+  ArrayData& Arrays();
+  const ArrayData& ConstArrays() const;
+
+  std::unique_ptr<ArrayData> arrays_;
 };
 
 struct FbxRecord {
