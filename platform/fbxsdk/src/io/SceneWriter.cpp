@@ -33,10 +33,12 @@ void AddChild(FbxRecord& parent, std::string_view name, FbxValue value) {
   parent.Add(name).values.push_back(std::move(value));
 }
 
-// One "P" entry of a Properties70 block.
+// One "P" entry of a Properties70 block, with room for the values the caller adds: files of many
+// objects hold millions of these.
 FbxRecord& AddProperty(FbxRecord& block, std::string_view name, std::string_view type, std::string_view label,
-                       std::string_view flags) {
+                       std::string_view flags, size_t valueCount = 1) {
   FbxRecord& p = block.Add("P");
+  p.values.reserve(4 + valueCount);
   p.values = {Text(name), Text(type), Text(label), Text(flags)};
   return p;
 }
@@ -362,7 +364,8 @@ private:
       FbxProperty* property = material.GetPropertyAt(i);
       int count = property->GetValueCount();
       if (count == 0) continue;
-      FbxRecord& p = AddProperty(properties, property->GetName(), count == 3 ? "Color" : "Number", "", "A");
+      FbxRecord& p = AddProperty(properties, property->GetName(), count == 3 ? "Color" : "Number", "", "A",
+                                 static_cast<size_t>(count));
       for (int v = 0; v < count; ++v) p.values.push_back(Real(property->GetValues()[v]));
     }
   }
@@ -393,11 +396,11 @@ private:
     AddProperty(properties, "UVSwap", "bool", "", "").values.push_back(Int(texture.GetSwapUV() ? 1 : 0));
     FbxDouble2 t = texture.GetTranslation(), s = texture.GetScale();
     FbxDouble3 r = texture.GetRotation();
-    FbxRecord& translation = AddProperty(properties, "Translation", "Vector", "", "A");
+    FbxRecord& translation = AddProperty(properties, "Translation", "Vector", "", "A", 3);
     translation.values.insert(translation.values.end(), {Real(t[0]), Real(t[1]), Real(0.0)});
-    FbxRecord& rotation = AddProperty(properties, "Rotation", "Vector", "", "A");
+    FbxRecord& rotation = AddProperty(properties, "Rotation", "Vector", "", "A", 3);
     rotation.values.insert(rotation.values.end(), {Real(r[0]), Real(r[1]), Real(r[2])});
-    FbxRecord& scaling = AddProperty(properties, "Scaling", "Vector", "", "A");
+    FbxRecord& scaling = AddProperty(properties, "Scaling", "Vector", "", "A", 3);
     scaling.values.insert(scaling.values.end(), {Real(s[0]), Real(s[1]), Real(1.0)});
     AddChild(record, "Media", Text(ObjectName(texture.GetName(), "Video")));
     AddChild(record, "FileName", Text(path));
