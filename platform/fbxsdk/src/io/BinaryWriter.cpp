@@ -42,39 +42,115 @@ private:
   std::vector<uint8_t> buffer_;
 };
 
-// Builds the file in memory: record headers hold end offsets, known only after the children.
-class ByteSink {
+// What each record takes in the file, worked out before any of it is written: a record's header
+// holds its end offset, and knowing it up front lets the file stream out instead of being built
+// in memory. Compressed arrays are packed here, once, and kept until written.
+class RecordPlan {
 public:
-  ByteSink(bool wide, bool compress) : wide_(wide), compress_(compress) {}
+  RecordPlan(bool wide, bool compress) : wide_(wide), compress_(compress) {}
 
-  size_t Size() const { return bytes_.size(); }
-  void Bytes(const void* data, size_t size) {
-    const auto* p = static_cast<const uint8_t*>(data);
-    bytes_.insert(bytes_.end(), p, p + size);
-  }
-  void U8(uint8_t v) { bytes_.push_back(v); }
-  void U32(uint32_t v) { Bytes(&v, 4); }  // the encoding is little-endian, as is this machine
-  void U64(uint64_t v) { Bytes(&v, 8); }
-  void Word(uint64_t v) { wide_ ? U64(v) : U32(static_cast<uint32_t>(v)); }
-  void PatchWord(size_t at, uint64_t v) {
-    if (wide_)
-      std::memcpy(&bytes_[at], &v, 8);
-    else {
-      uint32_t narrow = static_cast<uint32_t>(v);
-      std::memcpy(&bytes_[at], &narrow, 4);
+  struct Extent {
+    uint64_t size = 0;        // the whole record, nested records included
+    uint64_t listLength = 0;  // its values
+  };
+
+  // Measures record and everything nested in it, in the order the writer meets them.
+  uint64_t Measure(const FbxRecord& record) {
+    size_t slot = extents_.size();
+    extents_.emplace_back();
+    uint64_t listLength = 0;
+    for (const FbxValue& value : record.values) listLength += ValueSize(value);
+    uint64_t size = HeaderSize() + std::min<size_t>(record.name.size(), 255) + listLength;
+    // Children end with a null record; so does a record with neither values nor children.
+    if (!record.children.empty() || record.values.empty()) {
+      for (const FbxRecord& child : record.children) size += Measure(child);
+      size += HeaderSize();
     }
+    extents_[slot] = {size, listLength};
+    return size;
   }
-  void Zeros(size_t n) { bytes_.insert(bytes_.end(), n, 0); }
+
+  size_t HeaderSize() const { return 3 * WordSize() + 1; }
   size_t WordSize() const { return wide_ ? 8 : 4; }
-  const std::vector<uint8_t>& Data() const { return bytes_; }
-  bool Compress() const { return compress_; }
-  Deflater& Deflate() { return deflater_; }
+  bool Wide() const { return wide_; }
+  Extent NextExtent() { return extents_[nextExtent_++]; }
+  // Small arrays gain nothing from compressing; other exporters store them plainly too.
+  bool Compresses(size_t bytes) const { return compress_ && bytes >= kSmallestCompressedArray; }
+  // The packed bytes of the next compressed array, handed over to be written and freed.
+  std::vector<uint8_t> TakePacked() { return std::move(packed_[nextPacked_++]); }
 
 private:
+  template <class T>
+  uint64_t ArraySize(std::span<const T> items) {
+    size_t bytes = items.size() * sizeof(T);
+    if (!Compresses(bytes)) return 13 + bytes;
+    std::span<const uint8_t> packed = deflater_.Zlib(items.data(), bytes);
+    packed_.emplace_back(packed.begin(), packed.end());
+    return 13 + packed.size();
+  }
+
+  uint64_t ValueSize(const FbxValue& value) {
+    switch (value.type) {
+      case FbxValue::Bool: return 2;
+      case FbxValue::Int16: return 3;
+      case FbxValue::Int32:
+      case FbxValue::Float: return 5;
+      case FbxValue::Int64:
+      case FbxValue::Double: return 9;
+      case FbxValue::String:
+      case FbxValue::Symbol:
+      case FbxValue::Raw: return 5 + value.text.size();
+      case FbxValue::BoolArray: {
+        std::span<const int32_t> ints = value.IntData();
+        std::vector<uint8_t> flags(ints.begin(), ints.end());
+        return ArraySize<uint8_t>(flags);
+      }
+      case FbxValue::Int32Array: return ArraySize<int32_t>(value.IntData());
+      case FbxValue::Int64Array: return ArraySize<int64_t>(value.Longs());
+      case FbxValue::FloatArray: return ArraySize<float>(value.Floats());
+      case FbxValue::DoubleArray: return ArraySize<double>(value.DoubleData());
+    }
+    return 0;
+  }
+
   bool wide_;
   bool compress_;
   Deflater deflater_;
-  std::vector<uint8_t> bytes_;
+  std::vector<Extent> extents_;
+  size_t nextExtent_ = 0;
+  std::vector<std::vector<uint8_t>> packed_;
+  size_t nextPacked_ = 0;
+};
+
+// Streams the file's bytes out, counting them for the offsets.
+class ByteSink {
+public:
+  ByteSink(OutputFile& out, RecordPlan& plan) : out_(out), plan_(plan) {}
+
+  uint64_t Size() const { return size_; }
+  bool Ok() const { return ok_; }
+  RecordPlan& Plan() { return plan_; }
+  void Bytes(const void* data, size_t size) {
+    ok_ = ok_ && out_.Write(data, size);
+    size_ += size;
+  }
+  void U8(uint8_t v) { Bytes(&v, 1); }
+  void U32(uint32_t v) { Bytes(&v, 4); }  // the encoding is little-endian, as is this machine
+  void U64(uint64_t v) { Bytes(&v, 8); }
+  void Word(uint64_t v) { plan_.Wide() ? U64(v) : U32(static_cast<uint32_t>(v)); }
+  void Zeros(size_t n) {
+    static const uint8_t kZeros[128] = {};
+    for (size_t step; n > 0; n -= step) {
+      step = std::min(n, sizeof kZeros);
+      Bytes(kZeros, step);
+    }
+  }
+
+private:
+  OutputFile& out_;
+  RecordPlan& plan_;
+  uint64_t size_ = 0;
+  bool ok_ = true;
 };
 
 template <class T>
@@ -82,9 +158,8 @@ void WriteArray(ByteSink& sink, char type, std::span<const T> items) {
   size_t bytes = items.size() * sizeof(T);
   sink.U8(static_cast<uint8_t>(type));
   sink.U32(static_cast<uint32_t>(items.size()));
-  // Small arrays gain nothing from compressing; other exporters store them plainly too.
-  if (sink.Compress() && bytes >= kSmallestCompressedArray) {
-    std::span<const uint8_t> packed = sink.Deflate().Zlib(items.data(), bytes);
+  if (sink.Plan().Compresses(bytes)) {
+    std::vector<uint8_t> packed = sink.Plan().TakePacked();
     sink.U32(1);
     sink.U32(static_cast<uint32_t>(packed.size()));
     sink.Bytes(packed.data(), packed.size());
@@ -145,32 +220,29 @@ void WriteValue(ByteSink& sink, const FbxValue& value) {
   }
 }
 
-void WriteNullRecord(ByteSink& sink) { sink.Zeros(3 * sink.WordSize() + 1); }
+void WriteNullRecord(ByteSink& sink) { sink.Zeros(sink.Plan().HeaderSize()); }
 
 void WriteRecord(ByteSink& sink, const FbxRecord& record) {
-  size_t start = sink.Size();
-  sink.Word(0);  // end offset, patched below
+  RecordPlan::Extent extent = sink.Plan().NextExtent();
+  sink.Word(sink.Size() + extent.size);  // the end offset
   sink.Word(record.values.size());
-  size_t listLengthAt = sink.Size();
-  sink.Word(0);
+  sink.Word(extent.listLength);
   size_t nameLength = std::min<size_t>(record.name.size(), 255);
   sink.U8(static_cast<uint8_t>(nameLength));
   sink.Bytes(record.name.data(), nameLength);
-  size_t listStart = sink.Size();
   for (const FbxValue& value : record.values) WriteValue(sink, value);
-  sink.PatchWord(listLengthAt, sink.Size() - listStart);
-  // Children end with a null record; so does a record with neither values nor children.
   if (!record.children.empty() || record.values.empty()) {
     for (const FbxRecord& child : record.children) WriteRecord(sink, child);
     WriteNullRecord(sink);
   }
-  sink.PatchWord(start, sink.Size());
 }
 
 }  // namespace
 
 bool WriteBinaryRecords(const FbxRecord& file, int version, OutputFile& out, bool compressArrays) {
-  ByteSink sink(version >= kFirstWideRecordVersion, compressArrays);
+  RecordPlan plan(version >= kFirstWideRecordVersion, compressArrays);
+  for (const FbxRecord& record : file.children) plan.Measure(record);
+  ByteSink sink(out, plan);
   sink.Bytes(kBinaryMagic, kBinaryMagicSize);
   sink.U8(0x1A);
   sink.U8(0);  // little-endian
@@ -189,7 +261,7 @@ bool WriteBinaryRecords(const FbxRecord& file, int version, OutputFile& out, boo
   sink.U32(static_cast<uint32_t>(version));
   sink.Zeros(120);
   sink.Bytes(kFooterTail, sizeof kFooterTail);
-  return out.Write(sink.Data().data(), sink.Data().size());
+  return sink.Ok();
 }
 
 }  // namespace fbxsdk::io
