@@ -359,6 +359,7 @@ private:
     AddChild(record, "ShadingModel", Text(phong ? "phong" : "lambert"));
     AddChild(record, "MultiLayer", Int(0));
     FbxRecord& properties = record.Add("Properties70");
+    properties.children.reserve(1 + static_cast<size_t>(material.GetPropertyCount()));
     AddProperty(properties, "ShadingModel", "KString", "", "").values.push_back(Text(phong ? "Phong" : "Lambert"));
     for (int i = 0; i < material.GetPropertyCount(); ++i) {
       FbxProperty* property = material.GetPropertyAt(i);
