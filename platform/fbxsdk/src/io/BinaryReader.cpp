@@ -147,6 +147,7 @@ private:
       }
     }
     if (p != listEnd) return Fail("property list of '" + PrintableText(record.name) + "' has stray bytes", p);
+    record.children.reserve(CountChildren(p, end));
     while (p < end) {
       bool childEnded = false;
       if (!ParseRecord(p, end, record, depth + 1, childEnded)) return false;
@@ -156,6 +157,22 @@ private:
     offset = end;
     if (options_.release && inflater_.Empty()) options_.release(static_cast<size_t>(end));
     return true;
+  }
+
+  // How many records lie in [p, end), hopping over their end offsets, to size the list once: a
+  // Properties70 block holds dozens. Stops at the first that is not plainly sound; parsing
+  // them reports it.
+  size_t CountChildren(uint64_t p, uint64_t end) const {
+    size_t count = 0;
+    while (end - p >= HeaderSize()) {
+      uint64_t next = Word(p);
+      // A null record, an endless one or a faulty offset; a record holds at least its header, which
+      // also bounds the count by the bytes.
+      if (next < p + HeaderSize() || next > end) break;
+      ++count;
+      p = next;
+    }
+    return count;
   }
 
   // Reads one value. A type this reader does not know clears known and adds a warning: its size
