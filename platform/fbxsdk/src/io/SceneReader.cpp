@@ -291,8 +291,10 @@ private:
     std::string text;
   };
 
-  static std::map<std::string, StoredProperty, std::less<>> ReadProperties(const FbxRecord& record) {
-    std::map<std::string, StoredProperty, std::less<>> found;
+  // Keyed by views of the names in record, which outlives the map: a file of many materials
+  // reads millions of these.
+  static std::map<std::string_view, StoredProperty, std::less<>> ReadProperties(const FbxRecord& record) {
+    std::map<std::string_view, StoredProperty, std::less<>> found;
     // 7.x blocks give each entry a label more than 6.x blocks do; values follow it.
     struct Block {
       const char* name;
@@ -305,6 +307,7 @@ private:
       for (const FbxRecord& entry : properties->children) {
         if (entry.values.empty() || !entry.values[0].IsText()) continue;
         StoredProperty property;
+        if (entry.values.size() > first) property.numbers.reserve(entry.values.size() - first);
         for (size_t i = first; i < entry.values.size(); ++i) {
           if (entry.values[i].IsNumber())
             property.numbers.push_back(entry.values[i].AsDouble());
