@@ -23,7 +23,7 @@ void RemoveQuietly(const char* path) {
 std::string SystemText(DWORD code) { return SystemErrorText(code).Get(); }
 
 std::string FolderOf(const std::string& path) {
-  const std::size_t separator = path.find_last_of(PIGMORA_PATH_SEPARATOR[0]);
+  const std::size_t separator = path.find_last_of(PIGMORA_PATH_SEPARATORS);
   return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }
 
