@@ -70,6 +70,13 @@ std::string CreateProblem(const std::string& path, const std::string& temporary,
 std::string ReplaceProblem(const std::string& path, DWORD code) {
   const std::string what = InTheWay(path);
   if (!what.empty()) return what + " is in its place";
+  // The temporary file was made in the same folder, so the folder can be
+  // written to: a file that is not read-only either is held open by another
+  // program, which Windows does not let a rename replace.
+  CFileStatus status;
+  const bool readOnly = CFile::GetStatus(path.c_str(), status) && (status.m_attribute & CFile::readOnly);
+  if (code == ERROR_SHARING_VIOLATION || (code == ERROR_ACCESS_DENIED && !readOnly))
+    return "another program (Pigmora, perhaps) has it open; it is left as it was (" + SystemText(code) + ")";
   if (code == ERROR_ACCESS_DENIED || code == ERROR_WRITE_PROTECT)
     return "the file is read-only or its folder cannot be written to (" + SystemText(code) + ")";
   return "it cannot be replaced (" + SystemText(code) + ")";
