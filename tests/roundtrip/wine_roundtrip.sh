@@ -56,4 +56,20 @@ printf '%s\n' "$groups" | while read -r group; do
   grep -q "^ *Decal \"$group\" " "$work/host.log" || fail "material '$group' has no decal"
 done
 [ "$(grep -c '^ *DecalClip .* use=color ' "$work/host.log")" -eq 3 ] || fail "not every material got its colour map"
+
+# Bad input gets the refusals it gets on Linux, in the same words, and loses nothing.
+refused() {  # SCRIPT TEXT: the host's run fails with TEXT in an error box
+  if wine "$bin/hashhost.exe" -c "$1" </dev/null >"$work/refused.log" 2>&1; then fail "accepted: $1"; fi
+  grep -qF "$2" "$work/refused.log" || { cat "$work/refused.log" >&2; fail "no box saying: $2"; }
+}
+rm "$exchange/import.txt"
+mkdir -p "$exchange/import.txt/kept"
+refused 'run Pigmora 0 Objects/Sample; click 1001' \
+  "Can't write the command file '$(windows_path "$exchange/import.txt")': a folder is in its place"
+[ -d "$exchange/import.txt/kept" ] || fail "the folder in the command file's place was touched"
+long=$(printf '%0300d' 0 | tr 0 g)
+printf 'v 0 0 0\nv 1 0 0\nv 1 1 0\ng %s\nf 1 2 3\n' "$long" >"$work/long.obj"
+refused "open $(windows_path "$work/long.obj"); run Pigmora 0 Objects/long; click 1001" \
+  "has a name of 300 characters; a group name sent to Pigmora may have at most 255."
+
 sed -n '/^Project /,$p' "$work/host.log"
