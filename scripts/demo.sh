@@ -5,8 +5,17 @@
 # Everything runs headless with a fresh documents folder and registry in
 # build/demo (or PIGMORA_DEMO_DIR); the received model is written there as OBJ
 # with its textures, and pictures of the model before and after are drawn.
+# With --windows the same round trip then runs once more with the Windows build
+# under Wine (the host, its plug-in and the peer as Windows programs).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+windows=0
+for arg in "$@"; do
+  case "$arg" in
+    --windows) windows=1 ;;
+    *) echo "usage: scripts/demo.sh [--windows]" >&2; exit 2 ;;
+  esac
+done
 "$root/scripts/setup.sh"
 # Only what the job runs: the host, its plug-in and the peer (scripts/test.sh builds the rest).
 "$root/scripts/build.sh" release hashhost Pigmora pigmora-peer
@@ -67,3 +76,12 @@ echo
 echo "== Pictures of the model as the host's view draws it"
 echo "  before the send:   $demo/sent.png"
 echo "  after the receive: $demo/received/Sample.png"
+
+if [ "$windows" = 1 ]; then
+  echo
+  echo "== The same round trip with the Windows build under Wine (documents and registry as Z:\\ paths)"
+  "$root/scripts/build.sh" windows hashhost Pigmora pigmora-peer
+  "$root/tests/roundtrip/wine_roundtrip.sh" "$root/build-windows/bin" "$demo/windows" |
+    grep -E '^ *(Project|Folder|Model|Group|Decal|DecalClip|Image|Scene|Instance) ' | sed 's/^/  /'
+  echo "  written under $demo/windows (host.log, peer.log, Documents/PigmoraV3/Exchange)"
+fi

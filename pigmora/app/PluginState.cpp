@@ -47,6 +47,9 @@ int PluginState::Receive(ReceiveTrigger trigger) {
   const RunningFlag running(Receiving.running);
   const ReceiveOutcome outcome = ReceiveModel(Receiving, Exchange, Fbx, CurrentTreeObject, trigger);
   if (outcome.processed) ShowReceiveOutcome(outcome);
+  // The timer tries again on its next tick; a person who asked is told why nothing came.
+  if (!outcome.busyText.IsEmpty() && trigger == ReceiveTrigger::Command)
+    ShowInfoBox(ThreadMainWindow(), "Pigmora", outcome.busyText.Get());
   return outcome.Result();
 }
 

@@ -6,6 +6,8 @@
 #include <random>
 #include <string>
 
+#include "files/PathSeparator.h"
+
 namespace pigmora {
 
 namespace {
@@ -20,7 +22,7 @@ unsigned long long MachinePart() {
   }
 }
 
-enum class MoveResult { Moved, Gone, Refused };
+enum class MoveResult { Moved, Gone, Busy, Refused };
 
 // The file, or a folder on its way, is no longer there.
 bool IsGone(const CFileException& error) {
@@ -34,10 +36,29 @@ MoveResult Move(const char* from, const char* to) {
     CFile::Rename(from, to);
     return MoveResult::Moved;
   } catch (CFileException* error) {
-    const bool gone = IsGone(*error);
+    const MoveResult result = IsGone(*error)                                       ? MoveResult::Gone
+                              : error->m_cause == CFileException::sharingViolation ? MoveResult::Busy
+                                                                                   : MoveResult::Refused;
     error->Delete();
-    return gone ? MoveResult::Gone : MoveResult::Refused;
+    return result;
   }
+}
+
+// A writer still has the file open: Windows refuses to share it for reading
+// while another program writes it, and the framework's files hold their
+// sharing modes between programs on every system.
+bool IsHeldByWriter(const String& path) {
+  CFile probe;
+  CFileException error;
+  if (probe.Open(path.Get(), CFile::modeRead | CFile::shareDenyWrite, &error)) return false;
+  return error.m_cause == CFileException::sharingViolation;
+}
+
+// The file name at the end of a path, for the user.
+std::string NameOf(const String& path) {
+  const std::string text = path.Get();
+  const std::size_t separator = text.find_last_of(PIGMORA_PATH_SEPARATORS);
+  return separator == std::string::npos ? text : text.substr(separator + 1);
 }
 
 // Renames from to to unless to exists; false when it could not.
@@ -63,13 +84,23 @@ std::string ClaimNames::Next() {
          std::to_string(++count_);
 }
 
-ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, ClaimNames& names,
-                            AnswerClaim& claim) {
-  const std::string suffix = names.Next();
+ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, ClaimNames& names, AnswerClaim& claim,
+                            std::string* busyName) {
   claim = AnswerClaim{exportPath, texturesPath};
+  // Taken now, a pair still being written would be read half done and then
+  // deleted: it stays as it is until its writer lets go.
+  for (const String* path : {&exportPath, &texturesPath}) {
+    if (!IsHeldByWriter(*path)) continue;
+    if (busyName) *busyName = NameOf(*path);
+    return ClaimResult::Busy;
+  }
+  const std::string suffix = names.Next();
   const String claimedExport = exportPath + suffix.c_str();
   switch (Move(exportPath.Get(), claimedExport.Get())) {
     case MoveResult::Gone: return ClaimResult::Gone;
+    case MoveResult::Busy:
+      if (busyName) *busyName = NameOf(exportPath);
+      return ClaimResult::Busy;
     case MoveResult::Refused: break;  // read in place; deleting it will fail and say so
     case MoveResult::Moved:
       claim.exportFile = claimedExport;
@@ -77,17 +108,17 @@ ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath
       break;
   }
   const String claimedTextures = texturesPath + suffix.c_str();
-  switch (Move(texturesPath.Get(), claimedTextures.Get())) {
-    case MoveResult::Gone:
-      // Without its texture list the answer is incomplete: it goes back, unless Pigmora has written a newer one.
-      if (claim.exportClaimed && !MoveBackWithoutReplacing(claimedExport.Get(), exportPath.Get()))
-        Delete(claimedExport);
-      return ClaimResult::Gone;
-    case MoveResult::Refused: break;
-    case MoveResult::Moved:
-      claim.texturesFile = claimedTextures;
-      claim.texturesClaimed = true;
-      break;
+  const MoveResult texturesMove = Move(texturesPath.Get(), claimedTextures.Get());
+  if (texturesMove == MoveResult::Gone || texturesMove == MoveResult::Busy) {
+    // Without its texture list the answer is incomplete: it goes back, unless Pigmora has written a newer one.
+    if (claim.exportClaimed && !MoveBackWithoutReplacing(claimedExport.Get(), exportPath.Get())) Delete(claimedExport);
+    if (texturesMove == MoveResult::Gone) return ClaimResult::Gone;
+    if (busyName) *busyName = NameOf(texturesPath);
+    return ClaimResult::Busy;
+  }
+  if (texturesMove == MoveResult::Moved) {
+    claim.texturesFile = claimedTextures;
+    claim.texturesClaimed = true;
   }
   return ClaimResult::Taken;
 }

@@ -38,11 +38,13 @@ private:
 enum class ClaimResult {
   Taken,  // the claim holds the pair
   Gone,   // a file of the pair vanished (another receive took it): nothing to do
+  Busy,   // its writer still holds a file of the pair open: untouched, for a later receive
 };
 
-// Claims the pair named exportPath and texturesPath into claim.
-ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, ClaimNames& names,
-                            AnswerClaim& claim);
+// Claims the pair named exportPath and texturesPath into claim. On Busy,
+// busyName is the file name that its writer still holds.
+ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, ClaimNames& names, AnswerClaim& claim,
+                            std::string* busyName = nullptr);
 
 // What deleting a claimed pair left behind.
 struct ClaimRelease {

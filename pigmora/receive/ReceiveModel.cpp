@@ -3,6 +3,7 @@
 #include <afx.h>
 #include <afxwin.h>
 #include <chrono>
+#include <string>
 
 #include <FileIO/FileStream.h>
 #include <common/ExchangeNames.h>
@@ -79,9 +80,16 @@ ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchang
   memory.seen.reset();
   memory.undeletable.reset();
   AnswerClaim claim;
-  // Another receive (another host watching the folder) took it first.
-  if (ClaimAnswerPair(exchange.exportFile, exchange.texturesFile, memory.claimNames, claim) == ClaimResult::Gone)
-    return outcome;
+  std::string busyName;
+  switch (ClaimAnswerPair(exchange.exportFile, exchange.texturesFile, memory.claimNames, claim, &busyName)) {
+    case ClaimResult::Gone: return outcome;  // another receive (another host watching the folder) took it first
+    case ClaimResult::Busy:
+      // Untouched: the timer tries again on its next tick.
+      outcome.busyText = String("Pigmora is still writing '") + busyName.c_str() +
+                         "'; its answer stays in the exchange folder until it is done";
+      return outcome;
+    case ClaimResult::Taken: break;
+  }
   outcome.processed = true;
 
   // One cause, one message: what cannot be read names no FBX file, and a

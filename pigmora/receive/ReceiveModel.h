@@ -38,6 +38,8 @@ struct ReceiveMemory {
 struct ReceiveOutcome {
   // False when there was nothing to pick up (or another receive took it).
   bool processed = false;
+  // Why an answer that is there was left for later: its writer still holds a file of it.
+  String busyText;
   // Why the answer's first file could not be read.
   String answerFileError;
   // The FBX file the answer names does not exist.

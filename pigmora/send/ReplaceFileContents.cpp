@@ -23,7 +23,7 @@ void RemoveQuietly(const char* path) {
 std::string SystemText(DWORD code) { return SystemErrorText(code).Get(); }
 
 std::string FolderOf(const std::string& path) {
-  const std::size_t separator = path.find_last_of(PIGMORA_PATH_SEPARATOR[0]);
+  const std::size_t separator = path.find_last_of(PIGMORA_PATH_SEPARATORS);
   return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }
 
@@ -74,6 +74,13 @@ std::string CreateProblem(const std::string& path, const std::string& temporary,
 std::string ReplaceProblem(const std::string& path, DWORD code) {
   const std::string what = InTheWay(path);
   if (!what.empty()) return what + " is in its place";
+  // The temporary file was made in the same folder, so the folder can be
+  // written to: a file that is not read-only either is held open by another
+  // program, which Windows does not let a rename replace.
+  CFileStatus status;
+  const bool readOnly = CFile::GetStatus(path.c_str(), status) && (status.m_attribute & CFile::readOnly);
+  if (code == ERROR_SHARING_VIOLATION || (code == ERROR_ACCESS_DENIED && !readOnly))
+    return "another program (Pigmora, perhaps) has it open; it is left as it was (" + SystemText(code) + ")";
   if (code == ERROR_ACCESS_DENIED || code == ERROR_WRITE_PROTECT)
     return "the file is read-only or its folder cannot be written to (" + SystemText(code) + ")";
   return "it cannot be replaced (" + SystemText(code) + ")";

@@ -66,6 +66,13 @@ TEST_F(Timers, WindowlessTimersGetNewNonZeroIdsAndTickOnlyInARunningLoop) {
   for (UINT_PTR id : {first, second, third}) EXPECT_TRUE(KillTimer(nullptr, id));
 }
 
+// A module that times something against its timers' ticks (the auto-import's settling) reads this clock.
+TEST_F(Timers, GetTickCountIsTheClockTheTimersTickBy) {
+  const DWORD before = GetTickCount();
+  AfxRunMessageLoop(5000);  // virtual: no real time passes
+  EXPECT_EQ(GetTickCount() - before, 5000u);
+}
+
 TEST_F(Timers, KillTimerStopsTicksAndReportsUnknownIds) {
   UINT_PTR id = SetTimer(nullptr, 0, 1000, &RecordTick);
   AfxRunMessageLoop(1000);

@@ -129,6 +129,31 @@ TEST_F(ReceiveModelTest, TheTimerTakesAPairWrittenMoreThanASecondAgoAtOnce) {
   EXPECT_NE(Model("Cube"), nullptr);
 }
 
+// On Windows the writer's open file cannot even be renamed; on every system the answer is left
+// whole, under its own names, and taken once the writer lets go.
+TEST_F(ReceiveModelTest, AnAnswerItsWriterStillHoldsWaitsWholeUntilTheWriterLetsGo) {
+  WriteAnswer();
+  Age("export.txt", 5);
+  Age("textures.txt", 5);
+  for (const char* held : {"export.txt", "textures.txt"}) {
+    CFile writer;
+    ASSERT_TRUE(writer.Open((scratch_.ExchangePath() / held).string().c_str(),
+                            CFile::modeWrite | CFile::modeCreate | CFile::modeNoTruncate | CFile::shareExclusive));
+    EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 0) << held;
+    EXPECT_TRUE(Boxes().empty()) << "the timer tries again on its next tick, quietly";
+    EXPECT_EQ(state_.Plugin().Receive(), 0) << held;
+    ASSERT_EQ(Boxes().size(), 1u) << held;
+    EXPECT_EQ(Boxes()[0].text, std::string("Pigmora is still writing '") + held +
+                                   "'; its answer stays in the exchange folder until it is done");
+    EXPECT_EQ(ExchangeNames(), (std::vector<std::string>{"Hash", "export.txt", "textures.txt"})) << held;
+    AfxGetHeadlessDisplay().ClearMessageBoxes();
+  }
+  AfxRunMessageLoop(1000);
+  EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 1);
+  EXPECT_NE(Model("Cube"), nullptr);
+  EXPECT_FALSE(PairPresent());
+}
+
 TEST_F(ReceiveModelTest, AnUndeletablePairIsReportedOnceAndIgnoredUntilItChanges) {
   WriteTextures({{"A", "map1", "color", "/t/a.tga"}});
   // A folder in the place of "export.txt" can be neither read nor deleted as a file.

@@ -137,6 +137,31 @@ TEST_F(SendTest, ASecondSendReplacesTheWholeCommandFile) {
     EXPECT_NE(entry.path().extension(), ".part") << "temporary file left: " << entry.path();
 }
 
+// Pigmora may still be reading the last command when the next one is sent.
+TEST_F(SendTest, ACommandFileAnotherProgramHoldsOpenIsReplacedOrNamedAndKept) {
+  ScratchFolder::WriteFile(CommandFile(), "[old]\n");
+  CFile reader;
+  ASSERT_TRUE(reader.Open(CommandFile().string().c_str(), CFile::modeRead | CFile::shareDenyWrite));
+  Send(Sample(), 1001);
+#if defined(_WIN32)
+  // Windows replaces no file that another program has open without sharing its deletion.
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].text.find("': another program (Pigmora, perhaps) has it open; it is left as it was ("),
+            std::string::npos)
+      << Boxes()[0].text;
+  EXPECT_EQ(CommandText(), "[old]\n");
+#else
+  // The reader keeps the file it opened; the name holds the new command.
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(CommandText(), DefaultCommandText(ModelFile().string(), "ppp"));
+  char old[7] = {};
+  EXPECT_EQ(reader.Read(old, 6), 6u);
+  EXPECT_STREQ(old, "[old]\n");
+#endif
+  for (const auto& entry : fs::directory_iterator(scratch_.ExchangePath()))
+    EXPECT_NE(entry.path().extension(), ".part") << "temporary file left: " << entry.path();
+}
+
 TEST_F(SendTest, UnsetExecutablePathRefusesWithoutWritingOrClosing) {
   CWinApp app("Host");
   CWnd dialog;

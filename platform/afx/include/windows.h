@@ -27,6 +27,11 @@
 #define AFXAPI
 // The A/W macros the system header defines for names the platform's own code uses.
 #undef ReplaceFile
+// The timers below are the framework's, and so is the clock they tick by: GetTickCount reads it
+// (virtual in tests and scripts that advance it), as the system's count is the clock of the
+// system's timers.
+extern "C" DWORD WINAPI AfxGetTickCount(void);
+#define GetTickCount AfxGetTickCount
 #else
 #define WINAPI
 #define CALLBACK

@@ -85,8 +85,6 @@ BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent) {
   return GuardedEntry(BOOL{FALSE}, [&] { return TimerQueue::Instance().Kill(hWnd, uIDEvent); });
 }
 
-#if !defined(_WIN32)
 DWORD WINAPI GetTickCount(void) { return static_cast<DWORD>(Clock::Instance().Now()); }
-#endif
 
 }  // extern "C"

@@ -84,7 +84,17 @@ int SyncFile(int fd) { return FlushFileBuffers(HandleOf(fd)) ? 0 : Failed(); }
 void SyncFolder(const std::string&) {}
 
 int MoveReplacing(const char* from, const char* to) {
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0 : Failed();
+  if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+  // Windows replaces no file another program holds open: it says so as a sharing violation, or
+  // as access denied to a target that is not read-only.
+  const DWORD code = GetLastError();
+  const DWORD target = GetFileAttributesA(to);
+  if (code == ERROR_SHARING_VIOLATION || (code == ERROR_ACCESS_DENIED && target != INVALID_FILE_ATTRIBUTES &&
+                                          !(target & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))) {
+    errno = EBUSY;
+    return -1;
+  }
+  return Failed();
 }
 
 int MoveNoReplace(const char* from, const char* to) {

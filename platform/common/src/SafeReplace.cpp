@@ -35,7 +35,11 @@ std::string NameOf(const std::string& path) {
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
-std::string Reason(int error) { return std::strerror(error ? error : EIO); }
+std::string Reason(int error) {
+  // A file held open by another program (Windows renames over none).
+  if (error == EBUSY) return "another program has it open";
+  return std::strerror(error ? error : EIO);
+}
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {

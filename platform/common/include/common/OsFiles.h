@@ -63,7 +63,7 @@ int SyncFile(int fd);
 void SyncFolder(const std::string& folder);
 // Gives a file a new name, replacing a file there in one step (rename; MoveFileExA with
 // MOVEFILE_REPLACE_EXISTING, which fails while another process has the target open without
-// sharing delete: errno EACCES).
+// sharing delete: errno EBUSY).
 int MoveReplacing(const char* from, const char* to);
 // Gives a file a new name only when the name is free: -1 with errno EEXIST otherwise, so of
 // several callers exactly one succeeds.
