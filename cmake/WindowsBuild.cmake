@@ -17,6 +17,7 @@ file(MAKE_DIRECTORY ${PIGMORA_WINDOWS_HEADERS}/stb)
 file(GLOB _stb_headers /usr/include/stb/stb_image.h /usr/include/stb/stb_image_write.h)
 file(COPY ${_stb_headers} DESTINATION ${PIGMORA_WINDOWS_HEADERS}/stb)
 file(COPY /usr/include/tiny_obj_loader.h DESTINATION ${PIGMORA_WINDOWS_HEADERS}/tinyobj)
+set(STB_IMAGE_DIR ${PIGMORA_WINDOWS_HEADERS}/stb)  # found here, not among the Linux headers
 
 # The compiler's runtime, beside the executables and libraries.
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll OUTPUT_VARIABLE _libstdcxx

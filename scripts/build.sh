@@ -15,7 +15,7 @@ case "$flavour" in
   clang)    dir=$root/build-clang;    args=("${clang[@]}" -DPIGMORA_BENCH=OFF -DCMAKE_BUILD_TYPE=Release) ;;
   fuzz)     dir=$root/build-fuzz;     args=("${clang[@]}" -DPIGMORA_FUZZ=ON -DPIGMORA_TESTS=OFF -DPIGMORA_BENCH=OFF) ;;
   windows)  dir=$root/build-windows;  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake"
-                                            -DPIGMORA_BENCH=OFF -DCMAKE_BUILD_TYPE=Release) ;;
+                                            -DPIGMORA_BENCH=OFF -DPIGMORA_TESTS=ON -DCMAKE_BUILD_TYPE=Release) ;;
   *) echo "unknown flavour: $flavour" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$dir" -G Ninja -DPIGMORA_WERROR=ON "${args[@]}" >/dev/null

@@ -26,9 +26,16 @@ while IFS= read -r line; do
   failed=$((failed + 1))
 done < <(grep -rn '#include *[<"]common/' pigmora | grep -v -E 'common/(EntryGuard|ExchangeNames)\.h' || true)
 
+# GNU and POSIX extensions a Windows compiler lacks, which MinGW would let through.
+while IFS= read -r line; do
+  echo "check-windows.sh: the plug-in uses a GNU or POSIX extension: $line" >&2
+  failed=$((failed + 1))
+done < <(grep -rnE '__attribute__|\b(strdup|strndup|strnlen|strcasecmp|strncasecmp|strtok_r|realpath|ssize_t)\b' \
+           pigmora || true)
+
 while IFS= read -r source; do
   count=$((count + 1))
-  if ! "$compiler" -std=c++20 -fsyntax-only -Wall -Wextra -Werror -Ipigmora "${sdk[@]}" "$source"; then
+  if ! "$compiler" -std=c++20 -fsyntax-only -pedantic-errors -Wall -Wextra -Werror -Ipigmora "${sdk[@]}" "$source"; then
     echo "check-windows.sh: $source does not compile for Windows" >&2
     failed=$((failed + 1))
   fi

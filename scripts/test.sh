@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, checks that the plug-in compiles for Windows, builds and runs every test: the release build (GCC), the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, an optimised Clang build, and a
-# short fuzz run; then lists the files that differ from .clang-format.
+# AddressSanitizer and UndefinedBehaviorSanitizer, an optimised Clang build, the Windows build's
+# tests under Wine, and a short fuzz run; then lists the files that differ from .clang-format.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -23,11 +23,14 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 "$root/scripts/build.sh" clang
 ctest --test-dir "$root/build-clang" --output-on-failure -j "$jobs" | tee -a "$log"
 
+# The plug-in's and the Win32-sided platform libraries' suites as Windows programs, under Wine.
+"$root/scripts/test-windows.sh" | tee -a "$log"
+
 "$root/scripts/fuzz.sh" "${PIGMORA_FUZZ_SECONDS:-60}"
 
 "$root/scripts/check-format.sh"
 
 # Every test above passed (set -e and pipefail stop at the first failing step).
 total=$(sed -n 's/.*tests failed out of \([0-9]*\)$/\1/p' "$log" | awk '{n += $1} END {print n + 0}')
-echo "Tests: Windows syntax check, release, sanitizer and Clang builds, fuzzing clean"
+echo "Tests: Windows syntax check, release, sanitizer, Clang and Windows (Wine) builds, fuzzing clean"
 echo "$total passed, 0 failed"

@@ -11,9 +11,16 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-find_program(PIGMORA_WINE NAMES wine wine64)
+# Tests run under Wine: with its prefix inside the build folder (never the user's ~/.wine), quiet,
+# headless (no display asked for), and without the .NET and HTML engines, whose installers would
+# otherwise be offered while the prefix is made. Debian's `wine` launcher runs 64-bit programs with
+# `wine64` alone, with no 32-bit Wine installed.
+find_program(PIGMORA_WINE NAMES wine wine64 PATHS /usr/lib/wine)
 if(PIGMORA_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${PIGMORA_WINE})
+  set(PIGMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY WINEPREFIX=${PIGMORA_WINEPREFIX}
+      WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=d ${PIGMORA_WINE})
 endif()
 # -O2 as the Linux builds use: GCC 12's -O3 reports false buffer overflows inside libstdc++.
 set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "")

@@ -10,7 +10,13 @@
 
 #include "app/HxtApp.h"
 
-#define HXT_EXPORT extern "C" __attribute__((visibility("default")))
+// Windows: Exports.def names the exports. ELF: the version script Exports.map does, and the three
+// must be visible for it to find them, the rest of the module being compiled hidden.
+#if defined(_WIN32)
+#define HXT_EXPORT extern "C"
+#else
+#define HXT_EXPORT extern "C" [[gnu::visibility("default")]]
+#endif
 
 namespace {
 

@@ -28,7 +28,10 @@ BOOL HxtApp::InitInstance() {
   SetRegistryKey("Hash Animator");
   // The framework owns the profile name as a heap string; replace it in kind.
   std::free(const_cast<char*>(m_pszProfileName));
-  m_pszProfileName = strdup("Animator Plugins");
+  static constexpr char kProfileName[] = "Animator Plugins";
+  char* profileName = static_cast<char*>(std::malloc(sizeof kProfileName));
+  if (profileName) std::memcpy(profileName, kProfileName, sizeof kProfileName);
+  m_pszProfileName = profileName;
   return CPluginApp::InitInstance();
 }
 

@@ -3,6 +3,16 @@
 #include <cstdarg>
 #include <cstdio>
 
+// Compilers that know the printf format check hold the messages' arguments to their formats.
+#if defined(__has_cpp_attribute)
+#if __has_cpp_attribute(gnu::format)
+#define PRINTF_LIKE [[gnu::format(printf, 2, 3)]]
+#endif
+#endif
+#ifndef PRINTF_LIKE
+#define PRINTF_LIKE
+#endif
+
 namespace pigmora {
 
 namespace {
@@ -10,7 +20,7 @@ namespace {
 // Multi-part error messages are formatted in a buffer of this size; longer ones are cut to fit.
 constexpr int kMessageBufferSize = 4096;
 
-__attribute__((format(printf, 2, 3))) void AppendFormatted(FbxString& errorText, const char* format, ...) {
+PRINTF_LIKE void AppendFormatted(FbxString& errorText, const char* format, ...) {
   char messageBuffer[kMessageBufferSize];
   va_list arguments;
   va_start(arguments, format);

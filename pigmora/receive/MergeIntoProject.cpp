@@ -1,6 +1,7 @@
 #include "receive/MergeIntoProject.h"
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -58,7 +59,8 @@ void RemoveReplacedImages(const IEPolyModel& model, HProject* project, const HMo
   // One image per file the new model brings may go, as the file system tells files apart.
   std::unordered_set<std::string> files;
   for (const IEImage& image : model.images)
-    files.insert(FilePathKey(std::string(image.path, strnlen(image.path, sizeof(image.path))).c_str()));
+    files.insert(FilePathKey(
+        std::string(std::begin(image.path), std::find(std::begin(image.path), std::end(image.path), '\0')).c_str()));
   const std::unordered_set<const HImage*> used = ImagesInUse(*project, replaced);
   HHashObject* child = container->GetChild();
   while (child && !files.empty()) {

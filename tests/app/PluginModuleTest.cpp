@@ -1,6 +1,5 @@
 // Loads the real Pigmora.hxt the way the host does and checks what the host
 // and Pigmora can see of it: entry points, exchange folder, registry, timer.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -10,22 +9,24 @@
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
 #include <afxwin.h>
+#include <common/OsModules.h>
 
 #include <string>
 #include <vector>
 
 #include "ScratchFolder.h"
+#include "TestEnvironment.h"
 
 namespace {
 
 class LoadedModule {
 public:
   LoadedModule() {
-    handle_ = dlopen(PIGMORA_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+    handle_ = os::LoadModule(PIGMORA_MODULE_PATH, error_);
     if (!handle_) return;
-    loadCommandEntry_ = reinterpret_cast<HxtLoadCommandEntryFn>(dlsym(handle_, HXT_LOAD_COMMAND_ENTRY_NAME));
-    onAddCommandMenu_ = reinterpret_cast<HxtOnAddCommandMenuFn>(dlsym(handle_, HXT_ON_ADD_COMMAND_MENU_NAME));
-    onCommand_ = reinterpret_cast<HxtOnCommandFn>(dlsym(handle_, HXT_ON_COMMAND_NAME));
+    loadCommandEntry_ = reinterpret_cast<HxtLoadCommandEntryFn>(os::FindSymbol(handle_, HXT_LOAD_COMMAND_ENTRY_NAME));
+    onAddCommandMenu_ = reinterpret_cast<HxtOnAddCommandMenuFn>(os::FindSymbol(handle_, HXT_ON_ADD_COMMAND_MENU_NAME));
+    onCommand_ = reinterpret_cast<HxtOnCommandFn>(os::FindSymbol(handle_, HXT_ON_COMMAND_NAME));
   }
   ~LoadedModule() { Unload(); }
   LoadedModule(const LoadedModule&) = delete;
@@ -33,8 +34,9 @@ public:
 
   bool Loaded() const { return handle_ && loadCommandEntry_ && onAddCommandMenu_ && onCommand_; }
   void* Handle() const { return handle_; }
+  const std::string& Error() const { return error_; }
   void Unload() {
-    if (handle_) dlclose(handle_);
+    if (handle_) os::UnloadModule(handle_);
     handle_ = nullptr;
   }
 
@@ -44,6 +46,7 @@ public:
 
 private:
   void* handle_ = nullptr;
+  std::string error_;
 };
 
 class PluginModuleTest : public ::testing::Test {
@@ -61,7 +64,7 @@ protected:
 
 TEST_F(PluginModuleTest, ExportsExactlyTheThreeCommandsTheHostExpects) {
   LoadedModule module;
-  ASSERT_TRUE(module.Loaded()) << dlerror();
+  ASSERT_TRUE(module.Loaded()) << module.Error();
   EXPECT_EQ(AfxModuleAttachResult(module.Handle()), 1);
 
   const int expectedCodes[] = {1, 259, 14};
@@ -92,7 +95,7 @@ TEST_F(PluginModuleTest, ExportsExactlyTheThreeCommandsTheHostExpects) {
 
 TEST_F(PluginModuleTest, TheApplicationStartsUnderTheHostsRegistryKeyAndProfile) {
   LoadedModule module;
-  ASSERT_TRUE(module.Loaded()) << dlerror();
+  ASSERT_TRUE(module.Loaded()) << module.Error();
   CWinApp* app = AfxModuleApp(module.Handle());
   ASSERT_NE(app, nullptr) << "the module registers its application object";
   EXPECT_STREQ(app->m_pszAppName, "Pigmora");
@@ -122,6 +125,7 @@ TEST_F(PluginModuleTest, LoadingPreparesTheExchangeFolderAndRegistry) {
   EXPECT_EQ(GetRegistryValue("Pigmora", "ExportSpecular", -1), 1);
 }
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST_F(PluginModuleTest, UnloadWritesNothingToTheRegistry) {
   LoadedModule module;
   ASSERT_TRUE(module.Loaded());
@@ -134,6 +138,7 @@ TEST_F(PluginModuleTest, UnloadWritesNothingToTheRegistry) {
   EXPECT_EQ(after.st_ino, before.st_ino) << "the registry file was replaced at unload";
   EXPECT_EQ(ScratchFolder::ReadFile(scratch_.RegistryPath()), contentBefore);
 }
+#endif
 
 TEST_F(PluginModuleTest, AutoImportOffStartsNoTimer) {
   const int timersBefore = AfxActiveTimerCount();
@@ -166,9 +171,9 @@ TEST_F(PluginModuleTest, AutoImportIsDecidedAtLoadAndPollsEverySecond) {
 }
 
 TEST_F(PluginModuleTest, FailedFbxStartIsShownByTheDialogCommandsEveryTime) {
-  setenv("FBXSDK_TEST_REFUSE_MANAGER", "1", 1);
+  SetEnvironment("FBXSDK_TEST_REFUSE_MANAGER", "1");
   LoadedModule module;
-  unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
+  ClearEnvironment("FBXSDK_TEST_REFUSE_MANAGER");
   ASSERT_TRUE(module.Loaded());
   HTreeObject* objects = FindTreeObjectByPath(project_, "Objects");
 

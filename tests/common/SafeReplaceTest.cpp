@@ -1,9 +1,13 @@
 #include "common/SafeReplace.h"
 
 #include <gtest/gtest.h>
+#if !defined(_WIN32)  // POSIX-only fixture
 #include <sys/resource.h>
+#endif
 #include <sys/stat.h>
+#if !defined(_WIN32)  // POSIX-only fixture
 #include <unistd.h>
+#endif
 
 #include <csignal>
 #include <filesystem>
@@ -13,21 +17,25 @@
 
 namespace {
 
+#if !defined(_WIN32)  // POSIX-only fixture
 struct stat LinkStat(const std::string& path) {
   struct stat info {};
   lstat(path.c_str(), &info);
   return info;
 }
+#endif
 
 std::vector<std::string> Names(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
 
 }  // namespace
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST(SafeReplace, ReplacesTheWholeFileAndKeepsItsModeAndOwner) {
   ScratchFolder scratch;
   std::string path = scratch.Write("out/model.fbx", "old contents that are longer");
@@ -38,7 +46,9 @@ TEST(SafeReplace, ReplacesTheWholeFileAndKeepsItsModeAndOwner) {
   EXPECT_EQ(LinkStat(path).st_mode & 07777, 0600u);
   EXPECT_EQ(Names(scratch.Path("out")), std::vector<std::string>{"model.fbx"});
 }
+#endif
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST(SafeReplace, WritesThroughSymbolicLinksToTheirTarget) {
   ScratchFolder scratch;
   std::string real = scratch.Write("real/settings.ini", "old");
@@ -64,7 +74,9 @@ TEST(SafeReplace, WritesThroughSymbolicLinksToTheirTarget) {
   EXPECT_FALSE(safereplace::ReplaceFile(scratch.Path("links/loop"), "x", error));
   EXPECT_NE(error.find("symbolic links"), std::string::npos) << error;
 }
+#endif
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST(SafeReplace, RefusesReadOnlyFilesFoldersAndSpecialFilesWithAReason) {
   ScratchFolder scratch;
   std::string locked = scratch.Write("locked.txt", "keep me");
@@ -91,7 +103,9 @@ TEST(SafeReplace, RefusesReadOnlyFilesFoldersAndSpecialFilesWithAReason) {
   EXPECT_FALSE(safereplace::CanReplace(scratch.Path("missing/folder/file"), error));
   EXPECT_NE(error.find("No such file"), std::string::npos) << error;
 }
+#endif
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST(SafeReplace, WritesDevicesAndFifosInPlaceWhenAskedTo) {
   ScratchFolder scratch;
   safereplace::Options direct;
@@ -109,6 +123,7 @@ TEST(SafeReplace, WritesDevicesAndFifosInPlaceWhenAskedTo) {
   EXPECT_EQ(received, "through the pipe");
   EXPECT_TRUE(S_ISFIFO(LinkStat(fifo).st_mode));
 }
+#endif
 
 TEST(SafeReplace, AnUnfinishedFileLeavesTheTargetAsItWasAndNothingBehind) {
   ScratchFolder scratch;
@@ -121,9 +136,10 @@ TEST(SafeReplace, AnUnfinishedFileLeavesTheTargetAsItWasAndNothingBehind) {
     // Dropped without Commit, as when the writer gives up.
   }
   EXPECT_EQ(ScratchFolder::ReadFile(path), "previous answer");
-  EXPECT_EQ(Names(scratch.Root()), std::vector<std::string>{"export.txt"});
+  EXPECT_EQ(Names(scratch.Root().string()), std::vector<std::string>{"export.txt"});
 }
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST(SafeReplace, AWriteThatFailsPartWayIsReportedAndKeepsTheOldFile) {
   ScratchFolder scratch;
   std::string path = scratch.Write("model.fbx", "the model as it was");
@@ -141,21 +157,22 @@ TEST(SafeReplace, AWriteThatFailsPartWayIsReportedAndKeepsTheOldFile) {
   EXPECT_FALSE(replaced);
   EXPECT_NE(error.find("too large"), std::string::npos) << error;
   EXPECT_EQ(ScratchFolder::ReadFile(path), "the model as it was");
-  EXPECT_EQ(Names(scratch.Root()), std::vector<std::string>{"model.fbx"});
+  EXPECT_EQ(Names(scratch.Root().string()), std::vector<std::string>{"model.fbx"});
 }
+#endif
 
 TEST(SafeReplace, StaleTemporaryFilesOfAKilledWriterAreRemovedByAge) {
   ScratchFolder scratch;
   std::string target = scratch.Path("model.fbx");
   std::string pattern = safereplace::TemporaryPattern(target);
-  std::string old =
-      scratch.Write(std::filesystem::path(pattern.substr(0, pattern.size() - 6) + "Old123").filename(), "killed");
-  std::string fresh =
-      scratch.Write(std::filesystem::path(pattern.substr(0, pattern.size() - 6) + "New456").filename(), "in progress");
+  std::string old = scratch.Write(
+      std::filesystem::path(pattern.substr(0, pattern.size() - 6) + "Old123").filename().string(), "killed");
+  std::string fresh = scratch.Write(
+      std::filesystem::path(pattern.substr(0, pattern.size() - 6) + "New456").filename().string(), "in progress");
   std::string unrelated = scratch.Write("model.fbx.bak", "mine");
   // Named like a temporary, but not as the writer names them: the user's own.
   std::string lookalike = scratch.Write(
-      std::filesystem::path(pattern.substr(0, pattern.size() - 6) + "kept-by-hand").filename(), "mine too");
+      std::filesystem::path(pattern.substr(0, pattern.size() - 6) + "kept-by-hand").filename().string(), "mine too");
   auto now = std::filesystem::file_time_type::clock::now();
   std::filesystem::last_write_time(old, now - std::chrono::hours(2));
   std::filesystem::last_write_time(lookalike, now - std::chrono::hours(2));
@@ -171,6 +188,7 @@ TEST(SafeReplace, StaleTemporaryFilesOfAKilledWriterAreRemovedByAge) {
   EXPECT_TRUE(std::filesystem::exists(lookalike));
 }
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST(SafeReplace, AFinishedFileMovesOverItsTargetAsAReplacementWould) {
   ScratchFolder scratch;
   std::string real = scratch.Write("real/export.txt", "old answer");
@@ -203,3 +221,4 @@ TEST(SafeReplace, AFinishedFileMovesOverItsTargetAsAReplacementWould) {
   EXPECT_TRUE(S_ISFIFO(LinkStat(fifo).st_mode));
   EXPECT_EQ(ScratchFolder::ReadFile(moved), "kept");
 }
+#endif

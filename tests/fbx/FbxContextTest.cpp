@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ScratchFolder.h"
+#include "TestEnvironment.h"
 #include "fbx/FbxContext.h"
 
 using namespace pigmora;
@@ -51,8 +52,8 @@ protected:
     context_.Scene()->GetRootNode()->AddChild(node);
   }
   void TearDown() override {
-    unsetenv("FBXSDK_TEST_PASSWORD_FILE");
-    unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
+    ClearEnvironment("FBXSDK_TEST_PASSWORD_FILE");
+    ClearEnvironment("FBXSDK_TEST_REFUSE_MANAGER");
   }
 
   std::string PathOf(const char* name) const { return (scratch_.Root() / name).string(); }
@@ -136,7 +137,7 @@ TEST_F(FbxContextTest, PasswordProtectedFileReplacesTheErrorText) {
   const std::string path = PathOf("locked.fbx");
   FbxString error;
   ASSERT_TRUE(context_.SaveFbxScene(path.c_str(), -1, error));
-  setenv("FBXSDK_TEST_PASSWORD_FILE", path.c_str(), 1);
+  SetEnvironment("FBXSDK_TEST_PASSWORD_FILE", path.c_str());
   error = "whatever was here before\n";
   EXPECT_FALSE(context_.LoadFbxScene(path.c_str(), error));
   EXPECT_STREQ(error.Buffer(), "<FBX_ERROR>: File protected by password\n");
@@ -164,10 +165,10 @@ TEST_F(FbxContextTest, AVersionLineLongerThanTheBufferIsCutAtItsEnd) {
 
 TEST(FbxContextStart, ARefusedManagerIsReportedAndLoadingIsRefused) {
   FbxContext context_;
-  setenv("FBXSDK_TEST_REFUSE_MANAGER", "1", 1);
+  SetEnvironment("FBXSDK_TEST_REFUSE_MANAGER", "1");
   FbxString error("stale");
   EXPECT_FALSE(context_.InitFbxContext(error));
-  unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
+  ClearEnvironment("FBXSDK_TEST_REFUSE_MANAGER");
   EXPECT_STREQ(error.Buffer(), "<FBX_ERROR>: Unable to create FBX Manager!\n");
   EXPECT_EQ(context_.LastFailure().step, FbxFailure::Step::CreateManager);
   EXPECT_EQ(context_.Manager(), nullptr);

@@ -2,24 +2,25 @@
 
 #include "FileIO/String.h"
 #include "ScratchFolder.h"
+#include "TestEnvironment.h"
 
 TEST(KnownPaths, DocumentsOverrideLosesItsTrailingSeparators) {
   ScratchFolder scratch;
-  setenv("HASH_DOCUMENTS_DIR", "/data/docs//", 1);
+  SetEnvironment("HASH_DOCUMENTS_DIR", "/data/docs//");
   EXPECT_STREQ(String::GetMyDocumentsPath().Get(), "/data/docs");
   // The root folder: appending "/PigmoraV3" must still give "/PigmoraV3".
-  setenv("HASH_DOCUMENTS_DIR", "/", 1);
+  SetEnvironment("HASH_DOCUMENTS_DIR", "/");
   EXPECT_STREQ(String::GetMyDocumentsPath().Get(), "");
   // A relative setting is taken from the working folder, so paths built on it stay absolute.
-  setenv("HASH_DOCUMENTS_DIR", "docs/", 1);
+  SetEnvironment("HASH_DOCUMENTS_DIR", "docs/");
   EXPECT_EQ(String::GetMyDocumentsPath().Get(), std::filesystem::current_path().string() + "/docs");
 }
 
 TEST(KnownPaths, DocumentsComeFromTheXdgUserDirsThenFromHome) {
   ScratchFolder scratch;
-  unsetenv("HASH_DOCUMENTS_DIR");
-  setenv("HOME", (scratch.Root() / "home").c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (scratch.Root() / "config").c_str(), 1);
+  ClearEnvironment("HASH_DOCUMENTS_DIR");
+  SetEnvironment("HOME", (scratch.Root() / "home"));
+  SetEnvironment("XDG_CONFIG_HOME", (scratch.Root() / "config"));
   EXPECT_EQ(String::GetMyDocumentsPath().Get(), (scratch.Root() / "home" / "Documents").string());
 
   ScratchFolder::WriteFile(scratch.Root() / "config" / "user-dirs.dirs",

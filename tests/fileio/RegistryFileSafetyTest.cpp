@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#if !defined(_WIN32)  // POSIX-only fixture
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 
@@ -11,11 +13,13 @@ namespace {
 
 const char* kSection = "Pigmora";
 
+#if !defined(_WIN32)  // POSIX-only fixture
 struct stat StatOf(const std::filesystem::path& path) {
   struct stat info {};
   lstat(path.c_str(), &info);
   return info;
 }
+#endif
 
 }  // namespace
 
@@ -40,6 +44,7 @@ TEST(RegistryFileSafety, AFileTooLargeToReadIsNeverWrittenOverAndTheUserIsToldOn
   EXPECT_EQ(told.find('\n'), told.size() - 1) << told;  // one message
 }
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST(RegistryFileSafety, AFifoOrFolderIsRefusedWithAMessageInsteadOfWaiting) {
   ScratchFolder scratch;
   std::filesystem::create_directories(scratch.RegistryPath().parent_path());
@@ -52,6 +57,7 @@ TEST(RegistryFileSafety, AFifoOrFolderIsRefusedWithAMessageInsteadOfWaiting) {
   EXPECT_NE(told.find("not a regular file"), std::string::npos) << told;
   EXPECT_EQ(GetRegistryValue(kSection, "DisplNorm", 3), 1);
 }
+#endif
 
 // The lock file, not the settings file, is what stands in the way: the message names it.
 TEST(RegistryFileSafety, ALockFileThatIsAFolderIsNamedAsTheCause) {
@@ -79,6 +85,7 @@ TEST(RegistryFileSafety, AReadOnlyFileIsRespected) {
   EXPECT_EQ(GetRegistryBOOL(kSection, "AutoImport", 0), 1);
 }
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST(RegistryFileSafety, ALinkedFileIsWrittenThroughAndKeepsItsMode) {
   ScratchFolder scratch;
   std::string real = scratch.Write("dotfiles/registry.ini", "[Host]\nTheme=dark\n");
@@ -91,6 +98,7 @@ TEST(RegistryFileSafety, ALinkedFileIsWrittenThroughAndKeepsItsMode) {
   EXPECT_EQ(ScratchFolder::ReadFile(real), "[Host]\nTheme=dark\n\n[Pigmora]\nAutoImport=1\n");
   EXPECT_EQ(StatOf(real).st_mode & 07777, 0600u);
 }
+#endif
 
 TEST(RegistryFileSafety, TheTemporaryFileOfAKilledWriteIsCleanedUp) {
   ScratchFolder scratch;
@@ -101,6 +109,7 @@ TEST(RegistryFileSafety, TheTemporaryFileOfAKilledWriteIsCleanedUp) {
   EXPECT_TRUE(std::filesystem::exists(unrelated));
 }
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST(RegistryFileSafety, WritesHappenOnlyWhenSomethingChanges) {
   ScratchFolder scratch;
   for (int i = 0; i < 19; ++i) SetRegistryValue(kSection, ("Key" + std::to_string(i)).c_str(), i);
@@ -113,3 +122,4 @@ TEST(RegistryFileSafety, WritesHappenOnlyWhenSomethingChanges) {
   SetRegistryValue(kSection, "Key3", 4);
   EXPECT_NE(StatOf(scratch.RegistryPath()).st_ino, written);
 }
+#endif

@@ -1,6 +1,8 @@
 #include <sys/stat.h>
+#if !defined(_WIN32)  // POSIX-only fixture
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -8,6 +10,7 @@
 #include <functional>
 
 #include "ReceiveFixture.h"
+#include "TestEnvironment.h"
 #include "receive/AnswerTextFile.h"
 #include "receive/ReceiveModel.h"
 
@@ -197,6 +200,7 @@ TEST_F(ReceiveModelTest, APairNeitherFileOfWhichCanBeDeletedIsNamedWholeAndRepor
   EXPECT_EQ(Boxes().size(), shown);
 }
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST_F(ReceiveModelTest, AnswerFilesThatAreNoRegularFilesOrHoldOverlongLinesAreRefusedAtOnce) {
   ASSERT_TRUE(WriteMeshFile(GridPlan(1, {"A"}), scratch_.Path("answer.fbx")));
   const auto exportFile = scratch_.ExchangePath() / "export.txt";
@@ -246,7 +250,9 @@ TEST_F(ReceiveModelTest, AnswerFilesThatAreNoRegularFilesOrHoldOverlongLinesAreR
     EXPECT_EQ(CountModels(), 0) << c.what;
   }
 }
+#endif
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST_F(ReceiveModelTest, TwoHostsWatchingOneFolderImportEachAnswerOnceAndQuietly) {
   for (int trial = 0; trial < 8; ++trial) {
     WriteAnswer();
@@ -279,6 +285,7 @@ TEST_F(ReceiveModelTest, TwoHostsWatchingOneFolderImportEachAnswerOnceAndQuietly
     EXPECT_EQ(ExchangeNames(), (std::vector<std::string>{"Hash"})) << "trial " << trial;
   }
 }
+#endif
 
 // A display that, like an on-screen one, lets the timer tick while a box is up.
 class TickingDisplay : public AfxDisplay {
@@ -384,30 +391,29 @@ TEST_F(ReceiveModelTest, OneCauseShowsOneBoxThatNamesIt) {
     std::vector<std::string> left;
   };
   const std::vector<Case> cases = {
-      {"export.txt a FIFO",
-       [&] { mkfifo(exportFile.c_str(), 0600); },
-       "Can't open 'export.txt' for reading: it is not a regular file",
-       {"Hash"}},
-      {"export.txt a folder",
-       [&] { std::filesystem::create_directories(exportFile); },
-       "Can't open 'export.txt' for reading: it is a folder\nCan't delete 'export.txt'; the automatic import leaves "
-       "this answer alone until Pigmora writes a new one",
-       {"Hash", "export.txt"}},
-      {"export.txt empty",
-       [&] { ScratchFolder::WriteFile(exportFile, ""); },
-       "'export.txt' names no FBX file",
-       {"Hash"}},
-      {"the FBX file missing",
-       [&] { ScratchFolder::WriteFile(exportFile, scratch_.Path("gone.fbx") + "\n"); },
-       "Import: FBX file is not exists",
-       {"Hash"}},
-      {"the FBX file a folder",
-       [&] {
-         std::filesystem::create_directories(scratch_.Path("folder.fbx"));
-         ScratchFolder::WriteFile(exportFile, scratch_.Path("folder.fbx") + "\n");
-       },
-       "'" + scratch_.Path("folder.fbx") + "' is a directory, not an FBX file",
-       {"Hash"}},
+#if !defined(_WIN32)  // POSIX-only fixture
+    {"export.txt a FIFO",
+     [&] { mkfifo(exportFile.c_str(), 0600); },
+     "Can't open 'export.txt' for reading: it is not a regular file",
+     {"Hash"}},
+#endif
+    {"export.txt a folder",
+     [&] { std::filesystem::create_directories(exportFile); },
+     "Can't open 'export.txt' for reading: it is a folder\nCan't delete 'export.txt'; the automatic import leaves "
+     "this answer alone until Pigmora writes a new one",
+     {"Hash", "export.txt"}},
+    {"export.txt empty", [&] { ScratchFolder::WriteFile(exportFile, ""); }, "'export.txt' names no FBX file", {"Hash"}},
+    {"the FBX file missing",
+     [&] { ScratchFolder::WriteFile(exportFile, scratch_.Path("gone.fbx") + "\n"); },
+     "Import: FBX file is not exists",
+     {"Hash"}},
+    {"the FBX file a folder",
+     [&] {
+       std::filesystem::create_directories(scratch_.Path("folder.fbx"));
+       ScratchFolder::WriteFile(exportFile, scratch_.Path("folder.fbx") + "\n");
+     },
+     "'" + scratch_.Path("folder.fbx") + "' is a directory, not an FBX file",
+     {"Hash"}},
   };
   for (const Case& c : cases) {
     AfxGetHeadlessDisplay().ClearMessageBoxes();
@@ -427,9 +433,9 @@ TEST_F(ReceiveModelTest, OneCauseShowsOneBoxThatNamesIt) {
 // A plug-in whose FBX context did not start still takes the answer, says why
 // it cannot import it and changes nothing.
 TEST_F(ReceiveModelTest, AnAnswerWhileTheFbxContextFailedToStartIsReportedAndDeleted) {
-  setenv("FBXSDK_TEST_REFUSE_MANAGER", "1", 1);
+  SetEnvironment("FBXSDK_TEST_REFUSE_MANAGER", "1");
   PluginState failed;
-  unsetenv("FBXSDK_TEST_REFUSE_MANAGER");
+  ClearEnvironment("FBXSDK_TEST_REFUSE_MANAGER");
   ASSERT_FALSE(failed.FbxErrorText.IsEmpty());
   WriteAnswer();
   EXPECT_EQ(failed.Receive(), 1);

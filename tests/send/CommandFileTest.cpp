@@ -1,8 +1,12 @@
 // The command file: what Pigmora is told, when it is written and when not.
+#if !defined(_WIN32)  // POSIX-only fixture
 #include <sys/resource.h>
+#endif
 #include <sys/stat.h>
+#if !defined(_WIN32)  // POSIX-only fixture
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -13,6 +17,7 @@
 #include <Plugin/HImage.h>
 
 #include "SendFixture.h"
+#include "TestEnvironment.h"
 #include "app/PluginState.h"
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
@@ -225,6 +230,7 @@ TEST_F(SendTest, AnInstanceInASceneSendsItsModel) {
   EXPECT_EQ(ReadWithOurReader(ModelFile().string()).nodeName, "Sample");
 }
 
+#if !defined(_WIN32)  // POSIX-only fixture
 // Pigmora sees a send only through its command file: one that cannot be
 // written is a failed send. The user learns which file and why, the model file
 // is not written for nobody, and the dialog stays open for another try.
@@ -319,7 +325,9 @@ TEST_F(SendTest, ACommandFileThatCannotBeWrittenIsReportedAndNothingElseIsWritte
   EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
   app.m_pMainWnd = nullptr;
 }
+#endif
 
+#if !defined(_WIN32)  // POSIX-only fixture
 // The temporary file beside the command file has a fixed name, so anyone may
 // put something there. A pipe or device is never opened (a pipe would hold
 // the send until someone read it) and nothing of it is removed: the send
@@ -355,7 +363,9 @@ TEST_F(SendTest, SomethingAtTheTemporaryNameIsNamedWithoutWaitingOnIt) {
   Send(Sample());
   EXPECT_EQ(CommandText(), DefaultCommandText(ModelFile().string()));
 }
+#endif
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST_F(SendTest, ALinkAtTheTemporaryNameIsNeverWrittenThrough) {
   const std::string temporary = CommandFile().string() + ".part";
   const fs::path precious = scratch_.Path("precious.txt");
@@ -367,7 +377,9 @@ TEST_F(SendTest, ALinkAtTheTemporaryNameIsNeverWrittenThrough) {
   EXPECT_EQ(ScratchFolder::ReadFile(precious), "the user's own words\n");
   EXPECT_FALSE(fs::exists(fs::symlink_status(temporary)));
 }
+#endif
 
+#if !defined(_WIN32)  // POSIX-only fixture
 // A file that outgrows what the system lets it have: the file that could not
 // be written is named with the reason, whichever of the two it is. A file-size
 // limit plays the full disk (the command file first, then the model file).
@@ -405,6 +417,7 @@ TEST_F(SendTest, AFileThatCannotBeWrittenInFullIsNamed) {
   EXPECT_EQ(CommandText(), DefaultCommandText(ModelFile().string()));
   EXPECT_FALSE(fs::exists(ModelFile()));
 }
+#endif
 
 // The command file is read line by line, so a path with a line break in it
 // would reach Pigmora cut in two: such a documents folder is refused.
@@ -412,7 +425,7 @@ TEST_F(SendTest, ADocumentsFolderWithALineBreakIsRefusedBeforeAnythingIsWritten)
   for (const char* name : {"Docs\nmore", "Docs\r"}) {
     SCOPED_TRACE(testing::PrintToString(std::string(name)));
     const std::string documents = scratch_.Path(name);
-    setenv("HASH_DOCUMENTS_DIR", documents.c_str(), 1);
+    SetEnvironment("HASH_DOCUMENTS_DIR", documents.c_str());
     state_.Stop();
     state_.Start(true);
     project_ = state_.project;

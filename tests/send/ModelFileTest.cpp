@@ -124,7 +124,7 @@ protected:
         "g default\nusemtl cloth\nf 5/5 6/6 9/9 8/8\n";
     ScratchFolder::WriteFile(folder / "figure.obj", obj);
     String error, warnings;
-    HModelCache* model = ImportObjFile(project_, (folder / "figure.obj").c_str(), error, warnings);
+    HModelCache* model = ImportObjFile(project_, (folder / "figure.obj").string().c_str(), error, warnings);
     EXPECT_NE(model, nullptr) << error.Get();
     EXPECT_TRUE(warnings.IsEmpty()) << warnings.Get();
     return model;

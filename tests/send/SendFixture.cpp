@@ -1,7 +1,5 @@
 #include "SendFixture.h"
 
-#include <sys/wait.h>
-
 #include <cmath>
 #include <cstdio>
 #include <sstream>

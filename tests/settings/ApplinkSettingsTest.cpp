@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#if !defined(_WIN32)  // POSIX-only fixture
 #include <sys/inotify.h>
 #include <unistd.h>
+#endif
 
 #include <FileIO/Registry.h>
 
@@ -23,6 +25,7 @@ constexpr int kAbsent = -12345;  // a default no stored setting ever holds
 int StoredValue(const char* key) { return GetRegistryValue("Pigmora", key, kAbsent); }
 String StoredText(const char* key) { return GetRegistryString("Pigmora", key, "<absent>"); }
 
+#if !defined(_WIN32)  // POSIX-only fixture
 // How many times a file was put in place in a folder while `work` ran.
 int ReplacementsDuring(const std::filesystem::path& folder, const std::function<void()>& work) {
   int watch = inotify_init1(IN_NONBLOCK);
@@ -40,6 +43,7 @@ int ReplacementsDuring(const std::filesystem::path& folder, const std::function<
   close(watch);
   return count;
 }
+#endif
 
 class ApplinkSettingsTest : public ::testing::Test {
 protected:
@@ -182,6 +186,7 @@ TEST_F(ApplinkSettingsTest, GarbledRegistryReadsAsDefaultsAndIsRepaired) {
 
 }  // namespace
 
+#if !defined(_WIN32)  // POSIX-only fixture
 TEST_F(ApplinkSettingsTest, LoadingWritesOnlyMissingSettingsAndNothingWhenAllAreStored) {
   std::filesystem::path folder = scratch_.RegistryPath().parent_path();
   std::filesystem::create_directories(folder);
@@ -200,6 +205,7 @@ TEST_F(ApplinkSettingsTest, LoadingWritesOnlyMissingSettingsAndNothingWhenAllAre
                                }),
             0);
 }
+#endif
 
 TEST_F(ApplinkSettingsTest, AHandEditedFlagIsPassedOnAsStored) {
   ScratchFolder::WriteFile(scratch_.RegistryPath(), "[Pigmora]\nAutoImport=2\nExportColor = 0\n");

@@ -1,13 +1,29 @@
 #pragma once
 
 // Running the project's programs and other tools from tests, as a shell would.
+#if !defined(_WIN32)
 #include <sys/wait.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "ScratchFolder.h"
+
+#if defined(_WIN32)
+#define popen _popen
+#define pclose _pclose
+#endif
+
+// The exit code a closed pipe's status holds (Windows hands the code over as it is).
+inline int ExitCodeOf(int status) {
+#if defined(_WIN32)
+  return status;
+#else
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
 
 struct CommandRun {
   int exitCode = -1;  // -1 when the command could not run or did not exit normally
@@ -25,7 +41,7 @@ inline int RunCommand(const std::string& command, std::string* output = nullptr)
   while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
   const int status = pclose(pipe);
   if (output) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return ExitCodeOf(status);
 }
 
 // A shell command line with its standard output and standard error kept apart;
@@ -37,7 +53,7 @@ inline CommandRun RunCapturing(const std::string& command, const std::filesystem
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
     const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.exitCode = ExitCodeOf(status);
   }
   run.err = ScratchFolder::ReadFile(errPath);
   return run;

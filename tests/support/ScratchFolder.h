@@ -3,8 +3,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
+
+#include "TestEnvironment.h"
 
 // A fresh folder under the system's temporary folder, removed afterwards, with
 // the registry file and the documents folder pointed into it, so no test
@@ -12,10 +15,16 @@
 class ScratchFolder {
 public:
   ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pigmora-test-XXXXXX").string();
-    root_ = mkdtemp(pattern.data()) ? pattern : std::string();
-    setenv("HASH_REGISTRY_FILE", RegistryPath().c_str(), 1);
-    setenv("HASH_DOCUMENTS_DIR", DocumentsPath().c_str(), 1);
+    // A name no other test has taken: creating the folder is what claims it.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
+      const std::filesystem::path candidate =
+          std::filesystem::temp_directory_path() / ("pigmora-test-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) root_ = candidate;
+    }
+    SetEnvironment("HASH_REGISTRY_FILE", RegistryPath());
+    SetEnvironment("HASH_DOCUMENTS_DIR", DocumentsPath());
   }
   ~ScratchFolder() {
     std::error_code ignored;

@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <common/OsFiles.h>
+
 #include "afxdisplay.h"
 #include "afxwin.h"
 
@@ -38,6 +40,6 @@ INT_PTR CFileDialog::DoModal() {
 }
 
 std::string CFileDialog::GetFileName() const {
-  const std::size_t slash = pathName_.rfind('/');
+  const std::size_t slash = pathName_.find_last_of(os::kPathSeparators);
   return slash == std::string::npos ? pathName_ : pathName_.substr(slash + 1);
 }

@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include <common/OsFiles.h>
 #include <common/OsModules.h>
 
 #include "ModuleRegistry.h"
@@ -54,7 +55,7 @@ void Trace(const char* event, const AFX_MODULE_STATE& state) {
 }
 
 std::string ModuleBaseName(const AFX_MODULE_STATE& state) {
-  std::string name = state.m_strModulePath.substr(state.m_strModulePath.rfind('/') + 1);
+  std::string name = state.m_strModulePath.substr(state.m_strModulePath.find_last_of(os::kPathSeparators) + 1);
   std::size_t dot = name.rfind('.');
   if (dot != std::string::npos && dot > 0) name.erase(dot);
   return name;
