@@ -201,6 +201,11 @@ void ExchangeStatus::LookForAnswer() {
     texturesFile_ = textures;
     autoImportOff_ = GetRegistryValue(exchange::kRegistrySection, exchange::kAutoImportKey, 0) == 0;
     waitingReported_ = false;
+  } else if (LookForReceivedModel(true, "; its answer could not be removed from the exchange folder")) {
+    // A receive that cannot delete the answer (a read-only exchange folder)
+    // leaves it as it was: the model it brought tells that it was taken, and
+    // the answer is not one waiting for an import.
+    waitingReported_ = true;
   }
   if (waitingReported_) return;
   const std::time_t newest = std::max(answer.modified.tv_sec, textures.modified.tv_sec);
@@ -210,7 +215,7 @@ void ExchangeStatus::LookForAnswer() {
   }
 }
 
-void ExchangeStatus::LookForReceivedModel(bool answerTaken) {
+bool ExchangeStatus::LookForReceivedModel(bool answerTaken, const char* afterwards) {
   HObjectCacheContainer* objects = project_ ? project_->GetChildObjectCacheContainer() : nullptr;
   HModelCache* received = nullptr;
   std::set<const HTreeObject*> models;
@@ -221,11 +226,12 @@ void ExchangeStatus::LookForReceivedModel(bool answerTaken) {
     if (!knownModels_.count(model)) received = model;  // the receive adds its model last
   }
   knownModels_ = std::move(models);
-  if (!answerTaken || !received) return;
+  if (!answerTaken || !received) return false;
   Report("Received \"" + Echoed(received->GetName().Get()) +
          "\" from Pigmora: " + Counted(received->GetPatchCount(), "patch", "patches") + ", " +
          Counted(received->CountGroups(), "group", "groups") + ", " +
-         Counted(CountImages(*received), "image", "images"));
+         Counted(CountImages(*received), "image", "images") + afterwards);
+  return true;
 }
 
 void ExchangeStatus::Report(std::string line, bool isSend) {

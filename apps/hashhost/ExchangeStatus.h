@@ -34,6 +34,8 @@ public:
   // and went between two looks.
   void BeforeCommand(HTreeObject* object);
   void AfterCommand();
+  // A model the host itself made (an opened OBJ file) is no answer's.
+  void NoteHostsOwnModel(const HTreeObject* model) { knownModels_.insert(model); }
 
   // Looks at the exchange folder and the project.
   void Look();
@@ -63,7 +65,9 @@ private:
 
   void LookForSend();
   void LookForAnswer();
-  void LookForReceivedModel(bool answerTaken);
+  // Notes the project's models; when answerTaken, reports a new one as
+  // received, with afterwards at the end of the line. True when it reported.
+  bool LookForReceivedModel(bool answerTaken, const char* afterwards = "");
   void Report(std::string line, bool isSend = false);
 
   HProject* project_;
