@@ -180,10 +180,6 @@ void ExchangeStatus::LookForSend() {
          true);
 }
 
-bool ExchangeStatus::AnswerInFolder() const {
-  return StampOf(folder_ + exchange::kAnswerFile).regular && StampOf(folder_ + exchange::kTextureListFile).regular;
-}
-
 void ExchangeStatus::LookForAnswer() {
   const Stamp answer = StampOf(folder_ + exchange::kAnswerFile);
   const Stamp textures = StampOf(folder_ + exchange::kTextureListFile);

@@ -42,8 +42,6 @@ public:
 
   // Whether an answer lay in the exchange folder at the last look.
   bool AnswerWaiting() const { return answerPresent_; }
-  // Whether both of an answer's files lie in the exchange folder now.
-  bool AnswerInFolder() const;
   // The latest line; empty before anything happened.
   const std::string& Line() const { return line_; }
   // How many lines came so far: a new line, even one like the last, counts.

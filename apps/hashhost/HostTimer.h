@@ -14,9 +14,6 @@ public:
   HostTimer(const HostTimer&) = delete;
   HostTimer& operator=(const HostTimer&) = delete;
 
-  // Whether a timer's procedure is the host's own (a plug-in's is not).
-  static bool IsHostProcedure(TIMERPROC proc) { return proc == &HostTimer::OnTick; }
-
 private:
   static void CALLBACK OnTick(HWND window, UINT message, UINT_PTR id, DWORD time);
 

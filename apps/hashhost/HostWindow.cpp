@@ -122,14 +122,9 @@ HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& d
   RefreshTree(true);
   ShowStatus(ProjectSummary(project_));
   ticker_ = std::make_unique<HostTimer>(kTickMilliseconds, [this] { Tick(); });
-  AfxSetTimerTickHook([this](TIMERPROC proc, bool starting) {
-    if (!HostTimer::IsHostProcedure(proc)) AroundPluginTick(starting);
-  });
 }
 
 HostWindow::~HostWindow() {
-  AfxSetTimerTickHook({});
-  receivingByTimer_.reset();
   ticker_.reset();
   files_.reset();
   RemoveTreeObjectDeletionListener(deletionListener_);
@@ -327,28 +322,6 @@ void HostWindow::Tick() {
     showingExchange_ = true;
   }
   if (showingExchange_) SetStatusText(exchange_->LineWithTime(std::time(nullptr)));
-}
-
-void HostWindow::AroundPluginTick(bool starting) {
-  if (starting) {
-    if (pluginTicks_++ > 0 || !exchange_ || !window_->shown() || !exchange_->AnswerInFolder()) return;
-    statusBeforeReceive_ = statusText_;
-    showingExchangeBeforeReceive_ = showingExchange_;
-    receivingByTimer_ = std::make_unique<Busy>(*this);
-    ShowWork("Receiving the answer from Pigmora...", false);
-    return;
-  }
-  if (--pluginTicks_ > 0 || !receivingByTimer_) return;
-  receivingByTimer_.reset();
-  const unsigned lines = exchange_->LineCount();
-  exchange_->Look();
-  // The tick left the answer where it was (it waits for the files to settle): the status goes back.
-  if (exchange_->LineCount() == lines) {
-    SetStatusText(statusBeforeReceive_);
-    showingExchange_ = showingExchangeBeforeReceive_;
-  }
-  Tick();
-  Fl::flush();
 }
 
 void HostWindow::ShowStatus(const std::string& line) {

@@ -114,10 +114,6 @@ private:
   void ReportCommand(const std::string& entryWords, int result, bool exchangeSpoke);
   // Runs on every tick of the loop: the tree, then the exchange's status.
   void Tick();
-  // Around each tick of a plug-in's timer: one that finds an answer in the
-  // exchange folder may be receiving it, so the window says so (as for a
-  // receive from the menu) and takes no input until the tick ends.
-  void AroundPluginTick(bool starting);
   void SetStatusText(const std::string& text);
   bool RefuseWhileModal(const char* what, std::string& problem) const;
   bool RefuseWhenClosed(std::string& problem) const;
@@ -146,10 +142,6 @@ private:
   std::unique_ptr<HostTimer> ticker_;
   std::unique_ptr<FileMenu> files_;
   int busy_ = 0;
-  int pluginTicks_ = 0;                     // plug-in timer ticks running, nested ones too
-  std::unique_ptr<Busy> receivingByTimer_;  // while the outermost may be receiving
-  std::string statusBeforeReceive_;
-  bool showingExchangeBeforeReceive_ = false;
   CWnd mainWnd_;  // the window plug-in dialogs are owned by
 };
 
