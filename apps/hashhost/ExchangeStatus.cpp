@@ -35,21 +35,8 @@ bool Newer(const timespec& a, const timespec& b) {
 // mode keyword, so that the status bar speaks as the button did; a keyword
 // this host does not know shows as it stands.
 std::string ModeWords(const std::string& keyword) {
-  static const std::pair<const char*, const char*> kButtons[] = {
-      {"ppp", "per-pixel painting"},
-      {"mv", "microvertex painting"},
-      {"ptex", "Ptex"},
-      {"vox", "as voxel object"},
-      {"voxcombine", "as single voxel object"},
-      {"alpha", "as new pen alpha"},
-      {"prim", "as new merging primitive for voxels"},
-      {"curv", "as a curve profile"},
-      {"autopo", "for Auto-retopology"},
-      {"uv", "Perform UV-mapping in Pigmora"},
-      {"ref", "Drop reference mesh to Pigmora"},
-      {"retopo", "Drop retopo mesh as new layer in Pigmora"}};
-  for (const auto& [known, words] : kButtons)
-    if (keyword == known) return words;
+  for (const exchange::ExportMode& mode : exchange::kExportModes)
+    if (keyword == mode.keyword) return mode.caption;
   return "mode " + keyword;
 }
 

@@ -70,10 +70,11 @@ static const char* HostCommandSummary() {
          "  tree                         print the project tree\n"
          "  open PATH.obj                add a model from a Wavefront OBJ file\n"
          "  save-obj MODEL PATH.obj      write a model as OBJ and MTL with its textures\n"
-         "  render MODEL PATH.png [WIDTH HEIGHT] [front|back|left|right|top|iso]\n"
-         "         [--shading paint|lit|normal|specular|displacement]\n"
-         "                               draw a model off screen as a PNG (no display needed;\n"
-         "                               640 x 480 and iso unless given)\n";
+         "  render MODEL PATH.png [WIDTH HEIGHT] [VIEW] [--shading MODE]\n"
+         "                               draw a model off screen as a PNG (no display needed);\n"
+         "                               VIEW is front, back, left, right, top or iso, MODE is\n"
+         "                               paint, lit, normal, specular or displacement\n"
+         "                               (640 x 480, iso and lit unless given)\n";
 }
 
 const char* ScriptCommandSummary() {

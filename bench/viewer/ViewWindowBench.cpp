@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   glGetIntegerv(GL_SAMPLES, &samples);
   std::printf("patches=%d first_frame_s=%.3f (%.3f s processor time) samples_per_pixel=%d\n", side * side, first,
               static_cast<double>(std::clock() - cpuChose) / CLOCKS_PER_SEC, samples);
-  // Frames as a drag draws them (the coarse copy), then as a still view.
+  // Frames as a drag draws them (a coarser copy), then as a still view.
   for (bool moving : {true, false}) {
     view->SetMoving(moving);
     const std::clock_t cpuStart = std::clock();

@@ -58,7 +58,7 @@ void BM_Fingerprint(benchmark::State& state) {
 }
 
 // One frame of an orbit, drawn and finished: what a drag costs once uploaded.
-// state.range(0): 1 draws the coarse copy, as while the camera moves.
+// state.range(0): 1 draws as while the camera moves (a coarser copy).
 void BM_OrbitFrame(benchmark::State& state) {
   HModelCache* model = BenchGridModel(kSide);
   OffscreenContext context;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "common/ExchangeNames.h"
+
 #include "settings/ApplinkSettings.h"
 #include "settings/OptionTable.h"
 
@@ -9,16 +11,13 @@ namespace pigmora {
 
 namespace {
 
-const char* const kExportModeKeywords[kExportModeCount] = {"ppp",  "mv",   "ptex",   "vox", "voxcombine", "alpha",
-                                                           "prim", "curv", "autopo", "uv",  "ref",        "retopo"};
-
 // Every bracketed line is formatted here; snprintf keeps it inside.
 constexpr int kLineBufferSize = 1024;
 
 }  // namespace
 
 const char* ExportModeKeyword(int modeIndex) {
-  return modeIndex >= 0 && modeIndex < kExportModeCount ? kExportModeKeywords[modeIndex] : nullptr;
+  return modeIndex >= 0 && modeIndex < kExportModeCount ? exchange::kExportModes[modeIndex].keyword : nullptr;
 }
 
 String BuildCommandText(const ApplinkSettings& settings, int modeIndex, const String& modelPath) {

@@ -2,6 +2,8 @@
 
 #include <FileIO/String.h>
 
+#include "common/ExchangeNames.h"
+
 namespace pigmora {
 
 class ApplinkSettings;
@@ -10,7 +12,7 @@ class ApplinkSettings;
 // path twice, the mode keyword and every texture and import option.
 
 // The modes, numbered as the I/O page's buttons are ordered.
-constexpr int kExportModeCount = 12;
+constexpr int kExportModeCount = exchange::kExportModeCount;
 
 // The keyword Pigmora knows a mode by; null for an index outside the table.
 const char* ExportModeKeyword(int modeIndex);

@@ -164,17 +164,35 @@ TEST_F(ApplinkDialogTest, AWindowlessTimerTicksWhileTheDialogIsOpen) {
   EXPECT_EQ(g_ticks, 3);
 }
 
-TEST_F(ApplinkDialogTest, EachModeButtonSendsItsOwnModeAndClosesTheDialog) {
-  // The keywords Pigmora knows the modes by, in the order of the buttons 1001 to 1012.
+TEST_F(ApplinkDialogTest, EachModeButtonShowsItsCaptionSendsItsOwnModeAndClosesTheDialog) {
+  // The keywords Pigmora knows the modes by and the buttons' captions, in the order of the buttons 1001 to 1012.
   const char* const keywords[] = {"ppp",  "mv",   "ptex",   "vox", "voxcombine", "alpha",
                                   "prim", "curv", "autopo", "uv",  "ref",        "retopo"};
+  const char* const captions[] = {"per-pixel painting",
+                                  "microvertex painting",
+                                  "Ptex",
+                                  "as voxel object",
+                                  "as single voxel object",
+                                  "as new pen alpha",
+                                  "as new merging primitive for voxels",
+                                  "as a curve profile",
+                                  "for Auto-retopology",
+                                  "Perform UV-mapping in Pigmora",
+                                  "Drop reference mesh to Pigmora",
+                                  "Drop retopo mesh as new layer in Pigmora"};
   HProject* project = CreateHostProject(true);
   plugin_->CurrentTreeObject.Set(FindTreeObjectByPath(project, "Objects/Sample"));
   plugin_->Settings.SetSettingString(Option::ExePath, "/usr/bin/true");
   const std::filesystem::path commandFile = scratch_.ExchangePath() / "import.txt";
   for (int id = 1001; id <= 1012; ++id) {
     std::filesystem::remove(commandFile);
-    EXPECT_EQ(RunDialog({[id] { Click(id); }, [id] { ADD_FAILURE() << "still open after button " << id; }}), IDCANCEL);
+    auto captionThenClick = [id, &captions] {
+      AfxWindowInfo button;
+      ASSERT_TRUE(AfxGetWindowInfo(AfxFindControl(AfxGetActiveModalWindow(), id), button)) << id;
+      EXPECT_EQ(button.text, captions[id - 1001]);
+      Click(id);
+    };
+    EXPECT_EQ(RunDialog({captionThenClick, [id] { ADD_FAILURE() << "still open after button " << id; }}), IDCANCEL);
     EXPECT_EQ(stepsRun_, 1u) << id;
     const std::string text = ScratchFolder::ReadFile(commandFile);
     const std::size_t third = text.find('\n', text.find('\n') + 1) + 1;

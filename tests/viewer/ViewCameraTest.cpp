@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <limits>
 
@@ -145,3 +146,54 @@ TEST(ViewCameraTest, DragsWheelAndPanMoveTheView) {
 }
 
 }  // namespace
+
+namespace {
+
+// The screen size of a short step from points over the box's faces that
+// the view shows, along each axis, in pixels a unit: what a cell of a
+// coarser copy would cover there.
+float MeasuredPixelsPerUnit(const ViewCamera& camera, const ViewBounds& box) {
+  constexpr float kStep = 1e-3f;
+  constexpr int kAcross = 40;
+  float most = 0;
+  for (int i = 0; i <= kAcross; ++i)
+    for (int j = 0; j <= kAcross; ++j)
+      for (float z : {box.min[2], box.max[2]}) {
+        const float at[3] = {box.min[0] + (box.max[0] - box.min[0]) * static_cast<float>(i) / kAcross,
+                             box.min[1] + (box.max[1] - box.min[1]) * static_cast<float>(j) / kAcross, z};
+        const Spot from = Where(camera, at[0], at[1], at[2]);
+        if (from.x < 0 || from.x > kSize || from.y < 0 || from.y > kSize) continue;
+        for (int axis = 0; axis < 3; ++axis) {
+          float to[3] = {at[0], at[1], at[2]};
+          to[axis] += kStep;
+          const Spot step = Where(camera, to[0], to[1], to[2]);
+          most = std::max(most, std::hypot(step.x - from.x, step.y - from.y) / kStep);
+        }
+      }
+  return most;
+}
+
+}  // namespace
+
+TEST(ViewCameraTest, PixelsPerUnitBoundWhatTheNearestPartOfTheModelCovers) {
+  ViewCamera camera;
+  const ViewBounds box = Box(500, 500, 1);
+  for (ViewDirection direction : {ViewDirection::Iso, ViewDirection::Front, ViewDirection::Top}) {
+    camera.Look(direction);
+    camera.Frame(box, 1);
+    for (float steps : {0.0f, 3.0f}) {
+      camera.Zoom(steps);
+      const float bound = camera.MostPixelsPerUnit(box, kSize, kSize);
+      const float measured = MeasuredPixelsPerUnit(camera, box);
+      // Never less than a step covers (a coarser copy would show), and not
+      // so much more that coarser copies are never used.
+      EXPECT_GE(bound * 1.01f, measured);
+      EXPECT_LE(bound, measured * 3);
+    }
+  }
+  // Zoomed in until the eye is inside the box: only the whole model will do.
+  camera.Look(ViewDirection::Iso);
+  camera.Frame(box, 1);
+  camera.Zoom(40);
+  EXPECT_EQ(camera.MostPixelsPerUnit(box, kSize, kSize), std::numeric_limits<float>::infinity());
+}

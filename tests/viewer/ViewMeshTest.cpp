@@ -144,29 +144,37 @@ TEST_F(ViewMeshTest, ACubesEdgesStaySharpWhileAGentleBendShadesSmoothly) {
   ExpectFlatFaces(mesh);
 }
 
-TEST_F(ViewMeshTest, OnlyModelsTooLargeToMoveSmoothlyGetACoarseCopy) {
+TEST_F(ViewMeshTest, OnlyModelsTooLargeToDrawQuicklyGetCoarserCopies) {
   ViewMesh small;
   BuildViewMesh(*Grid(50), small);
-  EXPECT_TRUE(small.coarseIndices.empty());
+  EXPECT_TRUE(small.levels.empty());
 
   HModelCache* large = Grid(400);
   ViewMesh mesh;
   BuildViewMesh(*large, mesh);
-  ASSERT_FALSE(mesh.coarseIndices.empty());
-  EXPECT_LT(mesh.coarseIndices.size() * 2, mesh.indices.size());
+  ASSERT_GE(mesh.levels.size(), 2u);
   ASSERT_EQ(mesh.batches.size(), 1u);
-  EXPECT_EQ(mesh.batches[0].coarseIndexCount, mesh.coarseIndices.size());
-  // The copy covers the same surface: its vertices reach the grid's far corners.
-  std::set<std::uint32_t> used(mesh.coarseIndices.begin(), mesh.coarseIndices.end());
-  float highest = 0;
-  for (std::uint32_t vertex : used) {
-    ASSERT_LT(vertex, mesh.VertexCount());
-    highest = std::max(highest, mesh.positions[vertex * 3] + mesh.positions[vertex * 3 + 1]);
-  }
-  EXPECT_GT(highest, 790.0f);
-  for (std::size_t i = 0; i < mesh.coarseIndices.size(); i += 3) {
-    EXPECT_NE(mesh.coarseIndices[i], mesh.coarseIndices[i + 1]);
-    EXPECT_NE(mesh.coarseIndices[i + 1], mesh.coarseIndices[i + 2]);
+  std::size_t finer = mesh.indices.size();
+  float finerCell = 0;
+  for (const ViewLevel& level : mesh.levels) {
+    EXPECT_LE(level.indices.size() * 2, finer);
+    EXPECT_GT(level.cellSize, finerCell);
+    finer = level.indices.size();
+    finerCell = level.cellSize;
+    ASSERT_EQ(level.batchFirst.size(), 2u);
+    EXPECT_EQ(level.batchFirst[1], level.indices.size());
+    // Each copy covers the same surface: its vertices reach the grid's far corners.
+    std::set<std::uint32_t> used(level.indices.begin(), level.indices.end());
+    float highest = 0;
+    for (std::uint32_t vertex : used) {
+      ASSERT_LT(vertex, mesh.VertexCount());
+      highest = std::max(highest, mesh.positions[vertex * 3] + mesh.positions[vertex * 3 + 1]);
+    }
+    EXPECT_GT(highest, 800.0f - 4 * level.cellSize);
+    for (std::size_t i = 0; i < level.indices.size(); i += 3) {
+      EXPECT_NE(level.indices[i], level.indices[i + 1]);
+      EXPECT_NE(level.indices[i + 1], level.indices[i + 2]);
+    }
   }
 }
 

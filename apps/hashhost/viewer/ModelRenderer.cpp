@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,6 +13,12 @@
 const float kViewBackground[3] = {0.20f, 0.22f, 0.25f};
 
 namespace {
+
+// The most pixels a cell of a coarser copy may cover where the model comes
+// nearest: in a still view less than the eye can tell from the model itself,
+// while the camera moves a few, so frames keep up with the mouse.
+constexpr float kStillCellPixels = 1.0f;
+constexpr float kMovingCellPixels = 8.0f;
 
 enum Attribute {
   A_POSITION,
@@ -222,11 +229,12 @@ bool ModelRenderer::Initialise(std::string& problem) {
 }
 
 void ModelRenderer::ReleaseModel() {
-  for (unsigned* buffer :
-       {&positionBuffer_, &normalBuffer_, &tangentBuffer_, &colourBuffer_, &indexBuffer_, &coarseIndexBuffer_}) {
+  for (unsigned* buffer : {&positionBuffer_, &normalBuffer_, &tangentBuffer_, &colourBuffer_, &indexBuffer_}) {
     if (*buffer) glDeleteBuffers(1, buffer);
     *buffer = 0;
   }
+  for (Level& level : levels_) glDeleteBuffers(1, &level.indexBuffer);
+  levels_.clear();
   if (!uvBuffers_.empty()) glDeleteBuffers(static_cast<GLsizei>(uvBuffers_.size()), uvBuffers_.data());
   if (!textures_.empty()) glDeleteTextures(static_cast<GLsizei>(textures_.size()), textures_.data());
   uvBuffers_.clear();
@@ -252,9 +260,10 @@ void ModelRenderer::Upload(const ViewMesh& mesh, std::vector<std::string>& probl
   for (const std::vector<float>& set : mesh.uvSets)
     uvBuffers_.push_back(Buffer(GL_ARRAY_BUFFER, set.data(), set.size() * sizeof(float)));
   indexBuffer_ = Buffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indices.data(), mesh.indices.size() * sizeof(std::uint32_t));
-  if (!mesh.coarseIndices.empty())
-    coarseIndexBuffer_ =
-        Buffer(GL_ELEMENT_ARRAY_BUFFER, mesh.coarseIndices.data(), mesh.coarseIndices.size() * sizeof(std::uint32_t));
+  for (const ViewLevel& level : mesh.levels)
+    levels_.push_back(
+        {level.cellSize, level.batchFirst,
+         Buffer(GL_ELEMENT_ARRAY_BUFFER, level.indices.data(), level.indices.size() * sizeof(std::uint32_t))});
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 
@@ -275,7 +284,38 @@ void ModelRenderer::Upload(const ViewMesh& mesh, std::vector<std::string>& probl
   batches_ = mesh.batches;
 }
 
-void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool coarse) {
+void ModelRenderer::WarmUp(int width, int height) {
+  if (!program_ || HasModel()) return;
+  ViewMesh square;
+  const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (const auto& corner : corners) {
+    const float point[3] = {corner[0], corner[1], 0};
+    square.positions.insert(square.positions.end(), point, point + 3);
+    square.bounds.Add(point);
+    square.normals.insert(square.normals.end(), {0, 0, 127, 0});
+    square.colours.insert(square.colours.end(), {153, 153, 153, 255});
+  }
+  square.uvSets.emplace_back(&corners[0][0], &corners[0][0] + 8);
+  // The same square twice: once with a colour map (as painted models are
+  // drawn), once plain (as groups without paint are).
+  square.indices = {0, 1, 2, 0, 2, 3, 0, 1, 2, 0, 2, 3};
+  square.batches.resize(2);
+  square.batches[0].image[VM_COLOR] = 0;
+  square.batches[0].indexCount = 6;
+  square.batches[1].firstIndex = 6;
+  square.batches[1].indexCount = 6;
+  std::vector<std::string> ignored;
+  Upload(square, ignored);
+  textures_.push_back(Texture(MissingImageChecker()));
+  ViewCamera camera;
+  camera.Look(ViewDirection::Iso);
+  camera.Frame(bounds_, static_cast<float>(width) / static_cast<float>(std::max(height, 1)));
+  for (bool moving : {false, true}) Draw(camera, width, height, moving);
+  glFinish();
+  ReleaseModel();
+}
+
+void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool moving) {
   glViewport(0, 0, width, height);
   glClearColor(kViewBackground[0], kViewBackground[1], kViewBackground[2], 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -285,7 +325,7 @@ void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool c
   glDisable(GL_CULL_FACE);
   // Smooths edges where the framebuffer has samples; frames drawn while the
   // camera moves go without, to keep up with the mouse.
-  if (coarse)
+  if (moving)
     glDisable(GL_MULTISAMPLE);
   else
     glEnable(GL_MULTISAMPLE);
@@ -318,11 +358,15 @@ void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool c
     glDisableVertexAttribArray(A_TANGENT);
     glVertexAttrib4f(A_TANGENT, 1, 0, 0, 1);
   }
-  coarse = coarse && coarseIndexBuffer_;
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, coarse ? coarseIndexBuffer_ : indexBuffer_);
+  const Level* level = nullptr;
+  const float unitPixels = camera.MostPixelsPerUnit(bounds_, width, height);
+  for (const Level& coarser : levels_)
+    if (coarser.cellSize * unitPixels <= (moving ? kMovingCellPixels : kStillCellPixels)) level = &coarser;
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, level ? level->indexBuffer : indexBuffer_);
 
   const unsigned uvLocation[VM_COUNT] = {A_UV_COLOUR, A_UV_NORMAL, A_UV_SPECULAR, A_UV_DISPLACEMENT};
-  for (const ViewBatch& batch : batches_) {
+  for (std::size_t b = 0; b < batches_.size(); ++b) {
+    const ViewBatch& batch = batches_[b];
     for (int map = 0; map < VM_COUNT; ++map) {
       const bool has = batch.image[map] >= 0;
       glUniform1i(hasMap[map], has ? 1 : 0);
@@ -335,8 +379,8 @@ void ModelRenderer::Draw(const ViewCamera& camera, int width, int height, bool c
         glVertexAttrib2f(uvLocation[map], 0, 0);
       }
     }
-    const std::uint32_t first = coarse ? batch.coarseFirstIndex : batch.firstIndex;
-    const std::uint32_t count = coarse ? batch.coarseIndexCount : batch.indexCount;
+    const std::uint32_t first = level ? level->batchFirst[b] : batch.firstIndex;
+    const std::uint32_t count = level ? level->batchFirst[b + 1] - first : batch.indexCount;
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
                    reinterpret_cast<const void*>(static_cast<std::uintptr_t>(first) * 4));
   }

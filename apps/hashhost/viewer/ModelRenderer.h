@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,16 @@ public:
   // frames only draw. An image that cannot be read gets a checker texture and
   // a line in `problems`.
   void Upload(const ViewMesh& mesh, std::vector<std::string>& problems);
-  // `coarse` draws the coarse copy of a large model, when it has one, and
-  // without multisampling, for frames that must come quickly (while the
-  // camera moves).
-  void Draw(const ViewCamera& camera, int width, int height, bool coarse = false);
+  // A large model is drawn from its coarsest copy whose cells cover at most
+  // a pixel where the model comes nearest the eye, so nothing drawn differs
+  // visibly. `moving` allows cells of a few pixels and goes without
+  // multisampling, for frames that must come quickly (while the camera moves).
+  void Draw(const ViewCamera& camera, int width, int height, bool moving = false);
+  // Software OpenGL compiles its pipeline at the first draw of each state,
+  // which takes about half a second: drawing a small square, textured and
+  // plain, when the view first shows spares the first model that wait. The
+  // picture is left for the next Draw to clear.
+  void WarmUp(int width, int height);
   void ReleaseGl();
   void SetShading(ViewShading shading) { shading_ = shading; }
   ViewShading Shading() const { return shading_; }
@@ -40,9 +47,16 @@ public:
 private:
   void ReleaseModel();
 
+  // A coarser copy of the model, as the card holds it.
+  struct Level {
+    float cellSize = 0;
+    std::vector<std::uint32_t> batchFirst;
+    unsigned indexBuffer = 0;
+  };
+
   unsigned program_ = 0;
-  unsigned positionBuffer_ = 0, normalBuffer_ = 0, tangentBuffer_ = 0, colourBuffer_ = 0, indexBuffer_ = 0,
-           coarseIndexBuffer_ = 0;
+  unsigned positionBuffer_ = 0, normalBuffer_ = 0, tangentBuffer_ = 0, colourBuffer_ = 0, indexBuffer_ = 0;
+  std::vector<Level> levels_;  // finest first
   std::vector<unsigned> uvBuffers_;
   std::vector<unsigned> textures_;  // by image index
   std::vector<ViewBatch> batches_;

@@ -80,6 +80,7 @@ void ModelView::draw() {
     glReady_ = renderer_.Initialise(problem);
     glFailed_ = !glReady_;
     if (glFailed_ && reporter_) reporter_(problem);
+    if (glReady_) renderer_.WarmUp(pixel_w(), pixel_h());
   }
   if (glReady_ && pending_) {
     std::vector<std::string> problems;

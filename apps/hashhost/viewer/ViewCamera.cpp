@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -171,4 +172,23 @@ bool ViewCamera::Project(const float point[3], int width, int height, float& x, 
   x = (clip[0] / clip[3] + 1) / 2 * width;
   y = (1 - clip[1] / clip[3]) / 2 * height;
   return true;
+}
+
+float ViewCamera::MostPixelsPerUnit(const ViewBounds& bounds, int width, int height) const {
+  // Depth along the view is linear in position, so the box's nearest depth is at a corner.
+  const ViewMatrix view = ModelView();
+  float nearest = std::numeric_limits<float>::infinity();
+  for (int corner = 0; corner < 8; ++corner) {
+    const float x = corner & 1 ? bounds.max[0] : bounds.min[0];
+    const float y = corner & 2 ? bounds.max[1] : bounds.min[1];
+    const float z = corner & 4 ? bounds.max[2] : bounds.min[2];
+    nearest = std::min(nearest, -(view[2] * x + view[6] * y + view[10] * z + view[14]));
+  }
+  if (!(nearest > distance_ * 1e-3f)) return std::numeric_limits<float>::infinity();
+  // Towards the view's edges a step in depth moves a point across the screen
+  // too, by at most the tangent of the angle to the corner of the view.
+  const float slope = std::tan(kFieldOfView / 2);
+  const float aspect = static_cast<float>(width) / static_cast<float>(std::max(height, 1));
+  const float edge = 1 + slope * std::sqrt(1 + aspect * aspect);
+  return edge * static_cast<float>(height) / 2 / (slope * nearest);
 }

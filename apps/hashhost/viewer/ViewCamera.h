@@ -43,6 +43,11 @@ public:
   // height view); false when it lies behind the eye.
   bool Project(const float point[3], int width, int height, float& x, float& y) const;
 
+  // The most pixels one model unit covers anywhere in the bounds that a
+  // width x height view shows; infinity when part of them lies at or behind
+  // the eye.
+  float MostPixelsPerUnit(const ViewBounds& bounds, int width, int height) const;
+
   float Distance() const { return distance_; }
 
 private:

@@ -18,8 +18,8 @@
 namespace {
 
 // Above this many triangles a frame takes software rendering too long to
-// follow the mouse, so moving views draw a coarse copy.
-constexpr std::size_t kMostTrianglesDrawnMoving = 250000;
+// follow the mouse, so views may draw coarser copies.
+constexpr std::size_t kMostTrianglesDrawnWhole = 250000;
 constexpr std::uint32_t kNeutralGrey = 0xff999999u;  // a b g r, little-endian bytes r g b a
 
 struct Vec3 {
@@ -262,7 +262,7 @@ public:
     for (int i = 0; i < mesh_.patchCount; ++i) AddPatch(i);
     SettleNormals();
     SettleTangents();
-    AddCoarseIndices(mesh_, kMostTrianglesDrawnMoving);
+    AddCoarseLevels(mesh_, kMostTrianglesDrawnWhole);
   }
 
 private:

@@ -17,9 +17,16 @@ struct ViewBatch {
   int uvSet[VM_COUNT] = {0, 0, 0, 0};      // index into ViewMesh::uvSets
   std::uint32_t firstIndex = 0;
   std::uint32_t indexCount = 0;
-  // The same patches coarsely, in ViewMesh::coarseIndices.
-  std::uint32_t coarseFirstIndex = 0;
-  std::uint32_t coarseIndexCount = 0;
+};
+
+// A coarser copy of a mesh's triangles: vertices within one cell of a grid
+// over the model (and in one batch) merged into one of them. Drawn where a
+// cell covers so few pixels that the difference cannot be seen, or while the
+// camera moves.
+struct ViewLevel {
+  float cellSize = 0;  // in model units
+  std::vector<std::uint32_t> indices;
+  std::vector<std::uint32_t> batchFirst;  // where each batch's triangles start, and the end last
 };
 
 // A model as vertex arrays ready for OpenGL, two triangles per patch (one for
@@ -37,9 +44,9 @@ struct ViewMesh {
   std::vector<std::vector<float>> uvSets;  // u, v per vertex; one set per decal a patch reads at once
   std::vector<std::uint32_t> indices;      // triangles, batch after batch
   // For a model of many more triangles than a view has pixels: the same
-  // surface with nearby vertices merged, drawn while the user moves the
-  // camera. Empty for smaller models.
-  std::vector<std::uint32_t> coarseIndices;
+  // surface ever more coarsely, finest first, each cell twice the size of the
+  // one before. Empty for smaller models.
+  std::vector<ViewLevel> levels;
   std::vector<ViewBatch> batches;
   std::vector<std::string> images;  // image files the batches use
   ViewBounds bounds;
@@ -55,10 +62,11 @@ struct ViewMesh {
 // decal's UVs for the patch.
 void BuildViewMesh(HModelCache& model, ViewMesh& mesh);
 
-// Fills mesh.coarseIndices when the mesh has more than `mostTriangles`
-// triangles: vertices in one cell of a grid over the model (and in one batch)
-// merge into the first of them, and triangles left with no area go.
-void AddCoarseIndices(ViewMesh& mesh, std::size_t mostTriangles);
+// Fills mesh.levels when the mesh has more than `mostTriangles` triangles:
+// vertices in one cell of a grid over the model (and in one batch) merge into
+// the first of them, and triangles left with no area go. Only copies with at
+// most half the triangles of the last one are kept.
+void AddCoarseLevels(ViewMesh& mesh, std::size_t mostTriangles);
 
 // A cheap fingerprint of what BuildViewMesh reads, to notice a changed or
 // replaced model without keeping a pointer to it: counts, names, colours,

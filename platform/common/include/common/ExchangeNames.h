@@ -1,5 +1,24 @@
 #pragma once
 
+// The captions of the applink dialog's twelve mode buttons, in the order of
+// its buttons. Plain definitions, so that the dialog's resource script (a
+// resource compiler reads only the preprocessor's part of a header) shows the
+// very words the host's status line says.
+#define EXCHANGE_MODE_PPP "per-pixel painting"
+#define EXCHANGE_MODE_MV "microvertex painting"
+#define EXCHANGE_MODE_PTEX "Ptex"
+#define EXCHANGE_MODE_VOX "as voxel object"
+#define EXCHANGE_MODE_VOXCOMBINE "as single voxel object"
+#define EXCHANGE_MODE_ALPHA "as new pen alpha"
+#define EXCHANGE_MODE_PRIM "as new merging primitive for voxels"
+#define EXCHANGE_MODE_CURV "as a curve profile"
+#define EXCHANGE_MODE_AUTOPO "for Auto-retopology"
+#define EXCHANGE_MODE_UV "Perform UV-mapping in Pigmora"
+#define EXCHANGE_MODE_REF "Drop reference mesh to Pigmora"
+#define EXCHANGE_MODE_RETOPO "Drop retopo mesh as new layer in Pigmora"
+
+#ifndef RC_INVOKED
+
 #include <string>
 
 // The names Pigmora's exchange is made of, in one place for the three programs
@@ -24,4 +43,28 @@ inline constexpr char kTextureListFile[] = "textures.txt";  // Pigmora's painted
 inline constexpr char kRegistrySection[] = "Pigmora";
 inline constexpr char kAutoImportKey[] = "AutoImport";
 
+// The modes a send names in its command file, as "[keyword]", with the
+// caption of the button that sends in each, in the dialog's order.
+struct ExportMode {
+  const char* keyword;
+  const char* caption;
+};
+inline constexpr ExportMode kExportModes[] = {
+    {"ppp", EXCHANGE_MODE_PPP},
+    {"mv", EXCHANGE_MODE_MV},
+    {"ptex", EXCHANGE_MODE_PTEX},
+    {"vox", EXCHANGE_MODE_VOX},
+    {"voxcombine", EXCHANGE_MODE_VOXCOMBINE},
+    {"alpha", EXCHANGE_MODE_ALPHA},
+    {"prim", EXCHANGE_MODE_PRIM},
+    {"curv", EXCHANGE_MODE_CURV},
+    {"autopo", EXCHANGE_MODE_AUTOPO},
+    {"uv", EXCHANGE_MODE_UV},
+    {"ref", EXCHANGE_MODE_REF},
+    {"retopo", EXCHANGE_MODE_RETOPO},
+};
+inline constexpr int kExportModeCount = static_cast<int>(sizeof kExportModes / sizeof kExportModes[0]);
+
 }  // namespace exchange
+
+#endif  // RC_INVOKED
