@@ -26,7 +26,8 @@ TEST_F(ExchangeFolderTest, PathsArePlainConcatenationsOfTheDocumentsFolder) {
   EXPECT_EQ(std::string(folder.exchangeDir.Get()), docs + "/PigmoraV3/Exchange/");
   EXPECT_EQ(std::string(folder.hostExchangeDir.Get()), docs + "/PigmoraV3/Exchange/Hash/");
   EXPECT_EQ(std::string(folder.dataDir.Get()), docs + "/PigmoraV3/Exchange/Hash/data/");
-  EXPECT_EQ(std::string(folder.exportFbxFile.Get()), docs + "/PigmoraV3/Exchange/Hash/data/export.fbx");
+  EXPECT_EQ(std::string(folder.exportFbxFile.Get()),
+            (fs::path(docs) / "PigmoraV3" / "Exchange" / "Hash" / "data" / "export.fbx").string());
   EXPECT_EQ(std::string(folder.importFile.Get()), docs + "/PigmoraV3/Exchange/import.txt");
   EXPECT_EQ(std::string(folder.exportFile.Get()), docs + "/PigmoraV3/Exchange/export.txt");
   EXPECT_EQ(std::string(folder.texturesFile.Get()), docs + "/PigmoraV3/Exchange/textures.txt");
@@ -67,7 +68,8 @@ TEST_F(ExchangeFolderTest, UnwritableDocumentsFolderLeavesValidPathsAndNoFiles) 
   ExchangeFolder folder;
   folder.Build();
   PrepareExchangeFolder(folder);
-  EXPECT_EQ(std::string(folder.exportFbxFile.Get()), docs + "/PigmoraV3/Exchange/Hash/data/export.fbx");
+  EXPECT_EQ(std::string(folder.exportFbxFile.Get()),
+            (fs::path(docs) / "PigmoraV3" / "Exchange" / "Hash" / "data" / "export.fbx").string());
   EXPECT_TRUE(fs::is_regular_file(scratch_.DocumentsPath()));
 }
 
