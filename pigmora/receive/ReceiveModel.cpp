@@ -61,26 +61,12 @@ String UndeletableNames(const ClaimRelease& release) {
 
 }  // namespace
 
-ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchange, FbxContext& fbx,
-                            CurrentObject& current, ReceiveTrigger trigger) {
-  ReceiveOutcome outcome;
-  const AnswerPairStamp stamp = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
-  if (!stamp.Complete()) {
-    memory.seen.reset();
-    return outcome;
-  }
-  if (trigger == ReceiveTrigger::Timer) {
-    if (memory.undeletable && *memory.undeletable == stamp) return outcome;
-    if (!HasSettled(stamp, memory)) return outcome;
-  }
-  memory.seen.reset();
-  memory.undeletable.reset();
-  AnswerClaim claim;
-  // Another receive (another host watching the folder) took it first.
-  if (ClaimAnswerPair(exchange.exportFile, exchange.texturesFile, memory.claimNames, claim) == ClaimResult::Gone)
-    return outcome;
-  outcome.processed = true;
+namespace {
 
+// Reads the claimed answer, imports it and deletes it.
+void ImportClaimedAnswer(ReceiveMemory& memory, const ExchangeFolder& exchange, FbxContext& fbx, CurrentObject& current,
+                         const AnswerClaim& claim, ReceiveOutcome& outcome) {
+  outcome.processed = true;
   const String fbxPath = ReadFbxPath(claim.exportFile, outcome.answerFileError);
   outcome.fbxFileMissing = !FileExists(fbxPath);
   outcome.imported = ImportFbxModel(fbx, current, fbxPath, claim.texturesFile, outcome.errorText, outcome.notes);
@@ -92,6 +78,34 @@ ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchang
     outcome.undeletableText = String("Can't delete ") + UndeletableNames(release) +
                               "; the automatic import leaves this answer alone until Pigmora writes a new one";
   }
+}
+
+}  // namespace
+
+ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchange, FbxContext& fbx,
+                            CurrentObject& current, ReceiveTrigger trigger) {
+  ReceiveOutcome outcome;
+  AnswerClaim claim;
+  // An answer a stopped receive had claimed is older than any under its own names.
+  if (TakeOverLeftClaim(exchange.exchangeDir, memory.claimNames, claim)) {
+    ImportClaimedAnswer(memory, exchange, fbx, current, claim, outcome);
+    return outcome;
+  }
+  const AnswerPairStamp stamp = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
+  if (!stamp.Complete()) {
+    memory.seen.reset();
+    return outcome;
+  }
+  if (trigger == ReceiveTrigger::Timer) {
+    if (memory.undeletable && *memory.undeletable == stamp) return outcome;
+    if (!HasSettled(stamp, memory)) return outcome;
+  }
+  memory.seen.reset();
+  memory.undeletable.reset();
+  // Another receive (another host watching the folder) took it first.
+  if (ClaimAnswerPair(exchange.exportFile, exchange.texturesFile, memory.claimNames, claim) == ClaimResult::Gone)
+    return outcome;
+  ImportClaimedAnswer(memory, exchange, fbx, current, claim, outcome);
   return outcome;
 }
 
