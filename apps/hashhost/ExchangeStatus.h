@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -61,7 +62,8 @@ private:
 
   void LookForSend();
   void LookForAnswer();
-  void LookForReceivedModel(bool answerTaken);
+  void LookForLeftClaims(bool& claimTaken);
+  void LookForReceivedModel(bool answerTaken, bool takenBack = false);
   void Report(std::string line, bool isSend = false);
 
   HProject* project_;
@@ -83,6 +85,10 @@ private:
   Stamp answerFile_, texturesFile_;
   bool autoImportOff_ = false;
   bool waitingReported_ = false;
+
+  // Claimed answer files by name, with when a look first saw each.
+  std::map<std::string, std::time_t> claims_;
+  bool leftClaimReported_ = false;
 
   std::set<const HTreeObject*> knownModels_;  // the models before the answer came
 };
