@@ -202,6 +202,14 @@ bool TakeOverLeftClaim(const String& exchangeDir, ClaimNames& names, AnswerClaim
   }
 }
 
+void ReturnAnswerClaim(const AnswerClaim& claim, const String& exportPath, const String& texturesPath) {
+  // The texture list first, as Pigmora writes it: the pair is whole once the answer file is back.
+  if (claim.texturesClaimed && !MoveBackWithoutReplacing(claim.texturesFile.Get(), texturesPath.Get()))
+    Delete(claim.texturesFile);
+  if (claim.exportClaimed && !MoveBackWithoutReplacing(claim.exportFile.Get(), exportPath.Get()))
+    Delete(claim.exportFile);
+}
+
 ClaimRelease DeleteAnswerClaim(const AnswerClaim& claim, const String& exportPath, const String& texturesPath) {
   ClaimRelease release;
   release.exportDeleted = Delete(claim.exportFile);

@@ -55,6 +55,10 @@ ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath
 // such a name is left alone and never read.
 bool TakeOverLeftClaim(const String& exchangeDir, ClaimNames& names, AnswerClaim& claim);
 
+// Gives the claimed files back their own names, for a later receive; one
+// whose name a newer answer has taken meanwhile goes, as that answer replaces it.
+void ReturnAnswerClaim(const AnswerClaim& claim, const String& exportPath, const String& texturesPath);
+
 // What deleting a claimed pair left behind.
 struct ClaimRelease {
   bool exportDeleted = true;

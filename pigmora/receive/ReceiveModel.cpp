@@ -69,9 +69,18 @@ void ImportClaimedAnswer(ReceiveMemory& memory, const ExchangeFolder& exchange, 
   outcome.processed = true;
   const String fbxPath = ReadFbxPath(claim.exportFile, outcome.answerFileError);
   outcome.fbxFileMissing = !FileExists(fbxPath);
-  outcome.imported = ImportFbxModel(fbx, current, fbxPath, claim.texturesFile, outcome.errorText, outcome.notes);
+  bool imagesNotKept = false;
+  outcome.imported = ImportFbxModel(fbx, current, fbxPath, claim.texturesFile, exchange.receivedImagesDir,
+                                    outcome.errorText, outcome.notes, imagesNotKept);
+  if (imagesNotKept) {
+    // A sound answer the disk had no room for stays, for an import once there is; the timer leaves it until then.
+    ReturnAnswerClaim(claim, exchange.exportFile, exchange.texturesFile);
+    memory.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
+    outcome.errorText += "\nThe answer stays in the exchange folder: import it again once there is room.";
+    return;
+  }
 
-  // Deleted whatever the outcome, so an answer is reported once.
+  // Deleted whatever else the outcome, so an answer is reported once.
   const ClaimRelease release = DeleteAnswerClaim(claim, exchange.exportFile, exchange.texturesFile);
   if (!release.exportDeleted || !release.texturesDeleted) {
     memory.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
