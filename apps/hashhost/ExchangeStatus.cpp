@@ -202,13 +202,18 @@ void ExchangeStatus::LookForLeftClaims(bool& claimTaken) {
   std::map<std::string, std::time_t> claims;
   std::error_code error;
   const std::time_t now = std::time(nullptr);
-  for (std::filesystem::directory_iterator entry(folder_, error), end; !error && entry != end; entry.increment(error)) {
-    std::error_code statusError;
-    if (!std::filesystem::is_regular_file(entry->symlink_status(statusError)) || statusError) continue;
-    const std::string name = entry->path().filename().string();
-    if (name.rfind(prefix, 0) != 0) continue;
-    const auto seen = claims_.find(name);
-    claims.emplace(name, seen == claims_.end() ? now : seen->second);
+  try {
+    for (std::filesystem::directory_iterator entry(folder_, error), end; !error && entry != end;
+         entry.increment(error)) {
+      std::error_code statusError;
+      if (!std::filesystem::is_regular_file(entry->symlink_status(statusError)) || statusError) continue;
+      const std::string name = entry->path().filename().string();
+      if (name.rfind(prefix, 0) != 0) continue;
+      const auto seen = claims_.find(name);
+      claims.emplace(name, seen == claims_.end() ? now : seen->second);
+    }
+  } catch (const std::exception&) {
+    return;  // a name this system cannot spell, or no memory: the next look tries again
   }
   if (error) return;  // the folder could not be read: nothing is known to have gone
   // This host's own receives hold their claims between two looks: a claim a look saw was another's.
