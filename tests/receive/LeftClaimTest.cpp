@@ -154,30 +154,9 @@ TEST_F(LeftClaimTest, TwoHostsTakingBackOneClaimImportItOnce) {
   for (int trial = 0; trial < 6; ++trial) {
     WriteAnswer(1);
     ClaimInAHostThatDies();
-    int go[2];
-    ASSERT_EQ(pipe(go), 0);
-    pid_t hosts[2];
-    for (pid_t& host : hosts) {
-      host = fork();
-      if (host == 0) {
-        char start;
-        close(go[1]);
-        const bool started = read(go[0], &start, 1) == 0;
-        const int result = started ? state_.Plugin().Receive() : -1;
-        _exit(result < 0 ? 9 : result + (Boxes().empty() ? 0 : 2));
-      }
-    }
-    close(go[0]);
-    close(go[1]);
-    int imported = 0;
-    for (pid_t host : hosts) {
-      int status = 0;
-      ASSERT_EQ(waitpid(host, &status, 0), host);
-      ASSERT_TRUE(WIFEXITED(status));
-      EXPECT_LT(WEXITSTATUS(status), 2) << "trial " << trial << ": a host showed a box";
-      imported += WEXITSTATUS(status) & 1;
-    }
-    EXPECT_EQ(imported, 1) << "trial " << trial;
+    const TwoHosts hosts = ReceiveInTwoHostsAtOnce();
+    EXPECT_EQ(hosts.showedBoxes, 0) << "trial " << trial;
+    EXPECT_EQ(hosts.imported, 1) << "trial " << trial;
     EXPECT_TRUE(Claims().empty()) << "trial " << trial;
   }
 }
