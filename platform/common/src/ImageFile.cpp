@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/OsFiles.h"
 #include "common/SafeReplace.h"
 
 namespace imagefile {
@@ -39,8 +40,7 @@ bool IsTgaHeader(const unsigned char* h, std::size_t size) {
 std::size_t ReadAt(int fd, unsigned char* buffer, std::size_t size, std::uint64_t offset) {
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t got = pread(fd, buffer + done, size - done, static_cast<off_t>(offset + done));
-    if (got < 0 && errno == EINTR) continue;
+    const long long got = os::ReadAt(fd, buffer + done, size - done, offset + done);
     if (got <= 0) break;
     done += static_cast<std::size_t>(got);
   }
@@ -78,7 +78,7 @@ bool OpenImage::Open(const std::string& path, std::string& reason) {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   // Without blocking: a FIFO named as an image must not wait for a writer.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int fd = os::OpenFile(path.c_str(), O_RDONLY | os::kOpenNonBlocking);
   if (fd < 0) {
     reason = std::strerror(errno);
     return false;
@@ -128,7 +128,7 @@ bool CopyImage(const OpenImage& image, const std::string& destination, std::stri
 }
 
 bool SameContents(const OpenImage& image, const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int fd = os::OpenFile(path.c_str(), O_RDONLY | os::kOpenNonBlocking);
   if (fd < 0) return false;
   struct stat info {};
   bool same =

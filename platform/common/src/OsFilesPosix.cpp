@@ -20,6 +20,12 @@ int TakeSharingLock(int fd, Sharing sharing) {
   return sharing == Sharing::Any ? 0 : LockFile(fd, sharing == Sharing::DenyAll);
 }
 
+long long ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset) {
+  ssize_t got;
+  while ((got = pread(fd, buffer, size, static_cast<off_t>(offset))) < 0 && errno == EINTR) {}
+  return got;
+}
+
 void MakeBlocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK); }
 
 int LockFile(int fd, bool exclusive, bool wait) {

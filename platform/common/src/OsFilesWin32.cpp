@@ -4,6 +4,7 @@
 #include <io.h>
 #include <share.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +55,16 @@ int OpenFile(const char* path, int flags, int mode, Sharing sharing) {
 }
 
 int TakeSharingLock(int, Sharing) { return 0; }
+
+long long ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  DWORD got = 0;
+  const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+  if (ReadFile(HandleOf(fd), buffer, want, &got, &at)) return got;
+  return GetLastError() == ERROR_HANDLE_EOF ? 0 : Failed();
+}
 
 void MakeBlocking(int) {}
 

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace os {
@@ -41,6 +43,9 @@ int OpenFile(const char* path, int flags, int mode = 0666, Sharing sharing = Sha
 // exclusive for DenyAll); -1 with errno EWOULDBLOCK when another holds a conflicting one.
 // Windows: nothing more to do, the open took it.
 int TakeSharingLock(int fd, Sharing sharing);
+// Reads up to size bytes at offset without moving on from where other reads left off (pread;
+// ReadFile at an offset); the count read, 0 at the end, -1 with errno set on an error.
+long long ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset);
 // Reads and writes on a file opened with kOpenNonBlocking wait as usual again.
 void MakeBlocking(int fd);
 // A lock other processes' locks respect: shared or exclusive, never waiting. -1 with
