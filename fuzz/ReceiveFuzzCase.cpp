@@ -10,6 +10,7 @@
 #include <afxwin.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -33,9 +34,38 @@ bool WriteFile(const char* path, const std::string& bytes) {
   return static_cast<bool>(file);
 }
 
+// The inputs name their images under "/fuzz/". The receive takes only images,
+// so those names are moved into a folder of the exchange folder, where each
+// plain file name gets a one-pixel image.
+constexpr std::string_view kImagePrefix = "/fuzz/";
+
+std::string WithImagesIn(const std::string& textures, const std::string& folder) {
+  static const unsigned char kTga[] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 24, 0, 0x40, 0x80, 0xc0};
+  std::string moved;
+  std::size_t start = 0;
+  while (start < textures.size()) {
+    std::size_t end = textures.find('\n', start);
+    if (end == std::string::npos) end = textures.size();
+    std::string line = textures.substr(start, end - start);
+    if (line.rfind(kImagePrefix, 0) == 0) {
+      const std::string name = line.substr(kImagePrefix.size());
+      line = folder + name;
+      const bool plain = !name.empty() && name.size() <= 64 &&
+                         name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.-") ==
+                             std::string::npos &&
+                         name != "." && name != "..";
+      if (plain) WriteFile(line.c_str(), std::string(reinterpret_cast<const char*>(kTga), sizeof kTga));
+    }
+    moved += line;
+    if (end < textures.size()) moved += '\n';
+    start = end + 1;
+  }
+  return moved;
+}
+
 // A model named as the peer's answers name theirs, an instance of it, and the
-// images that answers may name again.
-void FillProject(HProject& project) {
+// images that answers may name again (under imageFolder).
+void FillProject(HProject& project, const std::string& imageFolder) {
   HModelCache* cube = HModelCache::NewInProject(&project, "Cube");
   for (int i = 0; i < 6; ++i) cube->AddPosition(static_cast<float>(i & 1), static_cast<float>(i >> 1), 0.0f);
   cube->AddPatch(0, 1, 3, 2);
@@ -43,11 +73,11 @@ void FillProject(HProject& project) {
   cube->BuildSplinesAlongPatchEdges();
   cube->AddGroup("lambert1")->AddPatch(1);
   HDecal* decal = cube->AddDecal("lambert1");
-  decal->AddDecalClip(project.AddImage("/fuzz/lambert1_color.png"));
+  decal->AddDecalClip(project.AddImage((imageFolder + "lambert1_color.png").c_str()));
   const float uv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
   decal->SetPatchUV(0, uv);
   decal->SetPatchUV(1, uv);
-  project.AddImage("/fuzz/other.png");
+  project.AddImage((imageFolder + "other.png").c_str());
   project.AddScene("Shot")->AddInstance(cube);
 }
 
@@ -137,12 +167,16 @@ ReceiveFuzzAnswer SplitReceiveFuzzInput(const std::uint8_t* data, std::size_t si
 std::string ReceiveFuzzAnswerIntoProject(pigmora::PluginState& plugin, const ReceiveFuzzAnswer& answer) {
   const pigmora::ExchangeFolder& exchange = plugin.Exchange;
   const std::string fbxPath = std::string(exchange.exportFile.Get()) + ".fbx";
-  if (!WriteFile(fbxPath.c_str(), answer.fbx) || !WriteFile(exchange.texturesFile.Get(), answer.textures) ||
+  const std::string imageFolder = std::string(exchange.exchangeDir.Get()) + "fuzz-images/";
+  std::error_code ignored;
+  std::filesystem::create_directories(imageFolder, ignored);
+  const std::string textures = WithImagesIn(answer.textures, imageFolder);
+  if (!WriteFile(fbxPath.c_str(), answer.fbx) || !WriteFile(exchange.texturesFile.Get(), textures) ||
       !WriteFile(exchange.exportFile.Get(), fbxPath + "\n"))
     return "the answer could not be written";
 
   HProject* project = CreateHostProject(true);
-  FillProject(*project);
+  FillProject(*project, imageFolder);
   const std::string before = Tree(project);
   AfxGetHeadlessDisplay().ClearMessageBoxes();
   const int result = plugin.Receive(pigmora::ReceiveTrigger::Command);

@@ -230,7 +230,7 @@ void ExchangeStatus::LookForLeftClaims(bool& claimTaken) {
 void ExchangeStatus::LookForAnswer() {
   bool claimTaken = false;
   LookForLeftClaims(claimTaken);
-  if (claimTaken) LookForReceivedModel(true, true);
+  if (claimTaken) LookForReceivedModel(true, "", true);
   const Stamp answer = StampOf(folder_ + exchange::kAnswerFile);
   const Stamp textures = StampOf(folder_ + exchange::kTextureListFile);
   const bool present = answer.regular && textures.regular;
@@ -247,6 +247,11 @@ void ExchangeStatus::LookForAnswer() {
     texturesFile_ = textures;
     autoImportOff_ = GetRegistryValue(exchange::kRegistrySection, exchange::kAutoImportKey, 0) == 0;
     waitingReported_ = false;
+  } else if (LookForReceivedModel(true, "; its answer could not be removed from the exchange folder")) {
+    // A receive that cannot delete the answer (a read-only exchange folder)
+    // leaves it as it was: the model it brought tells that it was taken, and
+    // the answer is not one waiting for an import.
+    waitingReported_ = true;
   }
   if (waitingReported_) return;
   const std::time_t newest = std::max(answer.modified.tv_sec, textures.modified.tv_sec);
@@ -256,7 +261,7 @@ void ExchangeStatus::LookForAnswer() {
   }
 }
 
-void ExchangeStatus::LookForReceivedModel(bool answerTaken, bool takenBack) {
+bool ExchangeStatus::LookForReceivedModel(bool answerTaken, const char* afterwards, bool takenBack) {
   HObjectCacheContainer* objects = project_ ? project_->GetChildObjectCacheContainer() : nullptr;
   HModelCache* received = nullptr;
   std::set<const HTreeObject*> models;
@@ -267,12 +272,13 @@ void ExchangeStatus::LookForReceivedModel(bool answerTaken, bool takenBack) {
     if (!knownModels_.count(model)) received = model;  // the receive adds its model last
   }
   knownModels_ = std::move(models);
-  if (!answerTaken || !received) return;
+  if (!answerTaken || !received) return false;
   Report("Received \"" + Echoed(received->GetName().Get()) + "\" from Pigmora" +
          (takenBack ? " (taken back from a receive that stopped)" : "") + ": " +
          Counted(received->GetPatchCount(), "patch", "patches") + ", " +
          Counted(received->CountGroups(), "group", "groups") + ", " +
-         Counted(CountImages(*received), "image", "images"));
+         Counted(CountImages(*received), "image", "images") + afterwards);
+  return true;
 }
 
 void ExchangeStatus::Report(std::string line, bool isSend) {

@@ -35,6 +35,8 @@ public:
   // and went between two looks.
   void BeforeCommand(HTreeObject* object);
   void AfterCommand();
+  // A model the host itself made (an opened OBJ file) is no answer's.
+  void NoteHostsOwnModel(const HTreeObject* model) { knownModels_.insert(model); }
 
   // Looks at the exchange folder and the project.
   void Look();
@@ -63,7 +65,10 @@ private:
   void LookForSend();
   void LookForAnswer();
   void LookForLeftClaims(bool& claimTaken);
-  void LookForReceivedModel(bool answerTaken, bool takenBack = false);
+  // Notes the project's models; when answerTaken, reports a new one as
+  // received (taken back from a receive that stopped when takenBack), with
+  // afterwards at the end of the line. True when it reported.
+  bool LookForReceivedModel(bool answerTaken, const char* afterwards = "", bool takenBack = false);
   void Report(std::string line, bool isSend = false);
 
   HProject* project_;

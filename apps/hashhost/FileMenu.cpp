@@ -10,6 +10,7 @@
 #include <Plugin/HostProject.h>
 #include <afxdisplay.h>
 
+#include "ExchangeStatus.h"
 #include "HostWindow.h"
 #include "ModelPicture.h"
 
@@ -32,8 +33,8 @@ FileMenu* Files(void* data) { return static_cast<FileMenu*>(data); }
 
 }  // namespace
 
-FileMenu::FileMenu(HProject* project, HostWindow& window, HWND owner)
-    : project_(project), window_(window), owner_(owner), unsaved_(project) {}
+FileMenu::FileMenu(HProject* project, HostWindow& window, HWND owner, ExchangeStatus* exchange)
+    : project_(project), window_(window), owner_(owner), exchange_(exchange), unsaved_(project) {}
 
 void FileMenu::AddTo(Fl_Menu_Bar& menu) {
   menu.add(
@@ -82,6 +83,7 @@ void FileMenu::Open() {
     MessageBoxA(owner_, why.c_str(), "Open OBJ", MB_OK | MB_ICONWARNING);
     return;
   }
+  if (exchange_) exchange_->NoteHostsOwnModel(model);
   window_.SelectModel(model);
   const int patches = model->GetPatchCount();
   window_.ShowStatus("Opened \"" + std::string(model->GetName().Get()) + "\" from " + FileName(path) + ": " +

@@ -6,6 +6,7 @@
 
 #include "UnsavedModels.h"
 
+class ExchangeStatus;
 class Fl_Menu_Bar;
 class HModelCache;
 class HProject;
@@ -17,7 +18,8 @@ class HostWindow;
 // and `answer` as they answer the plug-in's.
 class FileMenu {
 public:
-  FileMenu(HProject* project, HostWindow& window, HWND owner);
+  // `exchange` may be null (no plug-in to watch).
+  FileMenu(HProject* project, HostWindow& window, HWND owner, ExchangeStatus* exchange);
 
   void AddTo(Fl_Menu_Bar& menu);
 
@@ -36,5 +38,6 @@ private:
   HProject* project_;
   HostWindow& window_;
   HWND owner_;
+  ExchangeStatus* exchange_;
   UnsavedModels unsaved_;
 };

@@ -115,7 +115,7 @@ HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& d
   display_.SetHostWindow(mainWnd_.GetSafeHwnd(), window_.get());
   deletionListener_ = AddTreeObjectDeletionListener([this](HTreeObject* object) { ForgetDeleted(object); });
   display_.SetDocumentsFolder(String::GetMyDocumentsPath().Get());
-  files_ = std::make_unique<FileMenu>(project_, *this, mainWnd_.GetSafeHwnd());
+  files_ = std::make_unique<FileMenu>(project_, *this, mainWnd_.GetSafeHwnd(), exchange_);
   files_->AddTo(*menu_);
   BuildMenu();
   view_->AddViewMenu(*menu_);

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include <FileIO/String.h>
+#include <Plugin/HModelCache.h>
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
 
@@ -233,6 +234,7 @@ bool ScriptRunner::OpenObj(const std::vector<std::string>& words, std::string& p
     problem = error.IsEmpty() ? "cannot open '" + Echoed(words[1]) + "'" : std::string(error.Get());
     return false;
   }
+  if (status_) status_->NoteHostsOwnModel(model);
   out_ << "opened " << words[1] << std::endl;
   return true;
 }

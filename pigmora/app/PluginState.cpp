@@ -25,15 +25,13 @@ private:
   bool& flag_;
 };
 
-// The receive's boxes, owned by the window the UI thread reports.
+// The receive's boxes, owned by the window the UI thread reports: what was
+// left out of a received model, then, in one box, what went wrong.
 void ShowReceiveOutcome(const ReceiveOutcome& outcome) {
-  constexpr char kCaption[] = "Pigmora";
   const HWND owner = ThreadMainWindow();
-  if (!outcome.answerFileError.IsEmpty()) ShowErrorBox(owner, kCaption, outcome.answerFileError.Get());
-  if (outcome.fbxFileMissing) ShowErrorBox(owner, kCaption, "Import: FBX file is not exists");
-  if (!outcome.imported) ShowErrorBox(owner, kCaption, outcome.errorText.Get());
   if (outcome.imported && !outcome.notes.IsEmpty()) ShowInfoBox(owner, "Info", outcome.notes.Get());
-  if (!outcome.undeletableText.IsEmpty()) ShowErrorBox(owner, kCaption, outcome.undeletableText.Get());
+  const String problem = outcome.ProblemText();
+  if (!problem.IsEmpty()) ShowErrorBox(owner, "Pigmora", problem.Get());
 }
 
 }  // namespace

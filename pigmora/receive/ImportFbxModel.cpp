@@ -1,10 +1,13 @@
 #include "receive/ImportFbxModel.h"
 
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
 
+#include <Plugin/HImage.h>
 #include <Plugin/HProject.h>
+#include <common/ExchangeNames.h>
 
 #include "fbx/FbxContext.h"
 #include "receive/BuildInterchangeModel.h"
@@ -17,6 +20,29 @@ namespace pigmora {
 
 namespace {
 
+// Every image the list names must be one: a folder, a FIFO, a device, a file
+// that is no image or one too large to be an image makes the whole answer
+// damaged, as a list that cannot be read does, and the kept model stays as it is.
+bool CheckTextureFiles(const TextureList& list, String& errorText) {
+  for (const String& path : list.texturePaths) {
+    String reason;
+    if (HImage::IsImageFile(path, reason)) continue;
+    errorText = String("'") + exchange::kTextureListFile + "' names the texture '" + path +
+                "', which can't be used: " + reason + "; the model was not received";
+    return false;
+  }
+  return true;
+}
+
+// The name the received model takes: its node's, else (a node named "") that
+// of the FBX file, which Pigmora names after the model, so that the model has
+// a name the user and the host's tree paths can reach.
+String ReceivedModelName(const char* nodeName, const String& fbxPath) {
+  if (nodeName && *nodeName) return nodeName;
+  const std::string stem = std::filesystem::path(fbxPath.Get()).stem().string();
+  return stem.empty() ? "Pigmora" : stem.c_str();
+}
+
 bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
                   const String& keptImagesDir, String& errorText, String& notes, bool& imagesNotKept) {
   const TextureList list = ReadTextureList(texturesPath);
@@ -24,6 +50,7 @@ bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath
     errorText = list.errorText;
     return false;
   }
+  if (!CheckTextureFiles(list, errorText)) return false;
   FbxScene* scene = fbx.Scene();
   if (!scene) {
     errorText = "FBX: The FBX context is not available";
@@ -71,7 +98,7 @@ bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath
   }
   auto model = std::make_unique<IEPolyModel>();
   const bool built = BuildInterchangeModel(*model, *node, *mesh, list, tables, errorText);
-  const String name = node->GetName();
+  const String name = ReceivedModelName(node->GetName(), fbxPath);
   // The interchange model holds all that is needed: the file's scene goes
   // before the merge, which needs the memory more.
   scene->Clear();

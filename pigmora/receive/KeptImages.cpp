@@ -58,11 +58,11 @@ KeptImages::~KeptImages() {
 bool KeptImages::Keep(IEPolyModel& model, String& errorText) {
   if (model.images.count == 0 || keptDir_.IsEmpty()) return true;
   std::error_code error;
+  // Where the plug-in may not write (a read-only exchange folder) the model
+  // shows the answer's own images, as nothing else can hold them.
   if (!MakeAnswerFolder(fs::path(keptDir_.Get()), folder_, error)) {
     folder_.clear();
-    errorText = String("Can't make a folder for the received images in '") + keptDir_ +
-                "': " + error.message().c_str() + "; the model was not received";
-    return false;
+    return true;
   }
   std::unordered_set<std::string> taken;
   std::unordered_map<std::string, std::string> copyOf;  // one copy per file, however many records name it

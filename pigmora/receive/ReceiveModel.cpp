@@ -45,12 +45,15 @@ String ReadFbxPath(const String& exportPath, String& errorText) {
     return String();
   }
   fbxPath.TrimRight();
+  if (fbxPath.IsEmpty()) errorText = String("'") + exchange::kAnswerFile + "' names no FBX file";
   return fbxPath;
 }
 
-bool FileExists(const String& path) {
+// Something is there: a folder or a FIFO in the FBX file's place is for the
+// FBX reader to name, not "not exists".
+bool Exists(const String& path) {
   CFileStatus status;
-  return !path.IsEmpty() && CFile::GetStatus(path.Get(), status) && !(status.m_attribute & CFile::directory);
+  return CFile::GetStatus(path.Get(), status);
 }
 
 // Names the files of the pair that could not be deleted.
@@ -59,19 +62,19 @@ String UndeletableNames(const ClaimRelease& release) {
   return release.exportDeleted ? "'textures.txt'" : "'export.txt'";
 }
 
-}  // namespace
-
-namespace {
-
 // Reads the claimed answer, imports it and deletes it.
 void ImportClaimedAnswer(ReceiveMemory& memory, const ExchangeFolder& exchange, FbxContext& fbx, CurrentObject& current,
                          const AnswerClaim& claim, ReceiveOutcome& outcome) {
   outcome.processed = true;
+
+  // One cause, one message: what cannot be read names no FBX file, and a
+  // missing FBX file leaves nothing to import.
   const String fbxPath = ReadFbxPath(claim.exportFile, outcome.answerFileError);
-  outcome.fbxFileMissing = !FileExists(fbxPath);
+  if (outcome.answerFileError.IsEmpty()) outcome.fbxFileMissing = !Exists(fbxPath);
   bool imagesNotKept = false;
-  outcome.imported = ImportFbxModel(fbx, current, fbxPath, claim.texturesFile, exchange.receivedImagesDir,
-                                    outcome.errorText, outcome.notes, imagesNotKept);
+  if (outcome.answerFileError.IsEmpty() && !outcome.fbxFileMissing)
+    outcome.imported = ImportFbxModel(fbx, current, fbxPath, claim.texturesFile, exchange.receivedImagesDir,
+                                      outcome.errorText, outcome.notes, imagesNotKept);
   if (imagesNotKept) {
     // A sound answer the disk had no room for stays, for an import once there is; the timer leaves it until then.
     ReturnAnswerClaim(claim, exchange.exportFile, exchange.texturesFile);
@@ -84,7 +87,8 @@ void ImportClaimedAnswer(ReceiveMemory& memory, const ExchangeFolder& exchange, 
   const ClaimRelease release = DeleteAnswerClaim(claim, exchange.exportFile, exchange.texturesFile);
   if (!release.exportDeleted || !release.texturesDeleted) {
     memory.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
-    outcome.undeletableText = String("Can't delete ") + UndeletableNames(release) +
+    outcome.undeletableText = String(outcome.imported ? "The model was received, but can't delete " : "Can't delete ") +
+                              UndeletableNames(release) +
                               "; the automatic import leaves this answer alone until Pigmora writes a new one";
   }
 }
@@ -116,6 +120,18 @@ ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchang
     return outcome;
   ImportClaimedAnswer(memory, exchange, fbx, current, claim, outcome);
   return outcome;
+}
+
+String ReceiveOutcome::ProblemText() const {
+  String problem;
+  if (!answerFileError.IsEmpty())
+    problem = answerFileError;
+  else if (fbxFileMissing)
+    problem = "Import: FBX file is not exists";
+  else if (!imported)
+    problem = errorText.IsEmpty() ? String("The answer from Pigmora could not be imported") : errorText;
+  if (!undeletableText.IsEmpty()) problem = problem.IsEmpty() ? undeletableText : problem + "\n" + undeletableText;
+  return problem;
 }
 
 }  // namespace pigmora

@@ -32,8 +32,9 @@ struct ReceiveMemory {
   ClaimNames claimNames;
 };
 
-// What one receive did, for the entry point to tell the user, in the order
-// the user is told: texts that are empty say nothing.
+// What one receive did, for the entry point to tell the user: texts that are
+// empty say nothing. The receive stops at the first cause it meets, so at most
+// one of the three failures below is set.
 struct ReceiveOutcome {
   // False when there was nothing to pick up (or another receive took it).
   bool processed = false;
@@ -51,6 +52,9 @@ struct ReceiveOutcome {
 
   // The result of host command 2: 1 when an answer was processed (successfully or not), else 0.
   int Result() const { return processed ? 1 : 0; }
+  // What went wrong, for one box: why the answer was not received, then which
+  // of its files stayed behind; empty when nothing did.
+  String ProblemText() const;
 };
 
 // Picks up Pigmora's answer from the exchange folder, imports it through the

@@ -47,6 +47,10 @@ std::string CreateProblem(const std::string& path, const std::string& temporary,
   }
   const std::string folder = FolderOf(path);
   if (!folder.empty() && !CFile::GetStatus(folder.c_str(), status)) {
+    // A link on the way that leads back to itself: the folder may well be there.
+    if (code == ERROR_CANT_RESOLVE_FILENAME)
+      return "the folder '" + folder + "' cannot be reached: links on its path lead round in a loop (" +
+             SystemText(code) + ")";
     // The nearest folder on the way that is there tells whether a file stands in for one.
     std::string missing = folder;
     for (std::string above = FolderOf(missing); !above.empty(); above = FolderOf(missing)) {

@@ -53,6 +53,20 @@ TEST(RegistryFileSafety, AFifoOrFolderIsRefusedWithAMessageInsteadOfWaiting) {
   EXPECT_EQ(GetRegistryValue(kSection, "DisplNorm", 3), 1);
 }
 
+// The lock file, not the settings file, is what stands in the way: the message names it.
+TEST(RegistryFileSafety, ALockFileThatIsAFolderIsNamedAsTheCause) {
+  ScratchFolder scratch;
+  ScratchFolder::WriteFile(scratch.RegistryPath(), "[Pigmora]\nAutoImport=0\n");
+  const std::string lock = scratch.RegistryPath().string() + ".lock";
+  std::filesystem::create_directories(lock);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(SetRegistryBOOL(kSection, "AutoImport", 1), 0);
+  const std::string told = testing::internal::GetCapturedStderr();
+  EXPECT_NE(told.find(": its lock file '" + lock + "' is a folder."), std::string::npos) << told;
+  EXPECT_EQ(ScratchFolder::ReadFile(scratch.RegistryPath()), "[Pigmora]\nAutoImport=0\n");
+  EXPECT_EQ(GetRegistryBOOL(kSection, "AutoImport", 0), 1) << "kept for the session";
+}
+
 TEST(RegistryFileSafety, AReadOnlyFileIsRespected) {
   ScratchFolder scratch;
   ScratchFolder::WriteFile(scratch.RegistryPath(), "[Pigmora]\nAutoImport=0\n");

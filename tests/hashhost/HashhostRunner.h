@@ -15,9 +15,11 @@
 // (exit code 124), beyond the waits of a slow sanitizer build on a busy machine.
 using HashhostRun = CommandRun;
 
-inline HashhostRun RunHashhost(const ScratchFolder& scratch, const std::string& arguments) {
+// `prefix` goes before the command (another user's, say).
+inline HashhostRun RunHashhost(const ScratchFolder& scratch, const std::string& arguments,
+                               const std::string& prefix = "") {
   const std::filesystem::path errPath = scratch.Root() / "hashhost.stderr";
   // Without DISPLAY: a run without a script stays in script mode instead of opening a window.
-  const std::string command = std::string("env -u DISPLAY timeout 600 '") + HASHHOST_PATH + "' " + arguments;
+  const std::string command = prefix + "env -u DISPLAY timeout 600 '" + HASHHOST_PATH + "' " + arguments;
   return RunCapturing(command, errPath);
 }

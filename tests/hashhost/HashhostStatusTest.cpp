@@ -4,6 +4,8 @@
 
 #include <FileIO/Registry.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <regex>
 #include <set>
@@ -101,6 +103,44 @@ TEST_F(HashhostStatusTest, AnAnswerAStoppedReceiveHadClaimedIsSaidToWaitAndSaidT
       << run.out;
   for (const auto& entry : std::filesystem::directory_iterator(scratch_.ExchangePath()))
     EXPECT_EQ(entry.path().filename().string().find(".claimed-"), std::string::npos) << entry.path();
+}
+
+// A read-only exchange folder: the timer's receive brings the model in but
+// cannot remove the answer. The line says so instead of inviting the user to
+// import it again, and no later tick imports it again.
+TEST_F(HashhostStatusTest, AnAnswerThatCannotBeRemovedIsToldAsReceivedNotAsWaiting) {
+  namespace fs = std::filesystem;
+  ASSERT_TRUE(LeavePeerAnswerForTheSample(scratch_));
+  SetRegistryValue("Pigmora", "AutoImport", 1);
+  std::string asAnotherUser;
+  if (geteuid() == 0) {
+    // Permissions do not hold the superuser back: the host runs as an unprivileged user who may read everything here.
+    fs::permissions(scratch_.Root(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(scratch_.Root()))
+      fs::permissions(entry.path(),
+                      fs::perms::others_read | (entry.is_directory() ? fs::perms::others_exec : fs::perms::none),
+                      fs::perm_options::add);
+    asAnotherUser = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+  }
+  const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  fs::permissions(scratch_.ExchangePath(), writable, fs::perm_options::remove);
+  const HashhostRun run = RunHashhost(scratch_, "-c 'wait-for Received 300; wait 5'", asAnotherUser);
+  fs::permissions(scratch_.ExchangePath(), fs::perms::owner_write, fs::perm_options::add);
+  // The plug-in says so in its box, which fails a script; once: no tick imports the answer again.
+  EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+  const std::string box =
+      "[Pigmora] The model was received, but can't delete 'export.txt' and 'textures.txt'; the automatic import "
+      "leaves this answer alone until Pigmora writes a new one\n";
+  const std::size_t first = run.err.find(box);
+  EXPECT_NE(first, std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find(box, first + 1), std::string::npos) << run.err;
+  const std::vector<std::string> lines = StatusLines(run.out);
+  ASSERT_EQ(lines.size(), 1u) << run.out;
+  EXPECT_EQ(lines[0].rfind("Received \"Sample\" from Pigmora: ", 0), 0u) << run.out;
+  const std::string told = "; its answer could not be removed from the exchange folder";
+  ASSERT_GT(lines[0].size(), told.size());
+  EXPECT_EQ(lines[0].substr(lines[0].size() - told.size()), told) << run.out;
+  EXPECT_TRUE(fs::exists(scratch_.ExchangePath() / "export.txt")) << "the answer stays where it was";
 }
 
 TEST_F(HashhostStatusTest, NoSendNoAnswerNoLine) {

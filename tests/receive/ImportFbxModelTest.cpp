@@ -206,7 +206,7 @@ TEST_F(ImportFbxModelTest, PhongMaterialsKeepTheirColorsAndFactors) {
 }
 
 TEST_F(ImportFbxModelTest, FailuresSayWhyAndLeaveTheProjectAsItWas) {
-  ScratchFolder::WriteFile(scratch_.Root() / "old.tga", "x");
+  ScratchFolder::WriteImage(scratch_.Root() / "old.tga");
   project_->AddImage(Texture("old.tga").c_str());
   MeshPlan noMesh = GridPlan(1, {"A"});
   noMesh.withMesh = false;
@@ -539,6 +539,42 @@ TEST_F(ImportFbxModelTest, AFileWithoutNodesIsRefusedWithTheDocumentedText) {
                               WriteTextures({}).c_str(), error_, notes_));
   EXPECT_STREQ(error_.Get(), "FBX: RootNode doesn't have any child nodes");
   EXPECT_EQ(CountModels(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A model whose name no tree path reaches, or one cut at a NUL byte into the
+// name of another model (which it would then replace), is lost to the user.
+TEST_F(ImportFbxModelTest, EveryReceivedModelHasANameATreePathReachesWhole) {
+  MeshPlan unnamed = GridPlan(1, {"A"});
+  unnamed.nodeName = "";
+  const std::string fbx = scratch_.Path("Statue.fbx");
+  ASSERT_TRUE(WriteMeshFile(unnamed, fbx));
+  ASSERT_TRUE(ImportFbxModel(state_.Plugin().Fbx, state_.Plugin().CurrentTreeObject, fbx.c_str(),
+                             WriteTextures({}).c_str(), error_, notes_))
+      << error_.Get();
+  EXPECT_EQ(FindTreeObjectByPath(project_, "Objects/Statue"), Model("Statue")) << "named after the file";
+  ASSERT_NE(Model("Statue"), nullptr);
+
+  // "Cu\0e" in the file: the model named "Cu" stays, the new one is named whole.
+  HModelCache* other = HModelCache::NewInProject(project_, "Cu");
+  MeshPlan named = GridPlan(1, {"A"});
+  named.nodeName = "Cuxe";
+  ASSERT_TRUE(WriteMeshFile(named, fbx));
+  std::string bytes = ScratchFolder::ReadFile(fbx);
+  const std::string stored("Cuxe\0\1Model", 11);
+  const std::size_t at = bytes.find(stored);
+  ASSERT_NE(at, std::string::npos);
+  bytes[at + 2] = '\0';
+  ScratchFolder::WriteFile(fbx, bytes);
+  ASSERT_TRUE(ImportFbxModel(state_.Plugin().Fbx, state_.Plugin().CurrentTreeObject, fbx.c_str(),
+                             WriteTextures({}).c_str(), error_, notes_))
+      << error_.Get();
+  EXPECT_EQ(Model("Cu"), other) << "another model's name is not taken";
+  EXPECT_NE(FindTreeObjectByPath(project_, "Objects/Cu\\x00e"), nullptr);
+  EXPECT_EQ(CountModels(), 3);
 }
 
 }  // namespace

@@ -38,11 +38,17 @@ protected:
   std::string ExchangePath(const char* name) const { return (scratch_.ExchangePath() / name).string(); }
 
   // Writes a texture list: each group is material, UV set, channel, path.
+  // A path inside the scratch folder at which nothing is yet gets a small
+  // image, since the receive takes only images.
   std::string WriteTextures(const std::vector<std::vector<std::string>>& groups, const char* name = "textures.txt",
                             const char* lineEnd = "\n") const {
     std::string text;
     for (const auto& group : groups) {
       for (const std::string& line : group) text += line + lineEnd;
+      std::error_code unusable;  // a name too long for the system, say
+      if (group.size() == 4 && group[3].rfind(scratch_.Root().string() + "/", 0) == 0 &&
+          std::filesystem::symlink_status(group[3], unusable).type() == std::filesystem::file_type::not_found)
+        ScratchFolder::WriteImage(group[3]);
     }
     ScratchFolder::WriteFile(scratch_.ExchangePath() / name, text);
     return ExchangePath(name);

@@ -91,8 +91,9 @@ protected:
   void WriteAnswer() {
     const std::string fbx = scratch_.Path("answer.fbx");
     ASSERT_TRUE(WriteMeshFile(GridPlan(1, {"Paint"}), fbx));
+    ScratchFolder::WriteImage(scratch_.Path("Paint_color.tga"));
     ScratchFolder::WriteFile(Exchange("textures.txt"),
-                             "Paint\nmap1\ncolor\n" + scratch_.Path("Paint_color.png") + "\n");
+                             "Paint\nmap1\ncolor\n" + scratch_.Path("Paint_color.tga") + "\n");
     ScratchFolder::WriteFile(Exchange("export.txt"), fbx + "\n");
   }
 

@@ -226,6 +226,14 @@ TEST_F(SendTest, ACommandFileThatCannotBeWrittenIsReportedAndNothingElseIsWritte
          ScratchFolder::WriteFile(scratch_.ExchangePath(), "not a folder");
        },
        "'" + exchange + "' is a file where a folder should be"},
+      {"a link that leads to itself where the exchange folder should be",
+       [&] {
+         fs::rename(scratch_.ExchangePath(), scratch_.Path("moved"));
+         fs::create_symlink(scratch_.ExchangePath(), scratch_.ExchangePath());
+       },
+       "the folder '" + exchange +
+           "' cannot be reached: links on its path lead round in a loop (The name of the file cannot be resolved by "
+           "the system)"},
   };
   const std::string readOnlyReason = "the folder '" + exchange + "' cannot be written to (Access is denied)";
   if (geteuid() != 0) {  // the superuser's case runs below, as another user
@@ -236,6 +244,7 @@ TEST_F(SendTest, ACommandFileThatCannotBeWrittenIsReportedAndNothingElseIsWritte
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    std::error_code unreachable;  // behind a loop of links
     c.arrange();
     AfxGetHeadlessDisplay().ClearMessageBoxes();
     Send(Sample());
@@ -243,15 +252,15 @@ TEST_F(SendTest, ACommandFileThatCannotBeWrittenIsReportedAndNothingElseIsWritte
     EXPECT_EQ(Boxes()[0].caption, "Error");
     EXPECT_EQ(Boxes()[0].Icon(), static_cast<UINT>(MB_ICONERROR));
     EXPECT_EQ(Boxes()[0].text, "Can't write the command file '" + commandFile + "': " + c.reason);
-    EXPECT_FALSE(fs::exists(ModelFile())) << "the model file is written only after the command file";
-    EXPECT_FALSE(fs::exists(commandFile + ".part"));
+    EXPECT_FALSE(fs::exists(ModelFile(), unreachable)) << "the model file is written only after the command file";
+    EXPECT_FALSE(fs::exists(commandFile + ".part", unreachable));
     EXPECT_TRUE(IsWindow(dialog.GetSafeHwnd())) << "the dialog stays open";
     // Put things right for the next case.
-    fs::permissions(scratch_.ExchangePath(), fs::perms::owner_all, fs::perm_options::add);
-    if (fs::is_regular_file(scratch_.ExchangePath())) {
+    if (fs::exists(scratch_.Path("moved"))) {
       fs::remove(scratch_.ExchangePath());
       fs::rename(scratch_.Path("moved"), scratch_.ExchangePath());
     }
+    fs::permissions(scratch_.ExchangePath(), fs::perms::owner_all, fs::perm_options::add);
     fs::remove_all(CommandFile());
   }
   if (geteuid() == 0) {

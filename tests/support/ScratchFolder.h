@@ -40,6 +40,11 @@ public:
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
   }
+  // A one-pixel Targa image, the least a receive takes as an image.
+  static void WriteImage(const std::filesystem::path& path) {
+    const unsigned char tga[] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 24, 0, 0x40, 0x80, 0xc0};
+    WriteFile(path, std::string(reinterpret_cast<const char*>(tga), sizeof tga));
+  }
   static std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;

@@ -23,8 +23,19 @@ namespace fbxsdk::io {
 
 namespace {
 
-// The name without its class.
-std::string PlainName(std::string_view stored) { return std::string(DecodeObjectName(stored).name); }
+// The name without its class. Names are C strings to everyone who reads them,
+// so a NUL inside one is written out as \x00 rather than cutting the name there
+// (where it could become the name of some other object).
+std::string PlainName(std::string_view stored) {
+  std::string name;
+  for (const char c : DecodeObjectName(stored).name) {
+    if (c == '\0')
+      name += "\\x00";
+    else
+      name += c;
+  }
+  return name;
+}
 
 struct FileObject {
   FbxRecord* record = nullptr;

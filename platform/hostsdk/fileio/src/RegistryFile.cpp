@@ -209,8 +209,15 @@ bool RegistryFile::Update(const std::function<bool(RegistryDocument&)>& change) 
   // Once a change could not be written, the file is left alone for the session.
   if (session.inMemory.count(path)) return keepInMemory("it could not be updated");
   if (!CreateFolders(FolderOf(path))) return keepInMemory("its folder cannot be created");
-  Descriptor lock(os::OpenFile((path + ".lock").c_str(), O_RDWR | O_CREAT, 0644));
-  if (lock.get() < 0 || !LockExclusive(lock.get())) return keepInMemory(std::strerror(errno));
+  const std::string lockPath = path + ".lock";
+  Descriptor lock(os::OpenFile(lockPath.c_str(), O_RDWR | O_CREAT, 0644));
+  // The lock file is named, not the settings file, when it is what stands in the way.
+  if (lock.get() < 0)
+    return keepInMemory(
+        "its lock file '" + lockPath + "' " +
+        (errno == EISDIR ? std::string("is a folder") : "cannot be opened: " + std::string(std::strerror(errno))));
+  if (!LockExclusive(lock.get()))
+    return keepInMemory("its lock file '" + lockPath + "' cannot be locked: " + std::strerror(errno));
 
   std::string error;
   std::string target = safereplace::ResolveLinks(path, error);

@@ -1,9 +1,11 @@
 #include "Plugin/Properties.h"
 
 #include <algorithm>
+#include <string>
 
 #include "Plugin/HImage.h"
 #include "Plugin/ObjectTypes.h"
+#include "common/ImageFile.h"
 
 HClipProperty::~HClipProperty() { SetClip(nullptr); }
 
@@ -20,4 +22,12 @@ HImage::HImage(const String& name, const String& fileName) : HHashObject(HOT_IMA
 
 HImage::~HImage() {
   for (HClipProperty* user : users_) user->image_ = nullptr;
+}
+
+bool HImage::IsImageFile(const String& fileName, String& reason) {
+  imagefile::OpenImage image;
+  std::string why;
+  if (image.Open(fileName.Get(), why)) return true;
+  reason = why.c_str();
+  return false;
 }

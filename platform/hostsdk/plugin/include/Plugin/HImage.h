@@ -14,6 +14,12 @@ public:
 
   HStringProperty* GetFilename() { return &fileName_; }
 
+  // Whether fileName names a file the host can take as an image: a regular
+  // file (links followed) no larger than an image file may be, whose first
+  // bytes are an image format's header. If not, reason says why ("it is a
+  // folder", "not a TGA, PNG, BMP, JPG, TIFF or EXR image", the system's reason).
+  static bool IsImageFile(const String& fileName, String& reason);
+
 private:
   friend class HClipProperty;
   HStringProperty fileName_;
