@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <map>
 #include <utility>
 
 #include <FileIO/Registry.h>
@@ -180,7 +182,42 @@ void ExchangeStatus::LookForSend() {
          true);
 }
 
+void ExchangeStatus::LookForLeftClaims(bool& claimTaken) {
+  // A receive renames the answer file to "export.txt.claimed-..." while it
+  // reads it: one still there a few seconds on was left by a receive that stopped.
+  const std::string prefix = std::string(exchange::kAnswerFile) + exchange::kClaimedInfix;
+  std::map<std::string, std::time_t> claims;
+  std::error_code error;
+  const std::time_t now = std::time(nullptr);
+  try {
+    for (std::filesystem::directory_iterator entry(folder_, error), end; !error && entry != end;
+         entry.increment(error)) {
+      std::error_code statusError;
+      if (!std::filesystem::is_regular_file(entry->symlink_status(statusError)) || statusError) continue;
+      const std::string name = entry->path().filename().string();
+      if (name.rfind(prefix, 0) != 0) continue;
+      const auto seen = claims_.find(name);
+      claims.emplace(name, seen == claims_.end() ? now : seen->second);
+    }
+  } catch (const std::exception&) {
+    return;  // a name this system cannot spell, or no memory: the next look tries again
+  }
+  if (error) return;  // the folder could not be read: nothing is known to have gone
+  // This host's own receives hold their claims between two looks: a claim a look saw was another's.
+  for (const auto& [name, since] : claims_)
+    if (!claims.count(name)) claimTaken = true;
+  claims_ = std::move(claims);
+  bool left = false;
+  for (const auto& [name, since] : claims_) left = left || now - since > kUntakenAnswerSeconds;
+  if (left && !leftClaimReported_)
+    Report("An answer a stopped receive had claimed is waiting: Plugins > Import > Pigmora");
+  leftClaimReported_ = left;
+}
+
 void ExchangeStatus::LookForAnswer() {
+  bool claimTaken = false;
+  LookForLeftClaims(claimTaken);
+  if (claimTaken) LookForReceivedModel(true, "", true);
   const Stamp answer = StampOf(folder_ + exchange::kAnswerFile);
   const Stamp textures = StampOf(folder_ + exchange::kTextureListFile);
   const bool present = answer.regular && textures.regular;
@@ -211,7 +248,7 @@ void ExchangeStatus::LookForAnswer() {
   }
 }
 
-bool ExchangeStatus::LookForReceivedModel(bool answerTaken, const char* afterwards) {
+bool ExchangeStatus::LookForReceivedModel(bool answerTaken, const char* afterwards, bool takenBack) {
   HObjectCacheContainer* objects = project_ ? project_->GetChildObjectCacheContainer() : nullptr;
   HModelCache* received = nullptr;
   std::set<const HTreeObject*> models;
@@ -223,8 +260,9 @@ bool ExchangeStatus::LookForReceivedModel(bool answerTaken, const char* afterwar
   }
   knownModels_ = std::move(models);
   if (!answerTaken || !received) return false;
-  Report("Received \"" + Echoed(received->GetName().Get()) +
-         "\" from Pigmora: " + Counted(received->GetPatchCount(), "patch", "patches") + ", " +
+  Report("Received \"" + Echoed(received->GetName().Get()) + "\" from Pigmora" +
+         (takenBack ? " (taken back from a receive that stopped)" : "") + ": " +
+         Counted(received->GetPatchCount(), "patch", "patches") + ", " +
          Counted(received->CountGroups(), "group", "groups") + ", " +
          Counted(CountImages(*received), "image", "images") + afterwards);
   return true;

@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -63,9 +64,11 @@ private:
 
   void LookForSend();
   void LookForAnswer();
+  void LookForLeftClaims(bool& claimTaken);
   // Notes the project's models; when answerTaken, reports a new one as
-  // received, with afterwards at the end of the line. True when it reported.
-  bool LookForReceivedModel(bool answerTaken, const char* afterwards = "");
+  // received (taken back from a receive that stopped when takenBack), with
+  // afterwards at the end of the line. True when it reported.
+  bool LookForReceivedModel(bool answerTaken, const char* afterwards = "", bool takenBack = false);
   void Report(std::string line, bool isSend = false);
 
   HProject* project_;
@@ -87,6 +90,10 @@ private:
   Stamp answerFile_, texturesFile_;
   bool autoImportOff_ = false;
   bool waitingReported_ = false;
+
+  // Claimed answer files by name, with when a look first saw each.
+  std::map<std::string, std::time_t> claims_;
+  bool leftClaimReported_ = false;
 
   std::set<const HTreeObject*> knownModels_;  // the models before the answer came
 };

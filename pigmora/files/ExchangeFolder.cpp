@@ -41,6 +41,7 @@ void ExchangeFolder::Build() {
   exportFile = exchangeDir + exchange::kAnswerFile;
   texturesFile = exchangeDir + exchange::kTextureListFile;
   exportFbxFile = dataDir + "export.fbx";
+  receivedImagesDir = hostExchangeDir + "received" PIGMORA_PATH_SEPARATOR;
 }
 
 void PrepareExchangeFolder(const ExchangeFolder& folder) {

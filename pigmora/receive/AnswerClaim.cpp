@@ -2,9 +2,17 @@
 
 #include <afx.h>
 
+#include <algorithm>
 #include <chrono>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <random>
 #include <string>
+#include <vector>
+
+#include <common/ExchangeNames.h>
 
 #include "files/PathSeparator.h"
 
@@ -12,9 +20,10 @@ namespace pigmora {
 
 namespace {
 
-// Differs between hosts on machines that share the folder (and so may share
-// process ids). random_device may throw where the system has no source.
-unsigned long long MachinePart() {
+// Tells apart two hosts that would otherwise name their claims alike (one
+// process id, one millisecond, machines of one name). random_device may throw
+// where the system has no source.
+unsigned long long RandomPart() {
   try {
     return std::random_device{}();
   } catch (...) {
@@ -77,11 +86,10 @@ bool Delete(const String& path) {
 
 }  // namespace
 
-ClaimNames::ClaimNames() : machine_(MachinePart()) {}
+ClaimNames::ClaimNames() : machine_(ThisMachine()), random_(RandomPart()) {}
 
-std::string ClaimNames::Next() {
-  return ".claimed-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(machine_) + "-" +
-         std::to_string(++count_);
+ClaimOwner ClaimNames::Next() {
+  return ClaimOwner{GetCurrentProcessId(), machine_, SystemMilliseconds(), random_, ++count_};
 }
 
 ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, ClaimNames& names, AnswerClaim& claim,
@@ -94,7 +102,7 @@ ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath
     if (busyName) *busyName = NameOf(*path);
     return ClaimResult::Busy;
   }
-  const std::string suffix = names.Next();
+  const std::string suffix = exchange::kClaimedInfix + names.Next().Text();
   const String claimedExport = exportPath + suffix.c_str();
   switch (Move(exportPath.Get(), claimedExport.Get())) {
     case MoveResult::Gone: return ClaimResult::Gone;
@@ -121,6 +129,116 @@ ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath
     claim.texturesClaimed = true;
   }
   return ClaimResult::Taken;
+}
+
+namespace {
+
+struct FoundClaim {
+  std::string fileName;
+  ClaimName claim;
+};
+
+struct FolderClaims {
+  std::vector<FoundClaim> answerFiles;
+  std::vector<FoundClaim> textureLists;
+};
+
+FolderClaims ListClaims(const std::filesystem::path& folder) {
+  FolderClaims claims;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    ClaimName claim;
+    if (!ParseClaimName(name, claim)) continue;
+    std::error_code statusError;
+    const auto status = entry->symlink_status(statusError);
+    if (statusError || !std::filesystem::is_regular_file(status)) continue;
+    (claim.isAnswerFile ? claims.answerFiles : claims.textureLists).push_back(FoundClaim{name, claim});
+  }
+  return claims;
+}
+
+bool Exists(const String& path) {
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::symlink_status(path.Get(), error));
+}
+
+bool AnswerFileNeedsList(const FolderClaims& claims, const ClaimOwner& listOwner) {
+  for (const FoundClaim& answer : claims.answerFiles)
+    if (answer.claim.textureListOwner == listOwner) return true;
+  return false;
+}
+
+// A receive deletes its answer file first: a texture list no answer file
+// needs, of a claimer that has stopped, was read and is left over. A second
+// look makes sure no answer file needing it was being renamed during the first.
+void RemoveLeftTextureLists(const String& exchangeDir, const FolderClaims& claims,
+                            const std::function<bool(const ClaimOwner&)>& mayFinish) {
+  std::vector<std::string> left;
+  for (const FoundClaim& list : claims.textureLists)
+    if (!AnswerFileNeedsList(claims, list.claim.owner) && !mayFinish(list.claim.owner)) left.push_back(list.fileName);
+  if (left.empty()) return;
+  const FolderClaims again = ListClaims(exchangeDir.Get());
+  for (const FoundClaim& list : again.textureLists) {
+    if (std::find(left.begin(), left.end(), list.fileName) != left.end() &&
+        !AnswerFileNeedsList(again, list.claim.owner))
+      Delete(exchangeDir + list.fileName.c_str());
+  }
+}
+
+bool TakeOver(const String& exchangeDir, ClaimNames& names, AnswerClaim& claim) {
+  const FolderClaims claims = ListClaims(exchangeDir.Get());
+  if (claims.answerFiles.empty() && claims.textureLists.empty()) return false;
+  const std::uint64_t now = SystemMilliseconds();
+  std::map<std::string, bool> judged;  // by owner: the claimer may finish
+  const auto mayFinish = [&](const ClaimOwner& owner) {
+    const auto [at, added] = judged.try_emplace(owner.Text(), false);
+    if (added) at->second = ClaimerMayFinish(owner, names.Machine(), now);
+    return at->second;
+  };
+  RemoveLeftTextureLists(exchangeDir, claims, mayFinish);
+
+  std::vector<const FoundClaim*> left;
+  for (const FoundClaim& answer : claims.answerFiles)
+    if (!mayFinish(answer.claim.owner)) left.push_back(&answer);
+  // The oldest answer first, so that the newest is the one the project keeps.
+  std::sort(left.begin(), left.end(), [](const FoundClaim* a, const FoundClaim* b) {
+    return a->claim.textureListOwner.claimedMs < b->claim.textureListOwner.claimedMs;
+  });
+  const String plainAnswer = exchangeDir + exchange::kAnswerFile;
+  const String plainList = exchangeDir + exchange::kTextureListFile;
+  for (const FoundClaim* answer : left) {
+    const ClaimOwner& listOwner = answer->claim.textureListOwner;
+    const String from = exchangeDir + answer->fileName.c_str();
+    const String to = exchangeDir + TakenOverAnswerFileName(names.Next(), listOwner).c_str();
+    if (Move(from.Get(), to.Get()) != MoveResult::Moved) continue;  // another receive took it, or may not
+    const String list = exchangeDir + ClaimedFileName(exchange::kTextureListFile, listOwner).c_str();
+    // A claimer stopped between its two renames left the list under its own
+    // name; with no newer answer there, the list there is this answer's.
+    if (!Exists(list) && !Exists(plainAnswer)) Move(plainList.Get(), list.Get());
+    claim = AnswerClaim{to, list, true, true};
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool TakeOverLeftClaim(const String& exchangeDir, ClaimNames& names, AnswerClaim& claim) {
+  try {
+    return TakeOver(exchangeDir, names, claim);
+  } catch (const std::exception&) {
+    // A name the system cannot convert, or no memory: the claims stay for a later look.
+    return false;
+  }
+}
+
+void ReturnAnswerClaim(const AnswerClaim& claim, const String& exportPath, const String& texturesPath) {
+  // The texture list first, as Pigmora writes it: the pair is whole once the answer file is back.
+  if (claim.texturesClaimed && !MoveBackWithoutReplacing(claim.texturesFile.Get(), texturesPath.Get()))
+    Delete(claim.texturesFile);
+  if (claim.exportClaimed && !MoveBackWithoutReplacing(claim.exportFile.Get(), exportPath.Get()))
+    Delete(claim.exportFile);
 }
 
 ClaimRelease DeleteAnswerClaim(const AnswerClaim& claim, const String& exportPath, const String& texturesPath) {

@@ -1,8 +1,10 @@
 #pragma once
 
-#include <string>
+#include <cstdint>
 
 #include <FileIO/String.h>
+
+#include "receive/ClaimOwner.h"
 
 namespace pigmora {
 
@@ -21,18 +23,19 @@ struct AnswerClaim {
   bool texturesClaimed = false;
 };
 
-// Tells this host's claims apart from every other receive's: the process, a
-// random part drawn once, and a count of the claims made. The plug-in's state
-// keeps one for all its receives.
+// Tells this host's claims apart from every other receive's, and says who
+// made them (see ClaimOwner). The plug-in's state keeps one for all its receives.
 class ClaimNames {
 public:
   ClaimNames();
-  // A suffix no other claim uses.
-  std::string Next();
+  // The owner of a new claim: this process, now.
+  ClaimOwner Next();
+  std::uint64_t Machine() const { return machine_; }
 
 private:
-  unsigned long long machine_;
-  unsigned long long count_ = 0;
+  std::uint64_t machine_;
+  std::uint64_t random_;
+  std::uint64_t count_ = 0;
 };
 
 enum class ClaimResult {
@@ -45,6 +48,18 @@ enum class ClaimResult {
 // busyName is the file name that its writer still holds.
 ClaimResult ClaimAnswerPair(const String& exportPath, const String& texturesPath, ClaimNames& names, AnswerClaim& claim,
                             std::string* busyName = nullptr);
+
+// Takes over the oldest answer whose claimer cannot finish it any more (see
+// ClaimerMayFinish): true with claim holding it, to be read and deleted as
+// any claim. Of several receives taking one left claim exactly one gets it.
+// On the way, texture lists that a stopped receive left after deleting its
+// answer file go. Only regular files count as claims: anything else under
+// such a name is left alone and never read.
+bool TakeOverLeftClaim(const String& exchangeDir, ClaimNames& names, AnswerClaim& claim);
+
+// Gives the claimed files back their own names, for a later receive; one
+// whose name a newer answer has taken meanwhile goes, as that answer replaces it.
+void ReturnAnswerClaim(const AnswerClaim& claim, const String& exportPath, const String& texturesPath);
 
 // What deleting a claimed pair left behind.
 struct ClaimRelease {

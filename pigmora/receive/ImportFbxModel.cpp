@@ -6,11 +6,13 @@
 #include <string>
 
 #include <Plugin/HImage.h>
+#include <Plugin/HProject.h>
 #include <common/ExchangeNames.h>
 
 #include "fbx/FbxContext.h"
 #include "receive/BuildInterchangeModel.h"
 #include "receive/InterchangePolygons.h"
+#include "receive/KeptImages.h"
 #include "receive/MergeIntoProject.h"
 #include "receive/ReadTextureList.h"
 
@@ -42,7 +44,7 @@ String ReceivedModelName(const char* nodeName, const String& fbxPath) {
 }
 
 bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
-                  String& errorText, String& notes) {
+                  const String& keptImagesDir, String& errorText, String& notes, bool& imagesNotKept) {
   const TextureList list = ReadTextureList(texturesPath);
   if (!list.loaded) {
     errorText = list.errorText;
@@ -101,7 +103,14 @@ bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath
   // before the merge, which needs the memory more.
   scene->Clear();
   if (!built) return false;
+  KeptImages kept(keptImagesDir);
+  if (!kept.Keep(*model, errorText)) {
+    imagesNotKept = true;
+    return false;
+  }
   if (!MergeIntoProject(current, std::move(model), name, tables, errorText)) return false;
+  kept.Commit();
+  ForgetUnshownKeptImages(GetHProject(), keptImagesDir);
   for (const String& note : tables.notes) {
     if (!notes.IsEmpty()) notes += "\n";
     notes += note;
@@ -112,14 +121,21 @@ bool ImportAnswer(FbxContext& fbx, CurrentObject& current, const String& fbxPath
 }  // namespace
 
 bool ImportFbxModel(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
-                    String& errorText, String& notes) {
+                    const String& keptImagesDir, String& errorText, String& notes, bool& imagesNotKept) {
+  imagesNotKept = false;
   try {
-    return ImportAnswer(fbx, current, fbxPath, texturesPath, errorText, notes);
+    return ImportAnswer(fbx, current, fbxPath, texturesPath, keptImagesDir, errorText, notes, imagesNotKept);
   } catch (const std::bad_alloc&) {
     // What was built is released on the way out; the project has not changed.
     errorText = "Not enough memory for the received model";
     return false;
   }
+}
+
+bool ImportFbxModel(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
+                    String& errorText, String& notes) {
+  bool imagesNotKept = false;
+  return ImportFbxModel(fbx, current, fbxPath, texturesPath, String(), errorText, notes, imagesNotKept);
 }
 
 bool ImportFbxModel(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,

@@ -15,6 +15,11 @@ class FbxContext;
 // had to be left out.
 bool ImportFbxModel(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
                     String& errorText, String& notes);
+// The same, and the images of the accepted model are copies in a folder of
+// their own under keptImagesDir (see KeptImages). imagesNotKept tells that the
+// copies could not be made (a full disk): the answer itself is sound.
+bool ImportFbxModel(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
+                    const String& keptImagesDir, String& errorText, String& notes, bool& imagesNotKept);
 bool ImportFbxModel(FbxContext& fbx, CurrentObject& current, const String& fbxPath, const String& texturesPath,
                     String& errorText);
 

@@ -16,6 +16,7 @@
 #include "fbx/SentMaterialName.h"
 #include "files/FilePathKey.h"
 #include "host/CurrentObject.h"
+#include "receive/ImagesInUse.h"
 
 namespace pigmora {
 
@@ -31,23 +32,6 @@ HModelCache* FindOtherModel(HModelCache* model, const String& name) {
 }
 
 namespace {
-
-// The images the decals of every model but `replaced` show.
-std::unordered_set<const HImage*> ImagesInUse(HProject& project, const HModelCache* replaced) {
-  std::unordered_set<const HImage*> used;
-  HObjectCacheContainer* objects = project.GetChildObjectCacheContainer();
-  for (HHashObject* child = objects ? objects->GetChild() : nullptr; child; child = child->GetSibling()) {
-    HModelCache* model = child->GetAsModelCache();
-    HDecalContainer* decals = model && model != replaced ? model->GetChildDecalContainer() : nullptr;
-    for (HHashObject* decal = decals ? decals->GetChildDecal() : nullptr; decal; decal = decal->GetSibling()) {
-      HDecalClipContainer* clips = static_cast<HDecal*>(decal)->GetChildDecalClipContainer();
-      for (HHashObject* clip = clips ? clips->GetChildDecalClip() : nullptr; clip; clip = clip->GetSibling()) {
-        if (const HImage* image = static_cast<HDecalClip*>(clip)->GetClip()->GetClip()) used.insert(image);
-      }
-    }
-  }
-  return used;
-}
 
 // Makes way for the images the new model brings: for each of its files, the
 // first project image of that file that no model's decal shows any more is

@@ -63,11 +63,48 @@ String UndeletableNames(const ClaimRelease& release) {
   return release.exportDeleted ? "'textures.txt'" : "'export.txt'";
 }
 
+// Reads the claimed answer, imports it and deletes it.
+void ImportClaimedAnswer(ReceiveMemory& memory, const ExchangeFolder& exchange, FbxContext& fbx, CurrentObject& current,
+                         const AnswerClaim& claim, ReceiveOutcome& outcome) {
+  outcome.processed = true;
+
+  // One cause, one message: what cannot be read names no FBX file, and a
+  // missing FBX file leaves nothing to import.
+  const String fbxPath = ReadFbxPath(claim.exportFile, outcome.answerFileError);
+  if (outcome.answerFileError.IsEmpty()) outcome.fbxFileMissing = !Exists(fbxPath);
+  bool imagesNotKept = false;
+  if (outcome.answerFileError.IsEmpty() && !outcome.fbxFileMissing)
+    outcome.imported = ImportFbxModel(fbx, current, fbxPath, claim.texturesFile, exchange.receivedImagesDir,
+                                      outcome.errorText, outcome.notes, imagesNotKept);
+  if (imagesNotKept) {
+    // A sound answer the disk had no room for stays, for an import once there is; the timer leaves it until then.
+    ReturnAnswerClaim(claim, exchange.exportFile, exchange.texturesFile);
+    memory.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
+    outcome.errorText += "\nThe answer stays in the exchange folder: import it again once there is room.";
+    return;
+  }
+
+  // Deleted whatever else the outcome, so an answer is reported once.
+  const ClaimRelease release = DeleteAnswerClaim(claim, exchange.exportFile, exchange.texturesFile);
+  if (!release.exportDeleted || !release.texturesDeleted) {
+    memory.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
+    outcome.undeletableText = String(outcome.imported ? "The model was received, but can't delete " : "Can't delete ") +
+                              UndeletableNames(release) +
+                              "; the automatic import leaves this answer alone until Pigmora writes a new one";
+  }
+}
+
 }  // namespace
 
 ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchange, FbxContext& fbx,
                             CurrentObject& current, ReceiveTrigger trigger) {
   ReceiveOutcome outcome;
+  AnswerClaim claim;
+  // An answer a stopped receive had claimed is older than any under its own names.
+  if (TakeOverLeftClaim(exchange.exchangeDir, memory.claimNames, claim)) {
+    ImportClaimedAnswer(memory, exchange, fbx, current, claim, outcome);
+    return outcome;
+  }
   const AnswerPairStamp stamp = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
   if (!stamp.Complete()) {
     memory.seen.reset();
@@ -79,7 +116,6 @@ ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchang
   }
   memory.seen.reset();
   memory.undeletable.reset();
-  AnswerClaim claim;
   std::string busyName;
   switch (ClaimAnswerPair(exchange.exportFile, exchange.texturesFile, memory.claimNames, claim, &busyName)) {
     case ClaimResult::Gone: return outcome;  // another receive (another host watching the folder) took it first
@@ -90,23 +126,7 @@ ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchang
       return outcome;
     case ClaimResult::Taken: break;
   }
-  outcome.processed = true;
-
-  // One cause, one message: what cannot be read names no FBX file, and a
-  // missing FBX file leaves nothing to import.
-  const String fbxPath = ReadFbxPath(claim.exportFile, outcome.answerFileError);
-  if (outcome.answerFileError.IsEmpty()) outcome.fbxFileMissing = !Exists(fbxPath);
-  if (outcome.answerFileError.IsEmpty() && !outcome.fbxFileMissing)
-    outcome.imported = ImportFbxModel(fbx, current, fbxPath, claim.texturesFile, outcome.errorText, outcome.notes);
-
-  // Deleted whatever the outcome, so an answer is reported once.
-  const ClaimRelease release = DeleteAnswerClaim(claim, exchange.exportFile, exchange.texturesFile);
-  if (!release.exportDeleted || !release.texturesDeleted) {
-    memory.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
-    outcome.undeletableText = String(outcome.imported ? "The model was received, but can't delete " : "Can't delete ") +
-                              UndeletableNames(release) +
-                              "; the automatic import leaves this answer alone until Pigmora writes a new one";
-  }
+  ImportClaimedAnswer(memory, exchange, fbx, current, claim, outcome);
   return outcome;
 }
 

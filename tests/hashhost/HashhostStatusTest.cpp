@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -85,6 +86,23 @@ TEST_F(HashhostStatusTest, WithAutoImportOnTheTimersReceiveIsReportedWithoutAWai
   ASSERT_EQ(lines.size(), 1u) << run.out;
   EXPECT_EQ(lines[0].rfind("Received \"Sample\" from Pigmora: ", 0), 0u) << run.out;
   EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "export.txt")) << "the timer took the answer";
+}
+
+TEST_F(HashhostStatusTest, AnAnswerAStoppedReceiveHadClaimedIsSaidToWaitAndSaidTakenBack) {
+  ASSERT_TRUE(LeavePeerAnswerForTheSample(scratch_));
+  // As a receive on another machine leaves the pair when it is killed, hours ago.
+  const std::string claim = ".claimed-1-0000000000000001-1000-7-1";
+  for (const char* name : {"textures.txt", "export.txt"})
+    std::filesystem::rename(scratch_.ExchangePath() / name, scratch_.ExchangePath() / (name + claim));
+  const HashhostRun run = RunHashhost(scratch_, "-c 'wait-for \"had claimed\" 300; run Pigmora 2 Objects'");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> lines = StatusLines(run.out);
+  ASSERT_EQ(lines.size(), 2u) << run.out;
+  EXPECT_EQ(lines[0], "An answer a stopped receive had claimed is waiting: Plugins > Import > Pigmora");
+  EXPECT_EQ(lines[1].rfind("Received \"Sample\" from Pigmora (taken back from a receive that stopped): ", 0), 0u)
+      << run.out;
+  for (const auto& entry : std::filesystem::directory_iterator(scratch_.ExchangePath()))
+    EXPECT_EQ(entry.path().filename().string().find(".claimed-"), std::string::npos) << entry.path();
 }
 
 // A read-only exchange folder: the timer's receive brings the model in but

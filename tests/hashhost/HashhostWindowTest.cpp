@@ -126,10 +126,11 @@ std::string SentModelFile(const ScratchFolder& scratch) {
   return ScratchFolder::ReadFile(scratch.ExchangePath() / "Hash" / "data" / "export.fbx");
 }
 
-// The peer's painted images lie in its own folder of the exchange; the
-// sample's images do not. A send that names them sends the received model.
+// The received model shows the host's copies of the peer's painted images,
+// in the plug-in's own folder of the exchange; the sample's images do not lie
+// there. A send that names them sends the received model.
 bool SendsTheReceivedModel(const ScratchFolder& scratch) {
-  return SentModelFile(scratch).find("Pigmora/textures/") != std::string::npos;
+  return SentModelFile(scratch).find("/Hash/received/") != std::string::npos;
 }
 
 TEST(HashhostWindowTest, TheFirstScreenshotShowsTheDrawnWindow) {

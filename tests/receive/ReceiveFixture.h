@@ -1,6 +1,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <Plugin/HDecal.h>
 #include <Plugin/HGroup.h>
@@ -120,4 +122,40 @@ protected:
   ScratchFolder scratch_;
   PluginTestState state_;
   HProject* project_ = nullptr;
+
+  // Two hosts (forked processes) receive at the same moment: how many
+  // imported an answer, and how many showed a box.
+  struct TwoHosts {
+    int imported = 0;
+    int showedBoxes = 0;
+  };
+  TwoHosts ReceiveInTwoHostsAtOnce() {
+    TwoHosts result;
+    int go[2];
+    if (pipe(go) != 0) return result;
+    pid_t hosts[2];
+    for (pid_t& host : hosts) {
+      host = fork();
+      if (host == 0) {
+        char start;
+        close(go[1]);
+        const bool started = read(go[0], &start, 1) == 0;  // both start when the pipe closes
+        const int received = started ? state_.Plugin().Receive() : -1;
+        // Exit code: 1 imported, 0 left it, plus 2 when a box was shown.
+        _exit(received < 0 ? 9 : received + (Boxes().empty() ? 0 : 2));
+      }
+    }
+    close(go[0]);
+    close(go[1]);
+    for (pid_t host : hosts) {
+      int status = 0;
+      if (waitpid(host, &status, 0) != host || !WIFEXITED(status) || WEXITSTATUS(status) > 3) {
+        ADD_FAILURE() << "a host did not end as a receive does";
+        continue;
+      }
+      result.imported += WEXITSTATUS(status) & 1;
+      result.showedBoxes += WEXITSTATUS(status) >> 1;
+    }
+    return result;
+  }
 };

@@ -256,32 +256,9 @@ TEST_F(ReceiveModelTest, AnswerFilesThatAreNoRegularFilesOrHoldOverlongLinesAreR
 TEST_F(ReceiveModelTest, TwoHostsWatchingOneFolderImportEachAnswerOnceAndQuietly) {
   for (int trial = 0; trial < 8; ++trial) {
     WriteAnswer();
-    int go[2];
-    ASSERT_EQ(pipe(go), 0);
-    pid_t hosts[2];
-    for (pid_t& host : hosts) {
-      host = fork();
-      if (host == 0) {
-        char start;
-        close(go[1]);
-        const bool started = read(go[0], &start, 1) == 0;  // both start when the pipe closes
-        const int result = started ? state_.Plugin().Receive() : -1;
-        // Exit code: 1 imported, 0 left it, plus 2 when a box was shown.
-        _exit(result < 0 ? 9 : result + (Boxes().empty() ? 0 : 2));
-      }
-    }
-    close(go[0]);
-    close(go[1]);
-    int imported = 0;
-    for (pid_t host : hosts) {
-      int status = 0;
-      ASSERT_EQ(waitpid(host, &status, 0), host);
-      ASSERT_TRUE(WIFEXITED(status));
-      const int code = WEXITSTATUS(status);
-      EXPECT_LT(code, 2) << "trial " << trial << ": a host showed a box";
-      imported += code & 1;
-    }
-    EXPECT_EQ(imported, 1) << "trial " << trial;
+    const TwoHosts hosts = ReceiveInTwoHostsAtOnce();
+    EXPECT_EQ(hosts.showedBoxes, 0) << "trial " << trial;
+    EXPECT_EQ(hosts.imported, 1) << "trial " << trial;
     EXPECT_EQ(ExchangeNames(), (std::vector<std::string>{"Hash"})) << "trial " << trial;
   }
 }

@@ -72,7 +72,7 @@ TEST(HostRoundTripTest, AModeButtonPressedAfterTheAnswerReplacedTheModelSendsThe
   ASSERT_EQ(RunCommand(std::string("'") + PIGMORA_PEER_PATH + "' --once --size 16", &out), 0) << out;
   ASSERT_TRUE(std::filesystem::exists(scratch.ExchangePath() / "export.txt"));
   const auto modelFile = scratch.ExchangePath() / "Hash" / "data" / "export.fbx";
-  ASSERT_EQ(ScratchFolder::ReadFile(modelFile).find("/Pigmora/textures/"), std::string::npos)
+  ASSERT_EQ(ScratchFolder::ReadFile(modelFile).find("/Hash/received/"), std::string::npos)
       << "the first send carries the sample's own images";
 
   ScratchFolder::WriteFile(scratch.RegistryPath(), settings + "AutoImport=1\n");
@@ -83,8 +83,8 @@ TEST(HostRoundTripTest, AModeButtonPressedAfterTheAnswerReplacedTheModelSendsThe
   EXPECT_NE(out.find("run Pigmora 0 Objects/Sample: result=1"), std::string::npos) << out;
   EXPECT_FALSE(std::filesystem::exists(scratch.ExchangePath() / "export.txt")) << "the timer took the answer";
   EXPECT_NE(out.find("Instance \"Sample\" model=\"Sample\""), std::string::npos) << out;
-  // The second send wrote the received model: its images are the ones the peer painted.
-  EXPECT_NE(ScratchFolder::ReadFile(modelFile).find("/Pigmora/textures/"), std::string::npos);
+  // The second send wrote the received model: its images are the host's copies of those the peer painted.
+  EXPECT_NE(ScratchFolder::ReadFile(modelFile).find("/Hash/received/"), std::string::npos);
 }
 
 }  // namespace

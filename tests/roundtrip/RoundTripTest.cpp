@@ -147,12 +147,12 @@ TEST_F(RoundTripTest, ThePaintedSampleReplacesTheSentOneTwice) {
     }
     EXPECT_EQ(files.size(), names.size() * 3) << "each material's own images";
 
-    // Each painted file is in the project once: the images of the previous round are gone, and the
+    // Each painted file is in the project once, as the host's copy: the images of the previous round are gone, and the
     // images of the material without polygons never came in.
     int painted = 0;
     for (HHashObject* i = project_->GetChildClipCacheContainer()->GetChild(); i; i = i->GetSibling()) {
       const std::string file = static_cast<HImage*>(i)->GetFilename()->GetValue().Get();
-      if (file.find("/Pigmora/textures/") != std::string::npos) {
+      if (file.find("/Exchange/Hash/received/") != std::string::npos) {
         EXPECT_EQ(files.count(file), 1u) << file;
         ++painted;
       }
@@ -250,7 +250,7 @@ TEST_F(RoundTripTest, AModeButtonPressedAfterTheTimerReplacedTheModelSendsTheRec
     EXPECT_TRUE(std::filesystem::exists(commandFile)) << "the button sent";
     // What was sent is the received model: the images the peer painted, not the sample's own.
     const std::string sent = ScratchFolder::ReadFile(scratch_.ExchangePath() / "Hash" / "data" / "export.fbx");
-    EXPECT_NE(sent.find("/Pigmora/textures/"), std::string::npos);
+    EXPECT_NE(sent.find("/Hash/received/"), std::string::npos);
   }
 }
 

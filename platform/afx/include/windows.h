@@ -271,6 +271,7 @@ typedef struct tagTCITEMA {
 #define ERROR_NOT_SUPPORTED 50L
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_BUFFER_OVERFLOW 111L
 #define ERROR_DISK_FULL 112L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_DIR_NOT_EMPTY 145L
@@ -303,6 +304,17 @@ typedef struct tagTCITEMA {
 // FormatMessageA's flags.
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200u
 #define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000u
+
+// A point in time: 100-nanosecond intervals since 1 January 1601 (UTC).
+typedef struct _FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+} FILETIME, *LPFILETIME;
+
+// OpenProcess's access rights, and the exit code of a process that still runs.
+#define SYNCHRONIZE 0x00100000u
+#define PROCESS_QUERY_LIMITED_INFORMATION 0x00001000u
+#define STILL_ACTIVE 259u
 #endif
 
 // Timers: a window-less timer's procedure gets a null window, WM_TIMER, its id
@@ -354,6 +366,24 @@ AFX_API DWORD WINAPI GetTickCount(void);
 AFX_API DWORD WINAPI GetLastError(void);
 AFX_API void WINAPI SetLastError(DWORD dwErrCode);
 AFX_API DWORD WINAPI GetCurrentProcessId(void);
+// A handle to the running process with that id, for the calls below; NULL
+// with ERROR_INVALID_PARAMETER when no process has the id (nor then a process
+// that has exited but is not yet reaped), ERROR_ACCESS_DENIED when one does but
+// the caller may not look at it. The handle stays with that process: a new
+// process given the same id later is not it.
+AFX_API HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId);
+// STILL_ACTIVE while the process runs; once it has ended, an exit code the
+// stand-in cannot know (0).
+AFX_API BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, DWORD* lpExitCode);
+// When the process was created (to the system's clock tick, never later than
+// the truth); the other three times are reported as zero.
+AFX_API BOOL WINAPI GetProcessTimes(HANDLE hProcess, LPFILETIME lpCreationTime, LPFILETIME lpExitTime,
+                                    LPFILETIME lpKernelTime, LPFILETIME lpUserTime);
+AFX_API BOOL WINAPI CloseHandle(HANDLE hObject);
+AFX_API void WINAPI GetSystemTimeAsFileTime(LPFILETIME lpSystemTimeAsFileTime);
+// The computer's name as the network knows it; FALSE with ERROR_BUFFER_OVERFLOW
+// and *nSize set to the length it needs (with its terminator) when the buffer is short.
+AFX_API BOOL WINAPI GetComputerNameA(LPSTR lpBuffer, DWORD* nSize);
 // Gives a file or folder a new name. Without MOVEFILE_REPLACE_EXISTING it
 // fails with ERROR_ALREADY_EXISTS when the new name is taken, so of several
 // callers moving one file exactly one succeeds. With it a file at the new name

@@ -39,6 +39,10 @@ inline constexpr char kCommandFile[] = "import.txt";        // the plug-in's com
 inline constexpr char kAnswerFile[] = "export.txt";         // Pigmora's answer: its FBX file's path
 inline constexpr char kTextureListFile[] = "textures.txt";  // Pigmora's painted images, per material
 
+// A receive renames the answer pair to "<file>.claimed-..." names of its own
+// while it reads them; a host that watches the folder sees them there.
+inline constexpr char kClaimedInfix[] = ".claimed-";
+
 // The plug-in's section of the host's registry, and its automatic-import switch.
 inline constexpr char kRegistrySection[] = "Pigmora";
 inline constexpr char kAutoImportKey[] = "AutoImport";
