@@ -1,8 +1,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#if !defined(_WIN32)  // POSIX-only fixture
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <Plugin/HDecal.h>
 #include <Plugin/HGroup.h>
@@ -123,6 +125,7 @@ protected:
   PluginTestState state_;
   HProject* project_ = nullptr;
 
+#if !defined(_WIN32)
   // Two hosts (forked processes) receive at the same moment: how many
   // imported an answer, and how many showed a box.
   struct TwoHosts {
@@ -158,4 +161,5 @@ protected:
     }
     return result;
   }
+#endif
 };
