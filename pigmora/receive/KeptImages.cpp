@@ -2,7 +2,6 @@
 
 #include <afx.h>
 
-#include <cstring>
 #include <string>
 #include <system_error>
 #include <unordered_map>
@@ -14,14 +13,13 @@
 #include "files/FilePathKey.h"
 #include "receive/ClaimOwner.h"
 #include "receive/ImagesInUse.h"
+#include "receive/InterchangeImagePath.h"
 
 namespace pigmora {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string PathOf(const IEImage& image) { return std::string(image.path, strnlen(image.path, sizeof image.path)); }
 
 // A folder no other answer has: the time and the process, and a count for
 // answers of one millisecond.
@@ -67,7 +65,7 @@ bool KeptImages::Keep(IEPolyModel& model, String& errorText) {
   std::unordered_set<std::string> taken;
   std::unordered_map<std::string, std::string> copyOf;  // one copy per file, however many records name it
   for (IEImage& image : model.images) {
-    const std::string source = PathOf(image);
+    const std::string source = InterchangeImagePath(image);
     std::string& copy = copyOf[FilePathKey(source.c_str())];
     if (copy.empty()) {
       // Only a file can be copied; anything else stays as the answer names it, for the checks that follow.

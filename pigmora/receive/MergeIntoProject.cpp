@@ -17,6 +17,7 @@
 #include "files/FilePathKey.h"
 #include "host/CurrentObject.h"
 #include "receive/ImagesInUse.h"
+#include "receive/InterchangeImagePath.h"
 
 namespace pigmora {
 
@@ -42,9 +43,7 @@ void RemoveReplacedImages(const IEPolyModel& model, HProject* project, const HMo
   if (!container || model.images.count == 0) return;
   // One image per file the new model brings may go, as the file system tells files apart.
   std::unordered_set<std::string> files;
-  for (const IEImage& image : model.images)
-    files.insert(FilePathKey(
-        std::string(std::begin(image.path), std::find(std::begin(image.path), std::end(image.path), '\0')).c_str()));
+  for (const IEImage& image : model.images) files.insert(FilePathKey(InterchangeImagePath(image).c_str()));
   const std::unordered_set<const HImage*> used = ImagesInUse(*project, replaced);
   HHashObject* child = container->GetChild();
   while (child && !files.empty()) {

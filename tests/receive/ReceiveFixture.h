@@ -48,7 +48,7 @@ protected:
     for (const auto& group : groups) {
       for (const std::string& line : group) text += line + lineEnd;
       std::error_code unusable;  // a name too long for the system, say
-      if (group.size() == 4 && group[3].rfind(scratch_.Root().string() + "/", 0) == 0 &&
+      if (group.size() == 4 && group[3].rfind((scratch_.Root() / "").string(), 0) == 0 &&
           std::filesystem::symlink_status(group[3], unusable).type() == std::filesystem::file_type::not_found)
         ScratchFolder::WriteImage(group[3]);
     }
