@@ -20,6 +20,7 @@
 #include "ErrorBoxes.h"
 #include "ExchangeStatus.h"
 #include "HostWindow.h"
+#include "HugePages.h"
 #include "PluginHost.h"
 #include "ScriptParser.h"
 #include "ScriptRunner.h"
@@ -118,6 +119,7 @@ bool ReadScript(const std::string& path, std::string& text, std::string& reason)
 }  // namespace
 
 int main(int argc, char** argv) {
+  RestartWithHugePages(argv);
   std::string pluginFolder = DefaultPluginFolder();
   std::string scriptText = "plugins; tree";
   std::string scriptSource;  // empty for -c
