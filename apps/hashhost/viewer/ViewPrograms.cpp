@@ -245,7 +245,8 @@ bool ViewPrograms::Check(std::string& problem) {
 const ViewProgram* ViewPrograms::For(ViewShading shading, const ViewBatch& batch) {
   std::string problem;
   const ViewProgram* program = Compiled(shading, MapsRead(shading, batch), problem);
-  if (!program) std::fprintf(stderr, "hashhost: %s\n", problem.c_str());
+  // Said once: a program that failed is not tried again.
+  if (!problem.empty()) std::fprintf(stderr, "hashhost: %s\n", problem.c_str());
   return program;
 }
 

@@ -41,9 +41,8 @@ public:
   // Whether the context can run the programs (OpenGL 2.1) and the simplest
   // of them compiles; false with the reason.
   bool Check(std::string& problem);
-  // The program for a batch drawn in this shading; null (with a line on
-  // standard error) when it does not compile, which a checked context never
-  // does.
+  // The program for a batch drawn in this shading; null when it does not
+  // compile (said once, on standard error), and its batches are not drawn.
   const ViewProgram* For(ViewShading shading, const ViewBatch& batch);
   // Deletes the programs; the context must be current.
   void Release();
