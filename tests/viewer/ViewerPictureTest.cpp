@@ -204,6 +204,29 @@ TEST_F(ViewerPictureTest, EachPatchTakesTheMapsOfTheDecalsThatPlaceIt) {
   EXPECT_EQ(Dominant(PixelAt(picture, model, 1.3f, 0.6f)), 2);
 }
 
+// Patches with different maps are shaded by different programs within one picture.
+TEST_F(ViewerPictureTest, PatchesWithDifferentMapsShowSideBySide) {
+  HModelCache* model = HModelCache::NewInProject(project_, "Mixed");
+  const float corners[][3] = {{-2, -1, 0}, {0, -1, 0}, {0, 1, 0}, {-2, 1, 0}, {2, -1, 0}, {2, 1, 0}};
+  for (const auto& c : corners) model->AddPosition(c[0], c[1], c[2]);
+  model->AddPatch(0, 1, 2, 3);
+  model->AddPatch(1, 4, 5, 2);
+  const float uv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
+  Place(model, WritePlain(scratch_, "red.png", {230, 20, 20}), HDK_COLOR, uv, 0);
+  Place(model, WritePlain(scratch_, "flat.png", {128, 128, 255}), HDK_NORMAL, uv, 1);
+  const int background = Brightness({51, 56, 64});
+  const ModelPicture lit = Draw(model);
+  EXPECT_EQ(Dominant(PixelAt(lit, model, -1.3f, 0.6f)), 0);
+  const Rgb plain = PixelAt(lit, model, 1.3f, 0.6f);
+  EXPECT_NEAR(plain.r, plain.b, 3);
+  EXPECT_GT(Brightness(plain), background + 60) << "lit grey, not the background";
+  const ModelPicture normals = Draw(model, ViewDirection::Front, ViewShading::Normal);
+  const Rgb unmapped = PixelAt(normals, model, -1.3f, 0.6f);
+  EXPECT_NEAR(unmapped.r, unmapped.b, 3);
+  EXPECT_GT(Brightness(unmapped), background + 60) << "lit grey, not the background";
+  EXPECT_EQ(Dominant(PixelAt(normals, model, 1.3f, 0.6f)), 2);
+}
+
 TEST_F(ViewerPictureTest, NormalMapsBendTheLightAndSpecularMapsScaleTheHighlight) {
   const float uv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
   HModelCache* flat = Square("Flat");
