@@ -31,9 +31,14 @@ void RestartWithHugePages(char** argv) {
   if (before.find(kTunable) != std::string::npos || !KernelOffersHugePages()) return;
   // 1: madvise the heap and large blocks for huge pages, which the kernel
   // then gives where it has them, in "always" and in "madvise" mode alike.
+  // The program's own file, not /proc/self/exe, so that it keeps its name in ps and top.
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length <= 0) return;
+  self[length] = '\0';
   const std::string after = (before.empty() ? "" : before + ":") + kTunable + "=1";
   if (setenv("GLIBC_TUNABLES", after.c_str(), 1) != 0) return;
-  execv("/proc/self/exe", argv);
+  execv(self, argv);
   // Not restarted: carry on in small pages, as the user started it.
   if (given)
     setenv("GLIBC_TUNABLES", before.c_str(), 1);
