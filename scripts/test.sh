@@ -17,7 +17,12 @@ trap 'rm -f "$log"' EXIT
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs" | tee -a "$log"
 
 "$root/scripts/build.sh" sanitize
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+# intercept_tls_get_addr=0: this GCC's sanitizer runtime takes a dynamic TLS block (Mesa's and LLVM's,
+# whose libraries OpenGL loads at run time) whose address lies 16 bytes into a page for one with an
+# old glibc's header and records the two words before it as the block's place and size. Now and then
+# a block lands there, and at exit the leak checker's tracer dies scanning that made-up range. Left
+# off, dynamic TLS is not scanned for pointers; nothing of ours keeps heap blocks there.
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$root/build-sanitize" --output-on-failure -j "$jobs" | tee -a "$log"
 
 "$root/scripts/build.sh" clang

@@ -20,11 +20,20 @@
 #include "ErrorBoxes.h"
 #include "ExchangeStatus.h"
 #include "HostWindow.h"
+#include "HugePages.h"
 #include "PluginHost.h"
 #include "ScriptParser.h"
 #include "ScriptRunner.h"
 
 namespace {
+
+#ifdef __GLIBC__
+constexpr const char* kTunablesHelp =
+    "  GLIBC_TUNABLES        without glibc.malloc.hugetlb, hashhost starts once more with it set to 1, so\n"
+    "                        large models get huge pages; glibc.malloc.hugetlb=0 keeps small pages\n";
+#else
+constexpr const char* kTunablesHelp = "";
+#endif
 
 // The script commands come from the runner, so the help always lists what it understands.
 common::ToolHelp Help() {
@@ -53,7 +62,8 @@ common::ToolHelp Help() {
       "\n"
       "Environment:\n"
       "  HASH_DOCUMENTS_DIR    the documents folder (else the XDG documents folder or $HOME/Documents)\n"
-      "  HASH_REGISTRY_FILE    the registry file (else $XDG_CONFIG_HOME/hash-animator/registry.ini)\n"
+      "  HASH_REGISTRY_FILE    the registry file (else $XDG_CONFIG_HOME/hash-animator/registry.ini)\n" +
+      kTunablesHelp +
       "\n"
       "Exit status:\n"
       "  0 when every command succeeded, 1 when a command failed, 2 for wrong arguments.\n";
@@ -118,6 +128,7 @@ bool ReadScript(const std::string& path, std::string& text, std::string& reason)
 }  // namespace
 
 int main(int argc, char** argv) {
+  RestartWithHugePages(argv);
   std::string pluginFolder = DefaultPluginFolder();
   std::string scriptText = "plugins; tree";
   std::string scriptSource;  // empty for -c

@@ -14,9 +14,11 @@
 #include <ctime>
 
 #include "GridModel.h"
+#include "HugePages.h"
 #include "ModelView.h"
 
 int main(int argc, char** argv) {
+  RestartWithHugePages(argv);  // as hashhost does
   const int side = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int frames = argc > 2 ? std::atoi(argv[2]) : 20;
   HModelCache* model = BenchGridModel(side);

@@ -12,6 +12,7 @@
 #include <GL/gl.h>
 
 #include "GridModel.h"
+#include "HugePages.h"
 #include "ModelPicture.h"
 #include "ModelRenderer.h"
 #include "OffscreenContext.h"
@@ -95,4 +96,11 @@ BENCHMARK(BM_GridPictureToPng)
 BENCHMARK(BM_BuildViewMesh)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Fingerprint)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OrbitFrame)->Unit(benchmark::kMillisecond)->Iterations(10)->Arg(0)->Arg(1);
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  RestartWithHugePages(argv);  // as hashhost does
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -53,17 +53,13 @@ Picture ReadPng(const std::string& path) {
   return picture;
 }
 
-// LeakSanitizer's tracer crashes now and then while it walks the threads of Mesa's software
-// rasteriser, after the run itself went well; the window runs are checked for memory errors still,
-// and the script runs without a window keep the leak check.
-const std::string kWindowSanitizerOptions =
-    "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 LSAN_OPTIONS=suppressions='" DISPLAY_SUPPRESSIONS "'";
+// The display libraries' caches live as long as the process, and the leak checker is told so.
+const std::string kDisplayLeakSuppressions = "LSAN_OPTIONS=suppressions='" DISPLAY_SUPPRESSIONS "'";
 
 // Runs hashhost --gui on a virtual X server; its exit status, with standard output in *out.
 int RunUnderXvfb(const ScratchFolder& scratch, const std::string& script, std::string* out = nullptr) {
-  // Display numbers start from one of our own, so parallel runs rarely meet; the
-  // display libraries' caches live as long as the process, and the leak checker is told so.
-  const std::string command = kWindowSanitizerOptions + " xvfb-run -a -n " + std::to_string(100 + getpid() % 800) +
+  // Display numbers start from one of our own, so parallel runs rarely meet.
+  const std::string command = kDisplayLeakSuppressions + " xvfb-run -a -n " + std::to_string(100 + getpid() % 800) +
                               " '" + HASHHOST_PATH + "' --gui -c '" + script + "' >'" + scratch.Path("stdout") +
                               "' 2>'" + scratch.Path("stderr") + "'";
   // Another server may take the display number between xvfb-run's check and its
@@ -230,7 +226,7 @@ TEST(HashhostWindowTest, TheDialogOpensCentredOverTheMainWindow) {
   const std::string listing = scratch.Path("windows");
   const std::string look = "xwininfo -root -tree >'" + listing + ".new' 2>/dev/null; ";
   const std::string command =
-      kWindowSanitizerOptions + " xvfb-run -a -n " + std::to_string(100 + (getpid() + 400) % 800) + " sh -c \"'" +
+      kDisplayLeakSuppressions + " xvfb-run -a -n " + std::to_string(100 + (getpid() + 400) % 800) + " sh -c \"'" +
       HASHHOST_PATH + "' --gui -c 'menu Plugins/Export/Pigmora; wait 600' >/dev/null 2>&1 & host=\\$!; : >'" + listing +
       "'; for i in \\$(seq 3000); do " + look + "if grep -q 'Pigmora applink' '" + listing + ".new' && cmp -s '" +
       listing + ".new' '" + listing + "'; then break; fi; mv '" + listing + ".new' '" + listing +

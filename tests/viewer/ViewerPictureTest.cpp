@@ -90,6 +90,16 @@ protected:
     return model;
   }
 
+  // Two 2 x 2 squares side by side facing the front: patch 0 from x = -2 to 0, patch 1 from 0 to 2.
+  HModelCache* Pair(const char* name) {
+    HModelCache* model = HModelCache::NewInProject(project_, name);
+    const float corners[][3] = {{-2, -1, 0}, {0, -1, 0}, {0, 1, 0}, {-2, 1, 0}, {2, -1, 0}, {2, 1, 0}};
+    for (const auto& c : corners) model->AddPosition(c[0], c[1], c[2]);
+    model->AddPatch(0, 1, 2, 3);
+    model->AddPatch(1, 4, 5, 2);
+    return model;
+  }
+
   // A decal over patch 0 of the model with one clip of the image, with UVs
   // for the bottom-left, bottom-right, top-right and top-left corners.
   HDecal* Place(HModelCache* model, const std::string& image, int kind, const float uv[4][2], int patch = 0) {
@@ -170,11 +180,7 @@ TEST_F(ViewerPictureTest, CheckerTexelsLandWhereTheDecalsUvsSay) {
 }
 
 TEST_F(ViewerPictureTest, WithoutAColourMapAPatchShowsItsGroupsDiffuseColourAndOutsideAnyGroupGrey) {
-  HModelCache* model = HModelCache::NewInProject(project_, "Two");
-  const float corners[][3] = {{-2, -1, 0}, {0, -1, 0}, {0, 1, 0}, {-2, 1, 0}, {2, -1, 0}, {2, 1, 0}};
-  for (const auto& c : corners) model->AddPosition(c[0], c[1], c[2]);
-  model->AddPatch(0, 1, 2, 3);
-  model->AddPatch(1, 4, 5, 2);
+  HModelCache* model = Pair("Two");
   HGroup* group = model->AddGroup("orange");
   group->AddPatch(0);
   // Stored blue, green, red: a swap would show blue.
@@ -191,17 +197,32 @@ TEST_F(ViewerPictureTest, WithoutAColourMapAPatchShowsItsGroupsDiffuseColourAndO
 
 TEST_F(ViewerPictureTest, EachPatchTakesTheMapsOfTheDecalsThatPlaceIt) {
   // Two patches, each with its own decal and colour image, as a receive with one decal per material makes.
-  HModelCache* model = HModelCache::NewInProject(project_, "Pair");
-  const float corners[][3] = {{-2, -1, 0}, {0, -1, 0}, {0, 1, 0}, {-2, 1, 0}, {2, -1, 0}, {2, 1, 0}};
-  for (const auto& c : corners) model->AddPosition(c[0], c[1], c[2]);
-  model->AddPatch(0, 1, 2, 3);
-  model->AddPatch(1, 4, 5, 2);
+  HModelCache* model = Pair("Pair");
   const float uv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
   Place(model, WritePlain(scratch_, "red.png", {230, 20, 20}), HDK_COLOR, uv, 0);
   Place(model, WritePlain(scratch_, "blue.png", {20, 20, 230}), HDK_COLOR, uv, 1);
   const ModelPicture picture = Draw(model);
   EXPECT_EQ(Dominant(PixelAt(picture, model, -1.3f, 0.6f)), 0);
   EXPECT_EQ(Dominant(PixelAt(picture, model, 1.3f, 0.6f)), 2);
+}
+
+// Patches with different maps are shaded by different programs within one picture.
+TEST_F(ViewerPictureTest, PatchesWithDifferentMapsShowSideBySide) {
+  HModelCache* model = Pair("Mixed");
+  const float uv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
+  Place(model, WritePlain(scratch_, "red.png", {230, 20, 20}), HDK_COLOR, uv, 0);
+  Place(model, WritePlain(scratch_, "flat.png", {128, 128, 255}), HDK_NORMAL, uv, 1);
+  const int background = Brightness({51, 56, 64});
+  const ModelPicture lit = Draw(model);
+  EXPECT_EQ(Dominant(PixelAt(lit, model, -1.3f, 0.6f)), 0);
+  const Rgb plain = PixelAt(lit, model, 1.3f, 0.6f);
+  EXPECT_NEAR(plain.r, plain.b, 3);
+  EXPECT_GT(Brightness(plain), background + 60) << "lit grey, not the background";
+  const ModelPicture normals = Draw(model, ViewDirection::Front, ViewShading::Normal);
+  const Rgb unmapped = PixelAt(normals, model, -1.3f, 0.6f);
+  EXPECT_NEAR(unmapped.r, unmapped.b, 3);
+  EXPECT_GT(Brightness(unmapped), background + 60) << "lit grey, not the background";
+  EXPECT_EQ(Dominant(PixelAt(normals, model, 1.3f, 0.6f)), 2);
 }
 
 TEST_F(ViewerPictureTest, NormalMapsBendTheLightAndSpecularMapsScaleTheHighlight) {

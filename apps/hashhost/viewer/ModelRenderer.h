@@ -6,6 +6,7 @@
 
 #include "ViewCamera.h"
 #include "ViewMesh.h"
+#include "ViewPrograms.h"
 #include "ViewShading.h"
 
 // Draws a ViewMesh with OpenGL 2.1 shaders (Mesa renders them in software
@@ -21,7 +22,7 @@ public:
   ModelRenderer(const ModelRenderer&) = delete;
   ModelRenderer& operator=(const ModelRenderer&) = delete;
 
-  // Compiles the shaders; false with the reason (an OpenGL older than 2.1).
+  // Checks that the shaders compile; false with the reason (an OpenGL older than 2.1).
   bool Initialise(std::string& problem);
   // Puts the mesh's arrays and images into GL buffers and textures once, so
   // frames only draw. An image that cannot be read gets a checker texture and
@@ -54,7 +55,8 @@ private:
     unsigned indexBuffer = 0;
   };
 
-  unsigned program_ = 0;
+  ViewPrograms programs_;
+  bool ready_ = false;  // the programs can run here
   unsigned positionBuffer_ = 0, normalBuffer_ = 0, tangentBuffer_ = 0, colourBuffer_ = 0, indexBuffer_ = 0;
   std::vector<Level> levels_;  // finest first
   std::vector<unsigned> uvBuffers_;
