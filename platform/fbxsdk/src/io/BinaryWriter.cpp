@@ -1,9 +1,11 @@
 #include <libdeflate.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <span>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "BinaryFormat.h"
@@ -50,13 +52,15 @@ uint64_t TextSize(std::string_view text) { return 5 + text.size(); }
 
 // What each record takes in the file, worked out before any of it is written: a record's header
 // holds its end offset, and knowing it up front lets the file stream out. The records are
-// measured as they are emitted, the first time round; compressed arrays are packed here, once,
-// and kept until written.
+// measured as they are emitted the first time round. Only records that hold records or arrays
+// are kept (about one in ten); the writer works out the others, small lists of plain values, as
+// it meets them. Compressed arrays are packed here, once, and kept until written.
 class RecordPlan : public RecordSink {
 public:
   RecordPlan(bool wide, bool compress) : wide_(wide), compress_(compress) {}
 
   struct Extent {
+    uint64_t order = 0;       // the record's place among all records, in the order they begin
     uint64_t size = 0;        // the whole record, nested records included
     uint64_t listLength = 0;  // its values
     uint32_t valueCount = 0;
@@ -65,28 +69,48 @@ public:
 
   void Begin(std::string_view name) override {
     if (!open_.empty()) open_.back().hasChildren = true;
-    open_.push_back({extents_.size(), HeaderSize() + std::min<size_t>(name.size(), 255)});
-    extents_.emplace_back();
+    Open record;
+    record.extent.order = planned_.size();
+    record.size = HeaderSize() + std::min<size_t>(name.size(), 255);
+    open_.push_back(record);
+    planned_.push_back(false);
   }
   void End() override {
     Open record = open_.back();
     open_.pop_back();
-    Extent& extent = extents_[record.slot];
+    Extent& extent = record.extent;
     extent.size = record.size + extent.listLength;
     // Children end with a null record; so does a record with neither values nor children.
     extent.endsWithNullRecord = record.hasChildren || extent.valueCount == 0;
     if (extent.endsWithNullRecord) extent.size += record.childrenSize + HeaderSize();
     if (!open_.empty()) open_.back().childrenSize += extent.size;
+    if (record.hasChildren || record.hasArray) {
+      planned_[extent.order] = true;
+      extents_.push_back(extent);
+    }
   }
-  void Add(const FbxValue& value) override { Count(ValueSize(value)); }
+  void Add(const FbxValue& value) override {
+    if (value.IsArray()) open_.back().hasArray = true;
+    Count(ValueSize(value));
+  }
   void AddInt(int64_t, FbxValue::Type type) override { Count(kIntSize(type)); }
   void AddReal(double) override { Count(kRealSize); }
   void AddText(std::string_view text) override { Count(TextSize(text)); }
 
+  // Puts the kept records in the order the writer meets their headers; they end the other way.
+  void Finish() {
+    std::sort(extents_.begin(), extents_.end(), [](const Extent& a, const Extent& b) { return a.order < b.order; });
+  }
+
   size_t HeaderSize() const { return 3 * WordSize() + 1; }
   size_t WordSize() const { return wide_ ? 8 : 4; }
   bool Wide() const { return wide_; }
-  // The records are emitted twice, and must be the same both times.
+  // Whether the next record to begin was kept; then NextExtent gives it. The records are
+  // emitted twice, and must be the same both times.
+  bool NextIsKept() {
+    if (nextRecord_ >= planned_.size()) throw std::logic_error("more records written than measured");
+    return planned_[nextRecord_++];
+  }
   Extent NextExtent() {
     if (nextExtent_ >= extents_.size()) throw std::logic_error("more records written than measured");
     return extents_[nextExtent_++];
@@ -101,14 +125,15 @@ public:
 
 private:
   struct Open {
-    size_t slot;
-    uint64_t size;  // header and name
+    Extent extent;
+    uint64_t size = 0;  // header and name
     uint64_t childrenSize = 0;
     bool hasChildren = false;
+    bool hasArray = false;
   };
 
   void Count(uint64_t bytes) {
-    Extent& extent = extents_[open_.back().slot];
+    Extent& extent = open_.back().extent;
     extent.listLength += bytes;
     ++extent.valueCount;
   }
@@ -149,24 +174,36 @@ private:
   bool wide_;
   bool compress_;
   Deflater deflater_;
-  std::vector<Extent> extents_;  // in the order records begin
+  std::vector<bool> planned_;    // for each record in the order they begin: whether it is kept
+  std::vector<Extent> extents_;  // of the records kept
   std::vector<Open> open_;
+  size_t nextRecord_ = 0;
   size_t nextExtent_ = 0;
   std::vector<std::vector<uint8_t>> packed_;
   size_t nextPacked_ = 0;
 };
 
 // Streams the file's bytes out, counting them for the offsets.
+// Without a file, the bytes are kept in memory until taken.
 class ByteSink {
 public:
-  ByteSink(OutputFile& out, RecordPlan& plan) : out_(out), plan_(plan) {}
+  ByteSink(OutputFile* out, RecordPlan& plan) : out_(out), plan_(plan) {}
 
   uint64_t Size() const { return size_; }
   bool Ok() const { return ok_; }
   RecordPlan& Plan() { return plan_; }
   void Bytes(const void* data, size_t size) {
-    ok_ = ok_ && out_.Write(data, size);
+    if (out_)
+      ok_ = ok_ && out_->Write(data, size);
+    else
+      kept_.append(static_cast<const char*>(data), size);
     size_ += size;
+  }
+  // The bytes kept in memory, which the sink then forgets.
+  const std::string& Kept() const { return kept_; }
+  void Clear() {
+    kept_.clear();
+    size_ = 0;
   }
   void U8(uint8_t v) { Bytes(&v, 1); }
   void U32(uint32_t v) { Bytes(&v, 4); }  // the encoding is little-endian, as is this machine
@@ -181,8 +218,9 @@ public:
   }
 
 private:
-  OutputFile& out_;
+  OutputFile* out_;
   RecordPlan& plan_;
+  std::string kept_;
   uint64_t size_ = 0;
   bool ok_ = true;
 };
@@ -264,33 +302,66 @@ void WriteValue(ByteSink& sink, const FbxValue& value) {
 
 void WriteNullRecord(ByteSink& sink) { sink.Zeros(sink.Plan().HeaderSize()); }
 
-// Writes the records as they are emitted the second time, with the extents the plan measured.
+// Writes the records as they are emitted the second time: a kept record's header from the plan,
+// another's once its values are in (it holds no records, so only one is ever open).
 class RecordStream : public RecordSink {
 public:
-  explicit RecordStream(ByteSink& sink) : sink_(sink) {}
+  explicit RecordStream(ByteSink& sink) : sink_(sink), values_(nullptr, sink.Plan()) {}
 
   void Begin(std::string_view name) override {
+    std::string_view shortName = name.substr(0, 255);
+    if (!sink_.Plan().NextIsKept()) {
+      leafName_.assign(shortName);
+      leafValueCount_ = 0;
+      values_.Clear();
+      inLeaf_ = true;
+      return;
+    }
     RecordPlan::Extent extent = sink_.Plan().NextExtent();
-    sink_.Word(sink_.Size() + extent.size);  // the end offset
-    sink_.Word(extent.valueCount);
-    sink_.Word(extent.listLength);
-    size_t nameLength = std::min<size_t>(name.size(), 255);
-    sink_.U8(static_cast<uint8_t>(nameLength));
-    sink_.Bytes(name.data(), nameLength);
+    WriteHeader(sink_.Size() + extent.size, extent.valueCount, extent.listLength, shortName);
     endsWithNullRecord_.push_back(extent.endsWithNullRecord);
   }
   void End() override {
+    if (inLeaf_) {
+      inLeaf_ = false;
+      uint64_t listLength = values_.Kept().size();
+      // A record with neither values nor children ends with a null record.
+      uint64_t size = sink_.Plan().HeaderSize() + leafName_.size() + listLength +
+                      (leafValueCount_ == 0 ? sink_.Plan().HeaderSize() : 0);
+      WriteHeader(sink_.Size() + size, leafValueCount_, listLength, leafName_);
+      sink_.Bytes(values_.Kept().data(), values_.Kept().size());
+      if (leafValueCount_ == 0) WriteNullRecord(sink_);
+      return;
+    }
     if (endsWithNullRecord_.back()) WriteNullRecord(sink_);
     endsWithNullRecord_.pop_back();
   }
-  void Add(const FbxValue& value) override { WriteValue(sink_, value); }
-  void AddInt(int64_t value, FbxValue::Type type) override { WriteInt(sink_, value, type); }
-  void AddReal(double value) override { WriteReal(sink_, value); }
-  void AddText(std::string_view text) override { WriteText(sink_, text); }
+  void Add(const FbxValue& value) override { WriteValue(Values(), value); }
+  void AddInt(int64_t value, FbxValue::Type type) override { WriteInt(Values(), value, type); }
+  void AddReal(double value) override { WriteReal(Values(), value); }
+  void AddText(std::string_view text) override { WriteText(Values(), text); }
 
 private:
+  void WriteHeader(uint64_t end, uint64_t valueCount, uint64_t listLength, std::string_view name) {
+    sink_.Word(end);
+    sink_.Word(valueCount);
+    sink_.Word(listLength);
+    sink_.U8(static_cast<uint8_t>(name.size()));
+    sink_.Bytes(name.data(), name.size());
+  }
+  ByteSink& Values() {
+    if (!inLeaf_) return sink_;
+    ++leafValueCount_;
+    return values_;
+  }
+
   ByteSink& sink_;
-  std::vector<bool> endsWithNullRecord_;
+  std::vector<bool> endsWithNullRecord_;  // of the kept records open
+  // The record being gathered, one that holds no records.
+  bool inLeaf_ = false;
+  std::string leafName_;
+  uint64_t leafValueCount_ = 0;
+  ByteSink values_;
 };
 
 }  // namespace
@@ -298,7 +369,8 @@ private:
 bool WriteBinaryRecords(const RecordSource& records, int version, OutputFile& out, bool compressArrays) {
   RecordPlan plan(version >= kFirstWideRecordVersion, compressArrays);
   records(plan);
-  ByteSink sink(out, plan);
+  plan.Finish();
+  ByteSink sink(&out, plan);
   sink.Bytes(kBinaryMagic, kBinaryMagicSize);
   sink.U8(0x1A);
   sink.U8(0);  // little-endian
