@@ -46,7 +46,7 @@ private:
 };
 
 // Sizes of the values as the file stores them; compressed arrays are sized by packing them.
-constexpr uint64_t kIntSize(FbxValue::Type type) { return type == FbxValue::Int64 ? 9 : 5; }
+constexpr uint64_t IntSize(FbxValue::Type type) { return type == FbxValue::Int64 ? 9 : 5; }
 constexpr uint64_t kRealSize = 9;
 uint64_t TextSize(std::string_view text) { return 5 + text.size(); }
 
@@ -93,7 +93,7 @@ public:
     if (value.IsArray()) open_.back().hasArray = true;
     Count(ValueSize(value));
   }
-  void AddInt(int64_t, FbxValue::Type type) override { Count(kIntSize(type)); }
+  void AddInt(int64_t, FbxValue::Type type) override { Count(IntSize(type)); }
   void AddReal(double) override { Count(kRealSize); }
   void AddText(std::string_view text) override { Count(TextSize(text)); }
 

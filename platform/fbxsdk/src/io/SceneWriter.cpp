@@ -92,6 +92,13 @@ private:
     Text(label);
     Text(flags);
   }
+  // Begins an object's record: its id, its name with the record's class, and its subclass.
+  void BeginObject(std::string_view record, int64_t id, std::string_view name, std::string_view subclass) {
+    Begin(record);
+    Id(id);
+    Text(ObjectName(name, record));
+    Text(subclass);
+  }
   void EmptyBlock(std::string_view name) {
     Begin(name);
     End();
@@ -298,10 +305,7 @@ private:
   }
 
   void AddModel(FbxNode& node) {
-    Begin("Model");
-    Id(IdOf(&node));
-    Text(ObjectName(node.GetName(), "Model"));
-    Text(node.GetMesh() ? "Mesh" : "Null");
+    BeginObject("Model", IdOf(&node), node.GetName(), node.GetMesh() ? "Mesh" : "Null");
     Leaf("Version", 232);
     Begin("Properties70");
     Property("DefaultAttributeIndex", "int", "Integer", "");
@@ -329,10 +333,7 @@ private:
   }
 
   void AddGeometry(FbxMesh& mesh) {
-    Begin("Geometry");
-    Id(IdOf(&mesh));
-    Text(ObjectName(mesh.GetName(), "Geometry"));
-    Text("Mesh");
+    BeginObject("Geometry", IdOf(&mesh), mesh.GetName(), "Mesh");
     EmptyBlock("Properties70");
     Leaf("GeometryVersion", 124);
 
@@ -434,10 +435,7 @@ private:
   }
 
   void AddMaterial(FbxSurfaceMaterial& material) {
-    Begin("Material");
-    Id(IdOf(&material));
-    Text(ObjectName(material.GetName(), "Material"));
-    Text("");
+    BeginObject("Material", IdOf(&material), material.GetName(), "");
     Leaf("Version", 102);
     bool phong = FbxCast<FbxSurfacePhong>(&material) != nullptr;
     Leaf("ShadingModel", phong ? "phong" : "lambert");
@@ -461,10 +459,7 @@ private:
   void AddTexture(FbxFileTexture& texture) {
     std::string_view path = texture.GetFileName();
     std::string_view relative = *texture.GetRelativeFileName() ? texture.GetRelativeFileName() : path;
-    Begin("Video");
-    Id(videoIds_[&texture]);
-    Text(ObjectName(texture.GetName(), "Video"));
-    Text("Clip");
+    BeginObject("Video", videoIds_[&texture], texture.GetName(), "Clip");
     Leaf("Type", "Clip");
     Begin("Properties70");
     Property("Path", "KString", "XRefUrl", "");
@@ -476,10 +471,7 @@ private:
     Leaf("RelativeFilename", relative);
     End();
 
-    Begin("Texture");
-    Id(IdOf(&texture));
-    Text(ObjectName(texture.GetName(), "Texture"));
-    Text("");
+    BeginObject("Texture", IdOf(&texture), texture.GetName(), "");
     Leaf("Type", "TextureVideoClip");
     Leaf("Version", 202);
     Leaf("TextureName", ObjectName(texture.GetName(), "Texture"));
