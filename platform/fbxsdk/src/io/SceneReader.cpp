@@ -512,13 +512,6 @@ private:
 
 }  // namespace
 
-bool BuildScene(FbxRecord& file, FbxScene& scene, std::string& error, const ReadOptions& options) {
-  SceneBuilder builder(scene, error, options);
-  if (builder.Build(file)) return true;
-  builder.DestroyCreated();
-  return false;
-}
-
 bool ReadScene(const RecordParser& parse, FbxScene& scene, std::string& error, const ReadOptions& options) {
   SceneBuilder builder(scene, error, options);
   ReadOptions streaming = options;
