@@ -1,8 +1,8 @@
 // Receiving answers that are large in one direction: a "textures.txt" of
 // 100,000 groups (20,000 materials with five painted channels each, every
 // material on its own quad), and a model that is one polygon of 100,000
-// corners, convex or star-shaped (half its corners reflex). Each run is a
-// whole ImportFbxModel (load, texture list, split, merge, decals, replacement
+// corners, convex or star-shaped (half its corners reflex), or a star of
+// 180,000. Each run is a whole ImportFbxModel (load, texture list, split, merge, decals, replacement
 // of the older model of the same name).
 //   receive_scale_bench --benchmark_repetitions=5
 #include <benchmark/benchmark.h>
@@ -104,11 +104,21 @@ bool WriteAnswer(const AnswerMesh& answer, const std::string& path) {
   return ok;
 }
 
+// A texture list and the images it names, each a real PNG of one pixel: the receive takes only
+// files that read as images.
 void WriteTextures(const std::string& path, int materials, const std::vector<const char*>& channels) {
+  static const unsigned char kOnePixelPng[] = {
+      0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+      0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00, 0x00, 0x90, 0x77, 0x53, 0xde, 0x00, 0x00, 0x00,
+      0x0c, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9c, 0x63, 0xf8, 0xdf, 0xc0, 0x00, 0x00, 0x04, 0x01, 0x01, 0x80, 0xc5,
+      0x2a, 0x18, 0x5d, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
   std::string text;
   for (int m = 0; m < materials; ++m) {
-    for (const char* channel : channels)
-      text += MaterialName(m) + "\nmap1\n" + channel + "\n" + Host().Path(MaterialName(m) + "_" + channel) + ".png\n";
+    for (const char* channel : channels) {
+      const std::string image = Host().Path(MaterialName(m) + "_" + channel) + ".png";
+      text += MaterialName(m) + "\nmap1\n" + channel + "\n" + image + "\n";
+      std::ofstream(image, std::ios::binary).write(reinterpret_cast<const char*>(kOnePixelPng), sizeof kOnePixelPng);
+    }
   }
   std::ofstream(path) << text;
 }
@@ -182,6 +192,7 @@ BENCHMARK(BM_ReceiveTextureGroups)
 BENCHMARK(BM_ReceiveOnePolygon)
     ->Args({100000, 0})
     ->Args({100000, 1})
+    ->Args({180000, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->ComputeStatistics("min", Min);

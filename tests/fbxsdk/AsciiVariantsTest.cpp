@@ -192,4 +192,22 @@ TEST_F(AsciiVariantsTest, NodesWithoutAParentNodeBelongToTheRootInFileOrder) {
   EXPECT_EQ(manager->GetObjectCount(), objectsBefore + 4);  // the unused material is gone
 }
 
+// Objects are made as the file is read, yet links listed before them still join them, and a
+// second Objects section adds nothing.
+TEST_F(AsciiVariantsTest, OnlyTheFirstObjectsSectionCountsWhereverTheLinksAre) {
+  int objectsBefore = manager->GetObjectCount();
+  FbxNode* first = Read(std::string(kHeader) + "Connections:  {\n\tC: \"OO\",2,1\n\tC: \"OO\",1,0\n}\n" +
+                        "Objects:  {\n"
+                        "\tModel: 1, \"Model::Parent\", \"Null\" {\n\t}\n"
+                        "\tModel: 2, \"Model::Child\", \"Null\" {\n\t}\n"
+                        "}\n"
+                        "Objects:  {\n\tModel: 3, \"Model::Stray\", \"Null\" {\n\t}\n}\n");
+  ASSERT_NE(first, nullptr);
+  ASSERT_EQ(scene->GetRootNode()->GetChildCount(), 1);
+  EXPECT_STREQ(first->GetName(), "Parent");
+  ASSERT_EQ(first->GetChildCount(), 1);
+  EXPECT_STREQ(first->GetChild(0)->GetName(), "Child");
+  EXPECT_EQ(manager->GetObjectCount(), objectsBefore + 2);
+}
+
 }  // namespace

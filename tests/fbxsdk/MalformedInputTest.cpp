@@ -229,9 +229,12 @@ TEST_F(MalformedInputTest, EveryTruncationOfAWrittenFileFailsCleanlyOrReadsFully
     FbxScene* target = FbxScene::Create(manager, "target");
     size_t step = std::max<size_t>(1, whole.size() / 300);
     for (size_t cut = 0; cut < whole.size(); cut += step) {
+      const int objectsBefore = manager->GetObjectCount();
       fbxtest::Imported imported = fbxtest::ImportBytes(*manager, *target, folder, whole.substr(0, cut), "whole.fbx");
       if (!imported.ok) {
         EXPECT_NE(imported.Error(), "") << "cut at " << cut;
+        // Objects are made while the file is read; a file that then fails leaves none behind.
+        EXPECT_EQ(manager->GetObjectCount(), objectsBefore) << "cut at " << cut;
       }
       target->Clear();
     }

@@ -52,15 +52,15 @@ bool FbxExporter::ExportScene(FbxScene* scene) {
     return false;
   }
   bool binary = format_ == FbxIOPluginRegistry::eBinaryWriter;
-  io::FbxRecord file = io::BuildFileRecords(*scene, binary);
+  io::RecordSource records = io::SceneRecords(*scene, binary);
   std::string error;
   io::OutputFile out;
   if (!out.Open(fileName_.Buffer(), error)) {
     status_.SetCode(FbxStatus::eFailure, "%s", error.c_str());
     return false;
   }
-  bool written = binary ? io::WriteBinaryRecords(file, io::kWrittenVersion, out, compressArrays_)
-                        : io::WriteAsciiRecords(file, io::kWrittenVersion, out);
+  bool written = binary ? io::WriteBinaryRecords(records, io::kWrittenVersion, out, compressArrays_)
+                        : io::WriteAsciiRecords(records, io::kWrittenVersion, out);
   if (!out.Commit(error) || !written) {
     status_.SetCode(FbxStatus::eFailure, "%s", error.empty() ? "Writing the file failed" : error.c_str());
     return false;

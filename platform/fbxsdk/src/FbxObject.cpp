@@ -14,7 +14,7 @@ void FbxProperty::Register(FbxObject* owner, FbxProperty* property) {
   if (owner) owner->RegisterProperty(property);
 }
 
-const char* FbxProperty::GetName() const { return value_ ? value_->name.Buffer() : ""; }
+const char* FbxProperty::GetName() const { return value_ ? value_->name : ""; }
 EFbxType FbxProperty::GetPropertyDataType() const { return value_ ? value_->type : eFbxUndefined; }
 FbxObject* FbxProperty::GetFbxObject() const { return value_ ? value_->owner : nullptr; }
 

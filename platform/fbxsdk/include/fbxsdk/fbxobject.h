@@ -47,7 +47,9 @@ public:
 protected:
   struct Value {
     FbxObject* owner = nullptr;
-    FbxString name;
+    // A class's own spelling, which lives as long as the program: a scene of many materials would
+    // otherwise hold a copy of each name for each of them.
+    const char* name = "";
     EFbxType type = eFbxUndefined;
     double numbers[4] = {};
     FbxString text;

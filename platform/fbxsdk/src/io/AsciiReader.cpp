@@ -104,8 +104,14 @@ private:
       return Fail("record name '" + PrintableText({start, static_cast<size_t>(p_ - start)}) +
                   "' is not followed by ':'");
     FbxRecord& record = parent.Add(std::string_view(start, static_cast<size_t>(p_ - start)));
+    if (depth == 0 && !objectsSeen_ && record.name == "Objects") {
+      objects_ = &record;
+      objectsSeen_ = true;
+    }
     ++p_;
     if (!ParseValues(record, depth)) return false;
+    if (&record == objects_) objects_ = nullptr;  // its place may go to a later record
+    if (&parent == objects_ && !HandOver(parent)) return false;
     if (options_.release) options_.release(static_cast<size_t>(p_ - begin_));
     return true;
   }
@@ -433,11 +439,22 @@ private:
     return true;
   }
 
+  // Hands the object just read to the scene.
+  bool HandOver(FbxRecord& objects) {
+    if (!options_.takeObject) return true;
+    bool taken = false;
+    if (!options_.takeObject(objects.children.back(), taken)) return false;
+    if (taken) objects.children.pop_back();
+    return true;
+  }
+
   const char* begin_;
   const char* p_;
   const char* end_;
   std::string& error_;
   const ReadOptions& options_;
+  FbxRecord* objects_ = nullptr;  // the Objects section while it is read
+  bool objectsSeen_ = false;      // only the first is the scene's
 };
 
 }  // namespace

@@ -190,27 +190,70 @@ void WriteValue(TextSink& sink, const FbxValue& value, int depth, ArrayText& tex
   }
 }
 
-void WriteRecord(TextSink& sink, const FbxRecord& record, int depth, ArrayText& text) {
-  sink.Indent(depth);
-  sink.Put(record.name);
-  sink.Put(':');
-  for (size_t i = 0; i < record.values.size(); ++i) {
-    sink.Put(i ? ", " : " ");
-    WriteValue(sink, record.values[i], depth, text);
+// Writes records as they are emitted: "Name: value, value" and, for a record with nested records
+// or without values, a block of them.
+class RecordText : public RecordSink {
+public:
+  RecordText(TextSink& sink, ArrayText& text) : sink_(sink), text_(text) {}
+
+  void Begin(std::string_view name) override {
+    if (!open_.empty()) OpenBlock(open_.back());
+    int depth = static_cast<int>(open_.size());
+    sink_.Indent(depth);
+    sink_.Put(name);
+    sink_.Put(':');
+    open_.push_back({});
   }
-  // A record without values is a block, even when empty.
-  if (!record.children.empty() || record.values.empty()) {
-    sink.Put(" {\n");
-    for (const FbxRecord& child : record.children) WriteRecord(sink, child, depth + 1, text);
-    sink.Indent(depth);
-    sink.Put('}');
+  void End() override {
+    Open record = open_.back();
+    // A record without values is a block, even when empty.
+    if (record.values == 0) OpenBlock(record);
+    open_.pop_back();
+    if (record.block) {
+      sink_.Indent(static_cast<int>(open_.size()));
+      sink_.Put('}');
+    }
+    sink_.Put('\n');
+    if (open_.empty()) sink_.Put('\n');  // a blank line after each top-level record
   }
-  sink.Put('\n');
-}
+  void Add(const FbxValue& value) override {
+    Separate();
+    WriteValue(sink_, value, static_cast<int>(open_.size()) - 1, text_);
+  }
+  void AddInt(int64_t value, FbxValue::Type) override {
+    Separate();
+    sink_.Integer(value);
+  }
+  void AddReal(double value) override {
+    Separate();
+    sink_.Real(value);
+  }
+  void AddText(std::string_view text) override {
+    Separate();
+    sink_.Quoted(text);
+  }
+
+private:
+  struct Open {
+    size_t values = 0;
+    bool block = false;
+  };
+
+  void Separate() { sink_.Put(open_.back().values++ ? ", " : " "); }
+  void OpenBlock(Open& record) {
+    if (record.block) return;
+    record.block = true;
+    sink_.Put(" {\n");
+  }
+
+  TextSink& sink_;
+  ArrayText& text_;
+  std::vector<Open> open_;
+};
 
 }  // namespace
 
-bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out, const AsciiWriteOptions& options) {
+bool WriteAsciiRecords(const RecordSource& records, int version, OutputFile& out, const AsciiWriteOptions& options) {
   TextSink sink(out);
   ArrayText text(sink, options);
   VersionParts parts = SplitVersion(version);
@@ -221,10 +264,8 @@ bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out, cons
   sink.Put('.');
   sink.Integer(parts.revision);
   sink.Put(" project file\n; ----------------------------------------------------\n\n");
-  for (const FbxRecord& record : file.children) {
-    WriteRecord(sink, record, 0, text);
-    sink.Put('\n');
-  }
+  RecordText stream(sink, text);
+  records(stream);
   return sink.Flush();
 }
 

@@ -133,6 +133,10 @@ private:
     if (end < listEnd || end > limit)
       return Fail("record end offset " + std::to_string(end) + " lies outside its parent", start);
     FbxRecord& record = parent.Add(name);
+    if (depth == 0 && !objectsSeen_ && record.name == "Objects") {
+      objects_ = &record;
+      objectsSeen_ = true;
+    }
     // Every property takes at least two bytes, so the count is bounded by the list's length.
     if (count > listLength / 2)
       return Fail("record '" + PrintableText(record.name) + "' claims more properties than its bytes hold", start);
@@ -155,7 +159,19 @@ private:
     }
     if (p != end) return Fail("record '" + PrintableText(record.name) + "' has bytes after its end marker", p);
     offset = end;
+    if (&record == objects_) objects_ = nullptr;  // its place may go to a later record
+    if (&parent == objects_ && !HandOver(parent)) return false;
     if (options_.release && inflater_.Empty()) options_.release(static_cast<size_t>(end));
+    return true;
+  }
+
+  // Hands the object just read to the scene, its arrays inflated first (together, on every core).
+  bool HandOver(FbxRecord& objects) {
+    if (!options_.takeObject) return true;
+    if (!inflater_.Run(error_)) return false;
+    bool taken = false;
+    if (!options_.takeObject(objects.children.back(), taken)) return false;
+    if (taken) objects.children.pop_back();
     return true;
   }
 
@@ -349,6 +365,8 @@ private:
   ArrayInflater inflater_;
   bool bigEndian_ = false;
   bool wide_ = false;
+  FbxRecord* objects_ = nullptr;  // the Objects section while it is read
+  bool objectsSeen_ = false;      // only the first is the scene's
 };
 
 }  // namespace

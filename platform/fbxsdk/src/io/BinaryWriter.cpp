@@ -1,12 +1,15 @@
 #include <libdeflate.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <span>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "BinaryFormat.h"
+#include "RecordSink.h"
 #include "RecordWriters.h"
 
 namespace fbxsdk::io {
@@ -42,44 +45,99 @@ private:
   std::vector<uint8_t> buffer_;
 };
 
+// Sizes of the values as the file stores them; compressed arrays are sized by packing them.
+constexpr uint64_t IntSize(FbxValue::Type type) { return type == FbxValue::Int64 ? 9 : 5; }
+constexpr uint64_t kRealSize = 9;
+uint64_t TextSize(std::string_view text) { return 5 + text.size(); }
+
 // What each record takes in the file, worked out before any of it is written: a record's header
-// holds its end offset, and knowing it up front lets the file stream out instead of being built
-// in memory. Compressed arrays are packed here, once, and kept until written.
-class RecordPlan {
+// holds its end offset, and knowing it up front lets the file stream out. The records are
+// measured as they are emitted the first time round. Only records that hold records or arrays
+// are kept (about one in ten); the writer works out the others, small lists of plain values, as
+// it meets them. Compressed arrays are packed here, once, and kept until written.
+class RecordPlan : public RecordSink {
 public:
   RecordPlan(bool wide, bool compress) : wide_(wide), compress_(compress) {}
 
   struct Extent {
+    uint64_t order = 0;       // the record's place among all records, in the order they begin
     uint64_t size = 0;        // the whole record, nested records included
     uint64_t listLength = 0;  // its values
+    uint32_t valueCount = 0;
+    bool endsWithNullRecord = false;
   };
 
-  // Measures record and everything nested in it, in the order the writer meets them.
-  uint64_t Measure(const FbxRecord& record) {
-    size_t slot = extents_.size();
-    extents_.emplace_back();
-    uint64_t listLength = 0;
-    for (const FbxValue& value : record.values) listLength += ValueSize(value);
-    uint64_t size = HeaderSize() + std::min<size_t>(record.name.size(), 255) + listLength;
+  void Begin(std::string_view name) override {
+    if (!open_.empty()) open_.back().hasChildren = true;
+    Open record;
+    record.extent.order = planned_.size();
+    record.size = HeaderSize() + std::min<size_t>(name.size(), 255);
+    open_.push_back(record);
+    planned_.push_back(false);
+  }
+  void End() override {
+    Open record = open_.back();
+    open_.pop_back();
+    Extent& extent = record.extent;
+    extent.size = record.size + extent.listLength;
     // Children end with a null record; so does a record with neither values nor children.
-    if (!record.children.empty() || record.values.empty()) {
-      for (const FbxRecord& child : record.children) size += Measure(child);
-      size += HeaderSize();
+    extent.endsWithNullRecord = record.hasChildren || extent.valueCount == 0;
+    if (extent.endsWithNullRecord) extent.size += record.childrenSize + HeaderSize();
+    if (!open_.empty()) open_.back().childrenSize += extent.size;
+    if (record.hasChildren || record.hasArray) {
+      planned_[extent.order] = true;
+      extents_.push_back(extent);
     }
-    extents_[slot] = {size, listLength};
-    return size;
+  }
+  void Add(const FbxValue& value) override {
+    if (value.IsArray()) open_.back().hasArray = true;
+    Count(ValueSize(value));
+  }
+  void AddInt(int64_t, FbxValue::Type type) override { Count(IntSize(type)); }
+  void AddReal(double) override { Count(kRealSize); }
+  void AddText(std::string_view text) override { Count(TextSize(text)); }
+
+  // Puts the kept records in the order the writer meets their headers; they end the other way.
+  void Finish() {
+    std::sort(extents_.begin(), extents_.end(), [](const Extent& a, const Extent& b) { return a.order < b.order; });
   }
 
   size_t HeaderSize() const { return 3 * WordSize() + 1; }
   size_t WordSize() const { return wide_ ? 8 : 4; }
   bool Wide() const { return wide_; }
-  Extent NextExtent() { return extents_[nextExtent_++]; }
+  // Whether the next record to begin was kept; then NextExtent gives it. The records are
+  // emitted twice, and must be the same both times.
+  bool NextIsKept() {
+    if (nextRecord_ >= planned_.size()) throw std::logic_error("more records written than measured");
+    return planned_[nextRecord_++];
+  }
+  Extent NextExtent() {
+    if (nextExtent_ >= extents_.size()) throw std::logic_error("more records written than measured");
+    return extents_[nextExtent_++];
+  }
   // Small arrays gain nothing from compressing; other exporters store them plainly too.
   bool Compresses(size_t bytes) const { return compress_ && bytes >= kSmallestCompressedArray; }
   // The packed bytes of the next compressed array, handed over to be written and freed.
-  std::vector<uint8_t> TakePacked() { return std::move(packed_[nextPacked_++]); }
+  std::vector<uint8_t> TakePacked() {
+    if (nextPacked_ >= packed_.size()) throw std::logic_error("more arrays written than measured");
+    return std::move(packed_[nextPacked_++]);
+  }
 
 private:
+  struct Open {
+    Extent extent;
+    uint64_t size = 0;  // header and name
+    uint64_t childrenSize = 0;
+    bool hasChildren = false;
+    bool hasArray = false;
+  };
+
+  void Count(uint64_t bytes) {
+    Extent& extent = open_.back().extent;
+    extent.listLength += bytes;
+    ++extent.valueCount;
+  }
+
   template <class T>
   uint64_t ArraySize(std::span<const T> items) {
     size_t bytes = items.size() * sizeof(T);
@@ -99,7 +157,7 @@ private:
       case FbxValue::Double: return 9;
       case FbxValue::String:
       case FbxValue::Symbol:
-      case FbxValue::Raw: return 5 + value.text.size();
+      case FbxValue::Raw: return TextSize(value.text);
       case FbxValue::BoolArray: {
         std::span<const int32_t> ints = value.IntData();
         std::vector<uint8_t> flags(ints.begin(), ints.end());
@@ -116,23 +174,36 @@ private:
   bool wide_;
   bool compress_;
   Deflater deflater_;
-  std::vector<Extent> extents_;
+  std::vector<bool> planned_;    // for each record in the order they begin: whether it is kept
+  std::vector<Extent> extents_;  // of the records kept
+  std::vector<Open> open_;
+  size_t nextRecord_ = 0;
   size_t nextExtent_ = 0;
   std::vector<std::vector<uint8_t>> packed_;
   size_t nextPacked_ = 0;
 };
 
 // Streams the file's bytes out, counting them for the offsets.
+// Without a file, the bytes are kept in memory until taken.
 class ByteSink {
 public:
-  ByteSink(OutputFile& out, RecordPlan& plan) : out_(out), plan_(plan) {}
+  ByteSink(OutputFile* out, RecordPlan& plan) : out_(out), plan_(plan) {}
 
   uint64_t Size() const { return size_; }
   bool Ok() const { return ok_; }
   RecordPlan& Plan() { return plan_; }
   void Bytes(const void* data, size_t size) {
-    ok_ = ok_ && out_.Write(data, size);
+    if (out_)
+      ok_ = ok_ && out_->Write(data, size);
+    else
+      kept_.append(static_cast<const char*>(data), size);
     size_ += size;
+  }
+  // The bytes kept in memory, which the sink then forgets.
+  const std::string& Kept() const { return kept_; }
+  void Clear() {
+    kept_.clear();
+    size_ = 0;
   }
   void U8(uint8_t v) { Bytes(&v, 1); }
   void U32(uint32_t v) { Bytes(&v, 4); }  // the encoding is little-endian, as is this machine
@@ -147,8 +218,9 @@ public:
   }
 
 private:
-  OutputFile& out_;
+  OutputFile* out_;
   RecordPlan& plan_;
+  std::string kept_;
   uint64_t size_ = 0;
   bool ok_ = true;
 };
@@ -170,6 +242,27 @@ void WriteArray(ByteSink& sink, char type, std::span<const T> items) {
   sink.Bytes(items.data(), bytes);
 }
 
+void WriteInt(ByteSink& sink, int64_t v, FbxValue::Type type) {
+  if (type == FbxValue::Int64) {
+    sink.U8('L');
+    sink.U64(static_cast<uint64_t>(v));
+  } else {
+    sink.U8('I');
+    sink.U32(static_cast<uint32_t>(static_cast<int32_t>(v)));
+  }
+}
+
+void WriteReal(ByteSink& sink, double v) {
+  sink.U8('D');
+  sink.Bytes(&v, 8);
+}
+
+void WriteText(ByteSink& sink, std::string_view text, char type = 'S') {
+  sink.U8(static_cast<uint8_t>(type));
+  sink.U32(static_cast<uint32_t>(text.size()));
+  sink.Bytes(text.data(), text.size());
+}
+
 void WriteValue(ByteSink& sink, const FbxValue& value) {
   switch (value.type) {
     case FbxValue::Bool:
@@ -183,30 +276,17 @@ void WriteValue(ByteSink& sink, const FbxValue& value) {
       break;
     }
     case FbxValue::Int32:
-      sink.U8('I');
-      sink.U32(static_cast<uint32_t>(static_cast<int32_t>(value.integer)));
-      break;
-    case FbxValue::Int64:
-      sink.U8('L');
-      sink.U64(static_cast<uint64_t>(value.integer));
-      break;
+    case FbxValue::Int64: WriteInt(sink, value.integer, value.type); break;
     case FbxValue::Float: {
       sink.U8('F');
       float f = static_cast<float>(value.real);
       sink.Bytes(&f, 4);
       break;
     }
-    case FbxValue::Double:
-      sink.U8('D');
-      sink.Bytes(&value.real, 8);
-      break;
+    case FbxValue::Double: WriteReal(sink, value.real); break;
     case FbxValue::String:
     case FbxValue::Symbol:
-    case FbxValue::Raw:
-      sink.U8(value.type == FbxValue::Raw ? 'R' : 'S');
-      sink.U32(static_cast<uint32_t>(value.text.size()));
-      sink.Bytes(value.text.data(), value.text.size());
-      break;
+    case FbxValue::Raw: WriteText(sink, value.text, value.type == FbxValue::Raw ? 'R' : 'S'); break;
     case FbxValue::BoolArray: {
       std::span<const int32_t> ints = value.IntData();
       std::vector<uint8_t> flags(ints.begin(), ints.end());
@@ -222,32 +302,81 @@ void WriteValue(ByteSink& sink, const FbxValue& value) {
 
 void WriteNullRecord(ByteSink& sink) { sink.Zeros(sink.Plan().HeaderSize()); }
 
-void WriteRecord(ByteSink& sink, const FbxRecord& record) {
-  RecordPlan::Extent extent = sink.Plan().NextExtent();
-  sink.Word(sink.Size() + extent.size);  // the end offset
-  sink.Word(record.values.size());
-  sink.Word(extent.listLength);
-  size_t nameLength = std::min<size_t>(record.name.size(), 255);
-  sink.U8(static_cast<uint8_t>(nameLength));
-  sink.Bytes(record.name.data(), nameLength);
-  for (const FbxValue& value : record.values) WriteValue(sink, value);
-  if (!record.children.empty() || record.values.empty()) {
-    for (const FbxRecord& child : record.children) WriteRecord(sink, child);
-    WriteNullRecord(sink);
+// Writes the records as they are emitted the second time: a kept record's header from the plan,
+// another's once its values are in (it holds no records, so only one is ever open).
+class RecordStream : public RecordSink {
+public:
+  explicit RecordStream(ByteSink& sink) : sink_(sink), values_(nullptr, sink.Plan()) {}
+
+  void Begin(std::string_view name) override {
+    std::string_view shortName = name.substr(0, 255);
+    if (!sink_.Plan().NextIsKept()) {
+      leafName_.assign(shortName);
+      leafValueCount_ = 0;
+      values_.Clear();
+      inLeaf_ = true;
+      return;
+    }
+    RecordPlan::Extent extent = sink_.Plan().NextExtent();
+    WriteHeader(sink_.Size() + extent.size, extent.valueCount, extent.listLength, shortName);
+    endsWithNullRecord_.push_back(extent.endsWithNullRecord);
   }
-}
+  void End() override {
+    if (inLeaf_) {
+      inLeaf_ = false;
+      uint64_t listLength = values_.Kept().size();
+      // A record with neither values nor children ends with a null record.
+      uint64_t size = sink_.Plan().HeaderSize() + leafName_.size() + listLength +
+                      (leafValueCount_ == 0 ? sink_.Plan().HeaderSize() : 0);
+      WriteHeader(sink_.Size() + size, leafValueCount_, listLength, leafName_);
+      sink_.Bytes(values_.Kept().data(), values_.Kept().size());
+      if (leafValueCount_ == 0) WriteNullRecord(sink_);
+      return;
+    }
+    if (endsWithNullRecord_.back()) WriteNullRecord(sink_);
+    endsWithNullRecord_.pop_back();
+  }
+  void Add(const FbxValue& value) override { WriteValue(Values(), value); }
+  void AddInt(int64_t value, FbxValue::Type type) override { WriteInt(Values(), value, type); }
+  void AddReal(double value) override { WriteReal(Values(), value); }
+  void AddText(std::string_view text) override { WriteText(Values(), text); }
+
+private:
+  void WriteHeader(uint64_t end, uint64_t valueCount, uint64_t listLength, std::string_view name) {
+    sink_.Word(end);
+    sink_.Word(valueCount);
+    sink_.Word(listLength);
+    sink_.U8(static_cast<uint8_t>(name.size()));
+    sink_.Bytes(name.data(), name.size());
+  }
+  ByteSink& Values() {
+    if (!inLeaf_) return sink_;
+    ++leafValueCount_;
+    return values_;
+  }
+
+  ByteSink& sink_;
+  std::vector<bool> endsWithNullRecord_;  // of the kept records open
+  // The record being gathered, one that holds no records.
+  bool inLeaf_ = false;
+  std::string leafName_;
+  uint64_t leafValueCount_ = 0;
+  ByteSink values_;
+};
 
 }  // namespace
 
-bool WriteBinaryRecords(const FbxRecord& file, int version, OutputFile& out, bool compressArrays) {
+bool WriteBinaryRecords(const RecordSource& records, int version, OutputFile& out, bool compressArrays) {
   RecordPlan plan(version >= kFirstWideRecordVersion, compressArrays);
-  for (const FbxRecord& record : file.children) plan.Measure(record);
-  ByteSink sink(out, plan);
+  records(plan);
+  plan.Finish();
+  ByteSink sink(&out, plan);
   sink.Bytes(kBinaryMagic, kBinaryMagicSize);
   sink.U8(0x1A);
   sink.U8(0);  // little-endian
   sink.U32(static_cast<uint32_t>(version));
-  for (const FbxRecord& record : file.children) WriteRecord(sink, record);
+  RecordStream stream(sink);
+  records(stream);
   WriteNullRecord(sink);
   // Footer: a 16-byte tag, padding to a 16-byte boundary, the version, reserved zeros and a fixed tail.
   static const uint8_t kFooterTag[16] = {0xfa, 0xbc, 0xab, 0x09, 0xd0, 0xc8, 0xd4, 0x66,

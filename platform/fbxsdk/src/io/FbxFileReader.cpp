@@ -39,13 +39,14 @@ bool ReadFbxMemory(const uint8_t* data, size_t size, FbxScene& scene, std::strin
   }
   error = VersionProblem(header.version);
   if (!error.empty()) return false;
-  FbxRecord file;
-  bool parsed = header.binary ? ParseBinaryRecords(data, size, file, error, options)
-                              : ParseAsciiRecords(reinterpret_cast<const char*>(data), size, file, error, options);
-  if (!parsed) return false;
-  // The records hold copies of everything; the file's bytes are not needed while the scene is built.
-  if (options.release) options.release(size);
-  return BuildScene(file, scene, error, options);
+  auto parse = [&](FbxRecord& file, const ReadOptions& streaming) {
+    bool parsed = header.binary ? ParseBinaryRecords(data, size, file, error, streaming)
+                                : ParseAsciiRecords(reinterpret_cast<const char*>(data), size, file, error, streaming);
+    // The records hold copies of everything; the file's bytes are not needed for the rest.
+    if (parsed && options.release) options.release(size);
+    return parsed;
+  };
+  return ReadScene(parse, scene, error, options);
 }
 
 }  // namespace fbxsdk::io

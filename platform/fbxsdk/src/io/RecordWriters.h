@@ -6,6 +6,7 @@
 
 #include "FbxRecord.h"
 #include "OutputFile.h"
+#include "RecordSink.h"
 
 namespace fbxsdk::io {
 
@@ -14,8 +15,17 @@ struct AsciiWriteOptions {
   size_t blockValues = size_t(1) << 17;
   unsigned threads = 0;  // 0: one per core
 };
-bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out, const AsciiWriteOptions& options = {});
+bool WriteAsciiRecords(const RecordSource& records, int version, OutputFile& out,
+                       const AsciiWriteOptions& options = {});
 // compressArrays stores arrays zlib-compressed, as other exporters do.
-bool WriteBinaryRecords(const FbxRecord& file, int version, OutputFile& out, bool compressArrays = true);
+bool WriteBinaryRecords(const RecordSource& records, int version, OutputFile& out, bool compressArrays = true);
+
+inline bool WriteAsciiRecords(const FbxRecord& file, int version, OutputFile& out,
+                              const AsciiWriteOptions& options = {}) {
+  return WriteAsciiRecords(RecordsOf(file), version, out, options);
+}
+inline bool WriteBinaryRecords(const FbxRecord& file, int version, OutputFile& out, bool compressArrays = true) {
+  return WriteBinaryRecords(RecordsOf(file), version, out, compressArrays);
+}
 
 }  // namespace fbxsdk::io

@@ -37,16 +37,20 @@ std::string PlainName(std::string_view stored) {
   return name;
 }
 
-struct FileObject {
-  FbxRecord* record = nullptr;
-  FbxObject* object = nullptr;
-};
-
 class SceneBuilder {
 public:
   SceneBuilder(FbxScene& scene, std::string& error, const ReadOptions& options)
       : scene_(scene), manager_(*scene.GetFbxManager()), error_(error), options_(options) {}
 
+  // An object of the file's Objects section, as soon as the parser has read it: the objects this
+  // library knows are made at once and their records handed back to be dropped.
+  bool TakeObject(FbxRecord& record, bool& taken) {
+    taken = record.name == "Model" || record.name == "Geometry" || record.name == "Material" ||
+            record.name == "Texture" || record.name == "Video";
+    return !taken || AddObject(record);
+  }
+
+  // The rest of the file, once read: objects not yet taken, then the connections.
   bool Build(FbxRecord& file) {
     FbxRecord* objects = file.Find("Objects");
     if (!objects) return Fail("the file has no Objects section");
@@ -132,10 +136,10 @@ private:
     } else if (record.name == "Texture") {
       object = ReadTexture(record, name);
     } else if (record.name == "Video") {
-      videos_[key] = &record;
+      videos_[key] = std::move(record);  // read when a texture connects to it
       return true;
     }
-    if (object) objects_[key] = {&record, object};
+    if (object) objects_[key] = object;
     return true;
   }
 
@@ -287,53 +291,77 @@ private:
   // Property name, then numbers and text, from "P" (name, type, label, flags, values)
   // or the older "Property" (name, type, flags, values).
   struct StoredProperty {
-    std::vector<double> numbers;
-    std::string text;
+    static constexpr size_t kKept = 4;  // no property holds more numbers
+    double numbers[kKept] = {};
+    size_t count = 0;  // numbers the entry gives, kept or not
+    std::string_view text;
   };
 
-  // Keyed by views of the names in record, which outlives the map: a file of many materials
-  // reads millions of these.
-  static std::map<std::string_view, StoredProperty, std::less<>> ReadProperties(const FbxRecord& record) {
-    std::map<std::string_view, StoredProperty, std::less<>> found;
-    // 7.x blocks give each entry a label more than 6.x blocks do; values follow it.
-    struct Block {
-      const char* name;
+  // The property entries of an object's record, found by name, the first of each name counting:
+  // sorted views into the record, in a list kept from one object to the next, as a file of many
+  // materials reads millions of these.
+  class StoredProperties {
+  public:
+    void Read(const FbxRecord& record) {
+      entries_.clear();
+      // 7.x blocks give each entry a label more than 6.x blocks do; values follow it.
+      struct Block {
+        const char* name;
+        size_t firstValue;
+      };
+      for (const Block& block : {Block{"Properties70", 4}, Block{"Properties60", 3}}) {
+        const FbxRecord* properties = record.Find(block.name);
+        if (!properties) continue;
+        for (const FbxRecord& entry : properties->children)
+          if (!entry.values.empty() && entry.values[0].IsText())
+            entries_.push_back({entry.values[0].text, entries_.size(), &entry, block.firstValue});
+      }
+      std::sort(entries_.begin(), entries_.end(),
+                [](const Entry& a, const Entry& b) { return a.name != b.name ? a.name < b.name : a.order < b.order; });
+    }
+
+    bool Find(std::string_view name, StoredProperty& property) const {
+      auto found = std::lower_bound(entries_.begin(), entries_.end(), name,
+                                    [](const Entry& entry, std::string_view key) { return entry.name < key; });
+      if (found == entries_.end() || found->name != name) return false;
+      property = {};
+      const std::vector<FbxValue>& values = found->entry->values;
+      for (size_t i = found->firstValue; i < values.size(); ++i) {
+        if (values[i].IsNumber()) {
+          if (property.count < StoredProperty::kKept) property.numbers[property.count] = values[i].AsDouble();
+          ++property.count;
+        } else if (values[i].IsText()) {
+          property.text = values[i].text;
+        }
+      }
+      return true;
+    }
+
+  private:
+    struct Entry {
+      std::string_view name;
+      size_t order;  // in the record, so that the first of a name is found
+      const FbxRecord* entry;
       size_t firstValue;
     };
-    for (const Block& block : {Block{"Properties70", 4}, Block{"Properties60", 3}}) {
-      const FbxRecord* properties = record.Find(block.name);
-      if (!properties) continue;
-      size_t first = block.firstValue;
-      for (const FbxRecord& entry : properties->children) {
-        if (entry.values.empty() || !entry.values[0].IsText()) continue;
-        StoredProperty property;
-        if (entry.values.size() > first) property.numbers.reserve(entry.values.size() - first);
-        for (size_t i = first; i < entry.values.size(); ++i) {
-          if (entry.values[i].IsNumber())
-            property.numbers.push_back(entry.values[i].AsDouble());
-          else if (entry.values[i].IsText())
-            property.text = entry.values[i].text;
-        }
-        found.emplace(entry.values[0].text, std::move(property));
-      }
-    }
-    return found;
-  }
+    std::vector<Entry> entries_;
+  };
 
   FbxObject* ReadMaterial(const FbxRecord& record, const std::string& name) {
     std::string_view model = record.ChildText("ShadingModel");
     FbxSurfaceLambert* material = strncasecmp(std::string(model).c_str(), "phong", 5) == 0 && model.size() == 5
                                       ? Track(FbxSurfacePhong::Create(&manager_, name.c_str()))
                                       : Track(FbxSurfaceLambert::Create(&manager_, name.c_str()));
-    auto stored = ReadProperties(record);
+    properties_.Read(record);
+    StoredProperty stored;
     for (int i = 0; i < material->GetPropertyCount(); ++i) {
       FbxProperty* property = material->GetPropertyAt(i);
       if (property->GetPropertyDataType() == eFbxString) continue;
-      auto found = stored.find(property->GetName());
-      if (found == stored.end()) found = stored.find(OlderPropertyName(property->GetName()));
-      if (found == stored.end() || found->second.numbers.empty()) continue;
-      const auto& numbers = found->second.numbers;
-      property->SetValues(numbers.data(), static_cast<int>(numbers.size()));
+      if (!properties_.Find(property->GetName(), stored) &&
+          !properties_.Find(OlderPropertyName(property->GetName()), stored))
+        continue;
+      if (stored.count == 0) continue;
+      property->SetValues(stored.numbers, static_cast<int>(std::min(stored.count, StoredProperty::kKept)));
     }
     return material;
   }
@@ -352,10 +380,10 @@ private:
     FbxFileTexture* texture = Track(FbxFileTexture::Create(&manager_, name.c_str()));
     texture->SetFileName(std::string(record.ChildText("FileName")).c_str());
     texture->SetRelativeFileName(std::string(record.ChildText("RelativeFilename")).c_str());
-    auto stored = ReadProperties(record);
+    properties_.Read(record);
+    StoredProperty stored;
     auto numbers = [&](const char* key, size_t count) -> const double* {
-      auto found = stored.find(key);
-      return found != stored.end() && found->second.numbers.size() >= count ? found->second.numbers.data() : nullptr;
+      return properties_.Find(key, stored) && stored.count >= count ? stored.numbers : nullptr;
     };
     if (const double* t = numbers("Translation", 2)) texture->SetTranslation(t[0], t[1]);
     if (const double* s = numbers("Scaling", 2)) texture->SetScale(s[0], s[1]);
@@ -377,10 +405,10 @@ private:
       auto video = videos_.find(from);
       auto target = objects_.find(to);
       if (video != videos_.end() && target != objects_.end())
-        if (auto* texture = FbxCast<FbxFileTexture>(target->second.object)) FillFromVideo(*texture, *video->second);
+        if (auto* texture = FbxCast<FbxFileTexture>(target->second)) FillFromVideo(*texture, video->second);
       return true;
     }
-    FbxObject* child = source->second.object;
+    FbxObject* child = source->second;
     FbxObject* parent = nullptr;
     if (to == 0) {
       // Nodes join the other parentless ones at the end, in file order; the first parent given wins.
@@ -392,7 +420,7 @@ private:
     } else {
       auto target = objects_.find(to);
       if (target == objects_.end()) return true;
-      parent = target->second.object;
+      parent = target->second;
     }
     auto* parentNode = FbxCast<FbxNode>(parent);
     if (auto* node = FbxCast<FbxNode>(child)) {
@@ -410,14 +438,14 @@ private:
     return true;
   }
 
-  static void FillFromVideo(FbxFileTexture& texture, const FbxRecord& video) {
+  void FillFromVideo(FbxFileTexture& texture, const FbxRecord& video) {
     if (*texture.GetFileName()) return;
     std::string path(video.ChildText("Filename"));
     if (path.empty()) path = std::string(video.ChildText("FileName"));
     if (path.empty()) {
-      auto stored = ReadProperties(video);
-      auto found = stored.find("Path");
-      if (found != stored.end()) path = found->second.text;
+      properties_.Read(video);
+      StoredProperty stored;
+      if (properties_.Find("Path", stored)) path = stored.text;
     }
     texture.SetFileName(path.c_str());
     if (!*texture.GetRelativeFileName())
@@ -475,17 +503,21 @@ private:
   const ReadOptions& options_;
   std::vector<FbxNode*> nodes_;  // in file order
   std::unordered_set<FbxObject*> rootLinked_;
-  std::unordered_map<int64_t, FileObject> objects_;
-  std::unordered_map<int64_t, FbxRecord*> videos_;
+  std::unordered_map<int64_t, FbxObject*> objects_;
+  std::unordered_map<int64_t, FbxRecord> videos_;
   std::unordered_map<std::string, int64_t> nameKeys_;
   std::vector<FbxObject*> created_;
+  StoredProperties properties_;  // of the object being read
 };
 
 }  // namespace
 
-bool BuildScene(FbxRecord& file, FbxScene& scene, std::string& error, const ReadOptions& options) {
+bool ReadScene(const RecordParser& parse, FbxScene& scene, std::string& error, const ReadOptions& options) {
   SceneBuilder builder(scene, error, options);
-  if (builder.Build(file)) return true;
+  ReadOptions streaming = options;
+  streaming.takeObject = [&builder](FbxRecord& object, bool& taken) { return builder.TakeObject(object, taken); };
+  FbxRecord file;
+  if (parse(file, streaming) && builder.Build(file)) return true;
   builder.DestroyCreated();
   return false;
 }

@@ -1,8 +1,10 @@
 #include "SceneWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <ctime>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -24,51 +26,88 @@ namespace {
 
 constexpr int64_t kFirstId = 1000000;
 
-FbxValue Int(int64_t v) { return FbxValue::MakeInt(v, FbxValue::Int32); }
-FbxValue Id(int64_t v) { return FbxValue::MakeInt(v, FbxValue::Int64); }
-FbxValue Text(std::string_view s) { return FbxValue::MakeString(s); }
-FbxValue Real(double v) { return FbxValue::MakeDouble(v); }
-
-void AddChild(FbxRecord& parent, std::string_view name, FbxValue value) {
-  parent.Add(name).values.push_back(std::move(value));
-}
-
-// One "P" entry of a Properties70 block, with room for the values the caller adds: files of many
-// objects hold millions of these.
-FbxRecord& AddProperty(FbxRecord& block, std::string_view name, std::string_view type, std::string_view label,
-                       std::string_view flags, size_t valueCount = 1) {
-  FbxRecord& p = block.Add("P");
-  p.values.reserve(4 + valueCount);
-  p.values = {Text(name), Text(type), Text(label), Text(flags)};
-  return p;
-}
-
+// Emits a scene's records straight from its objects, in file order: nothing is built per object
+// but what the file itself holds, so a scene of many materials streams out.
 class FileBuilder {
 public:
-  FileBuilder(FbxScene& scene, bool binaryNames) : scene_(scene), binaryNames_(binaryNames) {}
-
-  FbxRecord Build() {
+  explicit FileBuilder(FbxScene& scene, bool binaryNames) : scene_(scene), binaryNames_(binaryNames) {
     CollectObjects();
-    FbxRecord file;
-    AddHeader(file);
-    AddGlobalSettings(file);
-    AddDocuments(file);
-    file.Add("References");
-    AddDefinitions(file);
-    FbxRecord& objects = file.Add("Objects");
-    FbxRecord& connections = file.Add("Connections");
-    for (FbxNode* node : nodes_) AddModel(objects, connections, *node);
-    for (FbxMesh* mesh : meshes_) AddGeometry(objects, *mesh);
-    for (FbxSurfaceMaterial* material : materials_) AddMaterial(objects, *material);
-    for (FbxFileTexture* texture : textures_) AddTexture(objects, connections, *texture);
-    AddMaterialLinks(connections);
-    AddChild(file.Add("Takes"), "Current", Text(""));
-    return file;
+    os::UtcTime(std::time(nullptr), created_);  // once: every pass must emit the same records
+    AssignIds();
+  }
+
+  void Emit(RecordSink& sink) {
+    sink_ = &sink;
+    AddHeader();
+    AddGlobalSettings();
+    AddDocuments();
+    Begin("References");
+    End();
+    AddDefinitions();
+    Begin("Objects");
+    for (FbxNode* node : nodes_) AddModel(*node);
+    for (FbxMesh* mesh : meshes_) AddGeometry(*mesh);
+    for (FbxSurfaceMaterial* material : materials_) AddMaterial(*material);
+    for (FbxFileTexture* texture : textures_) AddTexture(*texture);
+    End();
+    // The links of each object, in the order the objects were written.
+    Begin("Connections");
+    for (FbxNode* node : nodes_) AddModelLinks(*node);
+    for (FbxFileTexture* texture : textures_) Link(videoIds_[texture], IdOf(texture));
+    AddMaterialLinks();
+    End();
+    Begin("Takes");
+    Leaf("Current", "");
+    End();
+    sink_ = nullptr;
   }
 
 private:
-  std::string ObjectName(std::string_view name, std::string_view cls) const {
-    return EncodeObjectName(name, cls, binaryNames_);
+  void Begin(std::string_view name) { sink_->Begin(name); }
+  void End() { sink_->End(); }
+  void Int(int64_t v) { sink_->AddInt(v, FbxValue::Int32); }
+  void Id(int64_t v) { sink_->AddInt(v, FbxValue::Int64); }
+  void Text(std::string_view text) { sink_->AddText(text); }
+  void Real(double v) { sink_->AddReal(v); }
+  void Leaf(std::string_view name, int64_t v) {
+    Begin(name);
+    Int(v);
+    End();
+  }
+  void Leaf(std::string_view name, std::string_view text) {
+    Begin(name);
+    Text(text);
+    End();
+  }
+  void Leaf(std::string_view name, const FbxValue& value) {
+    Begin(name);
+    sink_->Add(value);
+    End();
+  }
+  // Begins one "P" entry of a Properties70 block; the caller adds its values and ends it.
+  void Property(std::string_view name, std::string_view type, std::string_view label, std::string_view flags) {
+    Begin("P");
+    Text(name);
+    Text(type);
+    Text(label);
+    Text(flags);
+  }
+  // Begins an object's record: its id, its name with the record's class, and its subclass.
+  void BeginObject(std::string_view record, int64_t id, std::string_view name, std::string_view subclass) {
+    Begin(record);
+    Id(id);
+    Text(ObjectName(name, record));
+    Text(subclass);
+  }
+  void EmptyBlock(std::string_view name) {
+    Begin(name);
+    End();
+  }
+
+  // The name as the file spells it, in a buffer reused for each.
+  std::string_view ObjectName(std::string_view name, std::string_view cls) {
+    name_ = EncodeObjectName(name, cls, binaryNames_);
+    return name_;
   }
 
   int64_t IdOf(const void* object) {
@@ -155,114 +194,153 @@ private:
     }
   }
 
-  void AddHeader(FbxRecord& file) {
-    FbxRecord& header = file.Add("FBXHeaderExtension");
-    AddChild(header, "FBXHeaderVersion", Int(1003));
-    AddChild(header, "FBXVersion", Int(kWrittenVersion));
-    if (binaryNames_) AddChild(header, "EncryptionType", Int(0));
-    std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    os::UtcTime(now, utc);
-    FbxRecord& stamp = header.Add("CreationTimeStamp");
-    AddChild(stamp, "Version", Int(1000));
-    AddChild(stamp, "Year", Int(utc.tm_year + 1900));
-    AddChild(stamp, "Month", Int(utc.tm_mon + 1));
-    AddChild(stamp, "Day", Int(utc.tm_mday));
-    AddChild(stamp, "Hour", Int(utc.tm_hour));
-    AddChild(stamp, "Minute", Int(utc.tm_min));
-    AddChild(stamp, "Second", Int(utc.tm_sec));
-    AddChild(stamp, "Millisecond", Int(0));
-    AddChild(header, "Creator", Text("Pigmora applink FBX library"));
-    FbxRecord& info = header.Add("SceneInfo");
-    info.values = {Text(ObjectName("GlobalInfo", "SceneInfo")), Text("UserData")};
-    AddChild(info, "Type", Text("UserData"));
-    AddChild(info, "Version", Int(100));
-    FbxRecord& meta = info.Add("MetaData");
-    AddChild(meta, "Version", Int(100));
+  // Ids in the order the objects are first named in the file, with the link of each model, so the
+  // numbers do not depend on how the records are walked: the scene, then each model and the
+  // objects its links name, geometry, materials, and each texture after its clip.
+  void AssignIds() {
+    IdOf(&scene_);
+    for (FbxNode* node : nodes_) {
+      IdOf(node);
+      if (node->GetParent() != scene_.GetRootNode()) IdOf(node->GetParent());
+      if (FbxMesh* mesh = node->GetMesh()) IdOf(mesh);
+      for (FbxSurfaceMaterial* material : nodeMaterials_[node]) IdOf(material);
+    }
+    for (FbxMesh* mesh : meshes_) IdOf(mesh);
+    for (FbxSurfaceMaterial* material : materials_) IdOf(material);
+    for (FbxFileTexture* texture : textures_) {
+      videoIds_[texture] = NewId();  // the texture's clip: a record of its own, with no object behind it
+      IdOf(texture);
+    }
+  }
+
+  void AddHeader() {
+    Begin("FBXHeaderExtension");
+    Leaf("FBXHeaderVersion", 1003);
+    Leaf("FBXVersion", kWrittenVersion);
+    if (binaryNames_) Leaf("EncryptionType", 0);
+    Begin("CreationTimeStamp");
+    Leaf("Version", 1000);
+    Leaf("Year", created_.tm_year + 1900);
+    Leaf("Month", created_.tm_mon + 1);
+    Leaf("Day", created_.tm_mday);
+    Leaf("Hour", created_.tm_hour);
+    Leaf("Minute", created_.tm_min);
+    Leaf("Second", created_.tm_sec);
+    Leaf("Millisecond", 0);
+    End();
+    Leaf("Creator", "Pigmora applink FBX library");
+    Begin("SceneInfo");
+    Text(ObjectName("GlobalInfo", "SceneInfo"));
+    Text("UserData");
+    Leaf("Type", "UserData");
+    Leaf("Version", 100);
+    Begin("MetaData");
+    Leaf("Version", 100);
     FbxDocumentInfo* document = scene_.GetDocumentInfo();
-    auto field = [&](const char* name, const FbxString* value) {
-      AddChild(meta, name, Text(value ? value->Buffer() : ""));
-    };
+    auto field = [&](const char* name, const FbxString* value) { Leaf(name, value ? value->Buffer() : ""); };
     field("Title", document ? &document->mTitle : nullptr);
     field("Subject", document ? &document->mSubject : nullptr);
     field("Author", document ? &document->mAuthor : nullptr);
     field("Keywords", document ? &document->mKeywords : nullptr);
     field("Revision", document ? &document->mRevision : nullptr);
     field("Comment", document ? &document->mComment : nullptr);
-    info.Add("Properties70");
+    End();
+    EmptyBlock("Properties70");
+    End();
+    End();
   }
 
-  void AddGlobalSettings(FbxRecord& file) {
-    FbxRecord& settings = file.Add("GlobalSettings");
-    AddChild(settings, "Version", Int(1000));
-    FbxRecord& properties = settings.Add("Properties70");
+  void AddGlobalSettings() {
+    Begin("GlobalSettings");
+    Leaf("Version", 1000);
+    Begin("Properties70");
     // Y up, right-handed, centimetres: what most tools assume.
     const std::pair<const char*, int> axes[] = {{"UpAxis", 1},         {"UpAxisSign", 1},        {"FrontAxis", 2},
                                                 {"FrontAxisSign", 1},  {"CoordAxis", 0},         {"CoordAxisSign", 1},
                                                 {"OriginalUpAxis", 1}, {"OriginalUpAxisSign", 1}};
-    for (const auto& [name, value] : axes)
-      AddProperty(properties, name, "int", "Integer", "").values.push_back(Int(value));
-    AddProperty(properties, "UnitScaleFactor", "double", "Number", "").values.push_back(Real(1.0));
-    AddProperty(properties, "OriginalUnitScaleFactor", "double", "Number", "").values.push_back(Real(1.0));
+    for (const auto& [name, value] : axes) {
+      Property(name, "int", "Integer", "");
+      Int(value);
+      End();
+    }
+    for (const char* name : {"UnitScaleFactor", "OriginalUnitScaleFactor"}) {
+      Property(name, "double", "Number", "");
+      Real(1.0);
+      End();
+    }
+    End();
+    End();
   }
 
-  void AddDocuments(FbxRecord& file) {
-    FbxRecord& documents = file.Add("Documents");
-    AddChild(documents, "Count", Int(1));
-    FbxRecord& document = documents.Add("Document");
-    document.values = {Id(IdOf(&scene_)), Text("Scene"), Text("Scene")};
-    document.Add("Properties70");
-    AddChild(document, "RootNode", Id(0));
+  void AddDocuments() {
+    Begin("Documents");
+    Leaf("Count", 1);
+    Begin("Document");
+    Id(IdOf(&scene_));
+    Text("Scene");
+    Text("Scene");
+    EmptyBlock("Properties70");
+    Leaf("RootNode", FbxValue::MakeInt(0, FbxValue::Int64));
+    End();
+    End();
   }
 
-  void AddDefinitions(FbxRecord& file) {
-    FbxRecord& definitions = file.Add("Definitions");
-    AddChild(definitions, "Version", Int(100));
-    std::vector<std::pair<const char*, size_t>> types = {{"GlobalSettings", 1},         {"Model", nodes_.size()},
-                                                         {"Geometry", meshes_.size()},  {"Material", materials_.size()},
-                                                         {"Texture", textures_.size()}, {"Video", textures_.size()}};
+  void AddDefinitions() {
+    Begin("Definitions");
+    Leaf("Version", 100);
+    const std::pair<const char*, size_t> types[] = {{"GlobalSettings", 1},         {"Model", nodes_.size()},
+                                                    {"Geometry", meshes_.size()},  {"Material", materials_.size()},
+                                                    {"Texture", textures_.size()}, {"Video", textures_.size()}};
     size_t total = 0;
     for (const auto& [name, count] : types) total += count;
-    AddChild(definitions, "Count", Int(static_cast<int64_t>(total)));
+    Leaf("Count", static_cast<int64_t>(total));
     for (const auto& [name, count] : types) {
       if (!count) continue;
-      FbxRecord& type = definitions.Add("ObjectType");
-      type.values.push_back(Text(name));
-      AddChild(type, "Count", Int(static_cast<int64_t>(count)));
+      Begin("ObjectType");
+      Text(name);
+      Leaf("Count", static_cast<int64_t>(count));
+      End();
     }
+    End();
   }
 
-  void AddModel(FbxRecord& objects, FbxRecord& connections, FbxNode& node) {
-    FbxRecord& model = objects.Add("Model");
-    FbxMesh* mesh = node.GetMesh();
-    model.values = {Id(IdOf(&node)), Text(ObjectName(node.GetName(), "Model")), Text(mesh ? "Mesh" : "Null")};
-    AddChild(model, "Version", Int(232));
-    FbxRecord& properties = model.Add("Properties70");
-    AddProperty(properties, "DefaultAttributeIndex", "int", "Integer", "").values.push_back(Int(0));
-    AddChild(model, "Culling", Text("CullingOff"));
+  void AddModel(FbxNode& node) {
+    BeginObject("Model", IdOf(&node), node.GetName(), node.GetMesh() ? "Mesh" : "Null");
+    Leaf("Version", 232);
+    Begin("Properties70");
+    Property("DefaultAttributeIndex", "int", "Integer", "");
+    Int(0);
+    End();
+    End();
+    Leaf("Culling", "CullingOff");
+    End();
+  }
 
+  void AddModelLinks(FbxNode& node) {
     FbxNode* parent = node.GetParent();
-    Link(connections, IdOf(&node), parent == scene_.GetRootNode() ? 0 : IdOf(parent));
-    if (mesh) Link(connections, IdOf(mesh), IdOf(&node));
-    for (FbxSurfaceMaterial* material : nodeMaterials_[&node]) Link(connections, IdOf(material), IdOf(&node));
+    Link(IdOf(&node), parent == scene_.GetRootNode() ? 0 : IdOf(parent));
+    if (FbxMesh* mesh = node.GetMesh()) Link(IdOf(mesh), IdOf(&node));
+    for (FbxSurfaceMaterial* material : nodeMaterials_[&node]) Link(IdOf(material), IdOf(&node));
   }
 
-  static void Link(FbxRecord& connections, int64_t from, int64_t to, const char* property = nullptr) {
-    FbxRecord& c = connections.Add("C");
-    c.values = {Text(property ? "OP" : "OO"), Id(from), Id(to)};
-    if (property) c.values.push_back(Text(property));
+  void Link(int64_t from, int64_t to, const char* property = nullptr) {
+    Begin("C");
+    Text(property ? "OP" : "OO");
+    Id(from);
+    Id(to);
+    if (property) Text(property);
+    End();
   }
 
-  void AddGeometry(FbxRecord& objects, FbxMesh& mesh) {
-    FbxRecord& geometry = objects.Add("Geometry");
-    geometry.values = {Id(IdOf(&mesh)), Text(ObjectName(mesh.GetName(), "Geometry")), Text("Mesh")};
-    geometry.Add("Properties70");
-    AddChild(geometry, "GeometryVersion", Int(124));
+  void AddGeometry(FbxMesh& mesh) {
+    BeginObject("Geometry", IdOf(&mesh), mesh.GetName(), "Mesh");
+    EmptyBlock("Properties70");
+    Leaf("GeometryVersion", 124);
 
     DoubleBuffer points;
     points.reserve(static_cast<size_t>(mesh.GetControlPointsCount()) * 3);
     for (const FbxVector4& p : mesh.ControlPoints()) points.insert(points.end(), {p[0], p[1], p[2]});
-    AddChild(geometry, "Vertices", FbxValue::MakeDoubles(std::move(points)));
+    Leaf("Vertices", FbxValue::MakeDoubles(std::move(points)));
 
     // The last corner of each polygon is stored as its bitwise complement.
     std::vector<int32_t> corners(mesh.PolygonVertices());
@@ -273,151 +351,173 @@ private:
         last = ~last;
       }
     }
-    AddChild(geometry, "PolygonVertexIndex", FbxValue::MakeInts(std::move(corners)));
+    Leaf("PolygonVertexIndex", FbxValue::MakeInts(std::move(corners)));
 
     // Elements in layer order get typed indices per kind; the layers then refer to them.
     std::vector<std::vector<std::pair<const char*, int>>> layers(static_cast<size_t>(mesh.GetLayerCount()));
     int uvCount = 0, materialCount = 0;
-    std::vector<FbxSurfaceMaterial*> materials = PrimaryNodeMaterials(mesh);
+    const std::vector<FbxSurfaceMaterial*>& materials = PrimaryNodeMaterials(mesh);
     for (int l = 0; l < mesh.GetLayerCount(); ++l) {
       FbxLayer* layer = mesh.GetLayer(l);
       for (int t = FbxLayerElement::sTypeTextureStartIndex; t <= FbxLayerElement::sTypeTextureEndIndex; ++t)
         if (FbxLayerElementUV* uvs = layer->GetUVs(static_cast<FbxLayerElement::EType>(t))) {
-          AddUVs(geometry, *uvs, uvCount);
+          AddUVs(*uvs, uvCount);
           layers[static_cast<size_t>(l)].push_back({"LayerElementUV", uvCount++});
         }
       if (FbxLayerElementMaterial* element = layer->GetMaterials()) {
-        AddMaterialElement(geometry, *element, materials, materialCount);
+        AddMaterialElement(*element, materials, materialCount);
         layers[static_cast<size_t>(l)].push_back({"LayerElementMaterial", materialCount++});
       }
     }
     for (size_t l = 0; l < layers.size(); ++l) {
       if (layers[l].empty()) continue;
-      FbxRecord& layer = geometry.Add("Layer");
-      layer.values.push_back(Int(static_cast<int64_t>(l)));
-      AddChild(layer, "Version", Int(100));
+      Begin("Layer");
+      Int(static_cast<int64_t>(l));
+      Leaf("Version", 100);
       for (const auto& [type, typed] : layers[l]) {
-        FbxRecord& entry = layer.Add("LayerElement");
-        AddChild(entry, "Type", Text(type));
-        AddChild(entry, "TypedIndex", Int(typed));
+        Begin("LayerElement");
+        Leaf("Type", type);
+        Leaf("TypedIndex", typed);
+        End();
       }
+      End();
     }
+    End();
   }
 
-  std::vector<FbxSurfaceMaterial*> PrimaryNodeMaterials(FbxMesh& mesh) {
+  const std::vector<FbxSurfaceMaterial*>& PrimaryNodeMaterials(FbxMesh& mesh) {
+    static const std::vector<FbxSurfaceMaterial*> kNone;
     auto found = meshMaterials_.find(&mesh);
-    return found == meshMaterials_.end() ? std::vector<FbxSurfaceMaterial*>() : found->second;
+    return found == meshMaterials_.end() ? kNone : found->second;
   }
 
-  static void AddElementHeader(FbxRecord& element, const FbxLayerElement& source, int version) {
-    AddChild(element, "Version", Int(version));
-    AddChild(element, "Name", Text(source.GetName()));
-    AddChild(element, "MappingInformationType", Text(MappingName(source.GetMappingMode())));
-    AddChild(element, "ReferenceInformationType", Text(ReferenceName(source.GetReferenceMode())));
+  void AddElementHeader(const FbxLayerElement& source, int version) {
+    Leaf("Version", version);
+    Leaf("Name", source.GetName());
+    Leaf("MappingInformationType", MappingName(source.GetMappingMode()));
+    Leaf("ReferenceInformationType", ReferenceName(source.GetReferenceMode()));
   }
 
-  static void AddUVs(FbxRecord& geometry, FbxLayerElementUV& uvs, int typed) {
-    FbxRecord& element = geometry.Add("LayerElementUV");
-    element.values.push_back(Int(typed));
-    AddElementHeader(element, uvs, 101);
+  void AddUVs(FbxLayerElementUV& uvs, int typed) {
+    Begin("LayerElementUV");
+    Int(typed);
+    AddElementHeader(uvs, 101);
     // UV pairs are two adjacent doubles, exactly as the file stores them.
     static_assert(sizeof(FbxVector2) == 2 * sizeof(double));
     const auto& direct = uvs.GetDirectArray().Items();
-    AddChild(element, "UV",
-             FbxValue::BorrowDoubles(direct.empty() ? nullptr : direct.front().Buffer(), direct.size() * 2));
+    Leaf("UV", FbxValue::BorrowDoubles(direct.empty() ? nullptr : direct.front().Buffer(), direct.size() * 2));
     const auto& indices = uvs.GetIndexArray().Items();
     if (uvs.GetReferenceMode() != FbxLayerElement::eDirect)
-      AddChild(element, "UVIndex", FbxValue::BorrowInts(indices.data(), indices.size()));
+      Leaf("UVIndex", FbxValue::BorrowInts(indices.data(), indices.size()));
+    End();
   }
 
-  static void AddMaterialElement(FbxRecord& geometry, FbxLayerElementMaterial& source,
-                                 const std::vector<FbxSurfaceMaterial*>& materials, int typed) {
-    FbxRecord& element = geometry.Add("LayerElementMaterial");
-    element.values.push_back(Int(typed));
-    AddElementHeader(element, source, 101);
+  void AddMaterialElement(FbxLayerElementMaterial& source, const std::vector<FbxSurfaceMaterial*>& materials,
+                          int typed) {
+    Begin("LayerElementMaterial");
+    Int(typed);
+    AddElementHeader(source, 101);
     if (source.GetReferenceMode() != FbxLayerElement::eDirect) {
       const auto& stored = source.GetIndexArray().Items();
-      AddChild(element, "Materials", FbxValue::BorrowInts(stored.data(), stored.size()));
-      return;
+      Leaf("Materials", FbxValue::BorrowInts(stored.data(), stored.size()));
+    } else {
+      // Direct entries are materials; files store their positions in the node's list.
+      std::unordered_map<const FbxSurfaceMaterial*, int32_t> positions;
+      for (size_t m = materials.size(); m-- > 0;) positions[materials[m]] = static_cast<int32_t>(m);  // first wins
+      std::vector<int32_t> indices;
+      for (FbxSurfaceMaterial* material : source.GetDirectArray().Items()) {
+        auto found = positions.find(material);
+        indices.push_back(found == positions.end() ? -1 : found->second);
+      }
+      Leaf("Materials", FbxValue::MakeInts(std::move(indices)));
     }
-    // Direct entries are materials; files store their positions in the node's list.
-    std::unordered_map<const FbxSurfaceMaterial*, int32_t> positions;
-    for (size_t m = materials.size(); m-- > 0;) positions[materials[m]] = static_cast<int32_t>(m);  // first wins
-    std::vector<int32_t> indices;
-    for (FbxSurfaceMaterial* material : source.GetDirectArray().Items()) {
-      auto found = positions.find(material);
-      indices.push_back(found == positions.end() ? -1 : found->second);
-    }
-    AddChild(element, "Materials", FbxValue::MakeInts(std::move(indices)));
+    End();
   }
 
-  void AddMaterial(FbxRecord& objects, FbxSurfaceMaterial& material) {
-    FbxRecord& record = objects.Add("Material");
-    record.values = {Id(IdOf(&material)), Text(ObjectName(material.GetName(), "Material")), Text("")};
-    AddChild(record, "Version", Int(102));
+  void AddMaterial(FbxSurfaceMaterial& material) {
+    BeginObject("Material", IdOf(&material), material.GetName(), "");
+    Leaf("Version", 102);
     bool phong = FbxCast<FbxSurfacePhong>(&material) != nullptr;
-    AddChild(record, "ShadingModel", Text(phong ? "phong" : "lambert"));
-    AddChild(record, "MultiLayer", Int(0));
-    FbxRecord& properties = record.Add("Properties70");
-    properties.children.reserve(1 + static_cast<size_t>(material.GetPropertyCount()));
-    AddProperty(properties, "ShadingModel", "KString", "", "").values.push_back(Text(phong ? "Phong" : "Lambert"));
+    Leaf("ShadingModel", phong ? "phong" : "lambert");
+    Leaf("MultiLayer", 0);
+    Begin("Properties70");
+    Property("ShadingModel", "KString", "", "");
+    Text(phong ? "Phong" : "Lambert");
+    End();
     for (int i = 0; i < material.GetPropertyCount(); ++i) {
       FbxProperty* property = material.GetPropertyAt(i);
       int count = property->GetValueCount();
       if (count == 0) continue;
-      FbxRecord& p = AddProperty(properties, property->GetName(), count == 3 ? "Color" : "Number", "", "A",
-                                 static_cast<size_t>(count));
-      for (int v = 0; v < count; ++v) p.values.push_back(Real(property->GetValues()[v]));
+      Property(property->GetName(), count == 3 ? "Color" : "Number", "", "A");
+      for (int v = 0; v < count; ++v) Real(property->GetValues()[v]);
+      End();
     }
+    End();
+    End();
   }
 
-  void AddTexture(FbxRecord& objects, FbxRecord& connections, FbxFileTexture& texture) {
-    std::string path = texture.GetFileName();
-    std::string relative = *texture.GetRelativeFileName() ? texture.GetRelativeFileName() : path;
-    FbxRecord& video = objects.Add("Video");
-    int64_t videoId = NewId();  // the texture's clip: a record of its own, with no object behind it
-    video.values = {Id(videoId), Text(ObjectName(texture.GetName(), "Video")), Text("Clip")};
-    AddChild(video, "Type", Text("Clip"));
-    FbxRecord& videoProperties = video.Add("Properties70");
-    AddProperty(videoProperties, "Path", "KString", "XRefUrl", "").values.push_back(Text(path));
-    AddChild(video, "UseMipMap", Int(0));
-    AddChild(video, "Filename", Text(path));
-    AddChild(video, "RelativeFilename", Text(relative));
+  void AddTexture(FbxFileTexture& texture) {
+    std::string_view path = texture.GetFileName();
+    std::string_view relative = *texture.GetRelativeFileName() ? texture.GetRelativeFileName() : path;
+    BeginObject("Video", videoIds_[&texture], texture.GetName(), "Clip");
+    Leaf("Type", "Clip");
+    Begin("Properties70");
+    Property("Path", "KString", "XRefUrl", "");
+    Text(path);
+    End();
+    End();
+    Leaf("UseMipMap", 0);
+    Leaf("Filename", path);
+    Leaf("RelativeFilename", relative);
+    End();
 
-    FbxRecord& record = objects.Add("Texture");
-    record.values = {Id(IdOf(&texture)), Text(ObjectName(texture.GetName(), "Texture")), Text("")};
-    AddChild(record, "Type", Text("TextureVideoClip"));
-    AddChild(record, "Version", Int(202));
-    AddChild(record, "TextureName", Text(ObjectName(texture.GetName(), "Texture")));
-    FbxRecord& properties = record.Add("Properties70");
-    AddProperty(properties, "CurrentTextureBlendMode", "enum", "", "").values.push_back(Int(0));
-    AddProperty(properties, "UVSet", "KString", "", "").values.push_back(Text("default"));
-    AddProperty(properties, "UseMaterial", "bool", "", "")
-        .values.push_back(Int(texture.GetMaterialUse() == FbxFileTexture::eModelMaterial ? 1 : 0));
-    AddProperty(properties, "UVSwap", "bool", "", "").values.push_back(Int(texture.GetSwapUV() ? 1 : 0));
+    BeginObject("Texture", IdOf(&texture), texture.GetName(), "");
+    Leaf("Type", "TextureVideoClip");
+    Leaf("Version", 202);
+    Leaf("TextureName", ObjectName(texture.GetName(), "Texture"));
+    Begin("Properties70");
+    Property("CurrentTextureBlendMode", "enum", "", "");
+    Int(0);
+    End();
+    Property("UVSet", "KString", "", "");
+    Text("default");
+    End();
+    Property("UseMaterial", "bool", "", "");
+    Int(texture.GetMaterialUse() == FbxFileTexture::eModelMaterial ? 1 : 0);
+    End();
+    Property("UVSwap", "bool", "", "");
+    Int(texture.GetSwapUV() ? 1 : 0);
+    End();
     FbxDouble2 t = texture.GetTranslation(), s = texture.GetScale();
     FbxDouble3 r = texture.GetRotation();
-    FbxRecord& translation = AddProperty(properties, "Translation", "Vector", "", "A", 3);
-    translation.values.insert(translation.values.end(), {Real(t[0]), Real(t[1]), Real(0.0)});
-    FbxRecord& rotation = AddProperty(properties, "Rotation", "Vector", "", "A", 3);
-    rotation.values.insert(rotation.values.end(), {Real(r[0]), Real(r[1]), Real(r[2])});
-    FbxRecord& scaling = AddProperty(properties, "Scaling", "Vector", "", "A", 3);
-    scaling.values.insert(scaling.values.end(), {Real(s[0]), Real(s[1]), Real(1.0)});
-    AddChild(record, "Media", Text(ObjectName(texture.GetName(), "Video")));
-    AddChild(record, "FileName", Text(path));
-    AddChild(record, "RelativeFilename", Text(relative));
-    FbxRecord& uvTranslation = record.Add("ModelUVTranslation");
-    uvTranslation.values = {Real(t[0]), Real(t[1])};
-    FbxRecord& uvScaling = record.Add("ModelUVScaling");
-    uvScaling.values = {Real(s[0]), Real(s[1])};
-    AddChild(record, "Texture_Alpha_Source", Text("None"));
-    FbxRecord& cropping = record.Add("Cropping");
-    cropping.values = {Int(0), Int(0), Int(0), Int(0)};
-    Link(connections, videoId, IdOf(&texture));
+    const std::pair<const char*, std::array<double, 3>> vectors[] = {
+        {"Translation", {t[0], t[1], 0.0}}, {"Rotation", {r[0], r[1], r[2]}}, {"Scaling", {s[0], s[1], 1.0}}};
+    for (const auto& [name, xyz] : vectors) {
+      Property(name, "Vector", "", "A");
+      for (double v : xyz) Real(v);
+      End();
+    }
+    End();
+    Leaf("Media", ObjectName(texture.GetName(), "Video"));
+    Leaf("FileName", path);
+    Leaf("RelativeFilename", relative);
+    Begin("ModelUVTranslation");
+    Real(t[0]);
+    Real(t[1]);
+    End();
+    Begin("ModelUVScaling");
+    Real(s[0]);
+    Real(s[1]);
+    End();
+    Leaf("Texture_Alpha_Source", "None");
+    Begin("Cropping");
+    for (int i = 0; i < 4; ++i) Int(0);
+    End();
+    End();
   }
 
   // Textures connect to the material property of their channel.
-  void AddMaterialLinks(FbxRecord& connections) {
+  void AddMaterialLinks() {
     for (FbxSurfaceMaterial* material : materials_) {
       for (int s = 0; s < material->GetSrcObjectCount(); ++s) {
         auto* texture = FbxCast<FbxFileTexture>(material->GetSrcObject(s));
@@ -433,14 +533,18 @@ private:
         } else {
           channels.insert(FbxSurfaceMaterial::sDiffuse);
         }
-        for (const std::string& channel : channels) Link(connections, IdOf(texture), IdOf(material), channel.c_str());
+        for (const std::string& channel : channels) Link(IdOf(texture), IdOf(material), channel.c_str());
       }
     }
   }
 
   FbxScene& scene_;
   bool binaryNames_;
-  std::map<const void*, int64_t> ids_;
+  RecordSink* sink_ = nullptr;  // while emitting
+  std::tm created_{};
+  std::string name_;
+  std::unordered_map<const void*, int64_t> ids_;
+  std::unordered_map<const FbxFileTexture*, int64_t> videoIds_;
   int64_t issuedIds_ = 0;
   std::vector<FbxNode*> nodes_;
   std::unordered_set<const void*> collected_;  // what AppendOnce has listed
@@ -455,9 +559,15 @@ private:
 
 }  // namespace
 
+RecordSource SceneRecords(FbxScene& scene, bool binaryNames) {
+  auto builder = std::make_shared<FileBuilder>(scene, binaryNames);
+  return [builder](RecordSink& sink) { builder->Emit(sink); };
+}
+
 FbxRecord BuildFileRecords(FbxScene& scene, bool binaryNames) {
-  FileBuilder builder(scene, binaryNames);
-  return builder.Build();
+  RecordTreeSink tree;
+  SceneRecords(scene, binaryNames)(tree);
+  return tree.Take();
 }
 
 }  // namespace fbxsdk::io

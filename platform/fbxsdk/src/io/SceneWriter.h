@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FbxRecord.h"
+#include "RecordSink.h"
 
 namespace fbxsdk {
 class FbxScene;
@@ -11,7 +12,11 @@ namespace fbxsdk::io {
 
 inline constexpr int kWrittenVersion = 7400;
 
-// binaryNames picks the binary encoding's "Name\0\1Class" over ASCII's "Class::Name".
+// The scene's records, emitted from its objects each time a writer asks. binaryNames picks the
+// binary encoding's "Name\0\1Class" over ASCII's "Class::Name". The scene must not change while
+// they are written.
+RecordSource SceneRecords(FbxScene& scene, bool binaryNames);
+// The same records as a tree.
 FbxRecord BuildFileRecords(FbxScene& scene, bool binaryNames);
 
 }  // namespace fbxsdk::io
