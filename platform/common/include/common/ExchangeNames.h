@@ -46,6 +46,10 @@ inline constexpr char kClaimedInfix[] = ".claimed-";
 // The plug-in's section of the host's registry, and its automatic-import switch.
 inline constexpr char kRegistrySection[] = "Pigmora";
 inline constexpr char kAutoImportKey[] = "AutoImport";
+// The version (see AnswerPairVersion) of the last answer a receive took but
+// could not remove from the exchange folder: that answer was received, and no
+// longer waits to be.
+inline constexpr char kAnswerLeftKey[] = "AnswerLeftInFolder";
 
 // The modes a send names in its command file, as "[keyword]", with the
 // caption of the button that sends in each, in the dialog's order.
