@@ -220,7 +220,7 @@ void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indice
   int index = indices.front();
   for (int candidate : indices)
     if (plugin.commands[static_cast<std::size_t>(candidate)].entryCode == object->GetObjectType()) index = candidate;
-  if (exchange_) exchange_->BeforeCommand(object);
+  if (exchange_) exchange_->BeforeCommand(object, plugin);
   const unsigned exchangeLines = exchange_ ? exchange_->LineCount() : 0;
   ShowWork(words + "...", false);
   // The command may delete `object` (a receive replaces models): it is not used after this.
