@@ -122,9 +122,12 @@ HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& d
   RefreshTree(true);
   ShowStatus(ProjectSummary(project_));
   ticker_ = std::make_unique<HostTimer>(kTickMilliseconds, [this] { Tick(); });
+  if (exchange_) exchange_->SetReceiveWatcher([this](bool starting) { AroundTimersReceive(starting); });
 }
 
 HostWindow::~HostWindow() {
+  if (exchange_) exchange_->SetReceiveWatcher({});
+  receivingByTimer_.reset();
   ticker_.reset();
   files_.reset();
   RemoveTreeObjectDeletionListener(deletionListener_);
@@ -322,6 +325,27 @@ void HostWindow::Tick() {
     showingExchange_ = true;
   }
   if (showingExchange_) SetStatusText(exchange_->LineWithTime(std::time(nullptr)));
+}
+
+void HostWindow::AroundTimersReceive(bool starting) {
+  if (!window_->shown()) return;
+  if (starting) {
+    statusBeforeReceive_ = statusText_;
+    showingExchangeBeforeReceive_ = showingExchange_;
+    exchangeLinesBeforeReceive_ = exchange_->LineCount();
+    receivingByTimer_ = std::make_unique<Busy>(*this);
+    ShowWork("Receiving the answer from Pigmora...", false);
+    return;
+  }
+  if (!receivingByTimer_) return;
+  receivingByTimer_.reset();
+  // The tick left the answer where it was (it waits for the files to settle): the status goes back.
+  if (exchange_->LineCount() == exchangeLinesBeforeReceive_) {
+    SetStatusText(statusBeforeReceive_);
+    showingExchange_ = showingExchangeBeforeReceive_;
+  }
+  Tick();
+  Fl::flush();
 }
 
 void HostWindow::ShowStatus(const std::string& line) {
