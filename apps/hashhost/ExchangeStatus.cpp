@@ -16,7 +16,6 @@
 #include <Plugin/HProject.h>
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
-#include <common/AnswerPairVersion.h>
 #include <common/ExchangeNames.h>
 #include <common/OsFiles.h>
 #include <common/OsModules.h>

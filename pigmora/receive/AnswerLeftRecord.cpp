@@ -3,7 +3,6 @@
 #include <string>
 
 #include <FileIO/Registry.h>
-#include <common/AnswerPairVersion.h>
 #include <common/ExchangeNames.h>
 
 namespace pigmora {
