@@ -119,7 +119,7 @@ TEST_F(PluginModuleTest, LoadingPreparesTheExchangeFolderAndRegistry) {
   const auto hostFolder = scratch_.ExchangePath() / "Hash";
   EXPECT_TRUE(std::filesystem::is_directory(hostFolder / "data"));
   EXPECT_EQ(ScratchFolder::ReadFile(hostFolder / "extension.txt"), "fbx");
-  EXPECT_EQ(ScratchFolder::ReadFile(hostFolder / "run.txt"), std::filesystem::read_symlink("/proc/self/exe").string());
+  EXPECT_EQ(ScratchFolder::ReadFile(hostFolder / "run.txt"), os::ExecutablePath());
   EXPECT_STREQ(GetRegistryString("Pigmora", "exePath", "<absent>").Get(), "...");
   EXPECT_EQ(GetRegistryValue("Pigmora", "CoarseMesh", -1), 0);
   EXPECT_EQ(GetRegistryValue("Pigmora", "ExportSpecular", -1), 1);

@@ -74,6 +74,17 @@ protected:
     return ClaimOwner{process, ThisMachine(), claimedMs, 7, 1};
   }
 
+  // Neither a command's receive nor a tick touches the claims lying in the
+  // folder (expectedClaims of them) or brings in a model.
+  void ExpectClaimsLeftAlone(std::size_t expectedClaims) {
+    const std::vector<std::string> before = Claims();
+    ASSERT_EQ(before.size(), expectedClaims);
+    EXPECT_EQ(state_.Plugin().Receive(), 0);
+    EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 0);
+    EXPECT_EQ(Claims(), before);
+    EXPECT_EQ(CountModels(), 0);
+  }
+
   static constexpr std::uint64_t kMinute = 60 * 1000;
 };
 
@@ -117,12 +128,7 @@ TEST_F(LeftClaimTest, AClaimThatMayStillBeFinishedStaysItsOwners) {
   // Another machine's recent claim: its process cannot be asked.
   const ClaimOwner elsewhere{999999, ThisMachine() ^ 1, SystemMilliseconds(), 7, 2};
   ScratchFolder::WriteFile(Exchange(ClaimedFileName("export.txt", elsewhere)), scratch_.Path("answer-1.fbx") + "\n");
-  const std::vector<std::string> before = Claims();
-  ASSERT_EQ(before.size(), 3u);
-  EXPECT_EQ(state_.Plugin().Receive(), 0);
-  EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 0);
-  EXPECT_EQ(Claims(), before);
-  EXPECT_EQ(CountModels(), 0);
+  ExpectClaimsLeftAlone(3);
 }
 
 TEST_F(LeftClaimTest, AClaimOfAProcessStartedAfterItOrOlderThanAnyReceiveIsTakenBack) {
@@ -177,12 +183,7 @@ TEST_F(LeftClaimTest, NamesOfClaimsThatAreNoClaimFilesAreLeftAloneAndNeverRead) 
   ScratchFolder::WriteFile(Exchange("export.txt.claimed-99999999999999999999999-0-0-0-0"), real + "\n");
   ScratchFolder::WriteFile(Exchange("export.txt.claimed-1-0-0-0-0-of-"), real + "\n");
   std::filesystem::remove(Exchange("export.txt"));
-  const std::vector<std::string> before = Claims();
-  ASSERT_EQ(before.size(), 5u);
-  EXPECT_EQ(state_.Plugin().Receive(), 0);
-  EXPECT_EQ(state_.Plugin().Receive(ReceiveTrigger::Timer), 0);
-  EXPECT_EQ(Claims(), before);
-  EXPECT_EQ(CountModels(), 0);
+  ExpectClaimsLeftAlone(5);
   EXPECT_TRUE(Boxes().empty()) << Boxes().front().text;
 }
 

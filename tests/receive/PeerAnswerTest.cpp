@@ -1,7 +1,7 @@
 // Answers written by the stand-in peer, received by the plug-in's receive.
-#include <cstdio>
 #include <filesystem>
 
+#include "CommandRun.h"
 #include "ReceiveFixture.h"
 #include "receive/ReceiveModel.h"
 
@@ -29,10 +29,6 @@ protected:
                                  "[ExportNormalmap=1]\n[ColorFileExtension=PNG]\n"
                                  "[SpecNormExtension=TGA]\n");
   }
-  int RunPeer(const char* arguments) {
-    const std::string command = std::string("'") + PIGMORA_PEER_PATH + "' " + arguments + " >/dev/null";
-    return std::system(command.c_str());
-  }
 };
 
 TEST_F(PeerAnswerTest, BinaryAndAsciiAnswersAreReceivedAndASecondReplacesTheFirst) {
@@ -40,7 +36,8 @@ TEST_F(PeerAnswerTest, BinaryAndAsciiAnswersAreReceivedAndASecondReplacesTheFirs
   HScene* scene = project_->AddScene("Shot");
   HAnimObject* instance = nullptr;
   for (const char* arguments : {"--once --size 64", "--once --ascii --size 64"}) {
-    ASSERT_EQ(RunPeer(arguments), 0);
+    std::string told;
+    ASSERT_EQ(RunProgram(PIGMORA_PEER_PATH, arguments, &told), 0) << told;
     ASSERT_EQ(state_.Plugin().Receive(), 1);
     EXPECT_TRUE(Boxes().empty()) << Boxes().front().text;
     EXPECT_FALSE(std::filesystem::exists(scratch_.ExchangePath() / "export.txt"));

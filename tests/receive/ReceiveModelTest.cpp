@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "FileTimes.h"
 #include "ReceiveFixture.h"
 #include "TestEnvironment.h"
 #include "receive/AnswerTextFile.h"
@@ -40,8 +41,7 @@ protected:
     return names;
   }
   void Age(const char* name, int seconds) {
-    const auto path = scratch_.ExchangePath() / name;
-    std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) - std::chrono::seconds(seconds));
+    MoveModifiedTimeBack(scratch_.ExchangePath() / name, std::chrono::seconds(seconds));
   }
 };
 

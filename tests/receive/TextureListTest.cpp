@@ -11,8 +11,19 @@ namespace {
 
 class TextureListTest : public ::testing::Test {
 protected:
-  TextureList Read(const std::string& text) { return ReadTextureList(scratch_.Write("textures.txt", text).c_str()); }
+  TextureList Read(const std::string& text) {
+    return ReadTextureList(scratch_.Write("textures.txt", Rooted(text)).c_str());
+  }
+  // Paths as Pigmora writes them, full on every system: a line "/t/x.tga" alone would be on
+  // the list's drive under Windows, so the drive is put before it there.
+  std::string Rooted(std::string text) const {
+    const std::string drive = scratch_.RootName();
+    for (std::size_t at = 0; !drive.empty() && (at = text.find("\n/", at)) != std::string::npos; at += drive.size())
+      text.insert(++at, drive);
+    return text;
+  }
   ScratchFolder scratch_;
+  const std::string t_ = scratch_.RootName() + "/t/";
 };
 
 TEST_F(TextureListTest, GroupsOfFourLinesWithCrLfTrailingBlanksAndAnUnfinishedLastGroup) {
@@ -32,8 +43,8 @@ TEST_F(TextureListTest, GroupsOfFourLinesWithCrLfTrailingBlanksAndAnUnfinishedLa
   EXPECT_EQ(list.materials[1].TextureOf(TextureChannel::Displacement), 2);
   EXPECT_EQ(list.materials[1].TextureOf(TextureChannel::Color), -1);
   ASSERT_EQ(list.texturePaths.size(), 3u);
-  EXPECT_STREQ(list.texturePaths[0].Get(), "/t/body_color.tga");
-  EXPECT_STREQ(list.texturePaths[2].Get(), "/t/head_displ.bmp");
+  EXPECT_EQ(list.texturePaths[0].Get(), t_ + "body_color.tga");
+  EXPECT_EQ(list.texturePaths[2].Get(), t_ + "head_displ.bmp");
   ASSERT_EQ(list.uvSetNames.size(), 1u) << "UV set names differing in case are one";
   EXPECT_STREQ(list.uvSetNames[0].Get(), "map1");
 }
@@ -88,11 +99,19 @@ TEST_F(TextureListTest, LaterGroupsReplaceEarlierOnesAndPathsAreToldApartAsTheFi
       << "the later group wins, the material matched without case";
   EXPECT_EQ(list.materials[1].TextureOf(TextureChannel::Color), 1) << "one path, one texture";
   EXPECT_EQ(list.materials[0].TextureOf(TextureChannel::Displacement), 2) << "the bare word counts as the channel";
-  EXPECT_EQ(list.materials[1].TextureOf(TextureChannel::Specular), 3) << "a path in other letter case is another file";
-  ASSERT_EQ(list.texturePaths.size(), 4u);
-  EXPECT_STREQ(list.texturePaths[3].Get(), "/T/SHARED.tga");
-  EXPECT_EQ(list.FindTexture("/t/shared.tga"), 1);
-  EXPECT_EQ(list.FindTexture("/T/Shared.tga"), -1);
+  const std::string otherCase = Rooted("\n/T/Shared.tga").substr(1);
+  if (scratch_.NamesFoldCase()) {
+    EXPECT_EQ(list.materials[1].TextureOf(TextureChannel::Specular), 1) << "a path in other letter case is that file";
+    EXPECT_EQ(list.texturePaths.size(), 3u);
+    EXPECT_EQ(list.FindTexture(otherCase.c_str()), 1);
+  } else {
+    EXPECT_EQ(list.materials[1].TextureOf(TextureChannel::Specular), 3)
+        << "a path in other letter case is another file";
+    ASSERT_EQ(list.texturePaths.size(), 4u);
+    EXPECT_EQ(list.texturePaths[3].Get(), Rooted("\n/T/SHARED.tga").substr(1));
+    EXPECT_EQ(list.FindTexture(otherCase.c_str()), -1);
+  }
+  EXPECT_EQ(list.FindTexture((t_ + "shared.tga").c_str()), 1);
   EXPECT_EQ(list.FindMaterial("b"), 1);
   EXPECT_EQ(list.uvSetNames.size(), 2u);
   EXPECT_STREQ(list.uvSetNames[0].Get(), "map1");
@@ -118,8 +137,8 @@ TEST_F(TextureListTest, AListOfManyMaterialsKeepsEveryOneInOrder) {
 }
 
 TEST_F(TextureListTest, APathLongerThan255CharactersIsLeftOutNotCut) {
-  const std::string path255 = "/t/" + std::string(248, 'x') + ".tga";
-  const std::string path256 = "/t/" + std::string(249, 'x') + ".tga";
+  const std::string path255 = t_ + std::string(251 - t_.size(), 'x') + ".tga";
+  const std::string path256 = t_ + std::string(252 - t_.size(), 'x') + ".tga";
   ASSERT_EQ(path255.size(), 255u);
   const TextureList list = Read("A\nmap1\ncolor\n" + path256 + "\nA\nmap1\nspecular\n" + path255 + "\n");
   ASSERT_EQ(list.leftOutPaths.size(), 1u);

@@ -13,17 +13,18 @@
 #include <afxhost.h>
 #include <afxwin.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "CommandRun.h"
 #include "PluginTestState.h"
 #include "ScratchFolder.h"
 #include "app/PluginState.h"
 #include "fbx/FbxContext.h"
+#include "files/PathSeparator.h"
 #include "receive/ReceiveModel.h"
 #include "send/SendCommand.h"
 #include "settings/ApplinkSettings.h"
@@ -33,6 +34,10 @@
 using namespace pigmora;
 
 namespace {
+
+// Where the host keeps its copies of received images, as the plug-in spells the path.
+constexpr const char* kReceivedFolder = PIGMORA_PATH_SEPARATOR
+    "Exchange" PIGMORA_PATH_SEPARATOR "Hash" PIGMORA_PATH_SEPARATOR "received" PIGMORA_PATH_SEPARATOR;
 
 class RoundTripTest : public ::testing::Test {
 protected:
@@ -54,8 +59,8 @@ protected:
     PressModeButton(nullptr, 1001, state_.Plugin().ForSend());
     ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
     ASSERT_TRUE(std::filesystem::exists(scratch_.ExchangePath() / "import.txt"));
-    const std::string peer = std::string("'") + PIGMORA_PEER_PATH + "' --once --size 64 >/dev/null";
-    ASSERT_EQ(std::system(peer.c_str()), 0);
+    std::string told;
+    ASSERT_EQ(RunProgram(PIGMORA_PEER_PATH, "--once --size 64", &told), 0) << told;
     ASSERT_EQ(state_.Plugin().Receive(), 1);
     ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
   }
@@ -152,7 +157,7 @@ TEST_F(RoundTripTest, ThePaintedSampleReplacesTheSentOneTwice) {
     int painted = 0;
     for (HHashObject* i = project_->GetChildClipCacheContainer()->GetChild(); i; i = i->GetSibling()) {
       const std::string file = static_cast<HImage*>(i)->GetFilename()->GetValue().Get();
-      if (file.find("/Exchange/Hash/received/") != std::string::npos) {
+      if (file.find(kReceivedFolder) != std::string::npos) {
         EXPECT_EQ(files.count(file), 1u) << file;
         ++painted;
       }
@@ -173,8 +178,8 @@ TEST_F(RoundTripTest, AllFiveChannelsComeBackAsAClipOfEachKind) {
   state_.Plugin().CurrentTreeObject.Set(FindTreeObjectByPath(project_, "Objects/Sample"));
   PressModeButton(nullptr, 1001, state_.Plugin().ForSend());
   ASSERT_TRUE(AfxGetHeadlessDisplay().MessageBoxes().empty()) << AfxGetHeadlessDisplay().MessageBoxes().front().text;
-  const std::string peer = std::string("'") + PIGMORA_PEER_PATH + "' --once --size 32 >/dev/null";
-  ASSERT_EQ(std::system(peer.c_str()), 0);
+  std::string told;
+  ASSERT_EQ(RunProgram(PIGMORA_PEER_PATH, "--once --size 32", &told), 0) << told;
 
   std::istringstream textures(ScratchFolder::ReadFile(scratch_.ExchangePath() / "textures.txt"));
   std::vector<std::string> lines;
@@ -217,7 +222,8 @@ TEST_F(RoundTripTest, AModeButtonPressedAfterTheTimerReplacedTheModelSendsTheRec
     // An answer for the sample lies ready.
     state_.Plugin().CurrentTreeObject.Set(FindTreeObjectByPath(project_, objectPath));
     PressModeButton(nullptr, 1001, state_.Plugin().ForSend());
-    ASSERT_EQ(std::system((std::string("'") + PIGMORA_PEER_PATH + "' --once --size 16 >/dev/null").c_str()), 0);
+    std::string told;
+    ASSERT_EQ(RunProgram(PIGMORA_PEER_PATH, "--once --size 16", &told), 0) << told;
     HModelCache* older = Sample();
     const auto commandFile = scratch_.ExchangePath() / "import.txt";
     std::filesystem::remove(commandFile);
@@ -250,7 +256,7 @@ TEST_F(RoundTripTest, AModeButtonPressedAfterTheTimerReplacedTheModelSendsTheRec
     EXPECT_TRUE(std::filesystem::exists(commandFile)) << "the button sent";
     // What was sent is the received model: the images the peer painted, not the sample's own.
     const std::string sent = ScratchFolder::ReadFile(scratch_.ExchangePath() / "Hash" / "data" / "export.fbx");
-    EXPECT_NE(sent.find("/Hash/received/"), std::string::npos);
+    EXPECT_NE(sent.find(kReceivedFolder), std::string::npos);
   }
 }
 

@@ -6,7 +6,7 @@
 # The documents folder and the registry file are given as Windows paths (Z:\...). Everything
 # is written under WORK_DIR, which is emptied first; the host's output is WORK_DIR/host.log.
 # Wine: WINEPREFIX as given, else a prefix inside BIN_DIR's build folder; one wineserver
-# serves every program of the run (it stays a minute after the last one ends).
+# serves every program of the run.
 set -eu
 bin=$(cd "$1" && pwd)
 work=$2
@@ -24,7 +24,10 @@ fail() {
 rm -rf "$work"
 mkdir -p "$work/Documents"
 work=$(cd "$work" && pwd)
-wineserver -p 60 </dev/null >/dev/null 2>&1 || true
+# A wineserver this run starts is stopped at its end, with Wine's own services, which would
+# otherwise outlive it; one that already served the prefix (the test stage's) is left running.
+started_server=false
+wineserver -p 60 </dev/null >/dev/null 2>&1 && started_server=true
 # Windows paths, as Wine's drive Z: shows the Linux root.
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 HASH_DOCUMENTS_DIR=$(windows_path "$work/Documents")
@@ -37,7 +40,7 @@ printf '[Pigmora]\r\nexePath=%s\r\nExportColor=1\r\nExportSpecular=1\r\nExportNo
 
 wine "$bin/pigmora-peer.exe" --watch --stop-after 180 --size 64 </dev/null >"$work/peer.log" 2>&1 &
 peer=$!
-trap 'kill $peer 2>/dev/null || true' EXIT
+trap 'kill $peer 2>/dev/null || true; if $started_server; then wineserver -k 2>/dev/null || true; fi' EXIT
 
 # The status line says "Received" once the timer has taken the answer; a busy machine gets two minutes.
 wine "$bin/hashhost.exe" -c 'run Pigmora 0 Objects/Sample; click 1001; wait-for Received 120; tree' \

@@ -44,6 +44,26 @@ inline int RunCommand(const std::string& command, std::string* output = nullptr)
   return ExitCodeOf(status);
 }
 
+// A program's path as the system's shell takes it on a command line: in single quotes for sh;
+// for cmd, absolute with backslashes and in double quotes, since cmd runs no path that starts
+// with '/' (Windows roots such a path on the current drive, as std::filesystem::absolute does).
+inline std::string QuotedProgram(const std::filesystem::path& program) {
+#if defined(_WIN32)
+  return '"' + std::filesystem::absolute(program).make_preferred().string() + '"';
+#else
+  std::string quoted = "'";
+  for (char c : program.string()) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+#endif
+}
+
+// Runs one of the project's programs with its arguments (already shell words); its exit code,
+// its standard output and error together into `output`.
+inline int RunProgram(const std::filesystem::path& program, const std::string& arguments,
+                      std::string* output = nullptr) {
+  return RunCommand(QuotedProgram(program) + " " + arguments, output);
+}
+
 // A shell command line with its standard output and standard error kept apart;
 // the error goes through `errPath`, a file in the test's scratch folder.
 inline CommandRun RunCapturing(const std::string& command, const std::filesystem::path& errPath) {

@@ -39,6 +39,15 @@ public:
   std::filesystem::path ExchangePath() const { return DocumentsPath() / "PigmoraV3" / "Exchange"; }
   // A path inside the folder, as text.
   std::string Path(const std::string& name) const { return (root_ / name).string(); }
+  // What makes "/t/x.tga" a full path on this system: the folder's drive ("C:") on Windows,
+  // which roots such a path on the drive of the folder it is read in; nothing on POSIX.
+  std::string RootName() const { return root_.root_name().string(); }
+  // True when the file system here takes names differing only in letter case for one file
+  // (Windows; Wine too), asked of the file system itself.
+  bool NamesFoldCase() const {
+    WriteFile(root_ / "case-probe", "");
+    return std::filesystem::exists(root_ / "CASE-PROBE");
+  }
   // Writes a file inside the folder and returns its path.
   std::string Write(const std::string& name, const std::string& bytes) const {
     WriteFile(root_ / name, bytes);

@@ -80,7 +80,7 @@ bool OpenImage::Open(const std::string& path, std::string& reason) {
   // Without blocking: a FIFO named as an image must not wait for a writer.
   const int fd = os::OpenFile(path.c_str(), O_RDONLY | os::kOpenNonBlocking);
   if (fd < 0) {
-    reason = std::strerror(errno);
+    reason = errno == EISDIR ? "it is a folder" : std::strerror(errno);
     return false;
   }
   struct stat info {};

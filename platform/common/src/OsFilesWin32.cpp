@@ -51,6 +51,11 @@ int OpenFile(const char* path, int flags, int mode, Sharing sharing) {
       _sopen_s(&fd, path, flags | _O_BINARY | _O_NOINHERIT, share, (mode & 0200 ? _S_IWRITE : 0) | _S_IREAD);
   if (failure == 0) return fd;
   errno = _doserrno == ERROR_SHARING_VIOLATION || _doserrno == ERROR_LOCK_VIOLATION ? EWOULDBLOCK : failure;
+  // Windows opens no folder as a file and says only "access denied"; POSIX tells a folder apart.
+  if (errno == EACCES) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) errno = EISDIR;
+  }
   return -1;
 }
 

@@ -51,14 +51,14 @@ bool FbxImporter::InitializeFile(int fileFormat) {
   }
   // Opened without blocking and checked before reading: a FIFO or device would wait forever.
   int fd = os::OpenFile(fileName_.Buffer(), O_RDONLY | os::kOpenNonBlocking);
-  if (fd < 0) {
+  struct stat info {};
+  if (fd < 0 && errno != EISDIR) {
     status_.SetCode(FbxStatus::eFailure, "Cannot open the file '%s': %s", fileName_.Buffer(), std::strerror(errno));
     return false;
   }
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    bool folder = S_ISDIR(info.st_mode);
-    ::close(fd);
+  if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const bool folder = fd < 0 || S_ISDIR(info.st_mode);
+    if (fd >= 0) ::close(fd);
     status_.SetCode(FbxStatus::eFailure,
                     folder ? "'%s' is a directory, not an FBX file"
                            : "'%s' is not a regular file (a device, FIFO or socket); it is not read",

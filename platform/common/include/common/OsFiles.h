@@ -37,7 +37,8 @@ enum class Sharing { Any, DenyWrite, DenyAll };
 // open() as every platform file wants it: not inherited by child processes, never a
 // controlling terminal, binary (no line-end translation) on Windows. On Windows the sharing
 // is the open's share mode: an open that conflicts with another fails with errno EWOULDBLOCK
-// (the system's sharing violation); on POSIX see TakeSharingLock.
+// (the system's sharing violation); on POSIX see TakeSharingLock. A folder, which Windows never
+// opens as a file, fails there with errno EISDIR (POSIX opens one for reading).
 int OpenFile(const char* path, int flags, int mode = 0666, Sharing sharing = Sharing::Any);
 // POSIX: an advisory lock that other openers taking one respect (shared for DenyWrite,
 // exclusive for DenyAll); -1 with errno EWOULDBLOCK when another holds a conflicting one.

@@ -33,8 +33,12 @@ String String::GetMyDocumentsPath() {
   return GuardedEntry(String(), [] {
     using namespace fileio;
     std::string documents = Environment("HASH_DOCUMENTS_DIR");
-    if (!documents.empty() && !os::IsAbsolutePath(documents))
-      documents = CurrentFolder() + os::kPathSeparator + documents;
+    // Left as given where the system cannot tell where it lies (a path longer than Windows'
+    // ANSI calls take): the user's folder is never swapped for another one.
+    if (!documents.empty() && !os::IsAbsolutePath(documents)) {
+      const std::string absolute = FromCurrentFolder(documents);
+      if (!absolute.empty()) documents = absolute;
+    }
     if (documents.empty()) documents = SystemDocumentsFolder();
     return String(WithoutTrailingSeparator(documents).c_str());
   });

@@ -14,8 +14,10 @@ std::string HomeFolder();
 std::string ConfigFolder();
 // The user's documents folder as the desktop names it (XDG's, or the shell's "My Documents").
 std::string SystemDocumentsFolder();
-// The working folder, absolute; relative settings are taken from here.
-std::string CurrentFolder();
+// A path that is not absolute, taken as the system takes it from the working folder: POSIX
+// puts the working folder before it; Windows roots "\\docs" on the working folder's drive and
+// "D:docs" in that drive's working folder (GetFullPathName). Empty when it cannot be told.
+std::string FromCurrentFolder(const std::string& relative);
 // Drops trailing separators so callers can append one and a name safely ("/" becomes "").
 std::string WithoutTrailingSeparator(std::string path);
 

@@ -32,13 +32,13 @@ std::string XdgDocumentsFolder() {
 
 }  // namespace
 
-std::string CurrentFolder() {
+std::string FromCurrentFolder(const std::string& relative) {
   std::vector<char> buffer(4096);
   while (!getcwd(buffer.data(), buffer.size())) {
     if (errno != ERANGE || buffer.size() >= (1u << 20)) return "";
     buffer.resize(buffer.size() * 2);
   }
-  return WithoutTrailingSeparator(buffer.data());
+  return WithoutTrailingSeparator(buffer.data()) + "/" + relative;
 }
 
 std::string HomeFolder() {

@@ -1,8 +1,6 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include <direct.h>
-
 #include <vector>
 
 #include "KnownPaths.h"
@@ -19,10 +17,11 @@ std::string ShellFolder(int folder) {
 
 }  // namespace
 
-std::string CurrentFolder() {
+std::string FromCurrentFolder(const std::string& relative) {
   std::vector<char> buffer(MAX_PATH * 4);
-  if (!_getcwd(buffer.data(), static_cast<int>(buffer.size()))) return "";
-  return WithoutTrailingSeparator(buffer.data());
+  const DWORD length = GetFullPathNameA(relative.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+  if (length == 0 || length >= buffer.size()) return "";
+  return std::string(buffer.data(), length);
 }
 
 std::string HomeFolder() {

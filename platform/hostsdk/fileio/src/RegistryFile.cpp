@@ -77,7 +77,7 @@ FileRead ReadWhole(const std::string& path) {
   if (fd.get() < 0) {
     if (errno == ENOENT) return result;
     result.status = FileRead::Unusable;
-    result.reason = std::strerror(errno);
+    result.reason = errno == EISDIR ? "it is a folder" : std::strerror(errno);
     return result;
   }
   struct stat info {};
