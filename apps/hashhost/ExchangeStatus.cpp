@@ -269,8 +269,9 @@ void ExchangeStatus::LookForAnswer() {
   const Stamp textures = StampOf(folder_ + exchange::kTextureListFile);
   const bool present = answer.regular && textures.regular;
   const bool changed = present && (!answerPresent_ || !(answer == answerFile_) || !(textures == texturesFile_));
-  // An answer that went (or was replaced by a newer one) was taken by a receive.
-  if (answerPresent_ && (!present || changed)) ReportReceivedModel();
+  // An answer that went (or was replaced by a newer one) was taken by the receive
+  // that brought the model, whether or not a look saw it lie there.
+  if (!present || changed) ReportReceivedModel();
   answerPresent_ = present;
   if (!present) {
     answerLeft_ = false;
