@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <utility>
@@ -14,11 +15,14 @@
 #include <Plugin/HModelCache.h>
 #include <Plugin/HProject.h>
 #include <Plugin/HostProject.h>
+#include <afxhost.h>
 #include <common/ExchangeNames.h>
 #include <common/OsFiles.h>
+#include <common/OsModules.h>
 
 #include "Echoed.h"
 #include "HostTimer.h"
+#include "PluginHost.h"
 
 namespace {
 
@@ -131,23 +135,40 @@ std::string ExchangeStatus::DefaultFolder() {
   return exchange::FolderUnder(String::GetMyDocumentsPath().Get(), os::kPathSeparator);
 }
 
-ExchangeStatus::ExchangeStatus(HProject* project, std::string exchangeFolder)
-    : project_(project), folder_(std::move(exchangeFolder)) {
+ExchangeStatus::ExchangeStatus(HProject* project, std::string exchangeFolder, const LoadedPlugin* plugin)
+    : project_(project), folder_(std::move(exchangeFolder)), plugin_(plugin) {
   if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
   // What was there before the host started is no news.
   commandFile_ = StampOf(folder_ + exchange::kCommandFile);
-  deletionListener_ = AddTreeObjectDeletionListener([this](HTreeObject* object) { knownModels_.erase(object); });
-  LookForReceivedModel(false);
+  deletionListener_ = AddTreeObjectDeletionListener([this](HTreeObject* object) {
+    knownModels_.erase(object);
+    if (arrived_ && static_cast<HTreeObject*>(arrived_) == object) arrived_ = nullptr;
+  });
+  NoteModels();
   ticker_ = std::make_unique<HostTimer>(kLookMilliseconds, [this] { Look(); });
+  if (plugin_ && plugin_->handle) {
+    pluginBase_ = os::BaseOfModule(plugin_->handle);
+    AfxSetTimerTickHook([this](TIMERPROC proc, bool starting) {
+      const void* base = nullptr;
+      std::string path;
+      if (os::ModuleOfAddress(reinterpret_cast<const void*>(proc), base, path) && base == pluginBase_)
+        AroundPluginTick(starting);
+    });
+  }
 }
 
 ExchangeStatus::~ExchangeStatus() {
+  if (pluginBase_) AfxSetTimerTickHook({});
   ticker_.reset();
   RemoveTreeObjectDeletionListener(deletionListener_);
 }
 
-void ExchangeStatus::BeforeCommand(HTreeObject* object) {
+void ExchangeStatus::BeforeCommand(HTreeObject* object, const LoadedPlugin& plugin) {
   Look();
+  const bool watched = &plugin == plugin_;
+  commandsWatched_.push_back(watched);
+  if (!watched) return;
+  if (pluginCalls_++ == 0) arrived_ = nullptr;  // a model an earlier call added and no answer explained
   HModelCache* model = ModelOf(object);
   commandModel_ = model ? model->GetName().Get() : "";
   commandFile_ = StampOf(folder_ + exchange::kCommandFile);
@@ -155,10 +176,36 @@ void ExchangeStatus::BeforeCommand(HTreeObject* object) {
 
 void ExchangeStatus::AfterCommand() {
   Look();
-  commandModel_.clear();
+  if (commandsWatched_.empty()) return;
+  if (commandsWatched_.back()) {
+    --pluginCalls_;
+    commandModel_.clear();
+  }
+  commandsWatched_.pop_back();
+}
+
+void ExchangeStatus::AroundPluginTick(bool starting) {
+  // Looked at first, the answer a tick takes was seen before it went.
+  Look();
+  if (starting) {
+    if (pluginCalls_++ == 0) arrived_ = nullptr;  // a model an earlier call added and no answer explained
+    ++pluginTicks_;
+    if (!watchedTick_ && receiveWatcher_ && answerPresent_ && !answerLeft_) {
+      watchedTick_ = pluginTicks_;
+      receiveWatcher_(true);
+    }
+    return;
+  }
+  --pluginCalls_;
+  if (watchedTick_ == pluginTicks_) {
+    watchedTick_ = 0;
+    if (receiveWatcher_) receiveWatcher_(false);
+  }
+  --pluginTicks_;
 }
 
 void ExchangeStatus::Look() {
+  NoteModels();
   LookForSend();
   LookForAnswer();
 }
@@ -217,55 +264,65 @@ void ExchangeStatus::LookForLeftClaims(bool& claimTaken) {
 void ExchangeStatus::LookForAnswer() {
   bool claimTaken = false;
   LookForLeftClaims(claimTaken);
-  if (claimTaken) LookForReceivedModel(true, "", true);
+  if (claimTaken) ReportReceivedModel("", true);
   const Stamp answer = StampOf(folder_ + exchange::kAnswerFile);
   const Stamp textures = StampOf(folder_ + exchange::kTextureListFile);
   const bool present = answer.regular && textures.regular;
   const bool changed = present && (!answerPresent_ || !(answer == answerFile_) || !(textures == texturesFile_));
-  // An answer that went (or was replaced by a newer one) was taken by a receive.
-  if (answerPresent_ && (!present || changed)) LookForReceivedModel(true);
+  // An answer that went (or was replaced by a newer one) was taken by the receive
+  // that brought the model, whether or not a look saw it lie there.
+  if (!present || changed) ReportReceivedModel();
   answerPresent_ = present;
   if (!present) {
-    LookForReceivedModel(false);
+    answerLeft_ = false;
     return;
   }
   if (changed) {
     answerFile_ = answer;
     texturesFile_ = textures;
+    answerSeenAt_ = std::time(nullptr);
     autoImportOff_ = GetRegistryValue(exchange::kRegistrySection, exchange::kAutoImportKey, 0) == 0;
     waitingReported_ = false;
-  } else if (LookForReceivedModel(true, "; its answer could not be removed from the exchange folder")) {
-    // A receive that cannot delete the answer (a read-only exchange folder)
-    // leaves it as it was: the model it brought tells that it was taken, and
-    // the answer is not one waiting for an import.
-    waitingReported_ = true;
   }
-  if (waitingReported_) return;
-  const std::time_t newest = std::max(answer.modified.tv_sec, textures.modified.tv_sec);
+  // A receive that cannot remove the answer (a read-only exchange folder)
+  // leaves it as it was and records it as taken; only a receive writes that
+  // record, so it is read when the answer changed or the plug-in runs.
+  if (changed || pluginCalls_ > 0) {
+    answerLeft_ = exchange::AnswerPairVersion(folder_) ==
+                  GetRegistryString(exchange::kRegistrySection, exchange::kAnswerLeftKey, "").Get();
+    if (answerLeft_) ReportReceivedModel("; its answer could not be removed from the exchange folder");
+  }
+  if (waitingReported_ || answerLeft_) return;
+  // An answer older than this host is the timer's too, once it has seen it.
+  const std::time_t newest = std::max({answer.modified.tv_sec, textures.modified.tv_sec, answerSeenAt_});
   if (autoImportOff_ || std::time(nullptr) - newest > kUntakenAnswerSeconds) {
     waitingReported_ = true;
     Report("An answer from Pigmora is waiting: Plugins > Import > Pigmora");
   }
 }
 
-bool ExchangeStatus::LookForReceivedModel(bool answerTaken, const char* afterwards, bool takenBack) {
+void ExchangeStatus::NoteModels() {
   HObjectCacheContainer* objects = project_ ? project_->GetChildObjectCacheContainer() : nullptr;
-  HModelCache* received = nullptr;
   std::set<const HTreeObject*> models;
   for (HHashObject* child = objects ? objects->GetChild() : nullptr; child; child = child->GetSibling()) {
     HModelCache* model = child->GetAsModelCache();
     if (!model) continue;
     models.insert(model);
-    if (!knownModels_.count(model)) received = model;  // the receive adds its model last
+    // The receive adds its model last; models added outside the plug-in's calls are not its.
+    if (pluginCalls_ > 0 && !knownModels_.count(model)) arrived_ = model;
   }
   knownModels_ = std::move(models);
-  if (!answerTaken || !received) return false;
+}
+
+void ExchangeStatus::ReportReceivedModel(const char* afterwards, bool takenBack) {
+  if (!arrived_) return;
+  HModelCache* received = arrived_;  // the deletion listener forgets one that goes
+  arrived_ = nullptr;
   Report("Received \"" + Echoed(received->GetName().Get()) + "\" from Pigmora" +
          (takenBack ? " (taken back from a receive that stopped)" : "") + ": " +
          Counted(received->GetPatchCount(), "patch", "patches") + ", " +
          Counted(received->CountGroups(), "group", "groups") + ", " +
          Counted(CountImages(*received), "image", "images") + afterwards);
-  return true;
 }
 
 void ExchangeStatus::Report(std::string line, bool isSend) {

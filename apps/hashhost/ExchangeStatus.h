@@ -8,18 +8,24 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
+class HModelCache;
 class HProject;
 class HTreeObject;
 class HostTimer;
+struct LoadedPlugin;
 
-// What the exchange with Pigmora is doing, as the host sees it from the project
-// and the exchange folder (no plug-in call): a send waiting for its answer, an
-// answer waiting to be imported, an answer received. A look costs a few stat
-// calls, so it looks on every tick of the host's loops (and around commands).
+// What the exchange with Pigmora is doing, as the host sees it from the project,
+// the exchange folder and the Pigmora plug-in's calls: a send waiting for its
+// answer, an answer waiting to be imported, an answer received. A look costs a
+// few stat calls, so it looks on every tick of the host's loops, and around
+// each command and timer tick of the plug-in: only a model the plug-in adds
+// there is a received one, and every answer it takes was seen before.
 class ExchangeStatus {
 public:
-  ExchangeStatus(HProject* project, std::string exchangeFolder);
+  // `plugin` is the Pigmora plug-in whose calls are watched; null watches none.
+  ExchangeStatus(HProject* project, std::string exchangeFolder, const LoadedPlugin* plugin = nullptr);
   ~ExchangeStatus();
   ExchangeStatus(const ExchangeStatus&) = delete;
   ExchangeStatus& operator=(const ExchangeStatus&) = delete;
@@ -30,10 +36,14 @@ public:
   // Told each new line, once, as it comes.
   void SetReporter(std::function<void(const std::string& line)> reporter) { reporter_ = std::move(reporter); }
 
-  // Around a plug-in command the host runs on `object`: a send it makes is of
-  // that object's model, and an answer it imports is seen even when it came
-  // and went between two looks.
-  void BeforeCommand(HTreeObject* object);
+  // Told when a tick of the plug-in's timer starts with an answer to take in
+  // the exchange folder (`starting`), and when that tick ends.
+  void SetReceiveWatcher(std::function<void(bool starting)> watcher) { receiveWatcher_ = std::move(watcher); }
+
+  // Around a command of `plugin` the host runs on `object`: a send the watched
+  // plug-in makes is of that object's model, and an answer it imports is seen
+  // even when it came and went between two looks.
+  void BeforeCommand(HTreeObject* object, const LoadedPlugin& plugin);
   void AfterCommand();
   // A model the host itself made (an opened OBJ file) is no answer's.
   void NoteHostsOwnModel(const HTreeObject* model) { knownModels_.insert(model); }
@@ -62,19 +72,31 @@ private:
   };
   static Stamp StampOf(const std::string& path);
 
+  void AroundPluginTick(bool starting);
   void LookForSend();
   void LookForAnswer();
   void LookForLeftClaims(bool& claimTaken);
-  // Notes the project's models; when answerTaken, reports a new one as
-  // received (taken back from a receive that stopped when takenBack), with
-  // afterwards at the end of the line. True when it reported.
-  bool LookForReceivedModel(bool answerTaken, const char* afterwards = "", bool takenBack = false);
+  // Notes the project's models: the newest one the watched plug-in added
+  // during one of its calls is the one its receive brought.
+  void NoteModels();
+  // Reports the model the receive brought (taken back from a receive that
+  // stopped when takenBack), with afterwards at the end of the line.
+  void ReportReceivedModel(const char* afterwards = "", bool takenBack = false);
   void Report(std::string line, bool isSend = false);
 
   HProject* project_;
   std::string folder_;
+  const void* pluginBase_ = nullptr;  // where the watched plug-in's code lies
+  const LoadedPlugin* plugin_ = nullptr;
   std::function<void(const std::string&)> reporter_;
+  std::function<void(bool)> receiveWatcher_;
   int deletionListener_ = 0;
+
+  int pluginCalls_ = 0;                // the watched plug-in's commands and timer ticks running, nested ones too
+  int pluginTicks_ = 0;                // of those, timer ticks
+  std::vector<bool> commandsWatched_;  // the commands running, nested ones too: each the watched plug-in's?
+  int watchedTick_ = 0;                // the depth of the tick the watcher was told of; 0 for none
+  HModelCache* arrived_ = nullptr;     // the model the plug-in's receive brought, until reported
 
   std::unique_ptr<HostTimer> ticker_;
 
@@ -88,8 +110,10 @@ private:
 
   bool answerPresent_ = false;
   Stamp answerFile_, texturesFile_;
+  std::time_t answerSeenAt_ = 0;  // when this host first saw the answer
   bool autoImportOff_ = false;
   bool waitingReported_ = false;
+  bool answerLeft_ = false;  // the answer lying there was taken and could not be removed
 
   // Claimed answer files by name, with when a look first saw each.
   std::map<std::string, std::time_t> claims_;

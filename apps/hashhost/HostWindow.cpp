@@ -122,9 +122,12 @@ HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& d
   RefreshTree(true);
   ShowStatus(ProjectSummary(project_));
   ticker_ = std::make_unique<HostTimer>(kTickMilliseconds, [this] { Tick(); });
+  if (exchange_) exchange_->SetReceiveWatcher([this](bool starting) { AroundTimersReceive(starting); });
 }
 
 HostWindow::~HostWindow() {
+  if (exchange_) exchange_->SetReceiveWatcher({});
+  receivingByTimer_.reset();
   ticker_.reset();
   files_.reset();
   RemoveTreeObjectDeletionListener(deletionListener_);
@@ -220,7 +223,7 @@ void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indice
   int index = indices.front();
   for (int candidate : indices)
     if (plugin.commands[static_cast<std::size_t>(candidate)].entryCode == object->GetObjectType()) index = candidate;
-  if (exchange_) exchange_->BeforeCommand(object);
+  if (exchange_) exchange_->BeforeCommand(object, plugin);
   const unsigned exchangeLines = exchange_ ? exchange_->LineCount() : 0;
   ShowWork(words + "...", false);
   // The command may delete `object` (a receive replaces models): it is not used after this.
@@ -322,6 +325,27 @@ void HostWindow::Tick() {
     showingExchange_ = true;
   }
   if (showingExchange_) SetStatusText(exchange_->LineWithTime(std::time(nullptr)));
+}
+
+void HostWindow::AroundTimersReceive(bool starting) {
+  if (!window_->shown()) return;
+  if (starting) {
+    statusBeforeReceive_ = statusText_;
+    showingExchangeBeforeReceive_ = showingExchange_;
+    exchangeLinesBeforeReceive_ = exchange_->LineCount();
+    receivingByTimer_ = std::make_unique<Busy>(*this);
+    ShowWork("Receiving the answer from Pigmora...", false);
+    return;
+  }
+  if (!receivingByTimer_) return;
+  receivingByTimer_.reset();
+  // The tick left the answer where it was (it waits for the files to settle): the status goes back.
+  if (exchange_->LineCount() == exchangeLinesBeforeReceive_) {
+    SetStatusText(statusBeforeReceive_);
+    showingExchange_ = showingExchangeBeforeReceive_;
+  }
+  Tick();
+  Fl::flush();
 }
 
 void HostWindow::ShowStatus(const std::string& line) {

@@ -114,6 +114,10 @@ private:
   void ReportCommand(const std::string& entryWords, int result, bool exchangeSpoke);
   // Runs on every tick of the loop: the tree, then the exchange's status.
   void Tick();
+  // Around a tick of the plug-in's timer that may receive an answer: the
+  // window says so (as for a receive from the menu) and takes no input until
+  // the tick ends.
+  void AroundTimersReceive(bool starting);
   void SetStatusText(const std::string& text);
   bool RefuseWhileModal(const char* what, std::string& problem) const;
   bool RefuseWhenClosed(std::string& problem) const;
@@ -142,6 +146,10 @@ private:
   std::unique_ptr<HostTimer> ticker_;
   std::unique_ptr<FileMenu> files_;
   int busy_ = 0;
+  std::unique_ptr<Busy> receivingByTimer_;  // while the timer's tick may be receiving
+  std::string statusBeforeReceive_;
+  bool showingExchangeBeforeReceive_ = false;
+  unsigned exchangeLinesBeforeReceive_ = 0;
   CWnd mainWnd_;  // the window plug-in dialogs are owned by
 };
 

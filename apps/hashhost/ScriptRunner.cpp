@@ -175,7 +175,7 @@ bool ScriptRunner::RunPluginCommand(const std::vector<std::string>& words, std::
     problem = "no object '" + Echoed(objectPath) + "' in the project";
     return false;
   }
-  if (status_) status_->BeforeCommand(object);
+  if (status_) status_->BeforeCommand(object, *plugin);
   const int result = plugin->onCommand(object, index);
   out_ << "run " << plugin->stem << " " << index << (objectPath.empty() ? "" : " ") << objectPath
        << ": result=" << result << std::endl;

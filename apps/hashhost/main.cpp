@@ -183,8 +183,8 @@ int main(int argc, char** argv) {
     std::string noDisplay;
     const bool windowed = gui || (!scriptGiven && DisplayAvailable());
     std::unique_ptr<ExchangeStatus> exchange;
-    if (plugins.Find("Pigmora")) {
-      exchange = std::make_unique<ExchangeStatus>(project, ExchangeStatus::DefaultFolder());
+    if (const LoadedPlugin* pigmora = plugins.Find("Pigmora")) {
+      exchange = std::make_unique<ExchangeStatus>(project, ExchangeStatus::DefaultFolder(), pigmora);
       // A script's reader learns what a person reads in the status bar.
       if (scriptGiven || !windowed)
         exchange->SetReporter([](const std::string& line) { std::cout << "status: " << line << std::endl; });

@@ -11,6 +11,7 @@
 #include "fbx/FbxContext.h"
 #include "files/ExchangeFolder.h"
 #include "receive/AnswerClaim.h"
+#include "receive/AnswerLeftRecord.h"
 #include "receive/AnswerPair.h"
 #include "receive/AnswerTextFile.h"
 #include "receive/ImportFbxModel.h"
@@ -88,6 +89,7 @@ void ImportClaimedAnswer(ReceiveMemory& memory, const ExchangeFolder& exchange, 
   const ClaimRelease release = DeleteAnswerClaim(claim, exchange.exportFile, exchange.texturesFile);
   if (!release.exportDeleted || !release.texturesDeleted) {
     memory.undeletable = StampAnswerPair(exchange.exportFile, exchange.texturesFile);
+    RecordAnswerLeftInFolder(exchange);
     outcome.undeletableText = String(outcome.imported ? "The model was received, but can't delete " : "Can't delete ") +
                               UndeletableNames(release) +
                               "; the automatic import leaves this answer alone until Pigmora writes a new one";
@@ -111,7 +113,7 @@ ReceiveOutcome ReceiveModel(ReceiveMemory& memory, const ExchangeFolder& exchang
     return outcome;
   }
   if (trigger == ReceiveTrigger::Timer) {
-    if (memory.undeletable && *memory.undeletable == stamp) return outcome;
+    if ((memory.undeletable && *memory.undeletable == stamp) || IsAnswerLeftInFolder(exchange)) return outcome;
     if (!HasSettled(stamp, memory)) return outcome;
   }
   memory.seen.reset();

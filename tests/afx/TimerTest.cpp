@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -213,3 +214,26 @@ TEST_F(Timers, WindowTimersUseTheCallersIdAndDieWithTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<std::string> g_told;
+
+void CALLBACK TellTick(HWND, UINT, UINT_PTR, DWORD) { g_told.push_back("tick"); }
+
+}  // namespace
+
+// A host shows what a plug-in's timer does by the hook around its ticks.
+TEST_F(Timers, TheTickHookIsToldJustBeforeAndJustAfterEachTick) {
+  g_told.clear();
+  AfxSetTimerTickHook([](TIMERPROC proc, bool starting) {
+    EXPECT_EQ(proc, &TellTick);
+    g_told.push_back(starting ? "before" : "after");
+  });
+  const UINT_PTR id = SetTimer(nullptr, 0, 1000, &TellTick);
+  AfxRunMessageLoop(2500);
+  AfxSetTimerTickHook({});
+  AfxRunMessageLoop(1000);
+  KillTimer(nullptr, id);
+  EXPECT_EQ(g_told, (std::vector<std::string>{"before", "tick", "after", "before", "tick", "after", "tick"}));
+}

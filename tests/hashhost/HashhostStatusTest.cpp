@@ -107,25 +107,26 @@ TEST_F(HashhostStatusTest, AnAnswerAStoppedReceiveHadClaimedIsSaidToWaitAndSaidT
 
 // A read-only exchange folder: the timer's receive brings the model in but
 // cannot remove the answer. The line says so instead of inviting the user to
-// import it again, and no later tick imports it again.
+// import it again, and no later tick, nor a later session, imports it again.
+// An answer that failed there is not said to wait either.
 TEST_F(HashhostStatusTest, AnAnswerThatCannotBeRemovedIsToldAsReceivedNotAsWaiting) {
   namespace fs = std::filesystem;
   ASSERT_TRUE(LeavePeerAnswerForTheSample(scratch_));
   SetRegistryValue("Pigmora", "AutoImport", 1);
   std::string asAnotherUser;
   if (geteuid() == 0) {
-    // Permissions do not hold the superuser back: the host runs as an unprivileged user who may read everything here.
-    fs::permissions(scratch_.Root(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    // Permissions do not hold the superuser back: the host runs as an unprivileged user who may read everything
+    // here, the registry file included, and may write the registry's folder.
+    fs::permissions(scratch_.Root(), fs::perms::others_all, fs::perm_options::add);
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(scratch_.Root()))
       fs::permissions(entry.path(),
-                      fs::perms::others_read | (entry.is_directory() ? fs::perms::others_exec : fs::perms::none),
+                      entry.is_directory() ? fs::perms::others_all : fs::perms::others_read | fs::perms::others_write,
                       fs::perm_options::add);
     asAnotherUser = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
   }
   const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
   fs::permissions(scratch_.ExchangePath(), writable, fs::perm_options::remove);
   const HashhostRun run = RunHashhost(scratch_, "-c 'wait-for Received 300; wait 5'", asAnotherUser);
-  fs::permissions(scratch_.ExchangePath(), fs::perms::owner_write, fs::perm_options::add);
   // The plug-in says so in its box, which fails a script; once: no tick imports the answer again.
   EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
   const std::string box =
@@ -141,6 +142,21 @@ TEST_F(HashhostStatusTest, AnAnswerThatCannotBeRemovedIsToldAsReceivedNotAsWaiti
   ASSERT_GT(lines[0].size(), told.size());
   EXPECT_EQ(lines[0].substr(lines[0].size() - told.size()), told) << run.out;
   EXPECT_TRUE(fs::exists(scratch_.ExchangePath() / "export.txt")) << "the answer stays where it was";
+
+  // The next session: the box's word holds, and the answer is no news.
+  const HashhostRun later = RunHashhost(scratch_, "-c 'wait 5'", asAnotherUser);
+  EXPECT_EQ(later.exitCode, 0) << later.out << later.err;
+  EXPECT_EQ(later.err.find("[Pigmora]"), std::string::npos) << "imported again: " << later.err;
+  EXPECT_TRUE(StatusLines(later.out).empty()) << later.out;
+
+  // An answer that fails in the read-only folder was taken all the same: it does not wait for an import.
+  fs::permissions(scratch_.ExchangePath(), fs::perms::owner_write, fs::perm_options::add);
+  ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", scratch_.Path("gone.fbx") + "\n");
+  fs::permissions(scratch_.ExchangePath(), writable, fs::perm_options::remove);
+  const HashhostRun failed = RunHashhost(scratch_, "-c 'wait 5'", asAnotherUser);
+  fs::permissions(scratch_.ExchangePath(), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_NE(failed.err.find("[Pigmora] Import: FBX file is not exists\nCan't delete"), std::string::npos) << failed.err;
+  EXPECT_TRUE(StatusLines(failed.out).empty()) << failed.out;
 }
 
 TEST_F(HashhostStatusTest, NoSendNoAnswerNoLine) {

@@ -72,6 +72,10 @@ AFX_API int AfxProcessDueTimers();
 AFX_API int AfxActiveTimerCount();
 // Time until the next tick is due (0 when overdue); -1 when no timer runs.
 AFX_API long long AfxMillisecondsUntilNextTimer();
+// Told just before (`starting`) and just after each tick of a window-less
+// timer, with its procedure, so that a host can show what a plug-in's timer
+// is doing. An empty function removes the hook.
+AFX_API void AfxSetTimerTickHook(std::function<void(TIMERPROC proc, bool starting)> hook);
 
 // ---------------------------------------------------------------------------
 // Windows as the user sees and works them

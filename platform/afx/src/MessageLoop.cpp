@@ -65,6 +65,10 @@ bool AfxRunMessageLoopUntil(const std::function<bool()>& done, ULONGLONG limitMi
 
 int AfxProcessDueTimers() { return TimerQueue::Instance().DeliverDue(); }
 
+void AfxSetTimerTickHook(std::function<void(TIMERPROC, bool)> hook) {
+  TimerQueue::Instance().SetTickHook(std::move(hook));
+}
+
 int AfxActiveTimerCount() { return TimerQueue::Instance().Count(); }
 
 long long AfxMillisecondsUntilNextTimer() {

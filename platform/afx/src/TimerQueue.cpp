@@ -92,7 +92,11 @@ int TimerQueue::DeliverDue() {
     UINT_PTR id = key.second;
     ++delivered;
     if (proc) {
+      // Copied: the hook may be replaced during the tick.
+      const std::function<void(TIMERPROC, bool)> hook = tickHook_;
+      if (hook) hook(proc, true);
       proc(window, WM_TIMER, id, static_cast<DWORD>(now));
+      if (hook) hook(proc, false);
     } else {
       WindowTable::Instance().Send(window, WM_TIMER, id, 0);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -25,6 +26,7 @@ public:
   // When the next tick is due; false when no timer runs.
   bool NextDue(ULONGLONG& due) const;
   int Count() const { return static_cast<int>(timers_.size()); }
+  void SetTickHook(std::function<void(TIMERPROC, bool)> hook) { tickHook_ = std::move(hook); }
 
 private:
   struct Timer {
@@ -38,6 +40,7 @@ private:
   UINT_PTR NewWindowlessId() const;
 
   std::map<Key, Timer> timers_;
+  std::function<void(TIMERPROC, bool)> tickHook_;
   UINT_PTR lastWindowlessId_ = 0;
   unsigned long long sequence_ = 0;
 };

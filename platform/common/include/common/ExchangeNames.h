@@ -19,7 +19,10 @@
 
 #ifndef RC_INVOKED
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 // The names Pigmora's exchange is made of, in one place for the three programs
 // that meet there: the plug-in that writes the command and reads the answer,
@@ -46,6 +49,30 @@ inline constexpr char kClaimedInfix[] = ".claimed-";
 // The plug-in's section of the host's registry, and its automatic-import switch.
 inline constexpr char kRegistrySection[] = "Pigmora";
 inline constexpr char kAutoImportKey[] = "AutoImport";
+// The version (see AnswerPairVersion) of the last answer a receive took but
+// could not remove from the exchange folder: that answer was received, and no
+// longer waits to be.
+inline constexpr char kAnswerLeftKey[] = "AnswerLeftInFolder";
+
+// One version of the answer pair lying in `folder` (which ends with a
+// separator): each file's size and modification time, as text that the
+// plug-in and the host compare across processes. Empty when either file is
+// not a regular file there. Inline, so both read the files the same way.
+inline std::string AnswerPairVersion(const std::string& folder) {
+  std::string version;
+  for (const char* name : {kAnswerFile, kTextureListFile}) {
+    const std::filesystem::path path(folder + name);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::string();
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) return std::string();
+    const auto modified = std::filesystem::last_write_time(path, error);
+    if (error) return std::string();
+    if (!version.empty()) version += ' ';
+    version += std::to_string(size) + ':' + std::to_string(modified.time_since_epoch().count());
+  }
+  return version;
+}
 
 // The modes a send names in its command file, as "[keyword]", with the
 // caption of the button that sends in each, in the dialog's order.
