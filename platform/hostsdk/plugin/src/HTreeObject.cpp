@@ -1,6 +1,6 @@
 #include "Plugin/HTreeObject.h"
 
-#include "DeletionListeners.h"
+#include "TreeObjectListeners.h"
 
 HTreeObject::HTreeObject(int type) : type_(type) {}
 

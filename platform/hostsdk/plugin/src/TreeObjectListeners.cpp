@@ -1,4 +1,4 @@
-#include "DeletionListeners.h"
+#include "TreeObjectListeners.h"
 
 #include <map>
 
