@@ -24,6 +24,7 @@ void HTreeObject::AppendChild(HHashObject* child) {
   else
     firstChild_ = child;
   lastChild_ = child;
+  NotifyTreeObjectAdded(child);
 }
 
 void HTreeObject::DetachChild(HHashObject* child) {

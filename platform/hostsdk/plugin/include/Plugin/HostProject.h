@@ -53,3 +53,10 @@ PLUGIN_API void SetMainApplicationWnd(HWND wnd);
 // RemoveTreeObjectDeletionListener; 0 for an empty function.
 PLUGIN_API int AddTreeObjectDeletionListener(std::function<void(HTreeObject* object)> listener);
 PLUGIN_API void RemoveTreeObjectDeletionListener(int listener);
+
+// Tells the host of every tree object just after it is put into the tree
+// (a model into the objects folder, a group into its model, ...), so that it
+// can follow what is added without walking the project. The same rules as
+// for deletion listeners hold.
+PLUGIN_API int AddTreeObjectAdditionListener(std::function<void(HTreeObject* object)> listener);
+PLUGIN_API void RemoveTreeObjectAdditionListener(int listener);
