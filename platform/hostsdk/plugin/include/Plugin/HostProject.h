@@ -40,6 +40,12 @@ using ObjImportProgress = std::function<void(const char* stage, int percent)>;
 PLUGIN_API HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings,
                                       const ObjImportProgress& progress = {});
 
+// Told how far the host's own long conversions that plug-ins call are
+// (MergeIEModel: "adding patches", "building splines", "adding groups",
+// "adding decals"), as an OBJ import's progress is, so that the host can keep its
+// window drawn while a plug-in's call runs. An empty function removes it.
+PLUGIN_API void SetLongWorkListener(ObjImportProgress listener);
+
 // Writes the model as OBJ with an MTL file beside it. Non-zero on success.
 PLUGIN_API int SaveModelAsObj(HModelCache* model, const char* path, String& error);
 
