@@ -471,53 +471,48 @@ int RunWithWindows(HProject* project, PluginHost& plugins, ExchangeStatus* excha
   return status;
 }
 
+namespace {
+
+// A script command that works the main window: without the window it says
+// what needs the display, and it takes exactly `wordCount` words.
+void AddWindowCommand(ScriptRunner& runner, HostWindow* window, const char* verb, const char* whatNeedsIt,
+                      std::size_t wordCount, const char* usage,
+                      std::function<bool(HostWindow&, const std::vector<std::string>&, std::string&)> action) {
+  runner.AddCommand(verb, [=](const std::vector<std::string>& words, std::string& why) {
+    if (!window) {
+      why = std::string(whatNeedsIt) + " needs the window display (--gui)";
+      return false;
+    }
+    if (words.size() != wordCount) {
+      why = std::string("usage: ") + usage;
+      return false;
+    }
+    return action(*window, words, why);
+  });
+}
+
+}  // namespace
+
 void AddWindowCommands(ScriptRunner& runner, HostWindow* window) {
-  runner.AddCommand("menu", [window](const std::vector<std::string>& words, std::string& why) {
-    if (!window) {
-      why = "the menu needs the window display (--gui)";
-      return false;
-    }
-    if (words.size() != 2) {
-      why = "usage: menu PATH (\"Plugins/Export/Pigmora\")";
-      return false;
-    }
-    return window->ChooseMenu(words[1], why);
-  });
-  runner.AddCommand("pick", [window](const std::vector<std::string>& words, std::string& why) {
-    if (!window) {
-      why = "picking in the tree needs the window display (--gui)";
-      return false;
-    }
-    if (words.size() != 2) {
-      why = "usage: pick OBJECT (\"Objects/Sample\")";
-      return false;
-    }
-    return window->SelectObject(words[1], why);
-  });
-  runner.AddCommand("status", [window](const std::vector<std::string>& words, std::string& why) {
-    if (!window) {
-      why = "the status bar needs the window display (--gui)";
-      return false;
-    }
-    if (words.size() != 1) {
-      why = "usage: status";
-      return false;
-    }
-    std::cout << "status bar: " << window->StatusText() << std::endl;
-    return true;
-  });
-  runner.AddCommand("watch-status", [window](const std::vector<std::string>& words, std::string& why) {
-    if (!window) {
-      why = "the status bar needs the window display (--gui)";
-      return false;
-    }
-    if (words.size() != 1) {
-      why = "usage: watch-status";
-      return false;
-    }
-    window->SetStatusWatcher([](const std::string& line) { std::cout << "status bar: " << line << std::endl; });
-    return true;
-  });
+  AddWindowCommand(runner, window, "menu", "the menu", 2, "menu PATH (\"Plugins/Export/Pigmora\")",
+                   [](HostWindow& host, const std::vector<std::string>& words, std::string& why) {
+                     return host.ChooseMenu(words[1], why);
+                   });
+  AddWindowCommand(runner, window, "pick", "picking in the tree", 2, "pick OBJECT (\"Objects/Sample\")",
+                   [](HostWindow& host, const std::vector<std::string>& words, std::string& why) {
+                     return host.SelectObject(words[1], why);
+                   });
+  AddWindowCommand(runner, window, "status", "the status bar", 1, "status",
+                   [](HostWindow& host, const std::vector<std::string>&, std::string&) {
+                     std::cout << "status bar: " << host.StatusText() << std::endl;
+                     return true;
+                   });
+  AddWindowCommand(
+      runner, window, "watch-status", "the status bar", 1, "watch-status",
+      [](HostWindow& host, const std::vector<std::string>&, std::string&) {
+        host.SetStatusWatcher([](const std::string& line) { std::cout << "status bar: " << line << std::endl; });
+        return true;
+      });
   if (!window) return;
   // Escape goes to the open dialog, else to the main window.
   runner.AddCommand("key", [window](const std::vector<std::string>& words, std::string& why) {
