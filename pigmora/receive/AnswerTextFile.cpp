@@ -1,5 +1,6 @@
 #include "receive/AnswerTextFile.h"
 
+#include <filesystem>
 #include <string>
 
 #include "files/SystemErrorText.h"
@@ -101,6 +102,12 @@ void AnswerTextFile::Close() {
   file_.Close();
   next_ = filled_ = 0;
   atEnd_ = false;
+}
+
+String PathNamedBy(const String& answerFile, const String& named) {
+  const std::filesystem::path path(named.Get());
+  if (path.is_absolute()) return named;
+  return (std::filesystem::path(answerFile.Get()).parent_path() / path).string().c_str();
 }
 
 }  // namespace pigmora
