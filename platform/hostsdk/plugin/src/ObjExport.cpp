@@ -76,6 +76,11 @@ struct ObjMaterial {
   std::vector<int> patches;
   // The decals that place the material's patches, those placing the most first.
   std::vector<const HDecal*> decals;
+  // For the second and later parts of a group that several images paint: the
+  // name of the decal whose images this part names.
+  std::string ownDecal;
+  // Whether this part follows another part of its group in the file.
+  bool continuesGroup = false;
 };
 
 class ObjWriter {
@@ -93,6 +98,8 @@ public:
     }
     CollectMaterials();
     CollectDecals();
+    SplitByImages();
+    NameMaterials();
     safereplace::ReplacementFile obj, mtl;
     if (!obj.Open(objPath.string(), error) || !mtl.Open(mtlPath.string(), error)) return false;
     if (!CopyImages(objPath.parent_path(), error)) return false;
@@ -136,9 +143,15 @@ private:
     // Ungrouped patches come first, before any group statement.
     if (!surface.patches.empty()) materials_.push_back(std::move(surface));
     for (ObjMaterial& group : groups) materials_.push_back(std::move(group));
+  }
+
+  // The first material of a group takes the group's name, the others that of
+  // the decal whose images they name.
+  void NameMaterials() {
     std::set<std::string> taken;
     for (ObjMaterial& material : materials_) {
-      material.name = MaterialName(material.groupName.empty() ? "surface" : material.groupName, taken);
+      const std::string base = material.groupName.empty() ? "surface" : material.groupName;
+      material.name = MaterialName(material.ownDecal.empty() ? base : base + "_" + material.ownDecal, taken);
     }
   }
 
@@ -175,6 +188,53 @@ private:
       });
       for (std::size_t d : order) materials_[m].decals.push_back(decals_[d]);
     }
+  }
+
+  // An MTL material names one image per map statement, but the patches of a
+  // group (or the ungrouped ones) may show different images: an opened OBJ's
+  // materials become decals over the same patches. Such a group is written
+  // as one material per decal that paints its patches, so that every patch
+  // keeps the image it shows; a group one decal paints stays one material.
+  void SplitByImages() {
+    std::vector<ObjMaterial> split;
+    for (ObjMaterial& material : materials_) {
+      std::vector<const HDecal*> painting;  // the mapped decals, in rank order
+      for (const HDecal* decal : material.decals)
+        if (HasMap(*decal)) painting.push_back(decal);
+      if (painting.size() < 2) {
+        split.push_back(std::move(material));
+        continue;
+      }
+      // Each patch goes with the first decal of the ranking that places it;
+      // one no decal paints stays with the group's first part.
+      std::vector<ObjMaterial> parts(painting.size());
+      float uv[4][2];
+      for (int patch : material.patches) {
+        std::size_t part = 0;
+        while (part < painting.size() && !painting[part]->GetPatchUV(patch, uv)) ++part;
+        parts[part < painting.size() ? part : 0].patches.push_back(patch);
+      }
+      // In the order of their first patches, so the file keeps the model's order where it can.
+      std::vector<std::size_t> order;
+      for (std::size_t p = 0; p < parts.size(); ++p)
+        if (!parts[p].patches.empty()) order.push_back(p);
+      std::sort(order.begin(), order.end(),
+                [&](std::size_t a, std::size_t b) { return parts[a].patches.front() < parts[b].patches.front(); });
+      bool first = true;
+      for (std::size_t p : order) {
+        ObjMaterial& part = parts[p];
+        part.continuesGroup = !first;
+        first = false;
+        part.groupName = material.groupName;
+        part.attr = material.attr;
+        if (p > 0) part.ownDecal = painting[p]->GetName().Get();
+        part.decals.push_back(painting[p]);
+        for (const HDecal* decal : material.decals)
+          if (decal != painting[p]) part.decals.push_back(decal);
+        split.push_back(std::move(part));
+      }
+    }
+    materials_ = std::move(split);
   }
 
   void WriteMtl(std::ostream& out) const {
@@ -293,7 +353,7 @@ private:
     }
     long uvCount = 0;
     for (const ObjMaterial& material : materials_) {
-      if (!material.groupName.empty()) out << "g " << material.groupName << "\n";
+      if (!material.groupName.empty() && !material.continuesGroup) out << "g " << material.groupName << "\n";
       out << "usemtl " << material.name << "\n";
       for (int index : material.patches) {
         HPatch* patch = model_.GetPatch(index);
