@@ -123,10 +123,11 @@ TEST_F(ObjFiles, SavedObjReadsBackWithTheSameModel) {
   ASSERT_NE(first, nullptr) << error.Get();
   std::filesystem::create_directory(temp_.Root() / "out");
   const std::string saved = temp_.Path("out/copy.obj");
-  ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error), 1) << error.Get();
+  ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error, warnings), 1) << error.Get();
+  EXPECT_TRUE(warnings.IsEmpty()) << warnings.Get();
   ASSERT_TRUE(std::filesystem::exists(temp_.Path("out/copy.mtl")));
   String refused;
-  EXPECT_EQ(SaveModelAsObj(first, temp_.Path("missing/copy.obj").c_str(), refused), 0);
+  EXPECT_EQ(SaveModelAsObj(first, temp_.Path("missing/copy.obj").c_str(), refused, warnings), 0);
   EXPECT_NE(std::string(refused.Get()).find("missing/copy"), std::string::npos) << refused.Get();
 
   HModelCache* second = ImportObjFile(project_, saved.c_str(), error, warnings);
@@ -162,7 +163,7 @@ TEST_F(ObjFiles, TheSampleSavesAsObjAndReadsBack) {
   auto* sample = FindTreeObjectByPath(project_, "Objects/Sample")->GetAsModelCache();
   String error, warnings;
   const std::string saved = temp_.Path("sample.obj");
-  ASSERT_EQ(SaveModelAsObj(sample, saved.c_str(), error), 1) << error.Get();
+  ASSERT_EQ(SaveModelAsObj(sample, saved.c_str(), error, warnings), 1) << error.Get();
   HModelCache* copy = ImportObjFile(project_, saved.c_str(), error, warnings);
   ASSERT_NE(copy, nullptr) << error.Get();
   EXPECT_EQ(copy->GetPatchCount(), sample->GetPatchCount());
@@ -235,7 +236,7 @@ TEST_F(ObjFiles, PatchesOfOneGroupPaintedByDifferentImagesKeepTheirOwnImages) {
   ASSERT_NE(first, nullptr) << error.Get();
   std::filesystem::create_directory(temp_.Root() / "out");
   const std::string saved = temp_.Path("out/paints.obj");
-  ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error), 1) << error.Get();
+  ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error, warnings), 1) << error.Get();
   HModelCache* second = ImportObjFile(project_, saved.c_str(), error, warnings);
   ASSERT_NE(second, nullptr) << error.Get();
 

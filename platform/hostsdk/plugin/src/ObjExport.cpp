@@ -89,7 +89,7 @@ public:
 
   // The OBJ and its MTL are written completely or not at all; the images the
   // MTL names are copied beside them, so the files travel together.
-  bool Write(const fs::path& objPath, std::string& error) {
+  bool Write(const fs::path& objPath, std::string& error, std::string& warnings) {
     fs::path mtlPath = objPath;
     mtlPath.replace_extension(".mtl");
     if (RealPath(objPath) == RealPath(mtlPath)) {
@@ -102,7 +102,7 @@ public:
     NameMaterials();
     safereplace::ReplacementFile obj, mtl;
     if (!obj.Open(objPath.string(), error) || !mtl.Open(mtlPath.string(), error)) return false;
-    if (!CopyImages(objPath.parent_path(), error)) return false;
+    if (!CopyImages(objPath.parent_path(), error, warnings)) return false;
     std::ostringstream mtlText, objText;
     WriteMtl(mtlText);
     WriteObj(objText, mtlPath.filename().string());
@@ -275,25 +275,31 @@ private:
   }
 
   void WriteMaps(std::ostream& out, const ObjMaterial& material) const {
-    for (const auto& [statement, image] : MapsOf(material)) out << statement << " " << copies_.at(image) << "\n";
+    for (const auto& [statement, image] : MapsOf(material)) {
+      const auto copy = copies_.find(image);
+      if (copy != copies_.end()) out << statement << " " << copy->second << "\n";
+    }
   }
 
   // Copies every image a material names into folder, under its own file name
   // unless another file already has that name there; copies_ gets the names.
   // Only images are copied (never a FIFO, a folder or some other file that a
-  // decal names), piece by piece, and no copy is readable by more people than its source.
-  bool CopyImages(const fs::path& folder, std::string& error) {
+  // decal names), piece by piece, and no copy is readable by more people than
+  // its source. What is missing or no image is left out and told in warnings:
+  // the model itself is still saved.
+  bool CopyImages(const fs::path& folder, std::string& error, std::string& warnings) {
     std::set<std::string> taken;
+    std::set<const HImage*> leftOut;
     for (const ObjMaterial& material : materials_) {
       for (const auto& [statement, image] : MapsOf(material)) {
-        if (copies_.count(image)) continue;
+        if (copies_.count(image) || leftOut.count(image)) continue;
         fs::path source = image->GetFilename()->GetValue().Get();
         imagefile::OpenImage opened;
         std::string reason;
         if (!opened.Open(source.string(), reason)) {
-          error = "cannot copy the image '" + source.string() + "' beside the OBJ: " + reason;
-          RemoveCopiedImages();
-          return false;
+          warnings += "left out the image '" + source.string() + "', which cannot be copied: " + reason + "\n";
+          leftOut.insert(image);
+          continue;
         }
         std::string name = source.filename().string();
         for (int n = 1;; ++n) {
@@ -383,7 +389,7 @@ private:
 
 }  // namespace
 
-int SaveModelAsObj(HModelCache* model, const char* path, String& error) {
+int SaveModelAsObj(HModelCache* model, const char* path, String& error, String& warnings) {
   if (!model || !path || !*path) {
     error = "no model or no file to write";
     return 0;
@@ -392,8 +398,9 @@ int SaveModelAsObj(HModelCache* model, const char* path, String& error) {
     error = ("the file name is too long: " + std::string(path, 200) + "...").c_str();
     return 0;
   }
-  std::string problem;
-  const int written = GuardedEntry(0, [&] { return ObjWriter(*model).Write(path, problem) ? 1 : 0; });
+  std::string problem, leftOut;
+  const int written = GuardedEntry(0, [&] { return ObjWriter(*model).Write(path, problem, leftOut) ? 1 : 0; });
+  if (written) warnings = leftOut.c_str();
   if (!written)
     error = problem.empty() ? (std::string(path) + ": not enough memory to write").c_str() : problem.c_str();
   return written;
