@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -122,10 +123,11 @@ TEST_F(ObjFiles, SavedObjReadsBackWithTheSameModel) {
   ASSERT_NE(first, nullptr) << error.Get();
   std::filesystem::create_directory(temp_.Root() / "out");
   const std::string saved = temp_.Path("out/copy.obj");
-  ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error), 1) << error.Get();
+  ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error, warnings), 1) << error.Get();
+  EXPECT_TRUE(warnings.IsEmpty()) << warnings.Get();
   ASSERT_TRUE(std::filesystem::exists(temp_.Path("out/copy.mtl")));
   String refused;
-  EXPECT_EQ(SaveModelAsObj(first, temp_.Path("missing/copy.obj").c_str(), refused), 0);
+  EXPECT_EQ(SaveModelAsObj(first, temp_.Path("missing/copy.obj").c_str(), refused, warnings), 0);
   EXPECT_NE(std::string(refused.Get()).find("missing/copy"), std::string::npos) << refused.Get();
 
   HModelCache* second = ImportObjFile(project_, saved.c_str(), error, warnings);
@@ -161,7 +163,7 @@ TEST_F(ObjFiles, TheSampleSavesAsObjAndReadsBack) {
   auto* sample = FindTreeObjectByPath(project_, "Objects/Sample")->GetAsModelCache();
   String error, warnings;
   const std::string saved = temp_.Path("sample.obj");
-  ASSERT_EQ(SaveModelAsObj(sample, saved.c_str(), error), 1) << error.Get();
+  ASSERT_EQ(SaveModelAsObj(sample, saved.c_str(), error, warnings), 1) << error.Get();
   HModelCache* copy = ImportObjFile(project_, saved.c_str(), error, warnings);
   ASSERT_NE(copy, nullptr) << error.Get();
   EXPECT_EQ(copy->GetPatchCount(), sample->GetPatchCount());
@@ -212,4 +214,57 @@ TEST_F(ObjFiles, MissingMtlOrImagesGiveWarningsAndDefaults) {
   // The maps stay, naming the files that are not there, for the view to show as missing.
   EXPECT_GT(model->CountDecals(), 0);
   EXPECT_EQ(model->GetName(), String("strip.1"));
+}
+
+// An MTL material names one image per map, but an opened OBJ's materials
+// become decals over the ungrouped patches or one group's: saving must not
+// paint every such patch with the image of the decal that places the most.
+TEST_F(ObjFiles, PatchesOfOneGroupPaintedByDifferentImagesKeepTheirOwnImages) {
+  for (const char* name : {"red.tga", "green.tga", "blue.tga", "grey.tga"}) temp_.Write(name, ImageBytes(name));
+  temp_.Write("paints.mtl",
+              "newmtl red\nmap_Kd red.tga\nnewmtl green\nmap_Kd green.tga\n"
+              "newmtl blue\nmap_Kd blue.tga\nnewmtl grey\nmap_Kd grey.tga\n");
+  const std::string obj =
+      temp_.Write("paints.obj",
+                  "mtllib paints.mtl\n"
+                  "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+                  "usemtl red\nf 1/1 2/2 3/3 4/4\nf 4/4 3/3 2/2 1/1\n"
+                  "usemtl green\nf 1/1 2/2 3/3\n"
+                  "g cloth\nusemtl blue\nf 2/2 3/3 4/4\nusemtl grey\nf 1/1 3/3 4/4\nf 1/1 4/4 3/3\n");
+  String error, warnings;
+  HModelCache* first = ImportObjFile(project_, obj.c_str(), error, warnings);
+  ASSERT_NE(first, nullptr) << error.Get();
+  std::filesystem::create_directory(temp_.Root() / "out");
+  const std::string saved = temp_.Path("out/paints.obj");
+  ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error, warnings), 1) << error.Get();
+  HModelCache* second = ImportObjFile(project_, saved.c_str(), error, warnings);
+  ASSERT_NE(second, nullptr) << error.Get();
+
+  // What each patch, known by its corners, shows: the bytes of the colour image of the decal placing it.
+  auto shown = [](HModelCache& model) {
+    std::map<std::vector<int>, std::string> images;
+    float uv[4][2];
+    for (HDecal* decal : Decals(model)) {
+      HDecalClip* clip = decal->GetChildDecalClipContainer()->GetChildDecalClip();
+      const std::string bytes = ScratchFolder::ReadFile(clip->GetClip()->GetClip()->GetFilename()->GetValue().Get());
+      for (int patch = 0; patch < model.GetPatchCount(); ++patch) {
+        std::vector<int> corners;
+        for (int k = 0; k < model.GetPatch(patch)->GetCornerCount(); ++k)
+          corners.push_back(model.GetPatch(patch)->GetCorner(k));
+        if (decal->GetPatchUV(patch, uv)) images[corners] = bytes.substr(8);
+      }
+    }
+    return images;
+  };
+  const auto before = shown(*first);
+  ASSERT_EQ(before, (std::map<std::vector<int>, std::string>{{{0, 1, 2, 3}, "red.tga"},
+                                                             {{3, 2, 1, 0}, "red.tga"},
+                                                             {{0, 1, 2}, "green.tga"},
+                                                             {{1, 2, 3}, "blue.tga"},
+                                                             {{0, 2, 3}, "grey.tga"},
+                                                             {{0, 3, 2}, "grey.tga"}}));
+  EXPECT_EQ(shown(*second), before);
+  ASSERT_NE(GroupNamed(*second, "cloth"), nullptr);
+  EXPECT_EQ(GroupNamed(*second, "cloth")->GetPatchIndices(), GroupNamed(*first, "cloth")->GetPatchIndices())
+      << "the group's parts are one group again";
 }
