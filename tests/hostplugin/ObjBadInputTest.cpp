@@ -420,4 +420,56 @@ TEST_F(ObjSaveMaterials, EachGroupNamesTheImagesOfTheDecalsThatPlaceItsPatches) 
               ImageBytes(std::string("pixels of ") + copy));
 }
 
+// A group whose patches different decals paint with different images cannot
+// be one MTL material: each patch must still show its own image once saved
+// and opened again, the ungrouped ones included.
+TEST_F(ObjSaveMaterials, PatchesPaintedByDifferentImagesKeepTheirOwnOnceSavedAndOpened) {
+  HModelCache* model = HModelCache::NewInProject(project_, "Strip");
+  for (int i = 0; i <= 5; ++i) {
+    model->AddPosition(static_cast<float>(i), 0, 0);
+    model->AddPosition(static_cast<float>(i), 1, 0);
+  }
+  for (int i = 0; i < 5; ++i) ASSERT_NE(model->AddPatch(2 * i, 2 * i + 2, 2 * i + 3, 2 * i + 1), nullptr);
+  HGroup* cloth = model->AddGroup("cloth");
+  for (int patch : {1, 2, 3}) cloth->AddPatch(patch);
+  const std::pair<const char*, std::vector<int>> paints[] = {{"red", {0}}, {"blue", {1, 2}}, {"grey", {3, 4}}};
+  for (const auto& [colour, patches] : paints) {
+    HDecal* decal = model->AddDecal((std::string(colour) + " paint").c_str());
+    AddClip(decal, Image((std::string(colour) + ".png").c_str()), HDK_COLOR);
+    for (int patch : patches) Place(decal, patch, 0.5f);
+  }
+  // What each patch, known by its first corner, shows.
+  auto shown = [](HModelCache& saved) {
+    std::map<int, std::string> images;
+    float uv[4][2];
+    for (HDecal* decal : Decals(saved)) {
+      const std::string file = decal->GetChildDecalClipContainer()
+                                   ->GetChildDecalClip()
+                                   ->GetClip()
+                                   ->GetClip()
+                                   ->GetFilename()
+                                   ->GetValue()
+                                   .Get();
+      for (int patch = 0; patch < saved.GetPatchCount(); ++patch)
+        if (decal->GetPatchUV(patch, uv)) images[saved.GetPatch(patch)->GetCorner(0)] = ScratchFolder::ReadFile(file);
+    }
+    return images;
+  };
+  const auto before = shown(*model);
+  ASSERT_EQ(before.size(), 5u);
+
+  std::filesystem::create_directories(temp_.Path("out"));
+  ASSERT_EQ(Save(model, temp_.Path("out/strip.obj")), "");
+  const auto maps = Maps(ScratchFolder::ReadFile(temp_.Path("out/strip.mtl")));
+  EXPECT_EQ(maps.at("surface"), std::vector<std::string>{"map_Kd red.png"});
+  EXPECT_EQ(maps.at("grey_paint"), std::vector<std::string>{"map_Kd grey.png"});
+  EXPECT_EQ(maps.at("cloth"), std::vector<std::string>{"map_Kd blue.png"});
+  EXPECT_EQ(maps.at("cloth_grey_paint"), std::vector<std::string>{"map_Kd grey.png"});
+  HModelCache* opened = Import(temp_.Path("out/strip.obj"));
+  ASSERT_NE(opened, nullptr) << Error();
+  EXPECT_EQ(shown(*opened), before);
+  ASSERT_NE(GroupNamed(*opened, "cloth"), nullptr);
+  EXPECT_EQ(GroupNamed(*opened, "cloth")->GetPatchCount(), 2);
+}
+
 }  // namespace

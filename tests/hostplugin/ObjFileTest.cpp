@@ -216,55 +216,40 @@ TEST_F(ObjFiles, MissingMtlOrImagesGiveWarningsAndDefaults) {
   EXPECT_EQ(model->GetName(), String("strip.1"));
 }
 
-// An MTL material names one image per map, but an opened OBJ's materials
-// become decals over the ungrouped patches or one group's: saving must not
-// paint every such patch with the image of the decal that places the most.
-TEST_F(ObjFiles, PatchesOfOneGroupPaintedByDifferentImagesKeepTheirOwnImages) {
-  for (const char* name : {"red.tga", "green.tga", "blue.tga", "grey.tga"}) temp_.Write(name, ImageBytes(name));
-  temp_.Write("paints.mtl",
-              "newmtl red\nmap_Kd red.tga\nnewmtl green\nmap_Kd green.tga\n"
-              "newmtl blue\nmap_Kd blue.tga\nnewmtl grey\nmap_Kd grey.tga\n");
-  const std::string obj =
-      temp_.Write("paints.obj",
-                  "mtllib paints.mtl\n"
-                  "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
-                  "usemtl red\nf 1/1 2/2 3/3 4/4\nf 4/4 3/3 2/2 1/1\n"
-                  "usemtl green\nf 1/1 2/2 3/3\n"
-                  "g cloth\nusemtl blue\nf 2/2 3/3 4/4\nusemtl grey\nf 1/1 3/3 4/4\nf 1/1 4/4 3/3\n");
+// Modelling applications write an object with several materials under one "o"
+// (or with none at all): each material's faces must keep its own colours.
+TEST_F(ObjFiles, AnObjectOfSeveralMaterialsBecomesAGroupForEach) {
+  temp_.Write("colours.mtl", "newmtl Red\nKd 1 0 0\nnewmtl Blue\nKd 0 0 1\n");
+  const std::string quad = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
+  auto colourOf = [](HGroup* group) { return group->GetAttr()->GetDiffuseColor()->GetFactoredRGBFloat(); };
   String error, warnings;
-  HModelCache* first = ImportObjFile(project_, obj.c_str(), error, warnings);
-  ASSERT_NE(first, nullptr) << error.Get();
-  std::filesystem::create_directory(temp_.Root() / "out");
-  const std::string saved = temp_.Path("out/paints.obj");
-  ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error, warnings), 1) << error.Get();
-  HModelCache* second = ImportObjFile(project_, saved.c_str(), error, warnings);
-  ASSERT_NE(second, nullptr) << error.Get();
 
-  // What each patch, known by its corners, shows: the bytes of the colour image of the decal placing it.
-  auto shown = [](HModelCache& model) {
-    std::map<std::vector<int>, std::string> images;
-    float uv[4][2];
-    for (HDecal* decal : Decals(model)) {
-      HDecalClip* clip = decal->GetChildDecalClipContainer()->GetChildDecalClip();
-      const std::string bytes = ScratchFolder::ReadFile(clip->GetClip()->GetClip()->GetFilename()->GetValue().Get());
-      for (int patch = 0; patch < model.GetPatchCount(); ++patch) {
-        std::vector<int> corners;
-        for (int k = 0; k < model.GetPatch(patch)->GetCornerCount(); ++k)
-          corners.push_back(model.GetPatch(patch)->GetCorner(k));
-        if (decal->GetPatchUV(patch, uv)) images[corners] = bytes.substr(8);
-      }
-    }
-    return images;
-  };
-  const auto before = shown(*first);
-  ASSERT_EQ(before, (std::map<std::vector<int>, std::string>{{{0, 1, 2, 3}, "red.tga"},
-                                                             {{3, 2, 1, 0}, "red.tga"},
-                                                             {{0, 1, 2}, "green.tga"},
-                                                             {{1, 2, 3}, "blue.tga"},
-                                                             {{0, 2, 3}, "grey.tga"},
-                                                             {{0, 3, 2}, "grey.tga"}}));
-  EXPECT_EQ(shown(*second), before);
-  ASSERT_NE(GroupNamed(*second, "cloth"), nullptr);
-  EXPECT_EQ(GroupNamed(*second, "cloth")->GetPatchIndices(), GroupNamed(*first, "cloth")->GetPatchIndices())
-      << "the group's parts are one group again";
+  HModelCache* named = ImportObjFile(
+      project_,
+      temp_.Write("named.obj", "mtllib colours.mtl\no Cube\n" + quad + "usemtl Red\nf 1 2 3\nusemtl Blue\nf 1 3 4\n")
+          .c_str(),
+      error, warnings);
+  ASSERT_NE(named, nullptr) << error.Get();
+  ASSERT_EQ(named->CountGroups(), 2);
+  ASSERT_NE(GroupNamed(*named, "Cube Red"), nullptr);
+  ASSERT_NE(GroupNamed(*named, "Cube Blue"), nullptr);
+  EXPECT_EQ(GroupNamed(*named, "Cube Red")->GetPatchIndices(), std::vector<std::int32_t>{0});
+  EXPECT_EQ(colourOf(GroupNamed(*named, "Cube Blue")), RGBFloat::FromRGB(0, 0, 1));
+
+  HModelCache* unnamed = ImportObjFile(
+      project_,
+      temp_.Write("unnamed.obj", "mtllib colours.mtl\n" + quad + "usemtl Red\nf 1 2 3\nusemtl Blue\nf 1 3 4\n").c_str(),
+      error, warnings);
+  ASSERT_NE(unnamed, nullptr) << error.Get();
+  ASSERT_NE(GroupNamed(*unnamed, "Blue"), nullptr);
+  EXPECT_EQ(GroupNamed(*unnamed, "Blue")->GetPatchIndices(), std::vector<std::int32_t>{1});
+  EXPECT_EQ(colourOf(GroupNamed(*unnamed, "Red")), RGBFloat::FromRGB(1, 0, 0));
+
+  // One material keeps the object's name, or no group at all.
+  HModelCache* single = ImportObjFile(
+      project_, temp_.Write("single.obj", "mtllib colours.mtl\n" + quad + "usemtl Blue\nf 1 2 3 4\n").c_str(), error,
+      warnings);
+  ASSERT_NE(single, nullptr) << error.Get();
+  EXPECT_EQ(single->CountGroups(), 0);
+  EXPECT_EQ(single->GetAttr()->GetDiffuseColor()->GetFactoredRGBFloat(), RGBFloat::FromRGB(0, 0, 1));
 }

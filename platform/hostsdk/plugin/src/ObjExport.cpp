@@ -76,11 +76,6 @@ struct ObjMaterial {
   std::vector<int> patches;
   // The decals that place the material's patches, those placing the most first.
   std::vector<const HDecal*> decals;
-  // For the second and later parts of a group that several images paint: the
-  // name of the decal whose images this part names.
-  std::string ownDecal;
-  // Whether this part follows another part of its group in the file.
-  bool continuesGroup = false;
 };
 
 class ObjWriter {
@@ -145,14 +140,10 @@ private:
     for (ObjMaterial& group : groups) materials_.push_back(std::move(group));
   }
 
-  // The first material of a group takes the group's name, the others that of
-  // the decal whose images they name.
   void NameMaterials() {
     std::set<std::string> taken;
-    for (ObjMaterial& material : materials_) {
-      const std::string base = material.groupName.empty() ? "surface" : material.groupName;
-      material.name = MaterialName(material.ownDecal.empty() ? base : base + "_" + material.ownDecal, taken);
-    }
+    for (ObjMaterial& material : materials_)
+      material.name = MaterialName(material.groupName.empty() ? "surface" : material.groupName, taken);
   }
 
   // Ranks, for each material, the decals by how many of its patches they
@@ -191,10 +182,11 @@ private:
   }
 
   // An MTL material names one image per map statement, but the patches of a
-  // group (or the ungrouped ones) may show different images: an opened OBJ's
-  // materials become decals over the same patches. Such a group is written
-  // as one material per decal that paints its patches, so that every patch
-  // keeps the image it shows; a group one decal paints stays one material.
+  // group (or the ungrouped ones) may show different images, placed by
+  // different decals. Those a later decal paints are written as a group of
+  // their own, named after the group and the decal, with its material, so
+  // that every patch keeps the image it shows; a group one decal paints is
+  // written as it is.
   void SplitByImages() {
     std::vector<ObjMaterial> split;
     for (ObjMaterial& material : materials_) {
@@ -214,20 +206,23 @@ private:
         while (part < painting.size() && !painting[part]->GetPatchUV(patch, uv)) ++part;
         parts[part < painting.size() ? part : 0].patches.push_back(patch);
       }
-      // In the order of their first patches, so the file keeps the model's order where it can.
+      // The group's own part first (ungrouped patches must come before any
+      // group statement), then the others in the order of their first patches.
       std::vector<std::size_t> order;
-      for (std::size_t p = 0; p < parts.size(); ++p)
+      for (std::size_t p = 1; p < parts.size(); ++p)
         if (!parts[p].patches.empty()) order.push_back(p);
       std::sort(order.begin(), order.end(),
                 [&](std::size_t a, std::size_t b) { return parts[a].patches.front() < parts[b].patches.front(); });
-      bool first = true;
+      if (!parts[0].patches.empty()) order.insert(order.begin(), 0);
       for (std::size_t p : order) {
         ObjMaterial& part = parts[p];
-        part.continuesGroup = !first;
-        first = false;
         part.groupName = material.groupName;
+        if (p > 0) {
+          std::string decal = painting[p]->GetName().Get();
+          if (decal.empty()) decal = "decal";
+          part.groupName = material.groupName.empty() ? decal : material.groupName + " " + decal;
+        }
         part.attr = material.attr;
-        if (p > 0) part.ownDecal = painting[p]->GetName().Get();
         part.decals.push_back(painting[p]);
         for (const HDecal* decal : material.decals)
           if (decal != painting[p]) part.decals.push_back(decal);
@@ -359,7 +354,7 @@ private:
     }
     long uvCount = 0;
     for (const ObjMaterial& material : materials_) {
-      if (!material.groupName.empty() && !material.continuesGroup) out << "g " << material.groupName << "\n";
+      if (!material.groupName.empty()) out << "g " << material.groupName << "\n";
       out << "usemtl " << material.name << "\n";
       for (int index : material.patches) {
         HPatch* patch = model_.GetPatch(index);
