@@ -351,6 +351,16 @@ protected:
     ASSERT_TRUE(decal->SetPatchUV(patch, uv));
   }
   static void AddClip(HDecal* decal, HImage* image, int kind) { decal->AddDecalClip(image)->GetKind()->SetValue(kind); }
+  // A strip of five quads in a row, patch i the i-th from the left.
+  HModelCache* Strip() {
+    HModelCache* model = HModelCache::NewInProject(project_, "Strip");
+    for (int i = 0; i <= 5; ++i) {
+      model->AddPosition(static_cast<float>(i), 0, 0);
+      model->AddPosition(static_cast<float>(i), 1, 0);
+    }
+    for (int i = 0; i < 5; ++i) model->AddPatch(2 * i, 2 * i + 2, 2 * i + 3, 2 * i + 1);
+    return model;
+  }
 
   // The MTL's maps per material: "name" -> "statement file" lines.
   static std::map<std::string, std::vector<std::string>> Maps(const std::string& mtl) {
@@ -385,12 +395,8 @@ protected:
 };
 
 TEST_F(ObjSaveMaterials, EachGroupNamesTheImagesOfTheDecalsThatPlaceItsPatches) {
-  HModelCache* model = HModelCache::NewInProject(project_, "Strip");
-  for (int i = 0; i <= 5; ++i) {
-    model->AddPosition(static_cast<float>(i), 0, 0);
-    model->AddPosition(static_cast<float>(i), 1, 0);
-  }
-  for (int i = 0; i < 5; ++i) ASSERT_NE(model->AddPatch(2 * i, 2 * i + 2, 2 * i + 3, 2 * i + 1), nullptr);
+  HModelCache* model = Strip();
+  ASSERT_EQ(model->GetPatchCount(), 5);
   HGroup* left = model->AddGroup("left");
   HGroup* right = model->AddGroup("right");
   for (int patch : {1, 2}) left->AddPatch(patch);
@@ -424,12 +430,8 @@ TEST_F(ObjSaveMaterials, EachGroupNamesTheImagesOfTheDecalsThatPlaceItsPatches) 
 // be one MTL material: each patch must still show its own image once saved
 // and opened again, the ungrouped ones included.
 TEST_F(ObjSaveMaterials, PatchesPaintedByDifferentImagesKeepTheirOwnOnceSavedAndOpened) {
-  HModelCache* model = HModelCache::NewInProject(project_, "Strip");
-  for (int i = 0; i <= 5; ++i) {
-    model->AddPosition(static_cast<float>(i), 0, 0);
-    model->AddPosition(static_cast<float>(i), 1, 0);
-  }
-  for (int i = 0; i < 5; ++i) ASSERT_NE(model->AddPatch(2 * i, 2 * i + 2, 2 * i + 3, 2 * i + 1), nullptr);
+  HModelCache* model = Strip();
+  ASSERT_EQ(model->GetPatchCount(), 5);
   HGroup* cloth = model->AddGroup("cloth");
   for (int patch : {1, 2, 3}) cloth->AddPatch(patch);
   const std::pair<const char*, std::vector<int>> paints[] = {{"red", {0}}, {"blue", {1, 2}}, {"grey", {3, 4}}};
