@@ -46,8 +46,10 @@ PLUGIN_API HModelCache* ImportObjFile(HProject* project, const char* path, Strin
 // window drawn while a plug-in's call runs. An empty function removes it.
 PLUGIN_API void SetLongWorkListener(ObjImportProgress listener);
 
-// Writes the model as OBJ with an MTL file beside it. Non-zero on success.
-PLUGIN_API int SaveModelAsObj(HModelCache* model, const char* path, String& error);
+// Writes the model as OBJ with an MTL file beside it and its images copied
+// there. Non-zero on success. An image that cannot be copied (missing, or not
+// an image) leaves its map out of the MTL, one line each in warnings.
+PLUGIN_API int SaveModelAsObj(HModelCache* model, const char* path, String& error, String& warnings);
 
 // The window GetMainApplicationWnd() reports to plug-ins; null for none.
 PLUGIN_API void SetMainApplicationWnd(HWND wnd);
