@@ -99,8 +99,8 @@ void FileMenu::SaveSelected() {
   const std::string name = model->GetName().Get();
   const std::string path = AskForFile(false, name + ".obj", "obj", kObjFilter);
   if (path.empty()) return;
-  String error;
-  if (!SaveModelAsObj(model, path.c_str(), error)) {
+  String error, warnings;
+  if (!SaveModelAsObj(model, path.c_str(), error, warnings)) {
     window_.ShowStatus("Could not save \"" + name + "\"");
     MessageBoxA(owner_, error.IsEmpty() ? ("cannot write " + path).c_str() : error.Get(), "Save as OBJ",
                 MB_OK | MB_ICONWARNING);
@@ -108,6 +108,8 @@ void FileMenu::SaveSelected() {
   }
   unsaved_.MarkSaved(model);
   window_.ShowStatus("Saved \"" + name + "\" to " + path);
+  if (!warnings.IsEmpty())
+    MessageBoxA(owner_, (std::string("Saved, but:\n") + warnings.Get()).c_str(), "Save as OBJ", MB_OK | MB_ICONWARNING);
 }
 
 void FileMenu::RenderViewed() {

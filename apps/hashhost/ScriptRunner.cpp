@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <ostream>
+#include <sstream>
 
 #include <FileIO/String.h>
 #include <Plugin/HModelCache.h>
@@ -248,13 +249,16 @@ bool ScriptRunner::SaveObj(const std::vector<std::string>& words, std::string& p
     problem = "no model '" + Echoed(words[1]) + "' in the project";
     return false;
   }
-  String error;
-  if (!SaveModelAsObj(model, words[2].c_str(), error)) {
+  String error, warnings;
+  if (!SaveModelAsObj(model, words[2].c_str(), error, warnings)) {
     problem = error.IsEmpty() ? "cannot write '" + Echoed(words[2]) + "'" : std::string(error.Get());
     return false;
   }
   if (modelSaved_) modelSaved_(model);
   out_ << "saved " << words[1] << " to " << words[2] << std::endl;
+  std::istringstream lines(warnings.Get());
+  for (std::string line; std::getline(lines, line);)
+    err_ << "hashhost: save-obj " << Echoed(words[1]) << ": " << line << "\n";
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "receive/AnswerTextFile.h"
 
+#include <filesystem>
 #include <string>
 
 #include "files/SystemErrorText.h"
@@ -76,6 +77,13 @@ bool AnswerTextFile::ReadLine(String& line) {
   }
   if (!readAny) return false;
   ++lineNumber_;
+  // Windows editors may begin a file with a byte-order mark: UTF-8's is no
+  // part of the first name or path; UTF-16's means text of another width.
+  if (lineNumber_ == 1 && text.rfind("\xef\xbb\xbf", 0) == 0) text.erase(0, 3);
+  if (lineNumber_ == 1 && (text.rfind("\xff\xfe", 0) == 0 || text.rfind("\xfe\xff", 0) == 0)) {
+    SetDamaged("begins with the byte-order mark of UTF-16 text, not the 8-bit text expected");
+    return false;
+  }
   // Control bytes are no part of a path or a name: a NUL (UTF-16 text), a
   // carriage return alone (old Mac line ends) or random bytes mean the file
   // cannot be read as the lines it should hold.
@@ -101,6 +109,12 @@ void AnswerTextFile::Close() {
   file_.Close();
   next_ = filled_ = 0;
   atEnd_ = false;
+}
+
+String PathNamedBy(const String& answerFile, const String& named) {
+  const std::filesystem::path path(named.Get());
+  if (path.is_absolute()) return named;
+  return (std::filesystem::path(answerFile.Get()).parent_path() / path).string().c_str();
 }
 
 }  // namespace pigmora

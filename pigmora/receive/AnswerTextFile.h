@@ -52,4 +52,9 @@ private:
   long lineNumber_ = 0;
 };
 
+// A path an answer file names. Pigmora names its files by full paths; a
+// relative one is taken to be in the answer file's own folder, Pigmora's,
+// never in whatever folder the host happens to run in.
+String PathNamedBy(const String& answerFile, const String& named);
+
 }  // namespace pigmora

@@ -5,7 +5,6 @@
 
 #include <cctype>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "receive/AnswerTextFile.h"
@@ -87,18 +86,10 @@ int ChannelOf(const String& word) {
   return -1;
 }
 
-// Pigmora names its images by full paths. A relative one is taken to be in the
-// folder of the list, Pigmora's own, never in whatever folder the host runs in.
-String FullTexturePath(const String& path, const std::filesystem::path& listFolder) {
-  const std::filesystem::path named(path.Get());
-  if (named.is_absolute()) return path;
-  return (listFolder / named).string().c_str();
-}
-
-void AddGroup(TextureList& list, const String (&lines)[4], const std::filesystem::path& listFolder) {
+void AddGroup(TextureList& list, const String (&lines)[4], const String& listPath) {
   const int channel = ChannelOf(lines[2]);
   if (channel < 0) return;
-  const String path = FullTexturePath(lines[3], listFolder);
+  const String path = PathNamedBy(listPath, lines[3]);
   if (static_cast<std::size_t>(path.Length()) > kHostNameLimit) {
     list.AddLeftOutPath(path);
     return;
@@ -118,7 +109,6 @@ TextureList ReadTextureList(const String& path) {
     list.errorText = stream.ErrorText();
     return list;
   }
-  const std::filesystem::path listFolder = std::filesystem::path(path.Get()).parent_path();
   String group[4];
   int filled = 0;
   String line;
@@ -136,7 +126,7 @@ TextureList ReadTextureList(const String& path) {
     line.TrimRight();
     group[filled++] = line;
     if (filled == 4) {
-      AddGroup(list, group, listFolder);
+      AddGroup(list, group, path);
       filled = 0;
     }
   }

@@ -47,8 +47,11 @@ String ReadFbxPath(const String& exportPath, String& errorText) {
     return String();
   }
   fbxPath.TrimRight();
-  if (fbxPath.IsEmpty()) errorText = String("'") + exchange::kAnswerFile + "' names no FBX file";
-  return fbxPath;
+  if (fbxPath.IsEmpty()) {
+    errorText = String("'") + exchange::kAnswerFile + "' names no FBX file";
+    return fbxPath;
+  }
+  return PathNamedBy(exportPath, fbxPath);
 }
 
 // Something is there: a folder or a FIFO in the FBX file's place is for the

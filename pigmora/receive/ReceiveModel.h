@@ -23,7 +23,10 @@ enum class ReceiveTrigger { Command, Timer };
 struct ReceiveMemory {
   // Set by the entry point while a receive and its boxes run.
   bool running = false;
-  // A pair that could not be deleted: the timer leaves it alone until it changes.
+  // A pair this host left in the folder (it could not be deleted, or its images
+  // found no room): the timer leaves it alone until it changes. A pair that
+  // was received is also recorded in the registry, for later sessions; this
+  // stamp still holds when the registry cannot be written.
   std::optional<AnswerPairStamp> undeletable;
   // The pair as the timer last saw it, and since when (framework clock, ms).
   std::optional<AnswerPairStamp> seen;

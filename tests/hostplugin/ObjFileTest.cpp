@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -122,10 +123,11 @@ TEST_F(ObjFiles, SavedObjReadsBackWithTheSameModel) {
   ASSERT_NE(first, nullptr) << error.Get();
   std::filesystem::create_directory(temp_.Root() / "out");
   const std::string saved = temp_.Path("out/copy.obj");
-  ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error), 1) << error.Get();
+  ASSERT_EQ(SaveModelAsObj(first, saved.c_str(), error, warnings), 1) << error.Get();
+  EXPECT_TRUE(warnings.IsEmpty()) << warnings.Get();
   ASSERT_TRUE(std::filesystem::exists(temp_.Path("out/copy.mtl")));
   String refused;
-  EXPECT_EQ(SaveModelAsObj(first, temp_.Path("missing/copy.obj").c_str(), refused), 0);
+  EXPECT_EQ(SaveModelAsObj(first, temp_.Path("missing/copy.obj").c_str(), refused, warnings), 0);
   EXPECT_NE(std::string(refused.Get()).find("missing/copy"), std::string::npos) << refused.Get();
 
   HModelCache* second = ImportObjFile(project_, saved.c_str(), error, warnings);
@@ -161,7 +163,7 @@ TEST_F(ObjFiles, TheSampleSavesAsObjAndReadsBack) {
   auto* sample = FindTreeObjectByPath(project_, "Objects/Sample")->GetAsModelCache();
   String error, warnings;
   const std::string saved = temp_.Path("sample.obj");
-  ASSERT_EQ(SaveModelAsObj(sample, saved.c_str(), error), 1) << error.Get();
+  ASSERT_EQ(SaveModelAsObj(sample, saved.c_str(), error, warnings), 1) << error.Get();
   HModelCache* copy = ImportObjFile(project_, saved.c_str(), error, warnings);
   ASSERT_NE(copy, nullptr) << error.Get();
   EXPECT_EQ(copy->GetPatchCount(), sample->GetPatchCount());
@@ -212,4 +214,42 @@ TEST_F(ObjFiles, MissingMtlOrImagesGiveWarningsAndDefaults) {
   // The maps stay, naming the files that are not there, for the view to show as missing.
   EXPECT_GT(model->CountDecals(), 0);
   EXPECT_EQ(model->GetName(), String("strip.1"));
+}
+
+// Modelling applications write an object with several materials under one "o"
+// (or with none at all): each material's faces must keep its own colours.
+TEST_F(ObjFiles, AnObjectOfSeveralMaterialsBecomesAGroupForEach) {
+  temp_.Write("colours.mtl", "newmtl Red\nKd 1 0 0\nnewmtl Blue\nKd 0 0 1\n");
+  const std::string quad = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
+  auto colourOf = [](HGroup* group) { return group->GetAttr()->GetDiffuseColor()->GetFactoredRGBFloat(); };
+  String error, warnings;
+
+  HModelCache* named = ImportObjFile(
+      project_,
+      temp_.Write("named.obj", "mtllib colours.mtl\no Cube\n" + quad + "usemtl Red\nf 1 2 3\nusemtl Blue\nf 1 3 4\n")
+          .c_str(),
+      error, warnings);
+  ASSERT_NE(named, nullptr) << error.Get();
+  ASSERT_EQ(named->CountGroups(), 2);
+  ASSERT_NE(GroupNamed(*named, "Cube Red"), nullptr);
+  ASSERT_NE(GroupNamed(*named, "Cube Blue"), nullptr);
+  EXPECT_EQ(GroupNamed(*named, "Cube Red")->GetPatchIndices(), std::vector<std::int32_t>{0});
+  EXPECT_EQ(colourOf(GroupNamed(*named, "Cube Blue")), RGBFloat::FromRGB(0, 0, 1));
+
+  HModelCache* unnamed = ImportObjFile(
+      project_,
+      temp_.Write("unnamed.obj", "mtllib colours.mtl\n" + quad + "usemtl Red\nf 1 2 3\nusemtl Blue\nf 1 3 4\n").c_str(),
+      error, warnings);
+  ASSERT_NE(unnamed, nullptr) << error.Get();
+  ASSERT_NE(GroupNamed(*unnamed, "Blue"), nullptr);
+  EXPECT_EQ(GroupNamed(*unnamed, "Blue")->GetPatchIndices(), std::vector<std::int32_t>{1});
+  EXPECT_EQ(colourOf(GroupNamed(*unnamed, "Red")), RGBFloat::FromRGB(1, 0, 0));
+
+  // One material keeps the object's name, or no group at all.
+  HModelCache* single = ImportObjFile(
+      project_, temp_.Write("single.obj", "mtllib colours.mtl\n" + quad + "usemtl Blue\nf 1 2 3 4\n").c_str(), error,
+      warnings);
+  ASSERT_NE(single, nullptr) << error.Get();
+  EXPECT_EQ(single->CountGroups(), 0);
+  EXPECT_EQ(single->GetAttr()->GetDiffuseColor()->GetFactoredRGBFloat(), RGBFloat::FromRGB(0, 0, 1));
 }

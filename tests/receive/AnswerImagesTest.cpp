@@ -17,10 +17,14 @@ class AnswerImagesTest : public ReceiveFixture {
 protected:
   // An answer whose one texture line is `texture`, as the list names it,
   // whatever is at that path.
-  void WriteAnswer(const std::string& texture) {
-    ASSERT_TRUE(WriteMeshFile(GridPlan(1, {"A"}), scratch_.Path("answer.fbx")));
+  // The FBX file is named as fbxNamed, written at fbxFile.
+  void WriteAnswer(const std::string& texture, const std::string& fbxNamed, const fs::path& fbxFile) {
+    ASSERT_TRUE(WriteMeshFile(GridPlan(1, {"A"}), fbxFile.string()));
     ScratchFolder::WriteFile(scratch_.ExchangePath() / "textures.txt", "A\nmap1\ncolor\n" + texture + "\n");
-    ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", scratch_.Path("answer.fbx") + "\n");
+    ScratchFolder::WriteFile(scratch_.ExchangePath() / "export.txt", fbxNamed + "\n");
+  }
+  void WriteAnswer(const std::string& texture) {
+    WriteAnswer(texture, scratch_.Path("answer.fbx"), scratch_.Path("answer.fbx"));
   }
   bool PairPresent() const {
     return fs::exists(fs::symlink_status(scratch_.ExchangePath() / "export.txt")) ||
@@ -90,9 +94,9 @@ TEST_F(AnswerImagesTest, ATextureThatIsNoImageFileIsRefusedByNameAndTheKeptModel
 }
 #endif
 
-// Pigmora names its images by full paths; a relative one is its own, beside
-// the list, and never found in whatever folder the host happens to run in.
-TEST_F(AnswerImagesTest, ARelativeTexturePathIsTakenFromTheExchangeFolderNotTheWorkingFolder) {
+// Pigmora names its files by full paths; a relative one is its own, beside
+// the answer's lists, and never found in whatever folder the host happens to run in.
+TEST_F(AnswerImagesTest, RelativePathsAreTakenFromTheExchangeFolderNotTheWorkingFolder) {
   const fs::path working = scratch_.Root() / "working";
   fs::create_directories(working);
   ScratchFolder::WriteImage((working / "elsewhere.tga").string());
@@ -107,12 +111,23 @@ TEST_F(AnswerImagesTest, ARelativeTexturePathIsTakenFromTheExchangeFolderNotTheW
                                  "', which can't be used: No such file or directory; the model was not received");
   EXPECT_EQ(CountModels(), 0);
 
+  // An FBX file named relatively, with a decoy of that name where the host runs.
   AfxGetHeadlessDisplay().ClearMessageBoxes();
+  ASSERT_TRUE(WriteMeshFile(GridPlan(2, {"A"}), (working / "answer.fbx").string()));
   ScratchFolder::WriteImage((scratch_.ExchangePath() / "beside.tga").string());
-  WriteAnswer("beside.tga");
+  WriteAnswer("beside.tga", "answer.fbx", scratch_.ExchangePath() / "other.fbx");
+  EXPECT_EQ(state_.Plugin().Receive(), 1);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].text, "Import: FBX file is not exists");
+  EXPECT_EQ(CountModels(), 0);
+
+  AfxGetHeadlessDisplay().ClearMessageBoxes();
+  WriteAnswer("beside.tga", "answer.fbx", scratch_.ExchangePath() / "answer.fbx");
   EXPECT_EQ(state_.Plugin().Receive(), 1);
   fs::current_path(before);
   EXPECT_TRUE(Boxes().empty()) << Boxes().front().text;
+  ASSERT_EQ(CountModels(), 1);
+  EXPECT_EQ(Model("Cube")->GetPatchCount(), 1) << "the model of the decoy in the working folder came in";
   const std::vector<std::string> shown = ShownFiles("Cube");
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_TRUE(fs::path(shown[0]).is_absolute())

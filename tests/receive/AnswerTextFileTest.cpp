@@ -42,6 +42,21 @@ TEST_F(AnswerTextFileTest, ReadsLfAndCrLfLinesUpToTheLimitAndRefusesALongerLine)
   }
 }
 
+// What Windows editors put at the start of a file: UTF-8's byte-order mark must not
+// become part of the first path or name; UTF-16 text is damage, said as such.
+TEST_F(AnswerTextFileTest, AByteOrderMarkIsReadAsWhatItMarks) {
+  EXPECT_EQ(ReadAll(scratch_.Write("utf8.txt", "\xef\xbb\xbf/t/a.fbx\r\nB\xc3\xa4r\n")),
+            (std::vector<std::string>{"/t/a.fbx", "B\xc3\xa4r"}));
+  EXPECT_EQ(ReadAll(scratch_.Write("twice.txt", "\xef\xbb\xbf\xef\xbb\xbf/t/a.fbx\n")),
+            (std::vector<std::string>{"\xef\xbb\xbf/t/a.fbx"}))
+      << "only the one at the start of the file is a mark";
+  const std::string utf16 =
+      "<error: 'textures.txt' is damaged: line 1 begins with the byte-order mark of UTF-16 text, not the 8-bit "
+      "text expected>";
+  EXPECT_EQ(ReadAll(scratch_.Write("le.txt", std::string("\xff\xfe/\0t\0\n\0", 8))), (std::vector<std::string>{utf16}));
+  EXPECT_EQ(ReadAll(scratch_.Write("be.txt", std::string("\xfe\xff\0/\0t\0\n", 8))), (std::vector<std::string>{utf16}));
+}
+
 #if !defined(_WIN32)  // POSIX-only fixture
 TEST_F(AnswerTextFileTest, WhatIsNotARegularFileIsRefusedWithoutWaitingOrReading) {
   const std::string fifo = scratch_.Path("fifo");

@@ -73,7 +73,7 @@ TEST_F(TextureListTest, AListThatCannotBeReadToItsEndIsDamagedAtItsLine) {
       {"an empty line inside", group + "\nB\nmap1\ncolor\n/t/b.tga\n",
        "'textures.txt' is damaged: line 6 follows the empty line 5"},
       {"UTF-16 with a byte-order mark", utf16,
-       "'textures.txt' is damaged: line 1 holds a byte that is no text (\\x00)"},
+       "'textures.txt' is damaged: line 1 begins with the byte-order mark of UTF-16 text"},
       {"CR-only line ends", "A\rmap1\rcolor\r/t/a.tga\r",
        "'textures.txt' is damaged: line 1 holds a byte that is no text (\\x0d, a line end of another system)"},
       {"random bytes", group + std::string("\x8f\x02\xe1\x7f", 4) + "\n",

@@ -84,7 +84,7 @@ public:
 
   // The OBJ and its MTL are written completely or not at all; the images the
   // MTL names are copied beside them, so the files travel together.
-  bool Write(const fs::path& objPath, std::string& error) {
+  bool Write(const fs::path& objPath, std::string& error, std::string& warnings) {
     fs::path mtlPath = objPath;
     mtlPath.replace_extension(".mtl");
     if (RealPath(objPath) == RealPath(mtlPath)) {
@@ -93,9 +93,11 @@ public:
     }
     CollectMaterials();
     CollectDecals();
+    SplitByImages();
+    NameMaterials();
     safereplace::ReplacementFile obj, mtl;
     if (!obj.Open(objPath.string(), error) || !mtl.Open(mtlPath.string(), error)) return false;
-    if (!CopyImages(objPath.parent_path(), error)) return false;
+    if (!CopyImages(objPath.parent_path(), error, warnings)) return false;
     std::ostringstream mtlText, objText;
     WriteMtl(mtlText);
     WriteObj(objText, mtlPath.filename().string());
@@ -136,10 +138,12 @@ private:
     // Ungrouped patches come first, before any group statement.
     if (!surface.patches.empty()) materials_.push_back(std::move(surface));
     for (ObjMaterial& group : groups) materials_.push_back(std::move(group));
+  }
+
+  void NameMaterials() {
     std::set<std::string> taken;
-    for (ObjMaterial& material : materials_) {
+    for (ObjMaterial& material : materials_)
       material.name = MaterialName(material.groupName.empty() ? "surface" : material.groupName, taken);
-    }
   }
 
   // Ranks, for each material, the decals by how many of its patches they
@@ -175,6 +179,57 @@ private:
       });
       for (std::size_t d : order) materials_[m].decals.push_back(decals_[d]);
     }
+  }
+
+  // An MTL material names one image per map statement, but the patches of a
+  // group (or the ungrouped ones) may show different images, placed by
+  // different decals. Those a later decal paints are written as a group of
+  // their own, named after the group and the decal, with its material, so
+  // that every patch keeps the image it shows; a group one decal paints is
+  // written as it is.
+  void SplitByImages() {
+    std::vector<ObjMaterial> split;
+    for (ObjMaterial& material : materials_) {
+      std::vector<const HDecal*> painting;  // the mapped decals, in rank order
+      for (const HDecal* decal : material.decals)
+        if (HasMap(*decal)) painting.push_back(decal);
+      if (painting.size() < 2) {
+        split.push_back(std::move(material));
+        continue;
+      }
+      // Each patch goes with the first decal of the ranking that places it;
+      // one no decal paints stays with the group's first part.
+      std::vector<ObjMaterial> parts(painting.size());
+      float uv[4][2];
+      for (int patch : material.patches) {
+        std::size_t part = 0;
+        while (part < painting.size() && !painting[part]->GetPatchUV(patch, uv)) ++part;
+        parts[part < painting.size() ? part : 0].patches.push_back(patch);
+      }
+      // The group's own part first (ungrouped patches must come before any
+      // group statement), then the others in the order of their first patches.
+      std::vector<std::size_t> order;
+      for (std::size_t p = 1; p < parts.size(); ++p)
+        if (!parts[p].patches.empty()) order.push_back(p);
+      std::sort(order.begin(), order.end(),
+                [&](std::size_t a, std::size_t b) { return parts[a].patches.front() < parts[b].patches.front(); });
+      if (!parts[0].patches.empty()) order.insert(order.begin(), 0);
+      for (std::size_t p : order) {
+        ObjMaterial& part = parts[p];
+        part.groupName = material.groupName;
+        if (p > 0) {
+          std::string decal = painting[p]->GetName().Get();
+          if (decal.empty()) decal = "decal";
+          part.groupName = material.groupName.empty() ? decal : material.groupName + " " + decal;
+        }
+        part.attr = material.attr;
+        part.decals.push_back(painting[p]);
+        for (const HDecal* decal : material.decals)
+          if (decal != painting[p]) part.decals.push_back(decal);
+        split.push_back(std::move(part));
+      }
+    }
+    materials_ = std::move(split);
   }
 
   void WriteMtl(std::ostream& out) const {
@@ -215,25 +270,31 @@ private:
   }
 
   void WriteMaps(std::ostream& out, const ObjMaterial& material) const {
-    for (const auto& [statement, image] : MapsOf(material)) out << statement << " " << copies_.at(image) << "\n";
+    for (const auto& [statement, image] : MapsOf(material)) {
+      const auto copy = copies_.find(image);
+      if (copy != copies_.end()) out << statement << " " << copy->second << "\n";
+    }
   }
 
   // Copies every image a material names into folder, under its own file name
   // unless another file already has that name there; copies_ gets the names.
   // Only images are copied (never a FIFO, a folder or some other file that a
-  // decal names), piece by piece, and no copy is readable by more people than its source.
-  bool CopyImages(const fs::path& folder, std::string& error) {
+  // decal names), piece by piece, and no copy is readable by more people than
+  // its source. What is missing or no image is left out and told in warnings:
+  // the model itself is still saved.
+  bool CopyImages(const fs::path& folder, std::string& error, std::string& warnings) {
     std::set<std::string> taken;
+    std::set<const HImage*> leftOut;
     for (const ObjMaterial& material : materials_) {
       for (const auto& [statement, image] : MapsOf(material)) {
-        if (copies_.count(image)) continue;
+        if (copies_.count(image) || leftOut.count(image)) continue;
         fs::path source = image->GetFilename()->GetValue().Get();
         imagefile::OpenImage opened;
         std::string reason;
         if (!opened.Open(source.string(), reason)) {
-          error = "cannot copy the image '" + source.string() + "' beside the OBJ: " + reason;
-          RemoveCopiedImages();
-          return false;
+          warnings += "left out the image '" + source.string() + "', which cannot be copied: " + reason + "\n";
+          leftOut.insert(image);
+          continue;
         }
         std::string name = source.filename().string();
         for (int n = 1;; ++n) {
@@ -323,7 +384,7 @@ private:
 
 }  // namespace
 
-int SaveModelAsObj(HModelCache* model, const char* path, String& error) {
+int SaveModelAsObj(HModelCache* model, const char* path, String& error, String& warnings) {
   if (!model || !path || !*path) {
     error = "no model or no file to write";
     return 0;
@@ -332,8 +393,9 @@ int SaveModelAsObj(HModelCache* model, const char* path, String& error) {
     error = ("the file name is too long: " + std::string(path, 200) + "...").c_str();
     return 0;
   }
-  std::string problem;
-  const int written = GuardedEntry(0, [&] { return ObjWriter(*model).Write(path, problem) ? 1 : 0; });
+  std::string problem, leftOut;
+  const int written = GuardedEntry(0, [&] { return ObjWriter(*model).Write(path, problem, leftOut) ? 1 : 0; });
+  if (written) warnings = leftOut.c_str();
   if (!written)
     error = problem.empty() ? (std::string(path) + ": not enough memory to write").c_str() : problem.c_str();
   return written;

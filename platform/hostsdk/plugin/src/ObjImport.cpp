@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <map>
 #include <optional>
@@ -90,20 +91,39 @@ public:
 private:
   void AddShape(const tinyobj::shape_t& shape) {
     const tinyobj::mesh_t& mesh = shape.mesh;
+    const bool severalMaterials = std::adjacent_find(mesh.material_ids.begin(), mesh.material_ids.end(),
+                                                     std::not_equal_to<int>()) != mesh.material_ids.end();
     std::size_t offset = 0;
     for (std::size_t face = 0; face < mesh.num_face_vertices.size(); ++face) {
       TellProgress();
       const int cornerCount = static_cast<int>(faceCorners_[nextFace_++]);
       const int materialId = face < mesh.material_ids.size() ? mesh.material_ids[face] : -1;
+      const std::string group = GroupName(shape.name, MaterialOf(materialId), severalMaterials);
       const tinyobj::index_t* corners = &mesh.indices[offset];
       offset += static_cast<std::size_t>(cornerCount);
       if (cornerCount == 3 || cornerCount == 4) {
-        AddPatch(shape.name, materialId, corners,
+        AddPatch(group, materialId, corners,
                  cornerCount == 4 ? std::vector<int>{0, 1, 2, 3} : std::vector<int>{0, 1, 2});
         continue;
       }
-      for (int k = 1; k + 1 < cornerCount; ++k) AddPatch(shape.name, materialId, corners, {0, k, k + 1});
+      for (int k = 1; k + 1 < cornerCount; ++k) AddPatch(group, materialId, corners, {0, k, k + 1});
     }
+  }
+
+  const tinyobj::material_t* MaterialOf(int materialId) const {
+    return materialId >= 0 && materialId < static_cast<int>(reader_.GetMaterials().size())
+               ? &reader_.GetMaterials()[static_cast<std::size_t>(materialId)]
+               : nullptr;
+  }
+
+  // A host group has one material, an OBJ object or group may use several
+  // (as modelling applications write an object with its materials): each
+  // material's faces then form a group of their own, "object material", or
+  // named after the material alone where the file names no object, so that
+  // every face keeps its material's colours.
+  static std::string GroupName(const std::string& shape, const tinyobj::material_t* material, bool severalMaterials) {
+    if (!severalMaterials || !material || material->name.empty()) return shape;
+    return shape.empty() ? material->name : shape + " " + material->name;
   }
 
   void AddPatch(const std::string& groupName, int materialId, const tinyobj::index_t* corners,
@@ -113,10 +133,7 @@ private:
     HPatch* patch = model_->AddPatch(v[0], v[1], v[2], v[3]);
     if (!patch) return;
     KeepNormals(patch->GetIndex(), corners, pick);
-    const tinyobj::material_t* material =
-        materialId >= 0 && materialId < static_cast<int>(reader_.GetMaterials().size())
-            ? &reader_.GetMaterials()[static_cast<std::size_t>(materialId)]
-            : nullptr;
+    const tinyobj::material_t* material = MaterialOf(materialId);
     if (HGroup* group = GroupFor(groupName, material))
       group->AddPatch(patch->GetIndex());
     else if (material && !modelHasMaterial_) {

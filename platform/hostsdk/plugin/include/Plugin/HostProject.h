@@ -40,8 +40,10 @@ using ObjImportProgress = std::function<void(const char* stage, int percent)>;
 PLUGIN_API HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings,
                                       const ObjImportProgress& progress = {});
 
-// Writes the model as OBJ with an MTL file beside it. Non-zero on success.
-PLUGIN_API int SaveModelAsObj(HModelCache* model, const char* path, String& error);
+// Writes the model as OBJ with an MTL file beside it and its images copied
+// there. Non-zero on success. An image that cannot be copied (missing, or not
+// an image) leaves its map out of the MTL, one line each in warnings.
+PLUGIN_API int SaveModelAsObj(HModelCache* model, const char* path, String& error, String& warnings);
 
 // The window GetMainApplicationWnd() reports to plug-ins; null for none.
 PLUGIN_API void SetMainApplicationWnd(HWND wnd);
