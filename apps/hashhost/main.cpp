@@ -13,6 +13,7 @@
 
 #include <Plugin/HostProject.h>
 #include <afxhost.h>
+#include <common/HugePages.h>
 #include <common/OsModules.h>
 #include <common/ToolOptions.h>
 
@@ -20,7 +21,6 @@
 #include "ErrorBoxes.h"
 #include "ExchangeStatus.h"
 #include "HostWindow.h"
-#include "HugePages.h"
 #include "PluginHost.h"
 #include "ScriptParser.h"
 #include "ScriptRunner.h"

@@ -4,6 +4,7 @@
 
 #include <FileIO/String.h>
 #include <common/ExchangeNames.h>
+#include <common/HugePages.h>
 #include <common/OsFiles.h>
 #include <common/OsProcess.h>
 #include <common/ToolOptions.h>
@@ -122,6 +123,7 @@ int Watch(const PeerOptions& options, double stopAfterSeconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  RestartWithHugePages(argv);  // a file of many objects fills hundreds of megabytes
   bool once = false, watch = false;
   double stopAfter = 0;
   PeerOptions options;

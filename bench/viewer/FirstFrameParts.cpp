@@ -22,8 +22,8 @@
 #include <Plugin.h>
 #include <Plugin/HostProject.h>
 
+#include <common/HugePages.h>
 #include "GridModel.h"
-#include "HugePages.h"
 #include "ModelRenderer.h"
 #include "OffscreenContext.h"
 #include "ViewMesh.h"

@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include <common/HugePages.h>
 #include "GridModel.h"
-#include "HugePages.h"
 #include "ModelView.h"
 
 int main(int argc, char** argv) {

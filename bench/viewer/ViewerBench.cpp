@@ -11,8 +11,8 @@
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 
+#include <common/HugePages.h>
 #include "GridModel.h"
-#include "HugePages.h"
 #include "ModelPicture.h"
 #include "ModelRenderer.h"
 #include "OffscreenContext.h"

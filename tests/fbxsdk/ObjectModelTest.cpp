@@ -1,6 +1,9 @@
 // Ownership, connections, clearing, writer choice and the small value types.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
+
 #include "TestScene.h"
 
 namespace {
@@ -147,6 +150,26 @@ TEST(ObjectModelTest, StringsAndPropertiesBehaveAsCallersExpect) {
   ASSERT_NE(memory, nullptr);
   FbxFree(memory);
   EXPECT_FALSE(FbxGetApplicationDirectory().IsEmpty());
+}
+
+// Materials share their class's initial values until they change one: a change stays with its
+// material, and a value that only looks like the initial one (-0.0 for 0.0) is kept as given.
+TEST(ObjectModelTest, AMaterialsChangedValueIsItsOwn) {
+  FbxManager* manager = FbxManager::Create();
+  FbxSurfacePhong* changed = FbxSurfacePhong::Create(manager, "changed");
+  FbxSurfacePhong* untouched = FbxSurfacePhong::Create(manager, "untouched");
+  changed->Diffuse.Set(FbxDouble3(0.1, 0.2, 0.3));
+  changed->ShadingModel.Set(FbxString("Custom"));
+  changed->Emissive.Set(FbxDouble3(-0.0, 0.0, 0.0));
+  changed->Diffuse.Set(FbxDouble3(0.8, 0.8, 0.8));  // back to the initial value, still its own
+  changed->Diffuse.SetValues(std::array<double, 1>{0.5}.data(), 1);
+  EXPECT_EQ(changed->Diffuse.Get(), FbxDouble3(0.5, 0.8, 0.8));
+  EXPECT_STREQ(changed->ShadingModel.Get().Buffer(), "Custom");
+  EXPECT_TRUE(std::signbit(changed->Emissive.Get()[0]));
+  EXPECT_EQ(untouched->Diffuse.Get(), FbxDouble3(0.8, 0.8, 0.8));
+  EXPECT_STREQ(untouched->ShadingModel.Get().Buffer(), "Phong");
+  EXPECT_FALSE(std::signbit(untouched->Emissive.Get()[0]));
+  manager->Destroy();
 }
 
 }  // namespace

@@ -14,9 +14,14 @@ void FbxProperty::Register(FbxObject* owner, FbxProperty* property) {
   if (owner) owner->RegisterProperty(property);
 }
 
-const char* FbxProperty::GetName() const { return value_ ? value_->name : ""; }
-EFbxType FbxProperty::GetPropertyDataType() const { return value_ ? value_->type : eFbxUndefined; }
-FbxObject* FbxProperty::GetFbxObject() const { return value_ ? value_->owner : nullptr; }
+void FbxProperty::Release(Slot& slot) {
+  delete slot.own;
+  slot.own = nullptr;
+}
+
+const char* FbxProperty::GetName() const { return slot_ ? slot_->info->name : ""; }
+EFbxType FbxProperty::GetPropertyDataType() const { return slot_ ? slot_->info->type : eFbxUndefined; }
+FbxObject* FbxProperty::GetFbxObject() const { return slot_ ? slot_->owner : nullptr; }
 
 int FbxProperty::GetValueCount() const {
   switch (GetPropertyDataType()) {
@@ -31,18 +36,45 @@ int FbxProperty::GetValueCount() const {
 
 const double* FbxProperty::GetValues() const {
   static const double kNone[4] = {};
-  return value_ ? value_->numbers : kNone;
+  if (!slot_) return kNone;
+  return slot_->own ? slot_->own->numbers : slot_->info->numbers;
+}
+
+const char* FbxProperty::GetText() const {
+  if (!slot_) return "";
+  return slot_->own ? slot_->own->text.Buffer() : slot_->info->text;
+}
+
+FbxProperty::Slot::Value* FbxProperty::OwnValue() {
+  if (!slot_->own) {
+    slot_->own = new Slot::Value;
+    std::copy(std::begin(slot_->info->numbers), std::end(slot_->info->numbers), slot_->own->numbers);
+    slot_->own->text = slot_->info->text;
+  }
+  return slot_->own;
+}
+
+// Compared bit for bit: -0.0 is not the class's 0.0, and a NaN is kept as it came.
+bool FbxProperty::StoreNumbers(const double (&numbers)[4]) {
+  if (!slot_) return false;
+  if (!slot_->own && std::memcmp(numbers, slot_->info->numbers, sizeof numbers) == 0) return true;
+  std::copy(std::begin(numbers), std::end(numbers), OwnValue()->numbers);
+  return true;
 }
 
 void FbxProperty::SetValues(const double* values, int count) {
-  if (!value_ || !values) return;
+  if (!slot_ || !values) return;
+  double numbers[4];
+  std::copy(GetValues(), GetValues() + 4, numbers);
   int n = std::min(count, GetValueCount());
-  for (int i = 0; i < n; ++i) value_->numbers[i] = values[i];
+  for (int i = 0; i < n; ++i) numbers[i] = values[i];
+  StoreNumbers(numbers);
 }
 
-const char* FbxProperty::GetText() const { return value_ ? value_->text.Buffer() : ""; }
 void FbxProperty::SetText(const char* text) {
-  if (value_) value_->text = text;
+  if (!slot_) return;
+  if (!slot_->own && std::strcmp(text ? text : "", slot_->info->text) == 0) return;
+  OwnValue()->text = text;
 }
 
 bool FbxProperty::ConnectSrcObject(FbxObject* object, FbxConnection::EType) {
@@ -69,7 +101,7 @@ FbxObject* FbxProperty::GetSrcObject(int index) const {
 
 template <>
 double FbxProperty::Get<double>() const {
-  return value_ ? value_->numbers[0] : 0.0;
+  return GetValues()[0];
 }
 template <>
 float FbxProperty::Get<float>() const {
@@ -105,16 +137,18 @@ FbxString FbxProperty::Get<FbxString>() const {
 }
 
 namespace {
-bool SetNumbers(double* target, const double* values, int count) {
-  if (!target) return false;
-  for (int i = 0; i < 4; ++i) target[i] = i < count ? values[i] : 0.0;
-  return true;
+// A property's four numbers when it is set to count values: the rest are zero.
+template <int kCount>
+void Spread(const double* values, double (&numbers)[4]) {
+  for (int i = 0; i < 4; ++i) numbers[i] = i < kCount ? values[i] : 0.0;
 }
 }  // namespace
 
 template <>
 bool FbxProperty::Set<double>(const double& v) {
-  return value_ && SetNumbers(value_->numbers, &v, 1);
+  double numbers[4];
+  Spread<1>(&v, numbers);
+  return StoreNumbers(numbers);
 }
 template <>
 bool FbxProperty::Set<float>(const float& v) {
@@ -130,20 +164,26 @@ bool FbxProperty::Set<bool>(const bool& v) {
 }
 template <>
 bool FbxProperty::Set<FbxDouble2>(const FbxDouble2& v) {
-  return value_ && SetNumbers(value_->numbers, v.mData, 2);
+  double numbers[4];
+  Spread<2>(v.mData, numbers);
+  return StoreNumbers(numbers);
 }
 template <>
 bool FbxProperty::Set<FbxDouble3>(const FbxDouble3& v) {
-  return value_ && SetNumbers(value_->numbers, v.mData, 3);
+  double numbers[4];
+  Spread<3>(v.mData, numbers);
+  return StoreNumbers(numbers);
 }
 template <>
 bool FbxProperty::Set<FbxDouble4>(const FbxDouble4& v) {
-  return value_ && SetNumbers(value_->numbers, v.mData, 4);
+  double numbers[4];
+  Spread<4>(v.mData, numbers);
+  return StoreNumbers(numbers);
 }
 template <>
 bool FbxProperty::Set<FbxString>(const FbxString& v) {
-  if (!value_) return false;
-  value_->text = v;
+  if (!slot_) return false;
+  if (slot_->own || v != slot_->info->text) OwnValue()->text = v;
   return true;
 }
 
@@ -264,6 +304,13 @@ const char* FbxObject::GetSrcPropertyName(int index) const {
 
 FbxObject* FbxObject::GetDstObject(int index) const {
   return index >= 0 && index < GetDstObjectCount() ? destinations_[static_cast<size_t>(index)] : nullptr;
+}
+
+void FbxObject::RegisterProperty(FbxProperty* property) {
+  // Classes with properties have a score of them: one block, not one for each doubling.
+  constexpr size_t kFirstBlock = 24;
+  if (properties_.empty()) properties_.reserve(kFirstBlock);
+  properties_.push_back(property);
 }
 
 FbxProperty FbxObject::FindProperty(const char* name) const {

@@ -4,61 +4,90 @@
 
 namespace fbxsdk {
 
-const char* FbxSurfaceMaterial::sShadingModel = "ShadingModel";
-const char* FbxSurfaceMaterial::sEmissive = "EmissiveColor";
-const char* FbxSurfaceMaterial::sEmissiveFactor = "EmissiveFactor";
-const char* FbxSurfaceMaterial::sAmbient = "AmbientColor";
-const char* FbxSurfaceMaterial::sAmbientFactor = "AmbientFactor";
-const char* FbxSurfaceMaterial::sDiffuse = "DiffuseColor";
-const char* FbxSurfaceMaterial::sDiffuseFactor = "DiffuseFactor";
-const char* FbxSurfaceMaterial::sSpecular = "SpecularColor";
-const char* FbxSurfaceMaterial::sSpecularFactor = "SpecularFactor";
-const char* FbxSurfaceMaterial::sShininess = "ShininessExponent";
-const char* FbxSurfaceMaterial::sBump = "Bump";
-const char* FbxSurfaceMaterial::sNormalMap = "NormalMap";
-const char* FbxSurfaceMaterial::sBumpFactor = "BumpFactor";
-const char* FbxSurfaceMaterial::sTransparentColor = "TransparentColor";
-const char* FbxSurfaceMaterial::sTransparencyFactor = "TransparencyFactor";
-const char* FbxSurfaceMaterial::sReflection = "ReflectionColor";
-const char* FbxSurfaceMaterial::sReflectionFactor = "ReflectionFactor";
-const char* FbxSurfaceMaterial::sDisplacementColor = "DisplacementColor";
-const char* FbxSurfaceMaterial::sDisplacementFactor = "DisplacementFactor";
-const char* FbxSurfaceMaterial::sVectorDisplacementColor = "VectorDisplacementColor";
-const char* FbxSurfaceMaterial::sVectorDisplacementFactor = "VectorDisplacementFactor";
-
-FbxSurfaceMaterial::FbxSurfaceMaterial(FbxManager& manager, const char* name, const char* shadingModel)
-    : FbxObject(manager, name), ShadingModel(this, sShadingModel, FbxString(shadingModel)) {}
+namespace {
+using Number = FbxPropertyT<FbxDouble>;
+using Color = FbxPropertyT<FbxDouble3>;
+using Text = FbxPropertyT<FbxString>;
 
 // Defaults follow what modelling tools assume for a fresh material.
-FbxSurfaceLambert::FbxSurfaceLambert(FbxManager& manager, const char* name, const char* shadingModel)
+constexpr FbxPropertyInfo kLambertShadingModel = Text::Info("ShadingModel", "Lambert");
+constexpr FbxPropertyInfo kPhongShadingModel = Text::Info("ShadingModel", "Phong");
+constexpr FbxPropertyInfo kEmissive = Color::Info("EmissiveColor", 0, 0, 0);
+constexpr FbxPropertyInfo kEmissiveFactor = Number::Info("EmissiveFactor", 1.0);
+constexpr FbxPropertyInfo kAmbient = Color::Info("AmbientColor", 0.2, 0.2, 0.2);
+constexpr FbxPropertyInfo kAmbientFactor = Number::Info("AmbientFactor", 1.0);
+constexpr FbxPropertyInfo kDiffuse = Color::Info("DiffuseColor", 0.8, 0.8, 0.8);
+constexpr FbxPropertyInfo kDiffuseFactor = Number::Info("DiffuseFactor", 1.0);
+constexpr FbxPropertyInfo kSpecular = Color::Info("SpecularColor", 0.2, 0.2, 0.2);
+constexpr FbxPropertyInfo kSpecularFactor = Number::Info("SpecularFactor", 1.0);
+constexpr FbxPropertyInfo kShininess = Number::Info("ShininessExponent", 20.0);
+constexpr FbxPropertyInfo kBump = Color::Info("Bump", 0, 0, 0);
+constexpr FbxPropertyInfo kNormalMap = Color::Info("NormalMap", 0, 0, 0);
+constexpr FbxPropertyInfo kBumpFactor = Number::Info("BumpFactor", 1.0);
+constexpr FbxPropertyInfo kTransparentColor = Color::Info("TransparentColor", 0, 0, 0);
+constexpr FbxPropertyInfo kTransparencyFactor = Number::Info("TransparencyFactor", 0.0);
+constexpr FbxPropertyInfo kReflection = Color::Info("ReflectionColor", 0, 0, 0);
+constexpr FbxPropertyInfo kReflectionFactor = Number::Info("ReflectionFactor", 1.0);
+constexpr FbxPropertyInfo kDisplacementColor = Color::Info("DisplacementColor", 0, 0, 0);
+constexpr FbxPropertyInfo kDisplacementFactor = Number::Info("DisplacementFactor", 1.0);
+constexpr FbxPropertyInfo kVectorDisplacementColor = Color::Info("VectorDisplacementColor", 0, 0, 0);
+constexpr FbxPropertyInfo kVectorDisplacementFactor = Number::Info("VectorDisplacementFactor", 1.0);
+}  // namespace
+
+const char* FbxSurfaceMaterial::sShadingModel = kLambertShadingModel.name;
+const char* FbxSurfaceMaterial::sEmissive = kEmissive.name;
+const char* FbxSurfaceMaterial::sEmissiveFactor = kEmissiveFactor.name;
+const char* FbxSurfaceMaterial::sAmbient = kAmbient.name;
+const char* FbxSurfaceMaterial::sAmbientFactor = kAmbientFactor.name;
+const char* FbxSurfaceMaterial::sDiffuse = kDiffuse.name;
+const char* FbxSurfaceMaterial::sDiffuseFactor = kDiffuseFactor.name;
+const char* FbxSurfaceMaterial::sSpecular = kSpecular.name;
+const char* FbxSurfaceMaterial::sSpecularFactor = kSpecularFactor.name;
+const char* FbxSurfaceMaterial::sShininess = kShininess.name;
+const char* FbxSurfaceMaterial::sBump = kBump.name;
+const char* FbxSurfaceMaterial::sNormalMap = kNormalMap.name;
+const char* FbxSurfaceMaterial::sBumpFactor = kBumpFactor.name;
+const char* FbxSurfaceMaterial::sTransparentColor = kTransparentColor.name;
+const char* FbxSurfaceMaterial::sTransparencyFactor = kTransparencyFactor.name;
+const char* FbxSurfaceMaterial::sReflection = kReflection.name;
+const char* FbxSurfaceMaterial::sReflectionFactor = kReflectionFactor.name;
+const char* FbxSurfaceMaterial::sDisplacementColor = kDisplacementColor.name;
+const char* FbxSurfaceMaterial::sDisplacementFactor = kDisplacementFactor.name;
+const char* FbxSurfaceMaterial::sVectorDisplacementColor = kVectorDisplacementColor.name;
+const char* FbxSurfaceMaterial::sVectorDisplacementFactor = kVectorDisplacementFactor.name;
+
+FbxSurfaceMaterial::FbxSurfaceMaterial(FbxManager& manager, const char* name, const FbxPropertyInfo& shadingModel)
+    : FbxObject(manager, name), ShadingModel(this, shadingModel) {}
+
+FbxSurfaceLambert::FbxSurfaceLambert(FbxManager& manager, const char* name, const FbxPropertyInfo& shadingModel)
     : FbxSurfaceMaterial(manager, name, shadingModel),
-      Emissive(this, sEmissive, FbxDouble3(0, 0, 0)),
-      EmissiveFactor(this, sEmissiveFactor, 1.0),
-      Ambient(this, sAmbient, FbxDouble3(0.2, 0.2, 0.2)),
-      AmbientFactor(this, sAmbientFactor, 1.0),
-      Diffuse(this, sDiffuse, FbxDouble3(0.8, 0.8, 0.8)),
-      DiffuseFactor(this, sDiffuseFactor, 1.0),
-      NormalMap(this, sNormalMap, FbxDouble3(0, 0, 0)),
-      Bump(this, sBump, FbxDouble3(0, 0, 0)),
-      BumpFactor(this, sBumpFactor, 1.0),
-      TransparentColor(this, sTransparentColor, FbxDouble3(0, 0, 0)),
-      TransparencyFactor(this, sTransparencyFactor, 0.0),
-      DisplacementColor(this, sDisplacementColor, FbxDouble3(0, 0, 0)),
-      DisplacementFactor(this, sDisplacementFactor, 1.0),
-      VectorDisplacementColor(this, sVectorDisplacementColor, FbxDouble3(0, 0, 0)),
-      VectorDisplacementFactor(this, sVectorDisplacementFactor, 1.0) {}
+      Emissive(this, kEmissive),
+      EmissiveFactor(this, kEmissiveFactor),
+      Ambient(this, kAmbient),
+      AmbientFactor(this, kAmbientFactor),
+      Diffuse(this, kDiffuse),
+      DiffuseFactor(this, kDiffuseFactor),
+      NormalMap(this, kNormalMap),
+      Bump(this, kBump),
+      BumpFactor(this, kBumpFactor),
+      TransparentColor(this, kTransparentColor),
+      TransparencyFactor(this, kTransparencyFactor),
+      DisplacementColor(this, kDisplacementColor),
+      DisplacementFactor(this, kDisplacementFactor),
+      VectorDisplacementColor(this, kVectorDisplacementColor),
+      VectorDisplacementFactor(this, kVectorDisplacementFactor) {}
 
 FbxSurfaceLambert::FbxSurfaceLambert(FbxManager& manager, const char* name)
-    : FbxSurfaceLambert(manager, name, "Lambert") {}
+    : FbxSurfaceLambert(manager, name, kLambertShadingModel) {}
 FBXSDK_DEFINE_FACTORY(FbxSurfaceLambert)
 
 FbxSurfacePhong::FbxSurfacePhong(FbxManager& manager, const char* name)
-    : FbxSurfaceLambert(manager, name, "Phong"),
-      Specular(this, sSpecular, FbxDouble3(0.2, 0.2, 0.2)),
-      SpecularFactor(this, sSpecularFactor, 1.0),
-      Shininess(this, sShininess, 20.0),
-      Reflection(this, sReflection, FbxDouble3(0, 0, 0)),
-      ReflectionFactor(this, sReflectionFactor, 1.0) {}
+    : FbxSurfaceLambert(manager, name, kPhongShadingModel),
+      Specular(this, kSpecular),
+      SpecularFactor(this, kSpecularFactor),
+      Shininess(this, kShininess),
+      Reflection(this, kReflection),
+      ReflectionFactor(this, kReflectionFactor) {}
 FBXSDK_DEFINE_FACTORY(FbxSurfacePhong)
 
 }  // namespace fbxsdk

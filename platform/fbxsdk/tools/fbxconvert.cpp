@@ -1,4 +1,5 @@
 // fbxconvert: reads an FBX file and writes its scene with the chosen writer.
+#include <common/HugePages.h>
 #include <common/ToolOptions.h>
 #include <fbxsdk.h>
 
@@ -28,6 +29,7 @@ const common::ToolHelp kHelp = {
 }  // namespace
 
 int main(int argc, char** argv) {
+  RestartWithHugePages(argv);  // a file of many objects fills hundreds of megabytes
   bool ascii = false, binary = false, uncompressed = false;
   std::vector<const char*> files;
   for (int i = 1; i < argc; ++i) {

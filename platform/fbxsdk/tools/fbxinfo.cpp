@@ -1,4 +1,5 @@
 // fbxinfo: prints what the FBX library reads from each file.
+#include <common/HugePages.h>
 #include <common/ToolOptions.h>
 
 #include <cstdio>
@@ -33,6 +34,7 @@ const common::ToolHelp kHelp = {
 }  // namespace
 
 int main(int argc, char** argv) {
+  RestartWithHugePages(argv);  // a file of many objects fills hundreds of megabytes
   bool json = false, showWarnings = false, optionsEnd = false;
   std::vector<const char*> files;
   for (int i = 1; i < argc; ++i) {

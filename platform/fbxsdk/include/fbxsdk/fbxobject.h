@@ -16,13 +16,22 @@ struct FbxConnection {
   enum EType { eNone = 0, eDefault = 0 };
 };
 
+// What a property of a class is: its file name, its type and the value each object of the class
+// starts with. A class keeps one for each of its properties for as long as the program runs.
+struct FbxPropertyInfo {
+  const char* name = "";
+  EFbxType type = eFbxUndefined;
+  double numbers[4] = {};
+  const char* text = "";
+};
+
 // A handle to a named, typed value of an object. Copies refer to the same value;
 // default-constructed handles are invalid.
 class FBXSDK_DLL FbxProperty {
 public:
   FbxProperty() = default;
 
-  bool IsValid() const { return value_ != nullptr; }
+  bool IsValid() const { return slot_ != nullptr; }
   const char* GetName() const;
   EFbxType GetPropertyDataType() const;
   FbxObject* GetFbxObject() const;
@@ -45,20 +54,27 @@ public:
   void SetText(const char* text);
 
 protected:
-  struct Value {
+  // Where a property member keeps its state; handles point at it.
+  struct Slot {
+    struct Value {
+      double numbers[4] = {};
+      FbxString text;
+    };
     FbxObject* owner = nullptr;
-    // A class's own spelling, which lives as long as the program: a scene of many materials would
-    // otherwise hold a copy of each name for each of them.
-    const char* name = "";
-    EFbxType type = eFbxUndefined;
-    double numbers[4] = {};
-    FbxString text;
+    const FbxPropertyInfo* info = nullptr;
+    // Made when the value first differs from the class's: until then the class's serves, so a
+    // scene of many materials holds only the values its materials change.
+    Value* own = nullptr;
   };
-  explicit FbxProperty(Value* value) : value_(value) {}
+  explicit FbxProperty(Slot* slot) : slot_(slot) {}
   static void Register(FbxObject* owner, FbxProperty* property);
+  static void Release(Slot& slot);
 
 private:
-  Value* value_ = nullptr;
+  bool StoreNumbers(const double (&numbers)[4]);
+  Slot::Value* OwnValue();
+
+  Slot* slot_ = nullptr;
 };
 
 template <>
@@ -125,18 +141,16 @@ struct FbxPropertyTypeOf<FbxString> {
   static constexpr EFbxType value = eFbxString;
 };
 
-// A property member of a class, typed at compile time. It holds the value that
-// FbxProperty handles refer to.
+// A property member of a class, typed at compile time, with the class's description of it.
 template <class T>
 class FbxPropertyT : public FbxProperty {
 public:
-  FbxPropertyT(FbxObject* owner, const char* name, const T& initial) : FbxProperty(&ownValue_) {
-    ownValue_.owner = owner;
-    ownValue_.name = name;
-    ownValue_.type = FbxPropertyTypeOf<T>::value;
-    FbxProperty::Set<T>(initial);
+  FbxPropertyT(FbxObject* owner, const FbxPropertyInfo& info) : FbxProperty(&slot_) {
+    slot_.owner = owner;
+    slot_.info = &info;
     Register(owner, this);
   }
+  ~FbxPropertyT() { Release(slot_); }
   FbxPropertyT(const FbxPropertyT&) = delete;
   FbxPropertyT& operator=(const FbxPropertyT&) = delete;
 
@@ -146,8 +160,16 @@ public:
   T Get() const { return FbxProperty::Get<T>(); }
   bool Set(const T& value) { return FbxProperty::Set<T>(value); }
 
+  // The description of a property of this type, for a class to keep: its name and initial value.
+  static constexpr FbxPropertyInfo Info(const char* name, double a = 0, double b = 0, double c = 0, double d = 0) {
+    return {name, FbxPropertyTypeOf<T>::value, {a, b, c, d}, ""};
+  }
+  static constexpr FbxPropertyInfo Info(const char* name, const char* text) {
+    return {name, FbxPropertyTypeOf<T>::value, {}, text};
+  }
+
 private:
-  Value ownValue_;
+  Slot slot_;
 };
 
 class FBXSDK_DLL FbxObject {
@@ -222,7 +244,7 @@ private:
   const std::vector<FbxObject*>& SourcesOfType(const std::type_info& type, bool (*isOfType)(FbxObject*)) const;
   void SourceAdded(FbxObject* object);
   void SourcesRemoved();
-  void RegisterProperty(FbxProperty* property) { properties_.push_back(property); }
+  void RegisterProperty(FbxProperty* property);
   void DisconnectAll();
   // Drops this object's connections without telling the objects at their other
   // ends: only for when those are destroyed as well.

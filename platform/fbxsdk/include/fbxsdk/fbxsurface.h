@@ -33,7 +33,7 @@ public:
   FbxPropertyT<FbxString> ShadingModel;
 
 protected:
-  FbxSurfaceMaterial(FbxManager& manager, const char* name, const char* shadingModel);
+  FbxSurfaceMaterial(FbxManager& manager, const char* name, const FbxPropertyInfo& shadingModel);
 };
 
 class FBXSDK_DLL FbxSurfaceLambert : public FbxSurfaceMaterial {
@@ -55,7 +55,7 @@ class FBXSDK_DLL FbxSurfaceLambert : public FbxSurfaceMaterial {
   FbxPropertyT<FbxDouble> VectorDisplacementFactor;
 
 protected:
-  FbxSurfaceLambert(FbxManager& manager, const char* name, const char* shadingModel);
+  FbxSurfaceLambert(FbxManager& manager, const char* name, const FbxPropertyInfo& shadingModel);
 };
 
 class FBXSDK_DLL FbxSurfacePhong : public FbxSurfaceLambert {

@@ -103,7 +103,7 @@ private:
     if (p_ == end_ || *p_ != ':')
       return Fail("record name '" + PrintableText({start, static_cast<size_t>(p_ - start)}) +
                   "' is not followed by ':'");
-    FbxRecord& record = parent.Add(std::string_view(start, static_cast<size_t>(p_ - start)));
+    FbxRecord& record = records_.Add(parent, std::string_view(start, static_cast<size_t>(p_ - start)));
     if (depth == 0 && !objectsSeen_ && record.name == "Objects") {
       objects_ = &record;
       objectsSeen_ = true;
@@ -444,7 +444,7 @@ private:
     if (!options_.takeObject) return true;
     bool taken = false;
     if (!options_.takeObject(objects.children.back(), taken)) return false;
-    if (taken) objects.children.pop_back();
+    if (taken) records_.RecycleLast(objects);
     return true;
   }
 
@@ -453,6 +453,7 @@ private:
   const char* end_;
   std::string& error_;
   const ReadOptions& options_;
+  RecordPool records_;
   FbxRecord* objects_ = nullptr;  // the Objects section while it is read
   bool objectsSeen_ = false;      // only the first is the scene's
 };

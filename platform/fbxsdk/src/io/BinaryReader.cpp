@@ -132,7 +132,7 @@ private:
     if (end > size_) return FailPastEnd("record '" + std::string(name) + "'", start, end);
     if (end < listEnd || end > limit)
       return Fail("record end offset " + std::to_string(end) + " lies outside its parent", start);
-    FbxRecord& record = parent.Add(name);
+    FbxRecord& record = records_.Add(parent, name);
     if (depth == 0 && !objectsSeen_ && record.name == "Objects") {
       objects_ = &record;
       objectsSeen_ = true;
@@ -171,7 +171,7 @@ private:
     if (!inflater_.Run(error_)) return false;
     bool taken = false;
     if (!options_.takeObject(objects.children.back(), taken)) return false;
-    if (taken) objects.children.pop_back();
+    if (taken) records_.RecycleLast(objects);
     return true;
   }
 
@@ -363,6 +363,7 @@ private:
   const ReadOptions& options_;
   uint64_t arrayBudget_;
   ArrayInflater inflater_;
+  RecordPool records_;
   bool bigEndian_ = false;
   bool wide_ = false;
   FbxRecord* objects_ = nullptr;  // the Objects section while it is read

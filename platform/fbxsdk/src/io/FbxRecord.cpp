@@ -204,6 +204,28 @@ FbxRecord& FbxRecord::Add(std::string_view child) {
   return children.back();
 }
 
+FbxRecord& RecordPool::Add(FbxRecord& parent, std::string_view name) {
+  if (spare_.empty()) return parent.Add(name);
+  parent.children.push_back(std::move(spare_.back()));
+  spare_.pop_back();
+  FbxRecord& record = parent.children.back();
+  record.name.assign(name);
+  return record;
+}
+
+void RecordPool::RecycleLast(FbxRecord& parent) {
+  Recycle(parent.children.back());
+  parent.children.pop_back();
+}
+
+// Values go (a long text or an array is no use to the next record); the lists keep their capacity.
+void RecordPool::Recycle(FbxRecord& record) {
+  for (FbxRecord& child : record.children) Recycle(child);
+  record.children.clear();
+  record.values.clear();
+  spare_.push_back(std::move(record));
+}
+
 std::string_view FbxRecord::Text(size_t index) const {
   return index < values.size() && values[index].IsText() ? std::string_view(values[index].text) : std::string_view();
 }

@@ -138,4 +138,20 @@ struct FbxRecord {
   bool TakeChildInts(std::string_view child, std::vector<int32_t>& out);
 };
 
+// Records the scene has taken, kept with their lists' memory for the records read next: a file of
+// many objects would otherwise allocate and free every record, value list and child list of each.
+// It holds no more than the largest object read so far.
+class RecordPool {
+public:
+  // A new last child of parent, named name and empty.
+  FbxRecord& Add(FbxRecord& parent, std::string_view name);
+  // Takes back the last child of parent and everything below it.
+  void RecycleLast(FbxRecord& parent);
+
+private:
+  void Recycle(FbxRecord& record);
+
+  std::vector<FbxRecord> spare_;
+};
+
 }  // namespace fbxsdk::io

@@ -1,4 +1,4 @@
-#include "HugePages.h"
+#include "common/HugePages.h"
 
 #include <cstdlib>
 #include <fstream>
