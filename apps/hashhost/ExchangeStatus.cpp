@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <utility>
 
 #include <FileIO/Registry.h>
@@ -141,10 +142,9 @@ ExchangeStatus::ExchangeStatus(HProject* project, std::string exchangeFolder, co
   // What was there before the host started is no news.
   commandFile_ = StampOf(folder_ + exchange::kCommandFile);
   deletionListener_ = AddTreeObjectDeletionListener([this](HTreeObject* object) {
-    knownModels_.erase(object);
-    if (arrived_ && static_cast<HTreeObject*>(arrived_) == object) arrived_ = nullptr;
+    std::erase_if(arrivals_, [object](HModelCache* model) { return static_cast<HTreeObject*>(model) == object; });
   });
-  NoteModels();
+  additionListener_ = AddTreeObjectAdditionListener([this](HTreeObject* object) { NoteAdded(object); });
   ticker_ = std::make_unique<HostTimer>(kLookMilliseconds, [this] { Look(); });
   if (plugin_ && plugin_->handle) {
     pluginBase_ = os::BaseOfModule(plugin_->handle);
@@ -160,6 +160,7 @@ ExchangeStatus::ExchangeStatus(HProject* project, std::string exchangeFolder, co
 ExchangeStatus::~ExchangeStatus() {
   if (pluginBase_) AfxSetTimerTickHook({});
   ticker_.reset();
+  RemoveTreeObjectAdditionListener(additionListener_);
   RemoveTreeObjectDeletionListener(deletionListener_);
 }
 
@@ -168,7 +169,7 @@ void ExchangeStatus::BeforeCommand(HTreeObject* object, const LoadedPlugin& plug
   const bool watched = &plugin == plugin_;
   commandsWatched_.push_back(watched);
   if (!watched) return;
-  if (pluginCalls_++ == 0) arrived_ = nullptr;  // a model an earlier call added and no answer explained
+  if (pluginCalls_++ == 0) arrivals_.clear();  // models an earlier call added and no answer explained
   HModelCache* model = ModelOf(object);
   commandModel_ = model ? model->GetName().Get() : "";
   commandFile_ = StampOf(folder_ + exchange::kCommandFile);
@@ -188,7 +189,7 @@ void ExchangeStatus::AroundPluginTick(bool starting) {
   // Looked at first, the answer a tick takes was seen before it went.
   Look();
   if (starting) {
-    if (pluginCalls_++ == 0) arrived_ = nullptr;  // a model an earlier call added and no answer explained
+    if (pluginCalls_++ == 0) arrivals_.clear();  // models an earlier call added and no answer explained
     ++pluginTicks_;
     if (!watchedTick_ && receiveWatcher_ && answerPresent_ && !answerLeft_) {
       watchedTick_ = pluginTicks_;
@@ -205,7 +206,6 @@ void ExchangeStatus::AroundPluginTick(bool starting) {
 }
 
 void ExchangeStatus::Look() {
-  NoteModels();
   LookForSend();
   LookForAnswer();
 }
@@ -301,23 +301,20 @@ void ExchangeStatus::LookForAnswer() {
   }
 }
 
-void ExchangeStatus::NoteModels() {
-  HObjectCacheContainer* objects = project_ ? project_->GetChildObjectCacheContainer() : nullptr;
-  std::set<const HTreeObject*> models;
-  for (HHashObject* child = objects ? objects->GetChild() : nullptr; child; child = child->GetSibling()) {
-    HModelCache* model = child->GetAsModelCache();
-    if (!model) continue;
-    models.insert(model);
-    // The receive adds its model last; models added outside the plug-in's calls are not its.
-    if (pluginCalls_ > 0 && !knownModels_.count(model)) arrived_ = model;
-  }
-  knownModels_ = std::move(models);
+void ExchangeStatus::NoteAdded(HTreeObject* object) {
+  // Models added outside the plug-in's calls are not its; the receive adds its model last.
+  if (pluginCalls_ == 0 || !project_ || object->GetParent() != project_->GetChildObjectCacheContainer()) return;
+  if (HModelCache* model = object->GetAsModelCache()) arrivals_.push_back(model);
+}
+
+void ExchangeStatus::NoteHostsOwnModel(const HTreeObject* model) {
+  std::erase_if(arrivals_, [model](HModelCache* arrival) { return static_cast<const HTreeObject*>(arrival) == model; });
 }
 
 void ExchangeStatus::ReportReceivedModel(const char* afterwards, bool takenBack) {
-  if (!arrived_) return;
-  HModelCache* received = arrived_;  // the deletion listener forgets one that goes
-  arrived_ = nullptr;
+  HModelCache* received = Arrived();
+  if (!received) return;
+  arrivals_.clear();
   Report("Received \"" + Echoed(received->GetName().Get()) + "\" from Pigmora" +
          (takenBack ? " (taken back from a receive that stopped)" : "") + ": " +
          Counted(received->GetPatchCount(), "patch", "patches") + ", " +

@@ -6,7 +6,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -46,7 +45,7 @@ public:
   void BeforeCommand(HTreeObject* object, const LoadedPlugin& plugin);
   void AfterCommand();
   // A model the host itself made (an opened OBJ file) is no answer's.
-  void NoteHostsOwnModel(const HTreeObject* model) { knownModels_.insert(model); }
+  void NoteHostsOwnModel(const HTreeObject* model);
 
   // Looks at the exchange folder and the project.
   void Look();
@@ -76,9 +75,11 @@ private:
   void LookForSend();
   void LookForAnswer();
   void LookForLeftClaims(bool& claimTaken);
-  // Notes the project's models: the newest one the watched plug-in added
-  // during one of its calls is the one its receive brought.
-  void NoteModels();
+  // Notes a model put into the project: the newest one the watched plug-in
+  // added during one of its calls is the one its receive brought.
+  void NoteAdded(HTreeObject* object);
+  // The model the plug-in's receive brought, until reported; null for none.
+  HModelCache* Arrived() const { return arrivals_.empty() ? nullptr : arrivals_.back(); }
   // Reports the model the receive brought (taken back from a receive that
   // stopped when takenBack), with afterwards at the end of the line.
   void ReportReceivedModel(const char* afterwards = "", bool takenBack = false);
@@ -91,12 +92,13 @@ private:
   std::function<void(const std::string&)> reporter_;
   std::function<void(bool)> receiveWatcher_;
   int deletionListener_ = 0;
+  int additionListener_ = 0;
 
-  int pluginCalls_ = 0;                // the watched plug-in's commands and timer ticks running, nested ones too
-  int pluginTicks_ = 0;                // of those, timer ticks
-  std::vector<bool> commandsWatched_;  // the commands running, nested ones too: each the watched plug-in's?
-  int watchedTick_ = 0;                // the depth of the tick the watcher was told of; 0 for none
-  HModelCache* arrived_ = nullptr;     // the model the plug-in's receive brought, until reported
+  int pluginCalls_ = 0;                 // the watched plug-in's commands and timer ticks running, nested ones too
+  int pluginTicks_ = 0;                 // of those, timer ticks
+  std::vector<bool> commandsWatched_;   // the commands running, nested ones too: each the watched plug-in's?
+  int watchedTick_ = 0;                 // the depth of the tick the watcher was told of; 0 for none
+  std::vector<HModelCache*> arrivals_;  // models the plug-in added in its calls, oldest first, until reported
 
   std::unique_ptr<HostTimer> ticker_;
 
@@ -118,6 +120,4 @@ private:
   // Claimed answer files by name, with when a look first saw each.
   std::map<std::string, std::time_t> claims_;
   bool leftClaimReported_ = false;
-
-  std::set<const HTreeObject*> knownModels_;  // the models before the answer came
 };

@@ -73,7 +73,7 @@ void FileMenu::Open() {
     HostWindow::Busy busy(window_);
     model = ImportObjFile(project_, path.c_str(), error, warnings, [&](const char* stage, int percent) {
       // While the patches are added the project is half made: the window is drawn, nothing else runs.
-      window_.ShowWork(OpeningLine(path, stage, percent), std::string(stage) != "building");
+      window_.ShowProgress(OpeningLine(path, stage, percent), std::string(stage) != "building");
     });
   }
   if (!warnings.IsEmpty()) std::cerr << "hashhost: " << warnings.Get() << std::flush;

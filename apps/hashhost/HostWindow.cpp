@@ -37,6 +37,8 @@ constexpr int kHeight = 600;
 constexpr int kTreeWidth = 300;
 // The tree and the status bar follow the project at this pace, in every loop.
 constexpr unsigned kTickMilliseconds = 250;
+// Long work's progress is drawn at most this often.
+constexpr std::chrono::milliseconds kProgressDrawInterval{250};
 
 const char* SubmenuOf(int menuValue) {
   switch (menuValue) {
@@ -123,9 +125,14 @@ HostWindow::HostWindow(HProject* project, PluginHost& plugins, AfxFltkDisplay& d
   ShowStatus(ProjectSummary(project_));
   ticker_ = std::make_unique<HostTimer>(kTickMilliseconds, [this] { Tick(); });
   if (exchange_) exchange_->SetReceiveWatcher([this](bool starting) { AroundTimersReceive(starting); });
+  SetLongWorkListener([this](const char* stage, int percent) {
+    if (pluginWork_.empty()) return;
+    ShowProgress(pluginWork_ + ": " + stage + (percent >= 0 ? ", " + std::to_string(percent) + " %" : ""), false);
+  });
 }
 
 HostWindow::~HostWindow() {
+  SetLongWorkListener({});
   if (exchange_) exchange_->SetReceiveWatcher({});
   receivingByTimer_.reset();
   ticker_.reset();
@@ -225,9 +232,10 @@ void HostWindow::RunCommand(LoadedPlugin& plugin, const std::vector<int>& indice
     if (plugin.commands[static_cast<std::size_t>(candidate)].entryCode == object->GetObjectType()) index = candidate;
   if (exchange_) exchange_->BeforeCommand(object, plugin);
   const unsigned exchangeLines = exchange_ ? exchange_->LineCount() : 0;
-  ShowWork(words + "...", false);
+  ShowPluginWork(words);
   // The command may delete `object` (a receive replaces models): it is not used after this.
   const int result = plugin.onCommand(object, index);
+  ShowPluginWork("");
   // For scripts, which read the plug-in's own answer.
   std::cout << plugin.stem << " " << index << ": result=" << result << std::endl;
   if (exchange_) exchange_->AfterCommand();
@@ -252,11 +260,27 @@ void HostWindow::ReportCommand(const std::string& entryWords, int result, bool e
 void HostWindow::ShowWork(const std::string& line, bool handleEvents) {
   SetStatusText(line);
   showingExchange_ = false;
+  progressDrawn_ = std::chrono::steady_clock::now();
   if (handleEvents) {
     Fl::check();
   } else {
     Fl::flush();
   }
+}
+
+void HostWindow::ShowProgress(const std::string& line, bool handleEvents) {
+  // The line is kept either way: the next drawing shows the latest.
+  if (std::chrono::steady_clock::now() - progressDrawn_ < kProgressDrawInterval) {
+    SetStatusText(line);
+    showingExchange_ = false;
+    return;
+  }
+  ShowWork(line, handleEvents);
+}
+
+void HostWindow::ShowPluginWork(const std::string& words) {
+  pluginWork_ = words;
+  if (!words.empty()) ShowWork(words + "...", false);
 }
 
 HostWindow::Busy::Busy(HostWindow& window) : window_(window) {
@@ -334,10 +358,12 @@ void HostWindow::AroundTimersReceive(bool starting) {
     showingExchangeBeforeReceive_ = showingExchange_;
     exchangeLinesBeforeReceive_ = exchange_->LineCount();
     receivingByTimer_ = std::make_unique<Busy>(*this);
-    ShowWork("Receiving the answer from Pigmora...", false);
+    pluginWorkBeforeReceive_ = pluginWork_;  // a command's, when the tick came inside its dialog
+    ShowPluginWork("Receiving the answer from Pigmora");
     return;
   }
   if (!receivingByTimer_) return;
+  pluginWork_ = pluginWorkBeforeReceive_;
   receivingByTimer_.reset();
   // The tick left the answer where it was (it waits for the files to settle): the status goes back.
   if (exchange_->LineCount() == exchangeLinesBeforeReceive_) {
@@ -358,6 +384,7 @@ void HostWindow::SetStatusText(const std::string& text) {
   statusText_ = text;
   status_->copy_label(text.c_str());
   status_->redraw();
+  if (statusWatcher_) statusWatcher_(statusText_);
 }
 
 bool HostWindow::RefuseWhileModal(const char* what, std::string& problem) const {
@@ -444,41 +471,48 @@ int RunWithWindows(HProject* project, PluginHost& plugins, ExchangeStatus* excha
   return status;
 }
 
+namespace {
+
+// A script command that works the main window: without the window it says
+// what needs the display, and it takes exactly `wordCount` words.
+void AddWindowCommand(ScriptRunner& runner, HostWindow* window, const char* verb, const char* whatNeedsIt,
+                      std::size_t wordCount, const char* usage,
+                      std::function<bool(HostWindow&, const std::vector<std::string>&, std::string&)> action) {
+  runner.AddCommand(verb, [=](const std::vector<std::string>& words, std::string& why) {
+    if (!window) {
+      why = std::string(whatNeedsIt) + " needs the window display (--gui)";
+      return false;
+    }
+    if (words.size() != wordCount) {
+      why = std::string("usage: ") + usage;
+      return false;
+    }
+    return action(*window, words, why);
+  });
+}
+
+}  // namespace
+
 void AddWindowCommands(ScriptRunner& runner, HostWindow* window) {
-  runner.AddCommand("menu", [window](const std::vector<std::string>& words, std::string& why) {
-    if (!window) {
-      why = "the menu needs the window display (--gui)";
-      return false;
-    }
-    if (words.size() != 2) {
-      why = "usage: menu PATH (\"Plugins/Export/Pigmora\")";
-      return false;
-    }
-    return window->ChooseMenu(words[1], why);
-  });
-  runner.AddCommand("pick", [window](const std::vector<std::string>& words, std::string& why) {
-    if (!window) {
-      why = "picking in the tree needs the window display (--gui)";
-      return false;
-    }
-    if (words.size() != 2) {
-      why = "usage: pick OBJECT (\"Objects/Sample\")";
-      return false;
-    }
-    return window->SelectObject(words[1], why);
-  });
-  runner.AddCommand("status", [window](const std::vector<std::string>& words, std::string& why) {
-    if (!window) {
-      why = "the status bar needs the window display (--gui)";
-      return false;
-    }
-    if (words.size() != 1) {
-      why = "usage: status";
-      return false;
-    }
-    std::cout << "status bar: " << window->StatusText() << std::endl;
-    return true;
-  });
+  AddWindowCommand(runner, window, "menu", "the menu", 2, "menu PATH (\"Plugins/Export/Pigmora\")",
+                   [](HostWindow& host, const std::vector<std::string>& words, std::string& why) {
+                     return host.ChooseMenu(words[1], why);
+                   });
+  AddWindowCommand(runner, window, "pick", "picking in the tree", 2, "pick OBJECT (\"Objects/Sample\")",
+                   [](HostWindow& host, const std::vector<std::string>& words, std::string& why) {
+                     return host.SelectObject(words[1], why);
+                   });
+  AddWindowCommand(runner, window, "status", "the status bar", 1, "status",
+                   [](HostWindow& host, const std::vector<std::string>&, std::string&) {
+                     std::cout << "status bar: " << host.StatusText() << std::endl;
+                     return true;
+                   });
+  AddWindowCommand(
+      runner, window, "watch-status", "the status bar", 1, "watch-status",
+      [](HostWindow& host, const std::vector<std::string>&, std::string&) {
+        host.SetStatusWatcher([](const std::string& line) { std::cout << "status bar: " << line << std::endl; });
+        return true;
+      });
   if (!window) return;
   // Escape goes to the open dialog, else to the main window.
   runner.AddCommand("key", [window](const std::vector<std::string>& words, std::string& why) {
@@ -502,7 +536,8 @@ const char* WindowCommandSummary() {
   return "  pick OBJECT                  (--gui) select a tree object (\"Objects/Sample\", \"Scenes/Scene1/Sample\")\n"
          "  menu PATH                    (--gui) choose a menu entry (\"Plugins/Export/Pigmora\"); it runs on the\n"
          "                               selected object\n"
-         "  status                       (--gui) print the status bar's line\n";
+         "  status                       (--gui) print the status bar's line\n"
+         "  watch-status                 (--gui) print each line the status bar shows from now on\n";
 }
 
 bool DisplayAvailable() {

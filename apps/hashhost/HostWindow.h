@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,10 +73,15 @@ public:
   // Shows a line in the status bar.
   void ShowStatus(const std::string& line);
   const std::string& StatusText() const { return statusText_; }
+  // Told each line the status bar shows from now on, as it shows it (for scripts).
+  void SetStatusWatcher(std::function<void(const std::string& line)> watcher) { statusWatcher_ = std::move(watcher); }
   // Shows how long work is getting on and draws the window meanwhile; with
   // `handleEvents` also takes the window system's events (redraws after an
   // expose, timers), which only work that leaves the project alone may allow.
   void ShowWork(const std::string& line, bool handleEvents);
+  // As ShowWork, for how far the work is: drawn at most a few times a second,
+  // so that drawing never slows the work.
+  void ShowProgress(const std::string& line, bool handleEvents);
   // While one lives the menus and the tree take no input and the window does not close.
   class Busy {
   public:
@@ -119,6 +126,10 @@ private:
   // the tick ends.
   void AroundTimersReceive(bool starting);
   void SetStatusText(const std::string& text);
+  // A plug-in's call the window shows as work ("Receiving the answer from
+  // Pigmora") starts (with its words) or ends (empty): the host's own long
+  // conversions inside it say how far they are.
+  void ShowPluginWork(const std::string& words);
   bool RefuseWhileModal(const char* what, std::string& problem) const;
   bool RefuseWhenClosed(std::string& problem) const;
   void ForgetDeleted(HTreeObject* object);
@@ -143,6 +154,9 @@ private:
   bool showingExchange_ = false;  // the status bar shows the exchange's line (with its time)
   unsigned shownExchangeLines_ = 0;
   std::string statusText_;
+  std::function<void(const std::string&)> statusWatcher_;
+  std::string pluginWork_;  // the words of the plug-in's call shown as work; empty outside one
+  std::chrono::steady_clock::time_point progressDrawn_;
   std::unique_ptr<HostTimer> ticker_;
   std::unique_ptr<FileMenu> files_;
   int busy_ = 0;
@@ -150,6 +164,7 @@ private:
   std::string statusBeforeReceive_;
   bool showingExchangeBeforeReceive_ = false;
   unsigned exchangeLinesBeforeReceive_ = 0;
+  std::string pluginWorkBeforeReceive_;
   CWnd mainWnd_;  // the window plug-in dialogs are owned by
 };
 

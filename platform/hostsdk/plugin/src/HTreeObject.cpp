@@ -1,6 +1,6 @@
 #include "Plugin/HTreeObject.h"
 
-#include "DeletionListeners.h"
+#include "TreeObjectListeners.h"
 
 HTreeObject::HTreeObject(int type) : type_(type) {}
 
@@ -24,6 +24,7 @@ void HTreeObject::AppendChild(HHashObject* child) {
   else
     firstChild_ = child;
   lastChild_ = child;
+  NotifyTreeObjectAdded(child);
 }
 
 void HTreeObject::DetachChild(HHashObject* child) {

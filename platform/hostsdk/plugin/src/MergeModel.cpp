@@ -10,6 +10,7 @@
 #include "Plugin/HImage.h"
 #include "Plugin/HModelCache.h"
 #include "Plugin/HProject.h"
+#include "WorkProgress.h"
 
 namespace {
 
@@ -64,7 +65,9 @@ void AddGroups(const IEPolyModel& source, HModelCache& model, const std::vector<
     attr->GetSpecularIntensity()->SetValue(material.specularFactor);
     groups.push_back(group);
   }
+  WorkProgress progress(LongWorkListener(), "adding groups", materialOfPatch.size());
   for (std::size_t patch = 0; patch < materialOfPatch.size(); ++patch) {
+    progress.Step(patch);
     std::int32_t material = materialOfPatch[patch];
     if (material >= 0) groups[static_cast<std::size_t>(material)]->AddPatch(static_cast<int>(patch));
   }
@@ -77,7 +80,9 @@ void AddDecals(const IEPolyModel& source, HModelCache& model, const std::vector<
   HProject* project = GetHProject();
   const std::vector<HImage*> images = project ? project->AddImages(files) : std::vector<HImage*>(files.size(), nullptr);
   DecalsByImageAndKind decals(model);
+  WorkProgress progress(LongWorkListener(), "adding decals", patchPolygons.size());
   for (std::size_t patch = 0; patch < patchPolygons.size(); ++patch) {
+    progress.Step(patch);
     for (const IEPolyMap* map : patchPolygons[patch]->maps) {
       if (!map || map->image < 0) continue;
       HDecal* decal = decals.DecalFor(images[static_cast<std::size_t>(map->image)], map->Kind());
@@ -103,7 +108,9 @@ int HModelCache::MergeIEModel(const IEPolyModel* source, const String& name, flo
   patchPolygons.reserve(static_cast<std::size_t>(source->polygons.count));
   materialOfPatch.reserve(static_cast<std::size_t>(source->polygons.count));
   ReservePatches(static_cast<std::size_t>(source->polygons.count));
+  WorkProgress patches(LongWorkListener(), "adding patches", static_cast<std::size_t>(source->polygons.count));
   for (const IEPoly* polygon : source->polygons) {
+    patches.Step(patchPolygons.size());
     if (!polygon) continue;
     const std::int32_t* c = polygon->corners;
     AddPatch(c[0], c[1], c[2], polygon->CornerCount() == 3 ? -1 : c[3]);
@@ -111,6 +118,7 @@ int HModelCache::MergeIEModel(const IEPolyModel* source, const String& name, flo
     materialOfPatch.push_back(polygon->material);
   }
 
+  WorkProgress(LongWorkListener(), "building splines");
   BuildSplinesAlongPatchEdges();
   AddGroups(*source, *this, materialOfPatch);
   AddDecals(*source, *this, patchPolygons);

@@ -24,13 +24,12 @@
 #include "Plugin/HModelCache.h"
 #include "Plugin/HProject.h"
 #include "Plugin/HostProject.h"
+#include "WorkProgress.h"
 #include "common/EntryGuard.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::chrono::milliseconds kProgressInterval{100};
 
 bool IsBlack(const tinyobj::real_t (&colour)[3]) { return colour[0] == 0 && colour[1] == 0 && colour[2] == 0; }
 
@@ -72,7 +71,7 @@ public:
         reader_(reader),
         faceCorners_(faceCorners),
         warnings_(warnings),
-        progress_(progress) {
+        building_(progress, "building", faceCorners.size()) {
     model_ = HModelCache::NewInProject(&project, objPath.stem().string().c_str());
     decals_.emplace(*model_);
   }
@@ -95,7 +94,7 @@ private:
                                                      std::not_equal_to<int>()) != mesh.material_ids.end();
     std::size_t offset = 0;
     for (std::size_t face = 0; face < mesh.num_face_vertices.size(); ++face) {
-      TellProgress();
+      building_.Step(nextFace_);
       const int cornerCount = static_cast<int>(faceCorners_[nextFace_++]);
       const int materialId = face < mesh.material_ids.size() ? mesh.material_ids[face] : -1;
       const std::string group = GroupName(shape.name, MaterialOf(materialId), severalMaterials);
@@ -159,15 +158,6 @@ private:
     }
   }
 
-  void TellProgress() {
-    constexpr std::size_t kFacesBetweenLooks = 4096;
-    if (!progress_ || nextFace_ % kFacesBetweenLooks != 0) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastTold_ < kProgressInterval) return;
-    lastTold_ = now;
-    progress_("building", static_cast<int>(nextFace_ * 100 / std::max<std::size_t>(faceCorners_.size(), 1)));
-  }
-
   // Patches of an unnamed group stay ungrouped; their material becomes the model's.
   HGroup* GroupFor(const std::string& name, const tinyobj::material_t* material) {
     if (name.empty()) return nullptr;
@@ -219,8 +209,7 @@ private:
   const std::vector<std::size_t>& faceCorners_;
   std::size_t nextFace_ = 0;
   String& warnings_;
-  const ObjImportProgress& progress_;
-  std::chrono::steady_clock::time_point lastTold_ = std::chrono::steady_clock::now();
+  WorkProgress building_;
   HModelCache* model_ = nullptr;
   bool modelHasMaterial_ = false;
   std::map<std::string, HGroup*> groups_;
@@ -272,7 +261,7 @@ auto TellingProgress(const ObjImportProgress& progress, const char* stage, Work 
   return work();  // a C++ library without threads (MinGW's win32 model): the stage is told once
 #else
   auto pending = std::async(std::launch::async, std::move(work));
-  while (pending.wait_for(kProgressInterval) != std::future_status::ready) progress(stage, -1);
+  while (pending.wait_for(kWorkProgressInterval) != std::future_status::ready) progress(stage, -1);
   return pending.get();
 #endif
 }

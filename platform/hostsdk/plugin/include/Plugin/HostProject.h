@@ -40,6 +40,12 @@ using ObjImportProgress = std::function<void(const char* stage, int percent)>;
 PLUGIN_API HModelCache* ImportObjFile(HProject* project, const char* path, String& error, String& warnings,
                                       const ObjImportProgress& progress = {});
 
+// Told how far the host's own long conversions that plug-ins call are
+// (MergeIEModel: "adding patches", "building splines", "adding groups",
+// "adding decals"), as an OBJ import's progress is, so that the host can keep its
+// window drawn while a plug-in's call runs. An empty function removes it.
+PLUGIN_API void SetLongWorkListener(ObjImportProgress listener);
+
 // Writes the model as OBJ with an MTL file beside it and its images copied
 // there. Non-zero on success. An image that cannot be copied (missing, or not
 // an image) leaves its map out of the MTL, one line each in warnings.
@@ -55,3 +61,10 @@ PLUGIN_API void SetMainApplicationWnd(HWND wnd);
 // RemoveTreeObjectDeletionListener; 0 for an empty function.
 PLUGIN_API int AddTreeObjectDeletionListener(std::function<void(HTreeObject* object)> listener);
 PLUGIN_API void RemoveTreeObjectDeletionListener(int listener);
+
+// Tells the host of every tree object just after it is put into the tree
+// (a model into the objects folder, a group into its model, ...), so that it
+// can follow what is added without walking the project. The same rules as
+// for deletion listeners hold.
+PLUGIN_API int AddTreeObjectAdditionListener(std::function<void(HTreeObject* object)> listener);
+PLUGIN_API void RemoveTreeObjectAdditionListener(int listener);
