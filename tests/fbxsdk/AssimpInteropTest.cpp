@@ -81,6 +81,37 @@ TEST_P(AssimpInteropTest, ReadsTheSameGeometryUVsMaterialsAndTextures) {
   manager->Destroy();
 }
 
+// A material at its class's starting values lists none of them itself; other tools take them from
+// the class's template in the file's definitions.
+TEST_P(AssimpInteropTest, AMaterialAtItsStartingValuesReadsThemFromTheTemplate) {
+  if (fbxtest::RunCommand("command -v assimp") != 0)
+    GTEST_SKIP() << "assimp is not on PATH (Debian package assimp-utils)";
+  ScratchFolder folder;
+  FbxManager* manager = FbxManager::Create();
+  FbxScene* scene = FbxScene::Create(manager, "My Scene");
+  fbxtest::PluginLikeScene built = fbxtest::BuildPluginLikeScene(*manager, *scene);
+  FbxSurfacePhong& reset = *built.materials[1];
+  for (int i = 0; i < reset.GetPropertyCount(); ++i) {
+    FbxProperty* property = reset.GetPropertyAt(i);
+    property->SetValues(property->GetClassInfo().numbers, property->GetValueCount());
+  }
+  ASSERT_TRUE(fbxtest::Save(*manager, *scene, folder.Path("scene.fbx"), GetParam() == kPlainBinary ? 0 : GetParam()));
+  assimpview::AssimpView obj = assimpview::ReadWithAssimp(folder.Path("scene.fbx"), folder.Root());
+  if (HasFailure()) return;
+  auto expectNear = [](const std::string& line, std::vector<double> expected) {
+    std::vector<double> read = Numbers(line);
+    ASSERT_EQ(read.size(), expected.size()) << line;
+    for (size_t i = 0; i < read.size(); ++i) EXPECT_NEAR(read[i], expected[i], 1e-6) << line;
+  };
+  auto& lines = obj.materials["left_arm"];
+  expectNear(lines["Kd"], {0.8, 0.8, 0.8});
+  expectNear(lines["Ka"], {0.2, 0.2, 0.2});
+  expectNear(lines["Ks"], {0.2, 0.2, 0.2});
+  // The other material keeps its own values beside the template.
+  expectNear(obj.materials["default"]["Kd"], {0.3 * 0.75, 0.2 * 0.75, 0.1 * 0.75});
+  manager->Destroy();
+}
+
 INSTANTIATE_TEST_SUITE_P(BothWriters, AssimpInteropTest, ::testing::Values(0, 1, kPlainBinary), [](const auto& info) {
   return std::string(info.param == 0 ? "binary" : info.param == 1 ? "ascii" : "plain_binary");
 });

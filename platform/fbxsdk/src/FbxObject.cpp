@@ -45,6 +45,18 @@ const char* FbxProperty::GetText() const {
   return slot_->own ? slot_->own->text.Buffer() : slot_->info->text;
 }
 
+const FbxPropertyInfo& FbxProperty::GetClassInfo() const {
+  static const FbxPropertyInfo kNone;
+  return slot_ ? *slot_->info : kNone;
+}
+
+bool FbxProperty::HoldsClassValue() const {
+  if (!slot_ || !slot_->own) return true;
+  const FbxPropertyInfo& info = *slot_->info;
+  return std::memcmp(slot_->own->numbers, info.numbers, sizeof info.numbers) == 0 &&
+         std::strcmp(slot_->own->text.Buffer(), info.text) == 0;
+}
+
 FbxProperty::Slot::Value* FbxProperty::OwnValue() {
   if (!slot_->own) {
     slot_->own = new Slot::Value;

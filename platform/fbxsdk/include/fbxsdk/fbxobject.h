@@ -52,6 +52,11 @@ public:
   void SetValues(const double* values, int count);
   const char* GetText() const;
   void SetText(const char* text);
+  // What the property's class says of it, starting value included.
+  const FbxPropertyInfo& GetClassInfo() const;
+  // Whether the value is still the class's starting one, bit for bit: writers leave such values
+  // to the class's template.
+  bool HoldsClassValue() const;
 
 protected:
   // Where a property member keeps its state; handles point at it.

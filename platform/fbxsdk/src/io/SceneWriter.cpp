@@ -299,6 +299,45 @@ private:
       Begin("ObjectType");
       Text(name);
       Leaf("Count", static_cast<int64_t>(count));
+      if (name == std::string_view("Material")) AddMaterialTemplates();
+      End();
+    }
+    End();
+  }
+
+  // The starting values of each material class the file uses: a material lists only the
+  // properties it has changed, as readers take the rest from here.
+  void AddMaterialTemplates() {
+    FbxSurfaceMaterial* firstOfClass[2] = {};
+    for (FbxSurfaceMaterial* material : materials_) {
+      FbxSurfaceMaterial*& first = firstOfClass[IsPhong(*material)];
+      if (!first) first = material;
+    }
+    for (FbxSurfaceMaterial* material : firstOfClass) {
+      if (!material) continue;
+      Begin("PropertyTemplate");
+      Text(IsPhong(*material) ? "FbxSurfacePhong" : "FbxSurfaceLambert");
+      AddMaterialProperties(*material, true);
+      End();
+    }
+  }
+
+  static bool IsPhong(FbxSurfaceMaterial& material) { return FbxCast<FbxSurfacePhong>(&material) != nullptr; }
+
+  // A material's Properties70: all at their class's starting values for its class's template,
+  // or those the material has changed.
+  void AddMaterialProperties(FbxSurfaceMaterial& material, bool classValues) {
+    Begin("Properties70");
+    Property("ShadingModel", "KString", "", "");
+    Text(IsPhong(material) ? "Phong" : "Lambert");
+    End();
+    for (int i = 0; i < material.GetPropertyCount(); ++i) {
+      FbxProperty* property = material.GetPropertyAt(i);
+      int count = property->GetValueCount();
+      if (count == 0 || (!classValues && property->HoldsClassValue())) continue;
+      const double* values = classValues ? property->GetClassInfo().numbers : property->GetValues();
+      Property(property->GetName(), count == 3 ? "Color" : "Number", "", "A");
+      for (int v = 0; v < count; ++v) Real(values[v]);
       End();
     }
     End();
@@ -437,22 +476,9 @@ private:
   void AddMaterial(FbxSurfaceMaterial& material) {
     BeginObject("Material", IdOf(&material), material.GetName(), "");
     Leaf("Version", 102);
-    bool phong = FbxCast<FbxSurfacePhong>(&material) != nullptr;
-    Leaf("ShadingModel", phong ? "phong" : "lambert");
+    Leaf("ShadingModel", IsPhong(material) ? "phong" : "lambert");
     Leaf("MultiLayer", 0);
-    Begin("Properties70");
-    Property("ShadingModel", "KString", "", "");
-    Text(phong ? "Phong" : "Lambert");
-    End();
-    for (int i = 0; i < material.GetPropertyCount(); ++i) {
-      FbxProperty* property = material.GetPropertyAt(i);
-      int count = property->GetValueCount();
-      if (count == 0) continue;
-      Property(property->GetName(), count == 3 ? "Color" : "Number", "", "A");
-      for (int v = 0; v < count; ++v) Real(property->GetValues()[v]);
-      End();
-    }
-    End();
+    AddMaterialProperties(material, false);
     End();
   }
 
