@@ -7,6 +7,7 @@
 
 #include "ArrayInflater.h"
 #include "BinaryFormat.h"
+#include "HandedSections.h"
 
 namespace fbxsdk::io {
 
@@ -133,10 +134,7 @@ private:
     if (end < listEnd || end > limit)
       return Fail("record end offset " + std::to_string(end) + " lies outside its parent", start);
     FbxRecord& record = records_.Add(parent, name);
-    if (depth == 0 && !objectsSeen_ && record.name == "Objects") {
-      objects_ = &record;
-      objectsSeen_ = true;
-    }
+    handed_.Starts(record, depth);
     // Every property takes at least two bytes, so the count is bounded by the list's length.
     if (count > listLength / 2)
       return Fail("record '" + PrintableText(record.name) + "' claims more properties than its bytes hold", start);
@@ -159,19 +157,19 @@ private:
     }
     if (p != end) return Fail("record '" + PrintableText(record.name) + "' has bytes after its end marker", p);
     offset = end;
-    if (&record == objects_) objects_ = nullptr;  // its place may go to a later record
-    if (&parent == objects_ && !HandOver(parent)) return false;
+    std::string_view section = handed_.Ends(record, parent);
+    if (!section.empty() && !HandOver(section, parent)) return false;
     if (options_.release && inflater_.Empty()) options_.release(static_cast<size_t>(end));
     return true;
   }
 
-  // Hands the object just read to the scene, its arrays inflated first (together, on every core).
-  bool HandOver(FbxRecord& objects) {
-    if (!options_.takeObject) return true;
+  // Hands the entry just read to the scene, its arrays inflated first (together, on every core).
+  bool HandOver(std::string_view section, FbxRecord& parent) {
+    if (!options_.takeRecord) return true;
     if (!inflater_.Run(error_)) return false;
     bool taken = false;
-    if (!options_.takeObject(objects.children.back(), taken)) return false;
-    if (taken) records_.RecycleLast(objects);
+    if (!options_.takeRecord(section, parent.children.back(), taken)) return false;
+    if (taken) records_.RecycleLast(parent);
     return true;
   }
 
@@ -366,8 +364,7 @@ private:
   RecordPool records_;
   bool bigEndian_ = false;
   bool wide_ = false;
-  FbxRecord* objects_ = nullptr;  // the Objects section while it is read
-  bool objectsSeen_ = false;      // only the first is the scene's
+  HandedSections handed_;
 };
 
 }  // namespace

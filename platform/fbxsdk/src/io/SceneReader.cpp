@@ -42,9 +42,16 @@ public:
   SceneBuilder(FbxScene& scene, std::string& error, const ReadOptions& options)
       : scene_(scene), manager_(*scene.GetFbxManager()), error_(error), options_(options) {}
 
-  // An object of the file's Objects section, as soon as the parser has read it: the objects this
-  // library knows are made at once and their records handed back to be dropped.
-  bool TakeObject(FbxRecord& record, bool& taken) {
+  // An entry of the file's Objects or Connections section, as soon as the parser has read it: the
+  // objects this library knows are made at once, links are kept in a few bytes each, and their
+  // records handed back to be dropped.
+  bool TakeRecord(std::string_view section, FbxRecord& record, bool& taken) {
+    if (section == "Connections") {
+      Link link;
+      if (LinkOf(record, link)) links_.push_back(std::move(link));
+      taken = true;
+      return true;
+    }
     taken = record.name == "Model" || record.name == "Geometry" || record.name == "Material" ||
             record.name == "Texture" || record.name == "Video";
     return !taken || AddObject(record);
@@ -57,8 +64,12 @@ public:
     for (FbxRecord& record : objects->children)
       if (!AddObject(record)) return false;
     if (FbxRecord* connections = file.Find("Connections"))
-      for (FbxRecord& link : connections->children)
-        if (!Connect(link)) return false;
+      for (FbxRecord& record : connections->children) {
+        Link link;
+        if (LinkOf(record, link)) links_.push_back(std::move(link));
+      }
+    for (const Link& link : links_) Connect(link);
+    FreeVector(links_);
     // Nodes without a parent node belong to the root, in the order the file lists them, whether
     // the file connects them to the root or not at all.
     for (FbxNode* node : nodes_)
@@ -394,32 +405,45 @@ private:
 
   // ---- connections ----
 
-  bool Connect(const FbxRecord& link) {
-    if ((link.name != "C" && link.name != "Connect") || link.values.size() < 3) return true;
-    std::string_view kind = link.Text(0);
-    int64_t from, to;
-    if (!KeyOf(link.values[1], from) || !KeyOf(link.values[2], to)) return true;
-    auto source = objects_.find(from);
+  // A connection as the file gives it: its source and destination keys, and for a link to a
+  // property, the property's name.
+  struct Link {
+    int64_t from = 0;
+    int64_t to = 0;
+    bool toProperty = false;
+    std::string property;
+  };
+
+  bool LinkOf(const FbxRecord& record, Link& link) {
+    if ((record.name != "C" && record.name != "Connect") || record.values.size() < 3) return false;
+    if (!KeyOf(record.values[1], link.from) || !KeyOf(record.values[2], link.to)) return false;
+    link.toProperty = record.Text(0) == "OP";
+    if (link.toProperty) link.property = record.Text(3);
+    return true;
+  }
+
+  void Connect(const Link& link) {
+    auto source = objects_.find(link.from);
     if (source == objects_.end()) {
       // A clip connected to its texture supplies the file name when the texture has none.
-      auto video = videos_.find(from);
-      auto target = objects_.find(to);
+      auto video = videos_.find(link.from);
+      auto target = objects_.find(link.to);
       if (video != videos_.end() && target != objects_.end())
         if (auto* texture = FbxCast<FbxFileTexture>(target->second)) FillFromVideo(*texture, video->second);
-      return true;
+      return;
     }
     FbxObject* child = source->second;
     FbxObject* parent = nullptr;
-    if (to == 0) {
+    if (link.to == 0) {
       // Nodes join the other parentless ones at the end, in file order; the first parent given wins.
       if (FbxCast<FbxNode>(child)) {
         rootLinked_.insert(child);
-        return true;
+        return;
       }
       parent = scene_.GetRootNode();
     } else {
-      auto target = objects_.find(to);
-      if (target == objects_.end()) return true;
+      auto target = objects_.find(link.to);
+      if (target == objects_.end()) return;
       parent = target->second;
     }
     auto* parentNode = FbxCast<FbxNode>(parent);
@@ -430,12 +454,9 @@ private:
     } else if (auto* material = FbxCast<FbxSurfaceMaterial>(child)) {
       if (parentNode) parentNode->ConnectSrcObject(material);  // as AddMaterial, without counting its place
     } else if (auto* texture = FbxCast<FbxTexture>(child)) {
-      if (FbxCast<FbxSurfaceMaterial>(parent)) {
-        std::string property = kind == "OP" ? std::string(link.Text(3)) : std::string();
-        parent->ConnectSrcObjectToProperty(texture, property.c_str());
-      }
+      if (FbxCast<FbxSurfaceMaterial>(parent))
+        parent->ConnectSrcObjectToProperty(texture, link.toProperty ? link.property.c_str() : "");
     }
-    return true;
   }
 
   void FillFromVideo(FbxFileTexture& texture, const FbxRecord& video) {
@@ -508,6 +529,7 @@ private:
   std::unordered_map<std::string, int64_t> nameKeys_;
   std::vector<FbxObject*> created_;
   StoredProperties properties_;  // of the object being read
+  std::vector<Link> links_;      // in file order, made once every object is
 };
 
 }  // namespace
@@ -515,7 +537,9 @@ private:
 bool ReadScene(const RecordParser& parse, FbxScene& scene, std::string& error, const ReadOptions& options) {
   SceneBuilder builder(scene, error, options);
   ReadOptions streaming = options;
-  streaming.takeObject = [&builder](FbxRecord& object, bool& taken) { return builder.TakeObject(object, taken); };
+  streaming.takeRecord = [&builder](std::string_view section, FbxRecord& entry, bool& taken) {
+    return builder.TakeRecord(section, entry, taken);
+  };
   FbxRecord file;
   if (parse(file, streaming) && builder.Build(file)) return true;
   builder.DestroyCreated();
