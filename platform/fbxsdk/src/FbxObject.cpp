@@ -14,14 +14,8 @@ void FbxProperty::Register(FbxObject* owner, FbxProperty* property) {
   if (owner) owner->RegisterProperty(property);
 }
 
-void FbxProperty::Release(Slot& slot) {
-  delete slot.own;
-  slot.own = nullptr;
-}
-
-const char* FbxProperty::GetName() const { return slot_ ? slot_->info->name : ""; }
-EFbxType FbxProperty::GetPropertyDataType() const { return slot_ ? slot_->info->type : eFbxUndefined; }
-FbxObject* FbxProperty::GetFbxObject() const { return slot_ ? slot_->owner : nullptr; }
+const char* FbxProperty::GetName() const { return info_ ? info_->name : ""; }
+EFbxType FbxProperty::GetPropertyDataType() const { return info_ ? info_->type : eFbxUndefined; }
 
 int FbxProperty::GetValueCount() const {
   switch (GetPropertyDataType()) {
@@ -34,48 +28,60 @@ int FbxProperty::GetValueCount() const {
   }
 }
 
+// An object changes a handful of its properties at most: a short search finds the value.
+const FbxPropertyValue* FbxProperty::OwnValue() const {
+  if (!owner_) return nullptr;
+  for (const auto& own : owner_->ownValues_)
+    if (own->info == info_) return own.get();
+  return nullptr;
+}
+
+FbxPropertyValue* FbxProperty::MakeOwnValue() {
+  if (const FbxPropertyValue* own = OwnValue()) return const_cast<FbxPropertyValue*>(own);
+  auto own = std::make_unique<FbxPropertyValue>();
+  own->info = info_;
+  std::copy(std::begin(info_->numbers), std::end(info_->numbers), own->numbers);
+  own->text = info_->text;
+  owner_->ownValues_.push_back(std::move(own));
+  return owner_->ownValues_.back().get();
+}
+
 const double* FbxProperty::GetValues() const {
   static const double kNone[4] = {};
-  if (!slot_) return kNone;
-  return slot_->own ? slot_->own->numbers : slot_->info->numbers;
+  if (!info_) return kNone;
+  const FbxPropertyValue* own = OwnValue();
+  return own ? own->numbers : info_->numbers;
 }
 
 const char* FbxProperty::GetText() const {
-  if (!slot_) return "";
-  return slot_->own ? slot_->own->text.Buffer() : slot_->info->text;
+  if (!info_) return "";
+  const FbxPropertyValue* own = OwnValue();
+  return own ? own->text.Buffer() : info_->text;
 }
 
 const FbxPropertyInfo& FbxProperty::GetClassInfo() const {
   static const FbxPropertyInfo kNone;
-  return slot_ ? *slot_->info : kNone;
+  return info_ ? *info_ : kNone;
 }
 
 bool FbxProperty::HoldsClassValue() const {
-  if (!slot_ || !slot_->own) return true;
-  const FbxPropertyInfo& info = *slot_->info;
-  return std::memcmp(slot_->own->numbers, info.numbers, sizeof info.numbers) == 0 &&
-         std::strcmp(slot_->own->text.Buffer(), info.text) == 0;
-}
-
-FbxProperty::Slot::Value* FbxProperty::OwnValue() {
-  if (!slot_->own) {
-    slot_->own = new Slot::Value;
-    std::copy(std::begin(slot_->info->numbers), std::end(slot_->info->numbers), slot_->own->numbers);
-    slot_->own->text = slot_->info->text;
-  }
-  return slot_->own;
+  const FbxPropertyValue* own = info_ ? OwnValue() : nullptr;
+  if (!own) return true;
+  return std::memcmp(own->numbers, info_->numbers, sizeof own->numbers) == 0 &&
+         std::strcmp(own->text.Buffer(), info_->text) == 0;
 }
 
 // Compared bit for bit: -0.0 is not the class's 0.0, and a NaN is kept as it came.
 bool FbxProperty::StoreNumbers(const double (&numbers)[4]) {
-  if (!slot_) return false;
-  if (!slot_->own && std::memcmp(numbers, slot_->info->numbers, sizeof numbers) == 0) return true;
-  std::copy(std::begin(numbers), std::end(numbers), OwnValue()->numbers);
+  if (!info_ || !owner_) return false;
+  const FbxPropertyValue* own = OwnValue();
+  if (!own && std::memcmp(numbers, info_->numbers, sizeof numbers) == 0) return true;
+  std::copy(std::begin(numbers), std::end(numbers), MakeOwnValue()->numbers);
   return true;
 }
 
 void FbxProperty::SetValues(const double* values, int count) {
-  if (!slot_ || !values) return;
+  if (!info_ || !values) return;
   double numbers[4];
   std::copy(GetValues(), GetValues() + 4, numbers);
   int n = std::min(count, GetValueCount());
@@ -84,9 +90,9 @@ void FbxProperty::SetValues(const double* values, int count) {
 }
 
 void FbxProperty::SetText(const char* text) {
-  if (!slot_) return;
-  if (!slot_->own && std::strcmp(text ? text : "", slot_->info->text) == 0) return;
-  OwnValue()->text = text;
+  if (!info_ || !owner_) return;
+  if (!OwnValue() && std::strcmp(text ? text : "", info_->text) == 0) return;
+  MakeOwnValue()->text = text;
 }
 
 bool FbxProperty::ConnectSrcObject(FbxObject* object, FbxConnection::EType) {
@@ -194,8 +200,8 @@ bool FbxProperty::Set<FbxDouble4>(const FbxDouble4& v) {
 }
 template <>
 bool FbxProperty::Set<FbxString>(const FbxString& v) {
-  if (!slot_) return false;
-  if (slot_->own || v != slot_->info->text) OwnValue()->text = v;
+  if (!info_ || !owner_) return false;
+  if (OwnValue() || v != info_->text) MakeOwnValue()->text = v;
   return true;
 }
 

@@ -1,6 +1,7 @@
 // FbxObject: the base of everything the manager owns, with its connections and properties.
 #pragma once
 
+#include <memory>
 #include <typeinfo>
 #include <vector>
 
@@ -25,16 +26,23 @@ struct FbxPropertyInfo {
   const char* text = "";
 };
 
+// A property's value once it differs from its class's starting one; its object keeps it.
+struct FbxPropertyValue {
+  const FbxPropertyInfo* info = nullptr;
+  double numbers[4] = {};
+  FbxString text;
+};
+
 // A handle to a named, typed value of an object. Copies refer to the same value;
 // default-constructed handles are invalid.
 class FBXSDK_DLL FbxProperty {
 public:
   FbxProperty() = default;
 
-  bool IsValid() const { return slot_ != nullptr; }
+  bool IsValid() const { return info_ != nullptr; }
   const char* GetName() const;
   EFbxType GetPropertyDataType() const;
-  FbxObject* GetFbxObject() const;
+  FbxObject* GetFbxObject() const { return owner_; }
 
   template <class T>
   T Get() const;
@@ -59,27 +67,18 @@ public:
   bool HoldsClassValue() const;
 
 protected:
-  // Where a property member keeps its state; handles point at it.
-  struct Slot {
-    struct Value {
-      double numbers[4] = {};
-      FbxString text;
-    };
-    FbxObject* owner = nullptr;
-    const FbxPropertyInfo* info = nullptr;
-    // Made when the value first differs from the class's: until then the class's serves, so a
-    // scene of many materials holds only the values its materials change.
-    Value* own = nullptr;
-  };
-  explicit FbxProperty(Slot* slot) : slot_(slot) {}
+  FbxProperty(FbxObject* owner, const FbxPropertyInfo& info) : owner_(owner), info_(&info) {}
   static void Register(FbxObject* owner, FbxProperty* property);
-  static void Release(Slot& slot);
 
 private:
+  // Until a value differs from the class's, the class's serves: a scene of many materials holds
+  // only the values its materials change, and a property is no more than this handle.
+  const FbxPropertyValue* OwnValue() const;
+  FbxPropertyValue* MakeOwnValue();
   bool StoreNumbers(const double (&numbers)[4]);
-  Slot::Value* OwnValue();
 
-  Slot* slot_ = nullptr;
+  FbxObject* owner_ = nullptr;
+  const FbxPropertyInfo* info_ = nullptr;
 };
 
 template <>
@@ -150,12 +149,7 @@ struct FbxPropertyTypeOf<FbxString> {
 template <class T>
 class FbxPropertyT : public FbxProperty {
 public:
-  FbxPropertyT(FbxObject* owner, const FbxPropertyInfo& info) : FbxProperty(&slot_) {
-    slot_.owner = owner;
-    slot_.info = &info;
-    Register(owner, this);
-  }
-  ~FbxPropertyT() { Release(slot_); }
+  FbxPropertyT(FbxObject* owner, const FbxPropertyInfo& info) : FbxProperty(owner, info) { Register(owner, this); }
   FbxPropertyT(const FbxPropertyT&) = delete;
   FbxPropertyT& operator=(const FbxPropertyT&) = delete;
 
@@ -172,9 +166,6 @@ public:
   static constexpr FbxPropertyInfo Info(const char* name, const char* text) {
     return {name, FbxPropertyTypeOf<T>::value, {}, text};
   }
-
-private:
-  Slot slot_;
 };
 
 class FBXSDK_DLL FbxObject {
@@ -262,6 +253,7 @@ private:
   mutable std::vector<TypedSources> typedSources_;
   unsigned long long sourcesVersion_ = 0;
   std::vector<FbxProperty*> properties_;
+  std::vector<std::unique_ptr<FbxPropertyValue>> ownValues_;  // of the properties that differ from their class's
   size_t managerSlot_ = 0;
 };
 
