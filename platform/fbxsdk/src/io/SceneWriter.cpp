@@ -32,7 +32,7 @@ class FileBuilder {
 public:
   explicit FileBuilder(FbxScene& scene, bool binaryNames) : scene_(scene), binaryNames_(binaryNames) {
     CollectObjects();
-    os::UtcTime(std::time(nullptr), created_);  // once: every pass must emit the same records
+    os::UtcTime(std::time(nullptr), created_);  // once: the records are the same however often emitted
     AssignIds();
   }
 
