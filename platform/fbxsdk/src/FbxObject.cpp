@@ -224,6 +224,9 @@ unsigned long long FbxObject::GetRenameCount() { return renameCount.load(); }
 
 const std::vector<FbxObject*>& FbxObject::SourcesOfType(const std::type_info& type,
                                                         bool (*isOfType)(FbxObject*)) const {
+  // Most objects have no sources: nothing to build or keep for them.
+  static const std::vector<FbxObject*> kNone;
+  if (sources_.empty()) return kNone;
   for (const TypedSources& cached : typedSources_)
     if (*cached.type == type) return cached.objects;
   TypedSources built{&type, isOfType, {}};
