@@ -139,10 +139,9 @@ private:
     if (count > listLength / 2)
       return Fail("record '" + PrintableText(record.name) + "' claims more properties than its bytes hold", start);
     record.values.reserve(static_cast<size_t>(count));
-    bool skipArrays = !options_.unexposedArrays && IsUnexposedArray(record.name);
     for (uint64_t i = 0; i < count && p < listEnd; ++i) {
       bool known = true;
-      if (!ParseValue(p, listEnd, record, skipArrays, known)) return false;
+      if (!ParseValue(p, listEnd, record, known)) return false;
       if (!known) {
         p = listEnd;  // the rest of the list has a known extent, though not known values
         break;
@@ -191,33 +190,35 @@ private:
 
   // Reads one value. A type this reader does not know clears known and adds a warning: its size
   // is unknown, so the caller skips the rest of the list, whose extent it knows.
-  bool ParseValue(uint64_t& p, uint64_t limit, FbxRecord& record, bool skipArrays, bool& known) {
+  bool ParseValue(uint64_t& p, uint64_t limit, FbxRecord& record, bool& known) {
     char type = static_cast<char>(data_[p]);
     uint64_t at = p++;
     auto need = [&](uint64_t n) { return limit - p >= n; };
-    FbxValue value;
+    // Scalars are made in place at the end of the list: a file of many objects holds millions.
+    auto add = [&](FbxValue::Type stored) -> FbxValue& {
+      FbxValue& value = record.values.emplace_back();
+      value.type = stored;
+      return value;
+    };
     switch (type) {
       case 'C':
         if (!need(1)) break;
-        record.values.push_back(FbxValue::MakeInt(data_[p] != 0, FbxValue::Bool));
+        add(FbxValue::Bool).integer = data_[p] != 0;
         p += 1;
         return true;
       case 'Y':
         if (!need(2)) break;
-        record.values.push_back(
-            FbxValue::MakeInt(static_cast<int16_t>(Load16(data_ + p, bigEndian_)), FbxValue::Int16));
+        add(FbxValue::Int16).integer = static_cast<int16_t>(Load16(data_ + p, bigEndian_));
         p += 2;
         return true;
       case 'I':
         if (!need(4)) break;
-        record.values.push_back(
-            FbxValue::MakeInt(static_cast<int32_t>(Load32(data_ + p, bigEndian_)), FbxValue::Int32));
+        add(FbxValue::Int32).integer = static_cast<int32_t>(Load32(data_ + p, bigEndian_));
         p += 4;
         return true;
       case 'L':
         if (!need(8)) break;
-        record.values.push_back(
-            FbxValue::MakeInt(static_cast<int64_t>(Load64(data_ + p, bigEndian_)), FbxValue::Int64));
+        add(FbxValue::Int64).integer = static_cast<int64_t>(Load64(data_ + p, bigEndian_));
         p += 8;
         return true;
       case 'F': {
@@ -225,9 +226,7 @@ private:
         uint32_t bits = Load32(data_ + p, bigEndian_);
         float f;
         std::memcpy(&f, &bits, 4);
-        value = FbxValue::MakeDouble(f);
-        value.type = FbxValue::Float;
-        record.values.push_back(std::move(value));
+        add(FbxValue::Float).real = f;
         p += 4;
         return true;
       }
@@ -236,7 +235,7 @@ private:
         uint64_t bits = Load64(data_ + p, bigEndian_);
         double d;
         std::memcpy(&d, &bits, 8);
-        record.values.push_back(FbxValue::MakeDouble(d));
+        add(FbxValue::Double).real = d;
         p += 8;
         return true;
       }
@@ -246,9 +245,8 @@ private:
         uint32_t length = Load32(data_ + p, bigEndian_);
         p += 4;
         if (!need(length)) return Fail("text of " + std::to_string(length) + " bytes runs past the property list", at);
-        value = FbxValue::MakeString(std::string_view(reinterpret_cast<const char*>(data_ + p), length));
-        if (type == 'R') value.type = FbxValue::Raw;
-        record.values.push_back(std::move(value));
+        add(type == 'R' ? FbxValue::Raw : FbxValue::String)
+            .text.assign(reinterpret_cast<const char*>(data_ + p), length);
         p += length;
         return true;
       }
@@ -256,7 +254,8 @@ private:
       case 'i':
       case 'l':
       case 'f':
-      case 'd': return ParseArray(type, at, p, limit, record, skipArrays);
+      case 'd':
+        return ParseArray(type, at, p, limit, record, !options_.unexposedArrays && IsUnexposedArray(record.name));
       default:
         known = false;
         Warn(std::string("skipped the values of '") + record.name + "' from one of unknown type '" +
