@@ -308,6 +308,30 @@ private:
     std::string_view text;
   };
 
+  // 7.x blocks give each entry a label more than 6.x blocks do; values follow it.
+  static constexpr std::pair<std::string_view, size_t> kPropertyBlocks[] = {{"Properties70", 4}, {"Properties60", 3}};
+
+  // An entry's numbers (the first few kept, all counted) and its last text.
+  static StoredProperty StoredValues(const FbxRecord& entry, size_t firstValue) {
+    StoredProperty property;
+    const std::vector<FbxValue>& values = entry.values;
+    for (size_t i = firstValue; i < values.size(); ++i) {
+      if (values[i].IsNumber()) {
+        if (property.count < StoredProperty::kKept) property.numbers[property.count] = values[i].AsDouble();
+        ++property.count;
+      } else if (values[i].IsText()) {
+        property.text = values[i].text;
+      }
+    }
+    return property;
+  }
+
+  // An entry chosen for a property, and where its values start.
+  struct StoredEntry {
+    const FbxRecord* entry = nullptr;
+    size_t firstValue = 0;
+  };
+
   // The property entries of an object's record, found by name, the first of each name counting:
   // sorted views into the record, in a list kept from one object to the next, as a file of many
   // materials reads millions of these.
@@ -315,17 +339,12 @@ private:
   public:
     void Read(const FbxRecord& record) {
       entries_.clear();
-      // 7.x blocks give each entry a label more than 6.x blocks do; values follow it.
-      struct Block {
-        const char* name;
-        size_t firstValue;
-      };
-      for (const Block& block : {Block{"Properties70", 4}, Block{"Properties60", 3}}) {
-        const FbxRecord* properties = record.Find(block.name);
+      for (const auto& [block, firstValue] : kPropertyBlocks) {
+        const FbxRecord* properties = record.Find(block);
         if (!properties) continue;
         for (const FbxRecord& entry : properties->children)
           if (!entry.values.empty() && entry.values[0].IsText())
-            entries_.push_back({entry.values[0].text, entries_.size(), &entry, block.firstValue});
+            entries_.push_back({entry.values[0].text, entries_.size(), &entry, firstValue});
       }
       std::sort(entries_.begin(), entries_.end(),
                 [](const Entry& a, const Entry& b) { return a.name != b.name ? a.name < b.name : a.order < b.order; });
@@ -335,16 +354,7 @@ private:
       auto found = std::lower_bound(entries_.begin(), entries_.end(), name,
                                     [](const Entry& entry, std::string_view key) { return entry.name < key; });
       if (found == entries_.end() || found->name != name) return false;
-      property = {};
-      const std::vector<FbxValue>& values = found->entry->values;
-      for (size_t i = found->firstValue; i < values.size(); ++i) {
-        if (values[i].IsNumber()) {
-          if (property.count < StoredProperty::kKept) property.numbers[property.count] = values[i].AsDouble();
-          ++property.count;
-        } else if (values[i].IsText()) {
-          property.text = values[i].text;
-        }
-      }
+      property = StoredValues(*found->entry, found->firstValue);
       return true;
     }
 
@@ -360,21 +370,65 @@ private:
 
   FbxObject* ReadMaterial(const FbxRecord& record, const std::string& name) {
     std::string_view model = record.ChildText("ShadingModel");
-    FbxSurfaceLambert* material = strncasecmp(std::string(model).c_str(), "phong", 5) == 0 && model.size() == 5
-                                      ? Track(FbxSurfacePhong::Create(&manager_, name.c_str()))
-                                      : Track(FbxSurfaceLambert::Create(&manager_, name.c_str()));
-    properties_.Read(record);
-    StoredProperty stored;
-    for (int i = 0; i < material->GetPropertyCount(); ++i) {
-      FbxProperty* property = material->GetPropertyAt(i);
-      if (property->GetPropertyDataType() == eFbxString) continue;
-      if (!properties_.Find(property->GetName(), stored) &&
-          !properties_.Find(OlderPropertyName(property->GetName()), stored))
-        continue;
+    const bool phong = model.size() == 5 && strncasecmp(model.data(), "phong", 5) == 0;
+    FbxSurfaceLambert* material = phong ? Track(FbxSurfacePhong::Create(&manager_, name.c_str()))
+                                        : Track(FbxSurfaceLambert::Create(&manager_, name.c_str()));
+    // One pass over the entries, each found in the class's names: the first entry of a name
+    // counts, and an older file's name only where the current one is absent.
+    const std::vector<NamedProperty>& names = phong ? PhongNames(*material) : LambertNames(*material);
+    const size_t count = static_cast<size_t>(material->GetPropertyCount());
+    chosen_.assign(2 * count, StoredEntry{});
+    for (const auto& [block, firstValue] : kPropertyBlocks) {
+      const FbxRecord* properties = record.Find(block);
+      if (!properties) continue;
+      for (const FbxRecord& entry : properties->children) {
+        if (entry.values.empty() || !entry.values[0].IsText()) continue;
+        std::string_view key = entry.values[0].text;
+        auto found = std::lower_bound(names.begin(), names.end(), key,
+                                      [](const NamedProperty& named, std::string_view k) { return named.name < k; });
+        for (; found != names.end() && found->name == key; ++found) {
+          StoredEntry& slot = chosen_[2 * static_cast<size_t>(found->index) + (found->older ? 1 : 0)];
+          if (!slot.entry) slot = {&entry, firstValue};
+        }
+      }
+    }
+    for (size_t i = 0; i < count; ++i) {
+      const StoredEntry& chosen = chosen_[2 * i].entry ? chosen_[2 * i] : chosen_[2 * i + 1];
+      if (!chosen.entry) continue;
+      StoredProperty stored = StoredValues(*chosen.entry, chosen.firstValue);
       if (stored.count == 0) continue;
-      property->SetValues(stored.numbers, static_cast<int>(std::min(stored.count, StoredProperty::kKept)));
+      material->GetPropertyAt(static_cast<int>(i))
+          ->SetValues(stored.numbers, static_cast<int>(std::min(stored.count, StoredProperty::kKept)));
     }
     return material;
+  }
+
+  // A class's numeric properties by the names files give them, current and older, sorted.
+  struct NamedProperty {
+    std::string_view name;
+    int index;   // among the class's properties
+    bool older;  // a name files older than 7.0 give
+  };
+  static std::vector<NamedProperty> NamesOf(const FbxObject& sample) {
+    std::vector<NamedProperty> names;
+    for (int i = 0; i < sample.GetPropertyCount(); ++i) {
+      const FbxProperty* property = sample.GetPropertyAt(i);
+      if (property->GetPropertyDataType() == eFbxString) continue;
+      names.push_back({property->GetName(), i, false});
+      std::string_view older = OlderPropertyName(property->GetName());
+      if (!older.empty()) names.push_back({older, i, true});
+    }
+    std::sort(names.begin(), names.end(),
+              [](const NamedProperty& a, const NamedProperty& b) { return a.name < b.name; });
+    return names;
+  }
+  static const std::vector<NamedProperty>& PhongNames(const FbxObject& sample) {
+    static const std::vector<NamedProperty> names = NamesOf(sample);
+    return names;
+  }
+  static const std::vector<NamedProperty>& LambertNames(const FbxObject& sample) {
+    static const std::vector<NamedProperty> names = NamesOf(sample);
+    return names;
   }
 
   // Names that files older than 7.0 give to the same values.
@@ -528,8 +582,9 @@ private:
   std::unordered_map<int64_t, FbxRecord> videos_;
   std::unordered_map<std::string, int64_t> nameKeys_;
   std::vector<FbxObject*> created_;
-  StoredProperties properties_;  // of the object being read
-  std::vector<Link> links_;      // in file order, made once every object is
+  StoredProperties properties_;      // of the object being read
+  std::vector<StoredEntry> chosen_;  // for each property of the material being read: current name, older name
+  std::vector<Link> links_;          // in file order, made once every object is
 };
 
 }  // namespace
