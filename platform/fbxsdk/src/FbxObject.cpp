@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
+#include <mutex>
 
 #include "fbxsdk/fbxmanager.h"
 
@@ -327,21 +329,48 @@ FbxObject* FbxObject::GetDstObject(int index) const {
   return index >= 0 && index < GetDstObjectCount() ? destinations_[static_cast<size_t>(index)] : nullptr;
 }
 
-void FbxObject::RegisterProperty(FbxProperty* property) {
-  // Classes with properties have a score of them: one block, not one for each doubling.
-  constexpr size_t kFirstBlock = 24;
-  if (properties_.empty()) properties_.reserve(kFirstBlock);
-  properties_.push_back(property);
+struct FbxObject::PropertyLayout {
+  std::vector<std::ptrdiff_t> offsets;
+  // The layouts with one property more, which this one owns. The first is found without a lock:
+  // the objects of a class take the same steps, one property member at a time.
+  mutable std::atomic<const PropertyLayout*> first{nullptr};
+  mutable std::vector<std::unique_ptr<PropertyLayout>> extended;  // under the lock
+};
+
+const FbxObject::PropertyLayout* FbxObject::Extended(const PropertyLayout* layout, std::ptrdiff_t offset) {
+  static const PropertyLayout* const kNone = new PropertyLayout;  // kept to the end, as are all layouts
+  if (!layout) layout = kNone;
+  const PropertyLayout* next = layout->first.load(std::memory_order_acquire);
+  if (next && next->offsets.back() == offset) return next;
+  static std::mutex lock;
+  std::lock_guard<std::mutex> locked(lock);
+  for (const auto& other : layout->extended)
+    if (other->offsets.back() == offset) return other.get();
+  auto made = std::make_unique<PropertyLayout>();
+  made->offsets = layout->offsets;
+  made->offsets.push_back(offset);
+  next = made.get();
+  layout->extended.push_back(std::move(made));
+  if (!layout->first.load(std::memory_order_relaxed)) layout->first.store(next, std::memory_order_release);
+  return next;
 }
 
+void FbxObject::RegisterProperty(FbxProperty* property) {
+  properties_ = Extended(properties_, reinterpret_cast<const char*>(property) - reinterpret_cast<const char*>(this));
+}
+
+int FbxObject::GetPropertyCount() const { return properties_ ? static_cast<int>(properties_->offsets.size()) : 0; }
+
 FbxProperty FbxObject::FindProperty(const char* name) const {
-  for (FbxProperty* property : properties_)
-    if (std::strcmp(property->GetName(), name ? name : "") == 0) return *property;
+  for (int i = 0; i < GetPropertyCount(); ++i)
+    if (std::strcmp(GetPropertyAt(i)->GetName(), name ? name : "") == 0) return *GetPropertyAt(i);
   return FbxProperty();
 }
 
 FbxProperty* FbxObject::GetPropertyAt(int index) const {
-  return index >= 0 && index < GetPropertyCount() ? properties_[static_cast<size_t>(index)] : nullptr;
+  if (index < 0 || index >= GetPropertyCount()) return nullptr;
+  auto* object = reinterpret_cast<char*>(const_cast<FbxObject*>(this));
+  return reinterpret_cast<FbxProperty*>(object + properties_->offsets[static_cast<size_t>(index)]);
 }
 
 }  // namespace fbxsdk

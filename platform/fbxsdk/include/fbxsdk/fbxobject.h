@@ -1,6 +1,7 @@
 // FbxObject: the base of everything the manager owns, with its connections and properties.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <typeinfo>
 #include <vector>
@@ -212,7 +213,7 @@ public:
 
   // Properties of this object, found by their file names ("DiffuseColor").
   FbxProperty FindProperty(const char* name) const;
-  int GetPropertyCount() const { return static_cast<int>(properties_.size()); }
+  int GetPropertyCount() const;
   FbxProperty* GetPropertyAt(int index) const;
 
   virtual ~FbxObject();
@@ -241,6 +242,10 @@ private:
   void SourceAdded(FbxObject* object);
   void SourcesRemoved();
   void RegisterProperty(FbxProperty* property);
+  // Where an object's property members lie, as offsets from the object. Every object of a class
+  // has the same, so they share one list, made as the first of them is built.
+  struct PropertyLayout;
+  static const PropertyLayout* Extended(const PropertyLayout* layout, std::ptrdiff_t offset);
   void DisconnectAll();
   // Drops this object's connections without telling the objects at their other
   // ends: only for when those are destroyed as well.
@@ -252,7 +257,7 @@ private:
   std::vector<FbxObject*> destinations_;
   mutable std::vector<TypedSources> typedSources_;
   unsigned long long sourcesVersion_ = 0;
-  std::vector<FbxProperty*> properties_;
+  const PropertyLayout* properties_ = nullptr;
   std::vector<std::unique_ptr<FbxPropertyValue>> ownValues_;  // of the properties that differ from their class's
   size_t managerSlot_ = 0;
 };
