@@ -338,8 +338,9 @@ struct FbxObject::PropertyLayout {
 };
 
 const FbxObject::PropertyLayout* FbxObject::Extended(const PropertyLayout* layout, std::ptrdiff_t offset) {
-  static const PropertyLayout* const kNone = new PropertyLayout;  // kept to the end, as are all layouts
-  if (!layout) layout = kNone;
+  // The layouts live as long as the library: a program that unloads it gets their memory back.
+  static const PropertyLayout kNone;
+  if (!layout) layout = &kNone;
   const PropertyLayout* next = layout->first.load(std::memory_order_acquire);
   if (next && next->offsets.back() == offset) return next;
   static std::mutex lock;
