@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "AnswerFolder.h"
@@ -164,7 +165,7 @@ bool AnswerCommand(const PeerOptions& options, std::string& report, std::string&
     }
   }
   if (Stopped(options, problem)) return false;
-  if (!SavePeerMesh(mesh, paths.fbx, options.ascii, problem)) return false;
+  if (!SavePeerMesh(std::move(mesh), paths.fbx, options.ascii, problem)) return false;
   report += "  wrote " + paths.fbx + (options.ascii ? " (ASCII FBX)\n" : " (binary FBX)\n");
   if (!images.Publish(problem)) return false;
   if (!WriteTextFile(textures, options.exchangeDir + exchange::kTextureListFile, problem)) return false;

@@ -1,6 +1,7 @@
 #include "PeerMesh.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -65,9 +66,11 @@ bool LoadPeerMesh(const std::string& path, PeerMesh& result, std::string& proble
   }
   if (ok) {
     result.nodeName = node->GetName();
-    result.points = mesh->ControlPoints();
-    result.polygonVertices = mesh->PolygonVertices();
-    result.polygonStarts = mesh->PolygonStarts();
+    // The scene goes at the end: its arrays are taken, not copied.
+    result.points = std::move(mesh->ControlPoints());
+    result.polygonVertices = std::move(mesh->PolygonVertices());
+    result.polygonStarts = std::move(mesh->PolygonStarts());
+    result.materials.reserve(static_cast<std::size_t>(node->GetMaterialCount()));
     for (int m = 0; m < node->GetMaterialCount(); ++m) {
       PeerMesh::Material material;
       ReadMaterial(node->GetMaterial(m), material);
@@ -100,15 +103,15 @@ bool LoadPeerMesh(const std::string& path, PeerMesh& result, std::string& proble
   return ok;
 }
 
-bool SavePeerMesh(const PeerMesh& source, const std::string& path, bool ascii, std::string& problem) {
+bool SavePeerMesh(PeerMesh source, const std::string& path, bool ascii, std::string& problem) {
   FbxManager* manager = FbxManager::Create();
   FbxScene* scene = FbxScene::Create(manager, "Pigmora");
   FbxNode* node = FbxNode::Create(manager, source.nodeName.c_str());
   FbxMesh* mesh = FbxMesh::Create(manager, (source.nodeName + "Shape").c_str());
   node->SetNodeAttribute(mesh);
-  mesh->ControlPoints() = source.points;
-  mesh->PolygonVertices() = source.polygonVertices;
-  mesh->PolygonStarts() = source.polygonStarts;
+  mesh->ControlPoints() = std::move(source.points);
+  mesh->PolygonVertices() = std::move(source.polygonVertices);
+  mesh->PolygonStarts() = std::move(source.polygonStarts);
   if (!source.uvSetName.empty()) {
     FbxLayerElementUV* uvs = mesh->CreateElementUV(source.uvSetName.c_str());
     uvs->SetMappingMode(FbxLayerElement::eByPolygonVertex);
@@ -132,7 +135,7 @@ bool SavePeerMesh(const PeerMesh& source, const std::string& path, bool ascii, s
     FbxLayerElementMaterial* materials = mesh->CreateElementMaterial();
     materials->SetMappingMode(FbxLayerElement::eByPolygon);
     materials->SetReferenceMode(FbxLayerElement::eIndexToDirect);
-    materials->GetIndexArray().Items() = source.polygonMaterial;
+    materials->GetIndexArray().Items() = std::move(source.polygonMaterial);
   }
   scene->GetRootNode()->AddChild(node);
   FbxExporter* exporter = FbxExporter::Create(manager, "");

@@ -37,5 +37,6 @@ struct PeerMesh {
 bool LoadPeerMesh(const std::string& path, PeerMesh& mesh, std::string& problem);
 
 // Writes the mesh as the only node of an FBX file (binary unless ascii); the
-// library writes under a temporary name and renames when complete.
-bool SavePeerMesh(const PeerMesh& mesh, const std::string& path, bool ascii, std::string& problem);
+// library writes under a temporary name and renames when complete. The mesh's
+// arrays move into the file's scene: pass a copy to keep them.
+bool SavePeerMesh(PeerMesh mesh, const std::string& path, bool ascii, std::string& problem);

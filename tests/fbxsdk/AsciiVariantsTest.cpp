@@ -210,4 +210,33 @@ TEST_F(AsciiVariantsTest, OnlyTheFirstObjectsSectionCountsWhereverTheLinksAre) {
   EXPECT_EQ(manager->GetObjectCount(), objectsBefore + 2);
 }
 
+// A material's entries as careless writers leave them: a name given twice (the first counts), an
+// older file's name beside the current one (the current counts), and an entry without a name,
+// which names no property.
+TEST_F(AsciiVariantsTest, AMaterialTakesTheFirstEntryOfEachNameAndNothingFromANamelessOne) {
+  FbxNode* node = Read(std::string(kHeader) +
+                       "Objects:  {\n"
+                       "\tModel: 1, \"Model::M\", \"Null\" {\n\t}\n"
+                       "\tMaterial: 2, \"Material::red\", \"\" {\n"
+                       "\t\tShadingModel: \"phong\"\n"
+                       "\t\tProperties70:  {\n"
+                       "\t\t\tP: \"\", \"Number\", \"\", \"A\",0.125\n"
+                       "\t\t\tP: \"Diffuse\", \"Vector3D\", \"Vector\", \"\",0,0,1\n"
+                       "\t\t\tP: \"DiffuseColor\", \"Color\", \"\", \"A\",1,0,0\n"
+                       "\t\t\tP: \"DiffuseColor\", \"Color\", \"\", \"A\",0,1,0\n"
+                       "\t\t\tP: \"Ambient\", \"Vector3D\", \"Vector\", \"\",0.5,0.5,0.5\n"
+                       "\t\t}\n"
+                       "\t}\n"
+                       "}\n"
+                       "Connections:  {\n\tC: \"OO\",1,0\n\tC: \"OO\",2,1\n}\n");
+  ASSERT_NE(node, nullptr);
+  auto* phong = FbxCast<FbxSurfacePhong>(node->GetMaterial(0));
+  ASSERT_NE(phong, nullptr);
+  EXPECT_EQ(phong->Diffuse.Get(), FbxDouble3(1, 0, 0));
+  EXPECT_EQ(phong->Ambient.Get(), FbxDouble3(0.5, 0.5, 0.5));  // only the older name is given
+  EXPECT_EQ(phong->DiffuseFactor.Get(), 1.0);
+  EXPECT_EQ(phong->TransparencyFactor.Get(), 0.0);
+  EXPECT_EQ(phong->Shininess.Get(), 20.0);
+}
+
 }  // namespace

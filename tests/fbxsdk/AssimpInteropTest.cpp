@@ -19,15 +19,27 @@ using assimpview::Rounded;
 // Writer index 0 (binary) or 1 (ASCII), or the binary writer with compression turned off.
 constexpr int kPlainBinary = 2;
 
-class AssimpInteropTest : public ::testing::TestWithParam<int> {};
+// The plug-in's kind of scene, built afresh for each test when assimp is there to read it.
+class AssimpInteropTest : public ::testing::TestWithParam<int> {
+protected:
+  void SetUp() override {
+    if (fbxtest::RunCommand("command -v assimp") != 0)
+      GTEST_SKIP() << "assimp is not on PATH (Debian package assimp-utils)";
+    manager = FbxManager::Create();
+    scene = FbxScene::Create(manager, "My Scene");
+    built = fbxtest::BuildPluginLikeScene(*manager, *scene);
+  }
+  void TearDown() override {
+    if (manager) manager->Destroy();
+  }
+
+  ScratchFolder folder;
+  FbxManager* manager = nullptr;
+  FbxScene* scene = nullptr;
+  fbxtest::PluginLikeScene built;
+};
 
 TEST_P(AssimpInteropTest, ReadsTheSameGeometryUVsMaterialsAndTextures) {
-  if (fbxtest::RunCommand("command -v assimp") != 0)
-    GTEST_SKIP() << "assimp is not on PATH (Debian package assimp-utils)";
-  ScratchFolder folder;
-  FbxManager* manager = FbxManager::Create();
-  FbxScene* scene = FbxScene::Create(manager, "My Scene");
-  fbxtest::PluginLikeScene built = fbxtest::BuildPluginLikeScene(*manager, *scene);
   // Binary output is read compressed, as the writer stores it by default, and plain.
   FbxIOSettings* settings = FbxIOSettings::Create(manager, IOSROOT);
   settings->SetBoolProp(FbxExporter::kCompressArrays, GetParam() != kPlainBinary);
@@ -78,7 +90,30 @@ TEST_P(AssimpInteropTest, ReadsTheSameGeometryUVsMaterialsAndTextures) {
   EXPECT_EQ(obj.materials["left_arm"]["map_Ks"], "/textures/specular.tif");
   EXPECT_EQ(obj.materials["left_arm"]["map_bump"], "/textures/normal.png");
   EXPECT_EQ(obj.materials["left_arm"].count("map_Kd"), 0u);
-  manager->Destroy();
+}
+
+// A material at its class's starting values lists none of them itself; other tools take them from
+// the class's template in the file's definitions.
+TEST_P(AssimpInteropTest, AMaterialAtItsStartingValuesReadsThemFromTheTemplate) {
+  FbxSurfacePhong& reset = *built.materials[1];
+  for (int i = 0; i < reset.GetPropertyCount(); ++i) {
+    FbxProperty* property = reset.GetPropertyAt(i);
+    property->SetValues(property->GetClassInfo().numbers, property->GetValueCount());
+  }
+  ASSERT_TRUE(fbxtest::Save(*manager, *scene, folder.Path("scene.fbx"), GetParam() == kPlainBinary ? 0 : GetParam()));
+  assimpview::AssimpView obj = assimpview::ReadWithAssimp(folder.Path("scene.fbx"), folder.Root());
+  if (HasFailure()) return;
+  auto expectNear = [](const std::string& line, std::vector<double> expected) {
+    std::vector<double> read = Numbers(line);
+    ASSERT_EQ(read.size(), expected.size()) << line;
+    for (size_t i = 0; i < read.size(); ++i) EXPECT_NEAR(read[i], expected[i], 1e-6) << line;
+  };
+  auto& lines = obj.materials["left_arm"];
+  expectNear(lines["Kd"], {0.8, 0.8, 0.8});
+  expectNear(lines["Ka"], {0.2, 0.2, 0.2});
+  expectNear(lines["Ks"], {0.2, 0.2, 0.2});
+  // The other material keeps its own values beside the template.
+  expectNear(obj.materials["default"]["Kd"], {0.3 * 0.75, 0.2 * 0.75, 0.1 * 0.75});
 }
 
 INSTANTIATE_TEST_SUITE_P(BothWriters, AssimpInteropTest, ::testing::Values(0, 1, kPlainBinary), [](const auto& info) {

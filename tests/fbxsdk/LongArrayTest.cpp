@@ -277,4 +277,40 @@ TEST(LongArrayReadTest, FaultsLateInTheArrayNameTheirLine) {
   EXPECT_NE(parsed.error.find("end of file inside the array of 'Vertices'"), std::string::npos) << parsed.error;
 }
 
+// The binary writer fills in each record's header once the record is complete, when the header
+// may lie in the output's buffer, in the file, or across the two.
+TEST(OutputFileTest, BytesAreOverwrittenWhereverTheyNowLie) {
+  ScratchFolder folder;
+  const std::string path = folder.Path("patched.bin");
+  fbxsdk::io::OutputFile out;
+  std::string error;
+  ASSERT_TRUE(out.Open(path, error)) << error;
+  std::string expected;
+  // Byte by byte past the first flush, each block of a wide header's size overwritten once
+  // complete: one block straddles the flush.
+  constexpr size_t kBlock = 24;
+  for (size_t i = 0; i < (size_t(1) << 20) + 4 * kBlock; ++i) {
+    const char c = static_cast<char>(i * 7);
+    ASSERT_TRUE(out.Write(&c, 1));
+    expected += c;
+    if (expected.size() % kBlock != 0) continue;
+    char patch[kBlock];
+    for (size_t k = 0; k < kBlock; ++k) patch[k] = static_cast<char>(i + k * 13);
+    ASSERT_TRUE(out.WriteAt(expected.size() - kBlock, patch, kBlock));
+    expected.replace(expected.size() - kBlock, kBlock, patch, kBlock);
+  }
+  ASSERT_TRUE(out.WriteAt(100, "far back", 8));
+  expected.replace(100, 8, "far back");
+  ASSERT_EQ(out.Size(), expected.size());
+  ASSERT_TRUE(out.Commit(error)) << error;
+  EXPECT_TRUE(ScratchFolder::ReadFile(path) == expected);
+
+  // Nothing beyond what was written can be overwritten.
+  fbxsdk::io::OutputFile beyond;
+  ASSERT_TRUE(beyond.Open(folder.Path("beyond.bin"), error)) << error;
+  ASSERT_TRUE(beyond.Write("abc", 3));
+  EXPECT_FALSE(beyond.WriteAt(2, "xy", 2));
+  EXPECT_FALSE(beyond.Ok());
+}
+
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
+#include <thread>
+#include <vector>
 
 #include "TestScene.h"
 
@@ -170,6 +173,31 @@ TEST(ObjectModelTest, AMaterialsChangedValueIsItsOwn) {
   EXPECT_STREQ(untouched->ShadingModel.Get().Buffer(), "Phong");
   EXPECT_FALSE(std::signbit(untouched->Emissive.Get()[0]));
   manager->Destroy();
+}
+
+// Objects of a class share the list of where their properties lie, made by whichever is built
+// first: materials of both classes built on several threads at once each find their own members.
+TEST(ObjectModelTest, MaterialsBuiltOnSeveralThreadsEachFindTheirOwnProperties) {
+  auto build = [](bool phong, int& faults) {
+    FbxManager* manager = FbxManager::Create();
+    for (int i = 0; i < 2000; ++i) {
+      FbxSurfaceLambert* material =
+          phong ? FbxSurfacePhong::Create(manager, "p") : FbxSurfaceLambert::Create(manager, "l");
+      const int expected = phong ? 21 : 16;
+      if (material->GetPropertyCount() != expected) ++faults;
+      for (int p = 0; p < material->GetPropertyCount(); ++p)
+        if (material->GetPropertyAt(p)->GetFbxObject() != material) ++faults;
+      if (material->FindProperty(FbxSurfaceMaterial::sDiffuse).GetPropertyDataType() != eFbxDouble3) ++faults;
+      material->FindProperty(FbxSurfaceMaterial::sDiffuse).Set(FbxDouble3(i, 0, 0));
+      if (material->Diffuse.Get()[0] != i) ++faults;
+    }
+    manager->Destroy();
+  };
+  int faults[4] = {};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) threads.emplace_back(build, t % 2 == 0, std::ref(faults[t]));
+  for (std::thread& thread : threads) thread.join();
+  for (int t = 0; t < 4; ++t) EXPECT_EQ(faults[t], 0) << "thread " << t;
 }
 
 }  // namespace

@@ -26,6 +26,21 @@ long long ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset) {
   return got;
 }
 
+bool WriteAt(int fd, const void* data, std::size_t size, std::uint64_t offset) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t written = pwrite(fd, bytes, size, static_cast<off_t>(offset));
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes += written;
+    size -= static_cast<std::size_t>(written);
+    offset += static_cast<std::uint64_t>(written);
+  }
+  return true;
+}
+
 void MakeBlocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK); }
 
 int LockFile(int fd, bool exclusive, bool wait) {

@@ -71,6 +71,26 @@ long long ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset) {
   return GetLastError() == ERROR_HANDLE_EOF ? 0 : Failed();
 }
 
+bool WriteAt(int fd, const void* data, std::size_t size, std::uint64_t offset) {
+  const long long here = _lseeki64(fd, 0, SEEK_CUR);
+  if (here < 0 || _lseeki64(fd, static_cast<long long>(offset), SEEK_SET) < 0) return false;
+  const char* bytes = static_cast<const char*>(data);
+  bool written = true;
+  while (written && size > 0) {
+    const unsigned step = static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30));
+    const int done = _write(fd, bytes, step);
+    written = done > 0;
+    if (written) {
+      bytes += done;
+      size -= static_cast<std::size_t>(done);
+    }
+  }
+  const int failure = errno;
+  if (_lseeki64(fd, here, SEEK_SET) < 0) return false;
+  errno = failure;
+  return written;
+}
+
 void MakeBlocking(int) {}
 
 int LockFile(int fd, bool exclusive, bool wait) {

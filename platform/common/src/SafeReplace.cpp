@@ -187,6 +187,16 @@ bool ReplacementFile::Write(const void* data, std::size_t size) {
   return error_ == 0;
 }
 
+bool ReplacementFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
+  if (fd_ < 0 || error_) return false;
+  if (direct_) {
+    error_ = ESPIPE;
+    return false;
+  }
+  if (size && !os::WriteAt(fd_, data, size, offset)) error_ = errno ? errno : EIO;
+  return error_ == 0;
+}
+
 bool ReplacementFile::Commit(std::string& error) {
   if (fd_ < 0) {
     error = "cannot write " + Quoted(path_) + ": no file open";

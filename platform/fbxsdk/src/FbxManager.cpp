@@ -1,6 +1,7 @@
 #include "fbxsdk/fbxmanager.h"
 
 #include "AllocationSeam.h"
+#include "PointerMap.h"
 #include "io/FileVersion.h"
 #include "io/SceneWriter.h"
 
@@ -15,7 +16,9 @@
 
 namespace fbxsdk {
 
-FbxManager::FbxManager() : registry_(new FbxIOPluginRegistry) {}
+struct FbxManager::LiveObjects : PointerMap<bool> {};
+
+FbxManager::FbxManager() : live_(std::make_unique<LiveObjects>()), registry_(new FbxIOPluginRegistry) {}
 
 FbxManager::~FbxManager() { delete registry_; }
 
@@ -41,9 +44,11 @@ void FbxManager::Destroy() {
   delete this;
 }
 
+bool FbxManager::Owns(const void* object) const { return live_->Contains(object); }
+
 void FbxManager::AdoptObject(FbxObject* object) {
   object->managerSlot_ = objects_.size();
-  live_.insert(object);
+  live_->Insert(object, true);
   objects_.push_back(object);
 }
 
@@ -54,7 +59,7 @@ void FbxManager::ReleaseObject(FbxObject* object) {
   objects_[slot] = objects_.back();
   objects_[slot]->managerSlot_ = slot;
   objects_.pop_back();
-  live_.erase(object);
+  live_->Erase(object);
   if (ioSettings_ == object) ioSettings_ = nullptr;
   delete object;
 }

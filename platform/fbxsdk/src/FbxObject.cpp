@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
+#include <mutex>
 
 #include "fbxsdk/fbxmanager.h"
 
@@ -14,14 +16,8 @@ void FbxProperty::Register(FbxObject* owner, FbxProperty* property) {
   if (owner) owner->RegisterProperty(property);
 }
 
-void FbxProperty::Release(Slot& slot) {
-  delete slot.own;
-  slot.own = nullptr;
-}
-
-const char* FbxProperty::GetName() const { return slot_ ? slot_->info->name : ""; }
-EFbxType FbxProperty::GetPropertyDataType() const { return slot_ ? slot_->info->type : eFbxUndefined; }
-FbxObject* FbxProperty::GetFbxObject() const { return slot_ ? slot_->owner : nullptr; }
+const char* FbxProperty::GetName() const { return info_ ? info_->name : ""; }
+EFbxType FbxProperty::GetPropertyDataType() const { return info_ ? info_->type : eFbxUndefined; }
 
 int FbxProperty::GetValueCount() const {
   switch (GetPropertyDataType()) {
@@ -34,36 +30,60 @@ int FbxProperty::GetValueCount() const {
   }
 }
 
+// An object changes a handful of its properties at most: a short search finds the value.
+const FbxPropertyValue* FbxProperty::OwnValue() const {
+  if (!owner_) return nullptr;
+  for (const auto& own : owner_->ownValues_)
+    if (own->info == info_) return own.get();
+  return nullptr;
+}
+
+FbxPropertyValue* FbxProperty::MakeOwnValue() {
+  if (const FbxPropertyValue* own = OwnValue()) return const_cast<FbxPropertyValue*>(own);
+  auto own = std::make_unique<FbxPropertyValue>();
+  own->info = info_;
+  std::copy(std::begin(info_->numbers), std::end(info_->numbers), own->numbers);
+  own->text = info_->text;
+  owner_->ownValues_.push_back(std::move(own));
+  return owner_->ownValues_.back().get();
+}
+
 const double* FbxProperty::GetValues() const {
   static const double kNone[4] = {};
-  if (!slot_) return kNone;
-  return slot_->own ? slot_->own->numbers : slot_->info->numbers;
+  if (!info_) return kNone;
+  const FbxPropertyValue* own = OwnValue();
+  return own ? own->numbers : info_->numbers;
 }
 
 const char* FbxProperty::GetText() const {
-  if (!slot_) return "";
-  return slot_->own ? slot_->own->text.Buffer() : slot_->info->text;
+  if (!info_) return "";
+  const FbxPropertyValue* own = OwnValue();
+  return own ? own->text.Buffer() : info_->text;
 }
 
-FbxProperty::Slot::Value* FbxProperty::OwnValue() {
-  if (!slot_->own) {
-    slot_->own = new Slot::Value;
-    std::copy(std::begin(slot_->info->numbers), std::end(slot_->info->numbers), slot_->own->numbers);
-    slot_->own->text = slot_->info->text;
-  }
-  return slot_->own;
+const FbxPropertyInfo& FbxProperty::GetClassInfo() const {
+  static const FbxPropertyInfo kNone;
+  return info_ ? *info_ : kNone;
+}
+
+bool FbxProperty::HoldsClassValue() const {
+  const FbxPropertyValue* own = info_ ? OwnValue() : nullptr;
+  if (!own) return true;
+  return std::memcmp(own->numbers, info_->numbers, sizeof own->numbers) == 0 &&
+         std::strcmp(own->text.Buffer(), info_->text) == 0;
 }
 
 // Compared bit for bit: -0.0 is not the class's 0.0, and a NaN is kept as it came.
 bool FbxProperty::StoreNumbers(const double (&numbers)[4]) {
-  if (!slot_) return false;
-  if (!slot_->own && std::memcmp(numbers, slot_->info->numbers, sizeof numbers) == 0) return true;
-  std::copy(std::begin(numbers), std::end(numbers), OwnValue()->numbers);
+  if (!info_ || !owner_) return false;
+  const FbxPropertyValue* own = OwnValue();
+  if (!own && std::memcmp(numbers, info_->numbers, sizeof numbers) == 0) return true;
+  std::copy(std::begin(numbers), std::end(numbers), MakeOwnValue()->numbers);
   return true;
 }
 
 void FbxProperty::SetValues(const double* values, int count) {
-  if (!slot_ || !values) return;
+  if (!info_ || !values) return;
   double numbers[4];
   std::copy(GetValues(), GetValues() + 4, numbers);
   int n = std::min(count, GetValueCount());
@@ -72,9 +92,9 @@ void FbxProperty::SetValues(const double* values, int count) {
 }
 
 void FbxProperty::SetText(const char* text) {
-  if (!slot_) return;
-  if (!slot_->own && std::strcmp(text ? text : "", slot_->info->text) == 0) return;
-  OwnValue()->text = text;
+  if (!info_ || !owner_) return;
+  if (!OwnValue() && std::strcmp(text ? text : "", info_->text) == 0) return;
+  MakeOwnValue()->text = text;
 }
 
 bool FbxProperty::ConnectSrcObject(FbxObject* object, FbxConnection::EType) {
@@ -182,8 +202,8 @@ bool FbxProperty::Set<FbxDouble4>(const FbxDouble4& v) {
 }
 template <>
 bool FbxProperty::Set<FbxString>(const FbxString& v) {
-  if (!slot_) return false;
-  if (slot_->own || v != slot_->info->text) OwnValue()->text = v;
+  if (!info_ || !owner_) return false;
+  if (OwnValue() || v != info_->text) MakeOwnValue()->text = v;
   return true;
 }
 
@@ -206,6 +226,9 @@ unsigned long long FbxObject::GetRenameCount() { return renameCount.load(); }
 
 const std::vector<FbxObject*>& FbxObject::SourcesOfType(const std::type_info& type,
                                                         bool (*isOfType)(FbxObject*)) const {
+  // Most objects have no sources: nothing to build or keep for them.
+  static const std::vector<FbxObject*> kNone;
+  if (sources_.empty()) return kNone;
   for (const TypedSources& cached : typedSources_)
     if (*cached.type == type) return cached.objects;
   TypedSources built{&type, isOfType, {}};
@@ -306,21 +329,49 @@ FbxObject* FbxObject::GetDstObject(int index) const {
   return index >= 0 && index < GetDstObjectCount() ? destinations_[static_cast<size_t>(index)] : nullptr;
 }
 
-void FbxObject::RegisterProperty(FbxProperty* property) {
-  // Classes with properties have a score of them: one block, not one for each doubling.
-  constexpr size_t kFirstBlock = 24;
-  if (properties_.empty()) properties_.reserve(kFirstBlock);
-  properties_.push_back(property);
+struct FbxObject::PropertyLayout {
+  std::vector<std::ptrdiff_t> offsets;
+  // The layouts with one property more, which this one owns. The first is found without a lock:
+  // the objects of a class take the same steps, one property member at a time.
+  mutable std::atomic<const PropertyLayout*> first{nullptr};
+  mutable std::vector<std::unique_ptr<PropertyLayout>> extended;  // under the lock
+};
+
+const FbxObject::PropertyLayout* FbxObject::Extended(const PropertyLayout* layout, std::ptrdiff_t offset) {
+  // The layouts live as long as the library: a program that unloads it gets their memory back.
+  static const PropertyLayout kNone;
+  if (!layout) layout = &kNone;
+  const PropertyLayout* next = layout->first.load(std::memory_order_acquire);
+  if (next && next->offsets.back() == offset) return next;
+  static std::mutex lock;
+  std::lock_guard<std::mutex> locked(lock);
+  for (const auto& other : layout->extended)
+    if (other->offsets.back() == offset) return other.get();
+  auto made = std::make_unique<PropertyLayout>();
+  made->offsets = layout->offsets;
+  made->offsets.push_back(offset);
+  next = made.get();
+  layout->extended.push_back(std::move(made));
+  if (!layout->first.load(std::memory_order_relaxed)) layout->first.store(next, std::memory_order_release);
+  return next;
 }
 
+void FbxObject::RegisterProperty(FbxProperty* property) {
+  properties_ = Extended(properties_, reinterpret_cast<const char*>(property) - reinterpret_cast<const char*>(this));
+}
+
+int FbxObject::GetPropertyCount() const { return properties_ ? static_cast<int>(properties_->offsets.size()) : 0; }
+
 FbxProperty FbxObject::FindProperty(const char* name) const {
-  for (FbxProperty* property : properties_)
-    if (std::strcmp(property->GetName(), name ? name : "") == 0) return *property;
+  for (int i = 0; i < GetPropertyCount(); ++i)
+    if (std::strcmp(GetPropertyAt(i)->GetName(), name ? name : "") == 0) return *GetPropertyAt(i);
   return FbxProperty();
 }
 
 FbxProperty* FbxObject::GetPropertyAt(int index) const {
-  return index >= 0 && index < GetPropertyCount() ? properties_[static_cast<size_t>(index)] : nullptr;
+  if (index < 0 || index >= GetPropertyCount()) return nullptr;
+  auto* object = reinterpret_cast<char*>(const_cast<FbxObject*>(this));
+  return reinterpret_cast<FbxProperty*>(object + properties_->offsets[static_cast<size_t>(index)]);
 }
 
 }  // namespace fbxsdk

@@ -47,6 +47,9 @@ int TakeSharingLock(int fd, Sharing sharing);
 // Reads up to size bytes at offset without moving on from where other reads left off (pread;
 // ReadFile at an offset); the count read, 0 at the end, -1 with errno set on an error.
 long long ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset);
+// Writes all size bytes at offset of a regular file, leaving where the next plain write goes as
+// it was (pwrite; on Windows a seek there and back); false with errno set on an error.
+bool WriteAt(int fd, const void* data, std::size_t size, std::uint64_t offset);
 // Reads and writes on a file opened with kOpenNonBlocking wait as usual again.
 void MakeBlocking(int fd);
 // A lock other processes' locks respect: shared or exclusive, never waiting. -1 with

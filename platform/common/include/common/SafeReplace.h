@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,9 @@ public:
   bool Open(const std::string& path, std::string& error, Options options = {});
   bool Write(const void* data, std::size_t size);
   bool Write(std::string_view text) { return Write(text.data(), text.size()); }
+  // Overwrites bytes already written, at offset from the file's start; later writes still follow
+  // the last. Only for a temporary file: a device or FIFO written directly cannot go back.
+  bool WriteAt(std::uint64_t offset, const void* data, std::size_t size);
   // Flushes and renames the temporary file over the target; false with a
   // reason, and then the target is untouched and nothing is left behind.
   bool Commit(std::string& error);

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "fbxobject.h"
@@ -32,7 +32,7 @@ public:
   int GetObjectCount() const { return static_cast<int>(objects_.size()); }
   // Whether the pointer names a live object of this manager; layer elements hold
   // plain pointers to materials and textures that may have been destroyed since.
-  bool Owns(const void* object) const { return live_.count(object) != 0; }
+  bool Owns(const void* object) const;
 
   // Takes ownership of a freshly built object. Used by the Create factories.
   template <class T>
@@ -51,7 +51,9 @@ private:
   void AdoptObject(FbxObject* object);
 
   std::vector<FbxObject*> objects_;
-  std::unordered_set<const void*> live_;
+  // The objects alive, by address: a caller may hold the address of one destroyed already.
+  struct LiveObjects;
+  std::unique_ptr<LiveObjects> live_;
   FbxIOSettings* ioSettings_ = nullptr;
   FbxIOPluginRegistry* registry_ = nullptr;
   bool destroying_ = false;

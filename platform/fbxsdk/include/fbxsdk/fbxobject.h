@@ -1,6 +1,8 @@
 // FbxObject: the base of everything the manager owns, with its connections and properties.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <typeinfo>
 #include <vector>
 
@@ -25,16 +27,23 @@ struct FbxPropertyInfo {
   const char* text = "";
 };
 
+// A property's value once it differs from its class's starting one; its object keeps it.
+struct FbxPropertyValue {
+  const FbxPropertyInfo* info = nullptr;
+  double numbers[4] = {};
+  FbxString text;
+};
+
 // A handle to a named, typed value of an object. Copies refer to the same value;
 // default-constructed handles are invalid.
 class FBXSDK_DLL FbxProperty {
 public:
   FbxProperty() = default;
 
-  bool IsValid() const { return slot_ != nullptr; }
+  bool IsValid() const { return info_ != nullptr; }
   const char* GetName() const;
   EFbxType GetPropertyDataType() const;
-  FbxObject* GetFbxObject() const;
+  FbxObject* GetFbxObject() const { return owner_; }
 
   template <class T>
   T Get() const;
@@ -52,29 +61,25 @@ public:
   void SetValues(const double* values, int count);
   const char* GetText() const;
   void SetText(const char* text);
+  // What the property's class says of it, starting value included.
+  const FbxPropertyInfo& GetClassInfo() const;
+  // Whether the value is still the class's starting one, bit for bit: writers leave such values
+  // to the class's template.
+  bool HoldsClassValue() const;
 
 protected:
-  // Where a property member keeps its state; handles point at it.
-  struct Slot {
-    struct Value {
-      double numbers[4] = {};
-      FbxString text;
-    };
-    FbxObject* owner = nullptr;
-    const FbxPropertyInfo* info = nullptr;
-    // Made when the value first differs from the class's: until then the class's serves, so a
-    // scene of many materials holds only the values its materials change.
-    Value* own = nullptr;
-  };
-  explicit FbxProperty(Slot* slot) : slot_(slot) {}
+  FbxProperty(FbxObject* owner, const FbxPropertyInfo& info) : owner_(owner), info_(&info) {}
   static void Register(FbxObject* owner, FbxProperty* property);
-  static void Release(Slot& slot);
 
 private:
+  // Until a value differs from the class's, the class's serves: a scene of many materials holds
+  // only the values its materials change, and a property is no more than this handle.
+  const FbxPropertyValue* OwnValue() const;
+  FbxPropertyValue* MakeOwnValue();
   bool StoreNumbers(const double (&numbers)[4]);
-  Slot::Value* OwnValue();
 
-  Slot* slot_ = nullptr;
+  FbxObject* owner_ = nullptr;
+  const FbxPropertyInfo* info_ = nullptr;
 };
 
 template <>
@@ -145,12 +150,7 @@ struct FbxPropertyTypeOf<FbxString> {
 template <class T>
 class FbxPropertyT : public FbxProperty {
 public:
-  FbxPropertyT(FbxObject* owner, const FbxPropertyInfo& info) : FbxProperty(&slot_) {
-    slot_.owner = owner;
-    slot_.info = &info;
-    Register(owner, this);
-  }
-  ~FbxPropertyT() { Release(slot_); }
+  FbxPropertyT(FbxObject* owner, const FbxPropertyInfo& info) : FbxProperty(owner, info) { Register(owner, this); }
   FbxPropertyT(const FbxPropertyT&) = delete;
   FbxPropertyT& operator=(const FbxPropertyT&) = delete;
 
@@ -167,9 +167,6 @@ public:
   static constexpr FbxPropertyInfo Info(const char* name, const char* text) {
     return {name, FbxPropertyTypeOf<T>::value, {}, text};
   }
-
-private:
-  Slot slot_;
 };
 
 class FBXSDK_DLL FbxObject {
@@ -216,7 +213,7 @@ public:
 
   // Properties of this object, found by their file names ("DiffuseColor").
   FbxProperty FindProperty(const char* name) const;
-  int GetPropertyCount() const { return static_cast<int>(properties_.size()); }
+  int GetPropertyCount() const;
   FbxProperty* GetPropertyAt(int index) const;
 
   virtual ~FbxObject();
@@ -245,6 +242,10 @@ private:
   void SourceAdded(FbxObject* object);
   void SourcesRemoved();
   void RegisterProperty(FbxProperty* property);
+  // Where an object's property members lie, as offsets from the object. Every object of a class
+  // has the same, so they share one list, made as the first of them is built.
+  struct PropertyLayout;
+  static const PropertyLayout* Extended(const PropertyLayout* layout, std::ptrdiff_t offset);
   void DisconnectAll();
   // Drops this object's connections without telling the objects at their other
   // ends: only for when those are destroyed as well.
@@ -256,7 +257,8 @@ private:
   std::vector<FbxObject*> destinations_;
   mutable std::vector<TypedSources> typedSources_;
   unsigned long long sourcesVersion_ = 0;
-  std::vector<FbxProperty*> properties_;
+  const PropertyLayout* properties_ = nullptr;
+  std::vector<std::unique_ptr<FbxPropertyValue>> ownValues_;  // of the properties that differ from their class's
   size_t managerSlot_ = 0;
 };
 

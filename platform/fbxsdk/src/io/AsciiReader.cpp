@@ -1,5 +1,6 @@
 #include "AsciiReader.h"
 
+#include "HandedSections.h"
 #include "ParallelTasks.h"
 #include "PrintableText.h"
 
@@ -104,14 +105,11 @@ private:
       return Fail("record name '" + PrintableText({start, static_cast<size_t>(p_ - start)}) +
                   "' is not followed by ':'");
     FbxRecord& record = records_.Add(parent, std::string_view(start, static_cast<size_t>(p_ - start)));
-    if (depth == 0 && !objectsSeen_ && record.name == "Objects") {
-      objects_ = &record;
-      objectsSeen_ = true;
-    }
+    handed_.Starts(record, depth);
     ++p_;
     if (!ParseValues(record, depth)) return false;
-    if (&record == objects_) objects_ = nullptr;  // its place may go to a later record
-    if (&parent == objects_ && !HandOver(parent)) return false;
+    std::string_view section = handed_.Ends(record, parent);
+    if (!section.empty() && !HandOver(section, parent)) return false;
     if (options_.release) options_.release(static_cast<size_t>(p_ - begin_));
     return true;
   }
@@ -439,12 +437,12 @@ private:
     return true;
   }
 
-  // Hands the object just read to the scene.
-  bool HandOver(FbxRecord& objects) {
-    if (!options_.takeObject) return true;
+  // Hands the entry just read to the scene.
+  bool HandOver(std::string_view section, FbxRecord& parent) {
+    if (!options_.takeRecord) return true;
     bool taken = false;
-    if (!options_.takeObject(objects.children.back(), taken)) return false;
-    if (taken) records_.RecycleLast(objects);
+    if (!options_.takeRecord(section, parent.children.back(), taken)) return false;
+    if (taken) records_.RecycleLast(parent);
     return true;
   }
 
@@ -454,8 +452,7 @@ private:
   std::string& error_;
   const ReadOptions& options_;
   RecordPool records_;
-  FbxRecord* objects_ = nullptr;  // the Objects section while it is read
-  bool objectsSeen_ = false;      // only the first is the scene's
+  HandedSections handed_;
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "ArrayInflater.h"
 #include "BinaryFormat.h"
+#include "HandedSections.h"
 
 namespace fbxsdk::io {
 
@@ -133,18 +134,14 @@ private:
     if (end < listEnd || end > limit)
       return Fail("record end offset " + std::to_string(end) + " lies outside its parent", start);
     FbxRecord& record = records_.Add(parent, name);
-    if (depth == 0 && !objectsSeen_ && record.name == "Objects") {
-      objects_ = &record;
-      objectsSeen_ = true;
-    }
+    handed_.Starts(record, depth);
     // Every property takes at least two bytes, so the count is bounded by the list's length.
     if (count > listLength / 2)
       return Fail("record '" + PrintableText(record.name) + "' claims more properties than its bytes hold", start);
     record.values.reserve(static_cast<size_t>(count));
-    bool skipArrays = !options_.unexposedArrays && IsUnexposedArray(record.name);
     for (uint64_t i = 0; i < count && p < listEnd; ++i) {
       bool known = true;
-      if (!ParseValue(p, listEnd, record, skipArrays, known)) return false;
+      if (!ParseValue(p, listEnd, record, known)) return false;
       if (!known) {
         p = listEnd;  // the rest of the list has a known extent, though not known values
         break;
@@ -159,19 +156,19 @@ private:
     }
     if (p != end) return Fail("record '" + PrintableText(record.name) + "' has bytes after its end marker", p);
     offset = end;
-    if (&record == objects_) objects_ = nullptr;  // its place may go to a later record
-    if (&parent == objects_ && !HandOver(parent)) return false;
+    std::string_view section = handed_.Ends(record, parent);
+    if (!section.empty() && !HandOver(section, parent)) return false;
     if (options_.release && inflater_.Empty()) options_.release(static_cast<size_t>(end));
     return true;
   }
 
-  // Hands the object just read to the scene, its arrays inflated first (together, on every core).
-  bool HandOver(FbxRecord& objects) {
-    if (!options_.takeObject) return true;
+  // Hands the entry just read to the scene, its arrays inflated first (together, on every core).
+  bool HandOver(std::string_view section, FbxRecord& parent) {
+    if (!options_.takeRecord) return true;
     if (!inflater_.Run(error_)) return false;
     bool taken = false;
-    if (!options_.takeObject(objects.children.back(), taken)) return false;
-    if (taken) records_.RecycleLast(objects);
+    if (!options_.takeRecord(section, parent.children.back(), taken)) return false;
+    if (taken) records_.RecycleLast(parent);
     return true;
   }
 
@@ -193,33 +190,35 @@ private:
 
   // Reads one value. A type this reader does not know clears known and adds a warning: its size
   // is unknown, so the caller skips the rest of the list, whose extent it knows.
-  bool ParseValue(uint64_t& p, uint64_t limit, FbxRecord& record, bool skipArrays, bool& known) {
+  bool ParseValue(uint64_t& p, uint64_t limit, FbxRecord& record, bool& known) {
     char type = static_cast<char>(data_[p]);
     uint64_t at = p++;
     auto need = [&](uint64_t n) { return limit - p >= n; };
-    FbxValue value;
+    // Scalars are made in place at the end of the list: a file of many objects holds millions.
+    auto add = [&](FbxValue::Type stored) -> FbxValue& {
+      FbxValue& value = record.values.emplace_back();
+      value.type = stored;
+      return value;
+    };
     switch (type) {
       case 'C':
         if (!need(1)) break;
-        record.values.push_back(FbxValue::MakeInt(data_[p] != 0, FbxValue::Bool));
+        add(FbxValue::Bool).integer = data_[p] != 0;
         p += 1;
         return true;
       case 'Y':
         if (!need(2)) break;
-        record.values.push_back(
-            FbxValue::MakeInt(static_cast<int16_t>(Load16(data_ + p, bigEndian_)), FbxValue::Int16));
+        add(FbxValue::Int16).integer = static_cast<int16_t>(Load16(data_ + p, bigEndian_));
         p += 2;
         return true;
       case 'I':
         if (!need(4)) break;
-        record.values.push_back(
-            FbxValue::MakeInt(static_cast<int32_t>(Load32(data_ + p, bigEndian_)), FbxValue::Int32));
+        add(FbxValue::Int32).integer = static_cast<int32_t>(Load32(data_ + p, bigEndian_));
         p += 4;
         return true;
       case 'L':
         if (!need(8)) break;
-        record.values.push_back(
-            FbxValue::MakeInt(static_cast<int64_t>(Load64(data_ + p, bigEndian_)), FbxValue::Int64));
+        add(FbxValue::Int64).integer = static_cast<int64_t>(Load64(data_ + p, bigEndian_));
         p += 8;
         return true;
       case 'F': {
@@ -227,9 +226,7 @@ private:
         uint32_t bits = Load32(data_ + p, bigEndian_);
         float f;
         std::memcpy(&f, &bits, 4);
-        value = FbxValue::MakeDouble(f);
-        value.type = FbxValue::Float;
-        record.values.push_back(std::move(value));
+        add(FbxValue::Float).real = f;
         p += 4;
         return true;
       }
@@ -238,7 +235,7 @@ private:
         uint64_t bits = Load64(data_ + p, bigEndian_);
         double d;
         std::memcpy(&d, &bits, 8);
-        record.values.push_back(FbxValue::MakeDouble(d));
+        add(FbxValue::Double).real = d;
         p += 8;
         return true;
       }
@@ -248,9 +245,8 @@ private:
         uint32_t length = Load32(data_ + p, bigEndian_);
         p += 4;
         if (!need(length)) return Fail("text of " + std::to_string(length) + " bytes runs past the property list", at);
-        value = FbxValue::MakeString(std::string_view(reinterpret_cast<const char*>(data_ + p), length));
-        if (type == 'R') value.type = FbxValue::Raw;
-        record.values.push_back(std::move(value));
+        add(type == 'R' ? FbxValue::Raw : FbxValue::String)
+            .text.assign(reinterpret_cast<const char*>(data_ + p), length);
         p += length;
         return true;
       }
@@ -258,7 +254,8 @@ private:
       case 'i':
       case 'l':
       case 'f':
-      case 'd': return ParseArray(type, at, p, limit, record, skipArrays);
+      case 'd':
+        return ParseArray(type, at, p, limit, record, !options_.unexposedArrays && IsUnexposedArray(record.name));
       default:
         known = false;
         Warn(std::string("skipped the values of '") + record.name + "' from one of unknown type '" +
@@ -366,8 +363,7 @@ private:
   RecordPool records_;
   bool bigEndian_ = false;
   bool wide_ = false;
-  FbxRecord* objects_ = nullptr;  // the Objects section while it is read
-  bool objectsSeen_ = false;      // only the first is the scene's
+  HandedSections handed_;
 };
 
 }  // namespace

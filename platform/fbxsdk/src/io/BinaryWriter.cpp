@@ -1,11 +1,11 @@
 #include <libdeflate.h>
 
-#include <algorithm>
 #include <cstring>
 #include <new>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "BinaryFormat.h"
@@ -45,352 +45,192 @@ private:
   std::vector<uint8_t> buffer_;
 };
 
-// Sizes of the values as the file stores them; compressed arrays are sized by packing them.
-constexpr uint64_t IntSize(FbxValue::Type type) { return type == FbxValue::Int64 ? 9 : 5; }
-constexpr uint64_t kRealSize = 9;
-uint64_t TextSize(std::string_view text) { return 5 + text.size(); }
-
-// What each record takes in the file, worked out before any of it is written: a record's header
-// holds its end offset, and knowing it up front lets the file stream out. The records are
-// measured as they are emitted the first time round. Only records that hold records or arrays
-// are kept (about one in ten); the writer works out the others, small lists of plain values, as
-// it meets them. Compressed arrays are packed here, once, and kept until written.
-class RecordPlan : public RecordSink {
+// Writes the records straight to the file as they are emitted, in one pass. A record's header
+// holds its end offset, its value count and the length of its values, none of them known when it
+// begins: it is written as zeros and filled in when the record ends. Only the headers of the
+// records still open wait so; everything else streams out.
+class RecordStream : public RecordSink {
 public:
-  RecordPlan(bool wide, bool compress) : wide_(wide), compress_(compress) {}
-
-  struct Extent {
-    uint64_t order = 0;       // the record's place among all records, in the order they begin
-    uint64_t size = 0;        // the whole record, nested records included
-    uint64_t listLength = 0;  // its values
-    uint32_t valueCount = 0;
-    bool endsWithNullRecord = false;
-  };
+  RecordStream(OutputFile& out, bool wide, bool compress) : out_(out), wide_(wide), compress_(compress) {}
 
   void Begin(std::string_view name) override {
-    if (!open_.empty()) open_.back().hasChildren = true;
+    if (!open_.empty()) EndValues(open_.back());
+    std::string_view shortName = name.substr(0, 255);
     Open record;
-    record.extent.order = planned_.size();
-    record.size = HeaderSize() + std::min<size_t>(name.size(), 255);
+    record.header = out_.Size();
+    static const uint8_t kZeros[3 * 8] = {};
+    Bytes(kZeros, 3 * WordSize());
+    U8(static_cast<uint8_t>(shortName.size()));
+    Bytes(shortName.data(), shortName.size());
+    record.values = out_.Size();
     open_.push_back(record);
-    planned_.push_back(false);
   }
   void End() override {
     Open record = open_.back();
     open_.pop_back();
-    Extent& extent = record.extent;
-    extent.size = record.size + extent.listLength;
+    EndValues(record);
     // Children end with a null record; so does a record with neither values nor children.
-    extent.endsWithNullRecord = record.hasChildren || extent.valueCount == 0;
-    if (extent.endsWithNullRecord) extent.size += record.childrenSize + HeaderSize();
-    if (!open_.empty()) open_.back().childrenSize += extent.size;
-    if (record.hasChildren || record.hasArray) {
-      planned_[extent.order] = true;
-      extents_.push_back(extent);
-    }
+    if (record.hasChildren || record.valueCount == 0) NullRecord();
+    uint8_t header[3 * 8];
+    size_t width = WordSize();
+    PutWord(header, out_.Size());
+    PutWord(header + width, record.valueCount);
+    PutWord(header + 2 * width, record.valuesEnd - record.values);
+    out_.WriteAt(record.header, header, 3 * width);
   }
   void Add(const FbxValue& value) override {
-    if (value.IsArray()) open_.back().hasArray = true;
-    Count(ValueSize(value));
-  }
-  void AddInt(int64_t, FbxValue::Type type) override { Count(IntSize(type)); }
-  void AddReal(double) override { Count(kRealSize); }
-  void AddText(std::string_view text) override { Count(TextSize(text)); }
-
-  // Puts the kept records in the order the writer meets their headers; they end the other way.
-  void Finish() {
-    std::sort(extents_.begin(), extents_.end(), [](const Extent& a, const Extent& b) { return a.order < b.order; });
-  }
-
-  size_t HeaderSize() const { return 3 * WordSize() + 1; }
-  size_t WordSize() const { return wide_ ? 8 : 4; }
-  bool Wide() const { return wide_; }
-  // Whether the next record to begin was kept; then NextExtent gives it. The records are
-  // emitted twice, and must be the same both times.
-  bool NextIsKept() {
-    if (nextRecord_ >= planned_.size()) throw std::logic_error("more records written than measured");
-    return planned_[nextRecord_++];
-  }
-  Extent NextExtent() {
-    if (nextExtent_ >= extents_.size()) throw std::logic_error("more records written than measured");
-    return extents_[nextExtent_++];
-  }
-  // Small arrays gain nothing from compressing; other exporters store them plainly too.
-  bool Compresses(size_t bytes) const { return compress_ && bytes >= kSmallestCompressedArray; }
-  // The packed bytes of the next compressed array, handed over to be written and freed.
-  std::vector<uint8_t> TakePacked() {
-    if (nextPacked_ >= packed_.size()) throw std::logic_error("more arrays written than measured");
-    return std::move(packed_[nextPacked_++]);
-  }
-
-private:
-  struct Open {
-    Extent extent;
-    uint64_t size = 0;  // header and name
-    uint64_t childrenSize = 0;
-    bool hasChildren = false;
-    bool hasArray = false;
-  };
-
-  void Count(uint64_t bytes) {
-    Extent& extent = open_.back().extent;
-    extent.listLength += bytes;
-    ++extent.valueCount;
-  }
-
-  template <class T>
-  uint64_t ArraySize(std::span<const T> items) {
-    size_t bytes = items.size() * sizeof(T);
-    if (!Compresses(bytes)) return 13 + bytes;
-    std::span<const uint8_t> packed = deflater_.Zlib(items.data(), bytes);
-    packed_.emplace_back(packed.begin(), packed.end());
-    return 13 + packed.size();
-  }
-
-  uint64_t ValueSize(const FbxValue& value) {
+    Counted();
     switch (value.type) {
-      case FbxValue::Bool: return 2;
-      case FbxValue::Int16: return 3;
+      case FbxValue::Bool:
+        U8('C');
+        U8(value.integer ? 1 : 0);
+        break;
+      case FbxValue::Int16: {
+        U8('Y');
+        int16_t v = static_cast<int16_t>(value.integer);
+        Bytes(&v, 2);
+        break;
+      }
       case FbxValue::Int32:
-      case FbxValue::Float: return 5;
-      case FbxValue::Int64:
-      case FbxValue::Double: return 9;
+      case FbxValue::Int64: Int(value.integer, value.type); break;
+      case FbxValue::Float: {
+        U8('F');
+        float f = static_cast<float>(value.real);
+        Bytes(&f, 4);
+        break;
+      }
+      case FbxValue::Double: Real(value.real); break;
       case FbxValue::String:
       case FbxValue::Symbol:
-      case FbxValue::Raw: return TextSize(value.text);
+      case FbxValue::Raw: Text(value.text, value.type == FbxValue::Raw ? 'R' : 'S'); break;
       case FbxValue::BoolArray: {
         std::span<const int32_t> ints = value.IntData();
         std::vector<uint8_t> flags(ints.begin(), ints.end());
-        return ArraySize<uint8_t>(flags);
+        Array<uint8_t>('b', flags);
+        break;
       }
-      case FbxValue::Int32Array: return ArraySize<int32_t>(value.IntData());
-      case FbxValue::Int64Array: return ArraySize<int64_t>(value.Longs());
-      case FbxValue::FloatArray: return ArraySize<float>(value.Floats());
-      case FbxValue::DoubleArray: return ArraySize<double>(value.DoubleData());
+      case FbxValue::Int32Array: Array<int32_t>('i', value.IntData()); break;
+      case FbxValue::Int64Array: Array<int64_t>('l', value.Longs()); break;
+      case FbxValue::FloatArray: Array<float>('f', value.Floats()); break;
+      case FbxValue::DoubleArray: Array<double>('d', value.DoubleData()); break;
     }
-    return 0;
+  }
+  void AddInt(int64_t value, FbxValue::Type type) override {
+    Counted();
+    Int(value, type);
+  }
+  void AddReal(double value) override {
+    Counted();
+    Real(value);
+  }
+  void AddText(std::string_view text) override {
+    Counted();
+    Text(text, 'S');
   }
 
-  bool wide_;
-  bool compress_;
-  Deflater deflater_;
-  std::vector<bool> planned_;    // for each record in the order they begin: whether it is kept
-  std::vector<Extent> extents_;  // of the records kept
-  std::vector<Open> open_;
-  size_t nextRecord_ = 0;
-  size_t nextExtent_ = 0;
-  std::vector<std::vector<uint8_t>> packed_;
-  size_t nextPacked_ = 0;
-};
-
-// Streams the file's bytes out, counting them for the offsets.
-// Without a file, the bytes are kept in memory until taken.
-class ByteSink {
-public:
-  ByteSink(OutputFile* out, RecordPlan& plan) : out_(out), plan_(plan) {}
-
-  uint64_t Size() const { return size_; }
-  bool Ok() const { return ok_; }
-  RecordPlan& Plan() { return plan_; }
-  void Bytes(const void* data, size_t size) {
-    if (out_)
-      ok_ = ok_ && out_->Write(data, size);
-    else
-      kept_.append(static_cast<const char*>(data), size);
-    size_ += size;
+  void NullRecord() {
+    static const uint8_t kZeros[3 * 8 + 1] = {};
+    Bytes(kZeros, 3 * WordSize() + 1);
   }
-  // The bytes kept in memory, which the sink then forgets.
-  const std::string& Kept() const { return kept_; }
-  void Clear() {
-    kept_.clear();
-    size_ = 0;
-  }
+  void Bytes(const void* data, size_t size) { out_.Write(data, size); }
   void U8(uint8_t v) { Bytes(&v, 1); }
   void U32(uint32_t v) { Bytes(&v, 4); }  // the encoding is little-endian, as is this machine
   void U64(uint64_t v) { Bytes(&v, 8); }
-  void Word(uint64_t v) { plan_.Wide() ? U64(v) : U32(static_cast<uint32_t>(v)); }
-  void Zeros(size_t n) {
-    static const uint8_t kZeros[128] = {};
-    for (size_t step; n > 0; n -= step) {
-      step = std::min(n, sizeof kZeros);
-      Bytes(kZeros, step);
-    }
-  }
 
 private:
-  OutputFile* out_;
-  RecordPlan& plan_;
-  std::string kept_;
-  uint64_t size_ = 0;
-  bool ok_ = true;
-};
+  struct Open {
+    uint64_t header = 0;     // where its header starts
+    uint64_t values = 0;     // where its values start
+    uint64_t valuesEnd = 0;  // and end, once its first child begins or it ends
+    uint64_t valueCount = 0;
+    bool hasChildren = false;
+    bool valuesEnded = false;
+  };
 
-template <class T>
-void WriteArray(ByteSink& sink, char type, std::span<const T> items) {
-  size_t bytes = items.size() * sizeof(T);
-  sink.U8(static_cast<uint8_t>(type));
-  sink.U32(static_cast<uint32_t>(items.size()));
-  if (sink.Plan().Compresses(bytes)) {
-    std::vector<uint8_t> packed = sink.Plan().TakePacked();
-    sink.U32(1);
-    sink.U32(static_cast<uint32_t>(packed.size()));
-    sink.Bytes(packed.data(), packed.size());
-    return;
-  }
-  sink.U32(0);
-  sink.U32(static_cast<uint32_t>(bytes));
-  sink.Bytes(items.data(), bytes);
-}
-
-void WriteInt(ByteSink& sink, int64_t v, FbxValue::Type type) {
-  if (type == FbxValue::Int64) {
-    sink.U8('L');
-    sink.U64(static_cast<uint64_t>(v));
-  } else {
-    sink.U8('I');
-    sink.U32(static_cast<uint32_t>(static_cast<int32_t>(v)));
-  }
-}
-
-void WriteReal(ByteSink& sink, double v) {
-  sink.U8('D');
-  sink.Bytes(&v, 8);
-}
-
-void WriteText(ByteSink& sink, std::string_view text, char type = 'S') {
-  sink.U8(static_cast<uint8_t>(type));
-  sink.U32(static_cast<uint32_t>(text.size()));
-  sink.Bytes(text.data(), text.size());
-}
-
-void WriteValue(ByteSink& sink, const FbxValue& value) {
-  switch (value.type) {
-    case FbxValue::Bool:
-      sink.U8('C');
-      sink.U8(value.integer ? 1 : 0);
-      break;
-    case FbxValue::Int16: {
-      sink.U8('Y');
-      int16_t v = static_cast<int16_t>(value.integer);
-      sink.Bytes(&v, 2);
-      break;
+  size_t WordSize() const { return wide_ ? 8 : 4; }
+  void PutWord(uint8_t* at, uint64_t v) const {
+    if (wide_) {
+      std::memcpy(at, &v, 8);
+    } else {
+      uint32_t narrow = static_cast<uint32_t>(v);
+      std::memcpy(at, &narrow, 4);
     }
-    case FbxValue::Int32:
-    case FbxValue::Int64: WriteInt(sink, value.integer, value.type); break;
-    case FbxValue::Float: {
-      sink.U8('F');
-      float f = static_cast<float>(value.real);
-      sink.Bytes(&f, 4);
-      break;
-    }
-    case FbxValue::Double: WriteReal(sink, value.real); break;
-    case FbxValue::String:
-    case FbxValue::Symbol:
-    case FbxValue::Raw: WriteText(sink, value.text, value.type == FbxValue::Raw ? 'R' : 'S'); break;
-    case FbxValue::BoolArray: {
-      std::span<const int32_t> ints = value.IntData();
-      std::vector<uint8_t> flags(ints.begin(), ints.end());
-      WriteArray<uint8_t>(sink, 'b', flags);
-      break;
-    }
-    case FbxValue::Int32Array: WriteArray<int32_t>(sink, 'i', value.IntData()); break;
-    case FbxValue::Int64Array: WriteArray<int64_t>(sink, 'l', value.Longs()); break;
-    case FbxValue::FloatArray: WriteArray<float>(sink, 'f', value.Floats()); break;
-    case FbxValue::DoubleArray: WriteArray<double>(sink, 'd', value.DoubleData()); break;
   }
-}
+  // A record's values end where its first child or its own end begins.
+  void EndValues(Open& record) {
+    if (!open_.empty() && &record == &open_.back()) record.hasChildren = true;
+    if (record.valuesEnded) return;
+    record.valuesEnded = true;
+    record.valuesEnd = out_.Size();
+  }
+  void Counted() { ++open_.back().valueCount; }
 
-void WriteNullRecord(ByteSink& sink) { sink.Zeros(sink.Plan().HeaderSize()); }
-
-// Writes the records as they are emitted the second time: a kept record's header from the plan,
-// another's once its values are in (it holds no records, so only one is ever open).
-class RecordStream : public RecordSink {
-public:
-  explicit RecordStream(ByteSink& sink) : sink_(sink), values_(nullptr, sink.Plan()) {}
-
-  void Begin(std::string_view name) override {
-    std::string_view shortName = name.substr(0, 255);
-    if (!sink_.Plan().NextIsKept()) {
-      leafName_.assign(shortName);
-      leafValueCount_ = 0;
-      values_.Clear();
-      inLeaf_ = true;
+  void Int(int64_t v, FbxValue::Type type) {
+    if (type == FbxValue::Int64) {
+      U8('L');
+      U64(static_cast<uint64_t>(v));
+    } else {
+      U8('I');
+      U32(static_cast<uint32_t>(static_cast<int32_t>(v)));
+    }
+  }
+  void Real(double v) {
+    U8('D');
+    Bytes(&v, 8);
+  }
+  void Text(std::string_view text, char type) {
+    U8(static_cast<uint8_t>(type));
+    U32(static_cast<uint32_t>(text.size()));
+    Bytes(text.data(), text.size());
+  }
+  // Small arrays gain nothing from compressing; other exporters store them plainly too.
+  template <class T>
+  void Array(char type, std::span<const T> items) {
+    size_t bytes = items.size() * sizeof(T);
+    U8(static_cast<uint8_t>(type));
+    U32(static_cast<uint32_t>(items.size()));
+    if (compress_ && bytes >= kSmallestCompressedArray) {
+      std::span<const uint8_t> packed = deflater_.Zlib(items.data(), bytes);
+      U32(1);
+      U32(static_cast<uint32_t>(packed.size()));
+      Bytes(packed.data(), packed.size());
       return;
     }
-    RecordPlan::Extent extent = sink_.Plan().NextExtent();
-    WriteHeader(sink_.Size() + extent.size, extent.valueCount, extent.listLength, shortName);
-    endsWithNullRecord_.push_back(extent.endsWithNullRecord);
-  }
-  void End() override {
-    if (inLeaf_) {
-      inLeaf_ = false;
-      uint64_t listLength = values_.Kept().size();
-      // A record with neither values nor children ends with a null record.
-      uint64_t size = sink_.Plan().HeaderSize() + leafName_.size() + listLength +
-                      (leafValueCount_ == 0 ? sink_.Plan().HeaderSize() : 0);
-      WriteHeader(sink_.Size() + size, leafValueCount_, listLength, leafName_);
-      sink_.Bytes(values_.Kept().data(), values_.Kept().size());
-      if (leafValueCount_ == 0) WriteNullRecord(sink_);
-      return;
-    }
-    if (endsWithNullRecord_.back()) WriteNullRecord(sink_);
-    endsWithNullRecord_.pop_back();
-  }
-  void Add(const FbxValue& value) override { WriteValue(Values(), value); }
-  void AddInt(int64_t value, FbxValue::Type type) override { WriteInt(Values(), value, type); }
-  void AddReal(double value) override { WriteReal(Values(), value); }
-  void AddText(std::string_view text) override { WriteText(Values(), text); }
-
-private:
-  void WriteHeader(uint64_t end, uint64_t valueCount, uint64_t listLength, std::string_view name) {
-    sink_.Word(end);
-    sink_.Word(valueCount);
-    sink_.Word(listLength);
-    sink_.U8(static_cast<uint8_t>(name.size()));
-    sink_.Bytes(name.data(), name.size());
-  }
-  ByteSink& Values() {
-    if (!inLeaf_) return sink_;
-    ++leafValueCount_;
-    return values_;
+    U32(0);
+    U32(static_cast<uint32_t>(bytes));
+    Bytes(items.data(), bytes);
   }
 
-  ByteSink& sink_;
-  std::vector<bool> endsWithNullRecord_;  // of the kept records open
-  // The record being gathered, one that holds no records.
-  bool inLeaf_ = false;
-  std::string leafName_;
-  uint64_t leafValueCount_ = 0;
-  ByteSink values_;
+  OutputFile& out_;
+  bool wide_;
+  bool compress_;
+  Deflater deflater_;
+  std::vector<Open> open_;
 };
 
 }  // namespace
 
 bool WriteBinaryRecords(const RecordSource& records, int version, OutputFile& out, bool compressArrays) {
-  RecordPlan plan(version >= kFirstWideRecordVersion, compressArrays);
-  records(plan);
-  plan.Finish();
-  ByteSink sink(&out, plan);
-  sink.Bytes(kBinaryMagic, kBinaryMagicSize);
-  sink.U8(0x1A);
-  sink.U8(0);  // little-endian
-  sink.U32(static_cast<uint32_t>(version));
-  RecordStream stream(sink);
+  RecordStream stream(out, version >= kFirstWideRecordVersion, compressArrays);
+  stream.Bytes(kBinaryMagic, kBinaryMagicSize);
+  stream.U8(0x1A);
+  stream.U8(0);  // little-endian
+  stream.U32(static_cast<uint32_t>(version));
   records(stream);
-  WriteNullRecord(sink);
+  stream.NullRecord();
   // Footer: a 16-byte tag, padding to a 16-byte boundary, the version, reserved zeros and a fixed tail.
   static const uint8_t kFooterTag[16] = {0xfa, 0xbc, 0xab, 0x09, 0xd0, 0xc8, 0xd4, 0x66,
                                          0xb1, 0x76, 0xfb, 0x83, 0x1c, 0xf7, 0x26, 0x7e};
   static const uint8_t kFooterTail[16] = {0xf8, 0x5a, 0x8c, 0x6a, 0xde, 0xf5, 0xd9, 0x7e,
                                           0xec, 0xe9, 0x0c, 0xe3, 0x75, 0x8f, 0x29, 0x0b};
-  sink.Bytes(kFooterTag, sizeof kFooterTag);
-  sink.Zeros(4);
-  size_t padding = (16 - sink.Size() % 16) % 16;
-  sink.Zeros(padding);
-  sink.U32(static_cast<uint32_t>(version));
-  sink.Zeros(120);
-  sink.Bytes(kFooterTail, sizeof kFooterTail);
-  return sink.Ok();
+  static const uint8_t kZeros[120] = {};
+  stream.Bytes(kFooterTag, sizeof kFooterTag);
+  stream.Bytes(kZeros, 4);
+  stream.Bytes(kZeros, (16 - out.Size() % 16) % 16);
+  stream.U32(static_cast<uint32_t>(version));
+  stream.Bytes(kZeros, 120);
+  stream.Bytes(kFooterTail, sizeof kFooterTail);
+  return out.Ok();
 }
 
 }  // namespace fbxsdk::io

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "common/SafeReplace.h"
@@ -18,6 +19,12 @@ public:
 
   bool Open(const std::string& path, std::string& error);
   bool Write(const void* data, size_t size);
+  // Overwrites bytes already written, counted from the file's start: a record header filled in
+  // once the record is complete.
+  bool WriteAt(uint64_t offset, const void* data, size_t size);
+  uint64_t Size() const { return flushed_ + buffer_.size(); }
+  // Whether every write so far went through.
+  bool Ok() const { return open_ && !failed_; }
   // Renames the finished file into place; on failure nothing is left behind.
   bool Commit(std::string& error);
 
@@ -25,7 +32,8 @@ private:
   bool Flush();
 
   safereplace::ReplacementFile file_;
-  std::string buffer_;  // the writers emit small pieces; the file gets large ones
+  std::string buffer_;    // the writers emit small pieces; the file gets large ones
+  uint64_t flushed_ = 0;  // bytes in the file before the buffer's
   bool open_ = false;
   bool failed_ = false;
 };

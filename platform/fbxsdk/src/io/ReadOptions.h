@@ -36,11 +36,11 @@ struct ReadOptions {
   // Normals, tangents, binormals, edges and smoothing are not part of the scene objects; their
   // arrays are skipped by their extent unless asked for (the fuzzer asks, to check them).
   bool unexposedArrays = false;
-  // Called with each record of the file's (first) Objects section as soon as it is read whole, its
-  // arrays inflated; setting taken hands the record over and the parser drops it, so the objects
-  // of a large file are never all held as records at once. False stops the reading, with the
-  // error already given.
-  std::function<bool(FbxRecord& object, bool& taken)> takeObject;
+  // Called with each entry of the file's first Objects and first Connections sections (section
+  // names which) as soon as it is read whole, its arrays inflated; setting taken hands the record
+  // over and the parser drops it, so a large file is never held whole as records. False stops the
+  // reading, with the error already given.
+  std::function<bool(std::string_view section, FbxRecord& entry, bool& taken)> takeRecord;
 
   void Warn(std::string text) const {
     if (warnings) warnings->Add(std::move(text));

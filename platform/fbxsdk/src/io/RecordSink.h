@@ -24,8 +24,7 @@ public:
   virtual void AddText(std::string_view text) = 0;
 };
 
-// Emits a file's top-level records. A writer may call it more than once (the binary writer
-// measures, then writes); each call must emit the same records.
+// Emits a file's top-level records, in order, to the sink given.
 using RecordSource = std::function<void(RecordSink&)>;
 
 // Emits record with its values and nested records.

@@ -42,9 +42,16 @@ public:
   SceneBuilder(FbxScene& scene, std::string& error, const ReadOptions& options)
       : scene_(scene), manager_(*scene.GetFbxManager()), error_(error), options_(options) {}
 
-  // An object of the file's Objects section, as soon as the parser has read it: the objects this
-  // library knows are made at once and their records handed back to be dropped.
-  bool TakeObject(FbxRecord& record, bool& taken) {
+  // An entry of the file's Objects or Connections section, as soon as the parser has read it: the
+  // objects this library knows are made at once, links are kept in a few bytes each, and their
+  // records handed back to be dropped.
+  bool TakeRecord(std::string_view section, FbxRecord& record, bool& taken) {
+    if (section == "Connections") {
+      Link link;
+      if (LinkOf(record, link)) links_.push_back(std::move(link));
+      taken = true;
+      return true;
+    }
     taken = record.name == "Model" || record.name == "Geometry" || record.name == "Material" ||
             record.name == "Texture" || record.name == "Video";
     return !taken || AddObject(record);
@@ -57,8 +64,12 @@ public:
     for (FbxRecord& record : objects->children)
       if (!AddObject(record)) return false;
     if (FbxRecord* connections = file.Find("Connections"))
-      for (FbxRecord& link : connections->children)
-        if (!Connect(link)) return false;
+      for (FbxRecord& record : connections->children) {
+        Link link;
+        if (LinkOf(record, link)) links_.push_back(std::move(link));
+      }
+    for (const Link& link : links_) Connect(link);
+    FreeVector(links_);
     // Nodes without a parent node belong to the root, in the order the file lists them, whether
     // the file connects them to the root or not at all.
     for (FbxNode* node : nodes_)
@@ -297,6 +308,30 @@ private:
     std::string_view text;
   };
 
+  // 7.x blocks give each entry a label more than 6.x blocks do; values follow it.
+  static constexpr std::pair<std::string_view, size_t> kPropertyBlocks[] = {{"Properties70", 4}, {"Properties60", 3}};
+
+  // An entry's numbers (the first few kept, all counted) and its last text.
+  static StoredProperty StoredValues(const FbxRecord& entry, size_t firstValue) {
+    StoredProperty property;
+    const std::vector<FbxValue>& values = entry.values;
+    for (size_t i = firstValue; i < values.size(); ++i) {
+      if (values[i].IsNumber()) {
+        if (property.count < StoredProperty::kKept) property.numbers[property.count] = values[i].AsDouble();
+        ++property.count;
+      } else if (values[i].IsText()) {
+        property.text = values[i].text;
+      }
+    }
+    return property;
+  }
+
+  // An entry chosen for a property, and where its values start.
+  struct StoredEntry {
+    const FbxRecord* entry = nullptr;
+    size_t firstValue = 0;
+  };
+
   // The property entries of an object's record, found by name, the first of each name counting:
   // sorted views into the record, in a list kept from one object to the next, as a file of many
   // materials reads millions of these.
@@ -304,17 +339,12 @@ private:
   public:
     void Read(const FbxRecord& record) {
       entries_.clear();
-      // 7.x blocks give each entry a label more than 6.x blocks do; values follow it.
-      struct Block {
-        const char* name;
-        size_t firstValue;
-      };
-      for (const Block& block : {Block{"Properties70", 4}, Block{"Properties60", 3}}) {
-        const FbxRecord* properties = record.Find(block.name);
+      for (const auto& [block, firstValue] : kPropertyBlocks) {
+        const FbxRecord* properties = record.Find(block);
         if (!properties) continue;
         for (const FbxRecord& entry : properties->children)
           if (!entry.values.empty() && entry.values[0].IsText())
-            entries_.push_back({entry.values[0].text, entries_.size(), &entry, block.firstValue});
+            entries_.push_back({entry.values[0].text, entries_.size(), &entry, firstValue});
       }
       std::sort(entries_.begin(), entries_.end(),
                 [](const Entry& a, const Entry& b) { return a.name != b.name ? a.name < b.name : a.order < b.order; });
@@ -324,16 +354,7 @@ private:
       auto found = std::lower_bound(entries_.begin(), entries_.end(), name,
                                     [](const Entry& entry, std::string_view key) { return entry.name < key; });
       if (found == entries_.end() || found->name != name) return false;
-      property = {};
-      const std::vector<FbxValue>& values = found->entry->values;
-      for (size_t i = found->firstValue; i < values.size(); ++i) {
-        if (values[i].IsNumber()) {
-          if (property.count < StoredProperty::kKept) property.numbers[property.count] = values[i].AsDouble();
-          ++property.count;
-        } else if (values[i].IsText()) {
-          property.text = values[i].text;
-        }
-      }
+      property = StoredValues(*found->entry, found->firstValue);
       return true;
     }
 
@@ -349,21 +370,65 @@ private:
 
   FbxObject* ReadMaterial(const FbxRecord& record, const std::string& name) {
     std::string_view model = record.ChildText("ShadingModel");
-    FbxSurfaceLambert* material = strncasecmp(std::string(model).c_str(), "phong", 5) == 0 && model.size() == 5
-                                      ? Track(FbxSurfacePhong::Create(&manager_, name.c_str()))
-                                      : Track(FbxSurfaceLambert::Create(&manager_, name.c_str()));
-    properties_.Read(record);
-    StoredProperty stored;
-    for (int i = 0; i < material->GetPropertyCount(); ++i) {
-      FbxProperty* property = material->GetPropertyAt(i);
-      if (property->GetPropertyDataType() == eFbxString) continue;
-      if (!properties_.Find(property->GetName(), stored) &&
-          !properties_.Find(OlderPropertyName(property->GetName()), stored))
-        continue;
+    const bool phong = model.size() == 5 && strncasecmp(model.data(), "phong", 5) == 0;
+    FbxSurfaceLambert* material = phong ? Track(FbxSurfacePhong::Create(&manager_, name.c_str()))
+                                        : Track(FbxSurfaceLambert::Create(&manager_, name.c_str()));
+    // One pass over the entries, each found in the class's names: the first entry of a name
+    // counts, and an older file's name only where the current one is absent.
+    const std::vector<NamedProperty>& names = phong ? PhongNames(*material) : LambertNames(*material);
+    const size_t count = static_cast<size_t>(material->GetPropertyCount());
+    chosen_.assign(2 * count, StoredEntry{});
+    for (const auto& [block, firstValue] : kPropertyBlocks) {
+      const FbxRecord* properties = record.Find(block);
+      if (!properties) continue;
+      for (const FbxRecord& entry : properties->children) {
+        if (entry.values.empty() || !entry.values[0].IsText()) continue;
+        std::string_view key = entry.values[0].text;
+        auto found = std::lower_bound(names.begin(), names.end(), key,
+                                      [](const NamedProperty& named, std::string_view k) { return named.name < k; });
+        for (; found != names.end() && found->name == key; ++found) {
+          StoredEntry& slot = chosen_[2 * static_cast<size_t>(found->index) + (found->older ? 1 : 0)];
+          if (!slot.entry) slot = {&entry, firstValue};
+        }
+      }
+    }
+    for (size_t i = 0; i < count; ++i) {
+      const StoredEntry& chosen = chosen_[2 * i].entry ? chosen_[2 * i] : chosen_[2 * i + 1];
+      if (!chosen.entry) continue;
+      StoredProperty stored = StoredValues(*chosen.entry, chosen.firstValue);
       if (stored.count == 0) continue;
-      property->SetValues(stored.numbers, static_cast<int>(std::min(stored.count, StoredProperty::kKept)));
+      material->GetPropertyAt(static_cast<int>(i))
+          ->SetValues(stored.numbers, static_cast<int>(std::min(stored.count, StoredProperty::kKept)));
     }
     return material;
+  }
+
+  // A class's numeric properties by the names files give them, current and older, sorted.
+  struct NamedProperty {
+    std::string_view name;
+    int index;   // among the class's properties
+    bool older;  // a name files older than 7.0 give
+  };
+  static std::vector<NamedProperty> NamesOf(const FbxObject& sample) {
+    std::vector<NamedProperty> names;
+    for (int i = 0; i < sample.GetPropertyCount(); ++i) {
+      const FbxProperty* property = sample.GetPropertyAt(i);
+      if (property->GetPropertyDataType() == eFbxString) continue;
+      names.push_back({property->GetName(), i, false});
+      std::string_view older = OlderPropertyName(property->GetName());
+      if (!older.empty()) names.push_back({older, i, true});
+    }
+    std::sort(names.begin(), names.end(),
+              [](const NamedProperty& a, const NamedProperty& b) { return a.name < b.name; });
+    return names;
+  }
+  static const std::vector<NamedProperty>& PhongNames(const FbxObject& sample) {
+    static const std::vector<NamedProperty> names = NamesOf(sample);
+    return names;
+  }
+  static const std::vector<NamedProperty>& LambertNames(const FbxObject& sample) {
+    static const std::vector<NamedProperty> names = NamesOf(sample);
+    return names;
   }
 
   // Names that files older than 7.0 give to the same values.
@@ -394,32 +459,45 @@ private:
 
   // ---- connections ----
 
-  bool Connect(const FbxRecord& link) {
-    if ((link.name != "C" && link.name != "Connect") || link.values.size() < 3) return true;
-    std::string_view kind = link.Text(0);
-    int64_t from, to;
-    if (!KeyOf(link.values[1], from) || !KeyOf(link.values[2], to)) return true;
-    auto source = objects_.find(from);
+  // A connection as the file gives it: its source and destination keys, and for a link to a
+  // property, the property's name.
+  struct Link {
+    int64_t from = 0;
+    int64_t to = 0;
+    bool toProperty = false;
+    std::string property;
+  };
+
+  bool LinkOf(const FbxRecord& record, Link& link) {
+    if ((record.name != "C" && record.name != "Connect") || record.values.size() < 3) return false;
+    if (!KeyOf(record.values[1], link.from) || !KeyOf(record.values[2], link.to)) return false;
+    link.toProperty = record.Text(0) == "OP";
+    if (link.toProperty) link.property = record.Text(3);
+    return true;
+  }
+
+  void Connect(const Link& link) {
+    auto source = objects_.find(link.from);
     if (source == objects_.end()) {
       // A clip connected to its texture supplies the file name when the texture has none.
-      auto video = videos_.find(from);
-      auto target = objects_.find(to);
+      auto video = videos_.find(link.from);
+      auto target = objects_.find(link.to);
       if (video != videos_.end() && target != objects_.end())
         if (auto* texture = FbxCast<FbxFileTexture>(target->second)) FillFromVideo(*texture, video->second);
-      return true;
+      return;
     }
     FbxObject* child = source->second;
     FbxObject* parent = nullptr;
-    if (to == 0) {
+    if (link.to == 0) {
       // Nodes join the other parentless ones at the end, in file order; the first parent given wins.
       if (FbxCast<FbxNode>(child)) {
         rootLinked_.insert(child);
-        return true;
+        return;
       }
       parent = scene_.GetRootNode();
     } else {
-      auto target = objects_.find(to);
-      if (target == objects_.end()) return true;
+      auto target = objects_.find(link.to);
+      if (target == objects_.end()) return;
       parent = target->second;
     }
     auto* parentNode = FbxCast<FbxNode>(parent);
@@ -430,12 +508,9 @@ private:
     } else if (auto* material = FbxCast<FbxSurfaceMaterial>(child)) {
       if (parentNode) parentNode->ConnectSrcObject(material);  // as AddMaterial, without counting its place
     } else if (auto* texture = FbxCast<FbxTexture>(child)) {
-      if (FbxCast<FbxSurfaceMaterial>(parent)) {
-        std::string property = kind == "OP" ? std::string(link.Text(3)) : std::string();
-        parent->ConnectSrcObjectToProperty(texture, property.c_str());
-      }
+      if (FbxCast<FbxSurfaceMaterial>(parent))
+        parent->ConnectSrcObjectToProperty(texture, link.toProperty ? link.property.c_str() : "");
     }
-    return true;
   }
 
   void FillFromVideo(FbxFileTexture& texture, const FbxRecord& video) {
@@ -507,7 +582,9 @@ private:
   std::unordered_map<int64_t, FbxRecord> videos_;
   std::unordered_map<std::string, int64_t> nameKeys_;
   std::vector<FbxObject*> created_;
-  StoredProperties properties_;  // of the object being read
+  StoredProperties properties_;      // of the object being read
+  std::vector<StoredEntry> chosen_;  // for each property of the material being read: current name, older name
+  std::vector<Link> links_;          // in file order, made once every object is
 };
 
 }  // namespace
@@ -515,7 +592,9 @@ private:
 bool ReadScene(const RecordParser& parse, FbxScene& scene, std::string& error, const ReadOptions& options) {
   SceneBuilder builder(scene, error, options);
   ReadOptions streaming = options;
-  streaming.takeObject = [&builder](FbxRecord& object, bool& taken) { return builder.TakeObject(object, taken); };
+  streaming.takeRecord = [&builder](std::string_view section, FbxRecord& entry, bool& taken) {
+    return builder.TakeRecord(section, entry, taken);
+  };
   FbxRecord file;
   if (parse(file, streaming) && builder.Build(file)) return true;
   builder.DestroyCreated();

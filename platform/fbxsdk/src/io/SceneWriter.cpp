@@ -8,10 +8,10 @@
 #include <set>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "LayerNames.h"
 #include "ObjectNames.h"
+#include "PointerMap.h"
 #include "common/OsTime.h"
 #include "fbxsdk/fbxgeometry.h"
 #include "fbxsdk/fbxmanager.h"
@@ -32,7 +32,7 @@ class FileBuilder {
 public:
   explicit FileBuilder(FbxScene& scene, bool binaryNames) : scene_(scene), binaryNames_(binaryNames) {
     CollectObjects();
-    os::UtcTime(std::time(nullptr), created_);  // once: every pass must emit the same records
+    os::UtcTime(std::time(nullptr), created_);  // once: the records are the same however often emitted
     AssignIds();
   }
 
@@ -111,10 +111,9 @@ private:
   }
 
   int64_t IdOf(const void* object) {
-    auto found = ids_.find(object);
-    if (found != ids_.end()) return found->second;
+    if (const int64_t* known = ids_.Find(object)) return *known;
     int64_t id = NewId();
-    ids_.emplace(object, id);
+    ids_.Insert(object, id);
     return id;
   }
 
@@ -124,7 +123,7 @@ private:
   // Each object joins one list, once: a set remembers which have.
   template <class T>
   void AppendOnce(std::vector<T*>& list, T* item) {
-    if (item && collected_.insert(item).second) list.push_back(item);
+    if (collected_.Insert(item, true).second) list.push_back(item);
   }
 
   // A node's materials: those connected to it, then any its mesh's material layers name.
@@ -132,9 +131,10 @@ private:
   // a node of many materials costs no more than linear time.
   std::vector<FbxSurfaceMaterial*> NodeMaterials(const FbxNode& node) {
     std::vector<FbxSurfaceMaterial*> list;
-    std::unordered_set<const FbxSurfaceMaterial*> listed;
+    PointerMap<bool> listed;
+    listed.Reserve(static_cast<size_t>(node.GetSrcObjectCount()));
     auto append = [&](FbxSurfaceMaterial* material) {
-      if (material && listed.insert(material).second) list.push_back(material);
+      if (listed.Insert(material, true).second) list.push_back(material);
     };
     for (int i = 0; i < node.GetSrcObjectCount(); ++i) append(FbxCast<FbxSurfaceMaterial>(node.GetSrcObject(i)));
     if (FbxMesh* mesh = node.GetMesh())
@@ -154,6 +154,7 @@ private:
       nodes_.push_back(node);
       if (FbxMesh* mesh = node->GetMesh()) AppendOnce(meshes_, mesh);
       std::vector<FbxSurfaceMaterial*> materials = NodeMaterials(*node);
+      collected_.Reserve(collected_.Size() + materials.size());
       for (FbxSurfaceMaterial* material : materials) {
         AppendOnce(materials_, material);
         for (int t = 0; t < material->GetSrcObjectCount<FbxFileTexture>(); ++t)
@@ -198,6 +199,7 @@ private:
   // numbers do not depend on how the records are walked: the scene, then each model and the
   // objects its links name, geometry, materials, and each texture after its clip.
   void AssignIds() {
+    ids_.Reserve(1 + collected_.Size() + nodes_.size());
     IdOf(&scene_);
     for (FbxNode* node : nodes_) {
       IdOf(node);
@@ -299,6 +301,45 @@ private:
       Begin("ObjectType");
       Text(name);
       Leaf("Count", static_cast<int64_t>(count));
+      if (name == std::string_view("Material")) AddMaterialTemplates();
+      End();
+    }
+    End();
+  }
+
+  // The starting values of each material class the file uses: a material lists only the
+  // properties it has changed, as readers take the rest from here.
+  void AddMaterialTemplates() {
+    FbxSurfaceMaterial* firstOfClass[2] = {};
+    for (FbxSurfaceMaterial* material : materials_) {
+      FbxSurfaceMaterial*& first = firstOfClass[IsPhong(*material)];
+      if (!first) first = material;
+    }
+    for (FbxSurfaceMaterial* material : firstOfClass) {
+      if (!material) continue;
+      Begin("PropertyTemplate");
+      Text(IsPhong(*material) ? "FbxSurfacePhong" : "FbxSurfaceLambert");
+      AddMaterialProperties(*material, true);
+      End();
+    }
+  }
+
+  static bool IsPhong(FbxSurfaceMaterial& material) { return FbxCast<FbxSurfacePhong>(&material) != nullptr; }
+
+  // A material's Properties70: all at their class's starting values for its class's template,
+  // or those the material has changed.
+  void AddMaterialProperties(FbxSurfaceMaterial& material, bool classValues) {
+    Begin("Properties70");
+    Property("ShadingModel", "KString", "", "");
+    Text(IsPhong(material) ? "Phong" : "Lambert");
+    End();
+    for (int i = 0; i < material.GetPropertyCount(); ++i) {
+      FbxProperty* property = material.GetPropertyAt(i);
+      int count = property->GetValueCount();
+      if (count == 0 || (!classValues && property->HoldsClassValue())) continue;
+      const double* values = classValues ? property->GetClassInfo().numbers : property->GetValues();
+      Property(property->GetName(), count == 3 ? "Color" : "Number", "", "A");
+      for (int v = 0; v < count; ++v) Real(values[v]);
       End();
     }
     End();
@@ -422,12 +463,14 @@ private:
       Leaf("Materials", FbxValue::BorrowInts(stored.data(), stored.size()));
     } else {
       // Direct entries are materials; files store their positions in the node's list.
-      std::unordered_map<const FbxSurfaceMaterial*, int32_t> positions;
-      for (size_t m = materials.size(); m-- > 0;) positions[materials[m]] = static_cast<int32_t>(m);  // first wins
+      PointerMap<int32_t> positions;
+      positions.Reserve(materials.size());
+      for (size_t m = 0; m < materials.size(); ++m)
+        positions.Insert(materials[m], static_cast<int32_t>(m));  // first wins
       std::vector<int32_t> indices;
       for (FbxSurfaceMaterial* material : source.GetDirectArray().Items()) {
-        auto found = positions.find(material);
-        indices.push_back(found == positions.end() ? -1 : found->second);
+        const int32_t* found = positions.Find(material);
+        indices.push_back(found ? *found : -1);
       }
       Leaf("Materials", FbxValue::MakeInts(std::move(indices)));
     }
@@ -437,22 +480,9 @@ private:
   void AddMaterial(FbxSurfaceMaterial& material) {
     BeginObject("Material", IdOf(&material), material.GetName(), "");
     Leaf("Version", 102);
-    bool phong = FbxCast<FbxSurfacePhong>(&material) != nullptr;
-    Leaf("ShadingModel", phong ? "phong" : "lambert");
+    Leaf("ShadingModel", IsPhong(material) ? "phong" : "lambert");
     Leaf("MultiLayer", 0);
-    Begin("Properties70");
-    Property("ShadingModel", "KString", "", "");
-    Text(phong ? "Phong" : "Lambert");
-    End();
-    for (int i = 0; i < material.GetPropertyCount(); ++i) {
-      FbxProperty* property = material.GetPropertyAt(i);
-      int count = property->GetValueCount();
-      if (count == 0) continue;
-      Property(property->GetName(), count == 3 ? "Color" : "Number", "", "A");
-      for (int v = 0; v < count; ++v) Real(property->GetValues()[v]);
-      End();
-    }
-    End();
+    AddMaterialProperties(material, false);
     End();
   }
 
@@ -543,11 +573,11 @@ private:
   RecordSink* sink_ = nullptr;  // while emitting
   std::tm created_{};
   std::string name_;
-  std::unordered_map<const void*, int64_t> ids_;
+  PointerMap<int64_t> ids_;
   std::unordered_map<const FbxFileTexture*, int64_t> videoIds_;
   int64_t issuedIds_ = 0;
   std::vector<FbxNode*> nodes_;
-  std::unordered_set<const void*> collected_;  // what AppendOnce has listed
+  PointerMap<bool> collected_;  // what AppendOnce has listed
   std::vector<FbxMesh*> meshes_;
   std::vector<FbxSurfaceMaterial*> materials_;
   std::vector<FbxFileTexture*> textures_;
