@@ -54,7 +54,11 @@ public:
   RecordStream(OutputFile& out, bool wide, bool compress) : out_(out), wide_(wide), compress_(compress) {}
 
   void Begin(std::string_view name) override {
-    if (!open_.empty()) EndValues(open_.back());
+    // A record's values end where its first child begins.
+    if (!open_.empty() && !open_.back().hasChildren) {
+      open_.back().hasChildren = true;
+      open_.back().valuesEnd = out_.Size();
+    }
     std::string_view shortName = name.substr(0, 255);
     Open record;
     record.header = out_.Size();
@@ -68,14 +72,14 @@ public:
   void End() override {
     Open record = open_.back();
     open_.pop_back();
-    EndValues(record);
+    const uint64_t valuesEnd = record.hasChildren ? record.valuesEnd : out_.Size();
     // Children end with a null record; so does a record with neither values nor children.
     if (record.hasChildren || record.valueCount == 0) NullRecord();
     uint8_t header[3 * 8];
     size_t width = WordSize();
     PutWord(header, out_.Size());
     PutWord(header + width, record.valueCount);
-    PutWord(header + 2 * width, record.valuesEnd - record.values);
+    PutWord(header + 2 * width, valuesEnd - record.values);
     out_.WriteAt(record.header, header, 3 * width);
   }
   void Add(const FbxValue& value) override {
@@ -141,10 +145,9 @@ private:
   struct Open {
     uint64_t header = 0;     // where its header starts
     uint64_t values = 0;     // where its values start
-    uint64_t valuesEnd = 0;  // and end, once its first child begins or it ends
+    uint64_t valuesEnd = 0;  // and end, once its first child has begun
     uint64_t valueCount = 0;
     bool hasChildren = false;
-    bool valuesEnded = false;
   };
 
   size_t WordSize() const { return wide_ ? 8 : 4; }
@@ -155,13 +158,6 @@ private:
       uint32_t narrow = static_cast<uint32_t>(v);
       std::memcpy(at, &narrow, 4);
     }
-  }
-  // A record's values end where its first child or its own end begins.
-  void EndValues(Open& record) {
-    if (!open_.empty() && &record == &open_.back()) record.hasChildren = true;
-    if (record.valuesEnded) return;
-    record.valuesEnded = true;
-    record.valuesEnd = out_.Size();
   }
   void Counted() { ++open_.back().valueCount; }
 

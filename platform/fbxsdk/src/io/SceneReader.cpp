@@ -375,7 +375,8 @@ private:
                                         : Track(FbxSurfaceLambert::Create(&manager_, name.c_str()));
     // One pass over the entries, each found in the class's names: the first entry of a name
     // counts, and an older file's name only where the current one is absent.
-    const std::vector<NamedProperty>& names = phong ? PhongNames(*material) : LambertNames(*material);
+    const std::vector<NamedProperty>& names =
+        phong ? NamesOfClass(static_cast<FbxSurfacePhong&>(*material)) : NamesOfClass(*material);
     const size_t count = static_cast<size_t>(material->GetPropertyCount());
     chosen_.assign(2 * count, StoredEntry{});
     for (const auto& [block, firstValue] : kPropertyBlocks) {
@@ -422,11 +423,9 @@ private:
               [](const NamedProperty& a, const NamedProperty& b) { return a.name < b.name; });
     return names;
   }
-  static const std::vector<NamedProperty>& PhongNames(const FbxObject& sample) {
-    static const std::vector<NamedProperty> names = NamesOf(sample);
-    return names;
-  }
-  static const std::vector<NamedProperty>& LambertNames(const FbxObject& sample) {
+  // One table for each class, made from its first object.
+  template <class Class>
+  static const std::vector<NamedProperty>& NamesOfClass(const Class& sample) {
     static const std::vector<NamedProperty> names = NamesOf(sample);
     return names;
   }
